@@ -1,0 +1,44 @@
+#include "app/startupGl.h"
+
+#include "app/inputGl.h"
+#include "camera/camera.h"
+#include "planner/routeSweep.h"
+#include "planner/stepTable.h"
+#include "render/frameGl.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+
+#include <GL/freeglut.h>
+
+namespace {
+constexpr int FIRST_TICK_MS = 10;
+constexpr int TICK_MS = 20;
+} // namespace
+
+void timerTick(int) {
+    // No redisplay: motion shows at the next frame an input event asks for.
+    camera.update(CAMERA_TICK_STEP);
+    glutTimerFunc(TICK_MS, timerTick, 0);
+}
+
+void runLandscape(int argc, char** argv) {
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(500, 500);
+    glutInitWindowPosition(100, 100);
+    glutCreateWindow("Landscape (Quillon)");
+    sceneDirty = true;
+    sceneList = glGenLists(1);
+    buildTerrainVertices();
+    buildStepTable();
+    computeRoutes();
+    glEnable(GL_DEPTH_TEST);
+    glutTimerFunc(FIRST_TICK_MS, timerTick, 0);
+    glutDisplayFunc(display);
+    glutReshapeFunc(reshape);
+    glutKeyboardFunc(keyDown);
+    glutKeyboardUpFunc(keyUp);
+    glutMouseFunc(mouseButton);
+    glutMotionFunc(mouseMotion);
+    glutMainLoop();
+}

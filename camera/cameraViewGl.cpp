@@ -1,0 +1,3 @@
+#include "camera/camera.h"
+
+void Camera::applyView() const {}

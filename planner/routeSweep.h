@@ -1,0 +1,9 @@
+#pragma once
+// One relaxation sweep that spirals out from the start cell and offers every visited cell's
+// costs to its eight neighbours. One pass, no queue: the visiting order decides the result.
+
+// Fills distanceTable, energyTable and both predecessor tables for settings.startX/startY.
+void computeRoutes();
+
+// Offers the costs of cell (a, b) to its passable neighbours; 0 <= a, b < GRID_SIZE.
+void relaxNeighbours(int a, int b);

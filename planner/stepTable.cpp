@@ -1,0 +1,4 @@
+#include "planner/stepTable.h"
+
+// Placeholder until the precomputed sweep lands.
+void buildStepTable() {}

@@ -1,0 +1,7 @@
+#pragma once
+
+// GLUT display callback: draws one frame, rebuilding the scene list when sceneDirty is set.
+void display();
+
+// GLUT reshape callback: viewport and perspective.
+void reshape(int width, int height);

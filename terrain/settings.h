@@ -1,0 +1,37 @@
+#pragma once
+// The tunable values of one run, created with fixed defaults and changed only by keyboard
+// commands, plus the two values that tie input to drawing.
+
+enum ViewMode : int { Energy = 1, Distance = 2 };
+
+struct Vec3f {
+    float x;
+    float y;
+    float z;
+};
+
+struct Settings {
+    int windowWidth = 500;  // mouse presses are classified against these, whatever the window
+    int windowHeight = 500;
+    ViewMode viewMode = Distance;  // any other value shades white and draws no route
+    Vec3f sceneOffset = {-0.5f, 2.25f, -2.5f};   // scene units
+    Vec3f sceneRotation = {180.0f, 0.0f, 20.0f}; // degrees about x, y, z
+    int startX = 10;
+    int startY = 360;
+    int endX = 350;
+    int endY = 340;
+    float distanceRings = 15.0f;
+    float distanceIncrement = 1000.0f;  // metres per ring
+    float speedMph = 55.0f;
+    float vehicleMass = 1325.0f;        // kilograms
+    float energyRings = 10.0f;
+    float energyIncrement = 50000.0f;   // joules per ring
+};
+
+extern Settings settings;
+
+// True when the next display event must rebuild sceneList.
+extern bool sceneDirty;
+
+// OpenGL display-list name of the compiled scene (a GLuint).
+extern unsigned int sceneList;

@@ -1,0 +1,16 @@
+#include "terrain/terrainGrid.h"
+
+TerrainVertex terrainVertices[GRID_SIZE][GRID_SIZE];
+
+void buildTerrainVerticesFrom(const HeightGrid& heights) {
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            // Products in integers first so the stored metres are exact.
+            terrainVertices[x][y] = {static_cast<float>(x * GRID_SPACING),
+                                     static_cast<float>(y * GRID_SPACING),
+                                     static_cast<float>(heights[x][y])};
+        }
+    }
+}
+
+void buildTerrainVertices() { buildTerrainVerticesFrom(heightMap); }

@@ -1,0 +1,91 @@
+#include "terrain/sceneScale.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct VertexCase {
+    int x;
+    int y;
+    TerrainVertex expected;
+};
+
+TEST(TerrainVertices, CornersAndDefaultEndpointsAreExact) {
+    buildTerrainVertices();
+    const VertexCase cases[] = {
+        {0, 0, {0.0f, 0.0f, 54.0f}},
+        {364, 364, {10920.0f, 10920.0f, static_cast<float>(heightMap[364][364])}},
+        {10, 360, {300.0f, 10800.0f, 46.0f}},
+        {350, 340, {10500.0f, 10200.0f, 109.0f}},
+        {0, 11, {0.0f, 330.0f, 55.0f}},
+    };
+    for (const VertexCase& c : cases) {
+        const TerrainVertex& v = terrainVertices[c.x][c.y];
+        EXPECT_EQ(v.x, c.expected.x) << c.x << "," << c.y;
+        EXPECT_EQ(v.y, c.expected.y) << c.x << "," << c.y;
+        EXPECT_EQ(v.z, c.expected.z) << c.x << "," << c.y;
+    }
+}
+
+TEST(TerrainVertices, EveryCellMatchesItsIndicesAndHeight) {
+    buildTerrainVertices();
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            const TerrainVertex& v = terrainVertices[x][y];
+            ASSERT_EQ(v.x, 30.0f * x);
+            ASSERT_EQ(v.y, 30.0f * y);
+            ASSERT_EQ(v.z, static_cast<float>(heightMap[x][y]));
+        }
+    }
+}
+
+TEST(SceneScale, GridSpansThreePointSixFourUnits) {
+    EXPECT_FLOAT_EQ(groundToScene(10920.0f), 3.64f);
+    EXPECT_FLOAT_EQ(heightToScene(194.0f), 0.194f);
+}
+
+// The rounded forward mapping sends some indices back one lower; these are the documented ones.
+TEST(SceneScale, ReverseMappingTruncatesSomeIndicesToTheirPredecessor) {
+    const int expected[][2] = {{0, 0}, {1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 5}, {6, 5},
+                               {7, 7}, {8, 7}, {9, 9}, {10, 10}, {11, 10}, {14, 14}};
+    for (const auto& e : expected) {
+        const float scene = groundToScene(static_cast<float>(e[0] * GRID_SPACING));
+        EXPECT_EQ(sceneToGridIndex(scene), e[1]) << "index " << e[0];
+    }
+    int lowered = 0;
+    for (int i = 0; i < GRID_SIZE; ++i) {
+        const int back = sceneToGridIndex(groundToScene(static_cast<float>(i * GRID_SPACING)));
+        ASSERT_TRUE(back == i || back == i - 1) << i;
+        lowered += back == i - 1;
+    }
+    EXPECT_EQ(lowered, 182);
+}
+
+TEST(Settings, FreshRunHasTheDocumentedDefaults) {
+    const Settings s;
+    EXPECT_EQ(s.windowWidth, 500);
+    EXPECT_EQ(s.windowHeight, 500);
+    EXPECT_EQ(s.viewMode, Distance);
+    EXPECT_EQ(static_cast<int>(Distance), 2);
+    EXPECT_EQ(static_cast<int>(Energy), 1);
+    EXPECT_EQ(s.sceneOffset.x, -0.5f);
+    EXPECT_EQ(s.sceneOffset.y, 2.25f);
+    EXPECT_EQ(s.sceneOffset.z, -2.5f);
+    EXPECT_EQ(s.sceneRotation.x, 180.0f);
+    EXPECT_EQ(s.sceneRotation.y, 0.0f);
+    EXPECT_EQ(s.sceneRotation.z, 20.0f);
+    EXPECT_EQ(s.startX, 10);
+    EXPECT_EQ(s.startY, 360);
+    EXPECT_EQ(s.endX, 350);
+    EXPECT_EQ(s.endY, 340);
+    EXPECT_EQ(s.distanceRings, 15.0f);
+    EXPECT_EQ(s.distanceIncrement, 1000.0f);
+    EXPECT_EQ(s.speedMph, 55.0f);
+    EXPECT_EQ(s.vehicleMass, 1325.0f);
+    EXPECT_EQ(s.energyRings, 10.0f);
+    EXPECT_EQ(s.energyIncrement, 50000.0f);
+}
+
+} // namespace
