@@ -1,0 +1,4 @@
+#include "planner/routeExport.h"
+
+// Placeholder until the export lands.
+void exportRouteTables() {}
