@@ -1,6 +1,7 @@
 #include "app/startupGl.h"
 
 #include "app/inputGl.h"
+#include "app/shutdown.h"
 #include "camera/camera.h"
 #include "planner/routeSweep.h"
 #include "planner/stepTable.h"
@@ -16,6 +17,10 @@ constexpr int TICK_MS = 20;
 } // namespace
 
 void timerTick(int) {
+    if (shutdownRequested()) {
+        glutLeaveMainLoop();
+        return;
+    }
     // No redisplay: motion shows at the next frame an input event asks for.
     camera.update(CAMERA_TICK_STEP);
     glutTimerFunc(TICK_MS, timerTick, 0);
@@ -27,6 +32,9 @@ void runLandscape(int argc, char** argv) {
     glutInitWindowSize(500, 500);
     glutInitWindowPosition(100, 100);
     glutCreateWindow("Landscape (Quillon)");
+    // Closing the window returns from the loop, so the process ends through main.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    installShutdownHandlers();
     sceneDirty = true;
     sceneList = glGenLists(1);
     buildTerrainVertices();

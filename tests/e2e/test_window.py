@@ -14,6 +14,11 @@ class WindowTest(e2e.TestCase):
             self.assertEqual((shot.width, shot.height), (500, 500))
             self.assertIsNone(app.proc.poll(), "program ended on its own")
 
+    def test_sigterm_ends_the_program_cleanly(self):
+        with self.launch() as app:
+            app.redraw()
+            self.assertEqual(app.terminate(), 0, app.errors())
+
     def test_glut_options_are_accepted(self):
         with self.launch(extra_args=["-sync"]) as app:
             self.assertEqual(app.geometry()[2:], (500, 500))
