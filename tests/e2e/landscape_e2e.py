@@ -110,7 +110,7 @@ class _PipeReader(threading.Thread):
 def _sanitizer_env(env):
     """Sanitizer settings for a sanitized build; harmless for a normal one."""
     supp = os.path.join(HERE, "lsan.supp")
-    env.setdefault("ASAN_OPTIONS", "detect_leaks=1:abort_on_error=0:exitcode=23")
+    env.setdefault("ASAN_OPTIONS", "detect_leaks=1:exitcode=23:fast_unwind_on_malloc=0:malloc_context_size=40")
     env.setdefault("LSAN_OPTIONS", "suppressions=%s:print_suppressions=0" % supp)
     env.setdefault("UBSAN_OPTIONS", "print_stacktrace=1:halt_on_error=1")
     return env
@@ -182,7 +182,8 @@ class Landscape:
             if self.proc.poll() is not None:
                 raise AssertionError("program exited with %s before its window appeared;\n%s"
                                      % (self.proc.returncode, self.errors()))
-            found = self.xdotool("search", "--name", WINDOW_TITLE_PATTERN, check=False)
+            found = self.xdotool("search", "--onlyvisible", "--name", WINDOW_TITLE_PATTERN,
+                                 check=False)
             ids = found.split()
             if ids:
                 return ids[0]
@@ -205,11 +206,12 @@ class Landscape:
     def stop(self):
         if self.proc is not None and self.proc.poll() is None:
             self.terminate()
-        for pipe in (self.proc.stdin,) if self.proc else ():
-            try:
-                pipe.close()
-            except OSError:
-                pass
+        if self.proc is not None:
+            for pipe in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
+                try:
+                    pipe.close()
+                except OSError:
+                    pass
         if self.xvfb is not None:
             self.xvfb.terminate()
             try:
