@@ -1,7 +1,18 @@
 #include "app/inputGl.h"
 
-#include <GL/freeglut.h>
+#include "app/keyboard.h"
 
-// Placeholder until the keyboard commands land.
-void keyDown(unsigned char, int, int) { glutPostRedisplay(); }
-void keyUp(unsigned char, int, int) { glutPostRedisplay(); }
+#include <GL/freeglut.h>
+#include <cstdio>
+#include <iostream>
+
+void keyDown(unsigned char key, int, int) {
+    static Console console{std::cin, stdout};
+    handleKeyDown(key, console);
+    glutPostRedisplay();
+}
+
+void keyUp(unsigned char key, int, int) {
+    handleKeyUp(key);
+    glutPostRedisplay();
+}

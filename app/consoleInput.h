@@ -1,0 +1,61 @@
+#pragma once
+// Reading the start and end cells from the console: four integers in the syntax of scanf's %i
+// (decimal, octal after a leading 0, hexadecimal after 0x or 0X, optional + or - sign),
+// separated by any whitespace and possibly spread over several lines.
+//
+// Unlike scanf, a bad entry never poisons the next one: the rest of the line that ended the
+// entry is always consumed, so the next read starts on a fresh line. Tokens after the fourth
+// value on that line are ignored. End of input rejects the entry and every later one at once.
+
+#include <istream>
+#include <optional>
+#include <string_view>
+
+constexpr int FIRST_ENTRY_CELL = 1; // cell 0 is refused by the range test
+constexpr int LAST_ENTRY_CELL = 364;
+
+struct CellEntry {
+    int startX;
+    int startY;
+    int endX;
+    int endY;
+};
+
+inline bool operator==(const CellEntry& a, const CellEntry& b) {
+    return a.startX == b.startX && a.startY == b.startY && a.endX == b.endX && a.endY == b.endY;
+}
+
+// Builds one integer from the characters of a token, one at a time, so a token of any length
+// needs no buffer. Overflow and trailing junk are remembered and make the token invalid.
+class IntTokenParser {
+  public:
+    void feed(char c);
+    bool started() const { return state_ != State::Empty; }
+    // The value, or nothing when the token is empty, malformed or does not fit in an int.
+    std::optional<int> value() const;
+
+  private:
+    enum class State { Empty, Signed, LeadingZero, HexPrefix, Digits, Invalid };
+    void feedDigit(char c);
+
+    State state_ = State::Empty;
+    bool negative_ = false;
+    int base_ = 10;
+    long long magnitude_ = 0; // saturates just past the largest magnitude an int can take
+};
+
+// One whole token in %i syntax; nothing unless every character belongs to the number.
+std::optional<int> parseIntToken(std::string_view token);
+
+// Whitespace as scanf sees it in the C locale; a carriage return is just whitespace.
+bool isConsoleSpace(int c);
+
+// Reads the next four integers. Nothing when a token is not an integer of int size, or input
+// ends first; either way the line that ended the entry is consumed.
+std::optional<CellEntry> readCellEntry(std::istream& in);
+
+// True when every one of the four values lies in FIRST_ENTRY_CELL..LAST_ENTRY_CELL.
+bool isCellEntryInRange(const CellEntry& entry);
+
+// The entry the dialogue accepts: readable, complete and in range; otherwise nothing.
+std::optional<CellEntry> readAcceptedCellEntry(std::istream& in);

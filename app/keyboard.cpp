@@ -1,0 +1,218 @@
+#include "app/keyboard.h"
+
+#include "app/consoleInput.h"
+#include "camera/camera.h"
+#include "planner/routeExport.h"
+#include "planner/routeSweep.h"
+#include "terrain/settings.h"
+
+#include <optional>
+
+namespace {
+
+constexpr float OFFSET_STEP = 0.25f; // scene units per key press
+constexpr float RING_STEP = 1.0f;
+constexpr float RING_CAP = 100.0f;                // ']' adds only while below this
+constexpr float RING_FLOOR = 0.0f;                // '[' subtracts only while above this
+constexpr float INCREMENT_FLOOR = 0.0f;           // '{' subtracts only while above this
+constexpr float DISTANCE_INCREMENT_STEP = 100.0f; // metres
+constexpr float ENERGY_INCREMENT_STEP = 50000.0f; // joules
+constexpr float SPEED_STEP = 5.0f;                // miles per hour
+
+constexpr const char* CELL_PROMPT = "\nPlease enter in start_x, start_y, end_x, end_y: ";
+constexpr const char* RANGE_MESSAGE = "Some of the input values exceed the range.\n";
+constexpr const char* EXPORT_MESSAGE = "\nPrinting distance table...\n";
+
+// Pressing a direction cancels its opposite so the newest key wins.
+bool startMovement(unsigned char key) {
+    switch (key) {
+    case 'w':
+        camera.stopBackward();
+        camera.startForward();
+        return true;
+    case 's':
+        camera.stopForward();
+        camera.startBackward();
+        return true;
+    case 'd':
+        camera.stopLeft();
+        camera.startRight();
+        return true;
+    case 'a':
+        camera.stopRight();
+        camera.startLeft();
+        return true;
+    case 'r':
+        camera.stopDown();
+        camera.startUp();
+        return true;
+    case 'f':
+        camera.stopUp();
+        camera.startDown();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isDistanceView() {
+    return settings.viewMode == Distance;
+}
+
+float& currentRings() {
+    return isDistanceView() ? settings.distanceRings : settings.energyRings;
+}
+
+float& currentIncrement() {
+    return isDistanceView() ? settings.distanceIncrement : settings.energyIncrement;
+}
+
+float currentIncrementStep() {
+    return isDistanceView() ? DISTANCE_INCREMENT_STEP : ENERGY_INCREMENT_STEP;
+}
+
+void addRing() {
+    float& rings = currentRings();
+    if (rings < RING_CAP) {
+        rings += RING_STEP;
+    }
+}
+
+void removeRing() {
+    float& rings = currentRings();
+    if (rings > RING_FLOOR) {
+        rings -= RING_STEP;
+    }
+}
+
+void narrowRings() {
+    float& increment = currentIncrement();
+    if (increment > INCREMENT_FLOOR) {
+        increment -= currentIncrementStep();
+    }
+}
+
+void toggleViewMode() {
+    settings.viewMode = settings.viewMode == Energy ? Distance : Energy;
+}
+
+void askForCells(Console& console) {
+    std::fputs(CELL_PROMPT, console.out);
+    std::fflush(console.out); // the prompt must show before the read blocks
+    const std::optional<CellEntry> entry = readAcceptedCellEntry(console.in);
+    if (!entry) {
+        std::fputs(RANGE_MESSAGE, console.out);
+        return;
+    }
+    settings.startX = entry->startX;
+    settings.startY = entry->startY;
+    settings.endX = entry->endX;
+    settings.endY = entry->endY;
+    computeRoutes();
+}
+
+void exportTables(std::FILE* out) {
+    std::fputs(EXPORT_MESSAGE, out);
+    std::fflush(out); // shows before the export's wait
+    exportRouteTables();
+}
+
+void applyCommand(unsigned char key, Console& console) {
+    switch (key) {
+    case 'x':
+        settings.sceneOffset.x -= OFFSET_STEP;
+        return;
+    case 'X':
+        settings.sceneOffset.x += OFFSET_STEP;
+        return;
+    case 'y':
+        settings.sceneOffset.y -= OFFSET_STEP;
+        return;
+    case 'Y':
+        settings.sceneOffset.y += OFFSET_STEP;
+        return;
+    case 'z':
+        settings.sceneOffset.z -= OFFSET_STEP;
+        return;
+    case 'Z':
+        settings.sceneOffset.z += OFFSET_STEP;
+        return;
+    case ']':
+        addRing();
+        return;
+    case '[':
+        removeRing();
+        return;
+    case '}':
+        currentIncrement() += currentIncrementStep();
+        return;
+    case '{':
+        narrowRings();
+        return;
+    case 'm':
+        toggleViewMode();
+        return;
+    case 'p':
+        askForCells(console);
+        return;
+    case 'S':
+        settings.speedMph += SPEED_STEP;
+        return;
+    case 'P':
+        exportTables(console.out);
+        return;
+    default:
+        return; // any other key only echoes and rebuilds
+    }
+}
+
+} // namespace
+
+void printSettingsEcho(std::FILE* out) {
+    std::fprintf(out, "\nUPDATED DATA\n");
+    std::fprintf(out, "Speed (mph):                   %f\n",
+                 static_cast<double>(settings.speedMph));
+    std::fprintf(out, "Number of Distance Rings:      %f\n",
+                 static_cast<double>(settings.distanceRings));
+    std::fprintf(out, "Number of Distance Increment:  %f\n",
+                 static_cast<double>(settings.distanceIncrement));
+    std::fprintf(out, "Number of Energy Rings:        %f\n",
+                 static_cast<double>(settings.energyRings));
+    std::fprintf(out, "Number of Energy Increment:    %f\n",
+                 static_cast<double>(settings.energyIncrement));
+    std::fflush(out);
+}
+
+void handleKeyDown(unsigned char key, Console& console) {
+    if (startMovement(key)) {
+        return;
+    }
+    applyCommand(key, console);
+    printSettingsEcho(console.out);
+    sceneDirty = true;
+}
+
+void handleKeyUp(unsigned char key) {
+    switch (key) {
+    case 'w':
+        camera.stopForward();
+        return;
+    case 's':
+        camera.stopBackward();
+        return;
+    case 'd':
+        camera.stopRight();
+        return;
+    case 'a':
+        camera.stopLeft();
+        return;
+    case 'r':
+        camera.stopUp();
+        return;
+    case 'f':
+        camera.stopDown();
+        return;
+    default:
+        return;
+    }
+}

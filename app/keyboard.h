@@ -1,0 +1,22 @@
+#pragma once
+// Keyboard commands on the shared settings and the camera, free of any window code so they run
+// the same under GLUT and in tests. The caller asks for the redisplay after each key.
+
+#include <cstdio>
+#include <istream>
+
+// Where the commands print and where the start/end dialogue reads.
+struct Console {
+    std::istream& in;
+    std::FILE* out;
+};
+
+// A movement key starts camera motion and does nothing else. Every other key applies its
+// command (if any), prints the settings echo and marks the scene for rebuilding.
+void handleKeyDown(unsigned char key, Console& console);
+
+// A movement key stops its camera motion; other keys do nothing here.
+void handleKeyUp(unsigned char key);
+
+// The block printed after every command key, flushed.
+void printSettingsEcho(std::FILE* out);

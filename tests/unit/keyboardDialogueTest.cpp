@@ -1,0 +1,117 @@
+#include "app/keyboard.h"
+
+#include "keyboardTestConsole.h"
+#include "planner/routeTables.h"
+#include "planner/stepTable.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+const std::string PROMPT = "\nPlease enter in start_x, start_y, end_x, end_y: ";
+const std::string RANGE_MESSAGE = "Some of the input values exceed the range.\n";
+const std::string DEFAULT_ECHO = "\nUPDATED DATA\n"
+                                 "Speed (mph):                   55.000000\n"
+                                 "Number of Distance Rings:      15.000000\n"
+                                 "Number of Distance Increment:  1000.000000\n"
+                                 "Number of Energy Rings:        10.000000\n"
+                                 "Number of Energy Increment:    50000.000000\n";
+constexpr float MARKER_COST = 123.0f; // a value no sweep leaves at a start cell
+
+class CellDialogueTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        settings = Settings{};
+        sceneDirty = false;
+    }
+
+    void expectDefaultCells() const {
+        EXPECT_EQ(settings.startX, 10);
+        EXPECT_EQ(settings.startY, 360);
+        EXPECT_EQ(settings.endX, 350);
+        EXPECT_EQ(settings.endY, 340);
+    }
+};
+
+TEST_F(CellDialogueTest, AcceptedEntryStoresTheCellsAndRerunsTheSweep) {
+    buildTerrainVertices();
+    buildStepTable();
+    distanceTable[1][1] = MARKER_COST;
+    energyTable[1][1] = MARKER_COST;
+    CapturedConsole captured("1 1 364 364\n");
+
+    handleKeyDown('p', captured.console());
+
+    EXPECT_EQ(settings.startX, 1);
+    EXPECT_EQ(settings.startY, 1);
+    EXPECT_EQ(settings.endX, 364);
+    EXPECT_EQ(settings.endY, 364);
+    EXPECT_EQ(distanceTable[1][1], 0.0f);
+    EXPECT_EQ(energyTable[1][1], 0.0f);
+    EXPECT_EQ(captured.text(), PROMPT + DEFAULT_ECHO);
+    EXPECT_TRUE(sceneDirty);
+}
+
+TEST_F(CellDialogueTest, RejectedEntriesChangeNeitherCellsNorTables) {
+    const char* inputs[] = {"0 5 5 5\n",          "5 5 5 365\n", "12abc 5 5 5\n", "5 5 5",     "",
+                            "2147483648 5 5 5\n", "a b c d\n",   "-1 5 5 5\n",    "08 5 5 5\n"};
+    for (const char* input : inputs) {
+        settings = Settings{};
+        sceneDirty = false;
+        distanceTable[5][5] = MARKER_COST;
+        CapturedConsole captured(input);
+
+        handleKeyDown('p', captured.console());
+
+        expectDefaultCells();
+        EXPECT_EQ(distanceTable[5][5], MARKER_COST) << input;
+        EXPECT_EQ(captured.text(), PROMPT + RANGE_MESSAGE + DEFAULT_ECHO) << input;
+        EXPECT_TRUE(sceneDirty) << input;
+    }
+}
+
+TEST_F(CellDialogueTest, AfterEndOfInputEveryPressIsRejectedAtOnce) {
+    CapturedConsole captured("5 6");
+    for (int press = 0; press < 3; ++press) {
+        handleKeyDown('p', captured.console());
+    }
+    expectDefaultCells();
+    const std::string once = PROMPT + RANGE_MESSAGE + DEFAULT_ECHO;
+    EXPECT_EQ(captured.text(), once + once + once);
+}
+
+// The temporary directory keeps the export's files out of the build tree.
+class ExportKeyTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        settings = Settings{};
+        previous_ = std::filesystem::current_path();
+        char pattern[] = "/tmp/keyboardExportXXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        directory_ = pattern;
+        std::filesystem::current_path(directory_);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(directory_);
+    }
+
+    std::filesystem::path previous_;
+    std::filesystem::path directory_;
+};
+
+TEST_F(ExportKeyTest, PrintsItsLineThenTheEcho) {
+    CapturedConsole captured;
+    handleKeyDown('P', captured.console());
+    EXPECT_EQ(captured.text(), "\nPrinting distance table...\n" + DEFAULT_ECHO);
+    EXPECT_TRUE(sceneDirty);
+}
+
+} // namespace
