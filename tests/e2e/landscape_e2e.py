@@ -307,6 +307,19 @@ class Landscape:
                                      self.errors()[-4000:]))
             time.sleep(0.05)
 
+    def wait_count(self, text, count, since=0, timeout=OUTPUT_TIMEOUT):
+        """Waits until `text` has appeared `count` times in the console after `since`."""
+        deadline = time.monotonic() + timeout
+        while True:
+            seen = self.output()[since:].count(text)
+            if seen >= count:
+                return seen
+            if self.proc.poll() is not None or time.monotonic() > deadline:
+                raise AssertionError("console showed %r %d times, not %d (exit status %s).\n"
+                                     "stderr:\n%s" % (text, seen, count, self.proc.poll(),
+                                                      self.errors()[-4000:]))
+            time.sleep(0.1)
+
     def write_stdin(self, text):
         self.proc.stdin.write(text.encode())
         self.proc.stdin.flush()
