@@ -5,8 +5,19 @@
 #include "camera/quaternion.h"
 #include "camera/vector3.h"
 
-constexpr double CAMERA_TICK_STEP = 0.01;  // time step of one timer tick
-constexpr double ORIENTATION_BLEND = 0.3;  // share of the remaining turn the view makes per tick
+constexpr double CAMERA_TICK_STEP = 0.01; // time step of one timer tick
+constexpr double ORIENTATION_BLEND = 0.3; // share of the remaining turn the view makes per tick
+
+// The nine gluLookAt arguments, in scene units.
+struct LookAt {
+    Vector3 eye;
+    Vector3 centre;
+    Vector3 up;
+};
+
+// `orientation` turned by `angle` radians about `bodyAxis` as `orientation` sees it (the axis in
+// world terms), renormalised so that many small turns do not let its length drift.
+Quaternion turnedAbout(const Quaternion& orientation, const Vector3& bodyAxis, double angle);
 
 class Camera {
   public:
@@ -15,8 +26,8 @@ class Camera {
     Vector3 localUp{0.0, 1.0, 0.0};
     Vector3 localRight{1.0, 0.0, 0.0};
     Vector3 localForward{0.0, 0.0, -1.0};
-    Vector3 position{0.0, 1.0, 0.0};  // scene units
-    double speed = 4.0;               // scene units per unit of tick time
+    Vector3 position{0.0, 1.0, 0.0}; // scene units
+    double speed = 4.0;              // scene units per unit of tick time
     bool movingForward = false;
     bool movingBackward = false;
     bool movingRight = false;
@@ -37,15 +48,24 @@ class Camera {
     void stopUp() { movingUp = false; }
     void stopDown() { movingDown = false; }
 
-    // Turns targetOrientation about the camera's current right, up or forward axis; radians.
+    // Turn targetOrientation about the camera's current right, up or forward axis; radians, any
+    // sign. The view orientation follows over the next ticks.
     void pitch(double angle);
     void yaw(double angle);
     void roll(double angle);
 
-    // Moves the eye along the flagged axes at `speed` and blends the view orientation.
+    // Where the flags carry the eye in `dt` units of tick time: `speed * dt` scene units along
+    // the flagged axes of targetOrientation, or zero when no flag is set or the flags cancel.
+    Vector3 displacement(double dt) const;
+
+    // Moves the eye by displacement(dt) and blends the view orientation ORIENTATION_BLEND of the
+    // way towards targetOrientation.
     void update(double dt);
 
-    // Sets the OpenGL view for this frame (the camera's one GL call).
+    // The view for this frame: from the eye one unit along the view orientation's forward axis.
+    LookAt viewLookAt() const;
+
+    // Passes viewLookAt() to gluLookAt; needs a current GL context.
     void applyView() const;
 };
 

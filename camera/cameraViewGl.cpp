@@ -1,3 +1,9 @@
 #include "camera/camera.h"
 
-void Camera::applyView() const {}
+#include <GL/glu.h>
+
+void Camera::applyView() const {
+    const LookAt view = viewLookAt();
+    gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.centre.x, view.centre.y, view.centre.z,
+              view.up.x, view.up.y, view.up.z);
+}
