@@ -1,4 +1,130 @@
 #include "planner/routeExport.h"
 
-// Placeholder until the export lands.
-void exportRouteTables() {}
+#include "planner/routeTables.h"
+#include "planner/routeWalk.h"
+#include "terrain/settings.h"
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+constexpr char DISTANCE_TABLE_FILE[] = "distanceTable.txt";
+constexpr char DISTANCE_ROUTE_FILE[] = "previousDistanceVertices.txt";
+constexpr char ENERGY_ROUTE_FILE[] = "previousEnergyVertices.txt";
+constexpr char TEMPORARY_SUFFIX[] = ".tmp";
+constexpr char DISTANCE_TABLE_HEADER[] = "X\tY\tZ\tDIST\n";
+
+// The stream's default float format is printf's "%g": general notation, 6 significant digits.
+constexpr int FLOAT_DIGITS = 6;
+constexpr int FIELD_ROOM = 16; // "-1.23457e+38" and "-2147483648" both fit
+constexpr int LINE_ROOM = 4 * FIELD_ROOM;
+constexpr int CHUNK_BYTES = 1 << 16;
+
+// Collects formatted lines and hands them to the stream a chunk at a time.
+class ChunkedWriter {
+  public:
+    explicit ChunkedWriter(std::ofstream& out) : out_(out) {}
+    ChunkedWriter(const ChunkedWriter&) = delete;
+    ChunkedWriter& operator=(const ChunkedWriter&) = delete;
+    ~ChunkedWriter() { flush(); }
+
+    // Room for one line of at most four fields; commit the end of what was written.
+    char* line() {
+        if (CHUNK_BYTES - used_ < LINE_ROOM) {
+            flush();
+        }
+        return buffer_ + used_;
+    }
+    void commit(const char* end) { used_ = static_cast<int>(end - buffer_); }
+
+  private:
+    void flush() {
+        out_.write(buffer_, used_);
+        used_ = 0;
+    }
+
+    std::ofstream& out_;
+    char buffer_[CHUNK_BYTES];
+    int used_ = 0;
+};
+
+char* putFloat(char* at, float value, char separator) {
+    at = std::to_chars(at, at + FIELD_ROOM, static_cast<double>(value), std::chars_format::general,
+                       FLOAT_DIGITS)
+             .ptr;
+    *at = separator;
+    return at + 1;
+}
+
+char* putInt(char* at, int value, char separator) {
+    at = std::to_chars(at, at + FIELD_ROOM, value).ptr;
+    *at = separator;
+    return at + 1;
+}
+
+void writeDistanceTable(std::ofstream& out) {
+    out << DISTANCE_TABLE_HEADER;
+    ChunkedWriter writer(out);
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            const TerrainVertex& v = terrainVertices[x][y];
+            char* at = writer.line();
+            at = putFloat(at, v.x, '\t');
+            at = putFloat(at, v.y, '\t');
+            at = putFloat(at, v.z, '\t');
+            at = putFloat(at, distanceTable[x][y], '\n');
+            writer.commit(at);
+        }
+    }
+}
+
+// One line per route cell, from the end toward the start; nothing when the end is unreached.
+void writeRoute(std::ofstream& out, const CostTable& cost, const PreviousTable& previous) {
+    const int endX = settings.endX;
+    const int endY = settings.endY;
+    if (!isInsideGrid(endX, endY) || cost[endX][endY] == UNREACHED_COST) {
+        return;
+    }
+    ChunkedWriter writer(out);
+    walkRoute(previous, settings.startX, settings.startY, endX, endY, [&](int x, int y) {
+        char* at = writer.line();
+        at = putInt(at, x, '\t');
+        at = putInt(at, y, '\t');
+        at = putFloat(at, cost[x][y], '\n');
+        writer.commit(at);
+    });
+}
+
+// Writes `name` through fill(stream) under a temporary name, then renames it into place.
+// Reports a failure on stderr and leaves any old file of that name untouched.
+template <typename Fill> void writeReplacing(const char* name, Fill&& fill) {
+    const std::string temporary = std::string(name) + TEMPORARY_SUFFIX;
+    std::ofstream out(temporary, std::ios::out | std::ios::trunc);
+    if (out) {
+        fill(out);
+        out.flush();
+        const bool written = static_cast<bool>(out);
+        out.close();
+        if (written && !out.fail() && std::rename(temporary.c_str(), name) == 0) {
+            return;
+        }
+        // Only a temporary this export opened is removed; one it could not open is not ours.
+        std::remove(temporary.c_str());
+    }
+    std::fprintf(stderr, "Error: could not write %s\n", name);
+}
+
+} // namespace
+
+void exportRouteTables() {
+    writeReplacing(DISTANCE_TABLE_FILE, writeDistanceTable);
+    writeReplacing(DISTANCE_ROUTE_FILE, [](std::ofstream& out) {
+        writeRoute(out, distanceTable, previousDistanceVertices);
+    });
+    writeReplacing(ENERGY_ROUTE_FILE, [](std::ofstream& out) {
+        writeRoute(out, energyTable, previousEnergyVertices);
+    });
+}

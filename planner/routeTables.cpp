@@ -15,6 +15,9 @@ void resetRouteTables(int startX, int startY) {
             previousEnergyVertices[x][y] = none;
         }
     }
+    if (!isInsideGrid(startX, startY)) {
+        return;
+    }
     distanceTable[startX][startY] = 0.0f;
     energyTable[startX][startY] = 0.0f;
 }

@@ -13,16 +13,17 @@ struct GridPoint {
     int32_t z;
 };
 
-constexpr float UNREACHED_COST = 1e35f;   // cost of a cell no step has reached
+constexpr float UNREACHED_COST = 1e35f;    // cost of a cell no step has reached
 constexpr int32_t NO_PREVIOUS = 164888576; // x and y of a predecessor that was never set
 
 using CostTable = float[GRID_SIZE][GRID_SIZE];
 using PreviousTable = GridPoint[GRID_SIZE][GRID_SIZE];
 
-extern CostTable distanceTable;           // metres
-extern CostTable energyTable;             // joules
+extern CostTable distanceTable; // metres
+extern CostTable energyTable;   // joules
 extern PreviousTable previousDistanceVertices;
 extern PreviousTable previousEnergyVertices;
 
-// Every cell unreached with no predecessor, then both costs of (startX, startY) set to 0.
+// Every cell unreached with no predecessor, then both costs of (startX, startY) set to 0 (a start
+// outside the grid leaves every cell unreached).
 void resetRouteTables(int startX, int startY);

@@ -2,9 +2,9 @@
 // How one step between neighbouring grid points is measured, tested and priced. The float
 // roundings are part of the result: the tables must come out bit for bit the same every run.
 
-constexpr float GRAVITY = 9.80665f;  // m/s^2
+constexpr float GRAVITY = 9.80665f; // m/s^2
 constexpr float STRAIGHT_STEP = 1.0f;
-constexpr float DIAGONAL_STEP = 1.41421354f;  // the float nearest the square root of 2
+constexpr float DIAGONAL_STEP = 1.41421354f; // the float nearest the square root of 2
 
 // Steepest slope a step may have, radians: a 7 % grade.
 extern const double GRADE_LIMIT;

@@ -1,0 +1,70 @@
+#include "tests/unit/plainSweep.h"
+
+#include "planner/routeTables.h"
+#include "planner/stepRules.h"
+#include "terrain/settings.h"
+
+namespace {
+
+struct PlainNeighbour {
+    int dx;
+    int dy;
+    float multiplier;
+};
+
+// Written out again rather than shared with the product, so a slip in either shows.
+const PlainNeighbour PLAIN_NEIGHBOURS[8] = {
+    {1, 1, DIAGONAL_STEP},  {1, 0, STRAIGHT_STEP},  {1, -1, DIAGONAL_STEP}, {0, 1, STRAIGHT_STEP},
+    {0, -1, STRAIGHT_STEP}, {-1, 1, DIAGONAL_STEP}, {-1, 0, STRAIGHT_STEP}, {-1, -1, DIAGONAL_STEP},
+};
+
+void plainRelax(float& cost, GridPoint& previous, double candidate, int a, int b) {
+    if (cost > candidate) {
+        cost = static_cast<float>(candidate);
+        previous.x = a;
+        previous.y = b;
+    }
+}
+
+void plainRelaxNeighbours(int a, int b) {
+    const TerrainVertex& from = terrainVertices[a][b];
+    for (const PlainNeighbour& n : PLAIN_NEIGHBOURS) {
+        const int nx = a + n.dx;
+        const int ny = b + n.dy;
+        if (!isInsideGrid(nx, ny)) {
+            continue;
+        }
+        const TerrainVertex& to = terrainVertices[nx][ny];
+        const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
+        if (!isPassable(n.multiplier, length)) {
+            continue;
+        }
+        plainRelax(distanceTable[nx][ny], previousDistanceVertices[nx][ny],
+                   static_cast<double>(distanceTable[a][b]) + static_cast<double>(length), a, b);
+        const float energy = stepEnergy(from.z, to.z, settings.vehicleMass);
+        plainRelax(energyTable[nx][ny], previousEnergyVertices[nx][ny],
+                   static_cast<double>(energyTable[a][b]) + static_cast<double>(energy), a, b);
+    }
+}
+
+void plainReset(int startX, int startY) {
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            distanceTable[x][y] = UNREACHED_COST;
+            previousDistanceVertices[x][y] = {NO_PREVIOUS, NO_PREVIOUS, 0};
+            energyTable[x][y] = UNREACHED_COST;
+            previousEnergyVertices[x][y] = {NO_PREVIOUS, NO_PREVIOUS, 0};
+        }
+    }
+    if (isInsideGrid(startX, startY)) {
+        distanceTable[startX][startY] = 0.0f;
+        energyTable[startX][startY] = 0.0f;
+    }
+}
+
+} // namespace
+
+void plainComputeRoutes() {
+    plainReset(settings.startX, settings.startY);
+    plainSpiralWalk(settings.startX, settings.startY, plainRelaxNeighbours);
+}
