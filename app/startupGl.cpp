@@ -6,6 +6,7 @@
 #include "planner/routeSweep.h"
 #include "planner/stepTable.h"
 #include "render/frameGl.h"
+#include "render/meshGeometry.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
@@ -38,6 +39,7 @@ void runLandscape(int argc, char** argv) {
     sceneDirty = true;
     sceneList = glGenLists(1);
     buildTerrainVertices();
+    buildMeshGeometry();
     buildStepTable();
     computeRoutes();
     glEnable(GL_DEPTH_TEST);

@@ -1,4 +1,5 @@
 #pragma once
+// The renderer's window callbacks.
 
 // GLUT display callback: draws one frame, rebuilding the scene list when sceneDirty is set.
 void display();

@@ -1,0 +1,200 @@
+#include "planner/routeTables.h"
+#include "render/overlay.h"
+#include "render/overlayQuad.h"
+#include "render/routeSummary.h"
+#include "render/scenePosition.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using Cells = std::vector<Cell>;
+
+class Overlays : public testing::Test {
+  protected:
+    void SetUp() override {
+        settings = Settings{};
+        buildTerrainVertices();
+        resetRouteTables(settings.startX, settings.startY);
+    }
+    void TearDown() override {
+        settings = Settings{};
+        resetRouteTables(settings.startX, settings.startY);
+    }
+    // Lays a route through `cells` (end first) to the start, with the given final costs.
+    static void layRoute(const Cells& cells, PreviousTable& previous) {
+        for (size_t k = 0; k + 1 < cells.size(); ++k) {
+            previous[cells[k].x][cells[k].y] = {cells[k + 1].x, cells[k + 1].y, 0};
+        }
+    }
+};
+
+TEST_F(Overlays, QuadCornersAreInsetAndLifted) {
+    const Quad q = overlayQuad(10, 20);
+    const Float3 p00 = scenePosition(10, 20);
+    const Float3 p01 = scenePosition(10, 21);
+    const Float3 p11 = scenePosition(11, 21);
+    const Float3 p10 = scenePosition(11, 20);
+    EXPECT_EQ(q.tLeft, (Float3{p00[0] + 0.02f, p00[1] + 0.02f, p00[2] - 0.01f}));
+    EXPECT_EQ(q.tRight, (Float3{p01[0] + 0.02f, p01[1] - 0.02f, p01[2] - 0.01f}));
+    EXPECT_EQ(q.bRight, (Float3{p11[0] - 0.02f, p11[1] - 0.02f, p11[2] - 0.01f}));
+    EXPECT_EQ(q.bLeft, (Float3{p10[0] - 0.02f, p10[1] + 0.02f, p10[2] - 0.01f}));
+    EXPECT_LT(q.normal[2], 0.0f);
+    EXPECT_NEAR(std::hypot(q.normal[0], q.normal[1], q.normal[2]), 1.0, 1e-6);
+}
+
+TEST_F(Overlays, Colours) {
+    EXPECT_EQ(distanceRouteColour, (Float3{0, 0, 1}));
+    EXPECT_EQ(energyRouteColour, (Float3{0, 1, 0}));
+    EXPECT_EQ(straightLineColour, (Float3{0, 1, 1}));
+}
+
+TEST_F(Overlays, RouteRunsFromEndToStartWithoutTheStart) {
+    const Cells route = {{5, 7}, {5, 6}, {4, 5}, {3, 5}};
+    layRoute(route, previousDistanceVertices);
+    EXPECT_EQ(routeCells(previousDistanceVertices, 3, 5, 5, 7), (Cells{{5, 7}, {5, 6}, {4, 5}}));
+    EXPECT_EQ(routeCells(previousDistanceVertices, 3, 5, 3, 5), Cells{});
+}
+
+// Cells of index 364 have no far corners: skipped, but the walk goes on past them.
+TEST_F(Overlays, RouteSkipsTheLastRowAndColumn) {
+    const Cells route = {{362, 364}, {363, 364}, {364, 363}, {364, 362}, {363, 361}, {362, 360}};
+    layRoute(route, previousEnergyVertices);
+    EXPECT_EQ(routeCells(previousEnergyVertices, 362, 360, 362, 364), (Cells{{363, 361}}));
+}
+
+TEST_F(Overlays, BrokenChainsEndWithoutReadingOutsideTheTables) {
+    layRoute({{7, 7}, {8, 8}, {7, 7}}, previousDistanceVertices); // a loop
+    const Cells looped = routeCells(previousDistanceVertices, 0, 0, 7, 7);
+    EXPECT_LE(looped.size(), static_cast<size_t>(GRID_CELLS + 1));
+    // (9, 9) still has NO_PREVIOUS: the walk stops where the chain leaves the grid.
+    EXPECT_EQ(routeCells(previousDistanceVertices, 0, 0, 9, 9), (Cells{{9, 9}}));
+}
+
+TEST_F(Overlays, DistanceRouteReportsMilesAndFuel) {
+    settings.startX = 3;
+    settings.startY = 5;
+    settings.endX = 5;
+    settings.endY = 6;
+    layRoute({{5, 6}, {4, 5}, {3, 5}}, previousDistanceVertices);
+    distanceTable[5][6] = 16093.44f;
+    const Overlay o = distanceRouteOverlay();
+    EXPECT_EQ(o.cells, (Cells{{5, 6}, {4, 5}}));
+    EXPECT_EQ(o.colour, distanceRouteColour);
+    EXPECT_EQ(o.report, distanceSummary(16093.44f, 55.0f));
+}
+
+TEST_F(Overlays, EnergyRouteReportsJoules) {
+    settings.startX = 3;
+    settings.startY = 5;
+    settings.endX = 4;
+    settings.endY = 5;
+    layRoute({{4, 5}, {3, 5}}, previousEnergyVertices);
+    energyTable[4][5] = 2500.0f;
+    const Overlay o = energyRouteOverlay();
+    EXPECT_EQ(o.cells, (Cells{{4, 5}}));
+    EXPECT_EQ(o.colour, energyRouteColour);
+    EXPECT_EQ(o.report, "\nENERGY DATA\nTotal Energy Path:\t2500.000000 joules\n");
+}
+
+TEST_F(Overlays, UnreachableEndDrawsNoRoute) {
+    // Fresh tables: the default end (350, 340) is unreached in both measures.
+    const Overlay distance = distanceRouteOverlay();
+    EXPECT_TRUE(distance.cells.empty());
+    EXPECT_EQ(distance.report, "\tUNREACHABLE DISTANCE PATH\n");
+    const Overlay energy = energyRouteOverlay();
+    EXPECT_TRUE(energy.cells.empty());
+    EXPECT_EQ(energy.report, "\tUNREACHABLE ENERGY PATH\n");
+    // Out-of-grid end cells read nothing and count as unreachable.
+    settings.endX = 365;
+    EXPECT_EQ(distanceRouteOverlay().report, "\tUNREACHABLE DISTANCE PATH\n");
+    settings.endX = -1;
+    EXPECT_EQ(energyRouteOverlay().report, "\tUNREACHABLE ENERGY PATH\n");
+}
+
+TEST_F(Overlays, EndAtStartPrintsZeroTotals) {
+    settings.endX = settings.startX;
+    settings.endY = settings.startY;
+    const Overlay distance = distanceRouteOverlay();
+    EXPECT_TRUE(distance.cells.empty());
+    EXPECT_EQ(distance.report, "\nDISTANCE DATA\nTotal Distance Path:\t0.000000 miles\nTotal "
+                               "Fuel Consumption:\t0.000000 gallons\n");
+    EXPECT_EQ(energyRouteOverlay().report, "\nENERGY DATA\nTotal Energy Path:\t0.000000 joules\n");
+    const Overlay line = straightLineOverlay();
+    EXPECT_EQ(line.cells, (Cells{{10, 360}}));
+    EXPECT_EQ(line.report, "Total Direct Path:\t0.000000 meters\n");
+}
+
+TEST_F(Overlays, StraightLineOfTheDefaultEndpoints) {
+    const Overlay line = straightLineOverlay();
+    EXPECT_EQ(line.colour, straightLineColour);
+    ASSERT_EQ(line.cells.size(), 341u);
+    EXPECT_EQ(line.cells.front(), (Cell{10, 360}));
+    EXPECT_EQ(line.cells.back(), (Cell{350, 340}));
+    char expected[80];
+    std::snprintf(expected, sizeof expected, "Total Direct Path:\t%f meters\n",
+                  double(std::sqrt(116000.0f) * 30));
+    EXPECT_EQ(line.report, expected);
+}
+
+struct LineCase {
+    int startX, startY, endX, endY;
+};
+
+// Second method: each drawn cell lies within one cell of the exact line, x runs without gaps,
+// and both endpoint cells are drawn when they have quadrilaterals.
+TEST(StraightLineCells, FollowTheExactLine) {
+    const LineCase cases[] = {{10, 360, 350, 340}, {0, 0, 363, 363}, {1, 300, 200, 2},
+                              {5, 5, 6, 100},      {100, 7, 300, 8}, {0, 363, 363, 0}};
+    for (const LineCase& c : cases) {
+        const Cells cells = straightLineCells(c.startX, c.startY, c.endX, c.endY);
+        ASSERT_EQ(cells.size(), static_cast<size_t>(c.endX - c.startX + 1));
+        for (size_t k = 0; k < cells.size(); ++k) {
+            const int x = c.startX + static_cast<int>(k);
+            const double exact =
+                c.startY + (x - c.startX) * double(c.endY - c.startY) / (c.endX - c.startX);
+            ASSERT_EQ(cells[k].x, x);
+            ASSERT_LT(std::fabs(cells[k].y - exact), 1.0) << x;
+        }
+        EXPECT_EQ(cells.front(), (Cell{c.startX, c.startY}));
+        EXPECT_EQ(cells.back(), (Cell{c.endX, c.endY}));
+    }
+}
+
+TEST(StraightLineCells, ReversedPairDrawsTheSameCells) {
+    const LineCase cases[] = {{350, 340, 10, 360}, {200, 2, 1, 300}, {363, 0, 0, 363}};
+    for (const LineCase& c : cases) {
+        const Cells reversed = straightLineCells(c.startX, c.startY, c.endX, c.endY);
+        EXPECT_FALSE(reversed.empty());
+        EXPECT_EQ(reversed, straightLineCells(c.endX, c.endY, c.startX, c.startY));
+    }
+}
+
+TEST(StraightLineCells, VerticalLineRunsUpItsColumn) {
+    EXPECT_EQ(straightLineCells(4, 9, 4, 6), (Cells{{4, 6}, {4, 7}, {4, 8}, {4, 9}}));
+    EXPECT_EQ(straightLineCells(4, 6, 4, 9), (Cells{{4, 6}, {4, 7}, {4, 8}, {4, 9}}));
+    EXPECT_EQ(straightLineCells(4, 6, 4, 6), (Cells{{4, 6}}));
+    EXPECT_EQ(straightLineCells(4, 362, 4, 364), (Cells{{4, 362}, {4, 363}}));
+    EXPECT_EQ(straightLineCells(364, 1, 364, 5), Cells{});
+}
+
+// Threshold: index 363 is drawn, 364 is not.
+TEST(StraightLineCells, LastRowAndColumnAreSkipped) {
+    EXPECT_EQ(straightLineCells(362, 10, 364, 10), (Cells{{362, 10}, {363, 10}}));
+    EXPECT_EQ(straightLineCells(10, 362, 12, 364), (Cells{{10, 362}, {11, 363}}));
+    const Cells diagonal = straightLineCells(1, 1, 364, 364);
+    ASSERT_EQ(diagonal.size(), 363u);
+    EXPECT_EQ(diagonal.back(), (Cell{363, 363}));
+}
+
+TEST(StraightLineCells, CellsOutsideTheGridAreSkipped) {
+    EXPECT_EQ(straightLineCells(-2, 0, 1, 3), (Cells{{0, 2}, {1, 3}}));
+    EXPECT_EQ(straightLineCells(0, -3, 3, 0), (Cells{{3, 0}}));
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+#include "render/ringColour.h"
+#include "planner/routeTables.h"
+#include "render/scenePosition.h"
+#include "terrain/sceneScale.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+Float3 grey(float level) {
+    return {level, level, level};
+}
+
+struct GreyCase {
+    float cost;
+    float rings;
+    float increment;
+    Float3 expected;
+};
+
+// Thresholds and one step past them, with the default distance and energy settings.
+TEST(RingGrey, BandsAroundTheDefaultSettings) {
+    const float justBelow1000 = std::nextafter(1000.0f, 0.0f);
+    const GreyCase cases[] = {
+        {0.0f, 15, 1000, grey(1.0f)},
+        {justBelow1000, 15, 1000, grey(1.0f)},
+        {1000.0f, 15, 1000, grey(238.0f / 255.0f)},
+        {1999.0f, 15, 1000, grey(238.0f / 255.0f)},
+        {14999.0f, 15, 1000, grey(17.0f / 255.0f)},
+        {std::nextafter(15000.0f, 0.0f), 15, 1000, grey(17.0f / 255.0f)},
+        {15000.0f, 15, 1000, BEYOND_RINGS_COLOUR},
+        {UNREACHED_COST, 15, 1000, BEYOND_RINGS_COLOUR},
+        {449999.0f, 10, 50000, grey(0.2f)},
+        {450000.0f, 10, 50000, grey(0.1f)},
+        {499999.0f, 10, 50000, grey(0.1f)},
+        {500000.0f, 10, 50000, BEYOND_RINGS_COLOUR},
+        {0.0f, 0, 1000, BEYOND_RINGS_COLOUR},
+        {0.0f, -0.5f, 1000, BEYOND_RINGS_COLOUR},
+    };
+    for (const GreyCase& c : cases) {
+        const Float3 colour = ringGrey(c.cost, c.rings, c.increment);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_FLOAT_EQ(colour[k], c.expected[k])
+                << "cost " << c.cost << " rings " << c.rings << " increment " << c.increment;
+        }
+    }
+}
+
+// A ring count that is not whole runs every integer ring below it and steps by the real value.
+TEST(RingGrey, FractionalRingCount) {
+    const float rings = 2.5f;
+    EXPECT_FLOAT_EQ(ringGrey(50, rings, 100)[0], 1.0f);
+    EXPECT_FLOAT_EQ(ringGrey(150, rings, 100)[0], 0.6f);
+    EXPECT_FLOAT_EQ(ringGrey(250, rings, 100)[0], 0.2f);
+    EXPECT_EQ(ringGrey(300, rings, 100), BEYOND_RINGS_COLOUR);
+    EXPECT_EQ(ringGrey(0, 0.5f, 100), grey(1.0f));
+    EXPECT_EQ(ringGrey(100, 0.5f, 100), BEYOND_RINGS_COLOUR);
+}
+
+// Second method: ring = floor(cost / increment), grey = 1 - ring / rings.
+TEST(RingGrey, AgreesWithFloorDivision) {
+    for (float rings : {15.0f, 10.0f, 7.0f, 99.0f}) {
+        for (float cost = 0.0f; cost < 110000.0f; cost += 137.0f) {
+            const float ring = std::floor(cost / 1000.0f);
+            const Float3 colour = ringGrey(cost, rings, 1000.0f);
+            if (ring >= rings) {
+                ASSERT_EQ(colour, BEYOND_RINGS_COLOUR) << cost;
+                continue;
+            }
+            ASSERT_NEAR(colour[0], 1.0 - ring / rings, 1e-5) << cost << " rings " << rings;
+        }
+    }
+}
+
+class RingColour : public testing::Test {
+  protected:
+    void SetUp() override {
+        settings = Settings{};
+        buildTerrainVertices();
+        resetRouteTables(settings.startX, settings.startY);
+    }
+    void TearDown() override {
+        settings = Settings{};
+        resetRouteTables(settings.startX, settings.startY);
+    }
+    static void setCosts(int x, int y, float metres, float joules) {
+        distanceTable[x][y] = metres;
+        energyTable[x][y] = joules;
+    }
+};
+
+TEST_F(RingColour, UnreachedDistanceIsRedInBothViewModes) {
+    setCosts(5, 5, UNREACHED_COST, 10.0f);
+    for (ViewMode mode : {Distance, Energy, static_cast<ViewMode>(3)}) {
+        settings.viewMode = mode;
+        EXPECT_EQ(ringColour(scenePosition(5, 5)), UNREACHED_COLOUR) << mode;
+    }
+}
+
+TEST_F(RingColour, EnergyModeShadesTheEnergyTable) {
+    setCosts(5, 5, 20000.0f, 460000.0f);
+    settings.viewMode = Energy;
+    EXPECT_EQ(ringColour(scenePosition(5, 5)), grey(0.1f));
+    settings.viewMode = Distance;
+    EXPECT_EQ(ringColour(scenePosition(5, 5)), BEYOND_RINGS_COLOUR);
+    setCosts(5, 5, 1000.0f, 460000.0f);
+    EXPECT_EQ(ringColour(scenePosition(5, 5)), grey(238.0f / 255.0f));
+}
+
+// Reached by distance but not by energy: in the energy view no ring matches.
+TEST_F(RingColour, EnergyUnreachedOnlyIsWhite) {
+    setCosts(5, 5, 500.0f, UNREACHED_COST);
+    settings.viewMode = Energy;
+    EXPECT_EQ(ringColour(scenePosition(5, 5)), BEYOND_RINGS_COLOUR);
+}
+
+TEST_F(RingColour, OtherViewModesAreWhite) {
+    setCosts(5, 5, 1500.0f, 60000.0f);
+    for (int mode : {0, 3, -1}) {
+        settings.viewMode = static_cast<ViewMode>(mode);
+        EXPECT_EQ(ringColour(scenePosition(5, 5)), BEYOND_RINGS_COLOUR) << mode;
+    }
+}
+
+TEST_F(RingColour, ZeroRingsLeaveReachedCellsWhite) {
+    setCosts(5, 5, 1500.0f, 60000.0f);
+    settings.distanceRings = 0.0f;
+    EXPECT_EQ(ringColour(scenePosition(5, 5)), BEYOND_RINGS_COLOUR);
+    settings.viewMode = Energy;
+    settings.energyRings = 0.0f;
+    EXPECT_EQ(ringColour(scenePosition(5, 5)), BEYOND_RINGS_COLOUR);
+}
+
+// Index 1 comes back as 0, 5 as itself: cell (1, 5) takes the ring of (0, 5).
+TEST_F(RingColour, ColourComesFromTheTruncatedCell) {
+    setCosts(0, 5, UNREACHED_COST, UNREACHED_COST);
+    setCosts(1, 5, 100.0f, 0.0f);
+    EXPECT_EQ(ringColour(scenePosition(1, 5)), UNREACHED_COLOUR);
+    setCosts(0, 5, 100.0f, 0.0f);
+    setCosts(1, 5, UNREACHED_COST, UNREACHED_COST);
+    EXPECT_EQ(ringColour(scenePosition(1, 5)), grey(1.0f));
+    EXPECT_EQ(ringColour(scenePosition(0, 5)), grey(1.0f));
+}
+
+// Every grid point's colour is that of the cell sceneToGridIndex gives, which is the point's
+// own cell or the one below it on each axis; 182 of 365 indices fall to their predecessor.
+TEST_F(RingColour, EveryIndexMapsToItselfOrItsPredecessor) {
+    int lowered = 0;
+    for (int i = 0; i < GRID_SIZE; ++i) {
+        const Float3 p = scenePosition(i, i);
+        const int back = sceneToGridIndex(p[0]);
+        ASSERT_TRUE(back == i || back == i - 1) << i;
+        lowered += back != i;
+        // Mark only the mapped cell unreached: the colour must follow it.
+        setCosts(back, back, UNREACHED_COST, UNREACHED_COST);
+        ASSERT_EQ(ringColour(p), UNREACHED_COLOUR) << i;
+        setCosts(back, back, 0.0f, 0.0f);
+        ASSERT_EQ(ringColour(p), grey(1.0f)) << i;
+    }
+    EXPECT_EQ(lowered, 182);
+}
+
+TEST_F(RingColour, PositionOutsideTheGridIsWhite) {
+    EXPECT_EQ(ringColour({-1.0f, 0.5f, 0.0f}), BEYOND_RINGS_COLOUR);
+    EXPECT_EQ(ringColour({0.5f, 3.66f, 0.0f}), BEYOND_RINGS_COLOUR);
+}
+
+} // namespace
