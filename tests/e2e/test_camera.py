@@ -1,0 +1,85 @@
+"""The fly camera in the real window: mouse drags turn the view, a held movement key moves it."""
+
+import time
+
+import landscape_e2e as e2e
+
+SETTLE_TIMEOUT = 30.0
+TICKS_BETWEEN_LOOKS = 0.3  # seconds: fifteen camera ticks, a visible share of a settling turn
+CHANGED_PIXELS = 500 * 500 // 20  # a turn or a move redraws far more than 5 % of the window
+ROUNDING_PIXELS = 500  # turning back may differ from the start by rounding at a few edges
+CENTRE = (250, 250)
+
+
+def redraw(app):
+    """Asks for a frame. A key with no command changes nothing on screen; X delivers no release
+    for a key that was never pressed, so it is pressed and released."""
+    app.key("q")
+
+
+def settled(app):
+    """A screenshot once the view has stopped changing: the camera's view orientation follows
+    its target over many timer ticks, and the timer itself never redraws."""
+    deadline = time.monotonic() + SETTLE_TIMEOUT
+    previous = None
+    while time.monotonic() < deadline:
+        redraw(app)
+        time.sleep(TICKS_BETWEEN_LOOKS)
+        shot = app.screenshot()
+        if previous is not None and shot.data == previous.data:
+            return shot
+        previous = shot
+    raise AssertionError("the view kept changing for %ss" % SETTLE_TIMEOUT)
+
+
+def changes_without_redraw(app, before):
+    """Waits for the window to differ from `before` without asking for a frame; returns how
+    many pixels differ (0 if it never changed)."""
+    deadline = time.monotonic() + 5.0
+    changed = 0
+    while time.monotonic() < deadline and changed < CHANGED_PIXELS:
+        changed = app.screenshot().differing_pixels(before)
+    return changed
+
+
+class CameraTest(e2e.TestCase):
+    def test_centre_drag_turns_the_view_and_the_reverse_drag_turns_it_back(self):
+        with self.launch() as app:
+            start = settled(app)
+            app.drag(CENTRE, (300, 250))
+            # The drag itself requests the frames that show the turn.
+            self.assertGreater(changes_without_redraw(app, start), CHANGED_PIXELS)
+            turned = settled(app)
+            self.assertGreater(turned.differing_pixels(start), CHANGED_PIXELS)
+            # A horizontal drag only yaws about one axis, so dragging back undoes it.
+            app.drag((300, 250), CENTRE)
+            back = settled(app)
+            self.assertLess(back.differing_pixels(start, tolerance=8), ROUNDING_PIXELS)
+            self.assertIsNone(app.proc.poll(), app.errors())
+
+    def test_corner_drag_rolls_the_view(self):
+        with self.launch() as app:
+            start = settled(app)
+            app.drag((490, 10), (490, 80))
+            rolled = settled(app)
+            self.assertGreater(rolled.differing_pixels(start), CHANGED_PIXELS)
+            app.drag(CENTRE, (300, 250))
+            yawed = settled(app)
+            self.assertGreater(yawed.differing_pixels(rolled), CHANGED_PIXELS)
+
+    def test_holding_w_moves_the_view_and_releasing_it_stops(self):
+        with self.launch() as app:
+            start = settled(app)
+            app.key_down("w")
+            time.sleep(0.5)
+            app.key_up("w")
+            moved = settled(app)
+            self.assertGreater(moved.differing_pixels(start), CHANGED_PIXELS)
+            time.sleep(0.5)
+            redraw(app)
+            time.sleep(TICKS_BETWEEN_LOOKS)
+            self.assertEqual(app.screenshot().data, moved.data, "the camera kept moving")
+
+
+if __name__ == "__main__":
+    e2e.main()
