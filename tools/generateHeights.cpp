@@ -81,8 +81,8 @@ constexpr int RIPPLES = 120;
 constexpr double RIPPLE_HEIGHT = 2.5; // metres
 constexpr double EDGE_WOBBLE = 5.0;   // cells a mesa edge moves in or out
 constexpr double BEND = 15.0;         // cells a spine's middle strays from a straight line
-// A mesa's top end lies beyond the grid edge so no route can slip around its north side.
-constexpr double BEYOND_NORTH_EDGE = 420.0;
+// A ridge starts beyond the y = 364 edge so no route can slip around that end of it.
+constexpr double BEYOND_FAR_Y_EDGE = 420.0;
 
 // A point near the middle of from..to, pushed sideways so the spine bends.
 Point bentMiddle(SplitMix64& rng, Point from, Point to) {
@@ -90,9 +90,9 @@ Point bentMiddle(SplitMix64& rng, Point from, Point to) {
             0.5 * (from.y + to.y) + rng.between(-BEND, BEND)};
 }
 
-Mesa blockingRidge(SplitMix64& rng, double westX, double eastX, double tipLow, double tipHigh,
+Mesa blockingRidge(SplitMix64& rng, double lowX, double highX, double tipLow, double tipHigh,
                    double radiusLow, double radiusHigh, double heightLow, double heightHigh) {
-    const Point top = {rng.between(westX, eastX), BEYOND_NORTH_EDGE};
+    const Point top = {rng.between(lowX, highX), BEYOND_FAR_Y_EDGE};
     const Point tip = {top.x + rng.between(-BEND, BEND), rng.between(tipLow, tipHigh)};
     return {{top, bentMiddle(rng, top, tip), tip},
             rng.between(radiusLow, radiusHigh),
@@ -100,6 +100,7 @@ Mesa blockingRidge(SplitMix64& rng, double westX, double eastX, double tipLow, d
             rng.between(heightLow, heightHigh)};
 }
 
+// Braced initialisers evaluate left to right, so every compiler draws the numbers in one order.
 Landforms chooseLandforms(uint64_t seed) {
     SplitMix64 rng(seed);
     Landforms land;
@@ -107,12 +108,12 @@ Landforms chooseLandforms(uint64_t seed) {
         land.humps.push_back({rng.between(-40.0, 405.0), rng.between(-40.0, 405.0),
                               rng.between(45.0, 110.0), rng.between(-12.0, 12.0)});
     }
-    // Mountain in the south-east that carries the summit, lake in the south-west.
+    // The mountain that carries the summit toward high x, the lake toward low x, both at low y.
     land.humps.push_back({rng.between(240.0, 320.0), rng.between(60.0, 170.0),
                           rng.between(40.0, 55.0), rng.between(130.0, 160.0)});
     land.humps.push_back({rng.between(70.0, 150.0), rng.between(60.0, 170.0),
                           rng.between(40.0, 55.0), rng.between(-95.0, -75.0)});
-    // Two ridges running down from the north edge across the direct line start to end.
+    // Two ridges running down from the y = 364 edge across the direct line from start to end.
     land.mesas.push_back(blockingRidge(rng, 75.0, 105.0, 295.0, 315.0, 18.0, 26.0, 45.0, 70.0));
     land.mesas.push_back(blockingRidge(rng, 205.0, 245.0, 280.0, 300.0, 22.0, 32.0, 55.0, 85.0));
     for (int i = 0; i < BUTTES; ++i) {
@@ -211,12 +212,11 @@ HeightGrid candidate;
 // Fills `candidate` from the ground shifted by `offset`, pinned, clamped and rounded; returns
 // the mean height.
 double settle(const std::vector<double>& ground, const PinPull& pull, double offset) {
-    int64_t total = 0;
     for (int x = 0; x < GRID_SIZE; ++x) {
         for (int y = 0; y < GRID_SIZE; ++y) {
             const int cell = x * GRID_SIZE + y;
-            const double free = ground[cell] + offset;
-            const double pinned = free + pull.weight[cell] * (pull.height[cell] - free);
+            const double shifted = ground[cell] + offset;
+            const double pinned = shifted + pull.weight[cell] * (pull.height[cell] - shifted);
             candidate[x][y] = roundToInt(std::clamp(pinned, static_cast<double>(LOWEST_HEIGHT),
                                                     static_cast<double>(HIGHEST_HEIGHT)));
         }
@@ -224,12 +224,7 @@ double settle(const std::vector<double>& ground, const PinPull& pull, double off
     for (const PinnedHeight& pin : PINNED_HEIGHTS) {
         candidate[pin.x][pin.y] = pin.height;
     }
-    for (const auto& row : candidate) {
-        for (const int32_t h : row) {
-            total += h;
-        }
-    }
-    return static_cast<double>(total) / GRID_CELLS;
+    return summarizeHeights(candidate).mean;
 }
 
 // The mean rises with the offset, so halving the bracket finds the offset for the target mean.
