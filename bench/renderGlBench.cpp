@@ -1,0 +1,109 @@
+// Scene list timings in a real 500 x 500 GLUT window: rebuilding the list (compile and first
+// draw, with the ring colours and overlays recomputed) and replaying it, each as one frame
+// finished with glFinish so the drawing is inside the timing.
+
+#include "planner/routeSweep.h"
+#include "planner/stepTable.h"
+#include "render/frameGl.h"
+#include "render/meshGeometry.h"
+#include "render/sceneListGl.h"
+#include "render/viewGl.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+
+#include <GL/freeglut.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int WINDOW_SIZE = 500;
+
+// The route reports print on every rebuild; they go to /dev/null while a benchmark runs so the
+// timing table stays readable.
+class QuietStdout {
+  public:
+    QuietStdout() : saved_(dup(STDOUT_FILENO)) {
+        std::fflush(stdout);
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        close(devNull);
+    }
+    ~QuietStdout() {
+        std::fflush(stdout);
+        dup2(saved_, STDOUT_FILENO);
+        close(saved_);
+    }
+    QuietStdout(const QuietStdout&) = delete;
+    QuietStdout& operator=(const QuietStdout&) = delete;
+
+  private:
+    int saved_;
+};
+
+void openWindowWithScene() {
+    int argc = 1;
+    char name[] = "renderGlBench";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
+    glutCreateWindow("renderGlBench");
+    sceneList = glGenLists(1);
+    buildTerrainVertices();
+    buildMeshGeometry();
+    buildStepTable();
+    computeRoutes();
+    glEnable(GL_DEPTH_TEST);
+    reshape(WINDOW_SIZE, WINDOW_SIZE);
+}
+
+void beginFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    setupView();
+    setupLight();
+    applySceneTransform();
+}
+
+void BM_RebuildSceneList(benchmark::State& state) {
+    settings.viewMode = static_cast<ViewMode>(state.range(0));
+    const QuietStdout quiet;
+    for (auto _ : state) {
+        beginFrame();
+        rebuildSceneList();
+        glFinish();
+    }
+    settings = Settings{};
+}
+BENCHMARK(BM_RebuildSceneList)
+    ->Arg(Distance)
+    ->Arg(Energy)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+
+void BM_ReplaySceneList(benchmark::State& state) {
+    {
+        const QuietStdout quiet;
+        beginFrame();
+        rebuildSceneList();
+    }
+    for (auto _ : state) {
+        beginFrame();
+        glCallList(sceneList);
+        glFinish();
+    }
+}
+BENCHMARK(BM_ReplaySceneList)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    openWindowWithScene();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,32 @@
+// Prints what the viewer's first frame must show, for the end-to-end tests: the planner run
+// for the default start cell exactly as start-up does it, then one line per grid cell.
+//
+// Output: "start X Y", "end X Y", "speed MPH", then for x = 0..364, y = 0..364:
+// "x y height distance energy previousDistanceX previousDistanceY previousEnergyX
+// previousEnergyY", costs with 9 significant digits (exact for a float).
+
+#include "planner/routeSweep.h"
+#include "planner/routeTables.h"
+#include "planner/stepTable.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+
+#include <cstdio>
+
+int main() {
+    buildTerrainVertices();
+    buildStepTable();
+    computeRoutes();
+    std::printf("start %d %d\nend %d %d\nspeed %.9g\n", settings.startX, settings.startY,
+                settings.endX, settings.endY, static_cast<double>(settings.speedMph));
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            const GridPoint& d = previousDistanceVertices[x][y];
+            const GridPoint& e = previousEnergyVertices[x][y];
+            std::printf("%d %d %d %.9g %.9g %d %d %d %d\n", x, y, heightMap[x][y],
+                        static_cast<double>(distanceTable[x][y]),
+                        static_cast<double>(energyTable[x][y]), d.x, d.y, e.x, e.y);
+        }
+    }
+    return 0;
+}
