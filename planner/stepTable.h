@@ -1,19 +1,68 @@
 #pragma once
 // Per-neighbour step data, computed once from terrainVertices so the sweep only adds, compares
-// and stores. Must be rebuilt whenever terrainVertices or settings.vehicleMass changes.
+// and stores, and the working grid the sweep runs on. Must be rebuilt whenever terrainVertices or
+// settings.vehicleMass changes.
+//
+// Whole-metre heights leave few distinct steps: a passable step climbs 0, 1 or 2 m, straight or
+// diagonal, so six at most. Each cell therefore names the step to each neighbour by a 4-bit kind
+// that indexes a small table of costs, and the sweep's whole working state for a cell (both
+// costs, both predecessors, the eight step kinds) fits in 16 bytes.
 
 #include "planner/neighbourSteps.h"
+#include "planner/routeTables.h"
 #include "terrain/terrainGrid.h"
 
-// Length (metres) and energy (joules) of the step from one cell to each neighbour, in
-// NEIGHBOUR_STEPS order. A step that fails the grade test or leaves the grid holds +infinity in
-// both, so offering it can never lower a cost. One cache line per cell.
-struct alignas(64) CellSteps {
-    float length[NEIGHBOUR_COUNT];
-    float energy[NEIGHBOUR_COUNT];
+#include <cstdint>
+
+// Length (metres) and energy (joules) of one step.
+struct StepCost {
+    float length;
+    float energy;
 };
 
-extern CellSteps stepTable[GRID_SIZE][GRID_SIZE];
+constexpr int STEP_KIND_BITS = 4;
+constexpr uint32_t STEP_KIND_MASK = (1u << STEP_KIND_BITS) - 1;
+constexpr int STEP_KIND_LIMIT = 1 << STEP_KIND_BITS;
 
-// Fills stepTable from terrainVertices and settings.vehicleMass with the per-step rules.
+// Kind 0 is no step (it fails the grade test or leaves the grid): +infinity in both costs, so
+// offering it never lowers a cost.
+constexpr uint32_t NO_STEP = 0;
+
+extern StepCost stepCosts[STEP_KIND_LIMIT];
+
+// No neighbour: the sweep has not lowered this cost.
+constexpr uint8_t FROM_NOWHERE = 0;
+
+// One grid cell as the sweep works on it. Costs as in distanceTable and energyTable; a
+// predecessor is held as 1 + the NEIGHBOUR_STEPS index of the step that arrived here.
+struct SweepCell {
+    float distance;
+    float energy;
+    uint32_t stepKinds; // kind of the step to neighbour d in bits 4d .. 4d + 3
+    uint8_t distanceFrom;
+    uint8_t energyFrom;
+    uint16_t unused;
+};
+
+// The grid with a one-cell margin all round, so every grid cell has eight neighbours in the
+// array: cell (x, y) is sweepGrid[x + 1][y + 1]. Steps into the margin are NO_STEP.
+constexpr int SWEEP_SIZE = GRID_SIZE + 2;
+extern SweepCell sweepGrid[SWEEP_SIZE][SWEEP_SIZE];
+
+// A cell no sweep has reached. Every cell is clear between sweeps.
+inline void clearSweepCell(SweepCell& cell) {
+    cell.distance = UNREACHED_COST;
+    cell.energy = UNREACHED_COST;
+    cell.distanceFrom = FROM_NOWHERE;
+    cell.energyFrom = FROM_NOWHERE;
+}
+
+// Kind of the step from grid cell (x, y) to its neighbour d.
+inline uint32_t stepKindAt(int x, int y, int d) {
+    return (sweepGrid[x + 1][y + 1].stepKinds >> (STEP_KIND_BITS * d)) & STEP_KIND_MASK;
+}
+
+// Fills stepCosts and the step kinds of sweepGrid from terrainVertices and
+// settings.vehicleMass with the per-step rules, and clears every cell. Aborts with a message if the
+// terrain has more distinct passable steps than kinds (impossible with whole-metre heights).
 void buildStepTable();

@@ -122,7 +122,7 @@ TEST(ResetRouteTables, LeavesSentinelsEverywhereAndZeroAtTheStart) {
     }
 }
 
-TEST(StepTable, HoldsThePerStepRulesAndInfinityForStepsNotTaken) {
+TEST(StepTable, NamesThePerStepRulesAndInfinityForStepsNotTaken) {
     SettingsGuard guard;
     HeightGrid& heights = fillHeights(50);
     heights[100][100] = 52;
@@ -137,25 +137,25 @@ TEST(StepTable, HoldsThePerStepRulesAndInfinityForStepsNotTaken) {
             const NeighbourStep& step = NEIGHBOUR_STEPS[d];
             const int nx = a + step.dx;
             const int ny = b + step.dy;
-            const CellSteps& steps = stepTable[a][b];
+            const StepCost& steps = stepCosts[stepKindAt(a, b, d)];
             if (!isInsideGrid(nx, ny)) {
-                EXPECT_TRUE(std::isinf(steps.length[d]) && std::isinf(steps.energy[d]));
+                EXPECT_TRUE(std::isinf(steps.length) && std::isinf(steps.energy));
                 continue;
             }
             const TerrainVertex& from = terrainVertices[a][b];
             const TerrainVertex& to = terrainVertices[nx][ny];
             const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
             if (!isPassable(step.multiplier, length)) {
-                EXPECT_TRUE(std::isinf(steps.length[d]) && std::isinf(steps.energy[d]));
+                EXPECT_TRUE(std::isinf(steps.length) && std::isinf(steps.energy));
                 continue;
             }
-            EXPECT_EQ(steps.length[d], length) << a << "," << b << " d " << d;
-            EXPECT_EQ(steps.energy[d], stepEnergy(from.z, to.z, settings.vehicleMass));
+            EXPECT_EQ(steps.length, length) << a << "," << b << " d " << d;
+            EXPECT_EQ(steps.energy, stepEnergy(from.z, to.z, settings.vehicleMass));
         }
     }
     // (100, 100) to (100, 101) climbs 1 m; (100, 101) to its other neighbours climbs 3 m.
-    EXPECT_FALSE(std::isinf(stepTable[100][100].length[3]));
-    EXPECT_TRUE(std::isinf(stepTable[100][101].length[1]));
+    EXPECT_FALSE(std::isinf(stepCosts[stepKindAt(100, 100, 3)].length));
+    EXPECT_TRUE(std::isinf(stepCosts[stepKindAt(100, 101, 1)].length));
 }
 
 } // namespace

@@ -1,0 +1,85 @@
+// Route planner timings: the fast sweep beside the plain per-step one, the step table it reads,
+// and the export of the three route files.
+
+#include "planner/routeExport.h"
+#include "planner/routeSweep.h"
+#include "planner/stepTable.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+#include "tests/unit/plainSweep.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int DEFAULT_START_X = 10;
+constexpr int DEFAULT_START_Y = 360;
+constexpr int CENTRE = 182;
+
+void useRealTerrainFrom(int startX, int startY) {
+    buildTerrainVertices();
+    buildStepTable();
+    settings.startX = startX;
+    settings.startY = startY;
+}
+
+void BM_ComputeRoutes(benchmark::State& state) {
+    useRealTerrainFrom(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        computeRoutes();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ComputeRoutes)
+    ->Args({DEFAULT_START_X, DEFAULT_START_Y})
+    ->Args({CENTRE, CENTRE})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_PlainSweep(benchmark::State& state) {
+    useRealTerrainFrom(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        plainComputeRoutes();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PlainSweep)
+    ->Args({DEFAULT_START_X, DEFAULT_START_Y})
+    ->Args({CENTRE, CENTRE})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_BuildStepTable(benchmark::State& state) {
+    buildTerrainVertices();
+    for (auto _ : state) {
+        buildStepTable();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BuildStepTable)->Unit(benchmark::kMillisecond);
+
+// Writes into a private temporary directory, removed afterwards.
+void BM_ExportRouteTables(benchmark::State& state) {
+    useRealTerrainFrom(DEFAULT_START_X, DEFAULT_START_Y);
+    computeRoutes();
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::string pattern = (std::filesystem::temp_directory_path() / "plannerBench.XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        state.SkipWithError("no temporary directory");
+        return;
+    }
+    std::filesystem::current_path(pattern);
+    for (auto _ : state) {
+        exportRouteTables();
+    }
+    std::filesystem::current_path(home);
+    std::filesystem::remove_all(pattern);
+}
+BENCHMARK(BM_ExportRouteTables)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
