@@ -45,8 +45,9 @@ inline void sweepFrom(int a, int b) {
     SweepCell* source = &sweepGrid[a + 1][b + 1];
     const float distance = source->distance;
     const float energy = source->energy;
-    // Reached in one measure means reached in both; an unreached cell has nothing to offer.
-    if (distance == UNREACHED_COST && energy == UNREACHED_COST) {
+    // Both measures step over the same passable steps, so a cell unreached in distance is
+    // unreached in energy too, and has nothing to offer.
+    if (distance == UNREACHED_COST) {
         return;
     }
     // Steps not taken cost +infinity, so all eight are offered without a test.

@@ -1,0 +1,314 @@
+// The sweep's visiting order and the rules it must keep, on hand-made ground where the answer can
+// be worked out by hand, and the predecessor chains on the real terrain.
+
+#include "planner/routeWalk.h"
+#include "planner/spiralOrder.h"
+#include "tests/unit/plainSweep.h"
+#include "tests/unit/plannerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Cell = std::pair<int, int>;
+
+constexpr int LAST = GRID_SIZE - 1;
+constexpr int32_t PLAIN_HEIGHT = 50;
+
+std::vector<Cell> spiralCells(int startX, int startY) {
+    std::vector<Cell> cells;
+    forEachSpiralCell(startX, startY, [&](int x, int y) { cells.emplace_back(x, y); });
+    return cells;
+}
+
+std::vector<Cell> walkerCells(int startX, int startY) {
+    std::vector<Cell> cells;
+    plainSpiralWalk(startX, startY, [&](int x, int y) { cells.emplace_back(x, y); });
+    return cells;
+}
+
+void expectUnreached(int x, int y) {
+    EXPECT_EQ(distanceTable[x][y], UNREACHED_COST) << x << "," << y;
+    EXPECT_EQ(energyTable[x][y], UNREACHED_COST) << x << "," << y;
+    for (const PreviousTable* table : {&previousDistanceVertices, &previousEnergyVertices}) {
+        const GridPoint& p = (*table)[x][y];
+        EXPECT_EQ(p.x, NO_PREVIOUS) << x << "," << y;
+        EXPECT_EQ(p.y, NO_PREVIOUS) << x << "," << y;
+        EXPECT_EQ(p.z, 0) << x << "," << y;
+    }
+}
+
+void expectPrevious(const PreviousTable& table, int x, int y, Cell expected) {
+    EXPECT_EQ(table[x][y].x, expected.first) << "predecessor of " << x << "," << y;
+    EXPECT_EQ(table[x][y].y, expected.second) << "predecessor of " << x << "," << y;
+}
+
+TEST(SpiralOrder, VisitsEveryCellOnceInTheWalkersOrder) {
+    const Cell starts[] = {{0, 0}, {0, LAST}, {LAST, 0}, {LAST, LAST}, {182, 182}, {10, 360}};
+    for (const Cell& start : starts) {
+        const std::vector<Cell> cells = spiralCells(start.first, start.second);
+        ASSERT_EQ(cells.size(), static_cast<std::size_t>(GRID_CELLS));
+        std::vector<int> visits(GRID_CELLS, 0);
+        for (const Cell& c : cells) {
+            ASSERT_TRUE(isInsideGrid(c.first, c.second));
+            ++visits[c.first * GRID_SIZE + c.second];
+        }
+        for (int v : visits) {
+            ASSERT_EQ(v, 1);
+        }
+        EXPECT_EQ(cells, walkerCells(start.first, start.second))
+            << "start " << start.first << "," << start.second;
+    }
+}
+
+TEST(SpiralOrder, StartsWithRingOneThenRingTwo) {
+    const std::vector<Cell> cells = spiralCells(5, 5);
+    const std::vector<Cell> expected = {{5, 5}, {6, 5}, {6, 6}, {5, 6}, {4, 6}, {4, 5},
+                                        {4, 4}, {5, 4}, {6, 4}, {7, 4}, {7, 5}, {7, 6}};
+    EXPECT_EQ(std::vector<Cell>(cells.begin(), cells.begin() + 12), expected);
+}
+
+TEST(SpiralOrder, CornerStartSkipsMovesOutsideTheGrid) {
+    const std::vector<Cell> cells = spiralCells(0, 0);
+    const std::vector<Cell> expected = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {2, 0},
+                                        {2, 1}, {2, 2}, {1, 2}, {0, 2}, {3, 0}};
+    EXPECT_EQ(std::vector<Cell>(cells.begin(), cells.begin() + 10), expected);
+}
+
+TEST(SpiralOrder, StartOutsideTheGridVisitsNothingOfItsOwn) {
+    EXPECT_EQ(spiralCells(-1, 3).size(), walkerCells(-1, 3).size());
+    EXPECT_EQ(spiralCells(-1, 3), walkerCells(-1, 3));
+}
+
+TEST(Sweep, StartKeepsZeroCostAndNoPredecessor) {
+    SettingsGuard guard;
+    useGround(fillHeights(PLAIN_HEIGHT));
+    planFrom(5, 5);
+    EXPECT_EQ(distanceTable[5][5], 0.0f);
+    EXPECT_EQ(energyTable[5][5], 0.0f);
+    expectPrevious(previousDistanceVertices, 5, 5, {NO_PREVIOUS, NO_PREVIOUS});
+    expectPrevious(previousEnergyVertices, 5, 5, {NO_PREVIOUS, NO_PREVIOUS});
+}
+
+TEST(Sweep, LevelGroundCostsNoEnergyAndStraightStepsThirtyMetres) {
+    SettingsGuard guard;
+    useGround(fillHeights(PLAIN_HEIGHT));
+    planFrom(5, 5);
+    EXPECT_EQ(distanceTable[6][5], 30.0f);
+    EXPECT_EQ(distanceTable[5][7], 60.0f);
+    EXPECT_EQ(distanceTable[6][6], static_cast<float>(std::sqrt(1800.0)));
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            ASSERT_EQ(energyTable[x][y], 0.0f) << x << "," << y;
+        }
+    }
+}
+
+// (7, 6) is offered the same distance by (6, 5) (straight then diagonal) and (6, 6) (diagonal then
+// straight), and the same zero energy by both; (6, 5) comes first in the spiral and keeps it.
+TEST(Sweep, FirstOfEqualCandidatesStaysThePredecessor) {
+    SettingsGuard guard;
+    useGround(fillHeights(PLAIN_HEIGHT));
+    planFrom(5, 5);
+    expectPrevious(previousDistanceVertices, 7, 6, {6, 5});
+    expectPrevious(previousEnergyVertices, 7, 6, {6, 5});
+    // On level ground every cell of ring 1 takes its zero energy from the start itself.
+    expectPrevious(previousEnergyVertices, 4, 4, {5, 5});
+    expectPrevious(previousEnergyVertices, 6, 4, {5, 5});
+}
+
+// Start S (5, 5) at 0 m. C (6, 5), the first cell of ring 1, stands 4 m up and is reached only
+// through P (6, 4) at 2 m, the last cell of ring 1. D (7, 5) at 6 m is reached only from C.
+// Everything else is a 100 m plateau. C gets its cost after its own visit, so D never gets one.
+TEST(Sweep, CostArrivingAfterTheVisitIsStoredButNotPassedOn) {
+    SettingsGuard guard;
+    HeightGrid& heights = fillHeights(100);
+    heights[5][5] = 0;
+    heights[6][5] = 4;
+    heights[6][4] = 2;
+    heights[7][5] = 6;
+    useGround(heights);
+    planFrom(5, 5);
+    const float toP = static_cast<float>(std::sqrt(1804.0));
+    const float pToC = static_cast<float>(std::sqrt(904.0));
+    EXPECT_EQ(distanceTable[6][4], toP);
+    EXPECT_EQ(distanceTable[6][5], static_cast<float>(static_cast<double>(toP) + pToC));
+    expectPrevious(previousDistanceVertices, 6, 5, {6, 4});
+    expectPrevious(previousEnergyVertices, 6, 5, {6, 4});
+    const float twoMetres = 2.0f * (settings.vehicleMass * GRAVITY);
+    EXPECT_EQ(energyTable[6][5], twoMetres + twoMetres);
+    expectUnreached(7, 5);
+    expectUnreached(100, 100);
+}
+
+// Compare in double, store in float: a candidate that rounds up to the stored cost is still
+// smaller than it and takes over the predecessor.
+TEST(Sweep, CandidateEqualOnlyAfterRoundingStillWins) {
+    SettingsGuard guard;
+    useGround(fillHeights(PLAIN_HEIGHT));
+    resetRouteTables(200, 200);
+    // Floats between 2^25 and 2^26 are 4 apart: 2^25 + 42.43 rounds up to 2^25 + 44.
+    const float base = 33554432.0f;
+    distanceTable[10][10] = base;
+    distanceTable[11][11] = base + 44.0f;
+    distanceTable[9][11] = base + 40.0f;
+    relaxNeighbours(10, 10);
+    EXPECT_EQ(distanceTable[11][11], base + 44.0f);
+    expectPrevious(previousDistanceVertices, 11, 11, {10, 10});
+    EXPECT_EQ(distanceTable[9][11], base + 40.0f);
+    expectPrevious(previousDistanceVertices, 9, 11, {NO_PREVIOUS, NO_PREVIOUS});
+    // An unreached source offers nothing: 1e35 plus a step is not below 1e35.
+    relaxNeighbours(100, 100);
+    expectUnreached(101, 100);
+}
+
+struct CliffCase {
+    int rise;
+    bool diagonalOnly;
+    bool reached;
+};
+
+// A single cell raised above level ground, reachable either from all sides or, with its four
+// straight neighbours made cliffs, only diagonally.
+TEST(Sweep, CliffsOfTwoMetresAreClimbedAndThreeAreNot) {
+    SettingsGuard guard;
+    const CliffCase cases[] = {
+        {2, false, true}, {-2, false, true}, {3, false, false}, {-3, false, false},
+        {2, true, true},  {-2, true, true},  {3, true, false},  {-3, true, false},
+    };
+    const int tx = 150;
+    const int ty = 150;
+    for (const CliffCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "rise " << c.rise << " diagonal " << c.diagonalOnly);
+        HeightGrid& heights = fillHeights(PLAIN_HEIGHT);
+        heights[tx][ty] = PLAIN_HEIGHT + c.rise;
+        if (c.diagonalOnly) {
+            heights[tx + 1][ty] = heights[tx - 1][ty] = 200;
+            heights[tx][ty + 1] = heights[tx][ty - 1] = 200;
+        }
+        useGround(heights);
+        planFrom(100, 100);
+        if (!c.reached) {
+            expectUnreached(tx, ty);
+            continue;
+        }
+        const GridPoint from = previousDistanceVertices[tx][ty];
+        ASSERT_TRUE(isInsideGrid(from.x, from.y));
+        const bool diagonal = from.x != tx && from.y != ty;
+        if (c.diagonalOnly) {
+            EXPECT_TRUE(diagonal);
+        }
+        const double run = diagonal ? 1800.0 : 900.0;
+        const float step = static_cast<float>(std::sqrt(run + c.rise * c.rise));
+        EXPECT_EQ(distanceTable[tx][ty],
+                  static_cast<float>(static_cast<double>(distanceTable[from.x][from.y]) + step));
+        EXPECT_EQ(energyTable[tx][ty], std::abs(c.rise) * (settings.vehicleMass * GRAVITY));
+    }
+}
+
+TEST(Sweep, StartOutsideTheGridLeavesEveryCellUnreached) {
+    SettingsGuard guard;
+    useGround(fillHeights(PLAIN_HEIGHT));
+    planFrom(GRID_SIZE, 3);
+    expectUnreached(0, 0);
+    expectUnreached(LAST, 3);
+    planFrom(5, 5);
+    EXPECT_EQ(distanceTable[6][5], 30.0f);
+}
+
+// Follows predecessors from (x, y) until a cell already known to reach the start; marks the
+// path. False when the chain leaves the grid, meets an unreached cell or runs longer than the
+// grid has cells.
+bool chainReachesStart(const CostTable& cost, const PreviousTable& previous, int x, int y,
+                       std::vector<char>& reachesStart) {
+    std::vector<int> path;
+    while (!reachesStart[x * GRID_SIZE + y]) {
+        if (path.size() > static_cast<std::size_t>(GRID_CELLS) || cost[x][y] == UNREACHED_COST) {
+            return false;
+        }
+        const GridPoint& p = previous[x][y];
+        const bool neighbour = std::abs(p.x - x) <= 1 && std::abs(p.y - y) <= 1;
+        if (!neighbour || (p.x == x && p.y == y) || p.z != 0) {
+            return false;
+        }
+        path.push_back(x * GRID_SIZE + y);
+        x = p.x;
+        y = p.y;
+    }
+    for (int index : path) {
+        reachesStart[index] = 1;
+    }
+    return true;
+}
+
+// On the real terrain every reached cell's chain ends at the start and unreached cells carry
+// both sentinels. walkRoute agrees on a sample of cells.
+TEST(Sweep, EveryReachedChainEndsAtTheStartOnTheRealTerrain) {
+    SettingsGuard guard;
+    buildTerrainVertices();
+    buildStepTable();
+    constexpr int SAMPLE_STRIDE = 997;
+    const Cell starts[] = {{10, 360}, {182, 182}, {0, LAST}};
+    for (const Cell& start : starts) {
+        SCOPED_TRACE(testing::Message() << "start " << start.first << "," << start.second);
+        planFrom(start.first, start.second);
+        const std::pair<const CostTable*, const PreviousTable*> measures[] = {
+            {&distanceTable, &previousDistanceVertices}, {&energyTable, &previousEnergyVertices}};
+        for (const auto& [cost, previous] : measures) {
+            std::vector<char> reachesStart(GRID_CELLS, 0);
+            reachesStart[start.first * GRID_SIZE + start.second] = 1;
+            for (int x = 0; x < GRID_SIZE; ++x) {
+                for (int y = 0; y < GRID_SIZE; ++y) {
+                    if ((*cost)[x][y] == UNREACHED_COST) {
+                        ASSERT_EQ((*previous)[x][y].x, NO_PREVIOUS);
+                        ASSERT_EQ((*previous)[x][y].y, NO_PREVIOUS);
+                        continue;
+                    }
+                    ASSERT_TRUE(chainReachesStart(*cost, *previous, x, y, reachesStart))
+                        << "chain from " << x << "," << y;
+                    if ((x * GRID_SIZE + y) % SAMPLE_STRIDE == 0) {
+                        int steps = 0;
+                        EXPECT_TRUE(walkRoute(*previous, start.first, start.second, x, y,
+                                              [&](int, int) { ++steps; }));
+                        EXPECT_LE(steps, GRID_CELLS);
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(WalkRoute, StopsAtACycleAndAtAPredecessorOutsideTheGrid) {
+    resetRouteTables(0, 0);
+    // (5, 5) and (5, 6) point at each other: the walk gives up instead of running forever.
+    previousDistanceVertices[5][5] = {5, 6, 0};
+    previousDistanceVertices[5][6] = {5, 5, 0};
+    int visits = 0;
+    EXPECT_FALSE(walkRoute(previousDistanceVertices, 0, 0, 5, 5, [&](int, int) { ++visits; }));
+    EXPECT_GT(visits, 2);
+    EXPECT_LE(visits, GRID_CELLS + 1);
+    // (7, 7) was never reached: its predecessor lies outside the grid.
+    std::vector<Cell> cells;
+    EXPECT_FALSE(walkRoute(previousDistanceVertices, 0, 0, 7, 7,
+                           [&](int x, int y) { cells.emplace_back(x, y); }));
+    EXPECT_EQ(cells, std::vector<Cell>({{7, 7}}));
+}
+
+TEST(WalkRoute, EmitsNothingFromTheStartAndRunsEndFirst) {
+    resetRouteTables(0, 0);
+    previousEnergyVertices[2][0] = {1, 0, 0};
+    previousEnergyVertices[1][0] = {0, 0, 0};
+    std::vector<Cell> cells;
+    EXPECT_TRUE(walkRoute(previousEnergyVertices, 0, 0, 0, 0,
+                          [&](int x, int y) { cells.emplace_back(x, y); }));
+    EXPECT_TRUE(cells.empty());
+    EXPECT_TRUE(walkRoute(previousEnergyVertices, 0, 0, 2, 0,
+                          [&](int x, int y) { cells.emplace_back(x, y); }));
+    EXPECT_EQ(cells, std::vector<Cell>({{2, 0}, {1, 0}}));
+}
+
+} // namespace
