@@ -1,0 +1,170 @@
+// The three export files byte for byte, and exports that cannot write a file.
+
+#include "planner/routeExport.h"
+#include "tests/unit/plannerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char DISTANCE_TABLE[] = "distanceTable.txt";
+constexpr char DISTANCE_ROUTE[] = "previousDistanceVertices.txt";
+constexpr char ENERGY_ROUTE[] = "previousEnergyVertices.txt";
+constexpr int32_t PIT_HEIGHT = 1000;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// The distance table written the slow, obvious way: through a standard stream in its default
+// float format.
+std::string streamedDistanceTable() {
+    std::ostringstream text;
+    text << "X\tY\tZ\tDIST\n";
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            const TerrainVertex& v = terrainVertices[x][y];
+            text << v.x << '\t' << v.y << '\t' << v.z << '\t' << distanceTable[x][y] << '\n';
+        }
+    }
+    return text.str();
+}
+
+// Runs each test in a fresh temporary directory, the export's working directory.
+class RouteExport : public testing::Test {
+  protected:
+    void SetUp() override {
+        home_ = fs::current_path();
+        std::string pattern = (fs::temp_directory_path() / "routeExport.XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        directory_ = pattern;
+        fs::current_path(directory_);
+    }
+    void TearDown() override {
+        fs::current_path(home_);
+        fs::remove_all(directory_);
+    }
+
+    // Ground rising 1 m per column (level along y) with one 1000 m pit wall at (364, 364),
+    // planned from (0, 0).
+    void planOnSlope(int endX, int endY) {
+        HeightGrid& heights = scratchHeights();
+        for (int x = 0; x < GRID_SIZE; ++x) {
+            for (int y = 0; y < GRID_SIZE; ++y) {
+                heights[x][y] = x;
+            }
+        }
+        heights[GRID_SIZE - 1][GRID_SIZE - 1] = PIT_HEIGHT;
+        useGround(heights);
+        settings.endX = endX;
+        settings.endY = endY;
+        planFrom(0, 0);
+    }
+
+    std::string exportCapturingErrors() {
+        testing::internal::CaptureStderr();
+        exportRouteTables();
+        return testing::internal::GetCapturedStderr();
+    }
+
+    SettingsGuard guard_;
+    fs::path home_;
+    fs::path directory_;
+};
+
+TEST_F(RouteExport, WritesTheThreeFilesByteForByte) {
+    planOnSlope(3, 0);
+    EXPECT_EQ(exportCapturingErrors(), "");
+    const std::string table = readFile(DISTANCE_TABLE);
+    // Straight along y on the level: 30 m a step; along x each step climbs 1 m.
+    EXPECT_EQ(table.substr(0, 39), "X\tY\tZ\tDIST\n0\t0\t0\t0\n0\t30\t0\t30\n0\t60\t0\t60\n");
+    EXPECT_NE(table.find("\n30\t0\t1\t30.0167\n"), std::string::npos);
+    const std::string lastLine = "10920\t10920\t1000\t1e+35\n";
+    ASSERT_GE(table.size(), lastLine.size());
+    EXPECT_EQ(table.substr(table.size() - lastLine.size()), lastLine);
+    EXPECT_EQ(table, streamedDistanceTable());
+    // Least distance and least energy both run straight back along row 0.
+    EXPECT_EQ(readFile(DISTANCE_ROUTE), "3\t0\t90.05\n2\t0\t60.0333\n1\t0\t30.0167\n");
+    EXPECT_EQ(readFile(ENERGY_ROUTE), "3\t0\t38981.4\n2\t0\t25987.6\n1\t0\t12993.8\n");
+    EXPECT_FALSE(fs::exists("distanceTable.txt.tmp"));
+}
+
+TEST_F(RouteExport, RoutesAreEmptyWhenTheEndIsTheStart) {
+    planOnSlope(0, 0);
+    writeFile(DISTANCE_ROUTE, "stale\n");
+    EXPECT_EQ(exportCapturingErrors(), "");
+    EXPECT_TRUE(fs::exists(DISTANCE_ROUTE));
+    EXPECT_TRUE(fs::exists(ENERGY_ROUTE));
+    EXPECT_EQ(fs::file_size(DISTANCE_ROUTE), 0u);
+    EXPECT_EQ(fs::file_size(ENERGY_ROUTE), 0u);
+}
+
+TEST_F(RouteExport, RoutesAreEmptyWhenTheEndIsUnreached) {
+    planOnSlope(GRID_SIZE - 1, GRID_SIZE - 1);
+    ASSERT_EQ(distanceTable[GRID_SIZE - 1][GRID_SIZE - 1], UNREACHED_COST);
+    EXPECT_EQ(exportCapturingErrors(), "");
+    EXPECT_EQ(fs::file_size(DISTANCE_ROUTE), 0u);
+    EXPECT_EQ(fs::file_size(ENERGY_ROUTE), 0u);
+    EXPECT_GT(fs::file_size(DISTANCE_TABLE), 0u);
+}
+
+// A directory where the table should go: the rename fails, the table is reported and the
+// routes are still written; the temporary file is removed.
+TEST_F(RouteExport, TargetThatIsADirectoryIsReportedAndTheRestWritten) {
+    planOnSlope(3, 0);
+    fs::create_directory(DISTANCE_TABLE);
+    EXPECT_EQ(exportCapturingErrors(), "Error: could not write distanceTable.txt\n");
+    EXPECT_TRUE(fs::is_directory(DISTANCE_TABLE));
+    EXPECT_FALSE(fs::exists("distanceTable.txt.tmp"));
+    EXPECT_EQ(readFile(DISTANCE_ROUTE), "3\t0\t90.05\n2\t0\t60.0333\n1\t0\t30.0167\n");
+    EXPECT_EQ(readFile(ENERGY_ROUTE), "3\t0\t38981.4\n2\t0\t25987.6\n1\t0\t12993.8\n");
+}
+
+// The temporary name is taken by a directory: nothing can be opened, the old file stays as it
+// was and the directory is left alone.
+TEST_F(RouteExport, TemporaryThatCannotBeOpenedLeavesTheOldFile) {
+    planOnSlope(3, 0);
+    writeFile(DISTANCE_ROUTE, "old route\n");
+    fs::create_directory("previousDistanceVertices.txt.tmp");
+    EXPECT_EQ(exportCapturingErrors(), "Error: could not write previousDistanceVertices.txt\n");
+    EXPECT_EQ(readFile(DISTANCE_ROUTE), "old route\n");
+    EXPECT_TRUE(fs::is_directory("previousDistanceVertices.txt.tmp"));
+    EXPECT_EQ(readFile(DISTANCE_TABLE), streamedDistanceTable());
+    EXPECT_EQ(readFile(ENERGY_ROUTE), "3\t0\t38981.4\n2\t0\t25987.6\n1\t0\t12993.8\n");
+}
+
+// Writes that fail on a full disk: the temporaries lead to /dev/full.
+TEST_F(RouteExport, FullDiskIsReportedAndLeavesTheOldFiles) {
+    if (!fs::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    planOnSlope(3, 0);
+    writeFile(DISTANCE_TABLE, "old table\n");
+    writeFile(ENERGY_ROUTE, "old energy route\n");
+    fs::create_symlink("/dev/full", "distanceTable.txt.tmp");
+    fs::create_symlink("/dev/full", "previousEnergyVertices.txt.tmp");
+    EXPECT_EQ(exportCapturingErrors(), "Error: could not write distanceTable.txt\n"
+                                       "Error: could not write previousEnergyVertices.txt\n");
+    EXPECT_EQ(readFile(DISTANCE_TABLE), "old table\n");
+    EXPECT_EQ(readFile(ENERGY_ROUTE), "old energy route\n");
+    EXPECT_EQ(readFile(DISTANCE_ROUTE), "3\t0\t90.05\n2\t0\t60.0333\n1\t0\t30.0167\n");
+    EXPECT_FALSE(fs::exists(fs::symlink_status("distanceTable.txt.tmp")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status("previousEnergyVertices.txt.tmp")));
+}
+
+} // namespace
