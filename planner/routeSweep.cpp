@@ -22,8 +22,9 @@ inline void offer(float& cost, uint8_t& previous, float base, float step, uint8_
 
 // The same offer made directly on a route table entry, for relaxNeighbours.
 void offerOnRouteTables(float& cost, GridPoint& previous, float base, float step, int a, int b) {
-    if (cost > static_cast<double>(base) + static_cast<double>(step)) {
-        cost = base + step;
+    const double candidate = static_cast<double>(base) + static_cast<double>(step);
+    if (cost > candidate) {
+        cost = static_cast<float>(candidate);
         previous.x = a;
         previous.y = b;
     }

@@ -1,6 +1,7 @@
 // The fast sweep against the plain per-step one, bit for bit, on the real terrain and on ground
 // made to catch slips in the order, the ties and the rounding.
 
+#include "planner/spiralOrder.h"
 #include "tests/unit/plainSweep.h"
 #include "tests/unit/plannerTestSupport.h"
 
@@ -17,9 +18,21 @@ struct Start {
     int y;
 };
 
-RouteSnapshot& plainResult() {
+RouteSnapshot& snapshot() {
     static RouteSnapshot snapshot;
     return snapshot;
+}
+
+// All four route tables bit for bit against a snapshot.
+void expectRouteTablesEqual(const RouteSnapshot& expected) {
+    EXPECT_EQ(std::memcmp(expected.distance, distanceTable, sizeof distanceTable), 0);
+    EXPECT_EQ(std::memcmp(expected.energy, energyTable, sizeof energyTable), 0);
+    EXPECT_EQ(std::memcmp(expected.previousDistance, previousDistanceVertices,
+                          sizeof previousDistanceVertices),
+              0);
+    EXPECT_EQ(
+        std::memcmp(expected.previousEnergy, previousEnergyVertices, sizeof previousEnergyVertices),
+        0);
 }
 
 // Runs both sweeps from `start` on the current ground and compares all four tables.
@@ -28,17 +41,10 @@ void expectSameTables(Start start, const char* ground) {
     settings.startX = start.x;
     settings.startY = start.y;
     plainComputeRoutes();
-    RouteSnapshot& plain = plainResult();
+    RouteSnapshot& plain = snapshot();
     plain.capture();
     computeRoutes();
-    EXPECT_EQ(std::memcmp(plain.distance, distanceTable, sizeof distanceTable), 0);
-    EXPECT_EQ(std::memcmp(plain.energy, energyTable, sizeof energyTable), 0);
-    EXPECT_EQ(std::memcmp(plain.previousDistance, previousDistanceVertices,
-                          sizeof previousDistanceVertices),
-              0);
-    EXPECT_EQ(
-        std::memcmp(plain.previousEnergy, previousEnergyVertices, sizeof previousEnergyVertices),
-        0);
+    expectRouteTablesEqual(plain);
 }
 
 // Deterministic pseudo-random numbers (a 32-bit linear congruential generator).
@@ -81,6 +87,22 @@ TEST(SweepOracle, RealTerrainFromCornersEdgesCentreDefaultAndRandomStarts) {
     for (const Start& s : starts) {
         expectSameTables(s, "real terrain");
     }
+}
+
+// relaxNeighbours works on the route tables themselves; cell by cell in spiral order it must
+// give what computeRoutes gives.
+TEST(SweepOracle, RelaxNeighboursInSpiralOrderMatchesComputeRoutes) {
+    SettingsGuard guard;
+    buildTerrainVertices();
+    buildStepTable();
+    settings.startX = 40;
+    settings.startY = 300;
+    computeRoutes();
+    RouteSnapshot& fast = snapshot();
+    fast.capture();
+    resetRouteTables(40, 300);
+    forEachSpiralCell(40, 300, relaxNeighbours);
+    expectRouteTablesEqual(fast);
 }
 
 using HeightRule = int32_t (*)(int x, int y);
