@@ -35,7 +35,7 @@ constexpr uint8_t FROM_NOWHERE = 0;
 
 // One grid cell as the sweep works on it. Costs as in distanceTable and energyTable; a
 // predecessor is held as 1 + the NEIGHBOUR_STEPS index of the step that arrived here.
-struct SweepCell {
+struct alignas(16) SweepCell {
     float distance;
     float energy;
     uint32_t stepKinds; // kind of the step to neighbour d in bits 4d .. 4d + 3
