@@ -19,11 +19,9 @@ std::vector<Cell> routeCells(const PreviousTable& previous, int startX, int star
 namespace {
 std::vector<Cell> columnCells(int x, int fromY, int toY) {
     std::vector<Cell> cells;
-    if (x < 0 || x >= QUAD_CELLS) {
-        return cells;
-    }
-    for (int y = std::max(std::min(fromY, toY), 0);
-         y <= std::min(std::max(fromY, toY), QUAD_CELLS - 1); ++y) {
+    const int low = std::max(std::min(fromY, toY), 0);
+    const int high = std::min(std::max(fromY, toY), QUAD_CELLS - 1);
+    for (int y = low; y <= high && hasQuad(x, y); ++y) {
         cells.push_back({x, y});
     }
     return cells;
