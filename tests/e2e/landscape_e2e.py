@@ -109,6 +109,10 @@ class _PipeReader(threading.Thread):
 
 def _sanitizer_env(env):
     """Sanitizer settings for a sanitized build; harmless for a normal one."""
+    if env.get("LANDSCAPE_SANITIZED") == "1":
+        # Full stacks on every malloc (needed to match leak suppressions to Mesa's modules)
+        # deadlock inside the JIT of Mesa's llvmpipe; softpipe draws the same picture.
+        env.setdefault("GALLIUM_DRIVER", "softpipe")
     supp = os.path.join(HERE, "lsan.supp")
     env.setdefault("ASAN_OPTIONS", "detect_leaks=1:exitcode=23:fast_unwind_on_malloc=0:malloc_context_size=40")
     env.setdefault("LSAN_OPTIONS", "suppressions=%s:print_suppressions=0" % supp)
