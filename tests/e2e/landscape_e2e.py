@@ -248,8 +248,12 @@ class Landscape:
         self.xdotool("keyup", key)
 
     def redraw(self):
-        """Asks for a frame without changing anything: a key release of a key with no command."""
-        self.xdotool("keyup", "q")
+        """Asks for a frame without changing anything: unmapping and mapping the window again
+        exposes it, and GLUT answers an expose with a display event. (A key release alone is
+        not delivered for a key that was never pressed.)"""
+        self.xdotool("windowunmap", "--sync", self.window)
+        self.xdotool("windowmap", "--sync", self.window)
+        self.xdotool("windowfocus", "--sync", self.window)
 
     def drag(self, start, end, steps=10, button=1, step_delay=0.02):
         """Drags with `button` from `start` to `end`, window-relative pixels."""
@@ -281,6 +285,19 @@ class Landscape:
                               "+repage", "-depth", "8", "ppm:-"], input=xwd,
                              capture_output=True, check=True).stdout
         return parse_ppm(ppm)
+
+    def settled_screenshot(self, timeout=60.0, interval=0.2):
+        """A screenshot once two taken in a row agree: the frame being drawn has been shown."""
+        deadline = time.monotonic() + timeout
+        previous = self.screenshot()
+        while True:
+            time.sleep(interval)
+            current = self.screenshot()
+            if current.data == previous.data:
+                return current
+            if time.monotonic() > deadline:
+                raise AssertionError("the window never stopped changing")
+            previous = current
 
     # --- console --------------------------------------------------------------------------
 
