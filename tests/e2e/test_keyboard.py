@@ -111,6 +111,7 @@ class KeyboardTest(e2e.TestCase):
             self.enter_cells(app, "%d %d\n%d %d\n" % (start + end))
             self.export(app)
             self.assertEqual(self.first_route_cell(workdir, "previousDistanceVertices.txt"), end)
+            self.assertEqual(app.terminate(), 0, app.errors())
 
     def test_rejected_entries_change_nothing_and_do_not_poison_the_next(self):
         with tempfile.TemporaryDirectory() as workdir, self.launch(workdir=workdir) as app:
@@ -137,6 +138,7 @@ class KeyboardTest(e2e.TestCase):
             after = app.output()[since:]
             self.assertEqual(after.count(RANGE_MESSAGE), 2)
             self.assertIn("Speed (mph):                   60.000000\n", after)
+            self.assertEqual(app.terminate(), 0, app.errors())
 
     def test_export_key_writes_the_three_files(self):
         with tempfile.TemporaryDirectory() as workdir, self.launch(workdir=workdir) as app:
