@@ -107,9 +107,17 @@ class _PipeReader(threading.Thread):
             return b"".join(self.chunks).decode("utf-8", "replace")
 
 
+def _sanitized_build():
+    cache = os.path.join(ARGS.build_dir or "", "CMakeCache.txt")
+    if not os.path.exists(cache):
+        return False
+    with open(cache) as f:
+        return "LANDSCAPE_SANITIZE:BOOL=ON" in f.read()
+
+
 def _sanitizer_env(env):
     """Sanitizer settings for a sanitized build; harmless for a normal one."""
-    if env.get("LANDSCAPE_SANITIZED") == "1":
+    if env.get("LANDSCAPE_SANITIZED") == "1" or _sanitized_build():
         # Full stacks on every malloc (needed to match leak suppressions to Mesa's modules)
         # deadlock inside the JIT of Mesa's llvmpipe; softpipe draws the same picture.
         env.setdefault("GALLIUM_DRIVER", "softpipe")
@@ -179,6 +187,12 @@ class Landscape:
             number += chunk
         os.close(read_fd)
         self.display = ":" + number.decode().strip()
+        # The display number comes before the server always takes clients; wait until one can.
+        while subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL).returncode != 0:
+            if time.monotonic() > deadline or self.xvfb.poll() is not None:
+                raise RuntimeError("Xvfb on %s takes no clients" % self.display)
+            time.sleep(0.1)
 
     def _wait_for_window(self):
         deadline = time.monotonic() + WINDOW_TIMEOUT

@@ -1,6 +1,5 @@
 """The fly camera in the real window: mouse drags turn the view, a held movement key moves it."""
 
-import os
 import time
 
 import landscape_e2e as e2e
@@ -13,18 +12,6 @@ CENTRE = (250, 250)
 FRAME_DRAWN = "Total Direct Path"  # the last route total a scene rebuild prints
 FRAME_TIMEOUT = 120.0  # generous: the sanitized build draws slowly
 SWAP_MARGIN = 0.1  # seconds from the printed totals to the buffer swap that shows them
-
-
-def launch_env():
-    """The sanitized build unwinds the stack on every malloc, which stalls inside the JIT of
-    Mesa's llvmpipe; softpipe draws the same picture without one."""
-    cache = os.path.join(e2e.ARGS.build_dir or "", "CMakeCache.txt")
-    if not os.path.exists(cache):
-        return {}
-    with open(cache) as f:
-        if "LANDSCAPE_SANITIZE:BOOL=ON" in f.read():
-            return {"GALLIUM_DRIVER": "softpipe"}
-    return {}
 
 
 def redraw(app):
@@ -65,7 +52,7 @@ def changes_without_redraw(app, before):
 
 class CameraTest(e2e.TestCase):
     def test_centre_drag_turns_the_view_and_the_reverse_drag_turns_it_back(self):
-        with self.launch(extra_env=launch_env()) as app:
+        with self.launch() as app:
             start = settled(app)
             app.drag(CENTRE, (300, 250))
             # The drag itself requests the frames that show the turn.
@@ -79,7 +66,7 @@ class CameraTest(e2e.TestCase):
             self.assertIsNone(app.proc.poll(), app.errors())
 
     def test_corner_drag_rolls_the_view(self):
-        with self.launch(extra_env=launch_env()) as app:
+        with self.launch() as app:
             start = settled(app)
             app.drag((490, 10), (490, 80))
             rolled = settled(app)
@@ -89,7 +76,7 @@ class CameraTest(e2e.TestCase):
             self.assertGreater(yawed.differing_pixels(rolled), CHANGED_PIXELS)
 
     def test_holding_w_moves_the_view_and_releasing_it_stops(self):
-        with self.launch(extra_env=launch_env()) as app:
+        with self.launch() as app:
             start = settled(app)
             app.key_down("w")
             time.sleep(0.5)

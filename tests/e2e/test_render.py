@@ -39,18 +39,6 @@ WIDE_OFFSET = (DEFAULT_OFFSET[0] + 2 * OFFSET_STEP, DEFAULT_OFFSET[1] + 6 * OFFS
                DEFAULT_OFFSET[2] - 9 * OFFSET_STEP)
 
 
-def drawing_env():
-    """Extra environment for a program run that draws the scene. The sanitized build unwinds
-    the stack on every malloc, which deadlocks inside the JIT of Mesa's llvmpipe; softpipe draws
-    the same picture without a JIT."""
-    cache = os.path.join(e2e.ARGS.build_dir or "", "CMakeCache.txt")
-    if os.path.exists(cache):
-        with open(cache) as f:
-            if "LANDSCAPE_SANITIZE:BOOL=ON" in f.read():
-                return {"GALLIUM_DRIVER": "softpipe"}
-    return {}
-
-
 def save(shot, name):
     folder = os.environ.get("LANDSCAPE_SAVE_SCREENSHOTS")
     if folder:
@@ -363,12 +351,12 @@ class RenderTest(e2e.TestCase):
 
     def test_first_frame_prints_the_route_reports_of_the_tables(self):
         expected = reports(self.facts, DISTANCE_MODE)
-        with self.launch(extra_env=drawing_env()) as app:
+        with self.launch() as app:
             app.wait_for("Total Direct Path:.*\n")
             self.assertEqual(app.output(), expected)
 
     def test_reports_print_once_per_rebuild_not_per_frame(self):
-        with self.launch(extra_env=drawing_env()) as app:
+        with self.launch() as app:
             app.wait_for("Total Direct Path:.*\n")
             self.stable_screenshot(app)  # several more frames
             self.assertEqual(app.output().count("DISTANCE DATA"), 1)
@@ -379,7 +367,7 @@ class RenderTest(e2e.TestCase):
 
     def test_default_view_shows_rings_and_unreached_cells(self):
         scene = Scene(self.facts, DISTANCE_MODE, View(DEFAULT_OFFSET))
-        with self.launch(extra_env=drawing_env()) as app:
+        with self.launch() as app:
             app.wait_for("Total Direct Path:.*\n")
             shot = self.stable_screenshot(app)
             save(shot, "defaultView.png")
@@ -399,7 +387,7 @@ class RenderTest(e2e.TestCase):
 
     def test_wider_view_shows_the_route_and_the_straight_line(self):
         scene = Scene(self.facts, DISTANCE_MODE, View(WIDE_OFFSET))
-        with self.launch(extra_env=drawing_env()) as app:
+        with self.launch() as app:
             app.wait_for("Total Direct Path:.*\n")
             self.press_and_wait_for_rebuild(app, WIDE_VIEW_KEYS)
             shot = self.stable_screenshot(app)
@@ -416,7 +404,7 @@ class RenderTest(e2e.TestCase):
 
     def test_energy_view_shows_energy_rings_and_the_green_route(self):
         scene = Scene(self.facts, ENERGY_MODE, View(WIDE_OFFSET))
-        with self.launch(extra_env=drawing_env()) as app:
+        with self.launch() as app:
             app.wait_for("Total Direct Path:.*\n")
             mark = self.press_and_wait_for_rebuild(app, WIDE_VIEW_KEYS + ["m"])
             self.assertIn(reports(self.facts, ENERGY_MODE), app.output()[mark:])
