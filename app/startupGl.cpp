@@ -1,14 +1,11 @@
 #include "app/startupGl.h"
 
+#include "app/firstScene.h"
 #include "app/inputGl.h"
 #include "app/shutdown.h"
 #include "camera/camera.h"
-#include "planner/routeSweep.h"
-#include "planner/stepTable.h"
 #include "render/frameGl.h"
-#include "render/meshGeometry.h"
 #include "terrain/settings.h"
-#include "terrain/terrainGrid.h"
 
 #include <GL/freeglut.h>
 
@@ -38,10 +35,7 @@ void runLandscape(int argc, char** argv) {
     installShutdownHandlers();
     sceneDirty = true;
     sceneList = glGenLists(1);
-    buildTerrainVertices();
-    buildMeshGeometry();
-    buildStepTable();
-    computeRoutes();
+    prepareFirstScene();
     glEnable(GL_DEPTH_TEST);
     glutTimerFunc(FIRST_TICK_MS, timerTick, 0);
     glutDisplayFunc(display);

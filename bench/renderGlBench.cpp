@@ -2,14 +2,11 @@
 // draw, with the ring colours and overlays recomputed) and replaying it, each as one frame
 // finished with glFinish so the drawing is inside the timing.
 
-#include "planner/routeSweep.h"
-#include "planner/stepTable.h"
+#include "app/firstScene.h"
 #include "render/frameGl.h"
-#include "render/meshGeometry.h"
 #include "render/sceneListGl.h"
 #include "render/viewGl.h"
 #include "terrain/settings.h"
-#include "terrain/terrainGrid.h"
 
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
@@ -53,10 +50,7 @@ void openWindowWithScene() {
     glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
     glutCreateWindow("renderGlBench");
     sceneList = glGenLists(1);
-    buildTerrainVertices();
-    buildMeshGeometry();
-    buildStepTable();
-    computeRoutes();
+    prepareFirstScene();
     glEnable(GL_DEPTH_TEST);
     reshape(WINDOW_SIZE, WINDOW_SIZE);
 }

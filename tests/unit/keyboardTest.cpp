@@ -49,6 +49,11 @@ class KeyboardTest : public ::testing::Test {
         camera = Camera{};
         sceneDirty = false;
     }
+    // Later tests expect the process-wide state of a fresh run.
+    void TearDown() override {
+        settings = Settings{};
+        camera = Camera{};
+    }
 };
 
 using Adjust = void (*)(Settings&);

@@ -1,0 +1,13 @@
+#include "app/firstScene.h"
+
+#include "planner/routeSweep.h"
+#include "planner/stepTable.h"
+#include "render/meshGeometry.h"
+#include "terrain/terrainGrid.h"
+
+void prepareFirstScene() {
+    buildTerrainVertices();
+    buildMeshGeometry();
+    buildStepTable();
+    computeRoutes();
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+// Everything the first frame needs that depends only on the terrain and the start cell: the
+// vertex table, the mesh geometry, the step table and the route tables for settings.startX/Y.
+void prepareFirstScene();
