@@ -1,5 +1,7 @@
 #include "camera/camera.h"
 
+#include "cameraTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,21 +11,7 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 constexpr double TICK_DISTANCE = 0.04; // default speed 4 times the 0.01 tick
-constexpr double TOLERANCE = 1e-12;
-
-void expectNear(const Vector3& actual, const Vector3& expected, double tolerance = TOLERANCE) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-void expectNear(const Quaternion& actual, const Quaternion& expected,
-                double tolerance = TOLERANCE) {
-    EXPECT_NEAR(actual.w, expected.w, tolerance);
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
+constexpr double TOLERANCE = CAMERA_TOLERANCE;
 
 Quaternion axisAngle(const Vector3& axis, double angle) {
     return {std::cos(angle / 2), std::sin(angle / 2) * axis};

@@ -1,6 +1,8 @@
 #include "camera/quaternion.h"
 #include "camera/vector3.h"
 
+#include "cameraTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +11,7 @@
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
-constexpr double TOLERANCE = 1e-12;
+constexpr double TOLERANCE = CAMERA_TOLERANCE;
 
 // Deterministic pseudo-random numbers in [lo, hi), the same on every run.
 class Lcg {
@@ -44,20 +46,6 @@ Vector3 rodrigues(const Vector3& k, double angle, const Vector3& v) {
     const Vector3 cross(k.y * v.z - k.z * v.y, k.z * v.x - k.x * v.z, k.x * v.y - k.y * v.x);
     const double dot = k.x * v.x + k.y * v.y + k.z * v.z;
     return c * v + s * cross + ((1 - c) * dot) * k;
-}
-
-void expectNear(const Vector3& actual, const Vector3& expected, double tolerance = TOLERANCE) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-void expectNear(const Quaternion& actual, const Quaternion& expected,
-                double tolerance = TOLERANCE) {
-    EXPECT_NEAR(actual.w, expected.w, tolerance);
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
 void expectEqual(const Quaternion& actual, const Quaternion& expected) {
