@@ -131,9 +131,11 @@ def _sanitizer_env(env):
 class Landscape:
     """One run of the program in its own X server. Use as a context manager."""
 
-    def __init__(self, binary=None, workdir=None, extra_env=None, extra_args=()):
+    def __init__(self, binary=None, workdir=None, extra_env=None, extra_args=(), prefix=()):
         self.binary = binary or ARGS.binary
         self.extra_args = list(extra_args)
+        # A command that runs the program, e.g. setpriv to start it as another user.
+        self.prefix = list(prefix)
         self.workdir = workdir
         self.extra_env = extra_env or {}
         self.xvfb = None
@@ -160,7 +162,8 @@ class Landscape:
         env = _sanitizer_env(dict(os.environ))
         env.update({"DISPLAY": self.display, "LIBGL_ALWAYS_SOFTWARE": "1"})
         env.update(self.extra_env)
-        self.proc = subprocess.Popen([self.binary] + self.extra_args, cwd=self.workdir, env=env,
+        self.proc = subprocess.Popen(self.prefix + [self.binary] + self.extra_args,
+                                     cwd=self.workdir, env=env,
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE)
         self._stdout = _PipeReader(self.proc.stdout)
