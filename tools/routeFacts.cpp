@@ -1,5 +1,6 @@
-// Prints what the viewer's first frame must show, for the end-to-end tests: the planner run
-// for the default start cell exactly as start-up does it, then one line per grid cell.
+// Prints what the viewer must show, for the end-to-end tests: the planner run exactly as
+// start-up does it, for the default start cell or for the one given as "routeFacts X Y",
+// then one line per grid cell.
 //
 // Output: "start X Y", "end X Y", "speed MPH", then for x = 0..364, y = 0..364:
 // "x y height distance energy previousDistanceX previousDistanceY previousEnergyX
@@ -12,8 +13,17 @@
 #include "terrain/terrainGrid.h"
 
 #include <cstdio>
+#include <cstdlib>
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc == 3) {
+        settings.startX = std::atoi(argv[1]);
+        settings.startY = std::atoi(argv[2]);
+    }
+    if ((argc != 1 && argc != 3) || !isInsideGrid(settings.startX, settings.startY)) {
+        std::fprintf(stderr, "usage: routeFacts [startX startY], each 0..364\n");
+        return 2;
+    }
     buildTerrainVertices();
     buildStepTable();
     computeRoutes();

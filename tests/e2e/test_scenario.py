@@ -43,8 +43,9 @@ SETTLE_TIMEOUT = 60.0
 TICKS_BETWEEN_LOOKS = 0.3  # fifteen camera ticks: a visible share of a settling turn
 CHANGED_BY_CAMERA = 500 * 500 // 20  # a turn, roll or move redraws far more than 5 %
 CHANGED_BY_RINGS = 500 * 500 // 50  # one ring more reshades every ring band in view
-# Start unchanged, in octal and hexadecimal; a new end cell reached by both routes.
-VALID_ENTRY = "012 0x168 200 0310\n"
+# A new start and end, in octal and hexadecimal; the end is reached by both routes.
+VALID_ENTRY = "074 0xc8 200 0310\n"
+NEW_START = (60, 200)
 NEW_END = (200, 200)
 BAD_ENTRY = "5 5 5 365\n"
 CENTRE_DRAG = ((250, 250), (290, 262))
@@ -134,12 +135,19 @@ def uniform(shot):
 class ScenarioTest(e2e.TestCase):
     @classmethod
     def setUpClass(cls):
-        out = subprocess.run([cls.build_tool("routeFacts")], capture_output=True, text=True,
-                             check=True).stdout
-        cls.facts = Facts(out)
-        assert cls.facts.start == (10, 360) and cls.facts.end == (350, 340)
-        for table in (cls.facts.distance, cls.facts.energy):
-            assert cls.facts.at(table, *NEW_END) != UNREACHED
+        cls.first_facts = cls.route_facts()
+        assert cls.first_facts.start == (10, 360) and cls.first_facts.end == (350, 340)
+        cls.new_facts = cls.route_facts(*NEW_START)
+        assert cls.new_facts.start == NEW_START
+        for table in (cls.new_facts.distance, cls.new_facts.energy):
+            assert cls.new_facts.at(table, *NEW_END) != UNREACHED
+        cls.facts = cls.first_facts
+
+    @classmethod
+    def route_facts(cls, *start):
+        out = subprocess.run([cls.build_tool("routeFacts")] + [str(v) for v in start],
+                             capture_output=True, text=True, check=True).stdout
+        return Facts(out)
 
     # --- console --------------------------------------------------------------------------
 
@@ -260,7 +268,8 @@ class ScenarioTest(e2e.TestCase):
             self.save(previous, "scenarioTurned.png")
             self.check_console("")
 
-            self.settings.end = NEW_END
+            self.settings.start, self.settings.end = NEW_START, NEW_END
+            self.facts = self.new_facts
             self.command(["p"], PROMPT, VALID_ENTRY)
             before_bad_entry = self.settled()
             self.command(["p"], PROMPT + REJECTED, BAD_ENTRY)
