@@ -13,19 +13,6 @@ constexpr double PI = 3.14159265358979323846;
 constexpr double TICK_DISTANCE = 0.04; // default speed 4 times the 0.01 tick
 constexpr double TOLERANCE = CAMERA_TOLERANCE;
 
-Quaternion axisAngle(const Vector3& axis, double angle) {
-    return {std::cos(angle / 2), std::sin(angle / 2) * axis};
-}
-
-// Rodrigues' rotation formula, independent of the quaternion code.
-Vector3 rodrigues(const Vector3& k, double angle, const Vector3& v) {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    const Vector3 cross(k.y * v.z - k.z * v.y, k.z * v.x - k.x * v.z, k.x * v.y - k.y * v.x);
-    const double dot = k.x * v.x + k.y * v.y + k.z * v.z;
-    return c * v + s * cross + ((1 - c) * dot) * k;
-}
-
 // Rotation angle (radians) that takes unit quaternion a to unit quaternion b.
 double angleBetween(const Quaternion& a, const Quaternion& b) {
     const double dot = a.w * b.w + a.x * b.x + a.y * b.y + a.z * b.z;

@@ -35,19 +35,6 @@ Vector3 unitAxis(Lcg& random) {
     }
 }
 
-Quaternion axisAngle(const Vector3& axis, double angle) {
-    return {std::cos(angle / 2), std::sin(angle / 2) * axis};
-}
-
-// Rodrigues' rotation formula: the reference the quaternion rotation is checked against.
-Vector3 rodrigues(const Vector3& k, double angle, const Vector3& v) {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    const Vector3 cross(k.y * v.z - k.z * v.y, k.z * v.x - k.x * v.z, k.x * v.y - k.y * v.x);
-    const double dot = k.x * v.x + k.y * v.y + k.z * v.z;
-    return c * v + s * cross + ((1 - c) * dot) * k;
-}
-
 void expectEqual(const Quaternion& actual, const Quaternion& expected) {
     EXPECT_EQ(actual.w, expected.w);
     EXPECT_EQ(actual.x, expected.x);

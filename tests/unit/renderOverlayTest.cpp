@@ -6,6 +6,8 @@
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include "freshTablesTest.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,17 +17,8 @@ namespace {
 
 using Cells = std::vector<Cell>;
 
-class Overlays : public testing::Test {
+class Overlays : public FreshTablesTest {
   protected:
-    void SetUp() override {
-        settings = Settings{};
-        buildTerrainVertices();
-        resetRouteTables(settings.startX, settings.startY);
-    }
-    void TearDown() override {
-        settings = Settings{};
-        resetRouteTables(settings.startX, settings.startY);
-    }
     // Lays a route through `cells` (end first) to the start, with the given final costs.
     static void layRoute(const Cells& cells, PreviousTable& previous) {
         for (size_t k = 0; k + 1 < cells.size(); ++k) {

@@ -5,6 +5,8 @@
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include "freshTablesTest.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -76,17 +78,8 @@ TEST(RingGrey, AgreesWithFloorDivision) {
     }
 }
 
-class RingColour : public testing::Test {
+class RingColour : public FreshTablesTest {
   protected:
-    void SetUp() override {
-        settings = Settings{};
-        buildTerrainVertices();
-        resetRouteTables(settings.startX, settings.startY);
-    }
-    void TearDown() override {
-        settings = Settings{};
-        resetRouteTables(settings.startX, settings.startY);
-    }
     static void setCosts(int x, int y, float metres, float joules) {
         distanceTable[x][y] = metres;
         energyTable[x][y] = joules;
