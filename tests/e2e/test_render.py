@@ -115,21 +115,33 @@ class Facts:
         return (SCENE[x], SCENE[y], f32(self.at(self.height, x, y) / 1000.0))
 
 
-def reports(facts, mode):
-    """The console text of one scene rebuild."""
-    x, y = facts.end
+def route_totals(facts, mode, speed, start, end):
+    """The console text of one scene rebuild, from the planner's tables."""
+    x, y = end
     if mode == DISTANCE_MODE:
         metres = facts.at(facts.distance, x, y)
-        v = f32(facts.speed)
-        miles = f32(metres / 1609.344)
-        factor = f32(0.075283 - 0.0015892 * v + 0.000015066 * v * v)
-        text = ("\nDISTANCE DATA\nTotal Distance Path:\t%f miles\nTotal Fuel Consumption:\t%f "
-                "gallons\n" % (miles, f32(miles * factor)))
+        if metres == UNREACHED:
+            text = "\tUNREACHABLE DISTANCE PATH\n"
+        else:
+            v = f32(speed)
+            miles = f32(metres / 1609.344)
+            factor = f32(0.075283 - 0.0015892 * v + 0.000015066 * v * v)
+            text = ("\nDISTANCE DATA\nTotal Distance Path:\t%f miles\n"
+                    "Total Fuel Consumption:\t%f gallons\n" % (miles, f32(miles * factor)))
     else:
-        text = "\nENERGY DATA\nTotal Energy Path:\t%f joules\n" % facts.at(facts.energy, x, y)
-    sx, sy = facts.start
+        joules = facts.at(facts.energy, x, y)
+        if joules == UNREACHED:
+            text = "\tUNREACHABLE ENERGY PATH\n"
+        else:
+            text = "\nENERGY DATA\nTotal Energy Path:\t%f joules\n" % joules
+    sx, sy = start
     squares = (sx - x) ** 2 + (sy - y) ** 2
     return text + "Total Direct Path:\t%f meters\n" % f32(f32(math.sqrt(squares)) * 30)
+
+
+def reports(facts, mode):
+    """The console text of a scene rebuild with the settings of a fresh run."""
+    return route_totals(facts, mode, facts.speed, facts.start, facts.end)
 
 
 class View:

@@ -13,7 +13,6 @@ into fewer frames, so between two echo blocks the route totals appear at most on
 the last block exactly once.
 """
 
-import math
 import os
 import re
 import struct
@@ -23,6 +22,7 @@ import time
 
 import landscape_e2e as e2e
 from test_render import Facts
+from test_render import route_totals as render_route_totals
 
 GRID_SIZE = 365
 UNREACHED = struct.unpack("f", struct.pack("f", 1e35))[0]
@@ -54,10 +54,6 @@ CORNER_DRAGS = (((480, 20), (480, 60)),     # upper right, downwards
                 ((480, 480), (440, 480)),   # lower right, leftwards
                 ((20, 480), (20, 440)),     # lower left, upwards
                 ((20, 20), (60, 20)))       # upper left, rightwards
-
-
-def f32(value):
-    return struct.unpack("f", struct.pack("f", value))[0]
 
 
 class Settings:
@@ -94,26 +90,8 @@ class Settings:
 
 def route_totals(facts, settings):
     """What one scene rebuild prints for the settings, from the planner's tables."""
-    x, y = settings.end
-    if settings.mode == DISTANCE_MODE:
-        metres = facts.at(facts.distance, x, y)
-        if metres == UNREACHED:
-            text = "\tUNREACHABLE DISTANCE PATH\n"
-        else:
-            v = f32(settings.speed)
-            miles = f32(metres / 1609.344)
-            factor = f32(0.075283 - 0.0015892 * v + 0.000015066 * v * v)
-            text = ("\nDISTANCE DATA\nTotal Distance Path:\t%f miles\n"
-                    "Total Fuel Consumption:\t%f gallons\n" % (miles, f32(miles * factor)))
-    else:
-        joules = facts.at(facts.energy, x, y)
-        if joules == UNREACHED:
-            text = "\tUNREACHABLE ENERGY PATH\n"
-        else:
-            text = "\nENERGY DATA\nTotal Energy Path:\t%f joules\n" % joules
-    sx, sy = settings.start
-    squares = (sx - x) ** 2 + (sy - y) ** 2
-    return text + "Total Direct Path:\t%f meters\n" % f32(f32(math.sqrt(squares)) * 30)
+    return render_route_totals(facts, settings.mode, settings.speed, settings.start,
+                               settings.end)
 
 
 def route_file(facts, cost, previous, start, end):
