@@ -43,6 +43,9 @@ class Image:
         for i in range(0, len(d), 3):
             yield d[i], d[i + 1], d[i + 2]
 
+    def is_uniform(self):
+        return self.data == self.data[:3] * (len(self.data) // 3)
+
     def count(self, predicate):
         return sum(1 for p in self.pixels() if predicate(p))
 
@@ -303,18 +306,24 @@ class Landscape:
                              capture_output=True, check=True).stdout
         return parse_ppm(ppm)
 
-    def settled_screenshot(self, timeout=60.0, interval=0.2):
-        """A screenshot once two taken in a row agree: the frame being drawn has been shown."""
+    def settled_screenshot(self, timeout=120.0, interval=0.2):
+        """A screenshot once the window shows a drawn frame (not one flat colour, as a freshly
+        exposed window is until its frame arrives) and two taken in a row agree."""
         deadline = time.monotonic() + timeout
         previous = self.screenshot()
         while True:
             time.sleep(interval)
             current = self.screenshot()
-            if current.data == previous.data:
+            if current.data == previous.data and not current.is_uniform():
                 return current
             if time.monotonic() > deadline:
-                raise AssertionError("the window never stopped changing")
+                raise AssertionError("the window never showed a settled frame")
             previous = current
+
+    def redrawn_screenshot(self):
+        """Asks for a frame and returns it once it is shown."""
+        self.redraw()
+        return self.settled_screenshot()
 
     # --- console --------------------------------------------------------------------------
 

@@ -38,7 +38,6 @@ REJECTED = "Some of the input values exceed the range.\n"
 EXPORTING = "\nPrinting distance table...\n"
 LAST_TOTAL = r"Total Direct Path:\t[^\n]*\n"
 REBUILD_TIMEOUT = 180.0  # the sanitized build takes seconds per scene rebuild
-FRAME_TIMEOUT = 60.0
 SETTLE_TIMEOUT = 60.0
 TICKS_BETWEEN_LOOKS = 0.3  # fifteen camera ticks: a visible share of a settling turn
 CHANGED_BY_CAMERA = 500 * 500 // 20  # a turn, roll or move redraws far more than 5 %
@@ -106,10 +105,6 @@ def route_file(facts, cost, previous, start, end):
     return "".join(lines).encode()
 
 
-def uniform(shot):
-    return shot.data == shot.data[:3] * (len(shot.data) // 3)
-
-
 class ScenarioTest(e2e.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -165,17 +160,8 @@ class ScenarioTest(e2e.TestCase):
     # --- picture --------------------------------------------------------------------------
 
     def shown(self):
-        """The window after a frame asked for now has been drawn: re-exposing it blanks it
-        until the program draws again."""
-        app = self.app
-        app.redraw()
-        deadline = time.monotonic() + FRAME_TIMEOUT
-        while True:
-            shot = app.screenshot()
-            if not uniform(shot):
-                return shot
-            if time.monotonic() > deadline:
-                self.fail("no frame drawn within %ss of re-exposing the window" % FRAME_TIMEOUT)
+        """The window after a frame asked for now has been drawn."""
+        return self.app.redrawn_screenshot()
 
     def settled(self):
         """The window once the camera has stopped turning: its view follows the target over
