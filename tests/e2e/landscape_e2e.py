@@ -178,8 +178,11 @@ class Landscape:
 
     def _start_xvfb(self):
         read_fd, write_fd = os.pipe()
+        # -noreset: by default the server resets when its last client leaves (the readiness
+        # probe below), and a program connecting during that reset is refused.
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN, "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN, "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         number = b""
