@@ -27,14 +27,14 @@ run: deps all
 test: test-deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DLANDSCAPE_TESTS=ON -DLANDSCAPE_BENCH=ON
 	cmake --build $(BUILD) -j$(JOBS)
-	ctest --test-dir $(BUILD) --output-on-failure
+	ctest --test-dir $(BUILD) -j$(JOBS) --output-on-failure
 	$(MAKE) asan
 
 asan:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLANDSCAPE_TESTS=ON \
 	      -DLANDSCAPE_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
-	ctest --test-dir $(ASAN_BUILD) --output-on-failure
+	ctest --test-dir $(ASAN_BUILD) -j$(JOBS) --output-on-failure
 
 # Only the fast unit tests of the plain core.
 unit: test-deps
