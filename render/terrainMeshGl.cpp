@@ -9,9 +9,18 @@
 
 void drawTerrainMesh() {
     beginSceneQuads();
+    // Neighbouring quadrilaterals mostly share a ring; a material call that would not change
+    // the material is left out, which keeps the compiled list short and its replay fast.
+    bool first = true;
+    Float3 current{};
     for (int i = 0; i < QUAD_CELLS; ++i) {
         for (int j = 0; j < QUAD_CELLS; ++j) {
-            setDiffuse(ringColour(meshCorners[i][j]));
+            const Float3 colour = ringColour(meshCorners[i][j]);
+            if (first || colour != current) {
+                setDiffuse(colour);
+                current = colour;
+                first = false;
+            }
             glNormal3fv(meshNormals[i][j].data());
             glVertex3fv(meshCorners[i][j].data());
             glVertex3fv(meshCorners[i][j + 1].data());
