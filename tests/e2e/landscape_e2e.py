@@ -328,6 +328,20 @@ class Landscape:
         self.redraw()
         return self.settled_screenshot()
 
+    def settled_view(self, timeout=180.0, interval=0.3):
+        """A screenshot once the camera has stopped turning: its view follows the target over
+        many timer ticks, which draw nothing themselves, so frames are asked for `interval`
+        seconds (fifteen ticks at 0.3) apart until two agree."""
+        previous = self.redrawn_screenshot()
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            time.sleep(interval)
+            shot = self.redrawn_screenshot()
+            if shot.data == previous.data:
+                return shot
+            previous = shot
+        raise AssertionError("the view kept changing for %ss" % timeout)
+
     # --- console --------------------------------------------------------------------------
 
     def output(self):

@@ -4,25 +4,9 @@ import time
 
 import landscape_e2e as e2e
 
-SETTLE_TIMEOUT = 180.0  # generous: the sanitized build draws slowly
-TICKS_BETWEEN_LOOKS = 0.3  # seconds: fifteen camera ticks, a visible share of a settling turn
 CHANGED_PIXELS = 500 * 500 // 20  # a turn or a move redraws far more than 5 % of the window
 ROUNDING_PIXELS = 500  # turning back may differ from the start by rounding at a few edges
 CENTRE = (250, 250)
-
-
-def settled(app):
-    """A screenshot once the view has stopped changing: the camera's view orientation follows
-    its target over many timer ticks, and the timer itself never redraws."""
-    previous = app.redrawn_screenshot()
-    deadline = time.monotonic() + SETTLE_TIMEOUT
-    while time.monotonic() < deadline:
-        time.sleep(TICKS_BETWEEN_LOOKS)
-        shot = app.redrawn_screenshot()
-        if shot.data == previous.data:
-            return shot
-        previous = shot
-    raise AssertionError("the view kept changing for %ss" % SETTLE_TIMEOUT)
 
 
 def changes_without_redraw(app, before):
@@ -38,35 +22,35 @@ def changes_without_redraw(app, before):
 class CameraTest(e2e.TestCase):
     def test_centre_drag_turns_the_view_and_the_reverse_drag_turns_it_back(self):
         with self.launch() as app:
-            start = settled(app)
+            start = app.settled_view()
             app.drag(CENTRE, (300, 250))
             # The drag itself requests the frames that show the turn.
             self.assertGreater(changes_without_redraw(app, start), CHANGED_PIXELS)
-            turned = settled(app)
+            turned = app.settled_view()
             self.assertGreater(turned.differing_pixels(start), CHANGED_PIXELS)
             # A horizontal drag only yaws about one axis, so dragging back undoes it.
             app.drag((300, 250), CENTRE)
-            back = settled(app)
+            back = app.settled_view()
             self.assertLess(back.differing_pixels(start, tolerance=8), ROUNDING_PIXELS)
             self.assertIsNone(app.proc.poll(), app.errors())
 
     def test_corner_drag_rolls_the_view(self):
         with self.launch() as app:
-            start = settled(app)
+            start = app.settled_view()
             app.drag((490, 10), (490, 80))
-            rolled = settled(app)
+            rolled = app.settled_view()
             self.assertGreater(rolled.differing_pixels(start), CHANGED_PIXELS)
             app.drag(CENTRE, (300, 250))
-            yawed = settled(app)
+            yawed = app.settled_view()
             self.assertGreater(yawed.differing_pixels(rolled), CHANGED_PIXELS)
 
     def test_holding_w_moves_the_view_and_releasing_it_stops(self):
         with self.launch() as app:
-            start = settled(app)
+            start = app.settled_view()
             app.key_down("w")
             time.sleep(0.5)
             app.key_up("w")
-            moved = settled(app)
+            moved = app.settled_view()
             self.assertGreater(moved.differing_pixels(start), CHANGED_PIXELS)
             time.sleep(0.5)
             self.assertEqual(app.redrawn_screenshot().data, moved.data, "the camera kept moving")

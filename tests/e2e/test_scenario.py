@@ -38,8 +38,6 @@ REJECTED = "Some of the input values exceed the range.\n"
 EXPORTING = "\nPrinting distance table...\n"
 LAST_TOTAL = r"Total Direct Path:\t[^\n]*\n"
 REBUILD_TIMEOUT = 180.0  # the sanitized build takes seconds per scene rebuild
-SETTLE_TIMEOUT = 60.0
-TICKS_BETWEEN_LOOKS = 0.3  # fifteen camera ticks: a visible share of a settling turn
 CHANGED_BY_CAMERA = 500 * 500 // 20  # a turn, roll or move redraws far more than 5 %
 CHANGED_BY_RINGS = 500 * 500 // 50  # one ring more reshades every ring band in view
 # A new start and end, in octal and hexadecimal; the end is reached by both routes.
@@ -164,17 +162,7 @@ class ScenarioTest(e2e.TestCase):
         return self.app.redrawn_screenshot()
 
     def settled(self):
-        """The window once the camera has stopped turning: its view follows the target over
-        many timer ticks, which draw nothing themselves."""
-        previous = self.shown()
-        deadline = time.monotonic() + SETTLE_TIMEOUT
-        while time.monotonic() < deadline:
-            time.sleep(TICKS_BETWEEN_LOOKS)
-            shot = self.shown()
-            if shot.data == previous.data:
-                return shot
-            previous = shot
-        self.fail("the view kept changing for %ss" % SETTLE_TIMEOUT)
+        return self.app.settled_view()
 
     def assert_changed(self, before, after, least, what):
         changed = after.differing_pixels(before)
