@@ -1,6 +1,20 @@
+#include "app/options.h"
 #include "app/startupGl.h"
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 int main(int argc, char** argv) {
-    runLandscape(argc, argv);
-    return 0;
+    const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "landscape: %s\n", parsed.error.c_str());
+        return 2;
+    }
+    const Options& options = parsed.options;
+    if (options.help) {
+        std::fputs(USAGE_TEXT, stdout);
+        return 0;
+    }
+    return runLandscape(argv[0], options);
 }

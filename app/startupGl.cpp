@@ -2,12 +2,16 @@
 
 #include "app/firstScene.h"
 #include "app/inputGl.h"
+#include "app/options.h"
 #include "app/shutdown.h"
 #include "camera/camera.h"
 #include "render/frameGl.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 constexpr int FIRST_TICK_MS = 10;
@@ -24,8 +28,25 @@ void timerTick(int) {
     glutTimerFunc(TICK_MS, timerTick, 0);
 }
 
-void runLandscape(int argc, char** argv) {
-    glutInit(&argc, argv);
+int runLandscape(const char* programName, const Options& options) {
+    std::vector<char*> glutArgs{const_cast<char*>(programName)};
+    for (const std::string& arg : options.otherArgs) {
+        glutArgs.push_back(const_cast<char*>(arg.c_str()));
+    }
+    int argc = static_cast<int>(glutArgs.size());
+    glutArgs.push_back(nullptr);
+    glutInit(&argc, glutArgs.data());
+    // glutInit removes the options it knows; anything left is nobody's.
+    if (argc > 1) {
+        std::fprintf(stderr, "landscape: %s: unknown option (see --help)\n", glutArgs[1]);
+        return 2;
+    }
+    if (options.exact) {
+        settings.planner = PlannerKind::Exact;
+    }
+    if (options.speedMph) {
+        settings.speedMph = *options.speedMph;
+    }
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(500, 500);
     glutInitWindowPosition(100, 100);
@@ -45,4 +66,5 @@ void runLandscape(int argc, char** argv) {
     glutMouseFunc(mouseButton);
     glutMotionFunc(mouseMotion);
     glutMainLoop();
+    return 0;
 }

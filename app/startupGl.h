@@ -1,8 +1,11 @@
 #pragma once
 
-// Opens the window, prepares the first scene and runs the GLUT event loop; does not return in
-// normal use.
-void runLandscape(int argc, char** argv);
+struct Options;
+
+// Opens the window, prepares the first scene and runs the GLUT event loop until the window
+// closes or a signal asks the program to end. Arguments not taken by `options` go to GLUT; one
+// GLUT does not know either is an error. Returns the exit status.
+int runLandscape(const char* programName, const Options& options);
 
 // GLUT timer callback: advances the camera one step and re-arms itself.
 void timerTick(int value);

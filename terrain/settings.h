@@ -4,6 +4,9 @@
 
 enum ViewMode : int { Energy = 1, Distance = 2 };
 
+// Which planner fills the route tables: the one spiral sweep, or the exact least costs.
+enum class PlannerKind { Sweep, Exact };
+
 struct Vec3f {
     float x;
     float y;
@@ -26,6 +29,7 @@ struct Settings {
     float vehicleMass = 1325.0f;        // kilograms
     float energyRings = 10.0f;
     float energyIncrement = 50000.0f;   // joules per ring
+    PlannerKind planner = PlannerKind::Sweep;
 };
 
 extern Settings settings;

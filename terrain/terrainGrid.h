@@ -2,6 +2,7 @@
 // The surveyed ground: a square grid of whole-metre heights and the world position of every
 // grid point. Tables are indexed [first index x][second index y], row-major with x outermost.
 
+#include <cmath>
 #include <cstdint>
 
 constexpr int GRID_SIZE = 365;    // grid points per side
@@ -31,4 +32,10 @@ void buildTerrainVerticesFrom(const HeightGrid& heights);
 
 inline bool isInsideGrid(int x, int y) {
     return x >= 0 && x < GRID_SIZE && y >= 0 && y < GRID_SIZE;
+}
+
+// A cell without ground (outside a loaded raster, or nodata there) has a NaN height: every step
+// to or from it fails the grade test, so no planner enters or leaves it.
+inline bool hasGround(const TerrainVertex& v) {
+    return !std::isnan(v.z);
 }

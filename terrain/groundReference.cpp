@@ -1,0 +1,3 @@
+#include "terrain/groundReference.h"
+
+GroundReference groundReference;
