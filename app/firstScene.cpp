@@ -1,6 +1,6 @@
 #include "app/firstScene.h"
 
-#include "planner/routeSweep.h"
+#include "planner/routePlanner.h"
 #include "planner/stepTable.h"
 #include "render/meshGeometry.h"
 #include "terrain/terrainGrid.h"

@@ -3,7 +3,7 @@
 #include "app/consoleInput.h"
 #include "camera/camera.h"
 #include "planner/routeExport.h"
-#include "planner/routeSweep.h"
+#include "planner/routePlanner.h"
 #include "terrain/settings.h"
 
 #include <optional>
@@ -22,6 +22,8 @@ constexpr float SPEED_STEP = 5.0f;                // miles per hour
 constexpr const char* CELL_PROMPT = "\nPlease enter in start_x, start_y, end_x, end_y: ";
 constexpr const char* RANGE_MESSAGE = "Some of the input values exceed the range.\n";
 constexpr const char* EXPORT_MESSAGE = "\nPrinting distance table...\n";
+constexpr const char* EXACT_PLANNER_MESSAGE = "\nPlanner: exact least cost\n";
+constexpr const char* SWEEP_PLANNER_MESSAGE = "\nPlanner: single spiral sweep\n";
 
 // Pressing a direction cancels its opposite so the newest key wins.
 bool startMovement(unsigned char key) {
@@ -111,6 +113,14 @@ void askForCells(Console& console) {
     computeRoutes();
 }
 
+void togglePlanner(std::FILE* out) {
+    const bool toExact = settings.planner == PlannerKind::Sweep;
+    settings.planner = toExact ? PlannerKind::Exact : PlannerKind::Sweep;
+    std::fputs(toExact ? EXACT_PLANNER_MESSAGE : SWEEP_PLANNER_MESSAGE, out);
+    std::fflush(out); // shows before the replanning
+    computeRoutes();
+}
+
 void exportTables(std::FILE* out) {
     std::fputs(EXPORT_MESSAGE, out);
     std::fflush(out); // shows before the export's wait
@@ -160,6 +170,9 @@ void applyCommand(unsigned char key, Console& console) {
         return;
     case 'P':
         exportTables(console.out);
+        return;
+    case 'e':
+        togglePlanner(console.out);
         return;
     default:
         return; // any other key only echoes and rebuilds

@@ -1,8 +1,8 @@
-// Route planner timings: the fast sweep beside the plain per-step one, the step table it reads,
-// and the export of the three route files.
+// Route planner timings: the fast sweep beside the plain per-step one, the exact planner, the step
+// table both read, and the export of the three route files.
 
 #include "planner/routeExport.h"
-#include "planner/routeSweep.h"
+#include "planner/routePlanner.h"
 #include "planner/stepTable.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
@@ -21,11 +21,12 @@ constexpr int DEFAULT_START_X = 10;
 constexpr int DEFAULT_START_Y = 360;
 constexpr int CENTRE = 182;
 
-void useRealTerrainFrom(int startX, int startY) {
+void useRealTerrainFrom(int startX, int startY, PlannerKind planner = PlannerKind::Sweep) {
     buildTerrainVertices();
     buildStepTable();
     settings.startX = startX;
     settings.startY = startY;
+    settings.planner = planner;
 }
 
 void BM_ComputeRoutes(benchmark::State& state) {
@@ -36,6 +37,21 @@ void BM_ComputeRoutes(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ComputeRoutes)
+    ->Args({DEFAULT_START_X, DEFAULT_START_Y})
+    ->Args({CENTRE, CENTRE})
+    ->Unit(benchmark::kMillisecond);
+
+// Both measures, exactly, through the same entry point.
+void BM_ExactRoutes(benchmark::State& state) {
+    useRealTerrainFrom(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                       PlannerKind::Exact);
+    for (auto _ : state) {
+        computeRoutes();
+        benchmark::ClobberMemory();
+    }
+    settings.planner = PlannerKind::Sweep;
+}
+BENCHMARK(BM_ExactRoutes)
     ->Args({DEFAULT_START_X, DEFAULT_START_Y})
     ->Args({CENTRE, CENTRE})
     ->Unit(benchmark::kMillisecond);

@@ -1,9 +1,6 @@
 #include "planner/routeSweep.h"
 
-#include "planner/routeTables.h"
 #include "planner/spiralOrder.h"
-#include "planner/stepTable.h"
-#include "terrain/settings.h"
 
 #include <cstdint>
 
@@ -30,20 +27,20 @@ void offerOnRouteTables(float& cost, GridPoint& previous, float base, float step
     }
 }
 
-// Offers the costs of the cell at `source` to its neighbour D. `source` points into sweepGrid,
-// whose margin gives every grid cell eight neighbours in the array.
+// Offers the costs of the cell at `source` to its neighbour D. `source` points into the grid's
+// cells, whose margin gives every grid cell eight neighbours in the array.
 template <int D>
-inline void offerStep(SweepCell* source, float distance, float energy, uint32_t kinds) {
-    constexpr NeighbourStep step = NEIGHBOUR_STEPS[D];
+inline void offerStep(const StepCost* stepCosts, SweepCell* source, float distance, float energy,
+                      uint32_t kinds) {
     constexpr auto arrived = static_cast<uint8_t>(D + 1);
-    SweepCell& to = source[step.dx * SWEEP_SIZE + step.dy];
+    SweepCell& to = source[neighbourOffset(D)];
     const StepCost& cost = stepCosts[(kinds >> (STEP_KIND_BITS * D)) & STEP_KIND_MASK];
     offer(to.distance, to.distanceFrom, distance, cost.length, arrived);
     offer(to.energy, to.energyFrom, energy, cost.energy, arrived);
 }
 
-inline void sweepFrom(int a, int b) {
-    SweepCell* source = &sweepGrid[a + 1][b + 1];
+inline void sweepFrom(PlanningGrid& grid, int a, int b) {
+    SweepCell* source = &grid.cells[a + 1][b + 1];
     const float distance = source->distance;
     const float energy = source->energy;
     // Both measures step over the same passable steps, so a cell unreached in distance is
@@ -53,34 +50,27 @@ inline void sweepFrom(int a, int b) {
     }
     // Steps not taken cost +infinity, so all eight are offered without a test.
     const uint32_t kinds = source->stepKinds;
-    offerStep<0>(source, distance, energy, kinds);
-    offerStep<1>(source, distance, energy, kinds);
-    offerStep<2>(source, distance, energy, kinds);
-    offerStep<3>(source, distance, energy, kinds);
-    offerStep<4>(source, distance, energy, kinds);
-    offerStep<5>(source, distance, energy, kinds);
-    offerStep<6>(source, distance, energy, kinds);
-    offerStep<7>(source, distance, energy, kinds);
+    const StepCost* costs = grid.stepCosts;
+    offerStep<0>(costs, source, distance, energy, kinds);
+    offerStep<1>(costs, source, distance, energy, kinds);
+    offerStep<2>(costs, source, distance, energy, kinds);
+    offerStep<3>(costs, source, distance, energy, kinds);
+    offerStep<4>(costs, source, distance, energy, kinds);
+    offerStep<5>(costs, source, distance, energy, kinds);
+    offerStep<6>(costs, source, distance, energy, kinds);
+    offerStep<7>(costs, source, distance, energy, kinds);
 }
 
-GridPoint previousOf(int x, int y, uint8_t from) {
-    if (from == FROM_NOWHERE) {
-        return {NO_PREVIOUS, NO_PREVIOUS, 0};
-    }
-    const NeighbourStep& step = NEIGHBOUR_STEPS[from - 1];
-    return {x - step.dx, y - step.dy, 0};
-}
-
-// Moves the sweep's result into the four route tables, leaving sweepGrid clear for the next run
-// (one pass over it instead of two).
-void publishSweepGrid() {
+// Moves the sweep's result into the four route tables, leaving the grid's cells clear for the
+// next run (one pass over them instead of two).
+void publishSweep(PlanningGrid& grid, const RouteTableSet& out) {
     for (int x = 0; x < GRID_SIZE; ++x) {
         for (int y = 0; y < GRID_SIZE; ++y) {
-            SweepCell& cell = sweepGrid[x + 1][y + 1];
-            distanceTable[x][y] = cell.distance;
-            energyTable[x][y] = cell.energy;
-            previousDistanceVertices[x][y] = previousOf(x, y, cell.distanceFrom);
-            previousEnergyVertices[x][y] = previousOf(x, y, cell.energyFrom);
+            SweepCell& cell = grid.cells[x + 1][y + 1];
+            out.distance[x][y] = cell.distance;
+            out.energy[x][y] = cell.energy;
+            out.previousDistance[x][y] = previousFromStep(x, y, cell.distanceFrom);
+            out.previousEnergy[x][y] = previousFromStep(x, y, cell.energyFrom);
             clearSweepCell(cell);
         }
     }
@@ -97,7 +87,7 @@ void relaxNeighbours(int a, int b) {
         if (!isInsideGrid(nx, ny)) {
             continue;
         }
-        const StepCost& cost = stepCosts[stepKindAt(a, b, d)];
+        const StepCost& cost = planningGrid.stepCosts[stepKindAt(planningGrid, a, b, d)];
         offerOnRouteTables(distanceTable[nx][ny], previousDistanceVertices[nx][ny], distance,
                            cost.length, a, b);
         offerOnRouteTables(energyTable[nx][ny], previousEnergyVertices[nx][ny], energy, cost.energy,
@@ -105,15 +95,13 @@ void relaxNeighbours(int a, int b) {
     }
 }
 
-void computeRoutes() {
-    // The sweep runs on sweepGrid, where a cell and its neighbours share a few cache lines and
-    // pages; the route tables are written once at the end. sweepGrid starts clear.
-    const int startX = settings.startX;
-    const int startY = settings.startY;
+void sweepRoutes(PlanningGrid& grid, int startX, int startY, const RouteTableSet& out) {
+    // The sweep runs on the grid's cells, where a cell and its neighbours share a few cache lines
+    // and pages; the route tables are written once at the end.
     if (isInsideGrid(startX, startY)) {
-        sweepGrid[startX + 1][startY + 1].distance = 0.0f;
-        sweepGrid[startX + 1][startY + 1].energy = 0.0f;
+        grid.cells[startX + 1][startY + 1].distance = 0.0f;
+        grid.cells[startX + 1][startY + 1].energy = 0.0f;
     }
-    forEachSpiralCell(startX, startY, [](int a, int b) { sweepFrom(a, b); });
-    publishSweepGrid();
+    forEachSpiralCell(startX, startY, [&grid](int a, int b) { sweepFrom(grid, a, b); });
+    publishSweep(grid, out);
 }

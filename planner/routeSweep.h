@@ -1,11 +1,15 @@
 #pragma once
 // One relaxation sweep that spirals out from the start cell and offers every visited cell's
 // costs to its eight neighbours. One pass, no queue: the visiting order decides the result.
-// Both functions read the step data of buildStepTable(), which must be current.
 
-// Fills distanceTable, energyTable and both predecessor tables for settings.startX/startY.
-// A start outside the grid leaves every cell unreached. Allocates nothing.
-void computeRoutes();
+#include "planner/routeTables.h"
+#include "planner/stepTable.h"
 
-// Offers the costs of cell (a, b) to its passable neighbours; 0 <= a, b < GRID_SIZE.
+// Fills `out` by one sweep from (startX, startY) over the steps of `grid`, whose cells it uses
+// as working space and leaves clear. A start outside the grid leaves every cell unreached.
+// Allocates nothing.
+void sweepRoutes(PlanningGrid& grid, int startX, int startY, const RouteTableSet& out);
+
+// Offers the costs of cell (a, b) in the process-wide route tables to its passable neighbours,
+// by the steps of planningGrid; 0 <= a, b < GRID_SIZE.
 void relaxNeighbours(int a, int b);

@@ -21,3 +21,7 @@ void resetRouteTables(int startX, int startY) {
     distanceTable[startX][startY] = 0.0f;
     energyTable[startX][startY] = 0.0f;
 }
+
+RouteTableSet processRouteTables() {
+    return {distanceTable, energyTable, previousDistanceVertices, previousEnergyVertices};
+}

@@ -2,6 +2,7 @@
 // Least cost from the start cell to every grid cell, by path length and by path energy, and the
 // cell each cost was reached from. Overwritten in place by every planning run.
 
+#include "planner/neighbourSteps.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstdint>
@@ -23,6 +24,27 @@ extern CostTable distanceTable; // metres
 extern CostTable energyTable;   // joules
 extern PreviousTable previousDistanceVertices;
 extern PreviousTable previousEnergyVertices;
+
+// The four tables one planning run writes.
+struct RouteTableSet {
+    CostTable& distance;
+    CostTable& energy;
+    PreviousTable& previousDistance;
+    PreviousTable& previousEnergy;
+};
+
+// The process-wide tables above, as one set.
+RouteTableSet processRouteTables();
+
+// The predecessor of grid cell (x, y) that arrived by NEIGHBOUR_STEPS[from - 1], or
+// (NO_PREVIOUS, NO_PREVIOUS, 0) for from 0 (nothing arrived).
+inline GridPoint previousFromStep(int x, int y, uint8_t from) {
+    if (from == 0) {
+        return {NO_PREVIOUS, NO_PREVIOUS, 0};
+    }
+    const NeighbourStep& step = NEIGHBOUR_STEPS[from - 1];
+    return {x - step.dx, y - step.dy, 0};
+}
 
 // Every cell unreached with no predecessor, then both costs of (startX, startY) set to 0 (a start
 // outside the grid leaves every cell unreached).

@@ -1,7 +1,6 @@
 #pragma once
-// Per-neighbour step data, computed once from terrainVertices so the sweep only adds, compares
-// and stores, and the working grid the sweep runs on. Must be rebuilt whenever terrainVertices or
-// settings.vehicleMass changes.
+// Per-neighbour step data of one terrain and vehicle mass, computed once so that both planners
+// only add, compare and store, and the working grid the sweep runs on.
 //
 // Whole-metre heights leave few distinct steps: a passable step climbs 0, 1 or 2 m, straight or
 // diagonal, so six at most. Each cell therefore names the step to each neighbour by a 4-bit kind
@@ -24,13 +23,11 @@ constexpr int STEP_KIND_BITS = 4;
 constexpr uint32_t STEP_KIND_MASK = (1u << STEP_KIND_BITS) - 1;
 constexpr int STEP_KIND_LIMIT = 1 << STEP_KIND_BITS;
 
-// Kind 0 is no step (it fails the grade test or leaves the grid): +infinity in both costs, so
-// offering it never lowers a cost.
+// Kind 0 is no step (it fails the grade test, leaves the grid or touches a cell without ground):
+// +infinity in both costs, so offering it never lowers a cost.
 constexpr uint32_t NO_STEP = 0;
 
-extern StepCost stepCosts[STEP_KIND_LIMIT];
-
-// No neighbour: the sweep has not lowered this cost.
+// No neighbour: the planner has not lowered this cost.
 constexpr uint8_t FROM_NOWHERE = 0;
 
 // One grid cell as the sweep works on it. Costs as in distanceTable and energyTable; a
@@ -45,11 +42,25 @@ struct alignas(16) SweepCell {
 };
 
 // The grid with a one-cell margin all round, so every grid cell has eight neighbours in the
-// array: cell (x, y) is sweepGrid[x + 1][y + 1]. Steps into the margin are NO_STEP.
+// array: cell (x, y) is cells[x + 1][y + 1]. Steps into the margin are NO_STEP.
 constexpr int SWEEP_SIZE = GRID_SIZE + 2;
-extern SweepCell sweepGrid[SWEEP_SIZE][SWEEP_SIZE];
 
-// A cell no sweep has reached. Every cell is clear between sweeps.
+// Neighbour d of the cell at flat index p of the margined grid is p + neighbourOffset(d).
+constexpr int neighbourOffset(int d) {
+    return NEIGHBOUR_STEPS[d].dx * SWEEP_SIZE + NEIGHBOUR_STEPS[d].dy;
+}
+
+// Everything both planners read about one terrain and vehicle mass; the sweep also keeps its
+// working costs here. Every cell's costs are clear between plans.
+struct PlanningGrid {
+    StepCost stepCosts[STEP_KIND_LIMIT];
+    SweepCell cells[SWEEP_SIZE][SWEEP_SIZE];
+    // The step kinds of cells again, packed: a search that jumps about the grid touches a quarter
+    // of the memory.
+    uint32_t stepKinds[SWEEP_SIZE * SWEEP_SIZE];
+};
+
+// A cell no sweep has reached.
 inline void clearSweepCell(SweepCell& cell) {
     cell.distance = UNREACHED_COST;
     cell.energy = UNREACHED_COST;
@@ -58,11 +69,18 @@ inline void clearSweepCell(SweepCell& cell) {
 }
 
 // Kind of the step from grid cell (x, y) to its neighbour d.
-inline uint32_t stepKindAt(int x, int y, int d) {
-    return (sweepGrid[x + 1][y + 1].stepKinds >> (STEP_KIND_BITS * d)) & STEP_KIND_MASK;
+inline uint32_t stepKindAt(const PlanningGrid& grid, int x, int y, int d) {
+    return (grid.cells[x + 1][y + 1].stepKinds >> (STEP_KIND_BITS * d)) & STEP_KIND_MASK;
 }
 
-// Fills stepCosts and the step kinds of sweepGrid from terrainVertices and
-// settings.vehicleMass with the per-step rules, and clears every cell. Aborts with a message if the
+// Prices every step between neighbouring positions (metres) for a vehicle of vehicleMass
+// kilograms with the per-step rules, and clears every cell. Aborts with a message if the
 // terrain has more distinct passable steps than kinds (impossible with whole-metre heights).
+void buildPlanningGrid(const TerrainPositions& positions, float vehicleMass, PlanningGrid& grid);
+
+// The grid of the ground now loaded, which computeRoutes and relaxNeighbours read.
+extern PlanningGrid planningGrid;
+
+// Rebuilds planningGrid from terrainVertices and settings.vehicleMass; call whenever either
+// changes.
 void buildStepTable();

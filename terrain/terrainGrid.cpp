@@ -1,6 +1,6 @@
 #include "terrain/terrainGrid.h"
 
-TerrainVertex terrainVertices[GRID_SIZE][GRID_SIZE];
+TerrainPositions terrainVertices;
 
 void buildTerrainVerticesFrom(const HeightGrid& heights) {
     for (int x = 0; x < GRID_SIZE; ++x) {

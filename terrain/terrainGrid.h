@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-constexpr int GRID_SIZE = 365;    // grid points per side
-constexpr int GRID_SPACING = 30;  // metres between neighbouring grid points
+constexpr int GRID_SIZE = 365;   // grid points per side
+constexpr int GRID_SPACING = 30; // metres between neighbouring grid points
 constexpr int GRID_CELLS = GRID_SIZE * GRID_SIZE;
 
 // World position of one grid point, metres. x and y are exact multiples of GRID_SPACING.
@@ -18,11 +18,14 @@ struct TerrainVertex {
 
 using HeightGrid = int32_t[GRID_SIZE][GRID_SIZE];
 
+// World positions of every grid point, as the planners and the mesh read them.
+using TerrainPositions = TerrainVertex[GRID_SIZE][GRID_SIZE];
+
 // Heights in whole metres (4..194), compiled in from data/heights.txt. Never written.
 extern const HeightGrid heightMap;
 
 // World positions of every grid point; filled once at start-up.
-extern TerrainVertex terrainVertices[GRID_SIZE][GRID_SIZE];
+extern TerrainPositions terrainVertices;
 
 // Fills terrainVertices from heightMap. Every coordinate is exact.
 void buildTerrainVertices();

@@ -1,12 +1,12 @@
 // Prints what the viewer must show, for the end-to-end tests: the planner run exactly as
-// start-up does it, for the default start cell or for the one given as "routeFacts X Y",
-// then one line per grid cell.
+// start-up does it, for the default start cell or for the one given as "routeFacts X Y", with
+// the exact planner after a first argument "--exact", then one line per grid cell.
 //
 // Output: "start X Y", "end X Y", "speed MPH", then for x = 0..364, y = 0..364:
 // "x y height distance energy previousDistanceX previousDistanceY previousEnergyX
 // previousEnergyY", costs with 9 significant digits (exact for a float).
 
-#include "planner/routeSweep.h"
+#include "planner/routePlanner.h"
 #include "planner/routeTables.h"
 #include "planner/stepTable.h"
 #include "terrain/settings.h"
@@ -14,14 +14,20 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--exact") == 0) {
+        settings.planner = PlannerKind::Exact;
+        --argc;
+        ++argv;
+    }
     if (argc == 3) {
         settings.startX = std::atoi(argv[1]);
         settings.startY = std::atoi(argv[2]);
     }
     if ((argc != 1 && argc != 3) || !isInsideGrid(settings.startX, settings.startY)) {
-        std::fprintf(stderr, "usage: routeFacts [startX startY], each 0..364\n");
+        std::fprintf(stderr, "usage: routeFacts [--exact] [startX startY], each 0..364\n");
         return 2;
     }
     buildTerrainVertices();

@@ -3,6 +3,7 @@ new start and end cells from standard input; 'P' writes the route tables."""
 
 import os
 import re
+import subprocess
 import tempfile
 
 import landscape_e2e as e2e
@@ -152,6 +153,25 @@ class KeyboardTest(e2e.TestCase):
             self.assertEqual(len(costs), GRID_SIZE * GRID_SIZE)
             self.assertEqual(self.first_route_cell(workdir, "previousDistanceVertices.txt"),
                              (350, 340))
+
+    def test_planner_key_and_option_choose_the_exported_tables(self):
+        expected = {}
+        for planner, flag in (("exact", ["--exact"]), ("sweep", [])):
+            out = subprocess.run([self.build_tool("routeFacts")] + flag, check=True,
+                                 capture_output=True, text=True).stdout.splitlines()[3:]
+            expected[planner] = [float(line.split()[3]) for line in out]
+        self.assertNotEqual(expected["exact"], expected["sweep"])
+        with tempfile.TemporaryDirectory() as workdir, \
+                self.launch(workdir=workdir, extra_args=["--exact"]) as app:
+            for planner, key, line in (("exact", None, None),
+                                       ("sweep", "e", "\nPlanner: single spiral sweep\n"),
+                                       ("exact", "e", "\nPlanner: exact least cost\n")):
+                if key:
+                    since = app.mark()
+                    app.key(key)
+                    app.wait_for(re.escape(line) + ECHO_PATTERN + r"\nDISTANCE DATA", since=since)
+                self.export(app)
+                self.assertEqual(self.read_distance_table(workdir)[1], expected[planner], planner)
 
 
 if __name__ == "__main__":

@@ -114,4 +114,23 @@ TEST_F(ExportKeyTest, PrintsItsLineThenTheEcho) {
     EXPECT_TRUE(sceneDirty);
 }
 
+TEST_F(CellDialogueTest, PlannerKeyTogglesPrintsReplansThenEchoes) {
+    buildTerrainVertices();
+    buildStepTable();
+    const struct {
+        PlannerKind after;
+        const char* line;
+    } presses[] = {{PlannerKind::Exact, "\nPlanner: exact least cost\n"},
+                   {PlannerKind::Sweep, "\nPlanner: single spiral sweep\n"}};
+    for (const auto& press : presses) {
+        distanceTable[settings.startX][settings.startY] = MARKER_COST;
+        CapturedConsole captured;
+        handleKeyDown('e', captured.console());
+        EXPECT_EQ(settings.planner, press.after);
+        EXPECT_EQ(distanceTable[settings.startX][settings.startY], 0.0f);
+        EXPECT_EQ(captured.text(), press.line + DEFAULT_ECHO);
+        EXPECT_TRUE(sceneDirty);
+    }
+}
+
 } // namespace

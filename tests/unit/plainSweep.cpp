@@ -4,6 +4,12 @@
 #include "planner/stepRules.h"
 #include "terrain/settings.h"
 
+#include <algorithm>
+#include <functional>
+#include <queue>
+#include <utility>
+#include <vector>
+
 namespace {
 
 struct PlainNeighbour {
@@ -67,4 +73,55 @@ void plainReset(int startX, int startY) {
 void plainComputeRoutes() {
     plainReset(settings.startX, settings.startY);
     plainSpiralWalk(settings.startX, settings.startY, plainRelaxNeighbours);
+}
+
+namespace {
+
+using Queued = std::pair<float, int>; // cost, x * GRID_SIZE + y
+
+void plainDijkstra(CostTable& cost, PreviousTable& previous, bool byEnergy) {
+    static bool done[GRID_SIZE][GRID_SIZE];
+    std::fill(&done[0][0], &done[0][0] + GRID_CELLS, false);
+    std::priority_queue<Queued, std::vector<Queued>, std::greater<Queued>> queue;
+    queue.push({0.0f, settings.startX * GRID_SIZE + settings.startY});
+    while (!queue.empty()) {
+        const int cell = queue.top().second;
+        queue.pop();
+        const int a = cell / GRID_SIZE;
+        const int b = cell % GRID_SIZE;
+        if (done[a][b]) {
+            continue;
+        }
+        done[a][b] = true;
+        const TerrainVertex& from = terrainVertices[a][b];
+        for (const PlainNeighbour& n : PLAIN_NEIGHBOURS) {
+            const int nx = a + n.dx;
+            const int ny = b + n.dy;
+            if (!isInsideGrid(nx, ny)) {
+                continue;
+            }
+            const TerrainVertex& to = terrainVertices[nx][ny];
+            const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
+            if (!isPassable(n.multiplier, length)) {
+                continue;
+            }
+            const float step = byEnergy ? stepEnergy(from.z, to.z, settings.vehicleMass) : length;
+            const double candidate = static_cast<double>(cost[a][b]) + static_cast<double>(step);
+            if (!done[nx][ny] && cost[nx][ny] > candidate) {
+                plainRelax(cost[nx][ny], previous[nx][ny], candidate, a, b);
+                queue.push({cost[nx][ny], nx * GRID_SIZE + ny});
+            }
+        }
+    }
+}
+
+} // namespace
+
+void plainExactRoutes() {
+    plainReset(settings.startX, settings.startY);
+    if (!isInsideGrid(settings.startX, settings.startY)) {
+        return;
+    }
+    plainDijkstra(distanceTable, previousDistanceVertices, false);
+    plainDijkstra(energyTable, previousEnergyVertices, true);
 }

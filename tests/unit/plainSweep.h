@@ -6,8 +6,12 @@
 
 #include "terrain/terrainGrid.h"
 
-// Fills the four route tables for settings.startX/startY, like computeRoutes().
+// Fills the four route tables for settings.startX/startY, like the sweep of computeRoutes().
 void plainComputeRoutes();
+
+// Fills the four route tables with the least costs from settings.startX/startY by textbook
+// Dijkstra (std::priority_queue, lazy deletion), each step priced on the spot by the rules.
+void plainExactRoutes();
 
 constexpr int PLAIN_LEG_LIMIT = 730; // leg lengths k = 1, 3, ..., 729
 

@@ -2,6 +2,7 @@
 // made to catch slips in the order, the ties and the rounding.
 
 #include "planner/spiralOrder.h"
+#include "planner/stepRules.h"
 #include "tests/unit/plainSweep.h"
 #include "tests/unit/plannerTestSupport.h"
 
@@ -74,6 +75,68 @@ std::vector<Start> randomStarts(uint32_t seed, int count) {
 constexpr int LAST = GRID_SIZE - 1;
 constexpr int MIDDLE = GRID_SIZE / 2;
 
+// Each reached cell other than the start names a neighbour whose cost plus the step between
+// them, rounded to float, is the cell's cost, and every chain reaches the start (followed once
+// per cell: a chain joins one already known to end at the start, or loops).
+void expectRoutesFollowCosts(const CostTable& cost, const PreviousTable& previous, bool byEnergy) {
+    static uint8_t known[GRID_SIZE][GRID_SIZE]; // 0 unknown, 1 on the chain now, 2 reaches start
+    std::memset(known, 0, sizeof known);
+    known[settings.startX][settings.startY] = 2;
+    int faults = 0;
+    std::vector<GridPoint> chain;
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            if (cost[x][y] == UNREACHED_COST || known[x][y] == 2) {
+                continue;
+            }
+            const GridPoint p = previous[x][y];
+            if (std::abs(p.x - x) > 1 || std::abs(p.y - y) > 1) {
+                ++faults;
+                continue;
+            }
+            const TerrainVertex& from = terrainVertices[p.x][p.y];
+            const TerrainVertex& to = terrainVertices[x][y];
+            const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
+            const float step = byEnergy ? stepEnergy(from.z, to.z, settings.vehicleMass) : length;
+            faults += static_cast<float>(static_cast<double>(cost[p.x][p.y]) + step) == cost[x][y]
+                          ? 0
+                          : 1;
+            chain.clear();
+            GridPoint at{x, y, 0};
+            while (isInsideGrid(at.x, at.y) && known[at.x][at.y] == 0) {
+                known[at.x][at.y] = 1;
+                chain.push_back(at);
+                at = previous[at.x][at.y];
+            }
+            const bool reaches = isInsideGrid(at.x, at.y) && known[at.x][at.y] == 2;
+            faults += reaches ? 0 : 1;
+            for (const GridPoint& c : chain) {
+                known[c.x][c.y] = reaches ? 2 : 3;
+            }
+        }
+    }
+    EXPECT_EQ(faults, 0);
+}
+
+// The exact planner's costs bit for bit against textbook Dijkstra, and its routes consistent
+// with its costs (ties may pick other, equally cheap predecessors).
+void expectExactMatchesOracle(Start start, const char* ground) {
+    SCOPED_TRACE(testing::Message()
+                 << ground << ", exact from (" << start.x << ", " << start.y << ")");
+    settings.startX = start.x;
+    settings.startY = start.y;
+    plainExactRoutes();
+    RouteSnapshot& plain = snapshot();
+    plain.capture();
+    settings.planner = PlannerKind::Exact;
+    computeRoutes();
+    settings.planner = PlannerKind::Sweep;
+    EXPECT_EQ(std::memcmp(plain.distance, distanceTable, sizeof distanceTable), 0);
+    EXPECT_EQ(std::memcmp(plain.energy, energyTable, sizeof energyTable), 0);
+    expectRoutesFollowCosts(distanceTable, previousDistanceVertices, false);
+    expectRoutesFollowCosts(energyTable, previousEnergyVertices, true);
+}
+
 TEST(SweepOracle, RealTerrainFromCornersEdgesCentreDefaultAndRandomStarts) {
     SettingsGuard guard;
     buildTerrainVertices();
@@ -86,6 +149,9 @@ TEST(SweepOracle, RealTerrainFromCornersEdgesCentreDefaultAndRandomStarts) {
     }
     for (const Start& s : starts) {
         expectSameTables(s, "real terrain");
+    }
+    for (const Start& s : {starts[0], starts[3], starts[8], starts[9], starts[10]}) {
+        expectExactMatchesOracle(s, "real terrain");
     }
 }
 
@@ -182,7 +248,77 @@ TEST(SweepOracle, HandMadeGround) {
         expectSameTables({MIDDLE, MIDDLE - 1}, grounds[g].name);
         expectSameTables({LAST, 0}, grounds[g].name);
         expectSameTables(randomOnes[g], grounds[g].name);
+        expectExactMatchesOracle(randomOnes[g], grounds[g].name);
     }
+}
+
+// Ground on which one spiral pass falls short: walls of cliffs whose way round runs against the
+// spiral. The exact planner must match the oracle there, and the sweep must cost more somewhere.
+int32_t ringWithOneGap(int x, int y) {
+    const int ring = std::max(std::abs(x - MIDDLE), std::abs(y - MIDDLE));
+    return ring == 40 && !(x < MIDDLE && std::abs(y - MIDDLE) < 2) ? 90 : 50;
+}
+// Nested cliff rings with gaps on alternating sides: a corridor winding outward.
+int32_t windingCorridor(int x, int y) {
+    const int ring = std::max(std::abs(x - MIDDLE), std::abs(y - MIDDLE));
+    if (ring == 0 || ring % 8 != 0) {
+        return 50;
+    }
+    const bool gapEast = (ring / 8) % 2 == 0;
+    const bool inGap = std::abs(y - MIDDLE) < 2 && (gapEast ? x > MIDDLE : x < MIDDLE);
+    return inGap ? 50 : 90;
+}
+// Level plateaus joined by 1 m steps: most steps cost no energy at all.
+int32_t plateaus(int x, int y) {
+    return 30 + (x / 60 + y / 45) % 3;
+}
+
+TEST(ExactOracle, GroundWhereTheSweepFallsShort) {
+    SettingsGuard guard;
+    const Ground grounds[] = {
+        {"ring with one gap", ringWithOneGap},
+        {"winding corridor", windingCorridor},
+        {"plateaus", plateaus},
+        {"flat", flat},
+    };
+    for (const Ground& ground : grounds) {
+        HeightGrid& heights = scratchHeights();
+        for (int x = 0; x < GRID_SIZE; ++x) {
+            for (int y = 0; y < GRID_SIZE; ++y) {
+                heights[x][y] = ground.height(x, y);
+            }
+        }
+        useGround(heights);
+        planFrom(MIDDLE, MIDDLE);
+        RouteSnapshot& sweep = snapshot();
+        sweep.capture();
+        static CostTable sweepDistance;
+        std::memcpy(sweepDistance, sweep.distance, sizeof sweepDistance);
+        expectExactMatchesOracle({MIDDLE, MIDDLE}, ground.name);
+        int below = 0;
+        int above = 0;
+        for (int x = 0; x < GRID_SIZE; ++x) {
+            for (int y = 0; y < GRID_SIZE; ++y) {
+                below += sweepDistance[x][y] < distanceTable[x][y] ? 1 : 0;
+                above += sweepDistance[x][y] > distanceTable[x][y] ? 1 : 0;
+            }
+        }
+        SCOPED_TRACE(ground.name);
+        EXPECT_EQ(below, 0);
+        if (ground.height != flat && ground.height != plateaus) {
+            EXPECT_GT(above, 0);
+        }
+    }
+}
+
+// A start outside the grid reaches nothing, as with the sweep.
+TEST(ExactOracle, StartOutsideTheGridReachesNothing) {
+    SettingsGuard guard;
+    useGround(fillHeights(40));
+    settings.planner = PlannerKind::Exact;
+    planFrom(GRID_SIZE, 3);
+    EXPECT_EQ(distanceTable[0][3], UNREACHED_COST);
+    EXPECT_EQ(previousEnergyVertices[LAST][3].x, NO_PREVIOUS);
 }
 
 } // namespace

@@ -137,7 +137,7 @@ TEST(StepTable, NamesThePerStepRulesAndInfinityForStepsNotTaken) {
             const NeighbourStep& step = NEIGHBOUR_STEPS[d];
             const int nx = a + step.dx;
             const int ny = b + step.dy;
-            const StepCost& steps = stepCosts[stepKindAt(a, b, d)];
+            const StepCost& steps = planningGrid.stepCosts[stepKindAt(planningGrid, a, b, d)];
             if (!isInsideGrid(nx, ny)) {
                 EXPECT_TRUE(std::isinf(steps.length) && std::isinf(steps.energy));
                 continue;
@@ -154,8 +154,8 @@ TEST(StepTable, NamesThePerStepRulesAndInfinityForStepsNotTaken) {
         }
     }
     // (100, 100) to (100, 101) climbs 1 m; (100, 101) to its other neighbours climbs 3 m.
-    EXPECT_FALSE(std::isinf(stepCosts[stepKindAt(100, 100, 3)].length));
-    EXPECT_TRUE(std::isinf(stepCosts[stepKindAt(100, 101, 1)].length));
+    EXPECT_FALSE(std::isinf(planningGrid.stepCosts[stepKindAt(planningGrid, 100, 100, 3)].length));
+    EXPECT_TRUE(std::isinf(planningGrid.stepCosts[stepKindAt(planningGrid, 100, 101, 1)].length));
 }
 
 } // namespace

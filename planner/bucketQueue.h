@@ -1,0 +1,69 @@
+#pragma once
+// The frontier of a least-cost search whose steps cost either nothing or at least `width`:
+// entries are kept in buckets of cost width `width`, and a bucket is emptied before the next.
+// A step of at least `width` always lands in a later bucket, so within a bucket order does not
+// matter for the costs; what lands in the current bucket (free steps, rounding) is taken up
+// before the bucket is left. Push and pop are O(1). Only the next few buckets can ever be
+// filled, so they live in a small ring. Capacity is kept between searches: a search after the
+// first allocates nothing.
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class BucketQueue {
+  public:
+    struct Entry {
+        float cost;
+        int32_t item;
+    };
+
+    // Empties the queue for a search whose costs start at 0 and whose positive steps cost
+    // `width` .. `widest` (same unit as the costs, width > 0).
+    void reset(double width, double widest) {
+        width_ = width;
+        // A step may add `widest` to a cost anywhere in the current bucket, plus rounding.
+        const auto span = static_cast<std::size_t>(widest / width) + 3;
+        if (ring_.size() < span) {
+            ring_.resize(span);
+        }
+        for (std::vector<Entry>& bucket : ring_) {
+            bucket.clear();
+        }
+        span_ = span;
+        current_ = 0;
+        size_ = 0;
+    }
+
+    bool empty() const { return size_ == 0; }
+
+    // cost is at least the cost of the entry last popped.
+    void push(float cost, int32_t item) {
+        ring_[bucketOf(cost) % span_].push_back({cost, item});
+        ++size_;
+    }
+
+    // An entry of the lowest bucket that holds any, the newest first. Not empty.
+    Entry pop() {
+        while (ring_[current_ % span_].empty()) {
+            ++current_;
+        }
+        std::vector<Entry>& bucket = ring_[current_ % span_];
+        const Entry top = bucket.back();
+        bucket.pop_back();
+        --size_;
+        return top;
+    }
+
+  private:
+    std::size_t bucketOf(float cost) const {
+        return static_cast<std::size_t>(std::floor(static_cast<double>(cost) / width_));
+    }
+
+    std::vector<std::vector<Entry>> ring_;
+    double width_ = 1.0;
+    std::size_t span_ = 1;
+    std::size_t current_ = 0; // bucket being emptied; none below it holds anything
+    std::size_t size_ = 0;
+};

@@ -1,0 +1,17 @@
+#pragma once
+// The planning engine: either planner over explicit inputs, and the process-wide entry point
+// that the window, the console and the batch plan call.
+
+#include "planner/exactSearch.h"
+#include "planner/routeTables.h"
+#include "planner/stepTable.h"
+#include "terrain/settings.h"
+
+// Fills `out` from (startX, startY) with `planner`: the one spiral sweep or the exact search.
+void planRoutes(PlannerKind planner, PlanningGrid& grid, int startX, int startY,
+                ExactWorkspace& work, const RouteTableSet& out);
+
+// Fills distanceTable, energyTable and both predecessor tables for settings.startX/startY with
+// settings.planner over planningGrid (buildStepTable must be current). Allocates nothing once
+// the exact search's heap has grown.
+void computeRoutes();
