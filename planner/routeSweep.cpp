@@ -110,7 +110,8 @@ void computeRoutes() {
     // pages; the route tables are written once at the end. sweepGrid starts clear.
     const int startX = settings.startX;
     const int startY = settings.startY;
-    if (isInsideGrid(startX, startY)) {
+    // A start without ground is reached by nothing, itself included: its cost stays unreached.
+    if (isInsideGrid(startX, startY) && hasGround(terrainVertices[startX][startY])) {
         sweepGrid[startX + 1][startY + 1].distance = 0.0f;
         sweepGrid[startX + 1][startY + 1].energy = 0.0f;
     }

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-constexpr int GRID_SIZE = 365;    // grid points per side
-constexpr int GRID_SPACING = 30;  // metres between neighbouring grid points
+constexpr int GRID_SIZE = 365;   // grid points per side
+constexpr int GRID_SPACING = 30; // metres between neighbouring grid points
 constexpr int GRID_CELLS = GRID_SIZE * GRID_SIZE;
 
 // World position of one grid point, metres. x and y are exact multiples of GRID_SPACING.
@@ -17,6 +17,9 @@ struct TerrainVertex {
 };
 
 using HeightGrid = int32_t[GRID_SIZE][GRID_SIZE];
+
+// Heights of loaded ground in whole metres, NaN where a cell has no ground.
+using GroundHeights = float[GRID_SIZE][GRID_SIZE];
 
 // Heights in whole metres (4..194), compiled in from data/heights.txt. Never written.
 extern const HeightGrid heightMap;
@@ -29,6 +32,9 @@ void buildTerrainVertices();
 
 // Fills terrainVertices from any height grid; lets tools and tests plan over other ground.
 void buildTerrainVerticesFrom(const HeightGrid& heights);
+
+// Fills terrainVertices from loaded ground; a NaN height stays NaN.
+void buildTerrainVerticesFromGround(const GroundHeights& heights);
 
 inline bool isInsideGrid(int x, int y) {
     return x >= 0 && x < GRID_SIZE && y >= 0 && y < GRID_SIZE;

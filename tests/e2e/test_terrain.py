@@ -1,0 +1,137 @@
+"""The user's own ground through --terrain: the real elevation model (heights checked against
+GDAL's own warp of the same window), the built-in heights written out and loaded back to the
+same exports, and each bad input refused before any window opens."""
+
+import os
+import re
+import subprocess
+import tempfile
+
+import numpy as np
+from osgeo import gdal, osr
+
+import landscape_e2e as e2e
+
+SOURCE = os.path.dirname(os.path.dirname(e2e.HERE))
+FIRST_FRAME = r"Total Direct Path:\t[^\n]*\n"
+EXPORTED = "\nPrinting distance table...\n\nUPDATED DATA\n"
+FILES = ("distanceTable.txt", "previousDistanceVertices.txt", "previousEnergyVertices.txt")
+N, SPACING, CENTRE = 365, 30.0, 182
+ORIGIN = (500000.0, 4000000.0)  # cell (0, 0) of the round trip in UTM zone 16 north
+
+
+def run_and_export(args=()):
+    """The three exported files after 'P' on the first scene."""
+    with tempfile.TemporaryDirectory() as workdir:
+        with e2e.Landscape(workdir=workdir, extra_args=list(args)) as app:
+            app.wait_for(FIRST_FRAME)
+            mark = app.mark()
+            app.key("P")
+            app.wait_for(re.escape(EXPORTED), since=mark)
+            assert app.terminate() == 0 and app.errors() == "", app.errors()
+        return {name: read(os.path.join(workdir, name)) for name in FILES}
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def write_raster(path, grid, epsg=None, corner=(0.0, 0.0), nodata=None):
+    """grid[x][y] as a north-up GeoTIFF of 30 m cells, west-south corner at `corner`."""
+    columns, rows = grid.shape
+    out = gdal.GetDriverByName("GTiff").Create(path, columns, rows, 1, gdal.GDT_Float32)
+    out.SetGeoTransform((corner[0], SPACING, 0, corner[1] + rows * SPACING, 0, -SPACING))
+    if epsg:
+        out.SetProjection(srs(epsg).ExportToWkt())
+    if nodata is not None:
+        out.GetRasterBand(1).SetNoDataValue(nodata)
+    out.GetRasterBand(1).WriteArray(np.flipud(grid.T))
+    out = None
+
+
+def srs(epsg):
+    s = osr.SpatialReference()
+    s.ImportFromEPSG(epsg)
+    s.SetAxisMappingStrategy(osr.OAMS_TRADITIONAL_GIS_ORDER)
+    return s
+
+
+def expected_heights(path, lon, lat):
+    """Heights [x][y] GDAL's own warper gives the window centred on (lon, lat) in UTM 16N."""
+    x, y, _ = osr.CoordinateTransformation(srs(4326), srs(32616)).TransformPoint(lon, lat)
+    west, south = x - (CENTRE + 0.5) * SPACING, y - (CENTRE + 0.5) * SPACING
+    warped = gdal.Warp("", path, format="MEM", dstSRS="EPSG:32616", width=N, height=N,
+                       outputBounds=(west, south, west + N * SPACING, south + N * SPACING),
+                       resampleAlg="bilinear", outputType=gdal.GDT_Float32, dstNodata=np.nan)
+    v = np.flipud(warped.ReadAsArray()).T
+    return np.sign(v) * np.floor(np.abs(v) + 0.5)
+
+
+class TerrainTest(e2e.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        gdal.UseExceptions()
+        cls.dir = os.path.join(e2e.ARGS.build_dir or tempfile.mkdtemp(), "terrain-e2e")
+        os.makedirs(cls.dir, exist_ok=True)
+        cls.dem = os.path.join(cls.dir, "jacksboro.tif")
+        subprocess.run([os.path.join(SOURCE, "tools", "demToGeoTiff.py"), cls.dem], check=True)
+
+    def test_real_model_matches_gdal_warp_and_has_holes_off_its_edge(self):
+        # Its extent's centre, then a centre near its north-east corner: part of the window
+        # lies off the raster and must be without ground.
+        d = gdal.Open(self.dem)
+        west, dx, _, north, _, dy = d.GetGeoTransform()
+        middle = (west + dx * d.RasterXSize / 2, north + dy * d.RasterYSize / 2)
+        for centre in (None, (-84.09, 36.72)):
+            args = ["--terrain", self.dem] + (["--centre", "%r,%r" % centre] if centre else [])
+            table = run_and_export(args)["distanceTable.txt"].decode().splitlines()[1:]
+            want = expected_heights(self.dem, *(centre or middle))
+            got = [line.split("\t") for line in table]
+            self.assertEqual([z for _, _, z, _ in got],
+                             ["nan" if np.isnan(h) else "%g" % h for h in want.flat])
+            self.assertEqual({d for _, _, z, d in got if z == "nan"}, {"1e+35"} if centre else set())
+
+    def test_built_in_heights_round_trip_through_geotiff_and_ascii_grid(self):
+        heights = np.loadtxt(os.path.join(SOURCE, "data", "heights.txt"))
+        tif, asc = os.path.join(self.dir, "builtIn.tif"), os.path.join(self.dir, "builtIn.asc")
+        write_raster(tif, heights, 32616, (ORIGIN[0] - 15, ORIGIN[1] - 15))
+        with open(asc, "w") as f:
+            f.write("ncols 365\nnrows 365\nxllcorner 0\nyllcorner 0\ncellsize 30\n")
+            f.writelines(" ".join("%d" % h for h in row) + "\n" for row in np.flipud(heights.T))
+        built_in = run_and_export()
+        for path in (tif, asc):
+            self.assertEqual(run_and_export(["--terrain", path]), built_in, path)
+
+    def test_bad_input_ends_with_one_line_and_status_two_before_any_window(self):
+        empty = os.path.join(self.dir, "noGround.tif")
+        write_raster(empty, np.full((20, 20), -9999.0), nodata=-9999.0)
+        text = os.path.join(self.dir, "notRaster.tif")
+        with open(text, "w") as f:
+            f.write("not a raster\n")
+        locked = os.path.join(self.dir, "locked.tif")
+        write_raster(locked, np.zeros((20, 20)))
+        os.chmod(locked, 0)
+        # root reads any file: the locked case runs as nobody.
+        nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+        as_user = nobody if os.geteuid() == 0 else []
+        os.chmod(self.dir, 0o755)
+        cases = [([], ["--terrain", "/nonexistent/ground.tif"], "/nonexistent/ground.tif"),
+                 ([], ["--terrain", text], text), (as_user, ["--terrain", locked], locked),
+                 ([], ["--terrain", empty], empty),
+                 ([], ["--terrain", self.dem, "--centre", "-80,36.5"], "--centre"),
+                 ([], ["--terrain", self.dem, "--centre", "-84.2"], "--centre"),
+                 ([], ["--terrain"], "--terrain"), ([], ["--ground", self.dem], "--ground")]
+        env = dict(os.environ)
+        env.pop("DISPLAY", None)  # a window could not open: the status would be GLUT's 1
+        for prefix, args, named in cases:
+            result = subprocess.run(prefix + [e2e.ARGS.binary] + args, env=env,
+                                    capture_output=True, text=True, timeout=60)
+            lines = result.stderr.splitlines()
+            self.assertEqual((result.returncode, len(lines), result.stdout), (2, 1, ""),
+                             "%s: %r" % (args, result.stderr))
+            self.assertTrue(lines[0].startswith("landscape: ") and named in lines[0], lines)
+
+
+if __name__ == "__main__":
+    e2e.main()
