@@ -51,8 +51,11 @@ std::string lastGdalError() {
 // Why GDAL could not open `path` as a raster.
 std::string openFailure(const std::string& path) {
     VSIStatBufL status;
+    errno = 0;
     if (VSIStatL(path.c_str(), &status) != 0) {
-        return fileError(path, "does not exist");
+        const bool missing = errno == 0 || errno == ENOENT || errno == ENOTDIR;
+        return fileError(path, missing ? "does not exist"
+                                       : std::string("cannot be read: ") + std::strerror(errno));
     }
     if (VSI_ISDIR(status.st_mode)) {
         return fileError(path, "is a folder, not a raster");

@@ -3,7 +3,9 @@ GDAL's own warp of the same window), the built-in heights written out and loaded
 same exports, and each bad input refused before any window opens."""
 
 import os
+import pathlib
 import re
+import shutil
 import subprocess
 import tempfile
 
@@ -17,7 +19,6 @@ FIRST_FRAME = r"Total Direct Path:\t[^\n]*\n"
 EXPORTED = "\nPrinting distance table...\n\nUPDATED DATA\n"
 FILES = ("distanceTable.txt", "previousDistanceVertices.txt", "previousEnergyVertices.txt")
 N, SPACING, CENTRE = 365, 30.0, 182
-ORIGIN = (500000.0, 4000000.0)  # cell (0, 0) of the round trip in UTM zone 16 north
 
 
 def run_and_export(args=()):
@@ -29,12 +30,7 @@ def run_and_export(args=()):
             app.key("P")
             app.wait_for(re.escape(EXPORTED), since=mark)
             assert app.terminate() == 0 and app.errors() == "", app.errors()
-        return {name: read(os.path.join(workdir, name)) for name in FILES}
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
+        return {name: pathlib.Path(workdir, name).read_bytes() for name in FILES}
 
 
 def write_raster(path, grid, epsg=None, corner=(0.0, 0.0), nodata=None):
@@ -73,7 +69,8 @@ class TerrainTest(e2e.TestCase):
     def setUpClass(cls):
         gdal.UseExceptions()
         cls.dir = os.path.join(e2e.ARGS.build_dir or tempfile.mkdtemp(), "terrain-e2e")
-        os.makedirs(cls.dir, exist_ok=True)
+        shutil.rmtree(cls.dir, ignore_errors=True)
+        os.makedirs(cls.dir, mode=0o755)
         cls.dem = os.path.join(cls.dir, "jacksboro.tif")
         subprocess.run([os.path.join(SOURCE, "tools", "demToGeoTiff.py"), cls.dem], check=True)
 
@@ -90,12 +87,13 @@ class TerrainTest(e2e.TestCase):
             got = [line.split("\t") for line in table]
             self.assertEqual([z for _, _, z, _ in got],
                              ["nan" if np.isnan(h) else "%g" % h for h in want.flat])
-            self.assertEqual({d for _, _, z, d in got if z == "nan"}, {"1e+35"} if centre else set())
+            without = {d for _, _, z, d in got if z == "nan"}
+            self.assertEqual(without, {"1e+35"} if centre else set())
 
     def test_built_in_heights_round_trip_through_geotiff_and_ascii_grid(self):
         heights = np.loadtxt(os.path.join(SOURCE, "data", "heights.txt"))
         tif, asc = os.path.join(self.dir, "builtIn.tif"), os.path.join(self.dir, "builtIn.asc")
-        write_raster(tif, heights, 32616, (ORIGIN[0] - 15, ORIGIN[1] - 15))
+        write_raster(tif, heights, 32616, (499985.0, 3999985.0))  # in UTM zone 16 north
         with open(asc, "w") as f:
             f.write("ncols 365\nnrows 365\nxllcorner 0\nyllcorner 0\ncellsize 30\n")
             f.writelines(" ".join("%d" % h for h in row) + "\n" for row in np.flipud(heights.T))
@@ -104,34 +102,32 @@ class TerrainTest(e2e.TestCase):
             self.assertEqual(run_and_export(["--terrain", path]), built_in, path)
 
     def test_bad_input_ends_with_one_line_and_status_two_before_any_window(self):
-        empty = os.path.join(self.dir, "noGround.tif")
+        empty, text, locked = (os.path.join(self.dir, n + ".tif") for n in ("none", "text", "locked"))
         write_raster(empty, np.full((20, 20), -9999.0), nodata=-9999.0)
-        text = os.path.join(self.dir, "notRaster.tif")
-        with open(text, "w") as f:
-            f.write("not a raster\n")
-        locked = os.path.join(self.dir, "locked.tif")
         write_raster(locked, np.zeros((20, 20)))
         os.chmod(locked, 0)
-        # root reads any file: the locked case runs as nobody.
+        pathlib.Path(text).write_text("not a raster\n")
+        # root reads any file: the locked one is tried as nobody.
         nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
         as_user = nobody if os.geteuid() == 0 else []
-        os.chmod(self.dir, 0o755)
-        cases = [([], ["--terrain", "/nonexistent/ground.tif"], "/nonexistent/ground.tif"),
-                 ([], ["--terrain", text], text), (as_user, ["--terrain", locked], locked),
-                 ([], ["--terrain", empty], empty),
-                 ([], ["--terrain", self.dem, "--centre", "-80,36.5"], "--centre"),
-                 ([], ["--terrain", self.dem, "--centre", "-84.2"], "--centre"),
-                 ([], ["--terrain"], "--terrain"), ([], ["--ground", self.dem], "--ground")]
+        dem = ["--terrain", self.dem, "--centre"]
+        cases = [([], ["--terrain", "/no/ground.tif"], "'/no/ground.tif' does not exist"),
+                 ([], ["--terrain", text], text + "' is not a raster"),
+                 (as_user, ["--terrain", locked], locked + "' cannot be read"),
+                 ([], ["--terrain", empty], empty + "' has no ground"),
+                 ([], dem + ["-80,36.5"], "--centre: -80,36.5 lies outside"),
+                 ([], dem + ["-84.2"], "--centre: '-84.2' is not X,Y"),
+                 ([], ["--terrain"], "--terrain: a value is missing"),
+                 ([], ["--ground", self.dem], "--ground: unknown option")]
         env = dict(os.environ)
         env.pop("DISPLAY", None)  # a window could not open: the status would be GLUT's 1
-        for prefix, args, named in cases:
+        for prefix, args, reason in cases:
             result = subprocess.run(prefix + [e2e.ARGS.binary] + args, env=env,
                                     capture_output=True, text=True, timeout=60)
-            lines = result.stderr.splitlines()
-            self.assertEqual((result.returncode, len(lines), result.stdout), (2, 1, ""),
-                             "%s: %r" % (args, result.stderr))
-            self.assertTrue(lines[0].startswith("landscape: ") and named in lines[0], lines)
-
+            self.assertEqual((result.returncode, result.stdout, result.stderr.count("\n")),
+                             (2, "", 1), "%s: %r" % (args, result.stderr))
+            self.assertTrue(result.stderr.startswith("landscape: "), result.stderr)
+            self.assertIn(reason, result.stderr)
 
 if __name__ == "__main__":
     e2e.main()
