@@ -143,18 +143,9 @@ std::string chooseCentre(GDALDatasetH dataset, const double (&geo)[GEO_TRANSFORM
 
 // GDALWarp's command line for the grid window, in the working system when there is one.
 std::vector<std::string> warpArguments(const GroundWindow& window, const std::string& wkt) {
-    std::vector<std::string> args = {"-of",
-                                     "MEM",
-                                     "-r",
-                                     "bilinear",
-                                     "-ot",
-                                     "Float32",
-                                     "-dstnodata",
-                                     "nan",
-                                     "-ts",
-                                     std::to_string(GRID_SIZE),
-                                     std::to_string(GRID_SIZE),
-                                     "-te"};
+    const std::string size = std::to_string(GRID_SIZE);
+    std::vector<std::string> args = {"-of", "MEM", "-r", "bilinear", "-ot", "Float32"};
+    args.insert(args.end(), {"-dstnodata", "nan", "-ts", size, size, "-te"});
     for (double edge : {window.minX, window.minY, window.maxX, window.maxY}) {
         args.push_back(CPLString().Printf("%.17g", edge));
     }
