@@ -21,14 +21,12 @@ FILES = ("distanceTable.txt", "previousDistanceVertices.txt", "previousEnergyVer
 N, SPACING, CENTRE = 365, 30.0, 182
 
 
-def run_and_export(args=()):
-    """The three exported files after 'P' on the first scene."""
+def run_and_export(args=()):  # the files 'P' writes on the first scene
     with tempfile.TemporaryDirectory() as workdir:
         with e2e.Landscape(workdir=workdir, extra_args=list(args)) as app:
             app.wait_for(FIRST_FRAME)
-            mark = app.mark()
             app.key("P")
-            app.wait_for(re.escape(EXPORTED), since=mark)
+            app.wait_for(re.escape(EXPORTED))
             assert app.terminate() == 0 and app.errors() == "", app.errors()
         return {name: pathlib.Path(workdir, name).read_bytes() for name in FILES}
 
@@ -38,12 +36,10 @@ def write_raster(path, grid, epsg=None, corner=(0.0, 0.0), nodata=None):
     columns, rows = grid.shape
     out = gdal.GetDriverByName("GTiff").Create(path, columns, rows, 1, gdal.GDT_Float32)
     out.SetGeoTransform((corner[0], SPACING, 0, corner[1] + rows * SPACING, 0, -SPACING))
-    if epsg:
-        out.SetProjection(srs(epsg).ExportToWkt())
+    out.SetProjection(srs(epsg).ExportToWkt() if epsg else "")
     if nodata is not None:
         out.GetRasterBand(1).SetNoDataValue(nodata)
-    out.GetRasterBand(1).WriteArray(np.flipud(grid.T))
-    out = None
+    out.GetRasterBand(1).WriteArray(np.flipud(grid.T))  # written when `out` goes
 
 
 def srs(epsg):
@@ -87,8 +83,8 @@ class TerrainTest(e2e.TestCase):
             got = [line.split("\t") for line in table]
             self.assertEqual([z for _, _, z, _ in got],
                              ["nan" if np.isnan(h) else "%g" % h for h in want.flat])
-            without = {d for _, _, z, d in got if z == "nan"}
-            self.assertEqual(without, {"1e+35"} if centre else set())
+            holes = {d for _, _, z, d in got if z == "nan"}
+            self.assertEqual(holes, {"1e+35"} if centre else set())
 
     def test_built_in_heights_round_trip_through_geotiff_and_ascii_grid(self):
         heights = np.loadtxt(os.path.join(SOURCE, "data", "heights.txt"))
@@ -102,7 +98,7 @@ class TerrainTest(e2e.TestCase):
             self.assertEqual(run_and_export(["--terrain", path]), built_in, path)
 
     def test_bad_input_ends_with_one_line_and_status_two_before_any_window(self):
-        empty, text, locked = (os.path.join(self.dir, n + ".tif") for n in ("none", "text", "locked"))
+        empty, text, locked = (os.path.join(self.dir, n) for n in ("0.tif", "text.tif", "lock.tif"))
         write_raster(empty, np.full((20, 20), -9999.0), nodata=-9999.0)
         write_raster(locked, np.zeros((20, 20)))
         os.chmod(locked, 0)
@@ -119,8 +115,8 @@ class TerrainTest(e2e.TestCase):
                  ([], dem + ["-84.2"], "--centre: '-84.2' is not X,Y"),
                  ([], ["--terrain"], "--terrain: a value is missing"),
                  ([], ["--ground", self.dem], "--ground: unknown option")]
-        env = dict(os.environ)
-        env.pop("DISPLAY", None)  # a window could not open: the status would be GLUT's 1
+        # No display: a window could not open, and GLUT would end with status 1.
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
         for prefix, args, reason in cases:
             result = subprocess.run(prefix + [e2e.ARGS.binary] + args, env=env,
                                     capture_output=True, text=True, timeout=60)

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -65,12 +64,6 @@ TEST(SceneScale, ReverseMappingTruncatesSomeIndicesToTheirPredecessor) {
         lowered += back == i - 1;
     }
     EXPECT_EQ(lowered, 182);
-}
-
-TEST(GroundWindow, CentreCellLiesOnTheCentreAndPixelsAreThirtyMetres) {
-    const GroundWindow w = windowAround(500000.0, -20.0);
-    EXPECT_EQ(std::vector<double>({w.originX, w.originY, w.minX, w.minY, w.maxX, w.maxY}),
-              std::vector<double>({494540.0, -5480.0, 494525.0, -5495.0, 505475.0, 5455.0}));
 }
 
 TEST(GroundWindow, UtmZonesHeightUnitsAndRounding) {
