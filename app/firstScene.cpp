@@ -1,12 +1,13 @@
 #include "app/firstScene.h"
 
+#include "app/preparedGround.h"
+
 #include "planner/routePlanner.h"
 #include "planner/stepTable.h"
 #include "render/meshGeometry.h"
-#include "terrain/terrainGrid.h"
 
 void prepareFirstScene() {
-    buildTerrainVertices();
+    buildPreparedGroundVertices();
     buildMeshGeometry();
     buildStepTable();
     computeRoutes();

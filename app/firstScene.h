@@ -1,5 +1,6 @@
 #pragma once
 
 // Everything the first frame needs that depends only on the terrain and the start cell: the
-// vertex table, the mesh geometry, the step table and the route tables for settings.startX/Y.
+// vertex table of the prepared ground, the mesh geometry, the step table and the route tables for
+// settings.startX/Y.
 void prepareFirstScene();

@@ -1,4 +1,5 @@
 #include "app/options.h"
+#include "app/preparedGround.h"
 #include "app/startupGl.h"
 
 #include <cstdio>
@@ -15,6 +16,11 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(USAGE_TEXT, stdout);
         return 0;
+    }
+    const std::string groundError = prepareGround(options);
+    if (!groundError.empty()) {
+        std::fprintf(stderr, "landscape: %s\n", groundError.c_str());
+        return 2;
     }
     return runLandscape(argv[0], options);
 }

@@ -104,7 +104,7 @@ void publishUnreached(const RouteTableSet& out) {
 
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  const RouteTableSet& out) {
-    if (!isInsideGrid(startX, startY)) {
+    if (!canStartAt(grid, startX, startY)) {
         publishUnreached(out);
         return;
     }

@@ -23,7 +23,7 @@ struct ExactWorkspace {
 // Fills `out` with the least costs from (startX, startY) over the steps of `grid` and, for each
 // measure, a predecessor on a least-cost route. Deterministic: cells are taken up bucket by
 // bucket (the newest first within one), neighbours in NEIGHBOUR_STEPS order, and of equal
-// candidates the last accepted one names the predecessor. A start outside the grid leaves every
-// cell unreached.
+// candidates the last accepted one names the predecessor. A start outside the grid or without
+// ground leaves every cell unreached.
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  const RouteTableSet& out);

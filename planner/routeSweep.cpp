@@ -98,7 +98,7 @@ void relaxNeighbours(int a, int b) {
 void sweepRoutes(PlanningGrid& grid, int startX, int startY, const RouteTableSet& out) {
     // The sweep runs on the grid's cells, where a cell and its neighbours share a few cache lines
     // and pages; the route tables are written once at the end.
-    if (isInsideGrid(startX, startY)) {
+    if (canStartAt(grid, startX, startY)) {
         grid.cells[startX + 1][startY + 1].distance = 0.0f;
         grid.cells[startX + 1][startY + 1].energy = 0.0f;
     }

@@ -6,7 +6,8 @@
 #include "planner/stepTable.h"
 
 // Fills `out` by one sweep from (startX, startY) over the steps of `grid`, whose cells it uses
-// as working space and leaves clear. A start outside the grid leaves every cell unreached.
+// as working space and leaves clear. A start outside the grid or without ground leaves every
+// cell unreached.
 // Allocates nothing.
 void sweepRoutes(PlanningGrid& grid, int startX, int startY, const RouteTableSet& out);
 

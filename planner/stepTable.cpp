@@ -67,6 +67,7 @@ void buildPlanningGrid(const TerrainPositions& positions, float vehicleMass, Pla
     for (auto& column : grid.cells) {
         for (SweepCell& cell : column) {
             cell.stepKinds = NO_STEP;
+            cell.ground = 0;
             clearSweepCell(cell);
         }
     }
@@ -74,6 +75,7 @@ void buildPlanningGrid(const TerrainPositions& positions, float vehicleMass, Pla
     uint32_t kindCount = NO_STEP + 1;
     for (int a = 0; a < GRID_SIZE; ++a) {
         for (int b = 0; b < GRID_SIZE; ++b) {
+            grid.cells[a + 1][b + 1].ground = hasGround(positions[a][b]) ? 1 : 0;
             measureForwardSteps(positions, a, b, vehicleMass, grid, kindCount);
         }
     }

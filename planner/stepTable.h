@@ -38,7 +38,7 @@ struct alignas(16) SweepCell {
     uint32_t stepKinds; // kind of the step to neighbour d in bits 4d .. 4d + 3
     uint8_t distanceFrom;
     uint8_t energyFrom;
-    uint16_t unused;
+    uint16_t ground; // 1 for a grid cell with ground, 0 for one without and for the margin
 };
 
 // The grid with a one-cell margin all round, so every grid cell has eight neighbours in the
@@ -59,6 +59,12 @@ struct PlanningGrid {
     // of the memory.
     uint32_t stepKinds[SWEEP_SIZE * SWEEP_SIZE];
 };
+
+// True when a plan can start at (x, y): inside the grid and on ground. Any other start leaves
+// every cell unreached, itself included.
+inline bool canStartAt(const PlanningGrid& grid, int x, int y) {
+    return isInsideGrid(x, y) && grid.cells[x + 1][y + 1].ground != 0;
+}
 
 // A cell no sweep has reached.
 inline void clearSweepCell(SweepCell& cell) {

@@ -21,5 +21,9 @@ inline bool hasQuad(int x, int y) {
     return x >= 0 && x < QUAD_CELLS && y >= 0 && y < QUAD_CELLS;
 }
 
+// True when all four corners of cell (x, y) have ground; hasQuad(x, y). Nothing is drawn over
+// a cell without it, so loaded ground shows holes where the raster has none.
+bool quadHasGround(int x, int y);
+
 // crossProduct(tLeft - tRight, tLeft - bLeft): points toward negative scene z for the mesh.
 Float3 faceNormal(const Float3& tLeft, const Float3& tRight, const Float3& bLeft);

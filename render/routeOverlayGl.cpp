@@ -12,6 +12,9 @@ namespace {
 void drawOverlay(const Overlay& overlay) {
     beginSceneQuads();
     for (const Cell& cell : overlay.cells) {
+        if (!quadHasGround(cell.x, cell.y)) {
+            continue;
+        }
         const Quad q = overlayQuad(cell.x, cell.y);
         setDiffuse(overlay.colour);
         glNormal3fv(q.normal.data());

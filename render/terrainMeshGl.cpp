@@ -15,6 +15,9 @@ void drawTerrainMesh() {
     Float3 current{};
     for (int i = 0; i < QUAD_CELLS; ++i) {
         for (int j = 0; j < QUAD_CELLS; ++j) {
+            if (!quadHasGround(i, j)) {
+                continue;
+            }
             const Float3 colour = ringColour(meshCorners[i][j]);
             if (first || colour != current) {
                 setDiffuse(colour);

@@ -13,4 +13,15 @@ void buildTerrainVerticesFrom(const HeightGrid& heights) {
     }
 }
 
-void buildTerrainVertices() { buildTerrainVerticesFrom(heightMap); }
+void buildTerrainVerticesFromGround(const GroundHeights& heights) {
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            terrainVertices[x][y] = {static_cast<float>(x * GRID_SPACING),
+                                     static_cast<float>(y * GRID_SPACING), heights[x][y]};
+        }
+    }
+}
+
+void buildTerrainVertices() {
+    buildTerrainVerticesFrom(heightMap);
+}

@@ -21,6 +21,9 @@ using HeightGrid = int32_t[GRID_SIZE][GRID_SIZE];
 // World positions of every grid point, as the planners and the mesh read them.
 using TerrainPositions = TerrainVertex[GRID_SIZE][GRID_SIZE];
 
+// Heights of loaded ground in whole metres, NaN where a cell has no ground.
+using GroundHeights = float[GRID_SIZE][GRID_SIZE];
+
 // Heights in whole metres (4..194), compiled in from data/heights.txt. Never written.
 extern const HeightGrid heightMap;
 
@@ -32,6 +35,9 @@ void buildTerrainVertices();
 
 // Fills terrainVertices from any height grid; lets tools and tests plan over other ground.
 void buildTerrainVerticesFrom(const HeightGrid& heights);
+
+// Fills terrainVertices from loaded ground; a NaN height stays NaN.
+void buildTerrainVerticesFromGround(const GroundHeights& heights);
 
 inline bool isInsideGrid(int x, int y) {
     return x >= 0 && x < GRID_SIZE && y >= 0 && y < GRID_SIZE;

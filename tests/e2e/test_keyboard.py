@@ -159,7 +159,8 @@ class KeyboardTest(e2e.TestCase):
         for planner, flag in (("exact", ["--exact"]), ("sweep", [])):
             out = subprocess.run([self.build_tool("routeFacts")] + flag, check=True,
                                  capture_output=True, text=True).stdout.splitlines()[3:]
-            expected[planner] = [float(line.split()[3]) for line in out]
+            # The export writes six significant digits; routeFacts writes every float exactly.
+            expected[planner] = [float("%g" % float(line.split()[3])) for line in out]
         self.assertNotEqual(expected["exact"], expected["sweep"])
         with tempfile.TemporaryDirectory() as workdir, \
                 self.launch(workdir=workdir, extra_args=["--exact"]) as app:
@@ -171,7 +172,8 @@ class KeyboardTest(e2e.TestCase):
                     app.key(key)
                     app.wait_for(re.escape(line) + ECHO_PATTERN + r"\nDISTANCE DATA", since=since)
                 self.export(app)
-                self.assertEqual(self.read_distance_table(workdir)[1], expected[planner], planner)
+                costs = self.read_distance_table(workdir)[1]
+                self.assertTrue(costs == expected[planner], planner)  # no diff of 133225 values
 
 
 if __name__ == "__main__":

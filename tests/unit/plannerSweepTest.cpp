@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -218,6 +219,25 @@ TEST(Sweep, StartOutsideTheGridLeavesEveryCellUnreached) {
     expectUnreached(LAST, 3);
     planFrom(5, 5);
     EXPECT_EQ(distanceTable[6][5], 30.0f);
+}
+
+// Plain ground with a column without ground at x = 7: nothing enters, crosses or leaves it, and
+// a start on it reaches nothing.
+TEST(Sweep, CellsWithoutGroundAreNeverEnteredNorLeft) {
+    SettingsGuard guard;
+    static GroundHeights ground;
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        std::fill(std::begin(ground[x]), std::end(ground[x]), x == 7 ? NAN : 50.0f);
+    }
+    buildTerrainVerticesFromGround(ground);
+    buildStepTable();
+    for (const Cell& start : {Cell{5, 5}, Cell{7, 5}}) {
+        planFrom(start.first, start.second);
+        expectUnreached(7, 6);
+        expectUnreached(8, 5);
+        EXPECT_EQ(distanceTable[6][5], start.first == 5 ? 30.0f : UNREACHED_COST);
+    }
+    expectUnreached(7, 5);
 }
 
 // Follows predecessors from (x, y) until a cell already known to reach the start; marks the

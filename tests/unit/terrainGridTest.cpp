@@ -1,8 +1,11 @@
+#include "terrain/terrainGrid.h"
+#include "terrain/groundWindow.h"
 #include "terrain/sceneScale.h"
 #include "terrain/settings.h"
-#include "terrain/terrainGrid.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -48,7 +51,7 @@ TEST(SceneScale, GridSpansThreePointSixFourUnits) {
 
 // The rounded forward mapping sends some indices back one lower; these are the documented ones.
 TEST(SceneScale, ReverseMappingTruncatesSomeIndicesToTheirPredecessor) {
-    const int expected[][2] = {{0, 0}, {1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 5}, {6, 5},
+    const int expected[][2] = {{0, 0}, {1, 0}, {2, 1}, {3, 2},   {4, 3},   {5, 5},  {6, 5},
                                {7, 7}, {8, 7}, {9, 9}, {10, 10}, {11, 10}, {14, 14}};
     for (const auto& e : expected) {
         const float scene = groundToScene(static_cast<float>(e[0] * GRID_SPACING));
@@ -61,6 +64,22 @@ TEST(SceneScale, ReverseMappingTruncatesSomeIndicesToTheirPredecessor) {
         lowered += back == i - 1;
     }
     EXPECT_EQ(lowered, 182);
+}
+
+TEST(GroundWindow, UtmZonesHeightUnitsAndRounding) {
+    const double zones[][3] = {{-84.25, 36.6, 32616}, {-84.0, 36.6, 32617}, {151.2, -33.9, 32756},
+                               {-180.0, 0.0, 32601},  {180.0, 0.0, 32601},  {359.5, 10.0, 32630}};
+    for (const auto& z : zones) {
+        EXPECT_EQ(utmZoneEpsg(z[0], z[1]), z[2]) << z[0] << "," << z[1];
+    }
+    EXPECT_EQ(metresPerHeightUnit("ft"), 0.3048);
+    EXPECT_EQ(metresPerHeightUnit("US survey foot"), 1200.0 / 3937.0);
+    EXPECT_EQ(metresPerHeightUnit("metre"), 1.0);
+    const double rounded[][2] = {{2.5, 3}, {-2.5, -3}, {0.49, 0}, {-0.5, -1}, {-11.6, -12}};
+    for (const auto& r : rounded) {
+        EXPECT_EQ(wholeMetres(r[0]), r[1]) << r[0];
+    }
+    EXPECT_TRUE(std::isnan(wholeMetres(-NAN)) && !std::signbit(wholeMetres(-NAN)));
 }
 
 TEST(Settings, FreshRunHasTheDocumentedDefaults) {

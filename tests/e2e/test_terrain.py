@@ -1,0 +1,129 @@
+"""The user's own ground through --terrain: the real elevation model (heights checked against
+GDAL's own warp of the same window), the built-in heights written out and loaded back to the
+same exports, and each bad input refused before any window opens."""
+
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import tempfile
+
+import numpy as np
+from osgeo import gdal, osr
+
+import landscape_e2e as e2e
+
+SOURCE = os.path.dirname(os.path.dirname(e2e.HERE))
+FIRST_FRAME = r"Total Direct Path:\t[^\n]*\n"
+EXPORTED = "\nPrinting distance table...\n\nUPDATED DATA\n"
+FILES = ("distanceTable.txt", "previousDistanceVertices.txt", "previousEnergyVertices.txt")
+N, SPACING, CENTRE = 365, 30.0, 182
+
+
+def run_and_export(args=()):  # the files 'P' writes on the first scene
+    with tempfile.TemporaryDirectory() as workdir:
+        with e2e.Landscape(workdir=workdir, extra_args=list(args)) as app:
+            app.wait_for(FIRST_FRAME)
+            app.key("P")
+            app.wait_for(re.escape(EXPORTED))
+            assert app.terminate() == 0 and app.errors() == "", app.errors()
+        return {name: pathlib.Path(workdir, name).read_bytes() for name in FILES}
+
+
+def write_raster(path, grid, epsg=None, corner=(0.0, 0.0), nodata=None):
+    """grid[x][y] as a north-up GeoTIFF of 30 m cells, west-south corner at `corner`."""
+    columns, rows = grid.shape
+    out = gdal.GetDriverByName("GTiff").Create(path, columns, rows, 1, gdal.GDT_Float32)
+    out.SetGeoTransform((corner[0], SPACING, 0, corner[1] + rows * SPACING, 0, -SPACING))
+    out.SetProjection(srs(epsg).ExportToWkt() if epsg else "")
+    if nodata is not None:
+        out.GetRasterBand(1).SetNoDataValue(nodata)
+    out.GetRasterBand(1).WriteArray(np.flipud(grid.T))  # written when `out` goes
+
+
+def srs(epsg):
+    s = osr.SpatialReference()
+    s.ImportFromEPSG(epsg)
+    s.SetAxisMappingStrategy(osr.OAMS_TRADITIONAL_GIS_ORDER)
+    return s
+
+
+def expected_heights(path, lon, lat):
+    """Heights [x][y] GDAL's own warper gives the window centred on (lon, lat) in UTM 16N."""
+    x, y, _ = osr.CoordinateTransformation(srs(4326), srs(32616)).TransformPoint(lon, lat)
+    west, south = x - (CENTRE + 0.5) * SPACING, y - (CENTRE + 0.5) * SPACING
+    warped = gdal.Warp("", path, format="MEM", dstSRS="EPSG:32616", width=N, height=N,
+                       outputBounds=(west, south, west + N * SPACING, south + N * SPACING),
+                       resampleAlg="bilinear", outputType=gdal.GDT_Float32, dstNodata=np.nan)
+    v = np.flipud(warped.ReadAsArray()).T
+    return np.sign(v) * np.floor(np.abs(v) + 0.5)
+
+
+class TerrainTest(e2e.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        gdal.UseExceptions()
+        cls.dir = os.path.join(e2e.ARGS.build_dir or tempfile.mkdtemp(), "terrain-e2e")
+        shutil.rmtree(cls.dir, ignore_errors=True)
+        os.makedirs(cls.dir, mode=0o755)
+        cls.dem = os.path.join(cls.dir, "jacksboro.tif")
+        subprocess.run([os.path.join(SOURCE, "tools", "demToGeoTiff.py"), cls.dem], check=True)
+
+    def test_real_model_matches_gdal_warp_and_has_holes_off_its_edge(self):
+        # Its extent's centre, then a centre near its north-east corner: part of the window
+        # lies off the raster and must be without ground.
+        d = gdal.Open(self.dem)
+        west, dx, _, north, _, dy = d.GetGeoTransform()
+        middle = (west + dx * d.RasterXSize / 2, north + dy * d.RasterYSize / 2)
+        for centre in (None, (-84.09, 36.72)):
+            args = ["--terrain", self.dem] + (["--centre", "%r,%r" % centre] if centre else [])
+            table = run_and_export(args)["distanceTable.txt"].decode().splitlines()[1:]
+            want = expected_heights(self.dem, *(centre or middle))
+            got = [line.split("\t") for line in table]
+            self.assertEqual([z for _, _, z, _ in got],
+                             ["nan" if np.isnan(h) else "%g" % h for h in want.flat])
+            holes = {d for _, _, z, d in got if z == "nan"}
+            self.assertEqual(holes, {"1e+35"} if centre else set())
+
+    def test_built_in_heights_round_trip_through_geotiff_and_ascii_grid(self):
+        heights = np.loadtxt(os.path.join(SOURCE, "data", "heights.txt"))
+        tif, asc = os.path.join(self.dir, "builtIn.tif"), os.path.join(self.dir, "builtIn.asc")
+        write_raster(tif, heights, 32616, (499985.0, 3999985.0))  # in UTM zone 16 north
+        with open(asc, "w") as f:
+            f.write("ncols 365\nnrows 365\nxllcorner 0\nyllcorner 0\ncellsize 30\n")
+            f.writelines(" ".join("%d" % h for h in row) + "\n" for row in np.flipud(heights.T))
+        built_in = run_and_export()
+        for path in (tif, asc):
+            self.assertEqual(run_and_export(["--terrain", path]), built_in, path)
+
+    def test_bad_input_ends_with_one_line_and_status_two_before_any_window(self):
+        empty, text, locked = (os.path.join(self.dir, n) for n in ("0.tif", "text.tif", "lock.tif"))
+        write_raster(empty, np.full((20, 20), -9999.0), nodata=-9999.0)
+        write_raster(locked, np.zeros((20, 20)))
+        os.chmod(locked, 0)
+        pathlib.Path(text).write_text("not a raster\n")
+        # root reads any file: the locked one is tried as nobody.
+        nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+        as_user = nobody if os.geteuid() == 0 else []
+        dem = ["--terrain", self.dem, "--centre"]
+        cases = [([], ["--terrain", "/no/ground.tif"], "'/no/ground.tif' does not exist"),
+                 ([], ["--terrain", text], text + "' is not a raster"),
+                 (as_user, ["--terrain", locked], locked + "' cannot be read"),
+                 ([], ["--terrain", empty], empty + "' has no ground"),
+                 ([], dem + ["-80,36.5"], "--centre: -80,36.5 lies outside"),
+                 ([], dem + ["-84.2"], "--centre: '-84.2' is not X,Y"),
+                 ([], ["--terrain"], "--terrain: a value is missing"),
+                 ([], ["--ground", self.dem], "--ground: unknown option")]
+        # No display: a window could not open, and GLUT would end with status 1.
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        for prefix, args, reason in cases:
+            result = subprocess.run(prefix + [e2e.ARGS.binary] + args, env=env,
+                                    capture_output=True, text=True, timeout=60)
+            self.assertEqual((result.returncode, result.stdout, result.stderr.count("\n")),
+                             (2, "", 1), "%s: %r" % (args, result.stderr))
+            self.assertTrue(result.stderr.startswith("landscape: "), result.stderr)
+            self.assertIn(reason, result.stderr)
+
+if __name__ == "__main__":
+    e2e.main()
