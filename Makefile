@@ -2,9 +2,9 @@
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 JOBS        ?= 2
-RUN_PACKAGES  := build-essential cmake freeglut3-dev libglu1-mesa-dev
+RUN_PACKAGES  := build-essential cmake freeglut3-dev libglu1-mesa-dev libgdal-dev
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev python3 xvfb xdotool x11-utils \
-                 x11-apps imagemagick clang libclang-rt-14-dev
+                 x11-apps imagemagick clang libclang-rt-14-dev gdal-bin python3-gdal python3-numpy
 
 .PHONY: all run test unit bench deps test-deps asan clean
 

@@ -1,3 +1,4 @@
+#include "app/batchPlan.h"
 #include "app/options.h"
 #include "app/startupGl.h"
 
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(USAGE_TEXT, stdout);
         return 0;
+    }
+    if (options.plan) {
+        return runBatchPlan(options);
     }
     return runLandscape(argv[0], options);
 }
