@@ -5,12 +5,9 @@
 #include "planner/routeExport.h"
 #include "tests/unit/plannerTestSupport.h"
 
-#include <cpl_conv.h>
 #include <gdal.h>
 #include <gtest/gtest.h>
-#include <ogr_srs_api.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -173,50 +170,35 @@ TEST_F(RouteExport, FullDiskIsReportedAndLeavesTheOldFiles) {
     EXPECT_FALSE(fs::exists(fs::symlink_status("previousEnergyVertices.txt.tmp")));
 }
 
-// The raster and the routes on a local grid and on UTM zone 33N, whose origin (500000, 0) lies
-// at 15 E on the equator: pixels centred on the cells, longitude first.
-TEST_F(RouteExport, RasterAndRoutesLieWhereTheGroundIs) {
-    planOnSlope(3, 0);
-    OGRSpatialReferenceH utm = OSRNewSpatialReference(nullptr);
-    ASSERT_EQ(OSRImportFromEPSG(utm, 32633), OGRERR_NONE);
-    char* utmWkt = nullptr;
-    OSRExportToWkt(utm, &utmWkt);
-    struct Case {
-        GroundReference ground;
-        double lon0, lat0, lon1; // first two vertices; the second is one cell east
-    } cases[] = {{{"", 0.0, 0.0}, 0.0, 0.0, 30.0},
-                 {{utmWkt, 500000.0, 0.0}, 15.0, 0.0, 15.0 + 30.0 / 0.9996 / 111319.4908}};
-    for (const Case& c : cases) {
-        ASSERT_TRUE(writeCostRaster("d.tif", distanceTable, c.ground));
-        GDALDatasetH tif = GDALOpen("d.tif", GA_ReadOnly);
-        ASSERT_NE(tif, nullptr);
-        double t[6];
-        GDALGetGeoTransform(tif, t);
-        EXPECT_EQ(std::vector<double>(t, t + 6),
-                  (std::vector<double>{c.ground.originX - 15, 30, 0, 10935, 0, -30}));
-        float pixels[2] = {0, 0}; // cell (3, 0) and cell (364, 364), unreached
-        GDALRasterBandH band = GDALGetRasterBand(tif, 1);
-        ASSERT_EQ(
-            GDALRasterIO(band, GF_Read, 3, 364, 1, 1, pixels, 1, 1, GDT_Float32, 0, 0) |
-                GDALRasterIO(band, GF_Read, 364, 0, 1, 1, pixels + 1, 1, 1, GDT_Float32, 0, 0),
-            CE_None);
-        EXPECT_EQ(pixels[0], distanceTable[3][0]);
-        EXPECT_EQ(pixels[1], GDALGetRasterNoDataValue(band, nullptr));
-        EXPECT_EQ(std::string(GDALGetProjectionRef(tif)).empty(), c.ground.crsWkt.empty());
-        GDALClose(tif);
+constexpr char UTM_33N[] =
+    "PROJCS[\"UTM 33N\",GEOGCS[\"WGS 84\",DATUM[\"WGS_1984\",SPHEROID[\"WGS 84\",6378137,"
+    "298.257223563]],PRIMEM[\"Greenwich\",0],UNIT[\"degree\",0.0174532925199433]],PROJECTION["
+    "\"Transverse_Mercator\"],PARAMETER[\"central_meridian\",15],PARAMETER[\"scale_factor\","
+    "0.9996],PARAMETER[\"false_easting\",500000],UNIT[\"metre\",1]]";
 
-        ASSERT_TRUE(writeRouteGeoJson("r.json", plannedRoutes(settings), "sweep", c.ground));
-        const std::string json = readFile("r.json");
-        EXPECT_NE(json.find("\"cells\":4,\"length_m\":90.04999,"), std::string::npos) << json;
-        double v[3] = {0, 0, 0};
-        ASSERT_EQ(std::sscanf(json.c_str() + json.find("[["), "[[%lf,%lf],[%lf", v, v + 1, v + 2),
-                  3);
-        EXPECT_NEAR(v[0], c.lon0, 1e-9);
-        EXPECT_NEAR(v[1], c.lat0, 1e-9);
-        EXPECT_NEAR(v[2], c.lon1, 1e-8);
-    }
-    CPLFree(utmWkt);
-    OSRDestroySpatialReference(utm);
+// On UTM zone 33N, whose origin (500000, 0) lies at 15 E on the equator, the raster keeps the
+// system and the routes turn to longitude (first) and latitude.
+TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLatitude) {
+    planOnSlope(3, 0);
+    const GroundReference utm{UTM_33N, 500000.0, 0.0};
+    ASSERT_TRUE(writeCostRaster("d.tif", distanceTable, utm));
+    GDALDatasetH tif = GDALOpen("d.tif", GA_ReadOnly);
+    ASSERT_NE(tif, nullptr);
+    double t[6];
+    GDALGetGeoTransform(tif, t);
+    EXPECT_EQ(std::vector<double>(t, t + 6), (std::vector<double>{499985, 30, 0, 10935, 0, -30}));
+    EXPECT_NE(std::string(GDALGetProjectionRef(tif)).find("\"EPSG\",\"32633\"]]"),
+              std::string::npos);
+    GDALClose(tif);
+
+    ASSERT_TRUE(writeRouteGeoJson("r.json", plannedRoutes(settings), "sweep", utm));
+    const std::string json = readFile("r.json");
+    EXPECT_NE(json.find("\"cells\":4,\"length_m\":90.04999,"), std::string::npos) << json;
+    double v[3] = {0, 0, 0}; // the first position and the longitude of the second
+    ASSERT_EQ(std::sscanf(json.c_str() + json.find("[["), "[[%lf,%lf],[%lf", v, v + 1, v + 2), 3);
+    EXPECT_NEAR(v[0], 15.0, 1e-9);
+    EXPECT_NEAR(v[1], 0.0, 1e-9);
+    EXPECT_NEAR(v[2], 15.0 + 30.0 / 0.9996 / 111319.4908, 1e-8);
 }
 
 } // namespace
