@@ -15,21 +15,17 @@ bool replaceFile(const std::string& path, const std::function<bool(std::FILE*)>&
     if (fd < 0) {
         return false;
     }
-    // mkstemp makes the file private; the finished file gets the usual permissions.
-    const mode_t mask = umask(0);
-    umask(mask);
     std::FILE* file = fdopen(fd, "wb");
-    if (file == nullptr || fchmod(fd, NEW_FILE_MODE & ~mask) != 0) {
-        if (file != nullptr) {
-            std::fclose(file);
-        } else {
-            close(fd);
-        }
+    if (file == nullptr) {
         close(fd);
         unlink(temporary.c_str());
         return false;
     }
-    bool written = write(file) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    // mkstemp makes the file private; the finished file gets the usual permissions.
+    const mode_t mask = umask(0);
+    umask(mask);
+    bool written = fchmod(fd, NEW_FILE_MODE & ~mask) == 0 && write(file) &&
+                   std::fflush(file) == 0 && fsync(fd) == 0;
     written = std::fclose(file) == 0 && written;
     if (written && std::rename(temporary.c_str(), path.c_str()) == 0) {
         return true;
