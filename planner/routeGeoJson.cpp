@@ -44,7 +44,7 @@ Transformation toLonLat(const std::string& crsWkt) {
     return Transformation(OCTNewCoordinateTransformation(source.get(), target.get()));
 }
 
-// Vertex positions of the route, or none when a position cannot be transformed.
+// Vertex positions of the route into xs and ys; false when one cannot be transformed.
 bool positions(const RouteFeature& route, const GroundReference& ground, std::vector<double>& xs,
                std::vector<double>& ys) {
     for (const GridPoint& cell : route.cells) {
