@@ -1,3 +1,4 @@
+#include "app/batchPlan.h"
 #include "app/options.h"
 #include "app/preparedGround.h"
 #include "app/startupGl.h"
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
     if (!groundError.empty()) {
         std::fprintf(stderr, "landscape: %s\n", groundError.c_str());
         return 2;
+    }
+    if (options.plan) {
+        return runBatchPlan(options);
     }
     return runLandscape(argv[0], options);
 }

@@ -98,33 +98,44 @@ void writeRoute(std::ofstream& out, const CostTable& cost, const PreviousTable& 
     });
 }
 
-// Writes `name` through fill(stream) under a temporary name, then renames it into place.
-// Reports a failure on stderr and leaves any old file of that name untouched.
-template <typename Fill> void writeReplacing(const char* name, Fill&& fill) {
-    const std::string temporary = std::string(name) + TEMPORARY_SUFFIX;
+// Writes `name` in `folder` through fill(stream) under a temporary name, then renames it into
+// place. Reports a failure on stderr and leaves any old file of that name untouched.
+template <typename Fill>
+bool writeReplacing(const std::string& folder, const char* name, Fill&& fill) {
+    const std::string path = folder + "/" + name;
+    const std::string temporary = path + TEMPORARY_SUFFIX;
     std::ofstream out(temporary, std::ios::out | std::ios::trunc);
     if (out) {
         fill(out);
         out.flush();
         const bool written = static_cast<bool>(out);
         out.close();
-        if (written && !out.fail() && std::rename(temporary.c_str(), name) == 0) {
-            return;
+        if (written && !out.fail() && std::rename(temporary.c_str(), path.c_str()) == 0) {
+            return true;
         }
         // Only a temporary this export opened is removed; one it could not open is not ours.
         std::remove(temporary.c_str());
     }
     std::fprintf(stderr, "Error: could not write %s\n", name);
+    return false;
 }
 
 } // namespace
 
 void exportRouteTables() {
-    writeReplacing(DISTANCE_TABLE_FILE, writeDistanceTable);
-    writeReplacing(DISTANCE_ROUTE_FILE, [](std::ofstream& out) {
-        writeRoute(out, distanceTable, previousDistanceVertices);
-    });
-    writeReplacing(ENERGY_ROUTE_FILE, [](std::ofstream& out) {
-        writeRoute(out, energyTable, previousEnergyVertices);
-    });
+    exportRouteTablesInto(".");
+}
+
+bool exportRouteTablesInto(const std::string& folder) {
+    bool all = writeReplacing(folder, DISTANCE_TABLE_FILE, writeDistanceTable);
+    all = writeReplacing(folder, DISTANCE_ROUTE_FILE,
+                         [](std::ofstream& out) {
+                             writeRoute(out, distanceTable, previousDistanceVertices);
+                         }) &&
+          all;
+    all = writeReplacing(
+              folder, ENERGY_ROUTE_FILE,
+              [](std::ofstream& out) { writeRoute(out, energyTable, previousEnergyVertices); }) &&
+          all;
+    return all;
 }

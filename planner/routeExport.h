@@ -8,4 +8,10 @@
 // cannot be written is reported on stderr as "Error: could not write <name>" and skipped; the
 // export goes on with the next file.
 
+#include <string>
+
 void exportRouteTables();
+
+// The same three files into `folder` instead of the working directory. Returns true when all
+// three were written.
+bool exportRouteTablesInto(const std::string& folder);

@@ -1,8 +1,11 @@
 // The three export files byte for byte, and exports that cannot write a file.
 
+#include "app/plannedRoutes.h"
+#include "planner/costRaster.h"
 #include "planner/routeExport.h"
 #include "tests/unit/plannerTestSupport.h"
 
+#include <gdal.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -165,6 +168,37 @@ TEST_F(RouteExport, FullDiskIsReportedAndLeavesTheOldFiles) {
     EXPECT_EQ(readFile(DISTANCE_ROUTE), "3\t0\t90.05\n2\t0\t60.0333\n1\t0\t30.0167\n");
     EXPECT_FALSE(fs::exists(fs::symlink_status("distanceTable.txt.tmp")));
     EXPECT_FALSE(fs::exists(fs::symlink_status("previousEnergyVertices.txt.tmp")));
+}
+
+constexpr char UTM_33N[] =
+    "PROJCS[\"UTM 33N\",GEOGCS[\"WGS 84\",DATUM[\"WGS_1984\",SPHEROID[\"WGS 84\",6378137,"
+    "298.257223563]],PRIMEM[\"Greenwich\",0],UNIT[\"degree\",0.0174532925199433]],PROJECTION["
+    "\"Transverse_Mercator\"],PARAMETER[\"central_meridian\",15],PARAMETER[\"scale_factor\","
+    "0.9996],PARAMETER[\"false_easting\",500000],UNIT[\"metre\",1]]";
+
+// On UTM zone 33N, whose origin (500000, 0) lies at 15 E on the equator, the raster keeps the
+// system and the routes turn to longitude (first) and latitude.
+TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLatitude) {
+    planOnSlope(3, 0);
+    const GroundReference utm{UTM_33N, 500000.0, 0.0};
+    ASSERT_TRUE(writeCostRaster("d.tif", distanceTable, utm));
+    GDALDatasetH tif = GDALOpen("d.tif", GA_ReadOnly);
+    ASSERT_NE(tif, nullptr);
+    double t[6];
+    GDALGetGeoTransform(tif, t);
+    EXPECT_EQ(std::vector<double>(t, t + 6), (std::vector<double>{499985, 30, 0, 10935, 0, -30}));
+    EXPECT_NE(std::string(GDALGetProjectionRef(tif)).find("\"EPSG\",\"32633\"]]"),
+              std::string::npos);
+    GDALClose(tif);
+
+    ASSERT_TRUE(writeRouteGeoJson("r.json", plannedRoutes(settings), "sweep", utm));
+    const std::string json = readFile("r.json");
+    EXPECT_NE(json.find("\"cells\":4,\"length_m\":90.04999,"), std::string::npos) << json;
+    double v[3] = {0, 0, 0}; // the first position and the longitude of the second
+    ASSERT_EQ(std::sscanf(json.c_str() + json.find("[["), "[[%lf,%lf],[%lf", v, v + 1, v + 2), 3);
+    EXPECT_NEAR(v[0], 15.0, 1e-9);
+    EXPECT_NEAR(v[1], 0.0, 1e-9);
+    EXPECT_NEAR(v[2], 15.0 + 30.0 / 0.9996 / 111319.4908, 1e-8);
 }
 
 } // namespace

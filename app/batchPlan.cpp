@@ -1,0 +1,87 @@
+#include "app/batchPlan.h"
+
+#include "app/options.h"
+#include "app/plannedRoutes.h"
+#include "app/preparedGround.h"
+#include "planner/costRaster.h"
+#include "planner/routeExport.h"
+#include "planner/routeGeoJson.h"
+#include "planner/routePlanner.h"
+#include "planner/stepTable.h"
+#include "render/overlay.h"
+#include "terrain/groundReference.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int EXIT_WRITE_FAILED = 1;
+constexpr int EXIT_BAD_INPUT = 2;
+constexpr char DISTANCE_RASTER_FILE[] = "distance.tif";
+constexpr char ENERGY_RASTER_FILE[] = "energy.tif";
+constexpr char ROUTES_FILE[] = "routes.geojson";
+
+bool isFolder(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+void applyOptions(const Options& options) {
+    settings.startX = options.plan->startX;
+    settings.startY = options.plan->startY;
+    settings.endX = options.plan->endX;
+    settings.endY = options.plan->endY;
+    if (options.speedMph) {
+        settings.speedMph = *options.speedMph;
+    }
+    settings.planner = options.exact ? PlannerKind::Exact : PlannerKind::Sweep;
+}
+
+// Reports a file that was not written; returns whether it was.
+bool reported(bool written, const char* name) {
+    if (!written) {
+        std::fprintf(stderr, "Error: could not write %s\n", name);
+    }
+    return written;
+}
+
+// Writes the six files, each whole or not at all; false when any was not written.
+bool writeResults(const std::string& folder) {
+    bool all = exportRouteTablesInto(folder);
+    all = reported(
+              writeCostRaster(folder + "/" + DISTANCE_RASTER_FILE, distanceTable, groundReference),
+              DISTANCE_RASTER_FILE) &&
+          all;
+    all = reported(writeCostRaster(folder + "/" + ENERGY_RASTER_FILE, energyTable, groundReference),
+                   ENERGY_RASTER_FILE) &&
+          all;
+    const char* planner = settings.planner == PlannerKind::Exact ? "exact" : "sweep";
+    all = reported(writeRouteGeoJson(folder + "/" + ROUTES_FILE, plannedRoutes(settings), planner,
+                                     groundReference),
+                   ROUTES_FILE) &&
+          all;
+    return all;
+}
+
+} // namespace
+
+int runBatchPlan(const Options& options) {
+    const std::string folder = options.outDir.empty() ? "." : options.outDir;
+    if (!isFolder(folder)) {
+        std::fprintf(stderr, "landscape: --out: '%s' is not a folder\n", folder.c_str());
+        return EXIT_BAD_INPUT;
+    }
+    applyOptions(options);
+    buildPreparedGroundVertices();
+    buildStepTable();
+    computeRoutes();
+    const std::string summaries =
+        distanceRouteOverlay().report + energyRouteOverlay().report + straightLineOverlay().report;
+    std::fputs(summaries.c_str(), stdout);
+    std::fflush(stdout);
+    return writeResults(folder) ? 0 : EXIT_WRITE_FAILED;
+}

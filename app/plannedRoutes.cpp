@@ -1,0 +1,44 @@
+#include "app/plannedRoutes.h"
+
+#include "planner/routeWalk.h"
+#include "planner/stepRules.h"
+#include "render/routeSummary.h"
+
+#include <algorithm>
+
+namespace {
+
+enum class Measure { Distance, Energy };
+
+RouteFeature describeRoute(Measure measure, const CostTable& costs, const PreviousTable& previous,
+                           const Settings& s) {
+    RouteFeature route;
+    route.measure = measure == Measure::Distance ? "distance" : "energy";
+    if (!isInsideGrid(s.endX, s.endY) || costs[s.endX][s.endY] == UNREACHED_COST) {
+        return route;
+    }
+    walkRoute(previous, s.startX, s.startY, s.endX, s.endY, [&](int x, int y) {
+        route.cells.push_back({x, y, 0});
+    });
+    route.cells.push_back({s.startX, s.startY, 0});
+    std::reverse(route.cells.begin(), route.cells.end());
+    for (size_t k = 1; k < route.cells.size(); ++k) {
+        const TerrainVertex& a = terrainVertices[route.cells[k - 1].x][route.cells[k - 1].y];
+        const TerrainVertex& b = terrainVertices[route.cells[k].x][route.cells[k].y];
+        route.lengthMetres += segmentLength(a.x, b.x, a.y, b.y, a.z, b.z);
+        route.energyJoules += stepEnergy(a.z, b.z, s.vehicleMass);
+    }
+    (measure == Measure::Distance ? route.lengthMetres : route.energyJoules) =
+        costs[s.endX][s.endY];
+    route.reachable = true;
+    route.miles = distanceInMiles(route.lengthMetres);
+    route.gallons = route.miles * fuelPerMile(s.speedMph);
+    return route;
+}
+
+} // namespace
+
+std::vector<RouteFeature> plannedRoutes(const Settings& s) {
+    return {describeRoute(Measure::Distance, distanceTable, previousDistanceVertices, s),
+            describeRoute(Measure::Energy, energyTable, previousEnergyVertices, s)};
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Both routes as GeoJSON (RFC 7946) LineStrings that GIS tools open beside the cost rasters.
+
+#include "planner/routeTables.h"
+#include "terrain/groundReference.h"
+
+#include <string>
+#include <vector>
+
+// One route and its totals, as a feature of the collection.
+struct RouteFeature {
+    std::string measure;          // what the route is least in: "distance" or "energy"
+    bool reachable = false;       // false: no geometry and no totals
+    std::vector<GridPoint> cells; // from the start to the end, both included
+    float lengthMetres = 0.0f;
+    float energyJoules = 0.0f;
+    float miles = 0.0f;
+    float gallons = 0.0f; // at the speed of the plan
+};
+
+// Writes the routes to `path` as a FeatureCollection, whole or not at all: one LineString per
+// route with a vertex at each cell's centre (a route of one cell repeats it, as a LineString
+// needs two positions) and the properties measure, planner, reachable, cells, length_m,
+// energy_j, miles and gallons; an unreachable route has a null geometry and null totals.
+// Positions are longitude/latitude (WGS 84) when `ground` has a coordinate system, else metres
+// on its local grid. Returns false when the file was not written.
+bool writeRouteGeoJson(const std::string& path, const std::vector<RouteFeature>& routes,
+                       const std::string& planner, const GroundReference& ground);

@@ -1,0 +1,144 @@
+"""Batch plans (--plan) without any display: the six files read back through GDAL and checked
+against the planner's tables, the printed summaries against the window's texts, the text files
+against the window's 'P', and the refusals and write failures."""
+
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+
+import numpy
+from osgeo import gdal
+
+import landscape_e2e as e2e
+import test_export_failures as window_export
+from test_render import DISTANCE_MODE, ENERGY_MODE, GRID_SIZE, UNREACHED, Facts, f32, route_totals
+
+gdal.UseExceptions()
+RASTERS = ("distance.tif", "energy.tif")
+NAMES = window_export.NAMES + RASTERS + ("routes.geojson",)
+GEOTRANSFORM = (-15.0, 30.0, 0.0, GRID_SIZE * 30 - 15.0, 0.0, -30.0)
+
+
+def run(args, cwd):
+    env = e2e._sanitizer_env({k: v for k, v in os.environ.items() if k != "DISPLAY"})
+    return subprocess.run([e2e.ARGS.binary] + [str(a) for a in args], cwd=cwd, env=env,
+                          capture_output=True, text=True)
+
+
+def summaries(facts):
+    """Distance block, energy block, straight line: the window's texts for both view modes."""
+    distance, energy = (route_totals(facts, mode, facts.speed, facts.start, facts.end)
+                        for mode in (DISTANCE_MODE, ENERGY_MODE))
+    return distance[:distance.rindex("Total Direct Path")] + energy
+
+
+class BatchPlanTest(e2e.TestCase):
+    def setUp(self):
+        self.out = tempfile.mkdtemp(prefix="landscape-batch-")
+        self.addCleanup(shutil.rmtree, self.out, ignore_errors=True)
+
+    def facts(self, sx, sy, ex, ey, speed=55.0):
+        facts = Facts(subprocess.run([self.build_tool("routeFacts"), str(sx), str(sy)],
+                                     capture_output=True, text=True, check=True).stdout)
+        facts.end, facts.speed = (ex, ey), speed
+        return facts
+
+    def plan(self, cells, *extra, status=0):
+        result = run(("--plan",) + tuple(cells) + ("--out", self.out) + extra, cwd=self.out)
+        self.assertEqual(result.returncode, status, result.stderr)
+        return result
+
+    def read(self, name):
+        with open(os.path.join(self.out, name), "rb") as f:
+            return f.read()
+
+    def check_rasters(self, facts):
+        for name, table in zip(RASTERS, (facts.distance, facts.energy)):
+            dataset = gdal.Open(os.path.join(self.out, name))
+            band = dataset.GetRasterBand(1)
+            self.assertEqual((dataset.RasterCount, band.DataType, dataset.GetGeoTransform(),
+                              dataset.GetProjection(), band.GetNoDataValue()),
+                             (1, gdal.GDT_Float32, GEOTRANSFORM, "", UNREACHED))
+            expected = numpy.array(table, numpy.float32).reshape(GRID_SIZE, GRID_SIZE)
+            numpy.testing.assert_array_equal(band.ReadAsArray(), expected.T[::-1], name)
+
+    def check_routes(self, facts, planner):
+        features = json.loads(self.read("routes.geojson"))["features"]
+        x, y = facts.end
+        for feature, measure, cost, previous, own in zip(
+                features, ("distance", "energy"), (facts.distance, facts.energy),
+                (facts.previous_distance, facts.previous_energy), ("length_m", "energy_j")):
+            p = feature["properties"]
+            self.assertEqual((p["measure"], p["planner"]), (measure, planner))
+            if facts.at(cost, x, y) == UNREACHED:
+                self.assertEqual((feature["geometry"], p["reachable"], p["cells"]),
+                                 (None, False, 0))
+                continue
+            cells = [facts.start] + facts.route(previous)[::-1]
+            positions = [[30 * cx, 30 * cy] for cx, cy in cells]
+            if len(cells) == 1:
+                positions.append(positions[0])  # a LineString has at least two positions
+            self.assertEqual((feature["geometry"]["coordinates"], p["reachable"], p["cells"]),
+                             (positions, True, len(cells)), measure)
+            self.assertEqual(f32(p[own]), facts.at(cost, x, y))
+            self.assertEqual(f32(p["miles"]), f32(p["length_m"] / 1609.344))
+
+    def test_plans_match_the_tables_and_the_window_texts(self):
+        facts = self.facts(10, 360, 350, 340)
+        unreached = next((x, y) for x in range(1, GRID_SIZE) for y in range(1, GRID_SIZE)
+                         if facts.at(facts.distance, x, y) == UNREACHED)
+        for end in ((350, 340), unreached, (10, 360)):
+            with self.subTest(end=end):
+                facts.end = end
+                result = self.plan(facts.start + end)
+                self.assertEqual((result.stdout, result.stderr, sorted(os.listdir(self.out))),
+                                 (summaries(facts), "", sorted(NAMES)))
+                self.check_rasters(facts)
+                self.check_routes(facts, "sweep")
+                for tool in ("gdalinfo distance.tif", "gdalinfo energy.tif",
+                             "ogrinfo -ro -al routes.geojson"):
+                    subprocess.run(tool.split(), cwd=self.out, check=True, capture_output=True)
+
+    def test_text_files_are_those_the_window_writes(self):
+        window = window_export.ExportFailureTest.earlier_export()
+        result = self.plan((100, 100, 103, 104), "--speed", 65)
+        self.assertEqual(result.stdout, summaries(self.facts(100, 100, 103, 104, speed=65.0)))
+        for name in window_export.NAMES:
+            self.assertEqual(self.read(name), window[name], name)
+
+    def test_exact_plan_is_consistent(self):
+        self.plan((10, 360, 350, 340), "--exact")
+        routes = json.loads(self.read("routes.geojson"))["features"]
+        self.assertEqual([r["properties"]["planner"] for r in routes], ["exact", "exact"])
+        distances = gdal.Open(os.path.join(self.out, "distance.tif")).ReadAsArray()
+        self.assertEqual(distances[364 - 340, 350], f32(routes[0]["properties"]["length_m"]))
+        for route in routes:
+            steps = zip(route["geometry"]["coordinates"], route["geometry"]["coordinates"][1:])
+            self.assertTrue(all(max(abs(a - b) for a, b in zip(p, q)) == 30 for p, q in steps))
+
+    def test_refusals_write_nothing(self):
+        cells = ("1", "2", "3", "4")
+        not_a_folder = os.path.join(self.out, "plain")
+        for args in (["--plan", "0", "1", "2", "3"], ["--plan", "1", "2", "3"],
+                     ["--plan", "1", "x", "3", "4"], ["--plan", *cells, "--speed", "fast"],
+                     ["--plan", *cells, "--bogus"], ["--plan", *cells, "-display", ":0"],
+                     ["--plan", *cells, "--out", os.path.join(self.out, "missing")],
+                     ["--plan", *cells, "--out", not_a_folder]):
+            with self.subTest(args=args):
+                open(not_a_folder, "w").close()
+                result = run(args, cwd=self.out)
+                self.assertEqual((result.returncode, result.stdout, result.stderr.count("\n"),
+                                  os.listdir(self.out)), (2, "", 1, ["plain"]), result.stderr)
+
+    def test_a_file_that_cannot_be_written_is_reported(self):
+        os.mkdir(os.path.join(self.out, "distance.tif"))
+        result = self.plan((10, 360, 350, 340), status=1)
+        self.assertEqual(result.stderr, "Error: could not write distance.tif\n")
+        self.assertEqual(sorted(os.listdir(self.out)), sorted(NAMES))
+        self.assertEqual(os.listdir(os.path.join(self.out, "distance.tif")), [])
+
+
+if __name__ == "__main__":
+    e2e.main()
