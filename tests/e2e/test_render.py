@@ -421,6 +421,25 @@ class RenderTest(e2e.TestCase):
             self.check_colour_only_near(shot, scene, self.energy_route, is_green)
             self.assertEqual(shot.count(is_blue), 0)
 
+    def test_exact_planner_reaches_more_and_draws_its_own_route(self):
+        out = subprocess.run([self.build_tool("routeFacts"), "--exact"], capture_output=True,
+                             text=True, check=True).stdout
+        facts = Facts(out)
+        route = facts.route(facts.previous_distance)
+        scene = Scene(facts, DISTANCE_MODE, View(WIDE_OFFSET))
+        with self.launch(extra_args=["--exact"]) as app:
+            app.wait_for("Total Direct Path:.*\n")
+            mark = self.press_and_wait_for_rebuild(app, WIDE_VIEW_KEYS)
+            self.assertIn(reports(facts, DISTANCE_MODE), app.output()[mark:])
+            shot = self.stable_screenshot(app)
+            save(shot, "exactRouteView.png")
+            self.check_rings(shot, scene, route + self.line)
+            seen = self.check_overlay(shot, scene, route, is_blue, self.line)
+            self.assertGreater(seen, len(route) // 2)
+        self.assertLess(self.count_visible_unreached(scene),
+                        self.count_visible_unreached(Scene(self.facts, DISTANCE_MODE,
+                                                           View(WIDE_OFFSET))))
+
 
 if __name__ == "__main__":
     e2e.main()
