@@ -9,7 +9,7 @@ import subprocess
 import tempfile
 
 import numpy
-from osgeo import gdal
+from osgeo import gdal, osr
 
 import landscape_e2e as e2e
 import test_export_failures as window_export
@@ -138,6 +138,36 @@ class BatchPlanTest(e2e.TestCase):
         self.assertEqual(result.stderr, "Error: could not write distance.tif\n")
         self.assertEqual(sorted(os.listdir(self.out)), sorted(NAMES))
         self.assertEqual(os.listdir(os.path.join(self.out, "distance.tif")), [])
+
+    def test_loaded_raster_plans_in_its_own_coordinates(self):
+        dem = os.path.join(self.out, "dem.tif")
+        subprocess.run([os.path.join(e2e.HERE, "..", "..", "tools", "demToGeoTiff.py"), dem],
+                       check=True)
+        start, end = (250, 200), (362, 347)
+        for extra in ((), ("--exact",)):
+            with self.subTest(extra=extra):
+                self.plan(start + end, "--terrain", dem, *extra)
+                table = self.read("distanceTable.txt").decode().splitlines()[1:]
+                costs = numpy.array([float(line.split("\t")[3]) for line in table])
+                raster = gdal.Open(os.path.join(self.out, "distance.tif"))
+                srs = osr.SpatialReference(wkt=raster.GetProjection())
+                self.assertEqual(srs.GetAuthorityCode(None), "32616")  # UTM 16 north
+                values = raster.ReadAsArray()[::-1].T.flatten().astype(float)
+                numpy.testing.assert_allclose(values, costs, rtol=5e-6)
+                # The routes' vertices lie on the raster's cell centres, in longitude/latitude.
+                west, size, _, north = raster.GetGeoTransform()[:4]
+                wgs84 = osr.SpatialReference()
+                wgs84.ImportFromEPSG(4326)
+                wgs84.SetAxisMappingStrategy(osr.OAMS_TRADITIONAL_GIS_ORDER)
+                to_lonlat = osr.CoordinateTransformation(srs, wgs84)
+                for feature in json.loads(self.read("routes.geojson"))["features"]:
+                    line = feature["geometry"]["coordinates"]
+                    self.assertEqual(len(line), feature["properties"]["cells"])
+                    for cell, vertex in ((start, line[0]), (end, line[-1])):
+                        x = west + size * (cell[0] + 0.5)
+                        y = north - size * (GRID_SIZE - 1 - cell[1] + 0.5)
+                        numpy.testing.assert_allclose(vertex, to_lonlat.TransformPoint(x, y)[:2],
+                                                      atol=1e-9)
 
 
 if __name__ == "__main__":
