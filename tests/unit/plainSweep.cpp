@@ -32,7 +32,9 @@ void plainRelax(float& cost, GridPoint& previous, double candidate, int a, int b
     }
 }
 
-void plainRelaxNeighbours(int a, int b) {
+// Calls step(nx, ny, length, energy) for every passable step out of (a, b), in table order,
+// each measured and priced on the spot.
+template <typename Step> void forEachPassableStep(int a, int b, Step&& step) {
     const TerrainVertex& from = terrainVertices[a][b];
     for (const PlainNeighbour& n : PLAIN_NEIGHBOURS) {
         const int nx = a + n.dx;
@@ -42,15 +44,19 @@ void plainRelaxNeighbours(int a, int b) {
         }
         const TerrainVertex& to = terrainVertices[nx][ny];
         const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
-        if (!isPassable(n.multiplier, length)) {
-            continue;
+        if (isPassable(n.multiplier, length)) {
+            step(nx, ny, length, stepEnergy(from.z, to.z, settings.vehicleMass));
         }
+    }
+}
+
+void plainRelaxNeighbours(int a, int b) {
+    forEachPassableStep(a, b, [a, b](int nx, int ny, float length, float energy) {
         plainRelax(distanceTable[nx][ny], previousDistanceVertices[nx][ny],
                    static_cast<double>(distanceTable[a][b]) + static_cast<double>(length), a, b);
-        const float energy = stepEnergy(from.z, to.z, settings.vehicleMass);
         plainRelax(energyTable[nx][ny], previousEnergyVertices[nx][ny],
                    static_cast<double>(energyTable[a][b]) + static_cast<double>(energy), a, b);
-    }
+    });
 }
 
 void plainReset(int startX, int startY) {
@@ -93,25 +99,14 @@ void plainDijkstra(CostTable& cost, PreviousTable& previous, bool byEnergy) {
             continue;
         }
         done[a][b] = true;
-        const TerrainVertex& from = terrainVertices[a][b];
-        for (const PlainNeighbour& n : PLAIN_NEIGHBOURS) {
-            const int nx = a + n.dx;
-            const int ny = b + n.dy;
-            if (!isInsideGrid(nx, ny)) {
-                continue;
-            }
-            const TerrainVertex& to = terrainVertices[nx][ny];
-            const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
-            if (!isPassable(n.multiplier, length)) {
-                continue;
-            }
-            const float step = byEnergy ? stepEnergy(from.z, to.z, settings.vehicleMass) : length;
+        forEachPassableStep(a, b, [&](int nx, int ny, float length, float energy) {
+            const float step = byEnergy ? energy : length;
             const double candidate = static_cast<double>(cost[a][b]) + static_cast<double>(step);
             if (!done[nx][ny] && cost[nx][ny] > candidate) {
                 plainRelax(cost[nx][ny], previous[nx][ny], candidate, a, b);
                 queue.push({cost[nx][ny], nx * GRID_SIZE + ny});
             }
-        }
+        });
     }
 }
 
