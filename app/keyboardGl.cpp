@@ -1,13 +1,17 @@
 #include "app/inputGl.h"
 
+#include "app/consoleStream.h"
 #include "app/keyboard.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
-#include <iostream>
+#include <istream>
+#include <unistd.h>
 
 void keyDown(unsigned char key, int, int) {
-    static Console console{std::cin, stdout};
+    static ConsoleInputBuffer input(STDIN_FILENO);
+    static std::istream in(&input);
+    static Console console{in, stdout};
     handleKeyDown(key, console);
     glutPostRedisplay();
 }
