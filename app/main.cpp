@@ -1,4 +1,5 @@
 #include "app/options.h"
+#include "app/standardDescriptors.h"
 #include "app/startupGl.h"
 
 #include <cstdio>
@@ -6,6 +7,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    openClosedStandardDescriptors();
     const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "landscape: %s\n", parsed.error.c_str());
