@@ -157,24 +157,6 @@ TEST(Camera, OrientationSettlesOnTheTargetAfterManyTicks) {
     EXPECT_LT(angleBetween(subject.orientation, subject.targetOrientation), 1e-9);
 }
 
-// A turn of `angle` keeps the camera moving until the remaining 0.7^n of it is within
-// SETTLED_ANGLE; then the view is exactly the target and the camera is still.
-TEST(Camera, MovesUntilTheViewArrivesExactly) {
-    for (const auto& [angle, ticks] : {std::pair{0.5, 25}, {-2.0, 29}, {5e-5, 1}, {0.0, 0}}) {
-        Camera subject;
-        subject.yaw(angle);
-        int moving = 0;
-        for (; subject.isMoving() && moving < 100; ++moving) {
-            subject.update(CAMERA_TICK_STEP);
-        }
-        EXPECT_EQ(moving, ticks) << angle;
-        expectNear(subject.orientation, subject.targetOrientation, 0.0);
-    }
-    Camera flying;
-    flying.startUp();
-    EXPECT_TRUE(flying.isMoving());
-}
-
 // Motion uses the target at once while the view keeps the old orientation until the tick.
 TEST(Camera, MotionFollowsTheTargetImmediatelyAfterATurn) {
     Camera subject;

@@ -1,6 +1,5 @@
 // The three export files byte for byte, and exports that cannot write a file.
 
-#include "planner/fileReplace.h"
 #include "planner/routeExport.h"
 #include "tests/unit/plannerTestSupport.h"
 
@@ -9,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -135,39 +133,6 @@ TEST_F(RouteExport, TargetThatIsADirectoryIsReportedAndTheRestWritten) {
     EXPECT_FALSE(fs::exists("distanceTable.txt.tmp"));
     EXPECT_EQ(readFile(DISTANCE_ROUTE), "3\t0\t90.05\n2\t0\t60.0333\n1\t0\t30.0167\n");
     EXPECT_EQ(readFile(ENERGY_ROUTE), "3\t0\t38981.4\n2\t0\t25987.6\n1\t0\t12993.8\n");
-}
-
-// Objects at the names temporaries once had are never opened: a directory, a link to a full
-// device and a link to a file elsewhere are all left as they were and every file is written.
-TEST_F(RouteExport, ObjectsAtOldTemporaryNamesAreLeftAlone) {
-    planOnSlope(3, 0);
-    writeFile("elsewhere", "keep\n");
-    fs::create_directory("previousDistanceVertices.txt.tmp");
-    fs::create_symlink("/dev/full", "distanceTable.txt.tmp");
-    fs::create_symlink(directory_ / "elsewhere", "previousEnergyVertices.txt.tmp");
-    EXPECT_EQ(exportCapturingErrors(), "");
-    EXPECT_EQ(readFile(DISTANCE_TABLE), streamedDistanceTable());
-    EXPECT_EQ(readFile(ENERGY_ROUTE), "3\t0\t38981.4\n2\t0\t25987.6\n1\t0\t12993.8\n");
-    EXPECT_EQ(readFile("elsewhere"), "keep\n");
-    EXPECT_EQ(fs::read_symlink("distanceTable.txt.tmp"), "/dev/full");
-    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 7);
-}
-
-// A failed write keeps the old file, its permission bits and no temporary; a good one keeps them.
-TEST_F(RouteExport, ReplacingKeepsPermissionsOrTheWholeOldFile) {
-    writeFile(DISTANCE_TABLE, "old\n");
-    fs::permissions(DISTANCE_TABLE, fs::perms(0640));
-    for (const bool succeed : {false, true}) {
-        EXPECT_EQ(replaceFile(DISTANCE_TABLE,
-                              [&](std::FILE* out) {
-                                  std::fputs("new\n", out);
-                                  return succeed;
-                              }),
-                  succeed);
-        EXPECT_EQ(readFile(DISTANCE_TABLE), succeed ? "new\n" : "old\n");
-        EXPECT_EQ(fs::status(DISTANCE_TABLE).permissions(), fs::perms(0640));
-        EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
-    }
 }
 
 } // namespace
