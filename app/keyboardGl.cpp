@@ -2,6 +2,7 @@
 
 #include "app/consoleStream.h"
 #include "app/keyboard.h"
+#include "app/shutdown.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
@@ -13,6 +14,10 @@ void keyDown(unsigned char key, int, int) {
     static std::istream in(&input);
     static Console console{in, stdout};
     handleKeyDown(key, console);
+    if (shutdownRequested()) {
+        glutLeaveMainLoop(); // a signal ended the dialogue: no frame, end now
+        return;
+    }
     glutPostRedisplay();
 }
 
