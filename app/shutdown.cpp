@@ -2,22 +2,24 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <iterator>
 #include <poll.h>
+#include <unistd.h>
 
 namespace {
 
 volatile std::sig_atomic_t requested = 0;
+// The handler writes a byte here, so a wait for input wakes whichever thread took the signal.
+int wakeRead = -1;
+int wakeWrite = -1;
 
 void onSignal(int) {
+    const int savedErrno = errno;
     requested = 1;
-}
-
-sigset_t shutdownSignals() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    return signals;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(wakeWrite, &byte, 1);
+    errno = savedErrno;
 }
 
 void install(int signalNumber) {
@@ -32,10 +34,18 @@ void install(int signalNumber) {
 } // namespace
 
 void installShutdownHandlers() {
+    int wake[2];
+    if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) {
+        wakeRead = wake[0];
+        wakeWrite = wake[1];
+    }
     install(SIGTERM);
     install(SIGINT);
     // A parent may have blocked them; they must still reach us.
-    const sigset_t signals = shutdownSignals();
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
     sigprocmask(SIG_UNBLOCK, &signals, nullptr);
 }
 
@@ -44,20 +54,13 @@ bool shutdownRequested() {
 }
 
 bool waitForInput(int fd) {
-    // The signals stay blocked between the flag test and the wait and are let in only inside
-    // ppoll, so one arriving just before the wait still ends it.
-    const sigset_t signals = shutdownSignals();
-    sigset_t during;
-    sigprocmask(SIG_BLOCK, &signals, &during);
-    sigdelset(&during, SIGTERM);
-    sigdelset(&during, SIGINT);
-    pollfd input{fd, POLLIN, 0};
+    // A negative descriptor is skipped by poll: without the handlers only the input counts.
+    pollfd waits[] = {{fd, POLLIN, 0}, {wakeRead, POLLIN, 0}};
     while (!shutdownRequested()) {
-        const int ready = ppoll(&input, 1, nullptr, &during);
-        if (ready > 0 || (ready < 0 && errno != EINTR)) {
+        const int ready = poll(waits, std::size(waits), -1);
+        if (waits[0].revents != 0 || (ready < 0 && errno != EINTR)) {
             break;
         }
     }
-    sigprocmask(SIG_UNBLOCK, &signals, nullptr);
     return !shutdownRequested();
 }

@@ -1,8 +1,9 @@
 #pragma once
 // An orderly end on SIGTERM or SIGINT: the handler only raises a flag, and the event loop
 // leaves at its next timer tick, so the program exits through main like a closed window.
-// A wait for console input ends at the signal too (waitForInput), so the flag is seen in every
-// state. A second signal ends the process at once.
+// A wait for console input ends at the signal too (waitForInput, woken through a pipe whichever
+// thread takes the signal), so the flag is seen in every state. A second signal ends the process
+// at once.
 
 void installShutdownHandlers();
 bool shutdownRequested();
