@@ -8,16 +8,24 @@
 namespace {
 
 constexpr int CONNECTION_LOST_STATUS = 1;
+// GLX protocol errors, as offsets from the extension's first error number (see glxproto.h).
+constexpr int GLX_BAD_DRAWABLE = 2;
+constexpr int GLX_BAD_WINDOW = 12;
 
 Display* display = nullptr;
 Window window = 0;
+int glxErrorBase = 0;
 bool lost = false;
 XErrorHandler otherErrors = nullptr;
 
-// Errors about our own window mean it is gone; any other error keeps Xlib's usual answer.
+// Errors about our own window mean it is gone (GLX names no resource, but the window is its
+// only drawable); any other error keeps Xlib's usual answer.
 int onXError(Display* from, XErrorEvent* error) {
-    const bool aboutWindow = error->error_code == BadWindow || error->error_code == BadDrawable;
-    if (aboutWindow && error->resourceid == window) {
+    const int code = error->error_code;
+    const bool aboutWindow =
+        ((code == BadWindow || code == BadDrawable) && error->resourceid == window) ||
+        code == glxErrorBase + GLX_BAD_DRAWABLE || code == glxErrorBase + GLX_BAD_WINDOW;
+    if (aboutWindow) {
         lost = true;
         return 0;
     }
@@ -37,6 +45,8 @@ int onConnectionLost(Display*) {
 void watchForWindowLoss() {
     display = glXGetCurrentDisplay();
     window = glXGetCurrentDrawable();
+    int glxEventBase = 0;
+    glXQueryExtension(display, &glxErrorBase, &glxEventBase);
     otherErrors = XSetErrorHandler(onXError);
     XSetIOErrorHandler(onConnectionLost);
 }
