@@ -7,9 +7,9 @@
 
 constexpr double CAMERA_TICK_STEP = 0.01; // time step of one timer tick
 constexpr double ORIENTATION_BLEND = 0.3; // share of the remaining turn the view makes per tick
-// A view this close to its target (radians, a small share of one pixel) takes the rest of the
+// A view this close to its target (radians, about a third of a pixel) takes the rest of the
 // turn at once, so the picture arrives at the final view and then stays still.
-constexpr double SETTLED_ANGLE = 1e-4;
+constexpr double SETTLED_ANGLE = 5e-4;
 
 // The nine gluLookAt arguments, in scene units.
 struct LookAt {

@@ -84,10 +84,13 @@ class RobustnessTest(e2e.TestCase):
             print("held w: %.3f s" % self.until(lambda: app.screenshot().data != still.data))
             app.key_up("w")
             app.drag((250, 250), (330, 250))
-            shots = [app.screenshot()]
-            print("drag settled: %.3f s" % self.until(
-                lambda: shots.append(app.screenshot()) or shots[-1].data == shots[-2].data))
-            self.assertEqual(app.redrawn_screenshot().data, shots[-1].data)
+
+            def drawing_stopped():  # under 50 ms of CPU in half a second: no frames any more
+                used, _ = cpu(), time.sleep(0.5)
+                return cpu() - used < 5e7
+            print("drag settled: %.3f s" % self.until(drawing_stopped))
+            shown = app.screenshot()
+            self.assertEqual(app.redrawn_screenshot().data, shown.data)
 
     def test_destroyed_or_killed_window_ends_the_program(self):
         for end in ("XDestroyWindow", "XKillClient"):
