@@ -2,7 +2,7 @@
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 JOBS        ?= 2
-RUN_PACKAGES  := build-essential cmake freeglut3-dev libglu1-mesa-dev libgdal-dev
+RUN_PACKAGES  := build-essential cmake freeglut3-dev libglu1-mesa-dev libx11-dev libgdal-dev
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev python3 xvfb xdotool x11-utils \
                  x11-apps imagemagick clang libclang-rt-14-dev gdal-bin python3-gdal \
                  python3-numpy python-matplotlib-data
@@ -40,7 +40,7 @@ asan:
 # Only the fast unit tests of the plain core.
 unit: test-deps
 	cmake -S . -B $(BUILD) -DLANDSCAPE_TESTS=ON
-	cmake --build $(BUILD) -j$(JOBS) --target unitTests
+	cmake --build $(BUILD) -j$(JOBS) --target unitTests consoleParserReplay
 	ctest --test-dir $(BUILD) -L unit --output-on-failure
 
 bench: test-deps

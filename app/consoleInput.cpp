@@ -29,8 +29,12 @@ bool isNonZeroDecimal(char c) {
     return c >= '1' && c <= '9';
 }
 
+bool isLineEnd(int c) {
+    return c == '\n' || c == '\r';
+}
+
 void discardRestOfLine(std::istream& in) {
-    for (int c = in.get(); c != std::istream::traits_type::eof() && c != '\n'; c = in.get()) {
+    for (int c = in.get(); c != std::istream::traits_type::eof() && !isLineEnd(c); c = in.get()) {
     }
 }
 
@@ -127,10 +131,14 @@ std::optional<CellEntry> readCellEntry(std::istream& in) {
         const int c = in.get();
         const bool ended = c == std::istream::traits_type::eof();
         if (!ended && !isConsoleSpace(c)) {
+            if (count == ENTRY_VALUES) {
+                discardRestOfLine(in); // more than four values: a typo, not an entry
+                return std::nullopt;
+            }
             token.feed(static_cast<char>(c));
             continue;
         }
-        const bool lineDone = ended || c == '\n';
+        const bool lineDone = ended || isLineEnd(c);
         if (token.started()) {
             const std::optional<int> value = token.value();
             token = IntTokenParser{};
@@ -142,10 +150,7 @@ std::optional<CellEntry> readCellEntry(std::istream& in) {
             }
             values[count++] = *value;
         }
-        if (count == ENTRY_VALUES) {
-            if (!lineDone) {
-                discardRestOfLine(in); // extra tokens would otherwise start the next entry
-            }
+        if (count == ENTRY_VALUES && lineDone) {
             return CellEntry{values[0], values[1], values[2], values[3]};
         }
         if (ended) {

@@ -4,8 +4,10 @@
 // separated by any whitespace and possibly spread over several lines.
 //
 // Unlike scanf, a bad entry never poisons the next one: the rest of the line that ended the
-// entry is always consumed, so the next read starts on a fresh line. Tokens after the fourth
-// value on that line are ignored. End of input rejects the entry and every later one at once.
+// entry is always consumed, so the next read starts on a fresh line. Anything after the fourth
+// value on its line (a fifth value, say, from a typo) rejects the entry. A carriage return alone
+// ends a line, so such an entry is taken at once; the line feed of a "\r\n" pair is then only
+// whitespace before the next entry. End of input rejects the entry and every later one at once.
 
 #include <istream>
 #include <optional>
@@ -47,11 +49,12 @@ class IntTokenParser {
 // One whole token in %i syntax; nothing unless every character belongs to the number.
 std::optional<int> parseIntToken(std::string_view token);
 
-// Whitespace as scanf sees it in the C locale; a carriage return is just whitespace.
+// Whitespace as scanf sees it in the C locale.
 bool isConsoleSpace(int c);
 
-// Reads the next four integers. Nothing when a token is not an integer of int size, or input
-// ends first; either way the line that ended the entry is consumed.
+// Reads the next four integers, the last one alone on the rest of its line. Nothing when a token
+// is not an integer of int size, more follows the fourth, or input ends first; either way the
+// line that ended the entry is consumed.
 std::optional<CellEntry> readCellEntry(std::istream& in);
 
 // True when every one of the four values lies in FIRST_ENTRY_CELL..LAST_ENTRY_CELL.

@@ -1,6 +1,7 @@
 #include "app/keyboard.h"
 
 #include "app/consoleInput.h"
+#include "app/shutdown.h"
 #include "camera/camera.h"
 #include "planner/routeExport.h"
 #include "planner/routePlanner.h"
@@ -102,6 +103,9 @@ void askForCells(Console& console) {
     std::fputs(CELL_PROMPT, console.out);
     std::fflush(console.out); // the prompt must show before the read blocks
     const std::optional<CellEntry> entry = readAcceptedCellEntry(console.in);
+    if (shutdownRequested()) {
+        return; // the wait ended for the program's end: nothing typed so far counts
+    }
     if (!entry) {
         std::fputs(RANGE_MESSAGE, console.out);
         return;

@@ -1,14 +1,23 @@
 #include "app/inputGl.h"
 
+#include "app/consoleStream.h"
 #include "app/keyboard.h"
+#include "app/shutdown.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
-#include <iostream>
+#include <istream>
+#include <unistd.h>
 
 void keyDown(unsigned char key, int, int) {
-    static Console console{std::cin, stdout};
+    static ConsoleInputBuffer input(STDIN_FILENO);
+    static std::istream in(&input);
+    static Console console{in, stdout};
     handleKeyDown(key, console);
+    if (shutdownRequested()) {
+        glutLeaveMainLoop(); // a signal ended the dialogue: no frame, end now
+        return;
+    }
     glutPostRedisplay();
 }
 

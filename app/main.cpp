@@ -1,6 +1,7 @@
 #include "app/batchPlan.h"
 #include "app/options.h"
 #include "app/preparedGround.h"
+#include "app/standardDescriptors.h"
 #include "app/startupGl.h"
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    openClosedStandardDescriptors();
     const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "landscape: %s\n", parsed.error.c_str());

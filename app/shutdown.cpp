@@ -1,13 +1,25 @@
 #include "app/shutdown.h"
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <iterator>
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
 volatile std::sig_atomic_t requested = 0;
+// The handler writes a byte here, so a wait for input wakes whichever thread took the signal.
+int wakeRead = -1;
+int wakeWrite = -1;
 
 void onSignal(int) {
+    const int savedErrno = errno;
     requested = 1;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(wakeWrite, &byte, 1);
+    errno = savedErrno;
 }
 
 void install(int signalNumber) {
@@ -22,10 +34,33 @@ void install(int signalNumber) {
 } // namespace
 
 void installShutdownHandlers() {
+    int wake[2];
+    if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) {
+        wakeRead = wake[0];
+        wakeWrite = wake[1];
+    }
     install(SIGTERM);
     install(SIGINT);
+    // A parent may have blocked them; they must still reach us.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    sigprocmask(SIG_UNBLOCK, &signals, nullptr);
 }
 
 bool shutdownRequested() {
     return requested != 0;
+}
+
+bool waitForInput(int fd) {
+    // A negative descriptor is skipped by poll: without the handlers only the input counts.
+    pollfd waits[] = {{fd, POLLIN, 0}, {wakeRead, POLLIN, 0}};
+    while (!shutdownRequested()) {
+        const int ready = poll(waits, std::size(waits), -1);
+        if (waits[0].revents != 0 || (ready < 0 && errno != EINTR)) {
+            break;
+        }
+    }
+    return !shutdownRequested();
 }

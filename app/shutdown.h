@@ -1,7 +1,13 @@
 #pragma once
 // An orderly end on SIGTERM or SIGINT: the handler only raises a flag, and the event loop
 // leaves at its next timer tick, so the program exits through main like a closed window.
-// A second signal ends the process at once (the console dialogue may be waiting for input).
+// A wait for console input ends at the signal too (waitForInput, woken through a pipe whichever
+// thread takes the signal), so the flag is seen in every state. A second signal ends the process
+// at once.
 
 void installShutdownHandlers();
 bool shutdownRequested();
+
+// Waits until `fd` has input, its end or an error to report (true), or until a shutdown is
+// requested, also by a signal that arrives during the wait (false).
+bool waitForInput(int fd);

@@ -4,6 +4,7 @@
 #include "app/inputGl.h"
 #include "app/options.h"
 #include "app/shutdown.h"
+#include "app/windowWatchGl.h"
 #include "camera/camera.h"
 #include "render/frameGl.h"
 #include "terrain/settings.h"
@@ -19,12 +20,16 @@ constexpr int TICK_MS = 20;
 } // namespace
 
 void timerTick(int) {
-    if (shutdownRequested()) {
+    if (shutdownRequested() || windowLost()) {
         glutLeaveMainLoop();
         return;
     }
-    // No redisplay: motion shows at the next frame an input event asks for.
+    // A frame only while the camera moves; a still one leaves the window (and the CPU) alone.
+    const bool moving = camera.isMoving();
     camera.update(CAMERA_TICK_STEP);
+    if (moving) {
+        glutPostRedisplay();
+    }
     glutTimerFunc(TICK_MS, timerTick, 0);
 }
 
@@ -54,6 +59,7 @@ int runLandscape(const char* programName, const Options& options) {
     // Closing the window returns from the loop, so the process ends through main.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     installShutdownHandlers();
+    watchForWindowLoss();
     sceneDirty = true;
     sceneList = glGenLists(1);
     prepareFirstScene();

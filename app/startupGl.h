@@ -7,5 +7,6 @@ struct Options;
 // GLUT does not know either is an error. Returns the exit status.
 int runLandscape(const char* programName, const Options& options);
 
-// GLUT timer callback: advances the camera one step and re-arms itself.
+// GLUT timer callback: advances the camera one step, asks for a frame while it moves and
+// re-arms itself; leaves the event loop after a shutdown signal or once the window is gone.
 void timerTick(int value);

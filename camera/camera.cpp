@@ -58,8 +58,25 @@ Vector3 Camera::displacement(double dt) const {
 
 void Camera::update(double dt) {
     position += displacement(dt);
+    // The dot product of two unit quaternions is the cosine of half the turn between them; its
+    // sign does not matter, q and -q being the same orientation.
+    const double cosine = orientation.w * targetOrientation.w +
+                          orientation.x * targetOrientation.x +
+                          orientation.y * targetOrientation.y + orientation.z * targetOrientation.z;
+    if (std::abs(cosine) >= std::cos(SETTLED_ANGLE / 2.0)) {
+        orientation = targetOrientation;
+        return;
+    }
     orientation = slerp(orientation, targetOrientation, ORIENTATION_BLEND);
     orientation.normalize();
+}
+
+bool Camera::isMoving() const {
+    const bool flagged =
+        movingForward || movingBackward || movingRight || movingLeft || movingUp || movingDown;
+    return flagged || orientation.w != targetOrientation.w ||
+           orientation.x != targetOrientation.x || orientation.y != targetOrientation.y ||
+           orientation.z != targetOrientation.z;
 }
 
 LookAt Camera::viewLookAt() const {

@@ -7,6 +7,9 @@
 
 constexpr double CAMERA_TICK_STEP = 0.01; // time step of one timer tick
 constexpr double ORIENTATION_BLEND = 0.3; // share of the remaining turn the view makes per tick
+// A view this close to its target (radians, about a third of a pixel) takes the rest of the
+// turn at once, so the picture arrives at the final view and then stays still.
+constexpr double SETTLED_ANGLE = 5e-4;
 
 // The nine gluLookAt arguments, in scene units.
 struct LookAt {
@@ -59,8 +62,12 @@ class Camera {
     Vector3 displacement(double dt) const;
 
     // Moves the eye by displacement(dt) and blends the view orientation ORIENTATION_BLEND of the
-    // way towards targetOrientation.
+    // way towards targetOrientation; within SETTLED_ANGLE of it the view becomes the target.
     void update(double dt);
+
+    // True while a motion flag is set or the view is not yet its target: the next update would
+    // change the picture.
+    bool isMoving() const;
 
     // The view for this frame: from the eye one unit along the view orientation's forward axis.
     LookAt viewLookAt() const;

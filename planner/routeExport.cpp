@@ -1,12 +1,12 @@
 #include "planner/routeExport.h"
 
+#include "planner/fileReplace.h"
 #include "planner/routeTables.h"
 #include "planner/routeWalk.h"
 #include "terrain/settings.h"
 
 #include <charconv>
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -14,7 +14,6 @@ namespace {
 constexpr char DISTANCE_TABLE_FILE[] = "distanceTable.txt";
 constexpr char DISTANCE_ROUTE_FILE[] = "previousDistanceVertices.txt";
 constexpr char ENERGY_ROUTE_FILE[] = "previousEnergyVertices.txt";
-constexpr char TEMPORARY_SUFFIX[] = ".tmp";
 constexpr char DISTANCE_TABLE_HEADER[] = "X\tY\tZ\tDIST\n";
 
 // The stream's default float format is printf's "%g": general notation, 6 significant digits.
@@ -23,10 +22,10 @@ constexpr int FIELD_ROOM = 16; // "-1.23457e+38" and "-2147483648" both fit
 constexpr int LINE_ROOM = 4 * FIELD_ROOM;
 constexpr int CHUNK_BYTES = 1 << 16;
 
-// Collects formatted lines and hands them to the stream a chunk at a time.
+// Collects formatted lines and hands them to the file a chunk at a time.
 class ChunkedWriter {
   public:
-    explicit ChunkedWriter(std::ofstream& out) : out_(out) {}
+    explicit ChunkedWriter(std::FILE* out) : out_(out) {}
     ChunkedWriter(const ChunkedWriter&) = delete;
     ChunkedWriter& operator=(const ChunkedWriter&) = delete;
     ~ChunkedWriter() { flush(); }
@@ -42,11 +41,11 @@ class ChunkedWriter {
 
   private:
     void flush() {
-        out_.write(buffer_, used_);
+        std::fwrite(buffer_, 1, static_cast<std::size_t>(used_), out_);
         used_ = 0;
     }
 
-    std::ofstream& out_;
+    std::FILE* out_;
     char buffer_[CHUNK_BYTES];
     int used_ = 0;
 };
@@ -65,8 +64,8 @@ char* putInt(char* at, int value, char separator) {
     return at + 1;
 }
 
-void writeDistanceTable(std::ofstream& out) {
-    out << DISTANCE_TABLE_HEADER;
+void writeDistanceTable(std::FILE* out) {
+    std::fputs(DISTANCE_TABLE_HEADER, out);
     ChunkedWriter writer(out);
     for (int x = 0; x < GRID_SIZE; ++x) {
         for (int y = 0; y < GRID_SIZE; ++y) {
@@ -82,7 +81,7 @@ void writeDistanceTable(std::ofstream& out) {
 }
 
 // One line per route cell, from the end toward the start; nothing when the end is unreached.
-void writeRoute(std::ofstream& out, const CostTable& cost, const PreviousTable& previous) {
+void writeRoute(std::FILE* out, const CostTable& cost, const PreviousTable& previous) {
     const int endX = settings.endX;
     const int endY = settings.endY;
     if (!isInsideGrid(endX, endY) || cost[endX][endY] == UNREACHED_COST) {
@@ -98,23 +97,16 @@ void writeRoute(std::ofstream& out, const CostTable& cost, const PreviousTable& 
     });
 }
 
-// Writes `name` in `folder` through fill(stream) under a temporary name, then renames it into
-// place. Reports a failure on stderr and leaves any old file of that name untouched.
+// Writes `name` inside `folder` ("" for the working directory) through fill(file); reports a
+// failure on stderr. False when the file was not written.
 template <typename Fill>
 bool writeReplacing(const std::string& folder, const char* name, Fill&& fill) {
-    const std::string path = folder + "/" + name;
-    const std::string temporary = path + TEMPORARY_SUFFIX;
-    std::ofstream out(temporary, std::ios::out | std::ios::trunc);
-    if (out) {
-        fill(out);
-        out.flush();
-        const bool written = static_cast<bool>(out);
-        out.close();
-        if (written && !out.fail() && std::rename(temporary.c_str(), path.c_str()) == 0) {
-            return true;
-        }
-        // Only a temporary this export opened is removed; one it could not open is not ours.
-        std::remove(temporary.c_str());
+    const std::string path = folder.empty() ? std::string(name) : folder + "/" + name;
+    if (replaceFile(path, [&](std::FILE* out) {
+            fill(out);
+            return true; // write errors stay in the file's error flag, which replaceFile checks
+        })) {
+        return true;
     }
     std::fprintf(stderr, "Error: could not write %s\n", name);
     return false;
@@ -123,19 +115,16 @@ bool writeReplacing(const std::string& folder, const char* name, Fill&& fill) {
 } // namespace
 
 void exportRouteTables() {
-    exportRouteTablesInto(".");
+    exportRouteTablesInto("");
 }
 
 bool exportRouteTablesInto(const std::string& folder) {
-    bool all = writeReplacing(folder, DISTANCE_TABLE_FILE, writeDistanceTable);
-    all = writeReplacing(folder, DISTANCE_ROUTE_FILE,
-                         [](std::ofstream& out) {
-                             writeRoute(out, distanceTable, previousDistanceVertices);
-                         }) &&
-          all;
-    all = writeReplacing(
-              folder, ENERGY_ROUTE_FILE,
-              [](std::ofstream& out) { writeRoute(out, energyTable, previousEnergyVertices); }) &&
-          all;
-    return all;
+    bool written = writeReplacing(folder, DISTANCE_TABLE_FILE, writeDistanceTable);
+    written &= writeReplacing(folder, DISTANCE_ROUTE_FILE, [](std::FILE* out) {
+        writeRoute(out, distanceTable, previousDistanceVertices);
+    });
+    written &= writeReplacing(folder, ENERGY_ROUTE_FILE, [](std::FILE* out) {
+        writeRoute(out, energyTable, previousEnergyVertices);
+    });
+    return written;
 }

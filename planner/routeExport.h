@@ -1,17 +1,17 @@
 #pragma once
-// Writes the last planning run to text files in the working directory: distanceTable.txt (every
-// cell's position and distance), previousDistanceVertices.txt and previousEnergyVertices.txt (the
-// two routes from the end cell back toward the start, the start itself left out).
+// Writes the last planning run to text files: distanceTable.txt (every cell's position and
+// distance), previousDistanceVertices.txt and previousEnergyVertices.txt (the two routes from the
+// end cell back toward the start, the start itself left out).
 //
-// Each file is written under "<name>.tmp" and renamed over the old file only once it was written
-// and closed without error, so a failed export never leaves a truncated file behind. A file that
-// cannot be written is reported on stderr as "Error: could not write <name>" and skipped; the
-// export goes on with the next file.
+// Each file replaces the old one whole or not at all (see replaceFile), so a failed export never
+// leaves a truncated file behind and nothing already lying in the folder is written through. A
+// file that cannot be written is reported on stderr as "Error: could not write <name>" and
+// skipped; the export goes on with the next file.
 
 #include <string>
 
+// Into the working directory.
 void exportRouteTables();
 
-// The same three files into `folder` instead of the working directory. Returns true when all
-// three were written.
+// Into `folder` ("" for the working directory); true when all three files were written.
 bool exportRouteTablesInto(const std::string& folder);

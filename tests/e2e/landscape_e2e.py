@@ -330,7 +330,7 @@ class Landscape:
 
     def settled_view(self, timeout=180.0, interval=0.3):
         """A screenshot once the camera has stopped turning: its view follows the target over
-        many timer ticks, which draw nothing themselves, so frames are asked for `interval`
+        many timer ticks, each drawing while it moves; frames are also asked for `interval`
         seconds (fifteen ticks at 0.3) apart until two agree."""
         previous = self.redrawn_screenshot()
         deadline = time.monotonic() + timeout

@@ -127,6 +127,8 @@ class KeyboardTest(e2e.TestCase):
             self.assertEqual(costs[10 * GRID_SIZE + 360], 0.0)
 
             since = self.enter_cells(app, "100 100 103 104 extra tokens\n")
+            self.assertIn(RANGE_MESSAGE, app.output()[since:])  # more than four values: a typo
+            since = self.enter_cells(app, "100 100 103 104\n")
             app.wait_for(re.escape(direct_path_line((100, 100), (103, 104))), since=since)
 
     def test_end_of_input_rejects_every_entry_at_once(self):

@@ -92,7 +92,8 @@ void checkEntries(const uint8_t* data, size_t size) {
             return;
         }
         require(after > before, "an entry read nothing");
-        require(data[after - 1] == '\n', "an entry stopped inside a line");
+        require(data[after - 1] == '\n' || data[after - 1] == '\r',
+                "an entry stopped inside a line");
     }
 }
 

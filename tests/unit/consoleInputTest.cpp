@@ -109,8 +109,10 @@ const EntryCase ENTRY_CASES[] = {
     {"over two lines", "5 6\n7 8\n", CellEntry{5, 6, 7, 8}},
     {"one a line", "5\n6\n7\n8\n", CellEntry{5, 6, 7, 8}},
     {"letters", "a b c d\n", std::nullopt},
-    {"extra tokens", "5 6 7 8 9 10\n", CellEntry{5, 6, 7, 8}},
-    {"junk after four", "5 6 7 8 junk\n", CellEntry{5, 6, 7, 8}},
+    {"extra tokens", "5 6 7 8 9 10\n", std::nullopt},
+    {"junk after four", "5 6 7 8 junk\n", std::nullopt},
+    {"fifth value on the next line", "5 6 7 8\n9\n", CellEntry{5, 6, 7, 8}},
+    {"carriage return ends the line", "5 6 7 8\r9\n", CellEntry{5, 6, 7, 8}},
     {"no final newline", "5 6 7 8", CellEntry{5, 6, 7, 8}},
     {"CRLF", "1 1 364 364\r\n", CellEntry{1, 1, 364, 364}},
     {"tabs and form feeds", "\t5\v6\f7\r8\n", CellEntry{5, 6, 7, 8}},
@@ -156,7 +158,7 @@ TEST(IsCellEntryInRange, EachValueIsTestedOnItsOwn) {
 TEST(ReadAcceptedCellEntry, NextEntryStartsOnTheNextLine) {
     const char* firstLines[] = {"12abc 1 2 3 4\n",   "0x 5 5 5 5 5\n", "0 5 5 5\n",
                                 "5 6 7 8 9 10 11\n", "5 6 7 8 junk\n", "08 1 1 1 1\n",
-                                "1 1\n2 x 3 4 5\n",  "5 6 7 8\r\n"};
+                                "1 1\n2 x 3 4 5\n",  "5 6 7 8\r\n",    "5 6 7 8 9\r"};
     for (const char* first : firstLines) {
         std::istringstream in(std::string(first) + "20 21 22 23\n");
         readAcceptedCellEntry(in);

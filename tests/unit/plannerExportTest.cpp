@@ -138,38 +138,6 @@ TEST_F(RouteExport, TargetThatIsADirectoryIsReportedAndTheRestWritten) {
     EXPECT_EQ(readFile(ENERGY_ROUTE), "3\t0\t38981.4\n2\t0\t25987.6\n1\t0\t12993.8\n");
 }
 
-// The temporary name is taken by a directory: nothing can be opened, the old file stays as it
-// was and the directory is left alone.
-TEST_F(RouteExport, TemporaryThatCannotBeOpenedLeavesTheOldFile) {
-    planOnSlope(3, 0);
-    writeFile(DISTANCE_ROUTE, "old route\n");
-    fs::create_directory("previousDistanceVertices.txt.tmp");
-    EXPECT_EQ(exportCapturingErrors(), "Error: could not write previousDistanceVertices.txt\n");
-    EXPECT_EQ(readFile(DISTANCE_ROUTE), "old route\n");
-    EXPECT_TRUE(fs::is_directory("previousDistanceVertices.txt.tmp"));
-    EXPECT_EQ(readFile(DISTANCE_TABLE), streamedDistanceTable());
-    EXPECT_EQ(readFile(ENERGY_ROUTE), "3\t0\t38981.4\n2\t0\t25987.6\n1\t0\t12993.8\n");
-}
-
-// Writes that fail on a full disk: the temporaries lead to /dev/full.
-TEST_F(RouteExport, FullDiskIsReportedAndLeavesTheOldFiles) {
-    if (!fs::exists("/dev/full")) {
-        GTEST_SKIP() << "no /dev/full";
-    }
-    planOnSlope(3, 0);
-    writeFile(DISTANCE_TABLE, "old table\n");
-    writeFile(ENERGY_ROUTE, "old energy route\n");
-    fs::create_symlink("/dev/full", "distanceTable.txt.tmp");
-    fs::create_symlink("/dev/full", "previousEnergyVertices.txt.tmp");
-    EXPECT_EQ(exportCapturingErrors(), "Error: could not write distanceTable.txt\n"
-                                       "Error: could not write previousEnergyVertices.txt\n");
-    EXPECT_EQ(readFile(DISTANCE_TABLE), "old table\n");
-    EXPECT_EQ(readFile(ENERGY_ROUTE), "old energy route\n");
-    EXPECT_EQ(readFile(DISTANCE_ROUTE), "3\t0\t90.05\n2\t0\t60.0333\n1\t0\t30.0167\n");
-    EXPECT_FALSE(fs::exists(fs::symlink_status("distanceTable.txt.tmp")));
-    EXPECT_FALSE(fs::exists(fs::symlink_status("previousEnergyVertices.txt.tmp")));
-}
-
 constexpr char UTM_33N[] =
     "PROJCS[\"UTM 33N\",GEOGCS[\"WGS 84\",DATUM[\"WGS_1984\",SPHEROID[\"WGS 84\",6378137,"
     "298.257223563]],PRIMEM[\"Greenwich\",0],UNIT[\"degree\",0.0174532925199433]],PROJECTION["

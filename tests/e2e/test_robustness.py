@@ -1,0 +1,104 @@
+import ctypes, os, re, signal, tempfile, time, unittest  # noqa: E401
+
+import landscape_e2e as e2e
+from test_export_failures import ECHO, EXPORT_MESSAGE, GRID_SIZE, NAMES, NOBODY, OTHER_CELLS
+from test_keyboard import PROMPT, RANGE_MESSAGE as RANGE
+
+X11 = ctypes.CDLL("libX11.so.6")
+X11.XOpenDisplay.restype = ctypes.c_void_p
+
+
+class RobustnessTest(e2e.TestCase):
+    """Hostile use tried for real. Speeds are printed, not asserted; what never happens fails."""
+    def xlib(self, app, call):  # call(display, window) through a connection of our own
+        display = ctypes.c_void_p(X11.XOpenDisplay(app.display.encode()))
+        getattr(X11, call)(display, ctypes.c_ulong(int(app.window)))
+        X11.XCloseDisplay(display)
+
+    def until(self, condition, deadline=20.0):  # seconds until condition() holds
+        start = time.monotonic()
+        while not condition():
+            self.assertLess(time.monotonic() - start, deadline, "never happened")
+            time.sleep(0.02)
+        return time.monotonic() - start
+
+    def test_exports_open_nothing_planted_keep_protected_files_and_never_tear(self):
+        os.chmod(workdir := tempfile.mkdtemp(), 0o777)
+        os.mkfifo(os.path.join(workdir, NAMES[0] + ".tmp"))  # at temporary names once used
+        open(os.path.join(workdir, NAMES[1] + ".tmp"), "w").write("mine")
+        rows = ((NOBODY, 0o640, True), (NOBODY, 0o444, False), ("0", 0o644, False))
+        for name, (owner, mode, _) in zip(NAMES, rows):  # (owner, mode, replaced by nobody)
+            open(os.path.join(workdir, name), "w").write("old\n")
+            os.chown(os.path.join(workdir, name), int(owner), int(owner))
+            os.chmod(os.path.join(workdir, name), mode)
+        nobody = dict(workdir=workdir, extra_env={"MESA_SHADER_CACHE_DISABLE": "true"}, prefix=[
+            "setpriv", "--reuid=" + NOBODY, "--regid=" + NOBODY, "--clear-groups"])
+        with self.launch(**nobody) as a, self.launch(**nobody) as b:  # two viewers at once
+            b.key("p")
+            b.write_stdin(OTHER_CELLS)  # other tables, so torn files would show
+            for app in (a, b) * 3:
+                app.xdotool("key", "--window", app.window, "P")
+            self.until(lambda: (a.output() + b.output()).count(EXPORT_MESSAGE + ECHO) == 6)
+        for name, (owner, mode, replaced) in zip(NAMES, rows):
+            info = os.stat(os.path.join(workdir, name))
+            self.assertEqual((info.st_uid, info.st_mode & 0o777, (a.errors() + b.errors()).count(
+                "Error: could not write %s\n" % name)), (int(owner), mode, 6 * (not replaced)))
+        table = open(os.path.join(workdir, NAMES[0])).read().splitlines()
+        self.assertEqual(({len(line.split("\t")) for line in table}, len(table), open(
+            os.path.join(workdir, NAMES[1] + ".tmp")).read()), ({4}, GRID_SIZE ** 2 + 1, "mine"))
+
+    def test_dialogue_signals_and_closed_descriptors(self):
+        # (redirection at the start, typed after 'p' (None: no 'p'), then, printed after the prompt)
+        for closing, typed, then, printed in (
+                ("", "10 360 350 34 0\n", None, RANGE), ("", "100 100 103 104\r", None, ""),
+                ("", "100 100 103 104", "close", ""), ("", "1 2 3 4", signal.SIGTERM, ""),
+                ("2>&-", "1 2\n", signal.SIGINT, ""), ("1>&-", None, signal.SIGTERM, ""),
+                ("0>&-", "", signal.SIGINT, RANGE)):
+            with self.subTest(typed=typed, closing=closing), self.launch(
+                    prefix=["sh", "-c", 'exec "$0" "$@" ' + closing]) as app:
+                self.assertFalse(app.settled_screenshot().is_uniform())
+                if typed is not None:
+                    app.key("p")
+                    app.wait_for(re.escape(PROMPT + printed * (closing == "0>&-")))
+                    app.write_stdin(typed)
+                if then in (None, "close"):
+                    app.close_stdin() if then else None
+                    app.wait_for(re.escape(PROMPT + printed + ECHO))
+                    continue
+                app.proc.send_signal(then)
+                took = self.until(lambda: app.proc.poll() is not None)
+                print("%s %r: ended after %.3f s" % (then, closing, took))
+                after = printed + ECHO * (typed is not None)
+                self.assertEqual((app.terminate(), app.errors(), app.output().split(PROMPT)[-1][
+                    :len(after)]), (0, "", after))
+
+    def test_picture_catches_up_without_input_and_idles(self):
+        with self.launch() as app:
+            still = app.settled_screenshot()
+            cpu = lambda: int(open("/proc/%d/schedstat" % app.proc.pid).read().split()[0])  # noqa
+            used, _ = cpu(), time.sleep(2)  # nanoseconds on a CPU
+            print("idle: %.1f ms of CPU in 2 s" % ((cpu() - used) / 1e6))
+            self.assertLess(cpu() - used, 1e8)
+            self.xlib(app, "XAutoRepeatOff")  # (ignores the window) only our frames may show motion
+            app.key_down("w")
+            print("held w: %.3f s" % self.until(lambda: app.screenshot().data != still.data))
+            app.key_up("w")
+            app.drag((250, 250), (330, 250))
+
+            def drawing_stopped():  # under 50 ms of CPU in half a second: no frames any more
+                used, _ = cpu(), time.sleep(0.5)
+                return cpu() - used < 5e7
+            print("drag settled: %.3f s" % self.until(drawing_stopped))
+            shown = app.screenshot()
+            self.assertEqual(app.redrawn_screenshot().data, shown.data)
+
+    def test_destroyed_or_killed_window_ends_the_program(self):
+        for end in ("XDestroyWindow", "XKillClient"):
+            with self.subTest(end), self.launch() as app:
+                self.xlib(app, end)
+                self.until(lambda: app.proc.poll() is not None)
+                self.assertIn((app.terminate(), len(app.errors().splitlines())), ((0, 0), (1, 1)))
+
+
+if __name__ == "__main__":
+    e2e.main()
