@@ -6,7 +6,7 @@
 #include <string>
 
 struct GroundReference {
-    std::string crsWkt; // empty: the built-in ground, or a raster without a coordinate system
+    std::string crsWkt;   // empty: the built-in ground, or a raster without a coordinate system
     double originX = 0.0; // metres, working coordinates of the centre of cell (0, 0)
     double originY = 0.0;
 };
