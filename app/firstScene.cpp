@@ -2,7 +2,7 @@
 
 #include "planner/routeSweep.h"
 #include "planner/stepTable.h"
-#include "render/meshGeometry.h"
+#include "render/mesh.h"
 #include "terrain/terrainGrid.h"
 
 void prepareFirstScene() {

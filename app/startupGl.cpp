@@ -5,7 +5,7 @@
 #include "app/options.h"
 #include "app/shutdown.h"
 #include "camera/camera.h"
-#include "render/frameGl.h"
+#include "render/sceneGl.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>

@@ -3,9 +3,7 @@
 // finished with glFinish so the drawing is inside the timing.
 
 #include "app/firstScene.h"
-#include "render/frameGl.h"
-#include "render/sceneListGl.h"
-#include "render/viewGl.h"
+#include "render/sceneGl.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>

@@ -14,9 +14,9 @@ struct Vec3f {
 };
 
 struct Settings {
-    int windowWidth = 500;  // mouse presses are classified against these, whatever the window
+    int windowWidth = 500; // mouse presses are classified against these, whatever the window
     int windowHeight = 500;
-    ViewMode viewMode = Distance;  // any other value shades white and draws no route
+    ViewMode viewMode = Distance;                // any other value shades white and draws no route
     Vec3f sceneOffset = {-0.5f, 2.25f, -2.5f};   // scene units
     Vec3f sceneRotation = {180.0f, 0.0f, 20.0f}; // degrees about x, y, z
     int startX = 10;
@@ -24,12 +24,13 @@ struct Settings {
     int endX = 350;
     int endY = 340;
     float distanceRings = 15.0f;
-    float distanceIncrement = 1000.0f;  // metres per ring
+    float distanceIncrement = 1000.0f; // metres per ring
     float speedMph = 55.0f;
-    float vehicleMass = 1325.0f;        // kilograms
+    float vehicleMass = 1325.0f; // kilograms
     float energyRings = 10.0f;
-    float energyIncrement = 50000.0f;   // joules per ring
+    float energyIncrement = 50000.0f; // joules per ring
     PlannerKind planner = PlannerKind::Sweep;
+    bool panelVisible = false; // the panel of settings, totals, profile and legend; key 'h'
 };
 
 extern Settings settings;
