@@ -10,15 +10,15 @@
 
 struct Options {
     bool help = false;
-    bool exact = false; // plan with the exact planner from the start
-    bool panel = false; // show the panel from the start
-    std::string terrainFile;               // empty: the built-in ground
-    std::optional<double> centreX;         // in the raster's own coordinates; both or neither
+    bool exact = false;            // plan with the exact planner from the start
+    bool panel = false;            // show the panel from the start
+    std::string terrainFile;       // empty: the built-in ground
+    std::optional<double> centreX; // in the raster's own coordinates; both or neither
     std::optional<double> centreY;
-    std::optional<CellEntry> plan;         // plan these cells once, without a window
-    std::optional<float> speedMph;         // miles per hour, for the fuel figure
-    std::string outDir;                    // where a batch plan writes; empty: working directory
-    std::vector<std::string> otherArgs;    // not ours, in order: GLUT's, or an error in a batch
+    std::optional<CellEntry> plan;      // plan these cells once, without a window
+    std::optional<float> speedMph;      // miles per hour, for the fuel figure
+    std::string outDir;                 // where a batch plan writes; empty: working directory
+    std::vector<std::string> otherArgs; // not ours, in order: GLUT's, or an error in a batch
 };
 
 struct ParsedOptions {

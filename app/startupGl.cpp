@@ -3,6 +3,7 @@
 #include "app/firstScene.h"
 #include "app/inputGl.h"
 #include "app/options.h"
+#include "app/panelGl.h"
 #include "app/shutdown.h"
 #include "camera/camera.h"
 #include "render/sceneGl.h"
@@ -44,6 +45,9 @@ int runLandscape(const char* programName, const Options& options) {
     if (options.exact) {
         settings.planner = PlannerKind::Exact;
     }
+    if (options.panel) {
+        settings.panelVisible = true;
+    }
     if (options.speedMph) {
         settings.speedMph = *options.speedMph;
     }
@@ -54,6 +58,8 @@ int runLandscape(const char* programName, const Options& options) {
     // Closing the window returns from the loop, so the process ends through main.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     installShutdownHandlers();
+    initPanel();
+    setAfterSceneHook(afterScene);
     sceneDirty = true;
     sceneList = glGenLists(1);
     prepareFirstScene();
@@ -65,6 +71,7 @@ int runLandscape(const char* programName, const Options& options) {
     glutKeyboardUpFunc(keyUp);
     glutMouseFunc(mouseButton);
     glutMotionFunc(mouseMotion);
+    syncPanel();
     glutMainLoop();
     return 0;
 }
