@@ -115,6 +115,7 @@ void applySceneTransform() {
     glRotatef(rotation.x, 1.0f, 0.0f, 0.0f);
     glRotatef(rotation.y, 0.0f, 1.0f, 0.0f);
     glRotatef(rotation.z, 0.0f, 0.0f, 1.0f);
+    captureMeshMatrices();
 }
 
 void rebuildSceneList() {
@@ -164,7 +165,6 @@ void display() {
     setupView();
     setupLight();
     applySceneTransform();
-    captureMeshMatrices();
     if (sceneDirty) {
         rebuildSceneList();
     } else {

@@ -19,7 +19,8 @@ void setupView();
 // Light 0, positional, at the origin of the view transform.
 void setupLight();
 
-// settings.sceneOffset, then settings.sceneRotation about x, y and z (degrees).
+// settings.sceneOffset, then settings.sceneRotation about x, y and z (degrees); remembers the
+// matrices the mesh is drawn with, for cellUnderPixel.
 void applySceneTransform();
 
 // Replaces sceneList by a new list compiled and executed at once, so this frame already shows
@@ -34,5 +35,5 @@ void setAfterSceneHook(void (*hook)());
 
 // The cell drawn under window pixel (x, y) (GLUT's convention, y downwards) in the frame being
 // drawn: the depth read back and unprojected with the matrices the mesh was drawn with.
-// Nothing off the ground. Call only from the after-scene hook.
+// Nothing off the ground. Call after the scene is drawn and before the buffers swap.
 std::optional<Cell> cellUnderPixel(int x, int y);
