@@ -10,14 +10,14 @@
 #include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr float PANEL_WIDTH = 280.0f;  // pixels
-constexpr float PANEL_HEIGHT = 480.0f; // pixels
+constexpr float PANEL_WIDTH = 310.0f; // pixels; as tall as the window when it first shows
 constexpr float CELL_FIELD_WIDTH = 120.0f;
 constexpr float PLOT_HEIGHT = 50.0f;
 constexpr float SWATCH_SIZE = 12.0f;
@@ -133,9 +133,12 @@ void settingsControls() {
 }
 
 void totals(const Scene& scene) {
+    // The console's texts, without their leading breaks and with a space for each tab, which
+    // keeps the lines narrow enough for the panel.
     for (const Overlay& overlay : scene.overlays) {
-        const std::string& report = overlay.report;
-        const size_t first = report.find_first_not_of("\n\t");
+        std::string report = overlay.report;
+        std::replace(report.begin(), report.end(), '\t', ' ');
+        const size_t first = report.find_first_not_of("\n ");
         ImGui::TextUnformatted(report.c_str() + (first == std::string::npos ? 0 : first));
     }
 }
@@ -182,7 +185,8 @@ void underCursor() {
 
 void panelWindow() {
     ImGui::SetNextWindowPos(ImVec2(0.0f, 0.0f), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(ImVec2(PANEL_WIDTH, PANEL_HEIGHT), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(PANEL_WIDTH, ImGui::GetIO().DisplaySize.y),
+                             ImGuiCond_FirstUseEver);
     ImGui::Begin("Landscape");
     const ImVec2 pos = ImGui::GetWindowPos();
     const ImVec2 size = ImGui::GetWindowSize();
