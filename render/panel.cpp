@@ -122,7 +122,7 @@ std::string profileReport(const Profile& profile, const char* costUnit) {
     }
     const Cell& from = profile.points[profile.steepestStep - 1].cell;
     const Cell& to = profile.points[profile.steepestStep].cell;
-    return text + format("Steepest step: %.2f %% from (%d, %d) to (%d, %d)",
+    return text + format("Steepest step: %.2f %%\nfrom (%d, %d) to (%d, %d)",
                          double(profile.steepestGrade), from.x, from.y, to.x, to.y);
 }
 

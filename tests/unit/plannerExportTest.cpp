@@ -127,7 +127,7 @@ TEST_F(RouteExport, RouteProfileIsTheExportedRouteFromTheStart) {
     EXPECT_EQ(distance.steepestStep, 1); // every step climbs 1 m in 30: the first one wins
     EXPECT_FLOAT_EQ(distance.steepestGrade, 100.0f / 30.0f);
     EXPECT_EQ(profileReport(distance, "m"), "Length along the route: 90.049988 m\nCost at the "
-                                            "end: 90.049988 m\nSteepest step: 3.33 % from (0, "
+                                            "end: 90.049988 m\nSteepest step: 3.33 %\nfrom (0, "
                                             "0) to (1, 0)");
     EXPECT_TRUE(routeProfile(previousDistanceVertices, distanceTable, 0, 0, 364, 364)
                     .points.empty()); // unreached
