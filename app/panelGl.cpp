@@ -35,14 +35,20 @@ struct PanelRect {
     }
 } panelRect;
 
-// A press and its release can arrive between two frames; ImGui must see the press in a frame
-// before the release, or the click is lost. Such a release waits for the next frame.
+// ImGui reads the pointer once a frame, and several events can arrive between two frames: it
+// must see a press at the pressed position, and the last position of a drag before its
+// release, or a click is lost and a drag falls short. Such events wait for the next frame.
 bool dragOnPanel = false;
 bool pressUnseen = false;
+bool motionUnseen = false;
 struct Release {
     int button, x, y;
 };
 std::optional<Release> heldRelease;
+struct Position {
+    int x, y;
+};
+std::optional<Position> heldMotion;
 
 int pointerX = -1; // last pointer position over the window, pixels; -1: not seen yet
 int pointerY = -1;
@@ -246,7 +252,13 @@ void drawPanel() {
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     pressUnseen = false;
-    if (heldRelease) {
+    motionUnseen = false;
+    if (heldMotion) {
+        ImGui_ImplGLUT_MotionFunc(heldMotion->x, heldMotion->y);
+        heldMotion.reset();
+        motionUnseen = true;
+        glutPostRedisplay();
+    } else if (heldRelease) {
         ImGui_ImplGLUT_MouseFunc(heldRelease->button, GLUT_UP, heldRelease->x, heldRelease->y);
         heldRelease.reset();
         glutPostRedisplay();
@@ -260,7 +272,6 @@ bool panelTakesMouseButton(int button, int state, int x, int y) {
     if (!settings.panelVisible) {
         return false;
     }
-    ImGui_ImplGLUT_MotionFunc(x, y);
     if (state == GLUT_DOWN) {
         if (!panelRect.contains(x, y) && !ImGui::GetIO().WantCaptureMouse) {
             return false;
@@ -274,7 +285,7 @@ bool panelTakesMouseButton(int button, int state, int x, int y) {
         return false;
     }
     dragOnPanel = false;
-    if (pressUnseen) {
+    if (pressUnseen || motionUnseen || heldMotion) {
         heldRelease = Release{button, x, y};
     } else {
         ImGui_ImplGLUT_MouseFunc(button, state, x, y);
@@ -286,9 +297,14 @@ bool panelTakesMotion(int x, int y) {
     if (!settings.panelVisible) {
         return false;
     }
-    ImGui_ImplGLUT_MotionFunc(x, y);
     pointerX = x;
     pointerY = y;
+    if (pressUnseen || heldMotion) {
+        heldMotion = Position{x, y};
+        return dragOnPanel;
+    }
+    ImGui_ImplGLUT_MotionFunc(x, y);
+    motionUnseen = dragOnPanel;
     return dragOnPanel;
 }
 

@@ -143,6 +143,14 @@ class PanelTest(e2e.TestCase):
             self.assertNotIn("Please enter", text)
             starts, _ = self.read_export(app, workdir)
             self.assertEqual(starts, [(11, 360)])
+            # A drag that starts on the panel moves the panel, and the camera stays.
+            before = app.settled_view()
+            moved_title = (TITLE_BAR[0], TITLE_BAR[1] + 100)
+            app.drag(TITLE_BAR, moved_title)
+            after = app.settled_view()
+            self.assertTrue(near(after.pixel(*moved_title), TITLE_COLOUR))
+            beside = [(x, y) for x in range(330, 500, 5) for y in range(0, 500, 5)]
+            self.assertEqual([p for p in beside if after.pixel(*p) != before.pixel(*p)], [])
 
 
 if __name__ == "__main__":
