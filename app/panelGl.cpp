@@ -11,6 +11,8 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <cfloat>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>

@@ -25,7 +25,7 @@ DEFAULT_ECHO = ("\nUPDATED DATA\n"
                 "Number of Energy Increment:    50000.000000\n")
 TITLE_BAR = (150, 8)  # a pixel of the panel's title bar, and its colour while focused
 TITLE_COLOUR = (41, 74, 122)
-START_X_PLUS = (118, 36)  # the step-up button of the "start x" field
+START_X_FIELD = (40, 36)  # the "start x" field
 PLAN_BUTTON = (26, 128)
 
 
@@ -53,7 +53,7 @@ class PanelTest(e2e.TestCase):
         """Presses 'P'; returns the start (the cell of distance 0) and the first route cell."""
         since = app.mark()
         app.key("P")
-        app.wait_for(r"Printing distance table(.|\n)*UPDATED DATA", since=since)
+        app.wait_for(r"Printing distance table(.|\n)*UPDATED DATA(.|\n)*" + DIRECT_PATH, since=since)
         with open(os.path.join(workdir, "distanceTable.txt")) as f:
             rows = [line.split("\t") for line in f.read().splitlines()[1:]]
         starts = [(int(float(r[0])) // 30, int(float(r[1])) // 30) for r in rows
@@ -135,8 +135,12 @@ class PanelTest(e2e.TestCase):
             app.wait_for(DIRECT_PATH)
             shot = app.settled_screenshot()
             self.assertTrue(near(shot.pixel(*TITLE_BAR), TITLE_COLOUR), shot.pixel(*TITLE_BAR))
+            # Clicking a field selects its text; what is typed then goes to the field, not to
+            # the commands ('1' would echo), and nothing is planned yet.
             since = app.mark()
-            self.click(app, START_X_PLUS)  # start x 10 -> 11, nothing planned yet
+            self.click(app, START_X_FIELD)
+            app.settled_screenshot()
+            app.key("1", "1")
             app.settled_screenshot()
             self.assertEqual(app.output()[since:], "")
             text = self.rebuilt_after(app, lambda: self.click(app, PLAN_BUTTON))
