@@ -24,11 +24,13 @@ constexpr float CELL_FIELD_WIDTH = 120.0f;
 constexpr float PLOT_HEIGHT = 50.0f;
 constexpr float SWATCH_SIZE = 12.0f;
 constexpr int PROFILE_SAMPLES = 120;
-// A new ImGui window is measured in its first frame and shown from its second.
-constexpr int FRAMES_TO_SHOW = 2;
+// ImGui answers some input a frame late (a new window is measured in its first frame and
+// shown from its second; a clicked field shows its selection in the frame after), and the
+// window is drawn only on events: so a few frames follow every input the panel takes.
+constexpr int FOLLOW_UP_FRAMES = 2;
 
 bool passiveMotionRegistered = false;
-int framesShown = 0;
+int framesToFollow = 0;
 
 struct PanelRect {
     float x = 0.0f, y = 0.0f, width = 0.0f, height = 0.0f;
@@ -60,6 +62,7 @@ CellEntry shownCells{};
 
 void passiveMotion(int x, int y) {
     ImGui_ImplGLUT_MotionFunc(x, y);
+    framesToFollow = FOLLOW_UP_FRAMES;
     pointerX = x;
     pointerY = y;
     glutPostRedisplay();
@@ -227,6 +230,7 @@ void initPanel() {
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr; // the program keeps nothing between runs
     io.LogFilename = nullptr;
+    io.ConfigInputTextCursorBlink = false; // frames come only with events
     ImGui_ImplGLUT_Init();
     ImGui_ImplOpenGL2_Init();
 }
@@ -237,7 +241,7 @@ void syncPanel() {
     }
     passiveMotionRegistered = settings.panelVisible;
     glutPassiveMotionFunc(passiveMotionRegistered ? passiveMotion : nullptr);
-    framesShown = 0;
+    framesToFollow = FOLLOW_UP_FRAMES;
     dragOnPanel = false;
 }
 
@@ -265,7 +269,8 @@ void drawPanel() {
         heldRelease.reset();
         glutPostRedisplay();
     }
-    if (++framesShown < FRAMES_TO_SHOW) {
+    if (framesToFollow > 0) {
+        --framesToFollow;
         glutPostRedisplay();
     }
 }
@@ -278,6 +283,7 @@ bool panelTakesMouseButton(int button, int state, int x, int y) {
         if (!panelRect.contains(x, y) && !ImGui::GetIO().WantCaptureMouse) {
             return false;
         }
+        framesToFollow = FOLLOW_UP_FRAMES;
         ImGui_ImplGLUT_MouseFunc(button, state, x, y);
         dragOnPanel = true;
         pressUnseen = true;
@@ -287,6 +293,7 @@ bool panelTakesMouseButton(int button, int state, int x, int y) {
         return false;
     }
     dragOnPanel = false;
+    framesToFollow = FOLLOW_UP_FRAMES;
     if (pressUnseen || motionUnseen || heldMotion) {
         heldRelease = Release{button, x, y};
     } else {
@@ -301,6 +308,7 @@ bool panelTakesMotion(int x, int y) {
     }
     pointerX = x;
     pointerY = y;
+    framesToFollow = FOLLOW_UP_FRAMES;
     if (pressUnseen || heldMotion) {
         heldMotion = Position{x, y};
         return dragOnPanel;
@@ -315,6 +323,7 @@ bool panelTakesKey(unsigned char key, int x, int y) {
         return false;
     }
     ImGui_ImplGLUT_KeyboardFunc(key, x, y);
+    framesToFollow = FOLLOW_UP_FRAMES;
     return ImGui::GetIO().WantTextInput;
 }
 

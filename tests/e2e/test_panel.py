@@ -11,6 +11,7 @@ import os
 import re
 import subprocess
 import tempfile
+import time
 
 import landscape_e2e as e2e
 import test_render as render
@@ -138,8 +139,16 @@ class PanelTest(e2e.TestCase):
             # Clicking a field selects its text; what is typed then goes to the field, not to
             # the commands ('1' would echo), and nothing is planned yet.
             since = app.mark()
+            field = [(x, y) for x in range(10, 80) for y in range(30, 43)]
+            idle = [shot.pixel(*p) for p in field]
             self.click(app, START_X_FIELD)
-            app.settled_screenshot()
+            deadline = time.monotonic() + e2e.OUTPUT_TIMEOUT
+            while True:  # until the field shows its text selected
+                now = app.screenshot()
+                if [now.pixel(*p) for p in field] != idle:
+                    break
+                self.assertLess(time.monotonic(), deadline, "the field never became active")
+                time.sleep(0.1)
             app.key("1", "1")
             app.settled_screenshot()
             self.assertEqual(app.output()[since:], "")
