@@ -28,6 +28,7 @@ TITLE_BAR = (150, 8)  # a pixel of the panel's title bar, and its colour while f
 TITLE_COLOUR = (41, 74, 122)
 START_X_FIELD = (40, 36)  # the "start x" field
 PLAN_BUTTON = (26, 128)
+OFF_GROUND = (495, 5)  # background in the first view
 
 
 def near(p, q, tolerance=12):
@@ -114,7 +115,8 @@ class PanelTest(e2e.TestCase):
         end, end_pixel = self.cell_pixel((380, 150))
         with tempfile.TemporaryDirectory() as workdir, self.launch(workdir=workdir) as app:
             app.wait_for(DIRECT_PATH)
-            app.settled_view()
+            first = app.settled_view()
+            self.assertEqual(first.pixel(*OFF_GROUND), (0, 0, 0))
             text = self.rebuilt_after(app, lambda: self.click(app, start_pixel, "shift"))
             self.assertNotIn("Please enter", text)
             text = self.rebuilt_after(app, lambda: self.click(app, end_pixel, "ctrl"))
@@ -124,8 +126,9 @@ class PanelTest(e2e.TestCase):
             starts, route_end = self.read_export(app, workdir)
             self.assertEqual(starts, [start])
             self.assertIn(route_end, (end, None))  # None: no route reaches the end
-            # A plain click picks nothing and prints nothing.
+            # A click off the ground and a plain click pick nothing and print nothing.
             since = app.mark()
+            self.click(app, OFF_GROUND, "shift")
             self.click(app, end_pixel)
             app.redrawn_screenshot()
             self.assertEqual(app.output()[since:], "")
