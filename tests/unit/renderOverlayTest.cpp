@@ -187,6 +187,31 @@ TEST_F(Overlays, ReverseMappingAndCellReport) {
     EXPECT_EQ(cellReport(11, 360), "Cell (11, 360), height 46 m\nunreachable");
 }
 
+// The scene holds the view mode's route (none for another mode), then the straight line.
+TEST_F(Overlays, SceneHoldsTheViewModesRouteThenTheLine) {
+    struct Case {
+        int mode;
+        std::vector<std::string> reports;
+        const char* costUnit;
+    };
+    const std::string line = straightLineOverlay().report;
+    const Case cases[] = {{Distance, {UNREACHABLE_DISTANCE_TEXT, line}, "m"},
+                          {Energy, {UNREACHABLE_ENERGY_TEXT, line}, "J"},
+                          {3, {line}, "m"}};
+    for (const Case& c : cases) {
+        settings.viewMode = static_cast<ViewMode>(c.mode);
+        const Scene scene = buildScene();
+        std::vector<std::string> reports;
+        for (const Overlay& o : scene.overlays) {
+            reports.push_back(o.report);
+        }
+        EXPECT_EQ(reports, c.reports) << c.mode;
+        EXPECT_STREQ(scene.costUnit, c.costUnit) << c.mode;
+        EXPECT_EQ(scene.legend.size(), legendEntries(settings).size()) << c.mode;
+        EXPECT_TRUE(scene.profile.points.empty()) << c.mode; // fresh tables: end unreached
+    }
+}
+
 struct LineCase {
     int startX, startY, endX, endY;
 };
