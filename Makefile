@@ -2,7 +2,8 @@
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 JOBS        ?= 2
-RUN_PACKAGES  := build-essential cmake freeglut3-dev libglu1-mesa-dev libx11-dev libgdal-dev
+RUN_PACKAGES  := build-essential cmake pkg-config freeglut3-dev libglu1-mesa-dev libx11-dev \
+                 libgdal-dev libimgui-dev
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev python3 xvfb xdotool x11-utils \
                  x11-apps imagemagick clang libclang-rt-14-dev gdal-bin python3-gdal \
                  python3-numpy python-matplotlib-data

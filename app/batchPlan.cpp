@@ -8,7 +8,7 @@
 #include "planner/routeGeoJson.h"
 #include "planner/routePlanner.h"
 #include "planner/stepTable.h"
-#include "render/overlay.h"
+#include "render/overlays.h"
 #include "terrain/groundReference.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"

@@ -4,7 +4,7 @@
 
 #include "planner/routePlanner.h"
 #include "planner/stepTable.h"
-#include "render/meshGeometry.h"
+#include "render/mesh.h"
 
 void prepareFirstScene() {
     buildPreparedGroundVertices();

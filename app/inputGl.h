@@ -2,7 +2,16 @@
 // GLUT input callbacks: each decodes one event, forwards it to the plain core and asks for a
 // redisplay where the event needs one.
 
+#include "app/keyboard.h"
+
 void keyDown(unsigned char key, int x, int y);
 void keyUp(unsigned char key, int x, int y);
 void mouseButton(int button, int state, int x, int y);
 void mouseMotion(int x, int y);
+
+// The console every window command prints on (and the dialogue reads from).
+Console& windowConsole();
+
+// Runs after the scene of each frame: resolves a pending pick against the frame just drawn,
+// then draws the panel.
+void afterScene();

@@ -99,15 +99,10 @@ void toggleViewMode() {
     settings.viewMode = settings.viewMode == Energy ? Distance : Energy;
 }
 
-void askForCells(Console& console) {
-    std::fputs(CELL_PROMPT, console.out);
-    std::fflush(console.out); // the prompt must show before the read blocks
-    const std::optional<CellEntry> entry = readAcceptedCellEntry(console.in);
-    if (shutdownRequested()) {
-        return; // the wait ended for the program's end: nothing typed so far counts
-    }
-    if (!entry) {
-        std::fputs(RANGE_MESSAGE, console.out);
+// What the dialogue does with an entry once it is read: a refused one changes nothing.
+void useCellEntry(const std::optional<CellEntry>& entry, std::FILE* out) {
+    if (!entry || !isCellEntryInRange(*entry)) {
+        std::fputs(RANGE_MESSAGE, out);
         return;
     }
     settings.startX = entry->startX;
@@ -115,6 +110,16 @@ void askForCells(Console& console) {
     settings.endX = entry->endX;
     settings.endY = entry->endY;
     computeRoutes();
+}
+
+void askForCells(Console& console) {
+    std::fputs(CELL_PROMPT, console.out);
+    std::fflush(console.out); // the prompt must show before the read blocks
+    const std::optional<CellEntry> entry = readAcceptedCellEntry(console.in);
+    if (shutdownRequested()) {
+        return; // the wait ended for the program's end: nothing typed so far counts
+    }
+    useCellEntry(entry, console.out);
 }
 
 void togglePlanner(std::FILE* out) {
@@ -178,6 +183,9 @@ void applyCommand(unsigned char key, Console& console) {
     case 'e':
         togglePlanner(console.out);
         return;
+    case 'h':
+        settings.panelVisible = !settings.panelVisible;
+        return;
     default:
         return; // any other key only echoes and rebuilds
     }
@@ -200,13 +208,36 @@ void printSettingsEcho(std::FILE* out) {
     std::fflush(out);
 }
 
+namespace {
+void echoAndRebuild(std::FILE* out) {
+    printSettingsEcho(out);
+    sceneDirty = true;
+}
+} // namespace
+
 void handleKeyDown(unsigned char key, Console& console) {
     if (startMovement(key)) {
         return;
     }
     applyCommand(key, console);
-    printSettingsEcho(console.out);
-    sceneDirty = true;
+    echoAndRebuild(console.out);
+}
+
+void submitCellEntry(const CellEntry& entry, std::FILE* out) {
+    useCellEntry(entry, out);
+    echoAndRebuild(out);
+}
+
+void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {
+    CellEntry entry{settings.startX, settings.startY, settings.endX, settings.endY};
+    if (end == PickedEnd::Start) {
+        entry.startX = x;
+        entry.startY = y;
+    } else {
+        entry.endX = x;
+        entry.endY = y;
+    }
+    submitCellEntry(entry, out);
 }
 
 void handleKeyUp(unsigned char key) {

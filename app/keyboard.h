@@ -2,6 +2,8 @@
 // Keyboard commands on the shared settings and the camera, free of any window code so they run
 // the same under GLUT and in tests. The caller asks for the redisplay after each key.
 
+#include "app/consoleInput.h"
+
 #include <cstdio>
 #include <istream>
 
@@ -14,6 +16,16 @@ struct Console {
 // A movement key starts camera motion and does nothing else. Every other key applies its
 // command (if any), prints the settings echo and marks the scene for rebuilding.
 void handleKeyDown(unsigned char key, Console& console);
+
+// The start/end dialogue after its read, for cells given in the window: the same range test
+// and message, replanning, echo and rebuild as an entry typed after `p`.
+void submitCellEntry(const CellEntry& entry, std::FILE* out);
+
+enum class PickedEnd { Start, End };
+
+// Cell (x, y) picked in the window becomes the start or the end cell through submitCellEntry;
+// the other end stays.
+void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out);
 
 // A movement key stops its camera motion; other keys do nothing here.
 void handleKeyUp(unsigned char key);

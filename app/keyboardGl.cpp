@@ -1,7 +1,7 @@
 #include "app/inputGl.h"
 
 #include "app/consoleStream.h"
-#include "app/keyboard.h"
+#include "app/panelGl.h"
 #include "app/shutdown.h"
 
 #include <GL/freeglut.h>
@@ -9,19 +9,27 @@
 #include <istream>
 #include <unistd.h>
 
-void keyDown(unsigned char key, int, int) {
+Console& windowConsole() {
     static ConsoleInputBuffer input(STDIN_FILENO);
     static std::istream in(&input);
     static Console console{in, stdout};
-    handleKeyDown(key, console);
-    if (shutdownRequested()) {
-        glutLeaveMainLoop(); // a signal ended the dialogue: no frame, end now
-        return;
+    return console;
+}
+
+void keyDown(unsigned char key, int x, int y) {
+    if (!panelTakesKey(key, x, y)) {
+        handleKeyDown(key, windowConsole());
+        if (shutdownRequested()) {
+            glutLeaveMainLoop(); // a signal ended the dialogue: no frame, end now
+            return;
+        }
+        syncPanel();
     }
     glutPostRedisplay();
 }
 
-void keyUp(unsigned char key, int, int) {
+void keyUp(unsigned char key, int x, int y) {
+    panelKeyUp(key, x, y);
     handleKeyUp(key);
     glutPostRedisplay();
 }

@@ -1,18 +1,67 @@
 #include "app/inputGl.h"
 
+#include "app/panelGl.h"
 #include "camera/camera.h"
 #include "camera/mouseDrag.h"
+#include "render/sceneGl.h"
 
 #include <GL/freeglut.h>
+#include <optional>
 
 static_assert(GLUT_DOWN == MOUSE_PRESSED, "the drag logic reads GLUT button states");
 
-// A press or release only picks the drag mode; nothing on screen changes yet.
-void mouseButton(int, int state, int x, int y) {
+namespace {
+// A Shift or Ctrl click waits for the next frame, which knows the depth under the pointer.
+struct Pick {
+    PickedEnd end;
+    int x, y;
+};
+std::optional<Pick> pendingPick;
+
+std::optional<PickedEnd> pickedEnd(int button, int state) {
+    if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) {
+        return std::nullopt;
+    }
+    switch (glutGetModifiers()) {
+    case GLUT_ACTIVE_SHIFT:
+        return PickedEnd::Start;
+    case GLUT_ACTIVE_CTRL:
+        return PickedEnd::End;
+    default:
+        return std::nullopt;
+    }
+}
+} // namespace
+
+// A plain press or release only picks the drag mode; nothing on screen changes yet.
+void mouseButton(int button, int state, int x, int y) {
+    if (panelTakesMouseButton(button, state, x, y)) {
+        glutPostRedisplay();
+        return;
+    }
     onMouseButton(state, x, y);
+    if (const std::optional<PickedEnd> end = pickedEnd(button, state)) {
+        pendingPick = Pick{*end, x, y};
+        glutPostRedisplay();
+    }
 }
 
 void mouseMotion(int x, int y) {
-    onMouseDrag(camera, x, y);
+    if (!panelTakesMotion(x, y)) {
+        onMouseDrag(camera, x, y);
+    }
     glutPostRedisplay();
+}
+
+void afterScene() {
+    if (pendingPick) {
+        const Pick pick = *pendingPick;
+        pendingPick.reset();
+        // A click off the ground changes nothing.
+        if (const std::optional<Cell> cell = cellUnderPixel(pick.x, pick.y)) {
+            submitPickedCell(pick.end, cell->x, cell->y, windowConsole().out);
+            glutPostRedisplay();
+        }
+    }
+    drawPanel();
 }

@@ -2,7 +2,7 @@
 
 #include "planner/routeWalk.h"
 #include "planner/stepRules.h"
-#include "render/routeSummary.h"
+#include "render/overlays.h"
 
 #include <algorithm>
 

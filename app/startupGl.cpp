@@ -3,10 +3,11 @@
 #include "app/firstScene.h"
 #include "app/inputGl.h"
 #include "app/options.h"
+#include "app/panelGl.h"
 #include "app/shutdown.h"
 #include "app/windowWatchGl.h"
 #include "camera/camera.h"
-#include "render/frameGl.h"
+#include "render/sceneGl.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>
@@ -49,6 +50,9 @@ int runLandscape(const char* programName, const Options& options) {
     if (options.exact) {
         settings.planner = PlannerKind::Exact;
     }
+    if (options.panel) {
+        settings.panelVisible = true;
+    }
     if (options.speedMph) {
         settings.speedMph = *options.speedMph;
     }
@@ -60,6 +64,8 @@ int runLandscape(const char* programName, const Options& options) {
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     installShutdownHandlers();
     watchForWindowLoss();
+    initPanel();
+    setAfterSceneHook(afterScene);
     sceneDirty = true;
     sceneList = glGenLists(1);
     prepareFirstScene();
@@ -71,6 +77,7 @@ int runLandscape(const char* programName, const Options& options) {
     glutKeyboardUpFunc(keyUp);
     glutMouseFunc(mouseButton);
     glutMotionFunc(mouseMotion);
+    syncPanel();
     glutMainLoop();
     return 0;
 }

@@ -1,11 +1,12 @@
 // Scene list timings in a real 500 x 500 GLUT window: rebuilding the list (compile and first
 // draw, with the ring colours and overlays recomputed) and replaying it, each as one frame
-// finished with glFinish so the drawing is inside the timing.
+// finished with glFinish so the drawing is inside the timing; a replayed frame with the panel
+// over it; and a pick: the cell under a pixel, the replanning and the first new frame.
 
 #include "app/firstScene.h"
-#include "render/frameGl.h"
-#include "render/sceneListGl.h"
-#include "render/viewGl.h"
+#include "app/keyboard.h"
+#include "app/panelGl.h"
+#include "render/sceneGl.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>
@@ -13,6 +14,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -53,6 +55,7 @@ void openWindowWithScene() {
     prepareFirstScene();
     glEnable(GL_DEPTH_TEST);
     reshape(WINDOW_SIZE, WINDOW_SIZE);
+    initPanel();
 }
 
 void beginFrame() {
@@ -91,6 +94,58 @@ void BM_ReplaySceneList(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReplaySceneList)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The same replayed frame with the panel drawn over it; the difference is the panel's cost.
+void BM_ReplayWithPanel(benchmark::State& state) {
+    settings.panelVisible = true;
+    {
+        const QuietStdout quiet;
+        beginFrame();
+        rebuildSceneList();
+    }
+    // The first panel frames measure the window and upload the font.
+    for (int frame = 0; frame < 3; ++frame) {
+        beginFrame();
+        glCallList(sceneList);
+        drawPanel();
+        glFinish();
+    }
+    for (auto _ : state) {
+        beginFrame();
+        glCallList(sceneList);
+        drawPanel();
+        glFinish();
+    }
+    settings = Settings{};
+}
+BENCHMARK(BM_ReplayWithPanel)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// A pick as the window does it: the cell under the window's centre in the frame just drawn
+// becomes the start (alternately the cell beside it, so every pick replans), then the first
+// frame of the new scene.
+void BM_PickReplanAndFirstFrame(benchmark::State& state) {
+    constexpr int CENTRE = WINDOW_SIZE / 2;
+    const QuietStdout quiet;
+    beginFrame();
+    rebuildSceneList();
+    int shift = 0;
+    for (auto _ : state) {
+        beginFrame();
+        glCallList(sceneList);
+        const std::optional<Cell> cell = cellUnderPixel(CENTRE, CENTRE + shift);
+        if (!cell) {
+            state.SkipWithError("nothing drawn at the window's centre");
+            break;
+        }
+        submitPickedCell(PickedEnd::Start, cell->x, cell->y, stdout);
+        beginFrame();
+        rebuildSceneList();
+        glFinish();
+        shift = 10 - shift;
+    }
+    settings = Settings{};
+}
+BENCHMARK(BM_PickReplanAndFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 

@@ -30,6 +30,7 @@ struct Settings {
     float energyRings = 10.0f;
     float energyIncrement = 50000.0f; // joules per ring
     PlannerKind planner = PlannerKind::Sweep;
+    bool panelVisible = false; // the panel of settings, totals, profile and legend; key 'h'
 };
 
 extern Settings settings;

@@ -40,6 +40,25 @@ class CellDialogueTest : public ::testing::Test {
     }
 };
 
+// A cell picked in the window replaces one end and takes the dialogue's path, without a prompt.
+TEST_F(CellDialogueTest, PickedCellsReplanLikeAnEntry) {
+    buildTerrainVertices();
+    buildStepTable();
+    CapturedConsole captured;
+    submitPickedCell(PickedEnd::End, 20, 30, captured.console().out);
+    EXPECT_EQ(captured.text(), DEFAULT_ECHO);
+    submitPickedCell(PickedEnd::Start, 0, 5, captured.console().out);
+    EXPECT_EQ(captured.text(), DEFAULT_ECHO + RANGE_MESSAGE + DEFAULT_ECHO);
+    distanceTable[5][6] = MARKER_COST;
+    submitPickedCell(PickedEnd::Start, 5, 6, captured.console().out);
+    EXPECT_EQ(settings.startX, 5);
+    EXPECT_EQ(settings.startY, 6);
+    EXPECT_EQ(settings.endX, 20);
+    EXPECT_EQ(settings.endY, 30);
+    EXPECT_EQ(distanceTable[5][6], 0.0f);
+    EXPECT_TRUE(sceneDirty);
+}
+
 TEST_F(CellDialogueTest, AcceptedEntryStoresTheCellsAndRerunsTheSweep) {
     buildTerrainVertices();
     buildStepTable();

@@ -40,6 +40,7 @@ void expectSameSettings(const Settings& actual, const Settings& expected, const 
     EXPECT_EQ(actual.energyIncrement, expected.energyIncrement) << name;
     EXPECT_EQ(actual.windowWidth, expected.windowWidth) << name;
     EXPECT_EQ(actual.windowHeight, expected.windowHeight) << name;
+    EXPECT_EQ(actual.panelVisible, expected.panelVisible) << name;
 }
 
 class KeyboardTest : public ::testing::Test {
@@ -133,6 +134,10 @@ const CommandCase COMMAND_CASES[] = {
     {"m zero to energy", 'm', [](Settings& s) { s.viewMode = static_cast<ViewMode>(0); },
      [](Settings& s) { s.viewMode = Energy; }},
     {"S", 'S', nothing, [](Settings& s) { s.speedMph = 60.0f; }},
+    {"h shows", 'h', nothing, [](Settings& s) { s.panelVisible = true; }},
+    {"h hides", 'h', [](Settings& s) { s.panelVisible = true; },
+     [](Settings& s) { s.panelVisible = false; }},
+    {"H", 'H', nothing, nothing},
     {"W", 'W', nothing, nothing},
     {"A", 'A', nothing, nothing},
     {"D", 'D', nothing, nothing},

@@ -3,6 +3,7 @@
 #include "app/plannedRoutes.h"
 #include "planner/costRaster.h"
 #include "planner/routeExport.h"
+#include "render/panel.h"
 #include "tests/unit/plannerTestSupport.h"
 
 #include <gdal.h>
@@ -105,6 +106,34 @@ TEST_F(RouteExport, WritesTheThreeFilesByteForByte) {
     EXPECT_EQ(readFile(DISTANCE_ROUTE), "3\t0\t90.05\n2\t0\t60.0333\n1\t0\t30.0167\n");
     EXPECT_EQ(readFile(ENERGY_ROUTE), "3\t0\t38981.4\n2\t0\t25987.6\n1\t0\t12993.8\n");
     EXPECT_FALSE(fs::exists("distanceTable.txt.tmp"));
+}
+
+// The panel's profile is the exported route read from the other end, with the same costs.
+TEST_F(RouteExport, RouteProfileIsTheExportedRouteFromTheStart) {
+    planOnSlope(3, 0);
+    exportCapturingErrors();
+    const auto exported = [](const Profile& profile) {
+        std::ostringstream text;
+        for (size_t k = profile.points.size() - 1; k > 0; --k) {
+            const ProfilePoint& p = profile.points[k];
+            text << p.cell.x << '\t' << p.cell.y << '\t' << p.cost << '\n';
+        }
+        return text.str();
+    };
+    const Profile distance = routeProfile(previousDistanceVertices, distanceTable, 0, 0, 3, 0);
+    const Profile energy = routeProfile(previousEnergyVertices, energyTable, 0, 0, 3, 0);
+    EXPECT_EQ(exported(distance), readFile(DISTANCE_ROUTE));
+    EXPECT_EQ(exported(energy), readFile(ENERGY_ROUTE));
+    EXPECT_EQ(distance.points.back().along, distanceTable[3][0]);
+    EXPECT_EQ(energy.points.back().along, distanceTable[3][0]);
+    EXPECT_EQ(distance.points.front().cost, 0.0f);
+    EXPECT_EQ(distance.steepestStep, 1); // every step climbs 1 m in 30: the first one wins
+    EXPECT_FLOAT_EQ(distance.steepestGrade, 100.0f / 30.0f);
+    EXPECT_EQ(profileReport(distance, "m"), "Length along the route: 90.049988 m\nCost at the "
+                                            "end: 90.049988 m\nSteepest step: 3.33 %\nfrom (0, "
+                                            "0) to (1, 0)");
+    EXPECT_TRUE(routeProfile(previousDistanceVertices, distanceTable, 0, 0, 364, 364)
+                    .points.empty()); // unreached
 }
 
 TEST_F(RouteExport, RoutesAreEmptyWhenTheEndIsTheStart) {

@@ -1,11 +1,11 @@
-#include "render/meshGeometry.h"
-#include "render/scenePosition.h"
+#include "render/mesh.h"
 #include "terrain/terrainGrid.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -91,6 +91,33 @@ TEST_F(MeshGeometry, FlatGroundHasStraightDownNormal) {
     buildMeshGeometry();
     EXPECT_EQ(meshNormals[0][0], (Float3{0, 0, -1}));
     EXPECT_EQ(meshNormals[363][363], (Float3{0, 0, -1}));
+    buildTerrainVertices();
+}
+
+} // namespace
+
+namespace {
+
+// A grid point without ground takes the four quadrilaterals around it out of the mesh; the
+// rest keep their order and their ring colours.
+TEST_F(MeshGeometry, QuadsTouchingGroundWithoutHeightAreLeftOut) {
+    terrainVertices[100][200].z = std::nanf("");
+    const std::vector<MeshQuad> quads = meshQuads();
+    ASSERT_EQ(quads.size(), static_cast<size_t>(QUAD_CELLS * QUAD_CELLS - 4));
+    size_t k = 0;
+    for (int i = 0; i < QUAD_CELLS; ++i) {
+        for (int j = 0; j < QUAD_CELLS; ++j) {
+            const bool touches = (i == 99 || i == 100) && (j == 199 || j == 200);
+            ASSERT_EQ(isDrawnCell(i, j), !touches) << i << "," << j;
+            if (touches) {
+                continue;
+            }
+            ASSERT_EQ(quads[k].i, i);
+            ASSERT_EQ(quads[k].j, j);
+            ASSERT_EQ(quads[k].colour, ringColour(meshCorners[i][j]));
+            ++k;
+        }
+    }
     buildTerrainVertices();
 }
 

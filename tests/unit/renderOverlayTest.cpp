@@ -1,8 +1,7 @@
 #include "planner/routeTables.h"
-#include "render/overlay.h"
-#include "render/overlayQuad.h"
-#include "render/routeSummary.h"
-#include "render/scenePosition.h"
+#include "render/overlays.h"
+#include "render/panel.h"
+#include "render/scene.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
@@ -133,6 +132,84 @@ TEST_F(Overlays, StraightLineOfTheDefaultEndpoints) {
     std::snprintf(expected, sizeof expected, "Total Direct Path:\t%f meters\n",
                   double(std::sqrt(116000.0f) * 30));
     EXPECT_EQ(line.report, expected);
+}
+
+// Ground without a height at grid point (12, 20) takes cells (11..12, 19..20) off every overlay.
+TEST_F(Overlays, CellsTouchingGroundWithoutHeightAreNotMarked) {
+    terrainVertices[12][20].z = std::nanf("");
+    EXPECT_EQ(straightLineCells(10, 20, 14, 20), (Cells{{10, 20}, {13, 20}, {14, 20}}));
+    EXPECT_EQ(straightLineCells(12, 17, 12, 22), (Cells{{12, 17}, {12, 18}, {12, 21}, {12, 22}}));
+    layRoute({{13, 21}, {12, 20}, {11, 19}, {10, 18}}, previousDistanceVertices);
+    EXPECT_EQ(routeCells(previousDistanceVertices, 10, 18, 13, 21), (Cells{{13, 21}}));
+}
+
+TEST_F(Overlays, LegendNamesEveryRingShade) {
+    settings.distanceRings = 3;
+    const std::vector<LegendEntry> distance = legendEntries(settings);
+    ASSERT_EQ(distance.size(), 5u);
+    EXPECT_EQ(distance[0].label, "0 to 1000 m");
+    EXPECT_EQ(distance[2].label, "2000 to 3000 m");
+    EXPECT_EQ(distance[3].label, "3000 m and more");
+    EXPECT_EQ(distance[4].label, "unreachable");
+    for (size_t k = 0; k < 3; ++k) { // each shade is what a cost inside its ring is drawn with
+        EXPECT_EQ(distance[k].colour, ringGrey(1000.0f * k + 500.0f, 3, 1000)) << k;
+    }
+    EXPECT_EQ(distance[3].colour, BEYOND_RINGS_COLOUR);
+    EXPECT_EQ(distance[4].colour, UNREACHED_COLOUR);
+    settings.viewMode = Energy;
+    const std::vector<LegendEntry> energy = legendEntries(settings);
+    ASSERT_EQ(energy.size(), 12u);
+    EXPECT_EQ(energy[9].label, "450000 to 500000 J");
+    EXPECT_EQ(energy[9].colour, ringGrey(460000.0f, 10, 50000));
+    settings.viewMode = static_cast<ViewMode>(3);
+    EXPECT_EQ(legendEntries(settings).size(), 2u);
+}
+
+TEST_F(Overlays, ProfileSamplesInterpolateAlongTheRoute) {
+    Profile profile;
+    profile.points = {
+        {{0, 0}, 0.0f, 10.0f, 0.0f}, {{1, 0}, 30.0f, 16.0f, 5.0f}, {{2, 0}, 90.0f, 4.0f, 9.0f}};
+    EXPECT_EQ(profileSamples(profile, &ProfilePoint::height, 4),
+              (std::vector<float>{10.0f, 16.0f, 10.0f, 4.0f}));
+    EXPECT_EQ(profileSamples(profile, &ProfilePoint::cost, 3),
+              (std::vector<float>{0.0f, 6.0f, 9.0f}));
+    EXPECT_TRUE(profileSamples(Profile{}, &ProfilePoint::cost, 3).empty());
+}
+
+TEST_F(Overlays, ReverseMappingAndCellReport) {
+    EXPECT_EQ(cellAt(0.105, 3.6049), (Cell{10, 360}));
+    EXPECT_EQ(cellAt(-0.02, 1.0), std::nullopt);
+    EXPECT_EQ(cellAt(1.0, 3.651), std::nullopt);
+    distanceTable[10][360] = 0.0f;
+    energyTable[10][360] = 0.0f;
+    EXPECT_EQ(cellReport(10, 360),
+              "Cell (10, 360), height 46 m\ndistance 0.000000 m\nenergy 0.000000 J");
+    EXPECT_EQ(cellReport(11, 360), "Cell (11, 360), height 46 m\nunreachable");
+}
+
+// The scene holds the view mode's route (none for another mode), then the straight line.
+TEST_F(Overlays, SceneHoldsTheViewModesRouteThenTheLine) {
+    struct Case {
+        int mode;
+        std::vector<std::string> reports;
+        const char* costUnit;
+    };
+    const std::string line = straightLineOverlay().report;
+    const Case cases[] = {{Distance, {UNREACHABLE_DISTANCE_TEXT, line}, "m"},
+                          {Energy, {UNREACHABLE_ENERGY_TEXT, line}, "J"},
+                          {3, {line}, "m"}};
+    for (const Case& c : cases) {
+        settings.viewMode = static_cast<ViewMode>(c.mode);
+        const Scene scene = buildScene();
+        std::vector<std::string> reports;
+        for (const Overlay& o : scene.overlays) {
+            reports.push_back(o.report);
+        }
+        EXPECT_EQ(reports, c.reports) << c.mode;
+        EXPECT_STREQ(scene.costUnit, c.costUnit) << c.mode;
+        EXPECT_EQ(scene.legend.size(), legendEntries(settings).size()) << c.mode;
+        EXPECT_TRUE(scene.profile.points.empty()) << c.mode; // fresh tables: end unreached
+    }
 }
 
 struct LineCase {

@@ -1,4 +1,4 @@
-#include "render/projection.h"
+#include "render/scene.h"
 
 #include <gtest/gtest.h>
 

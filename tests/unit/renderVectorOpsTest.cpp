@@ -1,4 +1,4 @@
-#include "render/vectorOps.h"
+#include "render/mesh.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
-#include "render/ringColour.h"
 #include "planner/routeTables.h"
-#include "render/scenePosition.h"
+#include "render/mesh.h"
 #include "terrain/sceneScale.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"

@@ -1,4 +1,4 @@
-#include "render/routeSummary.h"
+#include "render/overlays.h"
 
 #include <gtest/gtest.h>
 

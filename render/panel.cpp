@@ -1,0 +1,137 @@
+#include "render/panel.h"
+
+#include "planner/routeWalk.h"
+#include "planner/stepRules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+constexpr size_t TEXT_CAPACITY = 256;
+constexpr float PERCENT = 100.0f;
+
+template <typename... Values> std::string format(const char* pattern, Values... values) {
+    char text[TEXT_CAPACITY];
+    std::snprintf(text, sizeof text, pattern, values...);
+    return text;
+}
+
+std::vector<LegendEntry> ringEntries(float rings, float increment, const char* unit) {
+    std::vector<LegendEntry> entries;
+    for (int ring = 0; ring < rings; ++ring) {
+        const float level = ringLevel(ring, rings);
+        entries.push_back({{level, level, level},
+                           format("%g to %g %s", double(ring * increment),
+                                  double((ring + 1) * increment), unit)});
+    }
+    const float last = std::max(std::ceil(rings), 0.0f) * increment;
+    entries.push_back({BEYOND_RINGS_COLOUR, format("%g %s and more", double(last), unit)});
+    return entries;
+}
+} // namespace
+
+std::vector<LegendEntry> legendEntries(const Settings& s) {
+    std::vector<LegendEntry> entries;
+    switch (s.viewMode) {
+    case Distance:
+        entries = ringEntries(s.distanceRings, s.distanceIncrement, "m");
+        break;
+    case Energy:
+        entries = ringEntries(s.energyRings, s.energyIncrement, "J");
+        break;
+    default:
+        entries.push_back({BEYOND_RINGS_COLOUR, "reached"});
+        break;
+    }
+    entries.push_back({UNREACHED_COLOUR, "unreachable"});
+    return entries;
+}
+
+namespace {
+float groundRun(const Cell& a, const Cell& b) {
+    return std::hypot(float(a.x - b.x), float(a.y - b.y)) * GRID_SPACING;
+}
+} // namespace
+
+Profile routeProfile(const PreviousTable& previous, const CostTable& costs, int startX, int startY,
+                     int endX, int endY) {
+    Profile profile;
+    if (!isInsideGrid(startX, startY) || !isInsideGrid(endX, endY) ||
+        costs[endX][endY] == UNREACHED_COST) {
+        return profile;
+    }
+    std::vector<Cell> cells;
+    if (!walkRoute(previous, startX, startY, endX, endY, [&cells](int x, int y) {
+            cells.push_back({x, y});
+        })) {
+        return profile;
+    }
+    cells.push_back({startX, startY});
+    std::reverse(cells.begin(), cells.end());
+    float along = 0.0f;
+    for (size_t k = 0; k < cells.size(); ++k) {
+        const Cell& c = cells[k];
+        const TerrainVertex& v = terrainVertices[c.x][c.y];
+        if (k > 0) {
+            const TerrainVertex& p = terrainVertices[cells[k - 1].x][cells[k - 1].y];
+            along += segmentLength(p.x, v.x, p.y, v.y, p.z, v.z);
+            const float grade = std::fabs(v.z - p.z) / groundRun(cells[k - 1], c) * PERCENT;
+            if (grade > profile.steepestGrade) {
+                profile.steepestGrade = grade;
+                profile.steepestStep = static_cast<int>(k);
+            }
+        }
+        profile.points.push_back({c, along, v.z, costs[c.x][c.y]});
+    }
+    return profile;
+}
+
+std::vector<float> profileSamples(const Profile& profile, float ProfilePoint::*field, int count) {
+    std::vector<float> samples;
+    const std::vector<ProfilePoint>& p = profile.points;
+    if (p.empty() || count < 1) {
+        return samples;
+    }
+    const float length = p.back().along;
+    size_t k = 0;
+    for (int s = 0; s < count; ++s) {
+        const float at = count == 1 ? 0.0f : length * s / (count - 1);
+        while (k + 1 < p.size() && p[k + 1].along < at) {
+            ++k;
+        }
+        if (k + 1 == p.size() || p[k + 1].along == p[k].along) {
+            samples.push_back(p[k].*field);
+            continue;
+        }
+        const float t = (at - p[k].along) / (p[k + 1].along - p[k].along);
+        samples.push_back(p[k].*field + t * (p[k + 1].*field - p[k].*field));
+    }
+    return samples;
+}
+
+std::string profileReport(const Profile& profile, const char* costUnit) {
+    if (profile.points.empty()) {
+        return "No route to the end cell";
+    }
+    const ProfilePoint& end = profile.points.back();
+    std::string text = format("Length along the route: %f m\nCost at the end: %f %s\n",
+                              double(end.along), double(end.cost), costUnit);
+    if (profile.steepestStep < 0) {
+        return text + "No climb or descent";
+    }
+    const Cell& from = profile.points[profile.steepestStep - 1].cell;
+    const Cell& to = profile.points[profile.steepestStep].cell;
+    return text + format("Steepest step: %.2f %%\nfrom (%d, %d) to (%d, %d)",
+                         double(profile.steepestGrade), from.x, from.y, to.x, to.y);
+}
+
+std::string cellReport(int x, int y) {
+    const std::string where =
+        format("Cell (%d, %d), height %g m", x, y, double(terrainVertices[x][y].z));
+    if (distanceTable[x][y] == UNREACHED_COST) {
+        return where + "\nunreachable";
+    }
+    return where + format("\ndistance %f m\nenergy %f J", double(distanceTable[x][y]),
+                          double(energyTable[x][y]));
+}

@@ -1,0 +1,48 @@
+#pragma once
+// What the panel shows beside the scene, as plain data: the legend of the ring shades, the
+// profile of the drawn route and the report on one cell.
+
+#include "planner/routeTables.h"
+#include "render/overlays.h"
+#include "terrain/settings.h"
+
+#include <string>
+#include <vector>
+
+struct LegendEntry {
+    Float3 colour;
+    std::string label;
+};
+
+// One shade per ring of the view mode ("0 to 1000 m", ...), white for costs past the last ring
+// and red for unreachable ground; any other view mode shades every reached cell white.
+std::vector<LegendEntry> legendEntries(const Settings& s);
+
+struct ProfilePoint {
+    Cell cell;
+    float along;  // metres along the route from the start, over the ground
+    float height; // metres
+    float cost;   // the cost table's entry: metres or joules
+};
+
+struct Profile {
+    std::vector<ProfilePoint> points; // start first; empty when the end is unreachable
+    int steepestStep = -1;            // k: the step from points[k - 1] to points[k]
+    float steepestGrade = 0.0f;       // percent, rise over horizontal run
+};
+
+// The route read back from `previous`, from the start to the end, with the running length (the
+// planner's float segment lengths summed in its order) and the cost `costs` holds at each cell.
+// Empty when the end is outside the grid or unreached, or the chain does not reach the start.
+Profile routeProfile(const PreviousTable& previous, const CostTable& costs, int startX, int startY,
+                     int endX, int endY);
+
+// `count` values of `field` at equal steps of distance from the start to the end of the route,
+// linearly interpolated; all the first point's value for a route of length 0.
+std::vector<float> profileSamples(const Profile& profile, float ProfilePoint::*field, int count);
+
+// The profile's totals and steepest step, one fact a line; `costUnit` is "m" or "J".
+std::string profileReport(const Profile& profile, const char* costUnit);
+
+// Height and both costs of cell (x, y), or that it is unreachable; 0 <= x, y < GRID_SIZE.
+std::string cellReport(int x, int y);

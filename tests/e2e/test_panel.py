@@ -1,0 +1,173 @@
+"""The panel (key 'h', option --panel) and picking with the mouse: 'h' shows and hides the panel
+and echoes like any command key; Shift and Ctrl clicks on the first view set the start and end
+cells drawn under the pointer; the panel's Plan button replans with the cells it shows.
+
+The cells under the pointer are predicted with the rendering test's projection of the first
+view and checked through the files 'P' writes. The panel's layout is Dear ImGui 1.86's default
+style: its pixel positions below were read off a screenshot of the panel at (0, 0).
+"""
+
+import os
+import re
+import subprocess
+import tempfile
+import time
+
+import landscape_e2e as e2e
+import test_render as render
+
+ECHO = "\nUPDATED DATA\n"
+DIRECT_PATH = r"Total Direct Path:.*\n"
+DEFAULT_ECHO = ("\nUPDATED DATA\n"
+                "Speed (mph):                   55.000000\n"
+                "Number of Distance Rings:      15.000000\n"
+                "Number of Distance Increment:  1000.000000\n"
+                "Number of Energy Rings:        10.000000\n"
+                "Number of Energy Increment:    50000.000000\n")
+TITLE_BAR = (150, 8)  # a pixel of the panel's title bar, and its colour while focused
+TITLE_COLOUR = (41, 74, 122)
+START_X_FIELD = (40, 36)  # the "start x" field
+PLAN_BUTTON = (26, 128)
+OFF_GROUND = (495, 5)  # background in the first view
+
+
+def near(p, q, tolerance=12):
+    return all(abs(a - b) <= tolerance for a, b in zip(p, q))
+
+
+class PanelTest(e2e.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        out = subprocess.run([cls.build_tool("routeFacts")], capture_output=True, text=True,
+                             check=True).stdout
+        cls.facts = render.Facts(out)
+
+    @staticmethod
+    def rebuilt_after(app, action):
+        """Runs `action` and returns the console text up to the scene rebuilt after it."""
+        since = app.mark()
+        action()
+        app.wait_for(re.escape(ECHO) + r"(.|\n)*" + DIRECT_PATH, since=since)
+        return app.output()[since:]
+
+    @staticmethod
+    def read_export(app, workdir):
+        """Presses 'P'; returns the start (the cell of distance 0) and the first route cell."""
+        since = app.mark()
+        app.key("P")
+        app.wait_for(r"Printing distance table(.|\n)*UPDATED DATA(.|\n)*" + DIRECT_PATH, since=since)
+        with open(os.path.join(workdir, "distanceTable.txt")) as f:
+            rows = [line.split("\t") for line in f.read().splitlines()[1:]]
+        starts = [(int(float(r[0])) // 30, int(float(r[1])) // 30) for r in rows
+                  if float(r[3]) == 0.0]
+        with open(os.path.join(workdir, "previousDistanceVertices.txt")) as f:
+            first = f.readline().split("\t")
+        return starts, (tuple(int(v) for v in first[:2]) if first != [""] else None)
+
+    def cell_pixel(self, near_pixel):
+        """A cell of the first view drawn at least 3 pixels wide, whose centre lies nearest
+        `near_pixel`, and the pixel of its centre."""
+        view = render.View(render.DEFAULT_OFFSET)
+        best = None
+        for i in range(1, render.QUAD_CELLS - 1):
+            for j in range(1, render.QUAD_CELLS - 1):
+                corners = [self.facts.corner(x, y) for x, y in
+                           ((i, j), (i, j + 1), (i + 1, j + 1), (i + 1, j))]
+                centre = [sum(c[k] for c in corners) / 4 for k in range(3)]
+                if view.eye(centre)[2] >= -0.1:
+                    continue  # behind the eye
+                px, py = view.pixel(centre)
+                d = (px - near_pixel[0]) ** 2 + (py - near_pixel[1]) ** 2
+                if best is not None and d >= best[0]:
+                    continue
+                xs = [view.pixel(c)[0] for c in corners]
+                ys = [view.pixel(c)[1] for c in corners]
+                if max(xs) - min(xs) >= 3 and max(ys) - min(ys) >= 3:
+                    best = (d, (i, j), (px, py))
+        return best[1], best[2]
+
+    def click(self, app, pixel, modifier=None):
+        app.xdotool("mousemove", "--window", app.window, *pixel)
+        if modifier:
+            app.xdotool("keydown", modifier)
+        app.xdotool("click", 1)
+        if modifier:
+            app.xdotool("keyup", modifier)
+
+    def test_h_shows_and_hides_the_panel(self):
+        with self.launch() as app:
+            app.wait_for(DIRECT_PATH)
+            before = app.settled_view()
+            # The same echo and rebuild as any command key, and nothing else.
+            text = self.rebuilt_after(app, lambda: app.key("h"))
+            self.assertEqual(text, DEFAULT_ECHO + render.reports(self.facts, render.DISTANCE_MODE))
+            shown = app.settled_screenshot()
+            render.save(shown, "panel.png")
+            self.assertTrue(near(shown.pixel(*TITLE_BAR), TITLE_COLOUR), shown.pixel(*TITLE_BAR))
+            self.assertGreater(before.differing_pixels(shown, tolerance=8), 20000)
+            self.rebuilt_after(app, lambda: app.key("h"))
+            hidden = app.redrawn_screenshot()
+            self.assertEqual(hidden.differing_pixels(before), 0)
+            self.assertEqual(app.terminate(), 0, app.errors()[-4000:])
+
+    def test_shift_and_ctrl_clicks_set_the_cells_under_the_pointer(self):
+        start, start_pixel = self.cell_pixel((150, 300))
+        end, end_pixel = self.cell_pixel((380, 150))
+        with tempfile.TemporaryDirectory() as workdir, self.launch(workdir=workdir) as app:
+            app.wait_for(DIRECT_PATH)
+            first = app.settled_view()
+            self.assertEqual(first.pixel(*OFF_GROUND), (0, 0, 0))
+            text = self.rebuilt_after(app, lambda: self.click(app, start_pixel, "shift"))
+            self.assertNotIn("Please enter", text)
+            text = self.rebuilt_after(app, lambda: self.click(app, end_pixel, "ctrl"))
+            squares = (start[0] - end[0]) ** 2 + (start[1] - end[1]) ** 2
+            self.assertIn("Total Direct Path:\t%f meters\n"
+                          % render.f32(render.f32(squares ** 0.5) * 30), text)
+            starts, route_end = self.read_export(app, workdir)
+            self.assertEqual(starts, [start])
+            self.assertIn(route_end, (end, None))  # None: no route reaches the end
+            # A click off the ground and a plain click pick nothing and print nothing.
+            since = app.mark()
+            self.click(app, OFF_GROUND, "shift")
+            self.click(app, end_pixel)
+            app.redrawn_screenshot()
+            self.assertEqual(app.output()[since:], "")
+
+    def test_plan_button_replans_with_the_panel_cells(self):
+        with tempfile.TemporaryDirectory() as workdir, \
+                self.launch(workdir=workdir, extra_args=["--panel"]) as app:
+            app.wait_for(DIRECT_PATH)
+            shot = app.settled_screenshot()
+            self.assertTrue(near(shot.pixel(*TITLE_BAR), TITLE_COLOUR), shot.pixel(*TITLE_BAR))
+            # Clicking a field selects its text; what is typed then goes to the field, not to
+            # the commands ('1' would echo), and nothing is planned yet.
+            since = app.mark()
+            field = [(x, y) for x in range(10, 80) for y in range(30, 43)]
+            idle = [shot.pixel(*p) for p in field]
+            self.click(app, START_X_FIELD)
+            deadline = time.monotonic() + e2e.OUTPUT_TIMEOUT
+            while True:  # until the field shows its text selected
+                now = app.screenshot()
+                if [now.pixel(*p) for p in field] != idle:
+                    break
+                self.assertLess(time.monotonic(), deadline, "the field never became active")
+                time.sleep(0.1)
+            app.key("1", "1")
+            app.settled_screenshot()
+            self.assertEqual(app.output()[since:], "")
+            text = self.rebuilt_after(app, lambda: self.click(app, PLAN_BUTTON))
+            self.assertNotIn("Please enter", text)
+            starts, _ = self.read_export(app, workdir)
+            self.assertEqual(starts, [(11, 360)])
+            # A drag that starts on the panel moves the panel, and the camera stays.
+            before = app.settled_view()
+            moved_title = (TITLE_BAR[0], TITLE_BAR[1] + 100)
+            app.drag(TITLE_BAR, moved_title)
+            after = app.settled_view()
+            self.assertTrue(near(after.pixel(*moved_title), TITLE_COLOUR))
+            beside = [(x, y) for x in range(330, 500, 5) for y in range(0, 500, 5)]
+            self.assertEqual([p for p in beside if after.pixel(*p) != before.pixel(*p)], [])
+
+
+if __name__ == "__main__":
+    e2e.main()
