@@ -4,8 +4,6 @@
 #include "planner/stepRules.h"
 #include "render/overlays.h"
 
-#include <algorithm>
-
 namespace {
 
 enum class Measure { Distance, Energy };
@@ -17,11 +15,7 @@ RouteFeature describeRoute(Measure measure, const CostTable& costs, const Previo
     if (!isInsideGrid(s.endX, s.endY) || costs[s.endX][s.endY] == UNREACHED_COST) {
         return route;
     }
-    walkRoute(previous, s.startX, s.startY, s.endX, s.endY, [&](int x, int y) {
-        route.cells.push_back({x, y, 0});
-    });
-    route.cells.push_back({s.startX, s.startY, 0});
-    std::reverse(route.cells.begin(), route.cells.end());
+    route.cells = routeFromStart(previous, s.startX, s.startY, s.endX, s.endY);
     for (size_t k = 1; k < route.cells.size(); ++k) {
         const TerrainVertex& a = terrainVertices[route.cells[k - 1].x][route.cells[k - 1].y];
         const TerrainVertex& b = terrainVertices[route.cells[k].x][route.cells[k].y];

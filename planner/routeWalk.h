@@ -3,6 +3,9 @@
 
 #include "planner/routeTables.h"
 
+#include <algorithm>
+#include <vector>
+
 // Calls visit(x, y) for every cell from (endX, endY) toward (startX, startY), the start itself
 // excluded. Returns true when the start was reached; false when a predecessor left the grid or
 // the chain ran longer than the grid has cells (neither happens for a reached end cell).
@@ -24,4 +27,19 @@ bool walkRoute(const PreviousTable& previous, int startX, int startY, int endX, 
         y = p.y;
     }
     return false;
+}
+
+// The cells of the route from (startX, startY) to (endX, endY), both included, in that order;
+// empty when the chain does not lead back to the start. The end must be reached.
+inline std::vector<GridPoint> routeFromStart(const PreviousTable& previous, int startX, int startY,
+                                             int endX, int endY) {
+    std::vector<GridPoint> cells;
+    if (!walkRoute(previous, startX, startY, endX, endY, [&cells](int x, int y) {
+            cells.push_back({x, y, 0});
+        })) {
+        return {};
+    }
+    cells.push_back({startX, startY, 0});
+    std::reverse(cells.begin(), cells.end());
+    return cells;
 }

@@ -72,13 +72,6 @@ namespace {
 constexpr double FUEL_BASE = 0.075283;      // gallons per mile
 constexpr double FUEL_LINEAR = 0.0015892;   // gallons per mile per mph
 constexpr double FUEL_SQUARE = 0.000015066; // gallons per mile per mph squared
-constexpr size_t REPORT_CAPACITY = 512;     // %f of the largest float needs under 60 chars
-
-template <typename... Values> std::string format(const char* pattern, Values... values) {
-    char text[REPORT_CAPACITY];
-    std::snprintf(text, sizeof text, pattern, values...);
-    return text;
-}
 } // namespace
 
 float distanceInMiles(float metres) {
@@ -99,17 +92,19 @@ float straightLineMetres(int startX, int startY, int endX, int endY) {
 std::string distanceSummary(float metres, float speedMph) {
     const float miles = distanceInMiles(metres);
     const float gallons = miles * fuelPerMile(speedMph);
-    return format("\nDISTANCE DATA\nTotal Distance Path:\t%f miles\nTotal Fuel Consumption:\t%f "
-                  "gallons\n",
-                  static_cast<double>(miles), static_cast<double>(gallons));
+    return formatText(
+        "\nDISTANCE DATA\nTotal Distance Path:\t%f miles\nTotal Fuel Consumption:\t%f "
+        "gallons\n",
+        static_cast<double>(miles), static_cast<double>(gallons));
 }
 
 std::string energySummary(float joules) {
-    return format("\nENERGY DATA\nTotal Energy Path:\t%f joules\n", static_cast<double>(joules));
+    return formatText("\nENERGY DATA\nTotal Energy Path:\t%f joules\n",
+                      static_cast<double>(joules));
 }
 
 std::string straightLineSummary(float metres) {
-    return format("Total Direct Path:\t%f meters\n", static_cast<double>(metres));
+    return formatText("Total Direct Path:\t%f meters\n", static_cast<double>(metres));
 }
 
 namespace {

@@ -6,8 +6,18 @@
 #include "planner/routeTables.h"
 #include "render/mesh.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
+
+constexpr size_t REPORT_CAPACITY = 512; // %f of the largest float needs under 60 chars
+
+// printf-style text for the reports; one line of a report fits REPORT_CAPACITY.
+template <typename... Values> std::string formatText(const char* pattern, Values... values) {
+    char text[REPORT_CAPACITY];
+    std::snprintf(text, sizeof text, pattern, values...);
+    return text;
+}
 
 struct Cell {
     int x;

@@ -5,28 +5,20 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace {
-constexpr size_t TEXT_CAPACITY = 256;
 constexpr float PERCENT = 100.0f;
-
-template <typename... Values> std::string format(const char* pattern, Values... values) {
-    char text[TEXT_CAPACITY];
-    std::snprintf(text, sizeof text, pattern, values...);
-    return text;
-}
 
 std::vector<LegendEntry> ringEntries(float rings, float increment, const char* unit) {
     std::vector<LegendEntry> entries;
     for (int ring = 0; ring < rings; ++ring) {
         const float level = ringLevel(ring, rings);
         entries.push_back({{level, level, level},
-                           format("%g to %g %s", double(ring * increment),
-                                  double((ring + 1) * increment), unit)});
+                           formatText("%g to %g %s", double(ring * increment),
+                                      double((ring + 1) * increment), unit)});
     }
     const float last = std::max(std::ceil(rings), 0.0f) * increment;
-    entries.push_back({BEYOND_RINGS_COLOUR, format("%g %s and more", double(last), unit)});
+    entries.push_back({BEYOND_RINGS_COLOUR, formatText("%g %s and more", double(last), unit)});
     return entries;
 }
 } // namespace
@@ -61,22 +53,16 @@ Profile routeProfile(const PreviousTable& previous, const CostTable& costs, int 
         costs[endX][endY] == UNREACHED_COST) {
         return profile;
     }
-    std::vector<Cell> cells;
-    if (!walkRoute(previous, startX, startY, endX, endY, [&cells](int x, int y) {
-            cells.push_back({x, y});
-        })) {
-        return profile;
-    }
-    cells.push_back({startX, startY});
-    std::reverse(cells.begin(), cells.end());
+    const std::vector<GridPoint> route = routeFromStart(previous, startX, startY, endX, endY);
     float along = 0.0f;
-    for (size_t k = 0; k < cells.size(); ++k) {
-        const Cell& c = cells[k];
+    for (size_t k = 0; k < route.size(); ++k) {
+        const Cell c{route[k].x, route[k].y};
         const TerrainVertex& v = terrainVertices[c.x][c.y];
         if (k > 0) {
-            const TerrainVertex& p = terrainVertices[cells[k - 1].x][cells[k - 1].y];
+            const Cell b{route[k - 1].x, route[k - 1].y};
+            const TerrainVertex& p = terrainVertices[b.x][b.y];
             along += segmentLength(p.x, v.x, p.y, v.y, p.z, v.z);
-            const float grade = std::fabs(v.z - p.z) / groundRun(cells[k - 1], c) * PERCENT;
+            const float grade = std::fabs(v.z - p.z) / groundRun(b, c) * PERCENT;
             if (grade > profile.steepestGrade) {
                 profile.steepestGrade = grade;
                 profile.steepestStep = static_cast<int>(k);
@@ -115,23 +101,23 @@ std::string profileReport(const Profile& profile, const char* costUnit) {
         return "No route to the end cell";
     }
     const ProfilePoint& end = profile.points.back();
-    std::string text = format("Length along the route: %f m\nCost at the end: %f %s\n",
-                              double(end.along), double(end.cost), costUnit);
+    std::string text = formatText("Length along the route: %f m\nCost at the end: %f %s\n",
+                                  double(end.along), double(end.cost), costUnit);
     if (profile.steepestStep < 0) {
         return text + "No climb or descent";
     }
     const Cell& from = profile.points[profile.steepestStep - 1].cell;
     const Cell& to = profile.points[profile.steepestStep].cell;
-    return text + format("Steepest step: %.2f %%\nfrom (%d, %d) to (%d, %d)",
-                         double(profile.steepestGrade), from.x, from.y, to.x, to.y);
+    return text + formatText("Steepest step: %.2f %%\nfrom (%d, %d) to (%d, %d)",
+                             double(profile.steepestGrade), from.x, from.y, to.x, to.y);
 }
 
 std::string cellReport(int x, int y) {
     const std::string where =
-        format("Cell (%d, %d), height %g m", x, y, double(terrainVertices[x][y].z));
+        formatText("Cell (%d, %d), height %g m", x, y, double(terrainVertices[x][y].z));
     if (distanceTable[x][y] == UNREACHED_COST) {
         return where + "\nunreachable";
     }
-    return where + format("\ndistance %f m\nenergy %f J", double(distanceTable[x][y]),
-                          double(energyTable[x][y]));
+    return where + formatText("\ndistance %f m\nenergy %f J", double(distanceTable[x][y]),
+                              double(energyTable[x][y]));
 }
