@@ -270,6 +270,16 @@ class Landscape:
     def key_up(self, key):
         self.xdotool("keyup", key)
 
+    def hold_until_changed(self, key, before, pixels, timeout=60.0):
+        """Holds `key` down until the window differs from `before` in more than `pixels` pixels
+        or `timeout` seconds pass. A fixed hold can end before a slow (sanitized, loaded) run
+        has handled the press, and the release then cancels it unseen."""
+        self.key_down(key)
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline and self.screenshot().differing_pixels(before) <= pixels:
+            pass
+        self.key_up(key)
+
     def redraw(self):
         """Asks for a frame without changing anything: unmapping and mapping the window again
         exposes it, and GLUT answers an expose with a display event. (A key release alone is

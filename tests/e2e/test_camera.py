@@ -47,9 +47,7 @@ class CameraTest(e2e.TestCase):
     def test_holding_w_moves_the_view_and_releasing_it_stops(self):
         with self.launch() as app:
             start = app.settled_view()
-            app.key_down("w")
-            time.sleep(0.5)
-            app.key_up("w")
+            app.hold_until_changed("w", start, CHANGED_PIXELS)
             moved = app.settled_view()
             self.assertGreater(moved.differing_pixels(start), CHANGED_PIXELS)
             time.sleep(0.5)

@@ -202,9 +202,7 @@ class ScenarioTest(e2e.TestCase):
                              "the offset keys, each undone, left the picture changed")
 
             # Movement keys held and released, and drags, print nothing.
-            app.key_down("w")
-            time.sleep(0.5)
-            app.key_up("w")
+            app.hold_until_changed("w", before_offsets, CHANGED_BY_CAMERA)
             app.key_down("d")
             time.sleep(0.3)
             app.key_up("d")
