@@ -3,7 +3,7 @@
 #include "app/consoleInput.h"
 #include "app/shutdown.h"
 #include "camera/camera.h"
-#include "planner/routeExport.h"
+#include "io/routeExport.h"
 #include "planner/routePlanner.h"
 #include "terrain/settings.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The two routes of the last planning run with their totals, as the batch plan hands them on.
 
-#include "planner/routeGeoJson.h"
+#include "io/routeGeoJson.h"
 #include "terrain/settings.h"
 
 #include <vector>

@@ -1,7 +1,7 @@
 #include "app/preparedGround.h"
 
 #include "app/options.h"
-#include "terrain/groundRaster.h"
+#include "io/groundRaster.h"
 
 namespace {
 GroundHeights loadedHeights;

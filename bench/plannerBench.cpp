@@ -1,7 +1,7 @@
 // Route planner timings: the fast sweep beside the plain per-step one, the exact planner, the step
 // table both read, and the export of the three route files.
 
-#include "planner/routeExport.h"
+#include "io/routeExport.h"
 #include "planner/routePlanner.h"
 #include "planner/stepTable.h"
 #include "terrain/settings.h"

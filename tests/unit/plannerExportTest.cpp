@@ -1,8 +1,8 @@
 // The three export files byte for byte, and exports that cannot write a file.
 
 #include "app/plannedRoutes.h"
-#include "planner/costRaster.h"
-#include "planner/routeExport.h"
+#include "io/costRaster.h"
+#include "io/routeExport.h"
 #include "render/panel.h"
 #include "tests/unit/plannerTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "terrain/groundRaster.h"
+#include "io/groundRaster.h"
 
 #include "terrain/groundWindow.h"
 

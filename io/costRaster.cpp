@@ -1,6 +1,6 @@
-#include "planner/costRaster.h"
+#include "io/costRaster.h"
 
-#include "planner/fileReplace.h"
+#include "io/fileReplace.h"
 #include "planner/groundPosition.h"
 
 #include <cpl_error.h>

@@ -1,4 +1,4 @@
-#include "planner/fileReplace.h"
+#include "io/fileReplace.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
-#include "planner/routeExport.h"
+#include "io/routeExport.h"
 
-#include "planner/fileReplace.h"
+#include "io/fileReplace.h"
 #include "planner/routeTables.h"
 #include "planner/routeWalk.h"
 #include "terrain/settings.h"

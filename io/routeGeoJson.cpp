@@ -1,6 +1,6 @@
-#include "planner/routeGeoJson.h"
+#include "io/routeGeoJson.h"
 
-#include "planner/fileReplace.h"
+#include "io/fileReplace.h"
 #include "planner/groundPosition.h"
 
 #include <cpl_error.h>
