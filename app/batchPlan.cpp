@@ -2,20 +2,20 @@
 
 #include "app/options.h"
 #include "app/plannedRoutes.h"
-#include "app/preparedGround.h"
 #include "io/costRaster.h"
 #include "io/routeExport.h"
 #include "io/routeGeoJson.h"
 #include "planner/routePlanner.h"
-#include "planner/stepTable.h"
 #include "render/overlays.h"
 #include "terrain/groundReference.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -24,6 +24,7 @@ constexpr int EXIT_BAD_INPUT = 2;
 constexpr char DISTANCE_RASTER_FILE[] = "distance.tif";
 constexpr char ENERGY_RASTER_FILE[] = "energy.tif";
 constexpr char ROUTES_FILE[] = "routes.geojson";
+constexpr char HEIGHTS_RASTER_FILE[] = "heights.tif";
 
 bool isFolder(const std::string& path) {
     struct stat info;
@@ -31,10 +32,6 @@ bool isFolder(const std::string& path) {
 }
 
 void applyOptions(const Options& options) {
-    settings.startX = options.plan->startX;
-    settings.startY = options.plan->startY;
-    settings.endX = options.plan->endX;
-    settings.endY = options.plan->endY;
     if (options.speedMph) {
         settings.speedMph = *options.speedMph;
     }
@@ -49,16 +46,29 @@ bool reported(bool written, const char* name) {
     return written;
 }
 
-// Writes the six files, each whole or not at all; false when any was not written.
-bool writeResults(const std::string& folder) {
-    bool all = exportRouteTablesInto(folder);
-    all = reported(
-              writeCostRaster(folder + "/" + DISTANCE_RASTER_FILE, distanceTable, groundReference),
-              DISTANCE_RASTER_FILE) &&
-          all;
-    all = reported(writeCostRaster(folder + "/" + ENERGY_RASTER_FILE, energyTable, groundReference),
-                   ENERGY_RASTER_FILE) &&
-          all;
+// Heights as the planner used them, cells without ground as nodata.
+std::vector<float> heightPixels() {
+    std::vector<float> heights = terrainVertices.heights();
+    for (float& h : heights) {
+        if (std::isnan(h)) {
+            h = static_cast<float>(COST_RASTER_NODATA);
+        }
+    }
+    return heights;
+}
+
+bool writeRaster(const std::string& folder, const char* name, const float* values) {
+    return reported(
+        writeGridRaster(folder + "/" + name, values, terrainVertices.shape(), groundReference),
+        name);
+}
+
+// Writes the files, each whole or not at all; false when any was not written.
+bool writeResults(const std::string& folder, bool tables) {
+    bool all = !tables || exportRouteTablesInto(folder);
+    all = writeRaster(folder, DISTANCE_RASTER_FILE, distanceTable.data()) && all;
+    all = writeRaster(folder, ENERGY_RASTER_FILE, energyTable.data()) && all;
+    all = writeRaster(folder, HEIGHTS_RASTER_FILE, heightPixels().data()) && all;
     const char* planner = settings.planner == PlannerKind::Exact ? "exact" : "sweep";
     all = reported(writeRouteGeoJson(folder + "/" + ROUTES_FILE, plannedRoutes(settings), planner,
                                      groundReference),
@@ -76,12 +86,10 @@ int runBatchPlan(const Options& options) {
         return EXIT_BAD_INPUT;
     }
     applyOptions(options);
-    buildPreparedGroundVertices();
-    buildStepTable();
     computeRoutes();
     const std::string summaries =
         distanceRouteOverlay().report + energyRouteOverlay().report + straightLineOverlay().report;
     std::fputs(summaries.c_str(), stdout);
     std::fflush(stdout);
-    return writeResults(folder) ? 0 : EXIT_WRITE_FAILED;
+    return writeResults(folder, !options.noTables) ? 0 : EXIT_WRITE_FAILED;
 }

@@ -159,18 +159,17 @@ std::optional<CellEntry> readCellEntry(std::istream& in) {
     }
 }
 
-bool isCellEntryInRange(const CellEntry& entry) {
-    for (int value : {entry.startX, entry.startY, entry.endX, entry.endY}) {
-        if (value < FIRST_ENTRY_CELL || value > LAST_ENTRY_CELL) {
-            return false;
-        }
-    }
-    return true;
+bool isCellEntryInRange(const CellEntry& entry, const GridShape& shape) {
+    const auto inside = [](int value, int size) {
+        return value >= FIRST_ENTRY_CELL && value < size;
+    };
+    return inside(entry.startX, shape.columns) && inside(entry.endX, shape.columns) &&
+           inside(entry.startY, shape.rows) && inside(entry.endY, shape.rows);
 }
 
-std::optional<CellEntry> readAcceptedCellEntry(std::istream& in) {
+std::optional<CellEntry> readAcceptedCellEntry(std::istream& in, const GridShape& shape) {
     const std::optional<CellEntry> entry = readCellEntry(in);
-    if (!entry || !isCellEntryInRange(*entry)) {
+    if (!entry || !isCellEntryInRange(*entry, shape)) {
         return std::nullopt;
     }
     return entry;

@@ -13,8 +13,9 @@
 #include <optional>
 #include <string_view>
 
+#include "terrain/gridShape.h"
+
 constexpr int FIRST_ENTRY_CELL = 1; // cell 0 is refused by the range test
-constexpr int LAST_ENTRY_CELL = 364;
 
 struct CellEntry {
     int startX;
@@ -57,8 +58,11 @@ bool isConsoleSpace(int c);
 // line that ended the entry is consumed.
 std::optional<CellEntry> readCellEntry(std::istream& in);
 
-// True when every one of the four values lies in FIRST_ENTRY_CELL..LAST_ENTRY_CELL.
-bool isCellEntryInRange(const CellEntry& entry);
+// True when both x values lie in FIRST_ENTRY_CELL..columns - 1 and both y values in
+// FIRST_ENTRY_CELL..rows - 1 (1..364 on the built-in ground).
+bool isCellEntryInRange(const CellEntry& entry, const GridShape& shape = BUILT_IN_SHAPE);
 
-// The entry the dialogue accepts: readable, complete and in range; otherwise nothing.
-std::optional<CellEntry> readAcceptedCellEntry(std::istream& in);
+// The entry the dialogue accepts on a grid of `shape`: readable, complete and in range;
+// otherwise nothing.
+std::optional<CellEntry> readAcceptedCellEntry(std::istream& in,
+                                               const GridShape& shape = BUILT_IN_SHAPE);

@@ -1,6 +1,5 @@
 #pragma once
 
-// Everything the first frame needs that depends only on the terrain and the start cell: the
-// vertex table of the prepared ground, the mesh geometry, the step table and the route tables for
-// settings.startX/Y.
+// Everything the first frame needs that depends only on the prepared ground and the start cell:
+// the mesh geometry and the route tables for settings.startX/Y.
 void prepareFirstScene();

@@ -6,6 +6,7 @@
 #include "io/routeExport.h"
 #include "planner/routePlanner.h"
 #include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
 
 #include <optional>
 
@@ -101,7 +102,7 @@ void toggleViewMode() {
 
 // What the dialogue does with an entry once it is read: a refused one changes nothing.
 void useCellEntry(const std::optional<CellEntry>& entry, std::FILE* out) {
-    if (!entry || !isCellEntryInRange(*entry)) {
+    if (!entry || !isCellEntryInRange(*entry, terrainVertices.shape())) {
         std::fputs(RANGE_MESSAGE, out);
         return;
     }
@@ -115,7 +116,8 @@ void useCellEntry(const std::optional<CellEntry>& entry, std::FILE* out) {
 void askForCells(Console& console) {
     std::fputs(CELL_PROMPT, console.out);
     std::fflush(console.out); // the prompt must show before the read blocks
-    const std::optional<CellEntry> entry = readAcceptedCellEntry(console.in);
+    const std::optional<CellEntry> entry =
+        readAcceptedCellEntry(console.in, terrainVertices.shape());
     if (shutdownRequested()) {
         return; // the wait ended for the program's end: nothing typed so far counts
     }

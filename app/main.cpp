@@ -3,6 +3,7 @@
 #include "app/preparedGround.h"
 #include "app/standardDescriptors.h"
 #include "app/startupGl.h"
+#include "planner/runState.h"
 
 #include <cstdio>
 #include <string>
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
         std::fputs(USAGE_TEXT, stdout);
         return 0;
     }
-    const std::string groundError = prepareGround(options);
+    const std::string groundError = prepareGround(options, landscapeRun);
     if (!groundError.empty()) {
         std::fprintf(stderr, "landscape: %s\n", groundError.c_str());
         return 2;

@@ -1,28 +1,46 @@
 #include "app/options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
 const char* const USAGE_TEXT =
-    "Usage: landscape [--exact] [--panel] [--terrain FILE [--centre X,Y]] [GLUT options]\n"
-    "       landscape --plan SX SY EX EY [--terrain FILE] [--centre X,Y] [--exact]\n"
-    "                 [--speed MPH] [--out DIR]\n"
+    "Usage: landscape [--exact] [--panel] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
+    "                 [GLUT options]\n"
+    "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y] [--exact]\n"
+    "                 [--speed MPH] [--no-tables] [--out DIR]\n"
     "\n"
     "  --exact            plan least costs exactly instead of by one spiral sweep\n"
     "  --panel            show the settings panel from the start (key h toggles it)\n"
-    "  --terrain FILE     load the ground from an elevation raster GDAL reads\n"
-    "  --centre X,Y       centre of the 365 x 365 window, in the raster's coordinates\n"
-    "                     (degrees for a longitude/latitude raster); default its centre\n"
-    "  --plan SX SY EX EY plan from cell (SX, SY) to (EX, EY) without a window, each 1..364,\n"
-    "                     write the tables, GeoTIFF cost rasters and GeoJSON routes, and end\n"
+    "  --plan [SX SY EX EY]\n"
+    "                     plan from cell (SX, SY) to (EX, EY) without a window, write the\n"
+    "                     tables, GeoTIFF heights and cost rasters and GeoJSON routes, and end\n"
+    "  --from X,Y         start at this point of the ground, in its own coordinates\n"
+    "  --to X,Y           end at this point\n"
     "  --speed MPH        speed for the fuel figure, miles per hour (default 55)\n"
+    "  --no-tables        a batch plan leaves out the three text tables\n"
     "  --out DIR          folder a batch plan writes into (default the working directory)\n"
-    "  --help             print this text and end\n";
+    "  --help             print this text and end\n"
+    "GROUND (default the built-in 365 x 365 cells of 30 m):\n"
+    "  --terrain FILE     load the ground from an elevation raster GDAL reads, whole and at\n"
+    "                     its own resolution\n"
+    "  --cell-size M      resample it to cells of M metres\n"
+    "  --size C[xR]       cut a window of C x R cells (C x C without R) ...\n"
+    "  --centre X,Y       ... centred here, in the raster's coordinates (degrees for a\n"
+    "                     longitude/latitude raster); default its centre\n"
+    "  --barriers FILE    no-go areas: polygons OGR reads, or a raster whose non-zero cells\n"
+    "                     are barriers\n"
+    "VEHICLE (default a 7 % grade both ways, 1325 kg, descent 1, rolling 0):\n"
+    "  --grade PCT[,DOWN] steepest grade up (and down), percent, above 0 and at most 100\n"
+    "  --mass KG          vehicle mass, kilograms\n"
+    "  --descent F        share of the lift energy a descent costs, 0..1\n"
+    "  --rolling CRR      rolling-resistance coefficient, 0 or more (0.015 paved road)\n";
 
 namespace {
 
 constexpr int PLAN_VALUES = 4;
+constexpr double FLOAT_LIMIT = 1e30; // masses and coefficients beyond this overflow the energies
 
 bool parseReal(const std::string& text, double& value) {
     if (text.empty()) {
@@ -43,6 +61,7 @@ class Reader {
     explicit Reader(const std::vector<std::string>& args) : args_(args) {}
     bool done() const { return next_ >= args_.size(); }
     const std::string& take() { return args_[next_++]; }
+    const std::string& peek() const { return args_[next_]; }
     // The value after option `name`, or nothing (and an error) when the arguments end first.
     const std::string* value(const std::string& name, std::string& error) {
         if (done()) {
@@ -57,7 +76,12 @@ class Reader {
     size_t next_ = 0;
 };
 
+// --plan takes four cells, or none when the next argument is not a number.
 std::string parsePlan(Reader& reader, Options& options) {
+    options.plan = true;
+    if (reader.done() || reader.peek().rfind("--", 0) == 0) {
+        return {};
+    }
     int values[PLAN_VALUES];
     for (int& v : values) {
         std::string error;
@@ -71,20 +95,95 @@ std::string parsePlan(Reader& reader, Options& options) {
         }
         v = *parsed;
     }
-    const CellEntry entry{values[0], values[1], values[2], values[3]};
-    if (!isCellEntryInRange(entry)) {
-        return "--plan: each cell must lie in 1..364";
+    options.planCells = CellEntry{values[0], values[1], values[2], values[3]};
+    return {};
+}
+
+// A real number after `name` that `accept` takes; the error names the option and `what` it must be.
+template <typename Accept>
+std::string parseNumber(const std::string& name, const std::string& text, const char* what,
+                        Accept&& accept, std::optional<double>& out) {
+    double value = 0.0;
+    if (!parseReal(text, value) || !accept(value)) {
+        return name + ": " + quoted(text) + " is not " + what;
     }
-    options.plan = entry;
+    out = value;
+    return {};
+}
+
+std::string parseFloatOption(const std::string& name, const std::string& text, const char* what,
+                             bool (*accept)(double), std::optional<float>& out) {
+    std::optional<double> value;
+    std::string error = parseNumber(name, text, what, accept, value);
+    if (error.empty()) {
+        out = static_cast<float>(*value);
+    }
+    return error;
+}
+
+// Two reals "X,Y".
+bool parsePair(const std::string& text, double& x, double& y) {
+    const size_t comma = text.find(',');
+    return comma != std::string::npos && parseReal(text.substr(0, comma), x) &&
+           parseReal(text.substr(comma + 1), y);
+}
+
+std::string parsePoint(const std::string& name, const std::string& text,
+                       std::optional<MapPoint>& out) {
+    double x = 0.0;
+    double y = 0.0;
+    if (!parsePair(text, x, y)) {
+        return name + ": " + quoted(text) + " is not X,Y";
+    }
+    out = MapPoint{x, y};
+    return {};
+}
+
+bool isGrade(double percent) {
+    return percent > 0.0 && percent <= 100.0;
+}
+
+std::string parseGrade(const std::string& text, Options& options) {
+    const char* what = "a grade in percent above 0 and at most 100 (PCT or UP,DOWN)";
+    double up = 0.0;
+    double down = 0.0;
+    if (text.find(',') == std::string::npos) {
+        if (!parseReal(text, up)) {
+            return "--grade: " + quoted(text) + " is not " + what;
+        }
+        down = up;
+    } else if (!parsePair(text, up, down)) {
+        return "--grade: " + quoted(text) + " is not " + what;
+    }
+    if (!isGrade(up) || !isGrade(down)) {
+        return "--grade: " + quoted(text) + " is not " + what;
+    }
+    options.gradeUpPercent = up;
+    options.gradeDownPercent = down;
+    return {};
+}
+
+// "C" or "CxR", whole numbers of cells from MIN_GRID_SIDE up.
+std::string parseSize(const std::string& text, Options& options) {
+    const size_t times = text.find('x');
+    const std::string columns = text.substr(0, times);
+    const std::string rows = times == std::string::npos ? columns : text.substr(times + 1);
+    const std::optional<int> c = columns.empty() ? std::nullopt : parseIntToken(columns);
+    const std::optional<int> r = rows.empty() ? std::nullopt : parseIntToken(rows);
+    if (!c || !r || *c < MIN_GRID_SIDE || *r < MIN_GRID_SIDE ||
+        columns.find_first_not_of("0123456789") != std::string::npos ||
+        rows.find_first_not_of("0123456789") != std::string::npos) {
+        return "--size: " + quoted(text) + " is not C or CxR cells, each at least 3";
+    }
+    options.sizeColumns = *c;
+    options.sizeRows = *r;
     return {};
 }
 
 std::string parseCentre(const std::string& text, Options& options) {
-    const size_t comma = text.find(',');
     double x = 0.0;
     double y = 0.0;
-    if (comma == std::string::npos || !parseReal(text.substr(0, comma), x) ||
-        !parseReal(text.substr(comma + 1), y)) {
+    if (!parsePair(text, x, y)) {
         return "--centre: " + quoted(text) + " is not X,Y";
     }
     options.centreX = x;
@@ -118,13 +217,56 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
     if (name == "--plan") {
         return parsePlan(reader, options);
     }
+    if (name == "--no-tables") {
+        options.noTables = true;
+        return {};
+    }
+    static const char* const withValue[] = {
+        "--terrain", "--centre", "--speed", "--out",     "--cell-size", "--size",    "--from",
+        "--to",      "--grade",  "--mass",  "--descent", "--rolling",   "--barriers"};
+    if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
+        return name + ": unknown option (see --help)";
+    }
     std::string error;
-    const std::string* value = nullptr;
-    if (name == "--terrain" || name == "--centre" || name == "--speed" || name == "--out") {
-        value = reader.value(name, error);
-        if (value == nullptr) {
-            return error;
-        }
+    const std::string* value = reader.value(name, error);
+    if (value == nullptr) {
+        return error;
+    }
+    if (name == "--cell-size") {
+        return parseNumber(
+            name, *value, "a cell size in metres above 0", [](double m) { return m > 0.0; },
+            options.cellSize);
+    }
+    if (name == "--size") {
+        return parseSize(*value, options);
+    }
+    if (name == "--from") {
+        return parsePoint(name, *value, options.from);
+    }
+    if (name == "--to") {
+        return parsePoint(name, *value, options.to);
+    }
+    if (name == "--grade") {
+        return parseGrade(*value, options);
+    }
+    if (name == "--mass") {
+        return parseFloatOption(
+            name, *value, "a mass in kilograms above 0",
+            [](double kg) { return kg > 0.0 && kg <= FLOAT_LIMIT; }, options.mass);
+    }
+    if (name == "--descent") {
+        return parseFloatOption(
+            name, *value, "a share from 0 to 1", [](double f) { return f >= 0.0 && f <= 1.0; },
+            options.descent);
+    }
+    if (name == "--rolling") {
+        return parseFloatOption(
+            name, *value, "a rolling-resistance coefficient of 0 or more",
+            [](double c) { return c >= 0.0 && c <= FLOAT_LIMIT; }, options.rolling);
+    }
+    if (name == "--barriers") {
+        options.barriersFile = *value;
+        return value->empty() ? "--barriers: the file name is empty" : std::string{};
     }
     if (name == "--terrain") {
         options.terrainFile = *value;
@@ -140,7 +282,7 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         options.outDir = *value;
         return value->empty() ? "--out: the folder name is empty" : std::string{};
     }
-    return name + ": unknown option (see --help)";
+    return {};
 }
 
 } // namespace
@@ -160,8 +302,18 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
-    if (options.centreX && options.terrainFile.empty()) {
+    const bool loaded = !options.terrainFile.empty();
+    if (options.centreX && !loaded) {
         parsed.error = "--centre: goes with --terrain";
+    } else if ((options.cellSize || options.sizeColumns) && !loaded) {
+        parsed.error =
+            std::string(options.cellSize ? "--cell-size" : "--size") + ": goes with --terrain";
+    } else if (options.from.has_value() != options.to.has_value()) {
+        parsed.error = options.from ? "--from: goes with --to" : "--to: goes with --from";
+    } else if (options.from && options.planCells) {
+        parsed.error = "--from: goes with --plan without cells";
+    } else if (options.noTables && !options.plan) {
+        parsed.error = "--no-tables: goes with --plan";
     } else if (!options.outDir.empty() && !options.plan) {
         parsed.error = "--out: goes with --plan";
     } else if (options.plan && !options.otherArgs.empty()) {

@@ -8,6 +8,12 @@
 #include <string>
 #include <vector>
 
+// A point in the ground's own coordinates.
+struct MapPoint {
+    double x;
+    double y;
+};
+
 struct Options {
     bool help = false;
     bool exact = false;            // plan with the exact planner from the start
@@ -15,8 +21,21 @@ struct Options {
     std::string terrainFile;       // empty: the built-in ground
     std::optional<double> centreX; // in the raster's own coordinates; both or neither
     std::optional<double> centreY;
-    std::optional<CellEntry> plan;      // plan these cells once, without a window
-    std::optional<float> speedMph;      // miles per hour, for the fuel figure
+    std::optional<double> cellSize; // metres
+    std::optional<int> sizeColumns; // a window of so many cells ...
+    std::optional<int> sizeRows;    // ... by so many
+    std::optional<MapPoint> from;   // start and end in the ground's coordinates
+    std::optional<MapPoint> to;
+    bool plan = false;                    // plan once, without a window
+    std::optional<CellEntry> planCells;   // the four cells given with --plan
+    bool noTables = false;                // a batch plan leaves out the three text tables
+    std::optional<float> speedMph;        // miles per hour, for the fuel figure
+    std::optional<double> gradeUpPercent; // both or neither
+    std::optional<double> gradeDownPercent;
+    std::optional<float> mass;          // kilograms
+    std::optional<float> descent;       // 0..1
+    std::optional<float> rolling;       // >= 0
+    std::string barriersFile;           // no-go areas: polygons or a raster
     std::string outDir;                 // where a batch plan writes; empty: working directory
     std::vector<std::string> otherArgs; // not ours, in order: GLUT's, or an error in a batch
 };
@@ -26,8 +45,8 @@ struct ParsedOptions {
     std::string error; // one line, without its newline; empty when the arguments were good
 };
 
-// Reads args (without the program name). Cells of --plan follow the console dialogue's syntax
-// and range (1..364 each).
+// Reads args (without the program name). Cells of --plan follow the console dialogue's syntax;
+// their range depends on the ground and is checked once it is loaded.
 ParsedOptions parseOptions(const std::vector<std::string>& args);
 
 // The text --help prints.

@@ -1,5 +1,6 @@
 #include "app/plannedRoutes.h"
 
+#include "planner/planningGrid.h"
 #include "planner/routeWalk.h"
 #include "planner/stepRules.h"
 #include "render/overlays.h"
@@ -12,15 +13,18 @@ RouteFeature describeRoute(Measure measure, const CostTable& costs, const Previo
                            const Settings& s) {
     RouteFeature route;
     route.measure = measure == Measure::Distance ? "distance" : "energy";
-    if (!isInsideGrid(s.endX, s.endY) || costs[s.endX][s.endY] == UNREACHED_COST) {
+    if (!costs.shape().contains(s.endX, s.endY) || costs[s.endX][s.endY] == UNREACHED_COST) {
         return route;
     }
     route.cells = routeFromStart(previous, s.startX, s.startY, s.endX, s.endY);
     for (size_t k = 1; k < route.cells.size(); ++k) {
-        const TerrainVertex& a = terrainVertices[route.cells[k - 1].x][route.cells[k - 1].y];
-        const TerrainVertex& b = terrainVertices[route.cells[k].x][route.cells[k].y];
+        const GridPoint& from = route.cells[k - 1];
+        const GridPoint& to = route.cells[k];
+        const TerrainVertex a = terrainVertices[from.x][from.y];
+        const TerrainVertex b = terrainVertices[to.x][to.y];
         route.lengthMetres += segmentLength(a.x, b.x, a.y, b.y, a.z, b.z);
-        route.energyJoules += stepEnergy(a.z, b.z, s.vehicleMass);
+        route.energyJoules +=
+            pricedStepEnergy(planningGrid.pricing, a.z, b.z, from.x != to.x && from.y != to.y);
     }
     (measure == Measure::Distance ? route.lengthMetres : route.energyJoules) =
         costs[s.endX][s.endY];

@@ -1,14 +1,15 @@
 #pragma once
-// The ground a run plans and draws on: the built-in heights, or the raster --terrain names.
-// Loaded before any window exists, so bad input ends the program without one.
+// The ground a run plans and draws on, and the vehicle and cells it plans with: the built-in
+// heights, or the raster --terrain names. Prepared before any window exists, so bad input ends
+// the program without one.
 
 #include <string>
 
 struct Options;
+struct LandscapeRun;
 
-// Loads the raster of options.terrainFile (nothing to do for the built-in ground) and sets
-// groundReference. Returns the one-line error, empty on success.
-std::string prepareGround(const Options& options);
-
-// Fills terrainVertices from the prepared ground.
-void buildPreparedGroundVertices();
+// Loads the ground of `options` into `run`, applies the vehicle and prices the steps, then sets
+// the start and end cells: --plan's cells, the cells under --from and --to, or on loaded ground
+// the default route ends (the built-in ground keeps its defaults). Returns the one-line error,
+// empty on success.
+std::string prepareGround(const Options& options, LandscapeRun& run);

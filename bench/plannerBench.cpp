@@ -2,8 +2,8 @@
 // table both read, and the export of the three route files.
 
 #include "io/routeExport.h"
+#include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
-#include "planner/stepTable.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 #include "tests/unit/plainSweep.h"

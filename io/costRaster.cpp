@@ -8,45 +8,53 @@
 #include <gdal.h>
 #include <gdal_frmts.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
 // Built in memory first so the real file can be replaced in one step.
 constexpr char MEMORY_PATH[] = "/vsimem/landscapeCostRaster.tif";
-constexpr double HALF_CELL = GRID_SPACING / 2.0;
+// Pixels of `rows` rows from the north edge, a band of rows at a time: row r holds the cells of
+// second index rows - 1 - r, column i the cells of first index i.
+constexpr int BAND_ROWS = 256;
 
-// Pixels row by row from the north edge: row r holds the cells of second index
-// GRID_SIZE - 1 - r, column i the cells of first index i.
-std::vector<float> northUpPixels(const CostTable& costs) {
-    std::vector<float> pixels(GRID_CELLS);
-    for (int row = 0; row < GRID_SIZE; ++row) {
-        for (int i = 0; i < GRID_SIZE; ++i) {
-            pixels[row * GRID_SIZE + i] = costs[i][GRID_SIZE - 1 - row];
+void northUpBand(const float* costs, const GridShape& shape, int firstRow, int bandRows,
+                 std::vector<float>& pixels) {
+    pixels.resize(static_cast<std::size_t>(bandRows) * shape.columns);
+    for (int r = 0; r < bandRows; ++r) {
+        const int y = shape.rows - 1 - (firstRow + r);
+        float* line = pixels.data() + static_cast<std::size_t>(r) * shape.columns;
+        for (int i = 0; i < shape.columns; ++i) {
+            line[i] = costs[shape.index(i, y)];
         }
     }
-    return pixels;
 }
 
-bool buildInMemory(const CostTable& costs, const GroundReference& ground) {
+bool buildInMemory(const float* costs, const GridShape& shape, const GroundReference& ground) {
     GDALDriverH driver = GDALGetDriverByName("GTiff");
     if (driver == nullptr) {
         return false;
     }
     GDALDatasetH dataset =
-        GDALCreate(driver, MEMORY_PATH, GRID_SIZE, GRID_SIZE, 1, GDT_Float32, nullptr);
+        GDALCreate(driver, MEMORY_PATH, shape.columns, shape.rows, 1, GDT_Float32, nullptr);
     if (dataset == nullptr) {
         return false;
     }
-    const GroundPoint northWest = cellCentre(ground, 0, GRID_SIZE - 1);
-    double transform[6] = {northWest.x - HALF_CELL, GRID_SPACING, 0.0,
-                           northWest.y + HALF_CELL, 0.0,          -GRID_SPACING};
-    std::vector<float> pixels = northUpPixels(costs);
+    const double half = ground.spacing / 2.0;
+    const GroundPoint northWest = cellCentre(ground, 0, shape.rows - 1);
+    double transform[6] = {northWest.x - half, ground.spacing, 0.0, northWest.y + half, 0.0,
+                           -ground.spacing};
     GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
     bool built = GDALSetGeoTransform(dataset, transform) == CE_None &&
-                 GDALSetRasterNoDataValue(band, COST_RASTER_NODATA) == CE_None &&
-                 GDALRasterIO(band, GF_Write, 0, 0, GRID_SIZE, GRID_SIZE, pixels.data(), GRID_SIZE,
-                              GRID_SIZE, GDT_Float32, 0, 0) == CE_None;
+                 GDALSetRasterNoDataValue(band, COST_RASTER_NODATA) == CE_None;
+    std::vector<float> pixels;
+    for (int row = 0; built && row < shape.rows; row += BAND_ROWS) {
+        const int bandRows = std::min(BAND_ROWS, shape.rows - row);
+        northUpBand(costs, shape, row, bandRows, pixels);
+        built = GDALRasterIO(band, GF_Write, 0, row, shape.columns, bandRows, pixels.data(),
+                             shape.columns, bandRows, GDT_Float32, 0, 0) == CE_None;
+    }
     if (built && !ground.crsWkt.empty()) {
         built = GDALSetProjection(dataset, ground.crsWkt.c_str()) == CE_None;
     }
@@ -58,13 +66,13 @@ bool buildInMemory(const CostTable& costs, const GroundReference& ground) {
 
 } // namespace
 
-bool writeCostRaster(const std::string& path, const CostTable& costs,
+bool writeGridRaster(const std::string& path, const float* values, const GridShape& shape,
                      const GroundReference& ground) {
     // The caller reports a failure in its own words; GDAL's messages would only repeat it.
     CPLPushErrorHandler(CPLQuietErrorHandler);
     GDALRegister_GTiff();
     bool written = false;
-    if (buildInMemory(costs, ground)) {
+    if (buildInMemory(values, shape, ground)) {
         vsi_l_offset size = 0;
         const GByte* bytes = VSIGetMemFileBuffer(MEMORY_PATH, &size, FALSE);
         written = bytes != nullptr && replaceFile(path, [&](std::FILE* file) {

@@ -10,9 +10,10 @@
 // (1e35 rounded to float, 1.00000004e+35), so a pixel compares equal to it.
 constexpr double COST_RASTER_NODATA = UNREACHED_COST;
 
-// Writes `costs` to `path` as a single-band Float32 GeoTIFF, north up: pixel column i and row
-// GRID_SIZE - 1 - j hold cell (i, j); pixels are GRID_SPACING metres square, centred on the
-// cells where `ground` puts them, in its coordinate system when it has one. Unreached cells are
-// nodata. The file is written whole or not at all; returns false when it was not written.
-bool writeCostRaster(const std::string& path, const CostTable& costs,
+// Writes `values` (one per cell of `shape`, x-major) to `path` as a single-band Float32 GeoTIFF,
+// north up: pixel column i and row rows - 1 - j hold cell (i, j); pixels are the grid's spacing
+// square, centred on the cells where `ground` puts them, in its coordinate system when it has
+// one. COST_RASTER_NODATA is nodata. The file is written whole or not at all; returns false when
+// it was not written.
+bool writeGridRaster(const std::string& path, const float* values, const GridShape& shape,
                      const GroundReference& ground);

@@ -1,23 +1,30 @@
 #include "io/groundRaster.h"
 
-#include "terrain/groundWindow.h"
+#include "terrain/groundUnits.h"
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
 #include <cpl_vsi.h>
 #include <gdal.h>
+#include <gdal_alg.h>
 #include <gdal_utils.h>
 #include <ogr_spatialref.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
 namespace {
 
 constexpr int GEO_TRANSFORM_SIZE = 6;
+// Source rows read at once when the pixels are the cells.
+constexpr int BAND_ROWS = 256;
+// GDAL's block cache while loading, bytes: reading each block once needs no more.
+constexpr GIntBig LOAD_CACHE_BYTES = 64 << 20;
 
 struct DatasetCloser {
     void operator()(void* dataset) const { GDALClose(dataset); }
@@ -75,12 +82,17 @@ void useXYOrder(OGRSpatialReference& srs) {
     srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
 }
 
-// Transforms (x, y) in place from `from` to `to`; false when it cannot.
+// Transforms (x, y) in place from `from` to `to`; false when it cannot. Two empty systems are
+// the same local grid.
 bool transformPoint(const OGRSpatialReference& from, const OGRSpatialReference& to, double& x,
                     double& y) {
+    if (from.IsEmpty() || to.IsEmpty()) {
+        return from.IsEmpty() && to.IsEmpty();
+    }
     std::unique_ptr<OGRCoordinateTransformation> transform(
         OGRCreateCoordinateTransformation(&from, &to));
-    return transform != nullptr && transform->Transform(1, &x, &y);
+    return transform != nullptr && transform->Transform(1, &x, &y) && std::isfinite(x) &&
+           std::isfinite(y);
 }
 
 // The working system for a raster in `source` whose centre is (x, y) in its own coordinates:
@@ -114,39 +126,168 @@ std::string chooseWorkingSystem(const OGRSpatialReference& source, double x, dou
     return {};
 }
 
-// The centre in the raster's own coordinates, the option's or its extent's; checks that it
-// lies on the raster.
-std::string chooseCentre(GDALDatasetH dataset, const double (&geo)[GEO_TRANSFORM_SIZE],
-                         std::optional<double> centreX, std::optional<double> centreY, double& x,
-                         double& y, const std::string& path) {
-    const double columns = GDALGetRasterXSize(dataset);
-    const double rows = GDALGetRasterYSize(dataset);
-    if (!centreX || !centreY) {
-        GDALApplyGeoTransform(const_cast<double*>(geo), columns / 2, rows / 2, &x, &y);
+std::string exportWkt(const OGRSpatialReference& srs) {
+    if (srs.IsEmpty()) {
         return {};
     }
-    x = *centreX;
-    y = *centreY;
+    char* text = nullptr;
+    srs.exportToWkt(&text);
+    std::string wkt = text != nullptr ? text : "";
+    CPLFree(text);
+    return wkt;
+}
+
+bool importWkt(const std::string& wkt, OGRSpatialReference& srs) {
+    if (wkt.empty()) {
+        return true;
+    }
+    if (srs.importFromWkt(wkt.c_str()) != OGRERR_NONE) {
+        return false;
+    }
+    useXYOrder(srs);
+    return true;
+}
+
+// The raster as it was opened: its pixels, georeferencing and systems.
+struct Source {
+    GDALDatasetH dataset;
+    int width;
+    int height;
+    double geo[GEO_TRANSFORM_SIZE];
+    OGRSpatialReference system;  // the raster's own; empty when it has none
+    OGRSpatialReference working; // metres, where the grid is laid
+};
+
+// The centre in the raster's own coordinates, the option's or its extent's; checks that it
+// lies on the raster.
+std::string chooseCentre(const Source& source, const GroundRequest& request, double& x, double& y) {
+    double* geo = const_cast<double*>(source.geo);
+    if (!request.centreX || !request.centreY) {
+        GDALApplyGeoTransform(geo, source.width / 2.0, source.height / 2.0, &x, &y);
+        return {};
+    }
+    x = *request.centreX;
+    y = *request.centreY;
     double inverse[GEO_TRANSFORM_SIZE];
     double column = 0.0;
     double row = 0.0;
-    if (!GDALInvGeoTransform(const_cast<double*>(geo), inverse)) {
+    if (!GDALInvGeoTransform(geo, inverse)) {
         return "--centre: the raster's cells have no size";
     }
     GDALApplyGeoTransform(inverse, x, y, &column, &row);
-    if (column < 0.0 || column > columns || row < 0.0 || row > rows) {
-        return "--centre: " + CPLString().Printf("%.10g,%.10g", x, y) + " lies outside '" + path +
-               "'";
+    if (!(column >= 0.0 && column <= source.width && row >= 0.0 && row <= source.height)) {
+        return "--centre: " + CPLString().Printf("%.10g,%.10g", x, y) + " lies outside '" +
+               request.path + "'";
     }
     return {};
 }
 
-// GDALWarp's command line for the grid window, in the working system when there is one.
-std::vector<std::string> warpArguments(const GroundWindow& window, const std::string& wkt) {
-    const std::string size = std::to_string(GRID_SIZE);
-    std::vector<std::string> args = {"-of", "MEM", "-r", "bilinear", "-ot", "Float32"};
-    args.insert(args.end(), {"-dstnodata", "nan", "-ts", size, size, "-te"});
-    for (double edge : {window.minX, window.minY, window.maxX, window.maxY}) {
+// The smaller side, in working metres, of the raster's pixel at its own point (x, y); 0 when it
+// cannot be measured.
+double pixelSideMetres(const Source& source, double x, double y) {
+    double sides[2] = {0.0, 0.0};
+    const double steps[2][2] = {{source.geo[1], source.geo[4]}, {source.geo[2], source.geo[5]}};
+    for (int k = 0; k < 2; ++k) {
+        double ax = x;
+        double ay = y;
+        double bx = x + steps[k][0];
+        double by = y + steps[k][1];
+        if (!transformPoint(source.system, source.working, ax, ay) ||
+            !transformPoint(source.system, source.working, bx, by)) {
+            return 0.0;
+        }
+        sides[k] = std::hypot(bx - ax, by - ay);
+    }
+    return std::min(sides[0], sides[1]);
+}
+
+// True when the raster's pixels can be the cells as they are: square, north up, in metres of
+// the working system.
+bool pixelsAreCells(const Source& source, const std::optional<double>& cellSize) {
+    const double* g = source.geo;
+    const bool sameSystem = source.system.IsEmpty() ||
+                            (source.system.IsProjected() && source.system.GetLinearUnits() == 1.0);
+    return sameSystem && g[2] == 0.0 && g[4] == 0.0 && g[1] > 0.0 && g[5] == -g[1] &&
+           (!cellSize || *cellSize == g[1]);
+}
+
+// The grid of the warped output: its shape, and the centre of its cell (0, 0) in working metres.
+struct TargetGrid {
+    GridShape shape;
+    double originX = 0.0;
+    double originY = 0.0;
+};
+
+std::string gridTooLarge(std::size_t columns, std::size_t rows) {
+    return CPLString().Printf("the grid would be %zu x %zu cells, more than the %zu million a run "
+                              "takes; choose coarser cells with --cell-size or a part with --size",
+                              columns, rows, MAX_GRID_CELLS / 1'000'000);
+}
+
+// The extent of the whole raster in working metres.
+bool workingExtent(const Source& source, double extent[4]) {
+    const std::string wkt = exportWkt(source.working);
+    char** options = nullptr;
+    if (!wkt.empty()) {
+        options = CSLSetNameValue(options, "DST_SRS", wkt.c_str());
+    }
+    void* transformer = GDALCreateGenImgProjTransformer2(source.dataset, nullptr, options);
+    CSLDestroy(options);
+    if (transformer == nullptr) {
+        return false;
+    }
+    double geo[GEO_TRANSFORM_SIZE];
+    int pixels = 0;
+    int lines = 0;
+    const bool found =
+        GDALSuggestedWarpOutput2(source.dataset, GDALGenImgProjTransform, transformer, geo, &pixels,
+                                 &lines, extent, 0) == CE_None;
+    GDALDestroyGenImgProjTransformer(transformer);
+    return found && std::isfinite(extent[0]) && std::isfinite(extent[3]);
+}
+
+// Lays the target grid: a window around the centre, or the whole raster's extent.
+std::string layTarget(const Source& source, const GroundRequest& request, double centreX,
+                      double centreY, double cell, TargetGrid& target) {
+    if (request.columns) {
+        const int columns = *request.columns;
+        const int rows = request.rows ? *request.rows : columns;
+        if (static_cast<std::size_t>(columns) * rows > MAX_GRID_CELLS) {
+            return "--size: " + gridTooLarge(columns, rows);
+        }
+        target.shape = {columns, rows, cell};
+        target.originX = centreX - (columns / 2) * cell;
+        target.originY = centreY - (rows / 2) * cell;
+        return {};
+    }
+    double extent[4]; // min x, min y, max x, max y
+    if (!workingExtent(source, extent)) {
+        return fileError(request.path, "cannot be brought into metres: " + lastGdalError());
+    }
+    const double columns = std::max(1.0, std::round((extent[2] - extent[0]) / cell));
+    const double rows = std::max(1.0, std::round((extent[3] - extent[1]) / cell));
+    if (columns * rows > static_cast<double>(MAX_GRID_CELLS)) {
+        return fileError(request.path, gridTooLarge(static_cast<std::size_t>(columns),
+                                                    static_cast<std::size_t>(rows)));
+    }
+    target.shape = {static_cast<int>(columns), static_cast<int>(rows), cell};
+    target.originX = extent[0] + cell / 2.0;
+    target.originY = extent[1] + cell / 2.0;
+    return {};
+}
+
+// GDALWarp's command line for the target grid, in the working system when there is one.
+std::vector<std::string> warpArguments(const TargetGrid& target, const std::string& wkt,
+                                       bool coarsening) {
+    const GridShape& s = target.shape;
+    const double half = s.spacing / 2.0;
+    std::vector<std::string> args = {"-of", "MEM",    "-r", coarsening ? "average" : "bilinear",
+                                     "-ot", "Float32"};
+    args.insert(args.end(), {"-dstnodata", "nan", "-ts", std::to_string(s.columns),
+                             std::to_string(s.rows), "-te"});
+    for (double edge : {target.originX - half, target.originY - half,
+                        target.originX + (s.columns - 1) * s.spacing + half,
+                        target.originY + (s.rows - 1) * s.spacing + half}) {
         args.push_back(CPLString().Printf("%.17g", edge));
     }
     if (!wkt.empty()) {
@@ -155,7 +296,7 @@ std::vector<std::string> warpArguments(const GroundWindow& window, const std::st
     return args;
 }
 
-Dataset warpWindow(GDALDatasetH source, const std::vector<std::string>& args) {
+Dataset warp(GDALDatasetH source, const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -170,86 +311,160 @@ Dataset warpWindow(GDALDatasetH source, const std::vector<std::string>& args) {
     return warped;
 }
 
-std::string exportWkt(const OGRSpatialReference& srs) {
-    if (srs.IsEmpty()) {
-        return {};
+// How the band's numbers become metres.
+struct HeightUnits {
+    double scale;
+    double offset;
+    double metres;
+    bool hasNodata;
+    double nodata;
+
+    float height(float value) const {
+        if ((hasNodata && value == nodata) || !std::isfinite(value)) {
+            return std::numeric_limits<float>::quiet_NaN();
+        }
+        const float h = static_cast<float>((value * scale + offset) * metres);
+        return std::isfinite(h) ? h : std::numeric_limits<float>::quiet_NaN();
     }
-    char* text = nullptr;
-    srs.exportToWkt(&text);
-    std::string wkt = text != nullptr ? text : "";
-    CPLFree(text);
-    return wkt;
+};
+
+HeightUnits heightUnits(GDALRasterBandH source, GDALRasterBandH read) {
+    HeightUnits u{};
+    u.scale = GDALGetRasterScale(source, nullptr);
+    u.offset = GDALGetRasterOffset(source, nullptr);
+    u.metres = metresPerHeightUnit(GDALGetRasterUnitType(source));
+    int has = 0;
+    u.nodata = GDALGetRasterNoDataValue(read, &has);
+    // A nodata the band's floats cannot hold never matches; NaN nodata is caught as non-finite.
+    u.hasNodata = has != 0 && std::isfinite(u.nodata);
+    return u;
 }
 
-// Heights of the warped window: column i and row GRID_SIZE - 1 - j hold cell (i, j). The
-// source band's scale, offset and unit give metres. False when no cell has ground.
-bool readHeights(GDALDatasetH warped, GDALRasterBandH sourceBand, GroundHeights& heights) {
-    std::vector<float> pixels(GRID_CELLS);
-    if (GDALRasterIO(GDALGetRasterBand(warped, 1), GF_Read, 0, 0, GRID_SIZE, GRID_SIZE,
-                     pixels.data(), GRID_SIZE, GRID_SIZE, GDT_Float32, 0, 0) != CE_None) {
-        return false;
-    }
-    const double scale = GDALGetRasterScale(sourceBand, nullptr);
-    const double offset = GDALGetRasterOffset(sourceBand, nullptr);
-    const double metres = metresPerHeightUnit(GDALGetRasterUnitType(sourceBand));
+// Reads `band` (north-up pixels, width columns and rows of the shape) into x-major heights:
+// pixel column i and row rows - 1 - j hold cell (i, j). False when no cell has ground.
+bool readHeights(GDALRasterBandH band, const HeightUnits& units, const GridShape& shape,
+                 std::vector<float>& heights, std::string& error) {
+    heights.assign(shape.cells(), std::numeric_limits<float>::quiet_NaN());
+    std::vector<float> pixels;
     bool anyGround = false;
-    for (int i = 0; i < GRID_SIZE; ++i) {
-        for (int j = 0; j < GRID_SIZE; ++j) {
-            const double value = pixels[(GRID_SIZE - 1 - j) * GRID_SIZE + i];
-            heights[i][j] = wholeMetres((value * scale + offset) * metres);
-            anyGround = anyGround || !std::isnan(heights[i][j]);
+    for (int row = 0; row < shape.rows; row += BAND_ROWS) {
+        const int bandRows = std::min(BAND_ROWS, shape.rows - row);
+        pixels.resize(static_cast<std::size_t>(bandRows) * shape.columns);
+        if (GDALRasterIO(band, GF_Read, 0, row, shape.columns, bandRows, pixels.data(),
+                         shape.columns, bandRows, GDT_Float32, 0, 0) != CE_None) {
+            error = lastGdalError();
+            return false;
+        }
+        for (int r = 0; r < bandRows; ++r) {
+            const int y = shape.rows - 1 - (row + r);
+            const float* line = pixels.data() + static_cast<std::size_t>(r) * shape.columns;
+            for (int i = 0; i < shape.columns; ++i) {
+                const float h = units.height(line[i]);
+                heights[shape.index(i, y)] = h;
+                anyGround = anyGround || !std::isnan(h);
+            }
         }
     }
     return anyGround;
 }
 
-} // namespace
-
-std::string loadGroundRaster(const std::string& path, std::optional<double> centreX,
-                             std::optional<double> centreY, GroundHeights& heights,
-                             GroundReference& reference) {
-    const QuietGdal quiet;
-    GDALAllRegister();
-    const Dataset source(
+std::string openSource(const std::string& path, Dataset& dataset, Source& source) {
+    dataset.reset(
         GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
-    if (!source) {
+    if (!dataset) {
         return openFailure(path);
     }
-    if (GDALGetRasterCount(source.get()) < 1) {
+    source.dataset = dataset.get();
+    if (GDALGetRasterCount(source.dataset) < 1) {
         return fileError(path, "holds no raster band");
     }
-    double geo[GEO_TRANSFORM_SIZE];
-    if (GDALGetGeoTransform(source.get(), geo) != CE_None) {
+    source.width = GDALGetRasterXSize(source.dataset);
+    source.height = GDALGetRasterYSize(source.dataset);
+    if (GDALGetGeoTransform(source.dataset, source.geo) != CE_None) {
         return fileError(path, "has no georeferencing, so its cell size is unknown");
+    }
+    if (const OGRSpatialReferenceH found = GDALGetSpatialRef(source.dataset)) {
+        source.system = *OGRSpatialReference::FromHandle(found);
+    }
+    useXYOrder(source.system);
+    return {};
+}
+
+} // namespace
+
+std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground) {
+    const QuietGdal quiet;
+    GDALAllRegister();
+    GDALSetCacheMax64(LOAD_CACHE_BYTES);
+    const std::string& path = request.path;
+    Dataset dataset;
+    Source source{};
+    std::string error = openSource(path, dataset, source);
+    if (!error.empty()) {
+        return error;
     }
     double x = 0.0;
     double y = 0.0;
-    std::string error = chooseCentre(source.get(), geo, centreX, centreY, x, y, path);
+    error = chooseCentre(source, request, x, y);
     if (!error.empty()) {
         return error;
     }
-    OGRSpatialReference sourceSystem;
-    if (const OGRSpatialReferenceH found = GDALGetSpatialRef(source.get())) {
-        sourceSystem = *OGRSpatialReference::FromHandle(found);
-    }
-    useXYOrder(sourceSystem);
-    OGRSpatialReference working;
-    error = chooseWorkingSystem(sourceSystem, x, y, working, path);
+    error = chooseWorkingSystem(source.system, x, y, source.working, path);
     if (!error.empty()) {
         return error;
     }
-    if (!working.IsEmpty() && !transformPoint(sourceSystem, working, x, y)) {
+    const double nativeCell = pixelSideMetres(source, x, y);
+    if (!(nativeCell > 0.0) || !std::isfinite(nativeCell)) {
+        return fileError(path, "has pixels whose size cannot be measured in metres");
+    }
+    if (!transformPoint(source.system, source.working, x, y)) {
         return fileError(path, "cannot be brought into metres: " + lastGdalError());
     }
-    const GroundWindow window = windowAround(x, y);
-    const std::string wkt = exportWkt(working);
-    const Dataset warped = warpWindow(source.get(), warpArguments(window, wkt));
-    if (!warped) {
-        return fileError(path, "cannot be sampled: " + lastGdalError());
+    const double cell = request.cellSize ? *request.cellSize : nativeCell;
+    GDALRasterBandH sourceBand = GDALGetRasterBand(source.dataset, 1);
+    Dataset warped;
+    TargetGrid target;
+    GDALRasterBandH band = sourceBand;
+    if (!request.columns && pixelsAreCells(source, request.cellSize)) {
+        if (static_cast<std::size_t>(source.width) * source.height > MAX_GRID_CELLS) {
+            return fileError(path, gridTooLarge(source.width, source.height));
+        }
+        target.shape = {source.width, source.height, source.geo[1]};
+        target.originX = source.geo[0] + source.geo[1] / 2.0;
+        target.originY = source.geo[3] + source.geo[5] * (source.height - 0.5);
+    } else {
+        error = layTarget(source, request, x, y, cell, target);
+        if (!error.empty()) {
+            return error;
+        }
+        warped = warp(source.dataset,
+                      warpArguments(target, exportWkt(source.working), cell > nativeCell));
+        if (!warped) {
+            return fileError(path, "cannot be sampled: " + lastGdalError());
+        }
+        band = GDALGetRasterBand(warped.get(), 1);
     }
-    if (!readHeights(warped.get(), GDALGetRasterBand(source.get(), 1), heights)) {
-        return fileError(path, "has no ground in the 365 x 365 cells around the centre");
+    if (target.shape.columns < MIN_GRID_SIDE || target.shape.rows < MIN_GRID_SIDE) {
+        return fileError(path, CPLString().Printf("makes a grid of %d x %d cells; at least %d x "
+                                                  "%d are needed",
+                                                  target.shape.columns, target.shape.rows,
+                                                  MIN_GRID_SIDE, MIN_GRID_SIDE));
     }
-    reference = {wkt, window.originX, window.originY};
+    if (!readHeights(band, heightUnits(sourceBand, band), target.shape, ground.heights, error)) {
+        return fileError(path, error.empty() ? "has no ground in the chosen part"
+                                             : "cannot be read: " + error);
+    }
+    ground.shape = target.shape;
+    ground.reference = {exportWkt(source.working), target.originX, target.originY,
+                        target.shape.spacing, exportWkt(source.system)};
     return {};
+}
+
+bool toWorkingPoint(const GroundReference& reference, double& x, double& y) {
+    OGRSpatialReference own;
+    OGRSpatialReference working;
+    if (!importWkt(reference.sourceCrsWkt, own) || !importWkt(reference.crsWkt, working)) {
+        return false;
+    }
+    return transformPoint(own, working, x, y);
 }

@@ -1,9 +1,11 @@
 #include "io/routeExport.h"
 
 #include "io/fileReplace.h"
+#include "io/progressReport.h"
 #include "planner/routeTables.h"
 #include "planner/routeWalk.h"
 #include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
 
 #include <charconv>
 #include <cstdio>
@@ -67,9 +69,12 @@ char* putInt(char* at, int value, char separator) {
 void writeDistanceTable(std::FILE* out) {
     std::fputs(DISTANCE_TABLE_HEADER, out);
     ChunkedWriter writer(out);
-    for (int x = 0; x < GRID_SIZE; ++x) {
-        for (int y = 0; y < GRID_SIZE; ++y) {
-            const TerrainVertex& v = terrainVertices[x][y];
+    const GridShape& shape = terrainVertices.shape();
+    ProgressReport progress(DISTANCE_TABLE_FILE, shape.cells());
+    for (int x = 0; x < shape.columns; ++x) {
+        progress.update(shape.index(x, 0));
+        for (int y = 0; y < shape.rows; ++y) {
+            const TerrainVertex v = terrainVertices[x][y];
             char* at = writer.line();
             at = putFloat(at, v.x, '\t');
             at = putFloat(at, v.y, '\t');
@@ -84,7 +89,7 @@ void writeDistanceTable(std::FILE* out) {
 void writeRoute(std::FILE* out, const CostTable& cost, const PreviousTable& previous) {
     const int endX = settings.endX;
     const int endY = settings.endY;
-    if (!isInsideGrid(endX, endY) || cost[endX][endY] == UNREACHED_COST) {
+    if (!cost.shape().contains(endX, endY) || cost[endX][endY] == UNREACHED_COST) {
         return;
     }
     ChunkedWriter writer(out);

@@ -16,7 +16,7 @@ class BucketQueue {
   public:
     struct Entry {
         float cost;
-        int32_t item;
+        uint32_t item; // a grid holds fewer than 2^32 cells
     };
 
     // Empties the queue for a search whose costs start at 0 and whose positive steps cost
@@ -39,7 +39,7 @@ class BucketQueue {
     bool empty() const { return size_ == 0; }
 
     // cost is at least the cost of the entry last popped.
-    void push(float cost, int32_t item) {
+    void push(float cost, uint32_t item) {
         ring_[bucketOf(cost) % span_].push_back({cost, item});
         ++size_;
     }

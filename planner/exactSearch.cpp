@@ -1,116 +1,117 @@
 #include "planner/exactSearch.h"
 
+#include "planner/parallelWork.h"
+
 #include <algorithm>
-#include <cmath>
-#include <limits>
+#include <vector>
 
 namespace {
 
-// The cheapest and the dearest step that costs anything in this measure; a measure without such
-// steps gets 1 for both (every cost stays 0, one bucket holds all).
-void stepRange(const PlanningGrid& grid, float StepCost::*measure, double& cheapest,
-               double& dearest) {
-    cheapest = std::numeric_limits<double>::infinity();
-    dearest = 0.0;
-    for (int kind = NO_STEP + 1; kind < STEP_KIND_LIMIT; ++kind) {
-        const double step = grid.stepCosts[kind].*measure;
-        if (step > 0.0 && std::isfinite(step)) {
-            cheapest = std::min(cheapest, step);
-            dearest = std::max(dearest, step);
-        }
-    }
-    if (dearest == 0.0) {
-        cheapest = dearest = 1.0;
-    }
-}
+// Buckets are never narrower than this share of the dearest step, so the ring of buckets stays
+// small whatever the ground; steps cheaper than a bucket are taken up inside it.
+constexpr double MAX_BUCKETS_PER_STEP = 4096.0;
 
-int marginedIndex(int x, int y) {
-    return (x + 1) * SWEEP_SIZE + (y + 1);
-}
+struct DistanceMeasure {
+    static float step(const PlanningGrid& grid, std::size_t p, int d) {
+        return stepLengthAt(grid, p, d);
+    }
+    static const StepRange& range(const PlanningGrid& grid) { return grid.lengths; }
+};
 
-// Offers the cost `base` of cell `item` to its neighbour D over a step of that kind.
-template <int D>
-inline void offerStep(const PlanningGrid& grid, float StepCost::*measure, int item, float base,
-                      uint32_t kinds, ExactWorkspace& work) {
-    const uint32_t kind = (kinds >> (STEP_KIND_BITS * D)) & STEP_KIND_MASK;
-    if (kind == NO_STEP) {
-        return;
+struct EnergyMeasure {
+    static float step(const PlanningGrid& grid, std::size_t p, int d) {
+        return stepEnergyAt(grid, p, d);
     }
-    const int next = item + neighbourOffset(D);
-    float& cost = work.cost[next];
-    const double candidate =
-        static_cast<double>(base) + static_cast<double>(grid.stepCosts[kind].*measure);
-    if (!(cost > candidate)) {
-        return;
-    }
-    const float stored = static_cast<float>(candidate);
-    if (stored < cost) {
-        work.frontier.push(stored, next);
-    }
-    cost = stored;
-    work.from[next] = static_cast<uint8_t>(D + 1);
-}
+    static const StepRange& range(const PlanningGrid& grid) { return grid.energies; }
+};
 
-void search(const PlanningGrid& grid, int start, float StepCost::*measure, ExactWorkspace& work) {
-    std::fill(work.cost, work.cost + MARGINED_CELLS, UNREACHED_COST);
-    std::fill(work.from, work.from + MARGINED_CELLS, FROM_NOWHERE);
-    double cheapest = 0.0;
-    double dearest = 0.0;
-    stepRange(grid, measure, cheapest, dearest);
-    BucketQueue& frontier = work.frontier;
-    frontier.reset(cheapest, dearest);
-    work.cost[start] = 0.0f;
-    frontier.push(0.0f, start);
+// One measure's search, writing straight into its cost and predecessor tables.
+struct MeasureSearch {
+    float* cost;
+    uint8_t* from;
+    BucketQueue* frontier;
+    bool energy;
+};
+
+template <typename Measure>
+void search(const PlanningGrid& grid, std::size_t start, float* cost, uint8_t* from,
+            BucketQueue& frontier) {
+    const std::size_t cells = grid.shape.cells();
+    std::fill(cost, cost + cells, UNREACHED_COST);
+    std::fill(from, from + cells, FROM_NOWHERE);
+    const StepRange& range = Measure::range(grid);
+    // A measure without costly steps leaves every cost at 0: one bucket holds all.
+    const double dearest = range.dearest > 0.0 ? range.dearest : 1.0;
+    const double width =
+        range.dearest > 0.0 ? std::max(range.cheapest, dearest / MAX_BUCKETS_PER_STEP) : 1.0;
+    frontier.reset(width, dearest);
+    const int rows = grid.shape.rows;
+    std::ptrdiff_t offsets[NEIGHBOUR_COUNT];
+    for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+        offsets[d] = neighbourOffset(d, rows);
+    }
+    cost[start] = 0.0f;
+    frontier.push(0.0f, static_cast<uint32_t>(start));
     while (!frontier.empty()) {
         const BucketQueue::Entry top = frontier.pop();
-        const float base = work.cost[top.item];
+        const std::size_t p = top.item;
+        const float base = cost[p];
         if (base != top.cost) {
             continue; // superseded by a lower cost pushed later
         }
-        const uint32_t kinds = grid.stepKinds[top.item];
-        offerStep<0>(grid, measure, top.item, base, kinds, work);
-        offerStep<1>(grid, measure, top.item, base, kinds, work);
-        offerStep<2>(grid, measure, top.item, base, kinds, work);
-        offerStep<3>(grid, measure, top.item, base, kinds, work);
-        offerStep<4>(grid, measure, top.item, base, kinds, work);
-        offerStep<5>(grid, measure, top.item, base, kinds, work);
-        offerStep<6>(grid, measure, top.item, base, kinds, work);
-        offerStep<7>(grid, measure, top.item, base, kinds, work);
-    }
-}
-
-void publish(const ExactWorkspace& work, CostTable& cost, PreviousTable& previous) {
-    for (int x = 0; x < GRID_SIZE; ++x) {
-        for (int y = 0; y < GRID_SIZE; ++y) {
-            const int i = marginedIndex(x, y);
-            cost[x][y] = work.cost[i];
-            previous[x][y] = previousFromStep(x, y, work.from[i]);
+        const uint8_t steps = grid.steps[p];
+        // No step costs less than the cheapest: a neighbour already at most that far above this
+        // cell cannot be lowered, and its step is not priced.
+        const double reach = static_cast<double>(base) + (range.free ? 0.0 : range.cheapest);
+        for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+            if ((steps & (1u << d)) == 0) {
+                continue;
+            }
+            const std::size_t q = p + offsets[d];
+            if (cost[q] <= reach) {
+                continue;
+            }
+            const double candidate =
+                static_cast<double>(base) + static_cast<double>(Measure::step(grid, p, d));
+            if (!(cost[q] > candidate)) {
+                continue;
+            }
+            const float stored = static_cast<float>(candidate);
+            if (stored < cost[q]) {
+                frontier.push(stored, static_cast<uint32_t>(q));
+            }
+            cost[q] = stored;
+            from[q] = static_cast<uint8_t>(d + 1);
         }
     }
 }
 
-void publishUnreached(const RouteTableSet& out) {
-    for (int x = 0; x < GRID_SIZE; ++x) {
-        for (int y = 0; y < GRID_SIZE; ++y) {
-            out.distance[x][y] = UNREACHED_COST;
-            out.energy[x][y] = UNREACHED_COST;
-            out.previousDistance[x][y] = previousFromStep(x, y, FROM_NOWHERE);
-            out.previousEnergy[x][y] = previousFromStep(x, y, FROM_NOWHERE);
-        }
+void runSearch(const PlanningGrid& grid, std::size_t start, const MeasureSearch& s) {
+    if (s.energy) {
+        search<EnergyMeasure>(grid, start, s.cost, s.from, *s.frontier);
+        return;
     }
+    search<DistanceMeasure>(grid, start, s.cost, s.from, *s.frontier);
 }
 
 } // namespace
 
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
-                 const RouteTableSet& out) {
+                 RouteTables& out) {
     if (!canStartAt(grid, startX, startY)) {
-        publishUnreached(out);
+        resetRouteTables(out, -1, -1);
         return;
     }
-    const int start = marginedIndex(startX, startY);
-    search(grid, start, &StepCost::length, work);
-    publish(work, out.distance, out.previousDistance);
-    search(grid, start, &StepCost::energy, work);
-    publish(work, out.energy, out.previousEnergy);
+    const std::size_t start = grid.shape.index(startX, startY);
+    MeasureSearch searches[] = {
+        {out.distance.data(), out.previousDistance.steps(), &work.distanceFrontier, false},
+        {out.energy.data(), out.previousEnergy.steps(), &work.energyFrontier, true}};
+    if (workersFor(grid.shape.cells()) > 1) {
+        std::vector<MeasureSearch> both(std::begin(searches), std::end(searches));
+        runEach(both, [&](const MeasureSearch& s) { runSearch(grid, start, s); });
+        return;
+    }
+    for (const MeasureSearch& s : searches) {
+        runSearch(grid, start, s);
+    }
 }

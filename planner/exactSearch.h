@@ -1,29 +1,27 @@
 #pragma once
 // Least distance and least energy from the start to every cell, exactly, over the same steps
 // the sweep takes: a shortest-path search per measure, taken up in buckets of cost (Dial's
-// method, with free steps and rounding taken up inside a bucket until nothing changes). Each sum
-// is compared exactly (in double) with the stored cost and stored rounded to float, as the sweep
-// does; since a rounded sum never falls below its base, every cell joined to the start by
-// passable steps ends with its least cost.
+// method, with free steps, steps cheaper than a bucket and rounding taken up inside a bucket
+// until nothing changes). Each sum is compared exactly (in double) with the stored cost and
+// stored rounded to float, as the sweep does; since a rounded sum never falls below its base,
+// every cell joined to the start by passable steps ends with its least cost.
 
 #include "planner/bucketQueue.h"
+#include "planner/planningGrid.h"
 #include "planner/routeTables.h"
-#include "planner/stepTable.h"
 
-constexpr int MARGINED_CELLS = SWEEP_SIZE * SWEEP_SIZE;
-
-// Working space of one search, reused between plans so that a plan allocates nothing once the
-// frontier has grown.
+// Working space of the two searches, reused between plans so that a plan allocates nothing once
+// the frontiers have grown.
 struct ExactWorkspace {
-    float cost[MARGINED_CELLS];   // indexed like PlanningGrid::cells, flattened
-    uint8_t from[MARGINED_CELLS]; // 1 + NEIGHBOUR_STEPS index of the step that arrived, or 0
-    BucketQueue frontier;
+    BucketQueue distanceFrontier;
+    BucketQueue energyFrontier;
 };
 
-// Fills `out` with the least costs from (startX, startY) over the steps of `grid` and, for each
-// measure, a predecessor on a least-cost route. Deterministic: cells are taken up bucket by
-// bucket (the newest first within one), neighbours in NEIGHBOUR_STEPS order, and of equal
-// candidates the last accepted one names the predecessor. A start outside the grid or without
-// ground leaves every cell unreached.
+// Fills `out` (sized for the grid) with the least costs from (startX, startY) over the steps of
+// `grid` and, for each measure, a predecessor on a least-cost route. Deterministic: cells are
+// taken up bucket by bucket (the newest first within one), neighbours in NEIGHBOUR_STEPS order,
+// and of equal candidates the last accepted one names the predecessor. On a big grid the two
+// measures run on the two cores at once. A start outside the grid or without ground leaves
+// every cell unreached.
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
-                 const RouteTableSet& out);
+                 RouteTables& out);

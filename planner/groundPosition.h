@@ -2,15 +2,32 @@
 // Where a grid cell lies on the ground, in the working coordinates of the loaded ground.
 
 #include "terrain/groundReference.h"
-#include "terrain/terrainGrid.h"
+
+#include <cmath>
+#include <optional>
 
 struct GroundPoint {
     double x; // metres east in the working coordinate system
     double y; // metres north
 };
 
-// Centre of cell (i, j): i grows east, j north, GRID_SPACING metres apart.
+// Centre of cell (i, j): i grows east, j north, ground.spacing metres apart.
 inline GroundPoint cellCentre(const GroundReference& ground, int i, int j) {
-    return {ground.originX + static_cast<double>(GRID_SPACING) * i,
-            ground.originY + static_cast<double>(GRID_SPACING) * j};
+    return {ground.originX + ground.spacing * i, ground.originY + ground.spacing * j};
+}
+
+struct CellIndex {
+    int x;
+    int y;
+};
+
+// The cell of `shape` whose square holds the working point (x, y), or nothing off the grid.
+inline std::optional<CellIndex> cellHolding(const GroundReference& ground, const GridShape& shape,
+                                            double x, double y) {
+    const double i = std::floor((x - ground.originX) / ground.spacing + 0.5);
+    const double j = std::floor((y - ground.originY) / ground.spacing + 0.5);
+    if (!(i >= 0 && j >= 0 && i < shape.columns && j < shape.rows)) {
+        return std::nullopt;
+    }
+    return CellIndex{static_cast<int>(i), static_cast<int>(j)};
 }

@@ -1,13 +1,10 @@
 #include "planner/routePlanner.h"
 
 #include "planner/routeSweep.h"
+#include "planner/runState.h"
 
-namespace {
-ExactWorkspace exactWorkspace;
-} // namespace
-
-void planRoutes(PlannerKind planner, PlanningGrid& grid, int startX, int startY,
-                ExactWorkspace& work, const RouteTableSet& out) {
+void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
+                ExactWorkspace& work, RouteTables& out) {
     if (planner == PlannerKind::Exact) {
         exactRoutes(grid, startX, startY, work, out);
         return;
@@ -16,6 +13,7 @@ void planRoutes(PlannerKind planner, PlanningGrid& grid, int startX, int startY,
 }
 
 void computeRoutes() {
-    planRoutes(settings.planner, planningGrid, settings.startX, settings.startY, exactWorkspace,
-               processRouteTables());
+    LandscapeRun& run = landscapeRun;
+    planRoutes(run.settings.planner, run.grid, run.settings.startX, run.settings.startY, run.exact,
+               run.tables);
 }

@@ -3,15 +3,15 @@
 // that the window, the console and the batch plan call.
 
 #include "planner/exactSearch.h"
+#include "planner/planningGrid.h"
 #include "planner/routeTables.h"
-#include "planner/stepTable.h"
 #include "terrain/settings.h"
 
 // Fills `out` from (startX, startY) with `planner`: the one spiral sweep or the exact search.
-void planRoutes(PlannerKind planner, PlanningGrid& grid, int startX, int startY,
-                ExactWorkspace& work, const RouteTableSet& out);
+void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
+                ExactWorkspace& work, RouteTables& out);
 
 // Fills distanceTable, energyTable and both predecessor tables for settings.startX/startY with
 // settings.planner over planningGrid (buildStepTable must be current). Allocates nothing once
-// the exact search's heap has grown.
+// the exact search's buckets have grown.
 void computeRoutes();

@@ -1,7 +1,9 @@
 #include "planner/routeSweep.h"
 
+#include "planner/runState.h"
 #include "planner/spiralOrder.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -17,91 +19,46 @@ inline void offer(float& cost, uint8_t& previous, float base, float step, uint8_
     }
 }
 
-// The same offer made directly on a route table entry, for relaxNeighbours.
-void offerOnRouteTables(float& cost, GridPoint& previous, float base, float step, int a, int b) {
-    const double candidate = static_cast<double>(base) + static_cast<double>(step);
-    if (cost > candidate) {
-        cost = static_cast<float>(candidate);
-        previous.x = a;
-        previous.y = b;
-    }
-}
-
-// Offers the costs of the cell at `source` to its neighbour D. `source` points into the grid's
-// cells, whose margin gives every grid cell eight neighbours in the array.
-template <int D>
-inline void offerStep(const StepCost* stepCosts, SweepCell* source, float distance, float energy,
-                      uint32_t kinds) {
-    constexpr auto arrived = static_cast<uint8_t>(D + 1);
-    SweepCell& to = source[neighbourOffset(D)];
-    const StepCost& cost = stepCosts[(kinds >> (STEP_KIND_BITS * D)) & STEP_KIND_MASK];
-    offer(to.distance, to.distanceFrom, distance, cost.length, arrived);
-    offer(to.energy, to.energyFrom, energy, cost.energy, arrived);
-}
-
-inline void sweepFrom(PlanningGrid& grid, int a, int b) {
-    SweepCell* source = &grid.cells[a + 1][b + 1];
-    const float distance = source->distance;
-    const float energy = source->energy;
-    // Both measures step over the same passable steps, so a cell unreached in distance is
-    // unreached in energy too, and has nothing to offer.
-    if (distance == UNREACHED_COST) {
-        return;
-    }
-    // Steps not taken cost +infinity, so all eight are offered without a test.
-    const uint32_t kinds = source->stepKinds;
-    const StepCost* costs = grid.stepCosts;
-    offerStep<0>(costs, source, distance, energy, kinds);
-    offerStep<1>(costs, source, distance, energy, kinds);
-    offerStep<2>(costs, source, distance, energy, kinds);
-    offerStep<3>(costs, source, distance, energy, kinds);
-    offerStep<4>(costs, source, distance, energy, kinds);
-    offerStep<5>(costs, source, distance, energy, kinds);
-    offerStep<6>(costs, source, distance, energy, kinds);
-    offerStep<7>(costs, source, distance, energy, kinds);
-}
-
-// Moves the sweep's result into the four route tables, leaving the grid's cells clear for the
-// next run (one pass over them instead of two).
-void publishSweep(PlanningGrid& grid, const RouteTableSet& out) {
-    for (int x = 0; x < GRID_SIZE; ++x) {
-        for (int y = 0; y < GRID_SIZE; ++y) {
-            SweepCell& cell = grid.cells[x + 1][y + 1];
-            out.distance[x][y] = cell.distance;
-            out.energy[x][y] = cell.energy;
-            out.previousDistance[x][y] = previousFromStep(x, y, cell.distanceFrom);
-            out.previousEnergy[x][y] = previousFromStep(x, y, cell.energyFrom);
-            clearSweepCell(cell);
-        }
-    }
-}
-
 } // namespace
 
-void relaxNeighbours(int a, int b) {
-    const float distance = distanceTable[a][b];
-    const float energy = energyTable[a][b];
+void relaxNeighbours(const PlanningGrid& grid, RouteTables& tables, int a, int b) {
+    const std::size_t p = grid.shape.index(a, b);
+    float* distance = tables.distance.data();
+    float* energy = tables.energy.data();
+    const float baseDistance = distance[p];
+    const float baseEnergy = energy[p];
+    // Both measures step over the same passable steps, so a cell unreached in distance is
+    // unreached in energy too, and has nothing to offer.
+    if (baseDistance == UNREACHED_COST) {
+        return;
+    }
+    const uint8_t steps = grid.steps[p];
+    if (steps == 0) {
+        return;
+    }
+    uint8_t* distanceFrom = tables.previousDistance.steps();
+    uint8_t* energyFrom = tables.previousEnergy.steps();
     for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
-        const int nx = a + NEIGHBOUR_STEPS[d].dx;
-        const int ny = b + NEIGHBOUR_STEPS[d].dy;
-        if (!isInsideGrid(nx, ny)) {
+        if ((steps & (1u << d)) == 0) {
             continue;
         }
-        const StepCost& cost = planningGrid.stepCosts[stepKindAt(planningGrid, a, b, d)];
-        offerOnRouteTables(distanceTable[nx][ny], previousDistanceVertices[nx][ny], distance,
-                           cost.length, a, b);
-        offerOnRouteTables(energyTable[nx][ny], previousEnergyVertices[nx][ny], energy, cost.energy,
-                           a, b);
+        const std::size_t q = p + neighbourOffset(d, grid.shape.rows);
+        const auto arrived = static_cast<uint8_t>(d + 1);
+        offer(distance[q], distanceFrom[q], baseDistance, stepLengthAt(grid, p, d), arrived);
+        offer(energy[q], energyFrom[q], baseEnergy, stepEnergyAt(grid, p, d), arrived);
     }
 }
 
-void sweepRoutes(PlanningGrid& grid, int startX, int startY, const RouteTableSet& out) {
-    // The sweep runs on the grid's cells, where a cell and its neighbours share a few cache lines
-    // and pages; the route tables are written once at the end.
-    if (canStartAt(grid, startX, startY)) {
-        grid.cells[startX + 1][startY + 1].distance = 0.0f;
-        grid.cells[startX + 1][startY + 1].energy = 0.0f;
+void relaxNeighbours(int a, int b) {
+    relaxNeighbours(planningGrid, landscapeRun.tables, a, b);
+}
+
+void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& out) {
+    if (!canStartAt(grid, startX, startY)) {
+        resetRouteTables(out, -1, -1);
+        return;
     }
-    forEachSpiralCell(startX, startY, [&grid](int a, int b) { sweepFrom(grid, a, b); });
-    publishSweep(grid, out);
+    resetRouteTables(out, startX, startY);
+    forEachSpiralCell(grid.shape, startX, startY,
+                      [&grid, &out](int a, int b) { relaxNeighbours(grid, out, a, b); });
 }

@@ -1,27 +1,18 @@
 #include "planner/routeTables.h"
 
-CostTable distanceTable;
-CostTable energyTable;
-PreviousTable previousDistanceVertices;
-PreviousTable previousEnergyVertices;
+#include <algorithm>
 
-void resetRouteTables(int startX, int startY) {
-    const GridPoint none = {NO_PREVIOUS, NO_PREVIOUS, 0};
-    for (int x = 0; x < GRID_SIZE; ++x) {
-        for (int y = 0; y < GRID_SIZE; ++y) {
-            distanceTable[x][y] = UNREACHED_COST;
-            previousDistanceVertices[x][y] = none;
-            energyTable[x][y] = UNREACHED_COST;
-            previousEnergyVertices[x][y] = none;
-        }
-    }
-    if (!isInsideGrid(startX, startY)) {
+void resetRouteTables(RouteTables& tables, int startX, int startY) {
+    const GridShape& shape = tables.shape();
+    std::fill(tables.distance.data(), tables.distance.data() + shape.cells(), UNREACHED_COST);
+    std::fill(tables.energy.data(), tables.energy.data() + shape.cells(), UNREACHED_COST);
+    std::fill(tables.previousDistance.steps(), tables.previousDistance.steps() + shape.cells(),
+              FROM_NOWHERE);
+    std::fill(tables.previousEnergy.steps(), tables.previousEnergy.steps() + shape.cells(),
+              FROM_NOWHERE);
+    if (!shape.contains(startX, startY)) {
         return;
     }
-    distanceTable[startX][startY] = 0.0f;
-    energyTable[startX][startY] = 0.0f;
-}
-
-RouteTableSet processRouteTables() {
-    return {distanceTable, energyTable, previousDistanceVertices, previousEnergyVertices};
+    tables.distance[startX][startY] = 0.0f;
+    tables.energy[startX][startY] = 0.0f;
 }

@@ -1,11 +1,13 @@
 #pragma once
 // Least cost from the start cell to every grid cell, by path length and by path energy, and the
-// cell each cost was reached from. Overwritten in place by every planning run.
+// cell each cost was reached from. Sized for the ground once, overwritten in place by every
+// planning run.
 
 #include "planner/neighbourSteps.h"
-#include "terrain/terrainGrid.h"
+#include "terrain/gridShape.h"
 
 #include <cstdint>
+#include <vector>
 
 // A grid cell; only x (column) and y (row) carry meaning, z stays 0.
 struct GridPoint {
@@ -17,35 +19,89 @@ struct GridPoint {
 constexpr float UNREACHED_COST = 1e35f;    // cost of a cell no step has reached
 constexpr int32_t NO_PREVIOUS = 164888576; // x and y of a predecessor that was never set
 
-using CostTable = float[GRID_SIZE][GRID_SIZE];
-using PreviousTable = GridPoint[GRID_SIZE][GRID_SIZE];
-
-extern CostTable distanceTable; // metres
-extern CostTable energyTable;   // joules
-extern PreviousTable previousDistanceVertices;
-extern PreviousTable previousEnergyVertices;
-
-// The four tables one planning run writes.
-struct RouteTableSet {
-    CostTable& distance;
-    CostTable& energy;
-    PreviousTable& previousDistance;
-    PreviousTable& previousEnergy;
-};
-
-// The process-wide tables above, as one set.
-RouteTableSet processRouteTables();
+// No neighbour: the planner has not lowered this cost.
+constexpr uint8_t FROM_NOWHERE = 0;
 
 // The predecessor of grid cell (x, y) that arrived by NEIGHBOUR_STEPS[from - 1], or
 // (NO_PREVIOUS, NO_PREVIOUS, 0) for from 0 (nothing arrived).
 inline GridPoint previousFromStep(int x, int y, uint8_t from) {
-    if (from == 0) {
+    if (from == FROM_NOWHERE) {
         return {NO_PREVIOUS, NO_PREVIOUS, 0};
     }
     const NeighbourStep& step = NEIGHBOUR_STEPS[from - 1];
     return {x - step.dx, y - step.dy, 0};
 }
 
+// One cost per cell, metres or joules: costs[x][y].
+class CostTable {
+  public:
+    void resize(const GridShape& shape) {
+        shape_ = shape;
+        costs_.assign(shape.cells(), UNREACHED_COST);
+    }
+    const GridShape& shape() const { return shape_; }
+    float* operator[](int x) { return costs_.data() + shape_.index(x, 0); }
+    const float* operator[](int x) const { return costs_.data() + shape_.index(x, 0); }
+    float* data() { return costs_.data(); }
+    const float* data() const { return costs_.data(); }
+
+  private:
+    GridShape shape_{0, 0, GRID_SPACING};
+    std::vector<float> costs_;
+};
+
+// The predecessor of every cell, held as the step that arrived there (1 + its NEIGHBOUR_STEPS
+// index, 0 for none): one byte a cell instead of a GridPoint's twelve. previous[x][y] reads a
+// GridPoint.
+class PreviousTable {
+  public:
+    class Column {
+      public:
+        Column(const uint8_t* from, int x) : from_(from), x_(x) {}
+        GridPoint operator[](int y) const { return previousFromStep(x_, y, from_[y]); }
+
+      private:
+        const uint8_t* from_;
+        int x_;
+    };
+
+    void resize(const GridShape& shape) {
+        shape_ = shape;
+        from_.assign(shape.cells(), FROM_NOWHERE);
+    }
+    const GridShape& shape() const { return shape_; }
+    Column operator[](int x) const { return Column(from_.data() + shape_.index(x, 0), x); }
+    // The arriving steps, indexed like the shape.
+    uint8_t* steps() { return from_.data(); }
+    const uint8_t* steps() const { return from_.data(); }
+
+  private:
+    GridShape shape_{0, 0, GRID_SPACING};
+    std::vector<uint8_t> from_;
+};
+
+// The four tables one planning run writes.
+struct RouteTables {
+    CostTable distance; // metres
+    CostTable energy;   // joules
+    PreviousTable previousDistance;
+    PreviousTable previousEnergy;
+
+    void resize(const GridShape& shape) {
+        distance.resize(shape);
+        energy.resize(shape);
+        previousDistance.resize(shape);
+        previousEnergy.resize(shape);
+    }
+    const GridShape& shape() const { return distance.shape(); }
+};
+
+// The tables of the run now going on.
+extern CostTable& distanceTable;
+extern CostTable& energyTable;
+extern PreviousTable& previousDistanceVertices;
+extern PreviousTable& previousEnergyVertices;
+
 // Every cell unreached with no predecessor, then both costs of (startX, startY) set to 0 (a start
 // outside the grid leaves every cell unreached).
-void resetRouteTables(int startX, int startY);
+void resetRouteTables(RouteTables& tables, int startX, int startY);

@@ -12,17 +12,18 @@
 template <typename Visit>
 bool walkRoute(const PreviousTable& previous, int startX, int startY, int endX, int endY,
                Visit&& visit) {
+    const GridShape& shape = previous.shape();
     int x = endX;
     int y = endY;
-    for (int steps = 0; steps <= GRID_CELLS; ++steps) {
+    for (std::size_t steps = 0; steps <= shape.cells(); ++steps) {
         if (x == startX && y == startY) {
             return true;
         }
-        if (!isInsideGrid(x, y)) {
+        if (!shape.contains(x, y)) {
             return false;
         }
         visit(x, y);
-        const GridPoint& p = previous[x][y];
+        const GridPoint p = previous[x][y];
         x = p.x;
         y = p.y;
     }

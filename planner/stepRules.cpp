@@ -1,27 +1,60 @@
 #include "planner/stepRules.h"
 
-#include "terrain/terrainGrid.h"
+#include "terrain/gridShape.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
-const double GRADE_LIMIT = std::atan(7.0 / 100.0);
+const double GRADE_LIMIT = gradeAngle(DEFAULT_GRADE_PERCENT);
 
-float segmentLength(float x1, float x2, float y1, float y2, float z1, float z2) {
-    const float dz = std::fabs(z2 - z1);
-    const float dy = std::fabs(y2 - y1);
-    const float dx = std::fabs(x2 - x1);
-    const float sum = dz * dz + dx * dx + dy * dy;
-    return static_cast<float>(std::sqrt(static_cast<double>(sum)));
+double gradeAngle(double percent) {
+    return std::atan(percent / 100.0);
+}
+
+int isPassableRatio(float ratio, double limit) {
+    const float angle = static_cast<float>(std::acos(static_cast<double>(ratio)));
+    // A NaN angle (ratio above 1) compares false and so is not passable.
+    return limit >= angle ? 1 : 0;
 }
 
 int isPassable(float stepMultiplier, float length) {
-    const float ratio = stepMultiplier * GRID_SPACING / length;
-    const float angle = static_cast<float>(std::acos(static_cast<double>(ratio)));
-    // A NaN angle (ratio above 1) compares false and so is not passable.
-    return GRADE_LIMIT >= angle ? 1 : 0;
+    return isPassableRatio(slopeRatio(stepMultiplier, GRID_SPACING, length), GRADE_LIMIT);
+}
+
+float passableRatioThreshold(double limit) {
+    // Non-negative floats order like their bit patterns: bisect on those between 0 and 1.
+    const auto bits = [](float f) {
+        uint32_t b;
+        std::memcpy(&b, &f, sizeof b);
+        return b;
+    };
+    const auto value = [](uint32_t b) {
+        float f;
+        std::memcpy(&f, &b, sizeof f);
+        return f;
+    };
+    uint32_t low = bits(0.0f);  // may fail
+    uint32_t high = bits(1.0f); // angle 0: always passes
+    if (isPassableRatio(value(low), limit)) {
+        return 0.0f;
+    }
+    while (high - low > 1) {
+        const uint32_t middle = low + (high - low) / 2;
+        (isPassableRatio(value(middle), limit) ? high : low) = middle;
+    }
+    return value(high);
 }
 
 float stepEnergy(float zFrom, float zTo, float vehicleMass) {
     const float rise = std::fabs(zTo - zFrom);
     return rise * (vehicleMass * GRAVITY);
+}
+
+StepPricing stepPricing(const Vehicle& vehicle, double spacing) {
+    const float massGravity = vehicle.mass * GRAVITY;
+    const float rollingForce = vehicle.rolling * massGravity;
+    const float run = static_cast<float>(spacing);
+    return {massGravity, vehicle.descent, rollingForce * (STRAIGHT_STEP * run),
+            rollingForce * (DIAGONAL_STEP * run)};
 }

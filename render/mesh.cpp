@@ -31,34 +31,66 @@ Float3 crossProduct(const Float3& a, const Float3& b) {
     return out;
 }
 
+int meshStride(const GridShape& shape) {
+    int stride = 1;
+    while (static_cast<std::size_t>((shape.columns - 1) / stride) *
+               static_cast<std::size_t>((shape.rows - 1) / stride) >
+           MAX_MESH_QUADS) {
+        ++stride;
+    }
+    return stride;
+}
+
+bool hasQuad(int x, int y) {
+    const GridShape& shape = terrainVertices.shape();
+    return x >= 0 && x < shape.columns - 1 && y >= 0 && y < shape.rows - 1;
+}
+
 bool isDrawnCell(int x, int y) {
-    return hasQuad(x, y) && hasGround(terrainVertices[x][y]) &&
-           hasGround(terrainVertices[x][y + 1]) && hasGround(terrainVertices[x + 1][y + 1]) &&
-           hasGround(terrainVertices[x + 1][y]);
+    const TerrainPositions& t = terrainVertices;
+    return hasQuad(x, y) && hasGround(t[x][y]) && hasGround(t[x][y + 1]) &&
+           hasGround(t[x + 1][y + 1]) && hasGround(t[x + 1][y]);
 }
 
 Float3 faceNormal(const Float3& tLeft, const Float3& tRight, const Float3& bLeft) {
     return crossProduct(subtract(tLeft, tRight), subtract(tLeft, bLeft));
 }
 
+MeshGeometry meshGeometry;
+
 Float3 scenePosition(int x, int y) {
-    const TerrainVertex& v = terrainVertices[x][y];
-    return {groundToScene(v.x), groundToScene(v.y), heightToScene(v.z)};
+    const TerrainVertex v = terrainVertices[x][y];
+    const SceneScale& scale = meshGeometry.scale;
+    return {groundToScene(scale, v.x), groundToScene(scale, v.y), heightToScene(scale, v.z)};
 }
 
-Float3 meshCorners[GRID_SIZE][GRID_SIZE];
-Float3 meshNormals[QUAD_CELLS][QUAD_CELLS];
-
 void buildMeshGeometry() {
-    for (int x = 0; x < GRID_SIZE; ++x) {
-        for (int y = 0; y < GRID_SIZE; ++y) {
-            meshCorners[x][y] = scenePosition(x, y);
+    MeshGeometry& m = meshGeometry;
+    const GridShape& shape = terrainVertices.shape();
+    m.scale = sceneScaleFor(shape);
+    m.stride = meshStride(shape);
+    m.columns = (shape.columns - 1) / m.stride + 1;
+    m.rows = (shape.rows - 1) / m.stride + 1;
+    m.corners.resize(std::size_t(m.columns) * m.rows);
+    std::vector<uint8_t> ground(m.corners.size());
+    for (int i = 0; i < m.columns; ++i) {
+        for (int j = 0; j < m.rows; ++j) {
+            const std::size_t k = std::size_t(i) * m.rows + j;
+            m.corners[k] = scenePosition(i * m.stride, j * m.stride);
+            ground[k] = std::isnan(m.corners[k][2]) ? 0 : 1;
         }
     }
-    for (int i = 0; i < QUAD_CELLS; ++i) {
-        for (int j = 0; j < QUAD_CELLS; ++j) {
-            meshNormals[i][j] =
-                faceNormal(meshCorners[i][j], meshCorners[i][j + 1], meshCorners[i + 1][j]);
+    const std::size_t quads = std::size_t(m.columns - 1) * (m.rows - 1);
+    m.normals.resize(quads);
+    m.drawn.resize(quads);
+    for (int i = 0; i + 1 < m.columns; ++i) {
+        for (int j = 0; j + 1 < m.rows; ++j) {
+            const std::size_t q = std::size_t(i) * (m.rows - 1) + j;
+            const std::size_t k = std::size_t(i) * m.rows + j;
+            m.drawn[q] = ground[k] & ground[k + 1] & ground[k + m.rows] & ground[k + m.rows + 1];
+            m.normals[q] = m.drawn[q]
+                               ? faceNormal(m.corner(i, j), m.corner(i, j + 1), m.corner(i + 1, j))
+                               : Float3{0.0f, 0.0f, -1.0f};
         }
     }
 }
@@ -82,9 +114,9 @@ Float3 ringGrey(float cost, float rings, float increment) {
 }
 
 Float3 ringColour(const Float3& scenePosition) {
-    const int x = sceneToGridIndex(scenePosition[0]);
-    const int y = sceneToGridIndex(scenePosition[1]);
-    if (!isInsideGrid(x, y)) {
+    const int x = sceneToGridIndex(meshGeometry.scale, scenePosition[0]);
+    const int y = sceneToGridIndex(meshGeometry.scale, scenePosition[1]);
+    if (!distanceTable.shape().contains(x, y)) {
         return BEYOND_RINGS_COLOUR;
     }
     if (distanceTable[x][y] == UNREACHED_COST) {
@@ -100,12 +132,13 @@ Float3 ringColour(const Float3& scenePosition) {
 }
 
 std::vector<MeshQuad> meshQuads() {
+    const MeshGeometry& m = meshGeometry;
     std::vector<MeshQuad> quads;
-    quads.reserve(QUAD_CELLS * QUAD_CELLS);
-    for (int i = 0; i < QUAD_CELLS; ++i) {
-        for (int j = 0; j < QUAD_CELLS; ++j) {
-            if (isDrawnCell(i, j)) {
-                quads.push_back({i, j, ringColour(meshCorners[i][j])});
+    quads.reserve(m.drawn.size());
+    for (int i = 0; i + 1 < m.columns; ++i) {
+        for (int j = 0; j + 1 < m.rows; ++j) {
+            if (m.drawn[std::size_t(i) * (m.rows - 1) + j]) {
+                quads.push_back({i, j, ringColour(m.corner(i, j))});
             }
         }
     }

@@ -2,9 +2,12 @@
 // The terrain surface as data: where every grid point is drawn, the quadrilateral of each cell
 // with its face normal, and the ring colour each quadrilateral is shaded with.
 
+#include "terrain/sceneScale.h"
 #include "terrain/terrainGrid.h"
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 // x, y, z (or red, green, blue); contiguous, so data() feeds the GL *3fv calls directly.
@@ -20,9 +23,6 @@ void normalizeVector(Float3& v);
 // a x b, normalised by normalizeVector.
 Float3 crossProduct(const Float3& a, const Float3& b);
 
-// Cells per side that own a quadrilateral: the last row and column are only far corners.
-constexpr int QUAD_CELLS = GRID_SIZE - 1;
-
 // Cell (x, y) spans grid points (x, y) .. (x + 1, y + 1); corners are emitted in this order.
 struct Quad {
     Float3 tLeft;  // (x, y)
@@ -32,10 +32,16 @@ struct Quad {
     Float3 normal;
 };
 
-// True when cell (x, y) has all four corners inside the grid.
-inline bool hasQuad(int x, int y) {
-    return x >= 0 && x < QUAD_CELLS && y >= 0 && y < QUAD_CELLS;
-}
+// The most quadrilaterals the mesh draws, whatever the grid's size: a bigger grid is drawn at
+// every k-th row and column.
+constexpr std::size_t MAX_MESH_QUADS = 250000;
+
+// The least k for which every k-th grid point along both indices gives at most MAX_MESH_QUADS
+// quadrilaterals: 1 for the built-in ground.
+int meshStride(const GridShape& shape);
+
+// True when cell (x, y) of the ground now loaded has all four corners inside the grid.
+bool hasQuad(int x, int y);
 
 // True when cell (x, y) has a quadrilateral and all four of its corners have ground: a cell
 // touching ground without a height is never drawn, by the mesh or by an overlay.
@@ -44,19 +50,30 @@ bool isDrawnCell(int x, int y);
 // crossProduct(tLeft - tRight, tLeft - bLeft): points toward negative scene z for the mesh.
 Float3 faceNormal(const Float3& tLeft, const Float3& tRight, const Float3& bLeft);
 
-// Scene position of grid point (x, y) from terrainVertices; 0 <= x, y < GRID_SIZE.
+// Scene position of grid point (x, y) of the ground now loaded, at full resolution.
 Float3 scenePosition(int x, int y);
 
-// The mesh's corners and normals depend only on the terrain, so they are computed once and
-// every scene rebuild only recomputes the colours. Scene position of every grid point; the
-// corners of mesh cell (i, j) are tLeft (i, j), tRight (i, j + 1), bRight (i + 1, j + 1) and
+// The mesh's corners and normals depend only on the terrain, so they are computed once per
+// ground and every scene rebuild only recomputes the colours. The mesh is drawn over every
+// stride-th grid point: mesh point (i, j) is grid point (i * stride, j * stride), and the corners
+// of mesh quadrilateral (i, j) are tLeft (i, j), tRight (i, j + 1), bRight (i + 1, j + 1) and
 // bLeft (i + 1, j).
-extern Float3 meshCorners[GRID_SIZE][GRID_SIZE];
+struct MeshGeometry {
+    SceneScale scale;
+    int stride = 1;
+    int columns = 0;             // mesh points along the first index
+    int rows = 0;                // and the second
+    std::vector<Float3> corners; // scene positions, mesh point (i, j) at i * rows + j
+    std::vector<Float3> normals; // face normals, quadrilateral (i, j) at i * (rows - 1) + j
+    std::vector<uint8_t> drawn;  // 1 for a quadrilateral whose four corners have ground
 
-// Face normal of every mesh cell.
-extern Float3 meshNormals[QUAD_CELLS][QUAD_CELLS];
+    const Float3& corner(int i, int j) const { return corners[std::size_t(i) * rows + j]; }
+    const Float3& normal(int i, int j) const { return normals[std::size_t(i) * (rows - 1) + j]; }
+};
 
-// Fills both tables from terrainVertices; call after every buildTerrainVertices*.
+extern MeshGeometry meshGeometry;
+
+// Fills meshGeometry from terrainVertices; call whenever the ground changes.
 void buildMeshGeometry();
 
 constexpr Float3 UNREACHED_COLOUR = {1.0f, 0.0f, 0.0f};
@@ -83,6 +100,7 @@ struct MeshQuad {
     Float3 colour;
 };
 
-// Every drawn quadrilateral of the mesh (isDrawnCell), i outer and j inner, each coloured by
-// ringColour of its tLeft corner. Needs buildMeshGeometry.
+// Every drawn quadrilateral of the mesh, i outer and j inner (mesh indices), each coloured by
+// ringColour of its tLeft corner, which reads the full-resolution tables at that grid point.
+// Needs buildMeshGeometry.
 std::vector<MeshQuad> meshQuads();

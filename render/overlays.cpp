@@ -22,7 +22,7 @@ namespace {
 std::vector<Cell> columnCells(int x, int fromY, int toY) {
     std::vector<Cell> cells;
     const int low = std::max(std::min(fromY, toY), 0);
-    const int high = std::min(std::max(fromY, toY), QUAD_CELLS - 1);
+    const int high = std::min(std::max(fromY, toY), terrainVertices.shape().rows - 2);
     for (int y = low; y <= high; ++y) {
         if (isDrawnCell(x, y)) {
             cells.push_back({x, y});
@@ -42,7 +42,8 @@ std::vector<Cell> straightLineCells(int startX, int startY, int endX, int endY) 
     const float slope = static_cast<float>(static_cast<double>(endY - startY) / (endX - startX));
     std::vector<Cell> cells;
     // Columns outside the grid have no quadrilateral; skipping them changes nothing drawn.
-    for (int x = std::max(startX, 0); x <= std::min(endX, QUAD_CELLS - 1); ++x) {
+    const int lastX = terrainVertices.shape().columns - 2;
+    for (int x = std::max(startX, 0); x <= std::min(endX, lastX); ++x) {
         const int y = static_cast<int>(startY + (x - startX) * slope);
         if (isDrawnCell(x, y)) {
             cells.push_back({x, y});
@@ -83,10 +84,10 @@ float fuelPerMile(float speedMph) {
     return static_cast<float>(FUEL_BASE - FUEL_LINEAR * v + FUEL_SQUARE * v * v);
 }
 
-float straightLineMetres(int startX, int startY, int endX, int endY) {
-    const int dx = startX - endX;
-    const int dy = startY - endY;
-    return std::sqrt(static_cast<float>(dx * dx + dy * dy)) * GRID_SPACING;
+float straightLineMetres(int startX, int startY, int endX, int endY, double spacing) {
+    const long long dx = startX - endX;
+    const long long dy = startY - endY;
+    return std::sqrt(static_cast<float>(dx * dx + dy * dy)) * static_cast<float>(spacing);
 }
 
 std::string distanceSummary(float metres, float speedMph) {
@@ -110,7 +111,7 @@ std::string straightLineSummary(float metres) {
 namespace {
 // The end cell's cost, or UNREACHED_COST for an end cell outside the grid.
 float endCost(const CostTable& costs) {
-    if (!isInsideGrid(settings.endX, settings.endY)) {
+    if (!costs.shape().contains(settings.endX, settings.endY)) {
         return UNREACHED_COST;
     }
     return costs[settings.endX][settings.endY];
@@ -141,5 +142,6 @@ Overlay energyRouteOverlay() {
 Overlay straightLineOverlay() {
     const Settings& s = settings;
     return {straightLineCells(s.startX, s.startY, s.endX, s.endY), straightLineColour,
-            straightLineSummary(straightLineMetres(s.startX, s.startY, s.endX, s.endY))};
+            straightLineSummary(straightLineMetres(s.startX, s.startY, s.endX, s.endY,
+                                                   terrainVertices.shape().spacing))};
 }

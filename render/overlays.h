@@ -63,8 +63,8 @@ float distanceInMiles(float metres);
 float fuelPerMile(float speedMph);
 
 // Length of the straight line between two cells in metres: the float root of the integer sum of
-// squared index differences, times GRID_SPACING. Differences up to about 46000 cells.
-float straightLineMetres(int startX, int startY, int endX, int endY);
+// squared index differences, times the grid's spacing (metres) as a float.
+float straightLineMetres(int startX, int startY, int endX, int endY, double spacing);
 
 // "DISTANCE DATA" report for a route of `metres` driven at `speedMph`.
 std::string distanceSummary(float metres, float speedMph);

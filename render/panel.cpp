@@ -42,14 +42,16 @@ std::vector<LegendEntry> legendEntries(const Settings& s) {
 
 namespace {
 float groundRun(const Cell& a, const Cell& b) {
-    return std::hypot(float(a.x - b.x), float(a.y - b.y)) * GRID_SPACING;
+    return std::hypot(float(a.x - b.x), float(a.y - b.y)) *
+           static_cast<float>(terrainVertices.shape().spacing);
 }
 } // namespace
 
 Profile routeProfile(const PreviousTable& previous, const CostTable& costs, int startX, int startY,
                      int endX, int endY) {
     Profile profile;
-    if (!isInsideGrid(startX, startY) || !isInsideGrid(endX, endY) ||
+    const GridShape& shape = costs.shape();
+    if (!shape.contains(startX, startY) || !shape.contains(endX, endY) ||
         costs[endX][endY] == UNREACHED_COST) {
         return profile;
     }
@@ -57,10 +59,10 @@ Profile routeProfile(const PreviousTable& previous, const CostTable& costs, int 
     float along = 0.0f;
     for (size_t k = 0; k < route.size(); ++k) {
         const Cell c{route[k].x, route[k].y};
-        const TerrainVertex& v = terrainVertices[c.x][c.y];
+        const TerrainVertex v = terrainVertices[c.x][c.y];
         if (k > 0) {
             const Cell b{route[k - 1].x, route[k - 1].y};
-            const TerrainVertex& p = terrainVertices[b.x][b.y];
+            const TerrainVertex p = terrainVertices[b.x][b.y];
             along += segmentLength(p.x, v.x, p.y, v.y, p.z, v.z);
             const float grade = std::fabs(v.z - p.z) / groundRun(b, c) * PERCENT;
             if (grade > profile.steepestGrade) {

@@ -44,5 +44,5 @@ std::vector<float> profileSamples(const Profile& profile, float ProfilePoint::*f
 // The profile's totals and steepest step, one fact a line; `costUnit` is "m" or "J".
 std::string profileReport(const Profile& profile, const char* costUnit);
 
-// Height and both costs of cell (x, y), or that it is unreachable; 0 <= x, y < GRID_SIZE.
+// Height and both costs of cell (x, y), or that it is unreachable; inside the grid.
 std::string cellReport(int x, int y);

@@ -23,9 +23,10 @@ Scene buildScene() {
 }
 
 std::optional<Cell> cellAt(double sceneX, double sceneY) {
-    const int x = sceneToGridIndex(static_cast<float>(sceneX));
-    const int y = sceneToGridIndex(static_cast<float>(sceneY));
-    if (!isInsideGrid(x, y)) {
+    const SceneScale& scale = meshGeometry.scale;
+    const int x = sceneToGridIndex(scale, static_cast<float>(sceneX));
+    const int y = sceneToGridIndex(scale, static_cast<float>(sceneY));
+    if (!terrainVertices.shape().contains(x, y)) {
         return std::nullopt;
     }
     return Cell{x, y};

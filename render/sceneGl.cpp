@@ -65,11 +65,12 @@ void drawMesh(const std::vector<MeshQuad>& quads) {
         }
         const int i = q.i;
         const int j = q.j;
-        glNormal3fv(meshNormals[i][j].data());
-        glVertex3fv(meshCorners[i][j].data());
-        glVertex3fv(meshCorners[i][j + 1].data());
-        glVertex3fv(meshCorners[i + 1][j + 1].data());
-        glVertex3fv(meshCorners[i + 1][j].data());
+        const MeshGeometry& m = meshGeometry;
+        glNormal3fv(m.normal(i, j).data());
+        glVertex3fv(m.corner(i, j).data());
+        glVertex3fv(m.corner(i, j + 1).data());
+        glVertex3fv(m.corner(i + 1, j + 1).data());
+        glVertex3fv(m.corner(i + 1, j).data());
     }
     endSceneQuads();
 }

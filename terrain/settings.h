@@ -2,6 +2,8 @@
 // The tunable values of one run, created with fixed defaults and changed only by keyboard
 // commands, plus the two values that tie input to drawing.
 
+#include "terrain/vehicle.h"
+
 enum ViewMode : int { Energy = 1, Distance = 2 };
 
 // Which planner fills the route tables: the one spiral sweep, or the exact least costs.
@@ -26,17 +28,22 @@ struct Settings {
     float distanceRings = 15.0f;
     float distanceIncrement = 1000.0f; // metres per ring
     float speedMph = 55.0f;
-    float vehicleMass = 1325.0f; // kilograms
+    float vehicleMass = DEFAULT_VEHICLE_MASS; // kilograms
     float energyRings = 10.0f;
     float energyIncrement = 50000.0f; // joules per ring
     PlannerKind planner = PlannerKind::Sweep;
     bool panelVisible = false; // the panel of settings, totals, profile and legend; key 'h'
+    double gradeUpPercent = DEFAULT_GRADE_PERCENT; // steepest climb a step may have
+    double gradeDownPercent = DEFAULT_GRADE_PERCENT;
+    float descent = DEFAULT_DESCENT; // share of the lift energy a descent costs
+    float rolling = DEFAULT_ROLLING; // rolling-resistance coefficient
 };
 
-extern Settings settings;
+// The settings of the run now going on.
+extern Settings& settings;
 
 // True when the next display event must rebuild sceneList.
-extern bool sceneDirty;
+extern bool& sceneDirty;
 
 // OpenGL display-list name of the compiled scene (a GLuint).
-extern unsigned int sceneList;
+extern unsigned int& sceneList;

@@ -1,27 +1,31 @@
 #include "terrain/terrainGrid.h"
 
-TerrainPositions terrainVertices;
+#include <utility>
 
-void buildTerrainVerticesFrom(const HeightGrid& heights) {
-    for (int x = 0; x < GRID_SIZE; ++x) {
-        for (int y = 0; y < GRID_SIZE; ++y) {
-            // Products in integers first so the stored metres are exact.
-            terrainVertices[x][y] = {static_cast<float>(x * GRID_SPACING),
-                                     static_cast<float>(y * GRID_SPACING),
-                                     static_cast<float>(heights[x][y])};
-        }
+void TerrainPositions::assign(const GridShape& shape, std::vector<float> heights) {
+    shape_ = shape;
+    heights_ = std::move(heights);
+    columnX_.resize(shape.columns);
+    rowY_.resize(shape.rows);
+    // Index times spacing in double, rounded once: exact for the built-in 30 m.
+    for (int x = 0; x < shape.columns; ++x) {
+        columnX_[x] = static_cast<float>(shape.spacing * x);
+    }
+    for (int y = 0; y < shape.rows; ++y) {
+        rowY_[y] = static_cast<float>(shape.spacing * y);
     }
 }
 
-void buildTerrainVerticesFromGround(const GroundHeights& heights) {
+std::vector<float> builtInHeights() {
+    std::vector<float> heights(GRID_CELLS);
     for (int x = 0; x < GRID_SIZE; ++x) {
         for (int y = 0; y < GRID_SIZE; ++y) {
-            terrainVertices[x][y] = {static_cast<float>(x * GRID_SPACING),
-                                     static_cast<float>(y * GRID_SPACING), heights[x][y]};
+            heights[BUILT_IN_SHAPE.index(x, y)] = static_cast<float>(heightMap[x][y]);
         }
     }
+    return heights;
 }
 
 void buildTerrainVertices() {
-    buildTerrainVerticesFrom(heightMap);
+    terrainVertices.assign(BUILT_IN_SHAPE, builtInHeights());
 }

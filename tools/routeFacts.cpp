@@ -8,7 +8,7 @@
 
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
-#include "planner/stepTable.h"
+#include "planner/runState.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
@@ -26,19 +26,18 @@ int main(int argc, char** argv) {
         settings.startX = std::atoi(argv[1]);
         settings.startY = std::atoi(argv[2]);
     }
-    if ((argc != 1 && argc != 3) || !isInsideGrid(settings.startX, settings.startY)) {
+    if ((argc != 1 && argc != 3) || !BUILT_IN_SHAPE.contains(settings.startX, settings.startY)) {
         std::fprintf(stderr, "usage: routeFacts [--exact] [startX startY], each 0..364\n");
         return 2;
     }
-    buildTerrainVertices();
-    buildStepTable();
+    useGround(landscapeRun, BUILT_IN_SHAPE, builtInHeights());
     computeRoutes();
     std::printf("start %d %d\nend %d %d\nspeed %.9g\n", settings.startX, settings.startY,
                 settings.endX, settings.endY, static_cast<double>(settings.speedMph));
     for (int x = 0; x < GRID_SIZE; ++x) {
         for (int y = 0; y < GRID_SIZE; ++y) {
-            const GridPoint& d = previousDistanceVertices[x][y];
-            const GridPoint& e = previousEnergyVertices[x][y];
+            const GridPoint d = previousDistanceVertices[x][y];
+            const GridPoint e = previousEnergyVertices[x][y];
             std::printf("%d %d %d %.9g %.9g %d %d %d %d\n", x, y, heightMap[x][y],
                         static_cast<double>(distanceTable[x][y]),
                         static_cast<double>(energyTable[x][y]), d.x, d.y, e.x, e.y);

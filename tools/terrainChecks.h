@@ -3,9 +3,9 @@
 // generator that searches for the terrain and the test that guards the result, so both judge
 // a grid by the same rules.
 
+#include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
-#include "planner/stepTable.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 

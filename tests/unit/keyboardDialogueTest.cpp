@@ -1,8 +1,8 @@
 #include "app/keyboard.h"
 
 #include "keyboardTestConsole.h"
+#include "planner/planningGrid.h"
 #include "planner/routeTables.h"
-#include "planner/stepTable.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 

@@ -2,10 +2,10 @@
 // Shared set-up for the planner tests: the route tables are process-wide, so every test plans on
 // the ground it needs and puts the settings back afterwards.
 
+#include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeSweep.h"
 #include "planner/routeTables.h"
-#include "planner/stepTable.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 

@@ -1,5 +1,5 @@
 #include "terrain/terrainGrid.h"
-#include "terrain/groundWindow.h"
+#include "terrain/groundUnits.h"
 #include "terrain/sceneScale.h"
 #include "terrain/settings.h"
 

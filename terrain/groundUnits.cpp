@@ -1,12 +1,10 @@
-#include "terrain/groundWindow.h"
+#include "terrain/groundUnits.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <limits>
 
 namespace {
-constexpr double HALF_PIXEL = GRID_SPACING / 2.0;
 constexpr double UTM_ZONE_DEGREES = 6.0;
 constexpr int UTM_ZONES = 60;
 constexpr int UTM_NORTH_EPSG = 32600;
@@ -18,17 +16,6 @@ bool contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 } // namespace
-
-GroundWindow windowAround(double centreX, double centreY) {
-    GroundWindow w;
-    w.originX = centreX - CENTRE_CELL * GRID_SPACING;
-    w.originY = centreY - CENTRE_CELL * GRID_SPACING;
-    w.minX = w.originX - HALF_PIXEL;
-    w.minY = w.originY - HALF_PIXEL;
-    w.maxX = w.originX + (GRID_SIZE - 1) * GRID_SPACING + HALF_PIXEL;
-    w.maxY = w.originY + (GRID_SIZE - 1) * GRID_SPACING + HALF_PIXEL;
-    return w;
-}
 
 int utmZoneEpsg(double longitude, double latitude) {
     // Longitudes east of 180 (a 0..360 raster) wrap round to the zones they belong to.
@@ -45,11 +32,4 @@ double metresPerHeightUnit(const std::string& unitType) {
         return 1.0;
     }
     return contains(unit, "us") ? US_SURVEY_FOOT_METRES : FOOT_METRES;
-}
-
-float wholeMetres(double metres) {
-    if (std::isnan(metres)) {
-        return std::numeric_limits<float>::quiet_NaN();
-    }
-    return static_cast<float>(std::round(metres));
 }

@@ -1,0 +1,21 @@
+#pragma once
+// Where a plan on loaded ground starts and ends when the user has not said: on the largest piece
+// of ground the vehicle can cross, so the first route is worth looking at.
+
+#include "planner/planningGrid.h"
+
+#include <optional>
+
+struct RouteEnds {
+    int startX;
+    int startY;
+    int endX;
+    int endY;
+};
+
+// The largest set of cells joined by steps of `grid` (a step taken either way joins its two
+// cells; ties: the set holding the smaller flat index), among the cells a dialogue may name
+// (1..columns - 1, 1..rows - 1): the start is its cell nearest the grid's centre, the end its cell
+// farthest in a straight line from the start (ties: smaller first index, then smaller second).
+// Nothing when no cell a dialogue may name has ground.
+std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid);

@@ -1,0 +1,92 @@
+#pragma once
+// What both planners read about one ground and vehicle: which of the eight steps from each cell
+// may be taken, and how to price a step. Built once per ground and vehicle; a step's length and
+// energy are computed from the two heights when a planner takes it, so a grid of millions of
+// cells keeps one byte of step data per cell.
+
+#include "planner/neighbourSteps.h"
+#include "planner/stepRules.h"
+#include "terrain/terrainGrid.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The cheapest and the dearest step that costs anything, in one measure (0 and 0 when no step
+// costs anything), and whether any step is free.
+struct StepRange {
+    double cheapest = 0.0;
+    double dearest = 0.0;
+    bool free = false; // some step costs nothing
+};
+
+struct PlanningGrid {
+    GridShape shape{0, 0, GRID_SPACING};
+    const TerrainPositions* terrain = nullptr;
+    // Bit d of a cell: the step to neighbour NEIGHBOUR_STEPS[d] may be taken (the neighbour lies
+    // in the grid, both cells have ground and are open, the slope is within the vehicle's limit).
+    std::vector<uint8_t> steps;
+    // Per cell, 1 when a plan may start there: ground that no barrier closes.
+    std::vector<uint8_t> open;
+    StepPricing pricing{};
+    float run = GRID_SPACING; // the spacing as a float: the horizontal run of a straight step
+    // True when every pair of neighbouring columns and rows lies exactly `run` apart as floats
+    // (any whole-metre spacing does): a step's length then needs only the two heights.
+    bool uniformRun = true;
+    StepRange lengths;
+    StepRange energies;
+};
+
+// Flat index offset of neighbour d in a grid of `rows` rows.
+inline std::ptrdiff_t neighbourOffset(int d, int rows) {
+    return static_cast<std::ptrdiff_t>(NEIGHBOUR_STEPS[d].dx) * rows + NEIGHBOUR_STEPS[d].dy;
+}
+
+inline bool isDiagonal(int d) {
+    return NEIGHBOUR_STEPS[d].dx != 0 && NEIGHBOUR_STEPS[d].dy != 0;
+}
+
+// Length, metres, of step d from the cell at flat index p (the step must be taken): the
+// segment length of the two positions, summed in the same order.
+inline float stepLengthAt(const PlanningGrid& grid, std::size_t p, int d) {
+    const TerrainPositions& t = *grid.terrain;
+    const float* z = t.heights().data();
+    const std::size_t q = p + neighbourOffset(d, grid.shape.rows);
+    if (grid.uniformRun) {
+        const float dz = std::fabs(z[q] - z[p]);
+        const float run2 = grid.run * grid.run;
+        const float sum = dz * dz + run2;
+        return squareRootOfSum(isDiagonal(d) ? sum + run2 : sum);
+    }
+    const int rows = grid.shape.rows;
+    const int x = static_cast<int>(p / rows);
+    const int y = static_cast<int>(p % rows);
+    const NeighbourStep& s = NEIGHBOUR_STEPS[d];
+    return segmentLength(t.columnX(x), t.columnX(x + s.dx), t.rowY(y), t.rowY(y + s.dy), z[p],
+                         z[q]);
+}
+
+// Energy, joules, of step d from the cell at flat index p.
+inline float stepEnergyAt(const PlanningGrid& grid, std::size_t p, int d) {
+    const float* z = grid.terrain->heights().data();
+    return pricedStepEnergy(grid.pricing, z[p], z[p + neighbourOffset(d, grid.shape.rows)],
+                            isDiagonal(d));
+}
+
+// True when a plan can start at (x, y): inside the grid, on ground and outside every barrier. Any
+// other start leaves every cell unreached, itself included.
+inline bool canStartAt(const PlanningGrid& grid, int x, int y) {
+    return grid.shape.contains(x, y) && grid.open[grid.shape.index(x, y)] != 0;
+}
+
+// Prices every step of `terrain` for `vehicle`. `closed` is empty or holds one byte per cell,
+// non-zero for a cell no route may enter or leave. Uses both cores on a big grid.
+void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
+                       const std::vector<uint8_t>& closed, PlanningGrid& grid);
+
+// The grid of the ground now loaded, which computeRoutes and relaxNeighbours read.
+extern PlanningGrid& planningGrid;
+
+// Rebuilds planningGrid from terrainVertices and the vehicle of the settings; call whenever
+// either changes.
+void buildStepTable();

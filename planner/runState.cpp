@@ -1,0 +1,26 @@
+#include "planner/runState.h"
+
+#include <utility>
+
+LandscapeRun landscapeRun;
+
+Settings& settings = landscapeRun.settings;
+bool& sceneDirty = landscapeRun.sceneDirty;
+unsigned int& sceneList = landscapeRun.sceneList;
+TerrainPositions& terrainVertices = landscapeRun.terrain;
+GroundReference& groundReference = landscapeRun.reference;
+PlanningGrid& planningGrid = landscapeRun.grid;
+CostTable& distanceTable = landscapeRun.tables.distance;
+CostTable& energyTable = landscapeRun.tables.energy;
+PreviousTable& previousDistanceVertices = landscapeRun.tables.previousDistance;
+PreviousTable& previousEnergyVertices = landscapeRun.tables.previousEnergy;
+
+Vehicle settingsVehicle(const Settings& s) {
+    return {s.gradeUpPercent, s.gradeDownPercent, s.vehicleMass, s.descent, s.rolling};
+}
+
+void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {
+    run.terrain.assign(shape, std::move(heights));
+    run.tables.resize(shape);
+    buildPlanningGrid(run.terrain, settingsVehicle(run.settings), run.barriers, run.grid);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Everything one run of the program holds: its settings, its ground, the planning grid built
+// from them, the route tables of the last plan and the frame state. The program makes one at
+// start; the process-wide names (settings, terrainVertices, distanceTable, ...) refer into it.
+
+#include "planner/exactSearch.h"
+#include "planner/planningGrid.h"
+#include "planner/routeTables.h"
+#include "terrain/groundReference.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+
+#include <cstdint>
+#include <vector>
+
+struct LandscapeRun {
+    Settings settings;
+    TerrainPositions terrain;
+    GroundReference reference;
+    std::vector<uint8_t> barriers; // empty, or non-zero for each cell no route may use
+    PlanningGrid grid;
+    RouteTables tables;
+    ExactWorkspace exact;
+    bool sceneDirty = false;
+    unsigned int sceneList = 0;
+};
+
+extern LandscapeRun landscapeRun;
+
+// Makes `heights` (x-major, metres, NaN for no ground) of `shape` the run's ground: sizes the
+// route tables for it, prices its steps and leaves the tables unreached.
+void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights);
+
+// The vehicle the settings describe.
+Vehicle settingsVehicle(const Settings& s);

@@ -1,0 +1,24 @@
+#pragma once
+// The shape of a height grid: how many cells along each index and how far apart they are. Every
+// table of a run is stored with the first index outermost, so cell (x, y) is element
+// x * rows + y.
+
+#include <cstddef>
+
+constexpr int GRID_SIZE = 365;   // cells per side of the built-in ground
+constexpr int GRID_SPACING = 30; // metres between neighbouring cells of the built-in ground
+constexpr int GRID_CELLS = GRID_SIZE * GRID_SIZE;
+constexpr int MIN_GRID_SIDE = 3; // the smallest grid with a cell a dialogue may name
+
+struct GridShape {
+    int columns = GRID_SIZE;       // values of the first index, x, growing east
+    int rows = GRID_SIZE;          // values of the second index, y, growing north
+    double spacing = GRID_SPACING; // metres between neighbouring cells along either index
+
+    std::size_t cells() const { return static_cast<std::size_t>(columns) * rows; }
+    std::size_t index(int x, int y) const { return static_cast<std::size_t>(x) * rows + y; }
+    bool contains(int x, int y) const { return x >= 0 && x < columns && y >= 0 && y < rows; }
+};
+
+// The built-in ground's shape.
+constexpr GridShape BUILT_IN_SHAPE{};

@@ -1,3 +1,0 @@
-#include "terrain/groundReference.h"
-
-GroundReference groundReference;

@@ -1,5 +1,0 @@
-#include "terrain/settings.h"
-
-Settings settings;
-bool sceneDirty = false;
-unsigned int sceneList = 0;
