@@ -1,5 +1,7 @@
 #include "io/groundRaster.h"
 
+#include "io/groundSource.h"
+#include "io/printableText.h"
 #include "terrain/groundWindow.h"
 
 #include <cpl_conv.h>
@@ -34,7 +36,7 @@ class QuietGdal {
 };
 
 std::string fileError(const std::string& path, const std::string& what) {
-    return "--terrain: '" + path + "' " + what;
+    return groundFileError(path, what);
 }
 
 // GDAL's last message as one line.
@@ -45,11 +47,13 @@ std::string lastGdalError() {
             c = ' ';
         }
     }
-    return text.empty() ? "GDAL gave no reason" : text;
+    return text.empty() ? "GDAL gave no reason" : printable(text);
 }
 
 // Why GDAL could not open `path` as a raster.
 std::string openFailure(const std::string& path) {
+    // A driver that knew the file but could not read it left its reason.
+    const std::string damage = CPLGetLastErrorType() == CE_None ? "" : lastGdalError();
     VSIStatBufL status;
     errno = 0;
     if (VSIStatL(path.c_str(), &status) != 0) {
@@ -67,7 +71,8 @@ std::string openFailure(const std::string& path) {
                                    (errno != 0 ? std::strerror(errno) : "access denied"));
     }
     VSIFCloseL(file);
-    return fileError(path, "is not a raster GDAL reads");
+    return fileError(path, damage.empty() ? "is not a raster GDAL reads"
+                                          : "is truncated or corrupt: " + damage);
 }
 
 // Both reference systems answer in (x = easting or longitude, y = northing or latitude).
@@ -135,8 +140,8 @@ std::string chooseCentre(GDALDatasetH dataset, const double (&geo)[GEO_TRANSFORM
     }
     GDALApplyGeoTransform(inverse, x, y, &column, &row);
     if (column < 0.0 || column > columns || row < 0.0 || row > rows) {
-        return "--centre: " + CPLString().Printf("%.10g,%.10g", x, y) + " lies outside '" + path +
-               "'";
+        return "--centre: " + CPLString().Printf("%.10g,%.10g", x, y) + " lies outside '" +
+               printable(path) + "'";
     }
     return {};
 }
@@ -196,20 +201,19 @@ bool readHeights(GDALDatasetH warped, GDALRasterBandH sourceBand, GroundHeights&
     for (int i = 0; i < GRID_SIZE; ++i) {
         for (int j = 0; j < GRID_SIZE; ++j) {
             const double value = pixels[(GRID_SIZE - 1 - j) * GRID_SIZE + i];
-            heights[i][j] = wholeMetres((value * scale + offset) * metres);
+            const double height = (value * scale + offset) * metres;
+            // An infinite height is no ground: no step onto it could be costed.
+            heights[i][j] = wholeMetres(std::isfinite(height) ? height : NAN);
             anyGround = anyGround || !std::isnan(heights[i][j]);
         }
     }
     return anyGround;
 }
 
-} // namespace
-
-std::string loadGroundRaster(const std::string& path, std::optional<double> centreX,
-                             std::optional<double> centreY, GroundHeights& heights,
-                             GroundReference& reference) {
-    const QuietGdal quiet;
-    GDALAllRegister();
+std::string loadChecked(const std::string& path, std::optional<double> centreX,
+                        std::optional<double> centreY, GroundHeights& heights,
+                        GroundReference& reference) {
+    CPLErrorReset();
     const Dataset source(
         GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
     if (!source) {
@@ -220,11 +224,18 @@ std::string loadGroundRaster(const std::string& path, std::optional<double> cent
     }
     double geo[GEO_TRANSFORM_SIZE];
     if (GDALGetGeoTransform(source.get(), geo) != CE_None) {
-        return fileError(path, "has no georeferencing, so its cell size is unknown");
+        return CPLGetLastErrorType() == CE_None
+                   ? fileError(path, "has no georeferencing, so its cell size is unknown")
+                   : fileError(path, "is truncated or corrupt: " + lastGdalError());
+    }
+    std::string error = checkGeoTransform(geo, GDALGetRasterXSize(source.get()),
+                                          GDALGetRasterYSize(source.get()), path);
+    if (!error.empty()) {
+        return error;
     }
     double x = 0.0;
     double y = 0.0;
-    std::string error = chooseCentre(source.get(), geo, centreX, centreY, x, y, path);
+    error = chooseCentre(source.get(), geo, centreX, centreY, x, y, path);
     if (!error.empty()) {
         return error;
     }
@@ -243,7 +254,14 @@ std::string loadGroundRaster(const std::string& path, std::optional<double> cent
     }
     const GroundWindow window = windowAround(x, y);
     const std::string wkt = exportWkt(working);
-    const Dataset warped = warpWindow(source.get(), warpArguments(window, wkt));
+    std::vector<std::string> args = warpArguments(window, wkt);
+    std::vector<std::string> overview;
+    error = fitReadBudget(source.get(), geo, window, sourceSystem, working, path, overview);
+    if (!error.empty()) {
+        return error;
+    }
+    args.insert(args.end(), overview.begin(), overview.end());
+    const Dataset warped = warpWindow(source.get(), args);
     if (!warped) {
         return fileError(path, "cannot be sampled: " + lastGdalError());
     }
@@ -252,4 +270,29 @@ std::string loadGroundRaster(const std::string& path, std::optional<double> cent
     }
     reference = {wkt, window.originX, window.originY};
     return {};
+}
+
+} // namespace
+
+std::string loadGroundRaster(const std::string& path, std::optional<double> centreX,
+                             std::optional<double> centreY, GroundHeights& heights,
+                             GroundReference& reference) {
+    const QuietGdal quiet;
+    GDALAllRegister();
+    refuseNonFileSources();
+    takeRefusedSource();
+    std::string error = checkGroundName(path);
+    GroundReference loaded;
+    if (error.empty()) {
+        error = loadChecked(path, centreX, centreY, heights, loaded);
+    }
+    // A source GDAL was refused fails the load even when the rest of the raster had ground.
+    const std::string refused = takeRefusedSource();
+    if (!refused.empty()) {
+        return fileError(path, "cannot be loaded: " + refused);
+    }
+    if (error.empty()) {
+        reference = loaded;
+    }
+    return error;
 }
