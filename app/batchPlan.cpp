@@ -3,7 +3,9 @@
 #include "app/options.h"
 #include "app/plannedRoutes.h"
 #include "app/preparedGround.h"
+#include "app/shutdown.h"
 #include "io/costRaster.h"
+#include "io/printableText.h"
 #include "io/routeExport.h"
 #include "io/routeGeoJson.h"
 #include "planner/routePlanner.h"
@@ -13,9 +15,12 @@
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,11 +29,6 @@ constexpr int EXIT_BAD_INPUT = 2;
 constexpr char DISTANCE_RASTER_FILE[] = "distance.tif";
 constexpr char ENERGY_RASTER_FILE[] = "energy.tif";
 constexpr char ROUTES_FILE[] = "routes.geojson";
-
-bool isFolder(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 void applyOptions(const Options& options) {
     settings.startX = options.plan->startX;
@@ -42,25 +42,25 @@ void applyOptions(const Options& options) {
 }
 
 // Reports a file that was not written; returns whether it was.
-bool reported(bool written, const char* name) {
-    if (!written) {
-        std::fprintf(stderr, "Error: could not write %s\n", name);
+bool reported(const std::string& error, const char* name) {
+    if (!error.empty()) {
+        std::fprintf(stderr, "Error: could not write %s: %s\n", name, error.c_str());
     }
-    return written;
+    return error.empty();
 }
 
-// Writes the six files, each whole or not at all; false when any was not written.
-bool writeResults(const std::string& folder) {
+// Writes the six files into the folder open as `folder`, each whole or not at all; false when
+// any was not written.
+bool writeResults(int folder) {
     bool all = exportRouteTablesInto(folder);
-    all = reported(
-              writeCostRaster(folder + "/" + DISTANCE_RASTER_FILE, distanceTable, groundReference),
-              DISTANCE_RASTER_FILE) &&
+    all = reported(writeCostRaster(folder, DISTANCE_RASTER_FILE, distanceTable, groundReference),
+                   DISTANCE_RASTER_FILE) &&
           all;
-    all = reported(writeCostRaster(folder + "/" + ENERGY_RASTER_FILE, energyTable, groundReference),
+    all = reported(writeCostRaster(folder, ENERGY_RASTER_FILE, energyTable, groundReference),
                    ENERGY_RASTER_FILE) &&
           all;
     const char* planner = settings.planner == PlannerKind::Exact ? "exact" : "sweep";
-    all = reported(writeRouteGeoJson(folder + "/" + ROUTES_FILE, plannedRoutes(settings), planner,
+    all = reported(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(settings), planner,
                                      groundReference),
                    ROUTES_FILE) &&
           all;
@@ -71,17 +71,27 @@ bool writeResults(const std::string& folder) {
 
 int runBatchPlan(const Options& options) {
     const std::string folder = options.outDir.empty() ? "." : options.outDir;
-    if (!isFolder(folder)) {
-        std::fprintf(stderr, "landscape: --out: '%s' is not a folder\n", folder.c_str());
+    // Opened once: every file lands in this folder even if its name is given to another.
+    const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        std::fprintf(stderr, "landscape: --out: '%s' is not a folder\n", printable(folder).c_str());
         return EXIT_BAD_INPUT;
     }
+    installBatchSignalCleanup();
     applyOptions(options);
     buildPreparedGroundVertices();
     buildStepTable();
     computeRoutes();
     const std::string summaries =
         distanceRouteOverlay().report + energyRouteOverlay().report + straightLineOverlay().report;
-    std::fputs(summaries.c_str(), stdout);
-    std::fflush(stdout);
-    return writeResults(folder) ? 0 : EXIT_WRITE_FAILED;
+    errno = 0;
+    const bool printed = std::fputs(summaries.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
+    const int printError = errno;
+    const bool written = writeResults(folderFd);
+    close(folderFd);
+    if (!printed) {
+        std::fprintf(stderr, "landscape: standard output: %s\n", std::strerror(printError));
+        return EXIT_WRITE_FAILED;
+    }
+    return written ? 0 : EXIT_WRITE_FAILED;
 }

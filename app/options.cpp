@@ -1,8 +1,12 @@
 #include "app/options.h"
 
+#include "io/printableText.h"
+#include "render/overlays.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 
 const char* const USAGE_TEXT =
     "Usage: landscape [--exact] [--panel] [--terrain FILE [--centre X,Y]] [GLUT options]\n"
@@ -23,6 +27,10 @@ const char* const USAGE_TEXT =
 namespace {
 
 constexpr int PLAN_VALUES = 4;
+// Options that cannot be given together: the panel belongs to the window a plan never opens.
+constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}};
+// No route has more miles than the grid has cells: each step is far shorter than a mile.
+constexpr float MOST_ROUTE_MILES = GRID_CELLS;
 
 bool parseReal(const std::string& text, double& value) {
     if (text.empty()) {
@@ -35,7 +43,7 @@ bool parseReal(const std::string& text, double& value) {
 }
 
 std::string quoted(const std::string& text) {
-    return "'" + text + "'";
+    return "'" + printable(text) + "'";
 }
 
 class Reader {
@@ -94,7 +102,9 @@ std::string parseCentre(const std::string& text, Options& options) {
 
 std::string parseSpeed(const std::string& text, Options& options) {
     double mph = 0.0;
-    if (!parseReal(text, mph) || mph < 0.0) {
+    // A speed whose fuel figure overflows would print and write an infinite one.
+    if (!parseReal(text, mph) || mph < 0.0 ||
+        !std::isfinite(fuelPerMile(static_cast<float>(mph)) * MOST_ROUTE_MILES)) {
         return "--speed: " + quoted(text) + " is not a speed in miles per hour";
     }
     options.speedMph = static_cast<float>(mph);
@@ -140,7 +150,17 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         options.outDir = *value;
         return value->empty() ? "--out: the folder name is empty" : std::string{};
     }
-    return name + ": unknown option (see --help)";
+    return printable(name) + ": unknown option (see --help)";
+}
+
+// The error for two options given together that do not go together, empty when none are.
+std::string conflict(const std::set<std::string>& given) {
+    for (const auto& [one, other] : CONFLICTS) {
+        if (given.count(one) != 0 && given.count(other) != 0) {
+            return std::string(one) + ": does not go with " + other;
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -149,6 +169,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
     Options& options = parsed.options;
     Reader reader(args);
+    std::set<std::string> given;
     while (!reader.done()) {
         const std::string& arg = reader.take();
         if (arg.rfind("--", 0) != 0) {
@@ -156,16 +177,23 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             continue;
         }
         parsed.error = parseOne(arg, reader, options);
+        if (parsed.error.empty() && !given.insert(arg).second) {
+            parsed.error = arg + ": given twice";
+        }
         if (!parsed.error.empty()) {
             return parsed;
         }
+    }
+    parsed.error = conflict(given);
+    if (!parsed.error.empty()) {
+        return parsed;
     }
     if (options.centreX && options.terrainFile.empty()) {
         parsed.error = "--centre: goes with --terrain";
     } else if (!options.outDir.empty() && !options.plan) {
         parsed.error = "--out: goes with --plan";
     } else if (options.plan && !options.otherArgs.empty()) {
-        parsed.error = options.otherArgs.front() + ": unknown option (see --help)";
+        parsed.error = printable(options.otherArgs.front()) + ": unknown option (see --help)";
     }
     return parsed;
 }

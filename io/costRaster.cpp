@@ -8,6 +8,7 @@
 #include <gdal.h>
 #include <gdal_frmts.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -28,19 +29,23 @@ std::vector<float> northUpPixels(const CostTable& costs) {
     return pixels;
 }
 
-bool buildInMemory(const CostTable& costs, const GroundReference& ground) {
+// Builds the GeoTIFF at MEMORY_PATH; returns why it could not be, empty when it was.
+std::string buildInMemory(const CostTable& costs, const GroundReference& ground) {
+    const GroundPoint northWest = cellCentre(ground, 0, GRID_SIZE - 1);
+    double transform[6] = {northWest.x - HALF_CELL, GRID_SPACING, 0.0,
+                           northWest.y + HALF_CELL, 0.0,          -GRID_SPACING};
+    if (!std::isfinite(transform[0]) || !std::isfinite(transform[3])) {
+        return "the ground's position is not a finite number";
+    }
     GDALDriverH driver = GDALGetDriverByName("GTiff");
     if (driver == nullptr) {
-        return false;
+        return "GDAL has no GeoTIFF driver";
     }
     GDALDatasetH dataset =
         GDALCreate(driver, MEMORY_PATH, GRID_SIZE, GRID_SIZE, 1, GDT_Float32, nullptr);
     if (dataset == nullptr) {
-        return false;
+        return CPLGetLastErrorMsg();
     }
-    const GroundPoint northWest = cellCentre(ground, 0, GRID_SIZE - 1);
-    double transform[6] = {northWest.x - HALF_CELL, GRID_SPACING, 0.0,
-                           northWest.y + HALF_CELL, 0.0,          -GRID_SPACING};
     std::vector<float> pixels = northUpPixels(costs);
     GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
     bool built = GDALSetGeoTransform(dataset, transform) == CE_None &&
@@ -51,27 +56,33 @@ bool buildInMemory(const CostTable& costs, const GroundReference& ground) {
         built = GDALSetProjection(dataset, ground.crsWkt.c_str()) == CE_None;
     }
     // Closing writes the file; a failure there shows only as the last error.
-    CPLErrorReset();
+    if (built) {
+        CPLErrorReset();
+    }
     GDALClose(dataset);
-    return built && CPLGetLastErrorType() == CE_None;
+    if (built && CPLGetLastErrorType() == CE_None) {
+        return {};
+    }
+    return *CPLGetLastErrorMsg() != '\0' ? CPLGetLastErrorMsg() : "GDAL could not build it";
 }
 
 } // namespace
 
-bool writeCostRaster(const std::string& path, const CostTable& costs,
-                     const GroundReference& ground) {
+std::string writeCostRaster(int folder, const std::string& name, const CostTable& costs,
+                            const GroundReference& ground) {
     // The caller reports a failure in its own words; GDAL's messages would only repeat it.
     CPLPushErrorHandler(CPLQuietErrorHandler);
     GDALRegister_GTiff();
-    bool written = false;
-    if (buildInMemory(costs, ground)) {
+    std::string error = buildInMemory(costs, ground);
+    if (error.empty()) {
         vsi_l_offset size = 0;
         const GByte* bytes = VSIGetMemFileBuffer(MEMORY_PATH, &size, FALSE);
-        written = bytes != nullptr && replaceFile(path, [&](std::FILE* file) {
-                      return std::fwrite(bytes, 1, size, file) == size;
-                  });
+        error = bytes == nullptr ? "GDAL kept no file in memory"
+                                 : replaceFile(folder, name, [&](std::FILE* file) {
+                                       return std::fwrite(bytes, 1, size, file) == size;
+                                   });
     }
     VSIUnlink(MEMORY_PATH);
     CPLPopErrorHandler();
-    return written;
+    return error;
 }

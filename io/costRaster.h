@@ -13,6 +13,7 @@ constexpr double COST_RASTER_NODATA = UNREACHED_COST;
 // Writes `costs` to `path` as a single-band Float32 GeoTIFF, north up: pixel column i and row
 // GRID_SIZE - 1 - j hold cell (i, j); pixels are GRID_SPACING metres square, centred on the
 // cells where `ground` puts them, in its coordinate system when it has one. Unreached cells are
-// nodata. The file is written whole or not at all; returns false when it was not written.
-bool writeCostRaster(const std::string& path, const CostTable& costs,
-                     const GroundReference& ground);
+// nodata. The file `name` in the folder open as `folder` is written whole or not at all; returns
+// why it was not written, empty when it was.
+std::string writeCostRaster(int folder, const std::string& name, const CostTable& costs,
+                            const GroundReference& ground);
