@@ -1,9 +1,14 @@
 #include "app/options.h"
 
+#include "io/groundRaster.h"
+#include "io/printableText.h"
+#include "render/overlays.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 
 const char* const USAGE_TEXT =
     "Usage: landscape [--exact] [--panel] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
@@ -41,6 +46,10 @@ namespace {
 
 constexpr int PLAN_VALUES = 4;
 constexpr double FLOAT_LIMIT = 1e30; // masses and coefficients beyond this overflow the energies
+// Options that cannot be given together: the panel belongs to the window a plan never opens.
+constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}};
+// No route has more miles than the grid has cells: each step is far shorter than a mile.
+constexpr float MOST_ROUTE_MILES = MAX_GRID_CELLS;
 
 bool parseReal(const std::string& text, double& value) {
     if (text.empty()) {
@@ -53,7 +62,7 @@ bool parseReal(const std::string& text, double& value) {
 }
 
 std::string quoted(const std::string& text) {
-    return "'" + text + "'";
+    return "'" + printable(text) + "'";
 }
 
 class Reader {
@@ -168,15 +177,18 @@ std::string parseSize(const std::string& text, Options& options) {
     const size_t times = text.find('x');
     const std::string columns = text.substr(0, times);
     const std::string rows = times == std::string::npos ? columns : text.substr(times + 1);
-    const std::optional<int> c = columns.empty() ? std::nullopt : parseIntToken(columns);
-    const std::optional<int> r = rows.empty() ? std::nullopt : parseIntToken(rows);
-    if (!c || !r || *c < MIN_GRID_SIDE || *r < MIN_GRID_SIDE ||
-        columns.find_first_not_of("0123456789") != std::string::npos ||
-        rows.find_first_not_of("0123456789") != std::string::npos) {
+    const auto cells = [](const std::string& digits) {
+        const bool whole =
+            !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
+        return whole ? parseIntToken(digits).value_or(0) : 0;
+    };
+    const int c = cells(columns);
+    const int r = cells(rows);
+    if (c < MIN_GRID_SIDE || r < MIN_GRID_SIDE) {
         return "--size: " + quoted(text) + " is not C or CxR cells, each at least 3";
     }
-    options.sizeColumns = *c;
-    options.sizeRows = *r;
+    options.sizeColumns = c;
+    options.sizeRows = r;
     return {};
 }
 
@@ -193,7 +205,9 @@ std::string parseCentre(const std::string& text, Options& options) {
 
 std::string parseSpeed(const std::string& text, Options& options) {
     double mph = 0.0;
-    if (!parseReal(text, mph) || mph < 0.0) {
+    // A speed whose fuel figure overflows would print and write an infinite one.
+    if (!parseReal(text, mph) || mph < 0.0 ||
+        !std::isfinite(fuelPerMile(static_cast<float>(mph)) * MOST_ROUTE_MILES)) {
         return "--speed: " + quoted(text) + " is not a speed in miles per hour";
     }
     options.speedMph = static_cast<float>(mph);
@@ -225,7 +239,7 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         "--terrain", "--centre", "--speed", "--out",     "--cell-size", "--size",    "--from",
         "--to",      "--grade",  "--mass",  "--descent", "--rolling",   "--barriers"};
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
-        return name + ": unknown option (see --help)";
+        return printable(name) + ": unknown option (see --help)";
     }
     std::string error;
     const std::string* value = reader.value(name, error);
@@ -282,6 +296,16 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         options.outDir = *value;
         return value->empty() ? "--out: the folder name is empty" : std::string{};
     }
+    return printable(name) + ": unknown option (see --help)";
+}
+
+// The error for two options given together that do not go together, empty when none are.
+std::string conflict(const std::set<std::string>& given) {
+    for (const auto& [one, other] : CONFLICTS) {
+        if (given.count(one) != 0 && given.count(other) != 0) {
+            return std::string(one) + ": does not go with " + other;
+        }
+    }
     return {};
 }
 
@@ -291,6 +315,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
     Options& options = parsed.options;
     Reader reader(args);
+    std::set<std::string> given;
     while (!reader.done()) {
         const std::string& arg = reader.take();
         if (arg.rfind("--", 0) != 0) {
@@ -298,9 +323,16 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             continue;
         }
         parsed.error = parseOne(arg, reader, options);
+        if (parsed.error.empty() && !given.insert(arg).second) {
+            parsed.error = arg + ": given twice";
+        }
         if (!parsed.error.empty()) {
             return parsed;
         }
+    }
+    parsed.error = conflict(given);
+    if (!parsed.error.empty()) {
+        return parsed;
     }
     const bool loaded = !options.terrainFile.empty();
     if (options.centreX && !loaded) {
@@ -317,7 +349,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     } else if (!options.outDir.empty() && !options.plan) {
         parsed.error = "--out: goes with --plan";
     } else if (options.plan && !options.otherArgs.empty()) {
-        parsed.error = options.otherArgs.front() + ": unknown option (see --help)";
+        parsed.error = printable(options.otherArgs.front()) + ": unknown option (see --help)";
     }
     return parsed;
 }

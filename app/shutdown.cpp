@@ -1,5 +1,7 @@
 #include "app/shutdown.h"
 
+#include "io/fileReplace.h"
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -31,6 +33,21 @@ void install(int signalNumber) {
     sigaction(signalNumber, &action, nullptr);
 }
 
+// Ends a batch plan at a signal: its temporary file goes, then the signal ends the process as
+// it would have without a handler (the action is reset, and the raised signal arrives once the
+// handler returns).
+void onBatchSignal(int signalNumber) {
+    removeTemporaryFile();
+    raise(signalNumber);
+}
+
+// A reader of the console that goes away must not end the program: writes fail instead.
+void ignoreBrokenPipes() {
+    struct sigaction action = {};
+    action.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &action, nullptr);
+}
+
 } // namespace
 
 void installShutdownHandlers() {
@@ -41,11 +58,30 @@ void installShutdownHandlers() {
     }
     install(SIGTERM);
     install(SIGINT);
+    ignoreBrokenPipes();
     // A parent may have blocked them; they must still reach us.
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGINT);
+    sigprocmask(SIG_UNBLOCK, &signals, nullptr);
+}
+
+void installBatchSignalCleanup() {
+    ignoreBrokenPipes();
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signalNumber : RUN_ENDING_SIGNALS) {
+        sigaddset(&signals, signalNumber);
+    }
+    struct sigaction action = {};
+    action.sa_handler = onBatchSignal;
+    action.sa_mask = signals;
+    action.sa_flags = SA_RESETHAND;
+    for (const int signalNumber : RUN_ENDING_SIGNALS) {
+        sigaction(signalNumber, &action, nullptr);
+    }
+    // A parent may have blocked them; they must still reach us.
     sigprocmask(SIG_UNBLOCK, &signals, nullptr);
 }
 

@@ -3,9 +3,13 @@
 // leaves at its next timer tick, so the program exits through main like a closed window.
 // A wait for console input ends at the signal too (waitForInput, woken through a pipe whichever
 // thread takes the signal), so the flag is seen in every state. A second signal ends the process
-// at once.
+// at once. A console reader that goes away ends nothing: SIGPIPE is ignored.
 
 void installShutdownHandlers();
+
+// For a batch plan: SIGINT, SIGTERM or SIGHUP removes the temporary file being written and then
+// ends the process with that signal's usual status; SIGPIPE is ignored.
+void installBatchSignalCleanup();
 bool shutdownRequested();
 
 // Waits until `fd` has input, its end or an error to report (true), or until a shutdown is

@@ -10,10 +10,10 @@
 // (1e35 rounded to float, 1.00000004e+35), so a pixel compares equal to it.
 constexpr double COST_RASTER_NODATA = UNREACHED_COST;
 
-// Writes `values` (one per cell of `shape`, x-major) to `path` as a single-band Float32 GeoTIFF,
-// north up: pixel column i and row rows - 1 - j hold cell (i, j); pixels are the grid's spacing
-// square, centred on the cells where `ground` puts them, in its coordinate system when it has
-// one. COST_RASTER_NODATA is nodata. The file is written whole or not at all; returns false when
-// it was not written.
-bool writeGridRaster(const std::string& path, const float* values, const GridShape& shape,
-                     const GroundReference& ground);
+// Writes `values` (one per cell of `shape`, x-major) as a single-band Float32 GeoTIFF, north up:
+// pixel column i and row rows - 1 - j hold cell (i, j); pixels are the grid's spacing square,
+// centred on the cells where `ground` puts them, in its coordinate system when it has one.
+// COST_RASTER_NODATA is nodata. The file `name` in the folder open as `folder` is written whole
+// or not at all; returns why it was not written, empty when it was.
+std::string writeGridRaster(int folder, const std::string& name, const float* values,
+                            const GridShape& shape, const GroundReference& ground);

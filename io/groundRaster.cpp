@@ -1,5 +1,7 @@
 #include "io/groundRaster.h"
 
+#include "io/groundSource.h"
+#include "io/printableText.h"
 #include "terrain/groundUnits.h"
 
 #include <cpl_conv.h>
@@ -41,7 +43,7 @@ class QuietGdal {
 };
 
 std::string fileError(const std::string& path, const std::string& what) {
-    return "--terrain: '" + path + "' " + what;
+    return groundFileError(path, what);
 }
 
 // GDAL's last message as one line.
@@ -52,11 +54,13 @@ std::string lastGdalError() {
             c = ' ';
         }
     }
-    return text.empty() ? "GDAL gave no reason" : text;
+    return text.empty() ? "GDAL gave no reason" : printable(text);
 }
 
 // Why GDAL could not open `path` as a raster.
 std::string openFailure(const std::string& path) {
+    // A driver that knew the file but could not read it left its reason.
+    const std::string damage = CPLGetLastErrorType() == CE_None ? "" : lastGdalError();
     VSIStatBufL status;
     errno = 0;
     if (VSIStatL(path.c_str(), &status) != 0) {
@@ -74,7 +78,8 @@ std::string openFailure(const std::string& path) {
                                    (errno != 0 ? std::strerror(errno) : "access denied"));
     }
     VSIFCloseL(file);
-    return fileError(path, "is not a raster GDAL reads");
+    return fileError(path, damage.empty() ? "is not a raster GDAL reads"
+                                          : "is truncated or corrupt: " + damage);
 }
 
 // Both reference systems answer in (x = easting or longitude, y = northing or latitude).
@@ -150,10 +155,10 @@ bool importWkt(const std::string& wkt, OGRSpatialReference& srs) {
 
 // The raster as it was opened: its pixels, georeferencing and systems.
 struct Source {
-    GDALDatasetH dataset;
-    int width;
-    int height;
-    double geo[GEO_TRANSFORM_SIZE];
+    GDALDatasetH dataset = nullptr;
+    int width = 0;
+    int height = 0;
+    double geo[GEO_TRANSFORM_SIZE] = {};
     OGRSpatialReference system;  // the raster's own; empty when it has none
     OGRSpatialReference working; // metres, where the grid is laid
 };
@@ -276,6 +281,14 @@ std::string layTarget(const Source& source, const GroundRequest& request, double
     return {};
 }
 
+GroundExtent targetExtent(const TargetGrid& target) {
+    const GridShape& s = target.shape;
+    const double half = s.spacing / 2.0;
+    return {target.originX - half, target.originY - half,
+            target.originX + (s.columns - 1) * s.spacing + half,
+            target.originY + (s.rows - 1) * s.spacing + half};
+}
+
 // GDALWarp's command line for the target grid, in the working system when there is one.
 std::vector<std::string> warpArguments(const TargetGrid& target, const std::string& wkt,
                                        bool coarsening) {
@@ -369,6 +382,7 @@ bool readHeights(GDALRasterBandH band, const HeightUnits& units, const GridShape
 }
 
 std::string openSource(const std::string& path, Dataset& dataset, Source& source) {
+    CPLErrorReset();
     dataset.reset(
         GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
     if (!dataset) {
@@ -381,7 +395,13 @@ std::string openSource(const std::string& path, Dataset& dataset, Source& source
     source.width = GDALGetRasterXSize(source.dataset);
     source.height = GDALGetRasterYSize(source.dataset);
     if (GDALGetGeoTransform(source.dataset, source.geo) != CE_None) {
-        return fileError(path, "has no georeferencing, so its cell size is unknown");
+        return CPLGetLastErrorType() == CE_None
+                   ? fileError(path, "has no georeferencing, so its cell size is unknown")
+                   : fileError(path, "is truncated or corrupt: " + lastGdalError());
+    }
+    const std::string error = checkGeoTransform(source.geo, source.width, source.height, path);
+    if (!error.empty()) {
+        return error;
     }
     if (const OGRSpatialReferenceH found = GDALGetSpatialRef(source.dataset)) {
         source.system = *OGRSpatialReference::FromHandle(found);
@@ -390,15 +410,34 @@ std::string openSource(const std::string& path, Dataset& dataset, Source& source
     return {};
 }
 
+std::string loadChecked(const GroundRequest& request, LoadedGround& ground);
+
 } // namespace
 
 std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground) {
     const QuietGdal quiet;
     GDALAllRegister();
+    refuseNonFileSources();
+    takeRefusedSource();
     GDALSetCacheMax64(LOAD_CACHE_BYTES);
+    std::string error = checkGroundName(request.path);
+    if (error.empty()) {
+        error = loadChecked(request, ground);
+    }
+    // A source GDAL was refused fails the load even when the rest of the raster had ground.
+    const std::string refused = takeRefusedSource();
+    if (!refused.empty()) {
+        return fileError(request.path, "cannot be loaded: " + refused);
+    }
+    return error;
+}
+
+namespace {
+
+std::string loadChecked(const GroundRequest& request, LoadedGround& ground) {
     const std::string& path = request.path;
     Dataset dataset;
-    Source source{};
+    Source source;
     std::string error = openSource(path, dataset, source);
     if (!error.empty()) {
         return error;
@@ -437,8 +476,17 @@ std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground)
         if (!error.empty()) {
             return error;
         }
-        warped = warp(source.dataset,
-                      warpArguments(target, exportWkt(source.working), cell > nativeCell));
+        std::vector<std::string> args =
+            warpArguments(target, exportWkt(source.working), cell > nativeCell);
+        std::vector<std::string> overview;
+        error = fitReadBudget(source.dataset, source.geo, targetExtent(target),
+                              groundReadBudget(target.shape.cells()), source.system, source.working,
+                              path, overview);
+        if (!error.empty()) {
+            return error;
+        }
+        args.insert(args.end(), overview.begin(), overview.end());
+        warped = warp(source.dataset, args);
         if (!warped) {
             return fileError(path, "cannot be sampled: " + lastGdalError());
         }
@@ -459,6 +507,8 @@ std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground)
                         target.shape.spacing, exportWkt(source.system)};
     return {};
 }
+
+} // namespace
 
 bool toWorkingPoint(const GroundReference& reference, double& x, double& y) {
     OGRSpatialReference own;

@@ -9,6 +9,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <fcntl.h>
 #include <string>
 
 namespace {
@@ -102,28 +103,27 @@ void writeRoute(std::FILE* out, const CostTable& cost, const PreviousTable& prev
     });
 }
 
-// Writes `name` inside `folder` ("" for the working directory) through fill(file); reports a
-// failure on stderr. False when the file was not written.
-template <typename Fill>
-bool writeReplacing(const std::string& folder, const char* name, Fill&& fill) {
-    const std::string path = folder.empty() ? std::string(name) : folder + "/" + name;
-    if (replaceFile(path, [&](std::FILE* out) {
-            fill(out);
-            return true; // write errors stay in the file's error flag, which replaceFile checks
-        })) {
+// Writes `name` inside the folder open as `folder` through fill(file); reports a failure on
+// stderr. False when the file was not written.
+template <typename Fill> bool writeReplacing(int folder, const char* name, Fill&& fill) {
+    const std::string error = replaceFile(folder, name, [&](std::FILE* out) {
+        fill(out);
+        return true; // write errors stay in the file's error flag, which replaceFile checks
+    });
+    if (error.empty()) {
         return true;
     }
-    std::fprintf(stderr, "Error: could not write %s\n", name);
+    std::fprintf(stderr, "Error: could not write %s: %s\n", name, error.c_str());
     return false;
 }
 
 } // namespace
 
 void exportRouteTables() {
-    exportRouteTablesInto("");
+    exportRouteTablesInto(AT_FDCWD);
 }
 
-bool exportRouteTablesInto(const std::string& folder) {
+bool exportRouteTablesInto(int folder) {
     bool written = writeReplacing(folder, DISTANCE_TABLE_FILE, writeDistanceTable);
     written &= writeReplacing(folder, DISTANCE_ROUTE_FILE, [](std::FILE* out) {
         writeRoute(out, distanceTable, previousDistanceVertices);

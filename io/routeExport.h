@@ -5,13 +5,11 @@
 //
 // Each file replaces the old one whole or not at all (see replaceFile), so a failed export never
 // leaves a truncated file behind and nothing already lying in the folder is written through. A
-// file that cannot be written is reported on stderr as "Error: could not write <name>" and
-// skipped; the export goes on with the next file.
-
-#include <string>
+// file that cannot be written is reported on stderr as "Error: could not write <name>: <why>"
+// and skipped; the export goes on with the next file.
 
 // Into the working directory.
 void exportRouteTables();
 
-// Into `folder` ("" for the working directory); true when all three files were written.
-bool exportRouteTablesInto(const std::string& folder);
+// Into the folder open as `folder`; true when all three files were written.
+bool exportRouteTablesInto(int folder);

@@ -6,13 +6,17 @@
 #include <cpl_error.h>
 #include <ogr_srs_api.h>
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <memory>
+#include <utility>
 
 namespace {
 
 constexpr int WGS84_EPSG = 4326;
-constexpr int NUMBER_ROOM = 32; // the shortest exact form of any double fits
+constexpr double ANTIMERIDIAN = 180.0; // degrees east or west
+constexpr int NUMBER_ROOM = 32;        // the shortest exact form of any double fits
 
 template <typename Number> void appendNumber(std::string& text, Number value) {
     char digits[NUMBER_ROOM];
@@ -44,9 +48,12 @@ Transformation toLonLat(const std::string& crsWkt) {
     return Transformation(OCTNewCoordinateTransformation(source.get(), target.get()));
 }
 
-// Vertex positions of the route into xs and ys; false when one cannot be transformed.
-bool positions(const RouteFeature& route, const GroundReference& ground, std::vector<double>& xs,
-               std::vector<double>& ys) {
+using Line = std::vector<std::pair<double, double>>;
+
+// Vertex positions of the route into xs and ys; returns why one cannot be had, empty when all
+// can.
+std::string positions(const RouteFeature& route, const GroundReference& ground,
+                      std::vector<double>& xs, std::vector<double>& ys) {
     for (const GridPoint& cell : route.cells) {
         const GroundPoint p = cellCentre(ground, cell.x, cell.y);
         xs.push_back(p.x);
@@ -57,86 +64,155 @@ bool positions(const RouteFeature& route, const GroundReference& ground, std::ve
         ys.push_back(ys.front());
     }
     if (ground.crsWkt.empty()) {
-        return true;
+        return {};
     }
     Transformation transformation = toLonLat(ground.crsWkt);
-    return transformation != nullptr &&
-           OCTTransform(transformation.get(), static_cast<int>(xs.size()), xs.data(), ys.data(),
-                        nullptr) != 0;
+    if (transformation == nullptr) {
+        return std::string("no transformation to longitude/latitude: ") + CPLGetLastErrorMsg();
+    }
+    std::vector<int> transformed(xs.size());
+    OCTTransformEx(transformation.get(), static_cast<int>(xs.size()), xs.data(), ys.data(), nullptr,
+                   transformed.data());
+    for (size_t k = 0; k < xs.size(); ++k) {
+        if (transformed[k] == 0 || !std::isfinite(xs[k]) || !std::isfinite(ys[k])) {
+            const GridPoint& cell = route.cells[std::min(k, route.cells.size() - 1)];
+            return "cell (" + std::to_string(cell.x) + ", " + std::to_string(cell.y) +
+                   ") has no longitude/latitude";
+        }
+        xs[k] = std::clamp(xs[k], -ANTIMERIDIAN, ANTIMERIDIAN);
+    }
+    return {};
 }
 
-bool appendGeometry(std::string& text, const RouteFeature& route, const GroundReference& ground) {
+// The route as lines cut where it crosses the antimeridian, each ending or starting on it at
+// the latitude where the step between two vertices crosses it.
+std::vector<Line> cutAtAntimeridian(const std::vector<double>& xs, const std::vector<double>& ys,
+                                    bool lonLat) {
+    std::vector<Line> lines{{{xs[0], ys[0]}}};
+    for (size_t k = 1; k < xs.size(); ++k) {
+        const double step = xs[k] - xs[k - 1];
+        if (lonLat && std::fabs(step) > ANTIMERIDIAN) {
+            const double edge = step < 0.0 ? ANTIMERIDIAN : -ANTIMERIDIAN;
+            const double unwrapped = xs[k] + 2.0 * edge;
+            const double t = (edge - xs[k - 1]) / (unwrapped - xs[k - 1]);
+            const double latitude = ys[k - 1] + t * (ys[k] - ys[k - 1]);
+            lines.back().emplace_back(edge, latitude);
+            lines.push_back({{-edge, latitude}});
+        }
+        lines.back().emplace_back(xs[k], ys[k]);
+    }
+    return lines;
+}
+
+void appendLine(std::string& text, const Line& line) {
+    text += '[';
+    for (size_t k = 0; k < line.size(); ++k) {
+        text += k == 0 ? "[" : ",[";
+        appendNumber(text, line[k].first);
+        text += ',';
+        appendNumber(text, line[k].second);
+        text += ']';
+    }
+    text += ']';
+}
+
+std::string appendGeometry(std::string& text, const RouteFeature& route,
+                           const GroundReference& ground) {
     if (!route.reachable) {
         text += "null";
-        return true;
+        return {};
     }
     std::vector<double> xs;
     std::vector<double> ys;
-    if (!positions(route, ground, xs, ys)) {
-        return false;
+    const std::string error = positions(route, ground, xs, ys);
+    if (!error.empty()) {
+        return error;
     }
-    text += "{\"type\":\"LineString\",\"coordinates\":[";
-    for (size_t k = 0; k < xs.size(); ++k) {
-        text += k == 0 ? "[" : ",[";
-        appendNumber(text, xs[k]);
-        text += ',';
-        appendNumber(text, ys[k]);
-        text += ']';
+    const std::vector<Line> lines = cutAtAntimeridian(xs, ys, !ground.crsWkt.empty());
+    if (lines.size() == 1) {
+        text += "{\"type\":\"LineString\",\"coordinates\":";
+        appendLine(text, lines.front());
+        text += '}';
+        return {};
+    }
+    text += "{\"type\":\"MultiLineString\",\"coordinates\":[";
+    for (size_t k = 0; k < lines.size(); ++k) {
+        text += k == 0 ? "" : ",";
+        appendLine(text, lines[k]);
     }
     text += "]}";
-    return true;
+    return {};
 }
 
-void appendTotal(std::string& text, const char* name, bool reachable, float value) {
+std::string appendTotal(std::string& text, const char* name, bool reachable, float value) {
     text += ",\"";
     text += name;
     text += "\":";
     if (!reachable) {
         text += "null";
-        return;
+        return {};
+    }
+    if (!std::isfinite(value)) {
+        return std::string("its ") + name + " is not a finite number";
     }
     appendNumber(text, value);
+    return {};
 }
 
-void appendProperties(std::string& text, const RouteFeature& route, const std::string& planner) {
+std::string appendProperties(std::string& text, const RouteFeature& route,
+                             const std::string& planner) {
     text += "{\"measure\":\"" + route.measure + "\",\"planner\":\"" + planner + "\",\"reachable\":";
     text += route.reachable ? "true" : "false";
     text += ",\"cells\":";
     appendNumber(text, route.cells.size());
-    appendTotal(text, "length_m", route.reachable, route.lengthMetres);
-    appendTotal(text, "energy_j", route.reachable, route.energyJoules);
-    appendTotal(text, "miles", route.reachable, route.miles);
-    appendTotal(text, "gallons", route.reachable, route.gallons);
+    const std::pair<const char*, float> totals[] = {{"length_m", route.lengthMetres},
+                                                    {"energy_j", route.energyJoules},
+                                                    {"miles", route.miles},
+                                                    {"gallons", route.gallons}};
+    for (const auto& [name, value] : totals) {
+        const std::string error = appendTotal(text, name, route.reachable, value);
+        if (!error.empty()) {
+            return error;
+        }
+    }
     text += '}';
+    return {};
 }
 
-// The FeatureCollection text; false when a position cannot be transformed.
-bool routeGeoJson(const std::vector<RouteFeature>& routes, const std::string& planner,
-                  const GroundReference& ground, std::string& text) {
+// The FeatureCollection text; returns why it cannot be made, empty when it was.
+std::string routeGeoJson(const std::vector<RouteFeature>& routes, const std::string& planner,
+                         const GroundReference& ground, std::string& text) {
     text = "{\"type\":\"FeatureCollection\",\"features\":[";
     for (size_t k = 0; k < routes.size(); ++k) {
         text += k == 0 ? "\n" : ",\n";
         text += "{\"type\":\"Feature\",\"properties\":";
-        appendProperties(text, routes[k], planner);
+        std::string error = appendProperties(text, routes[k], planner);
         text += ",\"geometry\":";
-        if (!appendGeometry(text, routes[k], ground)) {
-            return false;
+        if (error.empty()) {
+            error = appendGeometry(text, routes[k], ground);
+        }
+        if (!error.empty()) {
+            return "the " + routes[k].measure + " route: " + error;
         }
         text += '}';
     }
     text += "\n]}\n";
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool writeRouteGeoJson(const std::string& path, const std::vector<RouteFeature>& routes,
-                       const std::string& planner, const GroundReference& ground) {
+std::string writeRouteGeoJson(int folder, const std::string& name,
+                              const std::vector<RouteFeature>& routes, const std::string& planner,
+                              const GroundReference& ground) {
     CPLPushErrorHandler(CPLQuietErrorHandler);
     std::string text;
-    const bool made = routeGeoJson(routes, planner, ground, text);
+    const std::string error = routeGeoJson(routes, planner, ground, text);
     CPLPopErrorHandler();
-    return made && replaceFile(path, [&](std::FILE* file) {
-               return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-           });
+    if (!error.empty()) {
+        return error;
+    }
+    return replaceFile(folder, name, [&](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    });
 }

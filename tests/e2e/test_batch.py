@@ -5,6 +5,7 @@ against the window's 'P', and the refusals and write failures."""
 import json
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 
@@ -21,10 +22,10 @@ NAMES = window_export.NAMES + RASTERS + ("routes.geojson",)
 GEOTRANSFORM = (-15.0, 30.0, 0.0, GRID_SIZE * 30 - 15.0, 0.0, -30.0)
 
 
-def run(args, cwd):
+def run(args, cwd, **options):
     env = e2e._sanitizer_env({k: v for k, v in os.environ.items() if k != "DISPLAY"})
     return subprocess.run([e2e.ARGS.binary] + [str(a) for a in args], cwd=cwd, env=env,
-                          capture_output=True, text=True)
+                          text=True, **dict(dict(stdout=-1, stderr=-1), **options))
 
 
 def summaries(facts):
@@ -125,7 +126,8 @@ class BatchPlanTest(e2e.TestCase):
                      ["--plan", "1", "x", "3", "4"], ["--plan", *cells, "--speed", "fast"],
                      ["--plan", *cells, "--bogus"], ["--plan", *cells, "-display", ":0"],
                      ["--plan", *cells, "--out", os.path.join(self.out, "missing")],
-                     ["--plan", *cells, "--out", not_a_folder]):
+                     ["--plan", *cells, "--out", not_a_folder], ["--plan", *cells, "--plan", *cells],
+                     ["--panel", "--plan", *cells], ["--plan", *cells, "--speed", "1e30"]):
             with self.subTest(args=args):
                 open(not_a_folder, "w").close()
                 result = run(args, cwd=self.out)
@@ -135,9 +137,49 @@ class BatchPlanTest(e2e.TestCase):
     def test_a_file_that_cannot_be_written_is_reported(self):
         os.mkdir(os.path.join(self.out, "distance.tif"))
         result = self.plan((10, 360, 350, 340), status=1)
-        self.assertEqual(result.stderr, "Error: could not write distance.tif\n")
+        self.assertEqual(result.stderr, "Error: could not write distance.tif: not a plain file\n")
         self.assertEqual(sorted(os.listdir(self.out)), sorted(NAMES))
         self.assertEqual(os.listdir(os.path.join(self.out, "distance.tif")), [])
+
+    def test_signals_and_a_swapped_folder_leave_no_temporary_and_one_folder(self):
+        other = tempfile.mkdtemp(dir=self.out)
+        for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP, None):  # None: swap --out
+            with self.subTest(sig=sig):
+                out = tempfile.mkdtemp(dir=self.out)
+                proc = subprocess.Popen([e2e.ARGS.binary, "--plan", "10", "360", "350", "340",
+                                         "--out", out], stdout=subprocess.DEVNULL)
+                while not any(n.endswith(".tmp") for n in os.listdir(out)):
+                    self.assertIsNone(proc.poll(), "ended before its first temporary file")
+                proc.send_signal(sig or signal.SIGSTOP)
+                if sig is None:
+                    os.rename(out, out + ".old")
+                    os.symlink(other, out)
+                    proc.send_signal(signal.SIGCONT)
+                    out += ".old"
+                self.assertEqual((proc.wait(), [n for n in os.listdir(out) if "tmp" in n]),
+                                 (-sig if sig else 0, []))
+        self.assertEqual((sorted(os.listdir(out)), os.listdir(other)), (sorted(NAMES), []))
+
+    def test_a_gone_reader_of_the_output_ends_nothing_before_the_files(self):
+        read, write = os.pipe()
+        os.close(read)
+        result = run(("--plan", 10, 360, 350, 340), cwd=self.out, stdout=write)
+        self.assertEqual((result.returncode, result.stderr, sorted(os.listdir(self.out))),
+                         (1, "landscape: standard output: Broken pipe\n", sorted(NAMES)))
+
+    def test_a_route_across_the_antimeridian_is_cut_there(self):
+        dem = os.path.join(self.out, "dateline.tif")  # flat, 179.9 to 180.1 degrees east
+        out = gdal.GetDriverByName("GTiff").Create(dem, 200, 200, 1, gdal.GDT_Float32)
+        out.SetGeoTransform((179.9, 0.001, 0, 0.2, 0, -0.001))
+        out.SetProjection(osr.SRS_WKT_WGS84_LAT_LONG)
+        out.GetRasterBand(1).Fill(0)
+        out = None
+        self.plan((10, 182, 350, 182), "--terrain", dem)
+        for feature in json.loads(self.read("routes.geojson"))["features"]:
+            first, second = feature["geometry"]["coordinates"]
+            self.assertEqual((feature["geometry"]["type"], first[-1][0], second[0][0],
+                              first[-1][1]), ("MultiLineString", 180, -180, second[0][1]))
+            self.assertLessEqual(max(abs(x) for x, _ in first + second), 180)
 
     def test_loaded_raster_plans_in_its_own_coordinates(self):
         dem = os.path.join(self.out, "dem.tif")

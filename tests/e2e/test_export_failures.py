@@ -31,8 +31,8 @@ NOBODY = "65534"
 ERROR_TIMEOUT = 30.0
 
 
-def error_line(name):
-    return "Error: could not write %s" % name
+def error_line(name, why):
+    return "Error: could not write %s: %s" % (name, why)
 
 
 def expected_export(facts):
@@ -130,7 +130,7 @@ class ExportFailureTest(e2e.TestCase):
             status = app.terminate()
             errors = app.errors()
         reported = [line for line in errors.splitlines() if "could not write" in line]
-        self.assertEqual(reported, [error_line(name) for name in failed], errors)
+        self.assertEqual(reported, [error_line(name, why) for name, why in failed], errors)
         self.assertEqual(status, 0, errors[-4000:])
         self.assertNotIn("Sanitizer", errors)
 
@@ -166,7 +166,7 @@ class ExportFailureTest(e2e.TestCase):
             os.remove(os.path.join(workdir, "probe.tmp"))
             self.skipTest("this user can write into a directory of mode 0555")
         # The unprivileged user has no writable home for Mesa's shader cache.
-        self.export_and_go_on(workdir, NAMES, uid=NOBODY if prefix else None, prefix=prefix,
+        self.export_and_go_on(workdir, [(n, "Permission denied") for n in NAMES], uid=NOBODY if prefix else None, prefix=prefix,
                               extra_env={"MESA_SHADER_CACHE_DISABLE": "true"})
         for name in NAMES:
             self.assert_good(workdir, name)
@@ -185,7 +185,7 @@ class ExportFailureTest(e2e.TestCase):
         with open(os.path.join(blocked_target, "keep"), "w") as f:
             f.write("keep\n")
 
-        self.export_and_go_on(workdir, [DISTANCE_ROUTE])
+        self.export_and_go_on(workdir, [(DISTANCE_ROUTE, "not a plain file")])
         self.assert_written(workdir, DISTANCE_TABLE)
         self.assert_written(workdir, ENERGY_ROUTE)
         for folder in (blocked_temporary, blocked_target):
@@ -201,7 +201,7 @@ class ExportFailureTest(e2e.TestCase):
             os.symlink("/dev/full", os.path.join(workdir, name))
         # Files of more than 32 KiB cannot be written: the table fails at a write, the routes fit.
         limit = ["sh", "-c", 'trap "" XFSZ; ulimit -f 64; exec "$0" "$@"']
-        self.export_and_go_on(workdir, [DISTANCE_TABLE], prefix=limit)
+        self.export_and_go_on(workdir, [(DISTANCE_TABLE, "File too large")], prefix=limit)
         self.assert_good(workdir, DISTANCE_TABLE)
         self.assert_written(workdir, DISTANCE_ROUTE)
         self.assert_written(workdir, ENERGY_ROUTE)

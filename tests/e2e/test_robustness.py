@@ -1,6 +1,10 @@
-import ctypes, os, re, signal, tempfile, time, unittest  # noqa: E401
+import ctypes, os, re, signal, socket, subprocess, tempfile, time, unittest  # noqa: E401
+
+import numpy as np
+from osgeo import gdal
 
 import landscape_e2e as e2e
+from test_batch import run
 from test_export_failures import ECHO, EXPORT_MESSAGE, GRID_SIZE, NAMES, NOBODY, OTHER_CELLS
 from test_keyboard import PROMPT, RANGE_MESSAGE as RANGE
 
@@ -42,7 +46,8 @@ class RobustnessTest(e2e.TestCase):
         for name, (owner, mode, replaced) in zip(NAMES, rows):
             info = os.stat(os.path.join(workdir, name))
             self.assertEqual((info.st_uid, info.st_mode & 0o777, (a.errors() + b.errors()).count(
-                "Error: could not write %s\n" % name)), (int(owner), mode, 6 * (not replaced)))
+                "Error: could not write %s: Permission denied\n" % name)), (int(owner), mode,
+                                                            6 * (not replaced)))
         table = open(os.path.join(workdir, NAMES[0])).read().splitlines()
         self.assertEqual(({len(line.split("\t")) for line in table}, len(table), open(
             os.path.join(workdir, NAMES[1] + ".tmp")).read()), ({4}, GRID_SIZE ** 2 + 1, "mine"))
@@ -98,6 +103,63 @@ class RobustnessTest(e2e.TestCase):
                 self.xlib(app, end)
                 self.until(lambda: app.proc.poll() is not None)
                 self.assertIn((app.terminate(), len(app.errors().splitlines())), ((0, 0), (1, 1)))
+
+    def test_window_outlives_its_console_reader(self):
+        gone = ("import os, sys; r, w = os.pipe(); os.close(r); os.dup2(w, 1); "
+                "os.execv(sys.argv[1], sys.argv[1:])")
+        with self.launch(prefix=["/usr/bin/python3", "-c", gone]) as app:
+            app.key("S", "S")
+            app.redrawn_screenshot()
+            self.assertEqual((app.proc.poll(), app.terminate()), (None, 0))
+
+    def test_hostile_ground_is_refused_in_one_line_without_hanging_or_connecting(self):
+        d = tempfile.mkdtemp(prefix="landscape-hostile-")
+        listener = socket.create_server(("127.0.0.1", 0))  # accepts, never answers
+        url = "http://127.0.0.1:%d/x.tif" % listener.getsockname()[1]
+        tif = lambda name, geo, value=0.0: write_tif(os.path.join(d, name), geo, value)  # noqa
+        tif("good.tif", (0, 30, 0, 600, 0, -30))
+        gdal.Translate(os.path.join(d, "huge.vrt"), os.path.join(d, "good.tif"), format="VRT",
+                       width=100000, height=100000)
+        open(os.path.join(d, "cut.tif"), "wb").write(open(os.path.join(d, "good.tif"), "rb").read(
+            )[:200])
+        os.mkfifo(os.path.join(d, "fifo"))
+        not_regular, not_a_file = "is not a regular file", "is a memory or network name"
+        mem = "MEM:::DATAPOINTER=0x1234,PIXELS=20,LINES=20,DATATYPE=Float32"
+        for name, geo, value, status, reason in (
+                ("fifo", None, None, 2, not_regular), ("/dev/zero", None, None, 2, not_regular),
+                ("fifo.vrt", "fifo", None, 2, "'fifo' " + not_regular),
+                (mem, None, None, 2, not_a_file), ("mem.vrt", mem, None, 2, "cannot be sampled"),
+                ("/vsicurl/" + url, None, None, 2, not_a_file),
+                ("curl.vrt", "/vsicurl/" + url, None, 2, "'/vsicurl/%s' %s" % (url, not_a_file)),
+                ("http.vrt", url, None, 2, "'%s' %s" % (url, not_a_file)),
+                ("nan.tif", (np.nan, 30, 0, 600, 0, -30), 0.0, 2, "a term that is not a number"),
+                ("far.tif", (1e20, 30, 0, 1e20, 0, -30), 0.0, 2, "too far from its origin"),
+                ("inf.tif", (0, 30, 0, 600, 0, -30), np.inf, 2, "has no ground"),
+                ("cut.tif", None, None, 2, "is truncated or corrupt: "),
+                ("huge.vrt", None, None, 2, "would read 10000000000 source pixels"),
+                ("a\nb\x1b[m.tif", None, None, 2, "'a\\nb\\x1b[m.tif' does not exist"),
+                ("good.vrt", "good.tif", None, 0, "")):
+            with self.subTest(name):
+                out = tempfile.mkdtemp(dir=d)
+                if isinstance(geo, tuple):
+                    tif(name, geo, value)
+                elif geo is not None:
+                    gdal.Translate(os.path.join(d, name), os.path.join(d, "good.tif"), format="VRT")
+                    vrt = open(os.path.join(d, name)).read().replace('"1">good.tif', '"0">' + geo)
+                    open(os.path.join(d, name), "w").write(vrt.replace("good.tif", geo))
+                result = run(["--plan", 1, 2, 3, 4, "--terrain", name, "--out", out], cwd=d,
+                             timeout=10)
+                self.assertEqual((result.returncode, result.stderr.count("\n"), len(os.listdir(
+                    out))), (status, int(status != 0), 6 * (status == 0)), result.stderr)
+                self.assertIn(reason, result.stderr)
+        listener.setblocking(False)
+        self.assertRaises(BlockingIOError, listener.accept)  # no connection was ever made
+
+
+def write_tif(path, geo, value):
+    out = gdal.GetDriverByName("GTiff").Create(path, 20, 20, 1, gdal.GDT_Float32)
+    out.SetGeoTransform(geo)
+    out.GetRasterBand(1).WriteArray(np.full((20, 20), value))
 
 
 if __name__ == "__main__":

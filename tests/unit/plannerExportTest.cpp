@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -160,7 +161,8 @@ TEST_F(RouteExport, RoutesAreEmptyWhenTheEndIsUnreached) {
 TEST_F(RouteExport, TargetThatIsADirectoryIsReportedAndTheRestWritten) {
     planOnSlope(3, 0);
     fs::create_directory(DISTANCE_TABLE);
-    EXPECT_EQ(exportCapturingErrors(), "Error: could not write distanceTable.txt\n");
+    EXPECT_EQ(exportCapturingErrors(),
+              "Error: could not write distanceTable.txt: not a plain file\n");
     EXPECT_TRUE(fs::is_directory(DISTANCE_TABLE));
     EXPECT_FALSE(fs::exists("distanceTable.txt.tmp"));
     EXPECT_EQ(readFile(DISTANCE_ROUTE), "3\t0\t90.05\n2\t0\t60.0333\n1\t0\t30.0167\n");
@@ -178,7 +180,7 @@ constexpr char UTM_33N[] =
 TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLatitude) {
     planOnSlope(3, 0);
     const GroundReference utm{UTM_33N, 500000.0, 0.0};
-    ASSERT_TRUE(writeCostRaster("d.tif", distanceTable, utm));
+    ASSERT_EQ(writeCostRaster(AT_FDCWD, "d.tif", distanceTable, utm), "");
     GDALDatasetH tif = GDALOpen("d.tif", GA_ReadOnly);
     ASSERT_NE(tif, nullptr);
     double t[6];
@@ -188,7 +190,7 @@ TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLat
               std::string::npos);
     GDALClose(tif);
 
-    ASSERT_TRUE(writeRouteGeoJson("r.json", plannedRoutes(settings), "sweep", utm));
+    ASSERT_EQ(writeRouteGeoJson(AT_FDCWD, "r.json", plannedRoutes(settings), "sweep", utm), "");
     const std::string json = readFile("r.json");
     EXPECT_NE(json.find("\"cells\":4,\"length_m\":90.04999,"), std::string::npos) << json;
     double v[3] = {0, 0, 0}; // the first position and the longitude of the second

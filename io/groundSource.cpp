@@ -1,0 +1,266 @@
+#include "io/groundSource.h"
+
+#include "io/printableText.h"
+
+#include <cpl_conv.h>
+#include <cpl_error.h>
+#include <cpl_http.h>
+#include <cpl_string.h>
+#include <cpl_vsi_virtual.h>
+#include <gdal_priv.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// File systems that only unpack or cut regular files; /vsimem/ also holds the rasters the
+// program builds before writing them, but a user's name may not point into it.
+constexpr const char* ARCHIVE_PREFIXES[] = {"/vsizip/",     "/vsigzip/",   "/vsitar/",
+                                            "/vsisubfile/", "/vsisparse/", "/vsicrypt/"};
+constexpr char OWN_MEMORY_PREFIX[] = "/vsimem/";
+constexpr char VIRTUAL_PREFIX[] = "/vsi";
+// Names of data in memory (MEM:::DATAPOINTER=...) or on the network (http://...).
+constexpr const char* NON_FILE_MARKS[] = {":::", "://"};
+constexpr char NON_FILE_NAME[] = "is a memory or network name, not a file";
+constexpr char NOT_REGULAR[] = "is not a regular file";
+// A pixel edge must stay apart from its neighbour by a million steps of double precision.
+constexpr double PRECISION_STEPS = 1e6;
+// Points along each side of the window whose source positions bound what is read.
+constexpr int BORDER_SAMPLES = 16;
+
+std::mutex refusedLock;
+std::string refused;
+
+void refuse(const std::string& why) {
+    const std::lock_guard<std::mutex> hold(refusedLock);
+    if (refused.empty()) {
+        refused = why;
+    }
+}
+
+bool startsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+bool isArchiveName(const std::string& path) {
+    return std::any_of(std::begin(ARCHIVE_PREFIXES), std::end(ARCHIVE_PREFIXES),
+                       [&](const char* prefix) { return startsWith(path, prefix); });
+}
+
+// Every name under a prefix it is installed for fails, as a name that does not exist.
+class RefusingFilesystem : public VSIFilesystemHandler {
+  public:
+    VSIVirtualHandle* Open(const char* name, const char*, bool, CSLConstList) override {
+        refuse("'" + printable(name) + "' " + NON_FILE_NAME);
+        errno = EACCES;
+        return nullptr;
+    }
+    int Stat(const char*, VSIStatBufL*, int) override {
+        errno = ENOENT;
+        return -1;
+    }
+};
+
+// The plain file system, except that only regular files open: a pipe or a device would block
+// or never end.
+class RegularFilesOnly : public VSIFilesystemHandler {
+  public:
+    explicit RegularFilesOnly(VSIFilesystemHandler* plain) : plain_(plain) {}
+    VSIVirtualHandle* Open(const char* name, const char* access, bool setError,
+                           CSLConstList options) override {
+        VSIStatBufL status;
+        if (plain_->Stat(name, &status, VSI_STAT_EXISTS_FLAG | VSI_STAT_NATURE_FLAG) == 0 &&
+            !VSI_ISREG(status.st_mode)) {
+            refuse("'" + printable(name) + "' " + NOT_REGULAR);
+            errno = EACCES;
+            return nullptr;
+        }
+        return plain_->Open(name, access, setError, options);
+    }
+    int Stat(const char* name, VSIStatBufL* status, int flags) override {
+        return plain_->Stat(name, status, flags);
+    }
+    int Unlink(const char* name) override { return plain_->Unlink(name); }
+    int Mkdir(const char* name, long mode) override { return plain_->Mkdir(name, mode); }
+    int Rmdir(const char* name) override { return plain_->Rmdir(name); }
+    char** ReadDirEx(const char* name, int most) override { return plain_->ReadDirEx(name, most); }
+    int Rename(const char* from, const char* to) override { return plain_->Rename(from, to); }
+    GIntBig GetDiskFreeSpace(const char* name) override { return plain_->GetDiskFreeSpace(name); }
+    int SupportsSparseFiles(const char* name) override { return plain_->SupportsSparseFiles(name); }
+
+  private:
+    VSIFilesystemHandler* plain_;
+};
+
+// Drivers that fetch URLs themselves (WMS, HTTP, ...) get an error instead of a connection.
+CPLHTTPResult* refuseFetch(const char* url, CSLConstList, GDALProgressFunc, void*,
+                           CPLHTTPFetchWriteFunc, void*, void*) {
+    refuse("'" + printable(url) + "' " + NON_FILE_NAME);
+    auto* result = static_cast<CPLHTTPResult*>(CPLCalloc(1, sizeof(CPLHTTPResult)));
+    result->nStatus = 1;
+    result->pszErrBuf = CPLStrdup("network access is refused");
+    return result;
+}
+
+double precisionStep(double value) {
+    return std::nextafter(std::fabs(value), std::numeric_limits<double>::infinity()) -
+           std::fabs(value);
+}
+
+// Bounding box, in full-resolution source pixels, of the window's border.
+struct PixelBox {
+    double minColumn = std::numeric_limits<double>::infinity();
+    double minRow = std::numeric_limits<double>::infinity();
+    double maxColumn = -std::numeric_limits<double>::infinity();
+    double maxRow = -std::numeric_limits<double>::infinity();
+    void add(double column, double row) {
+        minColumn = std::min(minColumn, column);
+        maxColumn = std::max(maxColumn, column);
+        minRow = std::min(minRow, row);
+        maxRow = std::max(maxRow, row);
+    }
+};
+
+// Source pixels of the window at full resolution, clipped to the raster.
+double windowPixels(GDALDatasetH source, const double (&geo)[6], const GroundExtent& window,
+                    const OGRSpatialReference& sourceSystem, const OGRSpatialReference& working) {
+    std::unique_ptr<OGRCoordinateTransformation> transform;
+    if (!working.IsEmpty()) {
+        transform.reset(OGRCreateCoordinateTransformation(&working, &sourceSystem));
+    }
+    double inverse[6];
+    if (!GDALInvGeoTransform(const_cast<double*>(geo), inverse)) {
+        return 0.0;
+    }
+    PixelBox box;
+    for (int k = 0; k <= BORDER_SAMPLES; ++k) {
+        const double t = static_cast<double>(k) / BORDER_SAMPLES;
+        const double x = window.minX + t * (window.maxX - window.minX);
+        const double y = window.minY + t * (window.maxY - window.minY);
+        for (auto [px, py] :
+             {std::pair{x, window.minY}, {x, window.maxY}, {window.minX, y}, {window.maxX, y}}) {
+            if (transform != nullptr && !transform->Transform(1, &px, &py)) {
+                continue;
+            }
+            double column = 0.0;
+            double row = 0.0;
+            GDALApplyGeoTransform(inverse, px, py, &column, &row);
+            box.add(column, row);
+        }
+    }
+    const double columns = std::clamp(box.maxColumn, 0.0, double(GDALGetRasterXSize(source))) -
+                           std::clamp(box.minColumn, 0.0, double(GDALGetRasterXSize(source)));
+    const double rows = std::clamp(box.maxRow, 0.0, double(GDALGetRasterYSize(source))) -
+                        std::clamp(box.minRow, 0.0, double(GDALGetRasterYSize(source)));
+    return std::isfinite(columns * rows) ? columns * rows : 0.0;
+}
+
+} // namespace
+
+std::string groundFileError(const std::string& path, const std::string& what) {
+    return "--terrain: '" + printable(path) + "' " + what;
+}
+
+void refuseNonFileSources() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // A VRT may not run Python of its own.
+        CPLSetConfigOption("GDAL_VRT_ENABLE_PYTHON", "NO");
+        // A MEM::: name points GDAL at raw memory; the driver still creates the warp's output.
+        if (GDALDriver* memory = GetGDALDriverManager()->GetDriverByName("MEM")) {
+            memory->pfnOpen = nullptr;
+        }
+        CPLHTTPPushFetchCallback(refuseFetch, nullptr);
+        VSIFileManager::InstallHandler("", new RegularFilesOnly(VSIFileManager::GetHandler("")));
+        const CPLStringList prefixes(VSIFileManager::GetPrefixes());
+        for (int k = 0; k < prefixes.size(); ++k) {
+            const std::string prefix = prefixes[k];
+            if (!isArchiveName(prefix) && prefix != OWN_MEMORY_PREFIX) {
+                VSIFileManager::InstallHandler(prefix, new RefusingFilesystem);
+            }
+        }
+    });
+}
+
+std::string checkGroundName(const std::string& path) {
+    if (startsWith(path, VIRTUAL_PREFIX) && !isArchiveName(path)) {
+        return groundFileError(path, NON_FILE_NAME);
+    }
+    VSIStatBufL status;
+    if (VSIStatExL(path.c_str(), &status, VSI_STAT_EXISTS_FLAG | VSI_STAT_NATURE_FLAG) != 0) {
+        const bool marked =
+            std::any_of(std::begin(NON_FILE_MARKS), std::end(NON_FILE_MARKS),
+                        [&](const char* mark) { return path.find(mark) != std::string::npos; });
+        return marked ? groundFileError(path, NON_FILE_NAME) : std::string{};
+    }
+    if (!VSI_ISREG(status.st_mode) && !VSI_ISDIR(status.st_mode)) {
+        return groundFileError(path, NOT_REGULAR);
+    }
+    return {};
+}
+
+std::string takeRefusedSource() {
+    const std::lock_guard<std::mutex> hold(refusedLock);
+    std::string why;
+    why.swap(refused);
+    return why;
+}
+
+std::string checkGeoTransform(const double (&geo)[6], int columns, int rows,
+                              const std::string& path) {
+    if (!std::all_of(std::begin(geo), std::end(geo), [](double v) { return std::isfinite(v); })) {
+        return groundFileError(path, "has a geotransform with a term that is not a number");
+    }
+    const double pixelWidth = std::hypot(geo[1], geo[4]);
+    const double pixelHeight = std::hypot(geo[2], geo[5]);
+    if (geo[1] * geo[5] - geo[2] * geo[4] == 0.0 || pixelWidth == 0.0 || pixelHeight == 0.0) {
+        return groundFileError(path, "has a geotransform whose pixels have no size");
+    }
+    double largest = 0.0;
+    for (const double column : {0.0, double(columns)}) {
+        for (const double row : {0.0, double(rows)}) {
+            largest = std::max({largest, std::fabs(geo[0] + geo[1] * column + geo[2] * row),
+                                std::fabs(geo[3] + geo[4] * column + geo[5] * row)});
+        }
+    }
+    if (!std::isfinite(largest) ||
+        precisionStep(largest) * PRECISION_STEPS > std::min(pixelWidth, pixelHeight)) {
+        return groundFileError(path, "lies too far from its origin for its pixels to be told "
+                                     "apart");
+    }
+    return {};
+}
+
+std::string fitReadBudget(GDALDatasetH source, const double (&geo)[6], const GroundExtent& window,
+                          double budget, const OGRSpatialReference& sourceSystem,
+                          const OGRSpatialReference& working, const std::string& path,
+                          std::vector<std::string>& options) {
+    const double full = windowPixels(source, geo, window, sourceSystem, working);
+    if (full <= budget) {
+        return {};
+    }
+    GDALRasterBandH band = GDALGetRasterBand(source, 1);
+    int chosen = -1;
+    double chosenPixels = 0.0;
+    for (int k = 0; k < GDALGetOverviewCount(band); ++k) {
+        GDALRasterBandH overview = GDALGetOverview(band, k);
+        const double pixels = full * GDALGetRasterBandXSize(overview) / GDALGetRasterXSize(source) *
+                              GDALGetRasterBandYSize(overview) / GDALGetRasterYSize(source);
+        if (pixels <= budget && pixels > chosenPixels) {
+            chosen = k;
+            chosenPixels = pixels;
+        }
+    }
+    if (chosen < 0) {
+        return groundFileError(path, CPLString().Printf("would read %.0f source pixels for the "
+                                                        "grid, more than the %.0f allowed "
+                                                        "(add overviews with gdaladdo)",
+                                                        full, budget));
+    }
+    options = {"-ovr", std::to_string(chosen)};
+    return {};
+}

@@ -1,0 +1,58 @@
+#pragma once
+// Guards around the user's ground file. It is data: GDAL may read regular files only, directly
+// or through an archive (/vsizip/, /vsigzip/, ...), never a device, a pipe, memory or the
+// network, and that holds for the sources a VRT names too. Its georeferencing must place the
+// cell centres apart in double precision, and its window is read within a fixed budget.
+
+#include <cstddef>
+#include <gdal.h>
+#include <ogr_spatialref.h>
+
+#include <string>
+#include <vector>
+
+// Source pixels one load may read: this many times the grid's cells, and never fewer than a
+// few million, so coarse cells over a fine raster read a bounded share of it.
+constexpr double GROUND_READ_FACTOR = 64.0;
+constexpr double GROUND_READ_FLOOR = 8.0e6;
+
+// Outer edges of the grid in working metres.
+struct GroundExtent {
+    double minX;
+    double minY;
+    double maxX;
+    double maxY;
+};
+
+// The source pixels a load of a grid of `cells` cells may read.
+inline double groundReadBudget(std::size_t cells) {
+    const double budget = GROUND_READ_FACTOR * static_cast<double>(cells);
+    return budget > GROUND_READ_FLOOR ? budget : GROUND_READ_FLOOR;
+}
+
+// "--terrain: 'NAME' WHAT", the name with its control characters escaped.
+std::string groundFileError(const std::string& path, const std::string& what);
+
+// Makes GDAL refuse memory and network names and every file that is not a regular one. Call
+// after GDALAllRegister; calling it again changes nothing.
+void refuseNonFileSources();
+
+// Why GDAL must not be given `path`, as one line; empty for a name it may open.
+std::string checkGroundName(const std::string& path);
+
+// Why a source was refused since the last call ("'NAME' is not a regular file"), empty when
+// none was; clears it.
+std::string takeRefusedSource();
+
+// Why the raster's geotransform cannot place its pixels, empty when it can: every term finite,
+// pixels of a size, and an extent whose pixel edges double precision tells apart.
+std::string checkGeoTransform(const double (&geo)[6], int columns, int rows,
+                              const std::string& path);
+
+// The warp options that keep reading `extent` within `budget` source pixels (none at full
+// resolution, or the finest overview that fits) into `options`; returns the one-line refusal
+// when not even the coarsest overview fits.
+std::string fitReadBudget(GDALDatasetH source, const double (&geo)[6], const GroundExtent& extent,
+                          double budget, const OGRSpatialReference& sourceSystem,
+                          const OGRSpatialReference& working, const std::string& path,
+                          std::vector<std::string>& options);

@@ -1,0 +1,29 @@
+#include "io/printableText.h"
+
+#include <cstdio>
+
+namespace {
+constexpr unsigned char FIRST_PRINTABLE = 0x20;
+constexpr unsigned char DELETE = 0x7f;
+constexpr int ESCAPE_ROOM = 5; // "\x1b" and its terminating zero
+} // namespace
+
+std::string printable(const std::string& text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= FIRST_PRINTABLE && byte != DELETE) {
+            shown += c;
+            continue;
+        }
+        if (c == '\n' || c == '\r' || c == '\t') {
+            shown += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
+            continue;
+        }
+        char escaped[ESCAPE_ROOM];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+        shown += escaped;
+    }
+    return shown;
+}
