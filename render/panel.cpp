@@ -2,6 +2,7 @@
 
 #include "planner/routeWalk.h"
 #include "planner/stepRules.h"
+#include "render/markers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +38,8 @@ std::vector<LegendEntry> legendEntries(const Settings& s) {
         break;
     }
     entries.push_back({UNREACHED_COLOUR, "unreachable"});
+    entries.push_back({START_MARKER_COLOUR, formatText("start (%d, %d)", s.startX, s.startY)});
+    entries.push_back({END_MARKER_COLOUR, formatText("end (%d, %d)", s.endX, s.endY)});
     return entries;
 }
 

@@ -74,16 +74,19 @@ void drawMesh(const std::vector<MeshQuad>& quads) {
     endSceneQuads();
 }
 
+void emitQuad(const Quad& q, const Float3& colour) {
+    setDiffuse(colour);
+    glNormal3fv(q.normal.data());
+    glVertex3fv(q.tLeft.data());
+    glVertex3fv(q.tRight.data());
+    glVertex3fv(q.bRight.data());
+    glVertex3fv(q.bLeft.data());
+}
+
 void drawOverlay(const Overlay& overlay) {
     beginSceneQuads();
     for (const Cell& cell : overlay.cells) {
-        const Quad q = overlayQuad(cell.x, cell.y);
-        setDiffuse(overlay.colour);
-        glNormal3fv(q.normal.data());
-        glVertex3fv(q.tLeft.data());
-        glVertex3fv(q.tRight.data());
-        glVertex3fv(q.bRight.data());
-        glVertex3fv(q.bLeft.data());
+        emitQuad(overlayQuad(cell.x, cell.y), overlay.colour);
     }
     endSceneQuads();
     std::fputs(overlay.report.c_str(), stdout);
@@ -127,6 +130,11 @@ void rebuildSceneList() {
     for (const Overlay& overlay : scene.overlays) {
         drawOverlay(overlay);
     }
+    beginSceneQuads();
+    for (const Marker& marker : scene.markers) {
+        emitQuad(marker.quad, marker.colour);
+    }
+    endSceneQuads();
     glEndList();
     sceneDirty = false;
 }
