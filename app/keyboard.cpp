@@ -130,6 +130,12 @@ void togglePlanner(std::FILE* out) {
     computeRoutes();
 }
 
+// The camera and the scene offset of the first frame; the other settings stay.
+void goHome() {
+    camera = Camera{};
+    settings.sceneOffset = Settings{}.sceneOffset;
+}
+
 void exportTables(std::FILE* out) {
     std::fputs(EXPORT_MESSAGE, out);
     std::fflush(out); // shows before the export's wait
@@ -185,6 +191,9 @@ void applyCommand(unsigned char key, Console& console) {
         return;
     case 'h':
         settings.panelVisible = !settings.panelVisible;
+        return;
+    case 'v':
+        goHome();
         return;
     default:
         return; // any other key only echoes and rebuilds

@@ -125,6 +125,10 @@ void cellsAndPlan() {
         submitCellEntry(editedCells, windowConsole().out);
         glutPostRedisplay();
     }
+    ImGui::SameLine();
+    if (ImGui::Button("Home")) {
+        pressKey('v');
+    }
 }
 
 void settingsControls() {
