@@ -3,6 +3,7 @@
 #include "app/inputGl.h"
 #include "app/keyboard.h"
 #include "render/sceneGl.h"
+#include "render/viewLayout.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr float PANEL_WIDTH = 310.0f; // pixels; as tall as the window when it first shows
 constexpr float CELL_FIELD_WIDTH = 120.0f;
 constexpr float PLOT_HEIGHT = 50.0f;
 constexpr float SWATCH_SIZE = 12.0f;
@@ -199,10 +199,12 @@ void underCursor() {
 }
 
 void panelWindow() {
-    ImGui::SetNextWindowPos(ImVec2(0.0f, 0.0f), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(ImVec2(PANEL_WIDTH, ImGui::GetIO().DisplaySize.y),
-                             ImGuiCond_FirstUseEver);
-    ImGui::Begin("Landscape");
+    // The panel fills its strip beside the view and stays there.
+    ImGui::SetNextWindowPos(ImVec2(static_cast<float>(viewWidth()), 0.0f), ImGuiCond_Always);
+    ImGui::SetNextWindowSize(ImVec2(PANEL_STRIP_WIDTH, ImGui::GetIO().DisplaySize.y),
+                             ImGuiCond_Always);
+    ImGui::Begin("Landscape", nullptr,
+                 ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse);
     const ImVec2 pos = ImGui::GetWindowPos();
     const ImVec2 size = ImGui::GetWindowSize();
     panelRect = {pos.x, pos.y, size.x, size.y};
@@ -245,6 +247,10 @@ void syncPanel() {
     }
     passiveMotionRegistered = settings.panelVisible;
     glutPassiveMotionFunc(passiveMotionRegistered ? passiveMotion : nullptr);
+    // The window gains or gives back the strip; the view keeps its width (the next reshape
+    // subtracts the strip again).
+    glutReshapeWindow(viewWidth() + panelStripWidth(settings.panelVisible),
+                      glutGet(GLUT_WINDOW_HEIGHT));
     framesToFollow = FOLLOW_UP_FRAMES;
     dragOnPanel = false;
 }

@@ -1,6 +1,7 @@
 #include "render/sceneGl.h"
 
 #include "camera/camera.h"
+#include "render/viewLayout.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>
@@ -15,6 +16,7 @@ constexpr GLfloat FAR_DEPTH = 1.0f;    // depth of a pixel nothing was drawn at
 
 Scene scene;
 void (*afterSceneHook)() = nullptr;
+int currentViewWidth = settings.windowWidth;
 
 // The matrices the mesh is drawn with in this frame, for turning a pixel back into a cell.
 struct MeshMatrices {
@@ -185,9 +187,15 @@ void display() {
 }
 
 void reshape(int width, int height) {
-    glViewport(0, 0, width, height);
+    currentViewWidth = viewWidthIn(width, settings.panelVisible);
+    glViewport(0, 0, currentViewWidth, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(FIELD_OF_VIEW_DEGREES, aspectRatio(width, height), NEAR_PLANE, FAR_PLANE);
+    gluPerspective(FIELD_OF_VIEW_DEGREES, aspectRatio(currentViewWidth, height), NEAR_PLANE,
+                   FAR_PLANE);
     glMatrixMode(GL_MODELVIEW);
+}
+
+int viewWidth() {
+    return currentViewWidth;
 }
