@@ -1,47 +1,20 @@
 #include "io/routeGeoJson.h"
 
 #include "io/fileReplace.h"
+#include "io/lonLat.h"
 #include "planner/groundPosition.h"
 
 #include <cpl_error.h>
-#include <ogr_srs_api.h>
 
 #include <charconv>
-#include <memory>
 
 namespace {
 
-constexpr int WGS84_EPSG = 4326;
 constexpr int NUMBER_ROOM = 32; // the shortest exact form of any double fits
 
 template <typename Number> void appendNumber(std::string& text, Number value) {
     char digits[NUMBER_ROOM];
     text.append(digits, std::to_chars(digits, digits + NUMBER_ROOM, value).ptr);
-}
-
-struct SpatialReferenceDeleter {
-    void operator()(OGRSpatialReferenceH srs) const { OSRDestroySpatialReference(srs); }
-};
-using SpatialReference = std::unique_ptr<void, SpatialReferenceDeleter>;
-
-struct TransformationDeleter {
-    void operator()(OGRCoordinateTransformationH ct) const {
-        OCTDestroyCoordinateTransformation(ct);
-    }
-};
-using Transformation = std::unique_ptr<void, TransformationDeleter>;
-
-// Working coordinates to longitude/latitude, x first whatever the systems' axis order.
-Transformation toLonLat(const std::string& crsWkt) {
-    SpatialReference source(OSRNewSpatialReference(nullptr));
-    SpatialReference target(OSRNewSpatialReference(nullptr));
-    if (OSRSetFromUserInput(source.get(), crsWkt.c_str()) != OGRERR_NONE ||
-        OSRImportFromEPSG(target.get(), WGS84_EPSG) != OGRERR_NONE) {
-        return nullptr;
-    }
-    OSRSetAxisMappingStrategy(source.get(), OAMS_TRADITIONAL_GIS_ORDER);
-    OSRSetAxisMappingStrategy(target.get(), OAMS_TRADITIONAL_GIS_ORDER);
-    return Transformation(OCTNewCoordinateTransformation(source.get(), target.get()));
 }
 
 // Vertex positions of the route into xs and ys; false when one cannot be transformed.
@@ -59,10 +32,7 @@ bool positions(const RouteFeature& route, const GroundReference& ground, std::ve
     if (ground.crsWkt.empty()) {
         return true;
     }
-    Transformation transformation = toLonLat(ground.crsWkt);
-    return transformation != nullptr &&
-           OCTTransform(transformation.get(), static_cast<int>(xs.size()), xs.data(), ys.data(),
-                        nullptr) != 0;
+    return LonLatTransform(ground.crsWkt).apply(xs, ys);
 }
 
 bool appendGeometry(std::string& text, const RouteFeature& route, const GroundReference& ground) {
