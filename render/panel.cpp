@@ -99,6 +99,26 @@ std::vector<float> profileSamples(const Profile& profile, float ProfilePoint::*f
     return samples;
 }
 
+ProfileRanges profileRanges(const Profile& profile) {
+    ProfileRanges r;
+    if (profile.points.empty()) {
+        return r;
+    }
+    const ProfilePoint& first = profile.points.front();
+    r = {profile.points.back().along, first.height, first.height, first.cost, first.cost};
+    for (const ProfilePoint& p : profile.points) {
+        r.lowHeight = std::min(r.lowHeight, p.height);
+        r.highHeight = std::max(r.highHeight, p.height);
+        r.lowCost = std::min(r.lowCost, p.cost);
+        r.highCost = std::max(r.highCost, p.cost);
+    }
+    return r;
+}
+
+std::string axisRange(const char* name, float low, float high, const char* unit) {
+    return formatText("%s %.0f to %.0f %s", name, double(low), double(high), unit);
+}
+
 std::string profileReport(const Profile& profile, const char* costUnit) {
     if (profile.points.empty()) {
         return "No route to the end cell";

@@ -42,6 +42,18 @@ Profile routeProfile(const PreviousTable& previous, const CostTable& costs, int 
 // linearly interpolated; all the first point's value for a route of length 0.
 std::vector<float> profileSamples(const Profile& profile, float ProfilePoint::*field, int count);
 
+// What the profile plots span: the length along the route, the lowest and highest height and
+// cost; all 0 for an empty profile.
+struct ProfileRanges {
+    float length = 0.0f;
+    float lowHeight = 0.0f, highHeight = 0.0f;
+    float lowCost = 0.0f, highCost = 0.0f;
+};
+ProfileRanges profileRanges(const Profile& profile);
+
+// "NAME LOW to HIGH UNIT", whole numbers: an axis of a plot.
+std::string axisRange(const char* name, float low, float high, const char* unit);
+
 // The profile's totals and steepest step, one fact a line; `costUnit` is "m" or "J".
 std::string profileReport(const Profile& profile, const char* costUnit);
 
