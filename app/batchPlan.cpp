@@ -1,15 +1,12 @@
 #include "app/batchPlan.h"
 
+#include "app/mapFiles.h"
 #include "app/options.h"
-#include "app/plannedRoutes.h"
 #include "app/preparedGround.h"
-#include "io/costRaster.h"
 #include "io/routeExport.h"
-#include "io/routeGeoJson.h"
 #include "planner/routePlanner.h"
 #include "planner/stepTable.h"
 #include "render/overlays.h"
-#include "terrain/groundReference.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
@@ -21,9 +18,6 @@ namespace {
 
 constexpr int EXIT_WRITE_FAILED = 1;
 constexpr int EXIT_BAD_INPUT = 2;
-constexpr char DISTANCE_RASTER_FILE[] = "distance.tif";
-constexpr char ENERGY_RASTER_FILE[] = "energy.tif";
-constexpr char ROUTES_FILE[] = "routes.geojson";
 
 bool isFolder(const std::string& path) {
     struct stat info;
@@ -41,30 +35,10 @@ void applyOptions(const Options& options) {
     settings.planner = options.exact ? PlannerKind::Exact : PlannerKind::Sweep;
 }
 
-// Reports a file that was not written; returns whether it was.
-bool reported(bool written, const char* name) {
-    if (!written) {
-        std::fprintf(stderr, "Error: could not write %s\n", name);
-    }
-    return written;
-}
-
 // Writes the six files, each whole or not at all; false when any was not written.
 bool writeResults(const std::string& folder) {
-    bool all = exportRouteTablesInto(folder);
-    all = reported(
-              writeCostRaster(folder + "/" + DISTANCE_RASTER_FILE, distanceTable, groundReference),
-              DISTANCE_RASTER_FILE) &&
-          all;
-    all = reported(writeCostRaster(folder + "/" + ENERGY_RASTER_FILE, energyTable, groundReference),
-                   ENERGY_RASTER_FILE) &&
-          all;
-    const char* planner = settings.planner == PlannerKind::Exact ? "exact" : "sweep";
-    all = reported(writeRouteGeoJson(folder + "/" + ROUTES_FILE, plannedRoutes(settings), planner,
-                                     groundReference),
-                   ROUTES_FILE) &&
-          all;
-    return all;
+    const bool tables = exportRouteTablesInto(folder);
+    return writeMapFiles(folder).size() == MAP_FILE_COUNT && tables;
 }
 
 } // namespace
