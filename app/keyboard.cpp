@@ -1,13 +1,18 @@
 #include "app/keyboard.h"
 
 #include "app/consoleInput.h"
+#include "app/savedFiles.h"
 #include "app/shutdown.h"
 #include "camera/camera.h"
 #include "io/routeExport.h"
 #include "planner/routePlanner.h"
+#include "render/overlays.h"
 #include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
 
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -139,7 +144,10 @@ void goHome() {
 void exportTables(std::FILE* out) {
     std::fputs(EXPORT_MESSAGE, out);
     std::fflush(out); // shows before the export's wait
-    exportRouteTables();
+    const bool written = exportRouteTables();
+    recordSaved("Tables", written ? std::vector<std::string>{DISTANCE_TABLE_FILE,
+                                                             DISTANCE_ROUTE_FILE, ENERGY_ROUTE_FILE}
+                                  : std::vector<std::string>{});
 }
 
 void applyCommand(unsigned char key, Console& console) {
@@ -217,12 +225,10 @@ void printSettingsEcho(std::FILE* out) {
     std::fflush(out);
 }
 
-namespace {
 void echoAndRebuild(std::FILE* out) {
     printSettingsEcho(out);
     sceneDirty = true;
 }
-} // namespace
 
 void handleKeyDown(unsigned char key, Console& console) {
     if (startMovement(key)) {
@@ -235,6 +241,18 @@ void handleKeyDown(unsigned char key, Console& console) {
 void submitCellEntry(const CellEntry& entry, std::FILE* out) {
     useCellEntry(entry, out);
     echoAndRebuild(out);
+}
+
+std::string cellEntryRefusal(const CellEntry& entry) {
+    if (!isCellEntryInRange(entry)) {
+        return formatText("Refused: cells are %d..%d", FIRST_ENTRY_CELL, LAST_ENTRY_CELL);
+    }
+    for (const Cell& c : {Cell{entry.startX, entry.startY}, Cell{entry.endX, entry.endY}}) {
+        if (!hasGround(terrainVertices[c.x][c.y])) {
+            return formatText("Refused: no ground at (%d, %d)", c.x, c.y);
+        }
+    }
+    return "";
 }
 
 void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {

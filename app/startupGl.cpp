@@ -77,6 +77,7 @@ int runLandscape(const char* programName, const Options& options) {
     glutReshapeFunc(reshape);
     glutKeyboardFunc(keyDown);
     glutKeyboardUpFunc(keyUp);
+    glutSpecialFunc(specialKeyDown);
     glutMouseFunc(mouseButton);
     glutMotionFunc(mouseMotion);
     syncPanel();

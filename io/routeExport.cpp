@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr char DISTANCE_TABLE_FILE[] = "distanceTable.txt";
-constexpr char DISTANCE_ROUTE_FILE[] = "previousDistanceVertices.txt";
-constexpr char ENERGY_ROUTE_FILE[] = "previousEnergyVertices.txt";
 constexpr char DISTANCE_TABLE_HEADER[] = "X\tY\tZ\tDIST\n";
 
 // The stream's default float format is printf's "%g": general notation, 6 significant digits.
@@ -114,8 +111,8 @@ bool writeReplacing(const std::string& folder, const char* name, Fill&& fill) {
 
 } // namespace
 
-void exportRouteTables() {
-    exportRouteTablesInto("");
+bool exportRouteTables() {
+    return exportRouteTablesInto("");
 }
 
 bool exportRouteTablesInto(const std::string& folder) {

@@ -10,8 +10,12 @@
 
 #include <string>
 
-// Into the working directory.
-void exportRouteTables();
+constexpr char DISTANCE_TABLE_FILE[] = "distanceTable.txt";
+constexpr char DISTANCE_ROUTE_FILE[] = "previousDistanceVertices.txt";
+constexpr char ENERGY_ROUTE_FILE[] = "previousEnergyVertices.txt";
+
+// Into the working directory; true when all three files were written.
+bool exportRouteTables();
 
 // Into `folder` ("" for the working directory); true when all three files were written.
 bool exportRouteTablesInto(const std::string& folder);
