@@ -137,9 +137,6 @@ void cellsAndPlan() {
     if (ImGui::Button("Home")) {
         pressKey('v');
     }
-    if (!refusal.empty()) {
-        ImGui::TextColored(REFUSAL_COLOUR, "%s", refusal.c_str());
-    }
 }
 
 void saves() {
@@ -149,6 +146,9 @@ void saves() {
     ImGui::SameLine();
     if (ImGui::Button("Save map files")) {
         saveMapFiles(windowConsole().out);
+    }
+    if (!refusal.empty()) {
+        ImGui::TextColored(REFUSAL_COLOUR, "%s", refusal.c_str());
     }
     if (!lastSaved().empty()) {
         ImGui::TextWrapped("%s", lastSaved().c_str());
