@@ -1,14 +1,19 @@
 #include "app/keyboard.h"
 
 #include "app/consoleInput.h"
+#include "app/savedFiles.h"
 #include "app/shutdown.h"
 #include "camera/camera.h"
 #include "io/routeExport.h"
+#include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
+#include "render/overlays.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -132,10 +137,19 @@ void togglePlanner(std::FILE* out) {
     computeRoutes();
 }
 
+// The camera and the scene offset of the first frame; the other settings stay.
+void goHome() {
+    camera = Camera{};
+    settings.sceneOffset = Settings{}.sceneOffset;
+}
+
 void exportTables(std::FILE* out) {
     std::fputs(EXPORT_MESSAGE, out);
     std::fflush(out); // shows before the export's wait
-    exportRouteTables();
+    const bool written = exportRouteTables();
+    recordSaved("Tables", written ? std::vector<std::string>{DISTANCE_TABLE_FILE,
+                                                             DISTANCE_ROUTE_FILE, ENERGY_ROUTE_FILE}
+                                  : std::vector<std::string>{});
 }
 
 void applyCommand(unsigned char key, Console& console) {
@@ -188,6 +202,9 @@ void applyCommand(unsigned char key, Console& console) {
     case 'h':
         settings.panelVisible = !settings.panelVisible;
         return;
+    case 'v':
+        goHome();
+        return;
     default:
         return; // any other key only echoes and rebuilds
     }
@@ -210,12 +227,10 @@ void printSettingsEcho(std::FILE* out) {
     std::fflush(out);
 }
 
-namespace {
 void echoAndRebuild(std::FILE* out) {
     printSettingsEcho(out);
     sceneDirty = true;
 }
-} // namespace
 
 void handleKeyDown(unsigned char key, Console& console) {
     if (startMovement(key)) {
@@ -228,6 +243,22 @@ void handleKeyDown(unsigned char key, Console& console) {
 void submitCellEntry(const CellEntry& entry, std::FILE* out) {
     useCellEntry(entry, out);
     echoAndRebuild(out);
+}
+
+std::string cellEntryRefusal(const CellEntry& entry) {
+    const GridShape& shape = terrainVertices.shape();
+    if (!isCellEntryInRange(entry, shape)) {
+        return shape.columns == shape.rows
+                   ? formatText("Refused: cells are %d..%d", FIRST_ENTRY_CELL, shape.columns - 1)
+                   : formatText("Refused: x is %d..%d, y %d..%d", FIRST_ENTRY_CELL,
+                                shape.columns - 1, FIRST_ENTRY_CELL, shape.rows - 1);
+    }
+    for (const Cell& c : {Cell{entry.startX, entry.startY}, Cell{entry.endX, entry.endY}}) {
+        if (!canStartAt(planningGrid, c.x, c.y)) {
+            return formatText("Refused: no ground at (%d, %d)", c.x, c.y);
+        }
+    }
+    return "";
 }
 
 void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <istream>
+#include <string>
 
 // Where the commands print and where the start/end dialogue reads.
 struct Console {
@@ -21,6 +22,10 @@ void handleKeyDown(unsigned char key, Console& console);
 // and message, replanning, echo and rebuild as an entry typed after `p`.
 void submitCellEntry(const CellEntry& entry, std::FILE* out);
 
+// Why the panel refuses cells ("Refused: ..."), or "" when it takes them: a value outside the
+// dialogue's range, or a start or end cell without ground.
+std::string cellEntryRefusal(const CellEntry& entry);
+
 enum class PickedEnd { Start, End };
 
 // Cell (x, y) picked in the window becomes the start or the end cell through submitCellEntry;
@@ -32,3 +37,6 @@ void handleKeyUp(unsigned char key);
 
 // The block printed after every command key, flushed.
 void printSettingsEcho(std::FILE* out);
+
+// What every command ends with: the settings echo, and the scene marked for rebuilding.
+void echoAndRebuild(std::FILE* out);

@@ -2,6 +2,7 @@
 
 #include "app/consoleStream.h"
 #include "app/panelGl.h"
+#include "app/pictureGl.h"
 #include "app/shutdown.h"
 
 #include <GL/freeglut.h>
@@ -32,4 +33,10 @@ void keyUp(unsigned char key, int x, int y) {
     panelKeyUp(key, x, y);
     handleKeyUp(key);
     glutPostRedisplay();
+}
+
+void specialKeyDown(int key, int, int) {
+    if (key == GLUT_KEY_F12) {
+        pressPictureKey();
+    }
 }

@@ -1,6 +1,7 @@
 #include "app/inputGl.h"
 
 #include "app/panelGl.h"
+#include "app/pictureGl.h"
 #include "camera/camera.h"
 #include "camera/mouseDrag.h"
 #include "render/sceneGl.h"
@@ -54,6 +55,7 @@ void mouseMotion(int x, int y) {
 }
 
 void afterScene() {
+    takeAskedPicture(); // the view as drawn, before a pick replans or the panel covers anything
     if (pendingPick) {
         const Pick pick = *pendingPick;
         pendingPick.reset();

@@ -1,8 +1,12 @@
 #include "app/panelGl.h"
 
+#include "app/cellPlace.h"
 #include "app/inputGl.h"
 #include "app/keyboard.h"
+#include "app/pictureGl.h"
+#include "app/savedFiles.h"
 #include "render/sceneGl.h"
+#include "render/viewLayout.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>
@@ -11,7 +15,6 @@
 #include <imgui.h>
 
 #include <algorithm>
-#include <cfloat>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -19,11 +22,11 @@
 
 namespace {
 
-constexpr float PANEL_WIDTH = 310.0f; // pixels; as tall as the window when it first shows
 constexpr float CELL_FIELD_WIDTH = 120.0f;
 constexpr float PLOT_HEIGHT = 50.0f;
 constexpr float SWATCH_SIZE = 12.0f;
 constexpr int PROFILE_SAMPLES = 120;
+const ImVec4 REFUSAL_COLOUR(1.0f, 0.25f, 0.25f, 1.0f); // red, light enough on the dark panel
 // ImGui answers some input a frame late (a new window is measured in its first frame and
 // shown from its second; a clicked field shows its selection in the frame after), and the
 // window is drawn only on events: so a few frames follow every input the panel takes.
@@ -59,6 +62,7 @@ int pointerY = -1;
 
 CellEntry editedCells{};
 CellEntry shownCells{};
+std::string refusal; // why the last Plan was refused; "" when it was taken
 
 void passiveMotion(int x, int y) {
     ImGui_ImplGLUT_MotionFunc(x, y);
@@ -122,8 +126,32 @@ void cellsAndPlan() {
     ImGui::InputInt("end y", &editedCells.endY);
     ImGui::PopItemWidth();
     if (ImGui::Button("Plan")) {
-        submitCellEntry(editedCells, windowConsole().out);
+        refusal = cellEntryRefusal(editedCells);
+        if (refusal.empty() || !isCellEntryInRange(editedCells)) {
+            submitCellEntry(editedCells, windowConsole().out); // the console's own refusal
+        }
+        editedCells = current; // refused: the cells in use; taken: the next frame shows the new
         glutPostRedisplay();
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Home")) {
+        pressKey('v');
+    }
+}
+
+void saves() {
+    if (ImGui::Button("Save picture")) {
+        pressPictureKey();
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Save map files")) {
+        saveMapFiles(windowConsole().out);
+    }
+    if (!refusal.empty()) {
+        ImGui::TextColored(REFUSAL_COLOUR, "%s", refusal.c_str());
+    }
+    if (!lastSaved().empty()) {
+        ImGui::TextWrapped("%s", lastSaved().c_str());
     }
 }
 
@@ -154,18 +182,22 @@ void totals(const Scene& scene) {
     }
 }
 
+// The plots span exactly the ranges their labels name.
 void profile(const Scene& scene) {
     const Profile& p = scene.profile;
     if (!p.points.empty()) {
+        const ProfileRanges r = profileRanges(p);
         const std::vector<float> heights =
             profileSamples(p, &ProfilePoint::height, PROFILE_SAMPLES);
         const std::vector<float> costs = profileSamples(p, &ProfilePoint::cost, PROFILE_SAMPLES);
         const ImVec2 size(ImGui::GetContentRegionAvail().x, PLOT_HEIGHT);
-        ImGui::PlotLines("##height", heights.data(), PROFILE_SAMPLES, 0, "height (m)", FLT_MAX,
-                         FLT_MAX, size);
-        const std::string costLabel = std::string("cost (") + scene.costUnit + ")";
-        ImGui::PlotLines("##cost", costs.data(), PROFILE_SAMPLES, 0, costLabel.c_str(), FLT_MAX,
-                         FLT_MAX, size);
+        const std::string heightAxis = axisRange("height", r.lowHeight, r.highHeight, "m");
+        ImGui::PlotLines("##height", heights.data(), PROFILE_SAMPLES, 0, heightAxis.c_str(),
+                         r.lowHeight, r.highHeight, size);
+        const std::string costAxis = axisRange("cost", r.lowCost, r.highCost, scene.costUnit);
+        ImGui::PlotLines("##cost", costs.data(), PROFILE_SAMPLES, 0, costAxis.c_str(), r.lowCost,
+                         r.highCost, size);
+        ImGui::TextUnformatted(axisRange("along the route", 0.0f, r.length, "m").c_str());
     }
     ImGui::TextUnformatted(profileReport(p, scene.costUnit).c_str());
 }
@@ -191,19 +223,27 @@ void underCursor() {
         return;
     }
     const std::optional<Cell> cell = cellUnderPixel(pointerX, pointerY);
-    ImGui::TextUnformatted(cell ? cellReport(cell->x, cell->y).c_str() : "Off the ground");
+    if (!cell) {
+        ImGui::TextUnformatted("Off the ground");
+        return;
+    }
+    ImGui::TextUnformatted(cellReport(cell->x, cell->y).c_str());
+    ImGui::TextUnformatted(cellPlaceReport(cell->x, cell->y).c_str());
 }
 
 void panelWindow() {
-    ImGui::SetNextWindowPos(ImVec2(0.0f, 0.0f), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(ImVec2(PANEL_WIDTH, ImGui::GetIO().DisplaySize.y),
-                             ImGuiCond_FirstUseEver);
-    ImGui::Begin("Landscape");
+    // The panel fills its strip beside the view and stays there.
+    ImGui::SetNextWindowPos(ImVec2(static_cast<float>(viewWidth()), 0.0f), ImGuiCond_Always);
+    ImGui::SetNextWindowSize(ImVec2(PANEL_STRIP_WIDTH, ImGui::GetIO().DisplaySize.y),
+                             ImGuiCond_Always);
+    ImGui::Begin("Landscape", nullptr,
+                 ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse);
     const ImVec2 pos = ImGui::GetWindowPos();
     const ImVec2 size = ImGui::GetWindowSize();
     panelRect = {pos.x, pos.y, size.x, size.y};
     const Scene& scene = currentScene();
     cellsAndPlan();
+    saves();
     ImGui::Separator();
     settingsControls();
     const ImGuiTreeNodeFlags open = ImGuiTreeNodeFlags_DefaultOpen;
@@ -241,6 +281,10 @@ void syncPanel() {
     }
     passiveMotionRegistered = settings.panelVisible;
     glutPassiveMotionFunc(passiveMotionRegistered ? passiveMotion : nullptr);
+    // The window gains or gives back the strip; the view keeps its width (the next reshape
+    // subtracts the strip again).
+    glutReshapeWindow(viewWidth() + panelStripWidth(settings.panelVisible),
+                      glutGet(GLUT_WINDOW_HEIGHT));
     framesToFollow = FOLLOW_UP_FRAMES;
     dragOnPanel = false;
 }

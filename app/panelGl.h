@@ -1,8 +1,8 @@
 #pragma once
-// The panel over the scene, drawn with Dear ImGui while settings.panelVisible is set: the start
-// and end cells with a Plan button, the planner, view mode, rings and speed, the route totals,
-// the drawn route's profile, the legend and the cell under the cursor. Every change it makes
-// goes through the matching key or the dialogue's path.
+// The panel in its strip beside the view, drawn with Dear ImGui while settings.panelVisible is set:
+// the start and end cells with a Plan button, the planner, view mode, rings and speed, the route
+// totals, the drawn route's profile, the legend and the cell under the cursor. Every change it
+// makes goes through the matching key or the dialogue's path.
 
 // Creates the ImGui context and its GLUT and OpenGL2 backends; needs the window. Writes no
 // settings file.

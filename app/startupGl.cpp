@@ -8,6 +8,7 @@
 #include "app/windowWatchGl.h"
 #include "camera/camera.h"
 #include "render/sceneGl.h"
+#include "render/viewLayout.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>
@@ -57,7 +58,8 @@ int runLandscape(const char* programName, const Options& options) {
         settings.speedMph = *options.speedMph;
     }
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(500, 500);
+    glutInitWindowSize(settings.windowWidth + panelStripWidth(settings.panelVisible),
+                       settings.windowHeight);
     glutInitWindowPosition(100, 100);
     glutCreateWindow("Landscape (Quillon)");
     // Closing the window returns from the loop, so the process ends through main.
@@ -75,6 +77,7 @@ int runLandscape(const char* programName, const Options& options) {
     glutReshapeFunc(reshape);
     glutKeyboardFunc(keyDown);
     glutKeyboardUpFunc(keyUp);
+    glutSpecialFunc(specialKeyDown);
     glutMouseFunc(mouseButton);
     glutMotionFunc(mouseMotion);
     syncPanel();

@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr char DISTANCE_TABLE_FILE[] = "distanceTable.txt";
-constexpr char DISTANCE_ROUTE_FILE[] = "previousDistanceVertices.txt";
-constexpr char ENERGY_ROUTE_FILE[] = "previousEnergyVertices.txt";
 constexpr char DISTANCE_TABLE_HEADER[] = "X\tY\tZ\tDIST\n";
 
 // The stream's default float format is printf's "%g": general notation, 6 significant digits.
@@ -119,8 +116,8 @@ template <typename Fill> bool writeReplacing(int folder, const char* name, Fill&
 
 } // namespace
 
-void exportRouteTables() {
-    exportRouteTablesInto(AT_FDCWD);
+bool exportRouteTables() {
+    return exportRouteTablesInto(AT_FDCWD);
 }
 
 bool exportRouteTablesInto(int folder) {

@@ -8,8 +8,12 @@
 // file that cannot be written is reported on stderr as "Error: could not write <name>: <why>"
 // and skipped; the export goes on with the next file.
 
-// Into the working directory.
-void exportRouteTables();
+constexpr char DISTANCE_TABLE_FILE[] = "distanceTable.txt";
+constexpr char DISTANCE_ROUTE_FILE[] = "previousDistanceVertices.txt";
+constexpr char ENERGY_ROUTE_FILE[] = "previousEnergyVertices.txt";
+
+// Into the working directory; true when all three files were written.
+bool exportRouteTables();
 
 // Into the folder open as `folder`; true when all three files were written.
 bool exportRouteTablesInto(int folder);

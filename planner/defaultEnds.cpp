@@ -56,8 +56,8 @@ std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
     std::vector<uint32_t> sizes(shape.cells(), 0);
     uint32_t best = 0;
     bool found = false;
-    for (int x = 1; x < shape.columns; ++x) {
-        for (int y = 1; y < shape.rows; ++y) {
+    for (int x = 1; x + 1 < shape.columns; ++x) {
+        for (int y = 1; y + 1 < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
             if (grid.open[p] == 0) {
                 continue;
@@ -77,8 +77,8 @@ std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
     const double centreY = (shape.rows - 1) / 2.0;
     RouteEnds ends{0, 0, 0, 0};
     double nearest = std::numeric_limits<double>::infinity();
-    for (int x = 1; x < shape.columns; ++x) {
-        for (int y = 1; y < shape.rows; ++y) {
+    for (int x = 1; x + 1 < shape.columns; ++x) {
+        for (int y = 1; y + 1 < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
             const double d = squaredDistance(x, y, centreX, centreY);
             if (grid.open[p] != 0 && d < nearest && sets.root(static_cast<uint32_t>(p)) == best) {
@@ -89,8 +89,8 @@ std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
         }
     }
     double farthest = -1.0;
-    for (int x = 1; x < shape.columns; ++x) {
-        for (int y = 1; y < shape.rows; ++y) {
+    for (int x = 1; x + 1 < shape.columns; ++x) {
+        for (int y = 1; y + 1 < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
             const double d = squaredDistance(x, y, ends.startX, ends.startY);
             if (grid.open[p] != 0 && d > farthest && sets.root(static_cast<uint32_t>(p)) == best) {

@@ -2,6 +2,7 @@
 
 #include "planner/routeWalk.h"
 #include "planner/stepRules.h"
+#include "render/markers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +38,8 @@ std::vector<LegendEntry> legendEntries(const Settings& s) {
         break;
     }
     entries.push_back({UNREACHED_COLOUR, "unreachable"});
+    entries.push_back({START_MARKER_COLOUR, formatText("start (%d, %d)", s.startX, s.startY)});
+    entries.push_back({END_MARKER_COLOUR, formatText("end (%d, %d)", s.endX, s.endY)});
     return entries;
 }
 
@@ -96,6 +99,26 @@ std::vector<float> profileSamples(const Profile& profile, float ProfilePoint::*f
         samples.push_back(p[k].*field + t * (p[k + 1].*field - p[k].*field));
     }
     return samples;
+}
+
+ProfileRanges profileRanges(const Profile& profile) {
+    ProfileRanges r;
+    if (profile.points.empty()) {
+        return r;
+    }
+    const ProfilePoint& first = profile.points.front();
+    r = {profile.points.back().along, first.height, first.height, first.cost, first.cost};
+    for (const ProfilePoint& p : profile.points) {
+        r.lowHeight = std::min(r.lowHeight, p.height);
+        r.highHeight = std::max(r.highHeight, p.height);
+        r.lowCost = std::min(r.lowCost, p.cost);
+        r.highCost = std::max(r.highCost, p.cost);
+    }
+    return r;
+}
+
+std::string axisRange(const char* name, float low, float high, const char* unit) {
+    return formatText("%s %.0f to %.0f %s", name, double(low), double(high), unit);
 }
 
 std::string profileReport(const Profile& profile, const char* costUnit) {

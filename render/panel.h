@@ -15,7 +15,8 @@ struct LegendEntry {
 };
 
 // One shade per ring of the view mode ("0 to 1000 m", ...), white for costs past the last ring
-// and red for unreachable ground; any other view mode shades every reached cell white.
+// and red for unreachable ground (any other view mode shades every reached cell white), then
+// the start and end markers with their cells.
 std::vector<LegendEntry> legendEntries(const Settings& s);
 
 struct ProfilePoint {
@@ -40,6 +41,18 @@ Profile routeProfile(const PreviousTable& previous, const CostTable& costs, int 
 // `count` values of `field` at equal steps of distance from the start to the end of the route,
 // linearly interpolated; all the first point's value for a route of length 0.
 std::vector<float> profileSamples(const Profile& profile, float ProfilePoint::*field, int count);
+
+// What the profile plots span: the length along the route, the lowest and highest height and
+// cost; all 0 for an empty profile.
+struct ProfileRanges {
+    float length = 0.0f;
+    float lowHeight = 0.0f, highHeight = 0.0f;
+    float lowCost = 0.0f, highCost = 0.0f;
+};
+ProfileRanges profileRanges(const Profile& profile);
+
+// "NAME LOW to HIGH UNIT", whole numbers: an axis of a plot.
+std::string axisRange(const char* name, float low, float high, const char* unit);
 
 // The profile's totals and steepest step, one fact a line; `costUnit` is "m" or "J".
 std::string profileReport(const Profile& profile, const char* costUnit);

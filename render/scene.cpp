@@ -18,6 +18,7 @@ Scene buildScene() {
         scene.costUnit = "J";
     }
     scene.overlays.push_back(straightLineOverlay());
+    scene.markers = startAndEndMarkers(s);
     scene.legend = legendEntries(s);
     return scene;
 }

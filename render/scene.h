@@ -2,6 +2,7 @@
 // One frame's content as plain data, built from the settings and the route tables whenever the
 // scene is rebuilt; the GL layer only emits it. Also the frame's fixed placement numbers.
 
+#include "render/markers.h"
 #include "render/mesh.h"
 #include "render/overlays.h"
 #include "render/panel.h"
@@ -22,13 +23,15 @@ inline double aspectRatio(int width, int height) {
 struct Scene {
     std::vector<MeshQuad> mesh;
     std::vector<Overlay> overlays; // in drawing and report order
+    std::vector<Marker> markers;   // drawn last, over everything
     std::vector<LegendEntry> legend;
     Profile profile;            // of the drawn route; empty when there is none
     const char* costUnit = "m"; // of the profile's costs
 };
 
 // The mesh, then the view mode's route (Distance: least distance, Energy: least energy, any
-// other mode: none) and the straight line, with the legend and the drawn route's profile.
+// other mode: none) and the straight line, the start and end markers, with the legend and the
+// drawn route's profile.
 Scene buildScene();
 
 // The cell drawn at a point of the mesh, given in the mesh's own scene units (inside the grid

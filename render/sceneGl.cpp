@@ -1,6 +1,7 @@
 #include "render/sceneGl.h"
 
 #include "camera/camera.h"
+#include "render/viewLayout.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>
@@ -15,6 +16,7 @@ constexpr GLfloat FAR_DEPTH = 1.0f;    // depth of a pixel nothing was drawn at
 
 Scene scene;
 void (*afterSceneHook)() = nullptr;
+int currentViewWidth = settings.windowWidth;
 
 // The matrices the mesh is drawn with in this frame, for turning a pixel back into a cell.
 struct MeshMatrices {
@@ -75,16 +77,19 @@ void drawMesh(const std::vector<MeshQuad>& quads) {
     endSceneQuads();
 }
 
+void emitQuad(const Quad& q, const Float3& colour) {
+    setDiffuse(colour);
+    glNormal3fv(q.normal.data());
+    glVertex3fv(q.tLeft.data());
+    glVertex3fv(q.tRight.data());
+    glVertex3fv(q.bRight.data());
+    glVertex3fv(q.bLeft.data());
+}
+
 void drawOverlay(const Overlay& overlay) {
     beginSceneQuads();
     for (const Cell& cell : overlay.cells) {
-        const Quad q = overlayQuad(cell.x, cell.y);
-        setDiffuse(overlay.colour);
-        glNormal3fv(q.normal.data());
-        glVertex3fv(q.tLeft.data());
-        glVertex3fv(q.tRight.data());
-        glVertex3fv(q.bRight.data());
-        glVertex3fv(q.bLeft.data());
+        emitQuad(overlayQuad(cell.x, cell.y), overlay.colour);
     }
     endSceneQuads();
     std::fputs(overlay.report.c_str(), stdout);
@@ -128,6 +133,11 @@ void rebuildSceneList() {
     for (const Overlay& overlay : scene.overlays) {
         drawOverlay(overlay);
     }
+    beginSceneQuads();
+    for (const Marker& marker : scene.markers) {
+        emitQuad(marker.quad, marker.colour);
+    }
+    endSceneQuads();
     glEndList();
     sceneDirty = false;
 }
@@ -178,9 +188,15 @@ void display() {
 }
 
 void reshape(int width, int height) {
-    glViewport(0, 0, width, height);
+    currentViewWidth = viewWidthIn(width, settings.panelVisible);
+    glViewport(0, 0, currentViewWidth, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(FIELD_OF_VIEW_DEGREES, aspectRatio(width, height), NEAR_PLANE, FAR_PLANE);
+    gluPerspective(FIELD_OF_VIEW_DEGREES, aspectRatio(currentViewWidth, height), NEAR_PLANE,
+                   FAR_PLANE);
     glMatrixMode(GL_MODELVIEW);
+}
+
+int viewWidth() {
+    return currentViewWidth;
 }

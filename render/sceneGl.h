@@ -10,8 +10,11 @@
 // then runs the after-scene hook, then swaps.
 void display();
 
-// GLUT reshape callback: viewport and perspective.
+// GLUT reshape callback: viewport and perspective of the view, the window less the panel's strip.
 void reshape(int width, int height);
+
+// Width of the 3-D view in pixels, as the last reshape left it.
+int viewWidth();
 
 // Camera view followed by the fixed look-at and offsets.
 void setupView();

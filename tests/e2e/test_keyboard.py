@@ -67,6 +67,19 @@ class KeyboardTest(e2e.TestCase):
             first = f.readline()
         return tuple(int(v) for v in first.split("\t")[:2]) if first else None
 
+    def test_home_key_brings_back_the_first_frame(self):
+        with self.launch() as app:
+            app.wait_for(DEFAULT_DIRECT_PATH)
+            first = app.settled_view()
+            app.hold_until_changed("w", first, 1000)
+            app.hold_until_changed("d", app.screenshot(), 1000)
+            self.press_and_read_echo(app, "z", "X")
+            self.assertGreater(app.settled_view().differing_pixels(first), 1000)
+            since = app.mark()
+            self.press_and_read_echo(app, "v")
+            app.wait_for(re.escape(DEFAULT_DIRECT_PATH), since=since)
+            self.assertEqual(app.settled_view().differing_pixels(first), 0)
+
     def test_command_keys_change_the_echoed_settings(self):
         with self.launch() as app:
             echo = self.press_and_read_echo(app, "S")

@@ -13,6 +13,8 @@ import subprocess
 import tempfile
 import time
 
+from osgeo import gdal
+
 import landscape_e2e as e2e
 import test_render as render
 
@@ -24,15 +26,32 @@ DEFAULT_ECHO = ("\nUPDATED DATA\n"
                 "Number of Distance Increment:  1000.000000\n"
                 "Number of Energy Rings:        10.000000\n"
                 "Number of Energy Increment:    50000.000000\n")
-TITLE_BAR = (150, 8)  # a pixel of the panel's title bar, and its colour while focused
+PANEL_X = render.WINDOW  # the panel's strip starts right of the view
+TITLE_BAR = (PANEL_X + 150, 8)  # a pixel of the panel's title bar, and its colour while focused
 TITLE_COLOUR = (41, 74, 122)
-START_X_FIELD = (40, 36)  # the "start x" field
-PLAN_BUTTON = (26, 128)
+START_X_FIELD = (PANEL_X + 40, 36)  # the "start x" field
+PLAN_BUTTON = (PANEL_X + 26, 128)
+SAVE_PICTURE = (PANEL_X + 54, 151)
+SAVE_MAP_FILES = (PANEL_X + 160, 151)
+MAP_FILES = ("distance.tif", "energy.tif", "routes.geojson")
 OFF_GROUND = (495, 5)  # background in the first view
 
 
 def near(p, q, tolerance=12):
     return all(abs(a - b) <= tolerance for a, b in zip(p, q))
+
+
+def view_of(shot):
+    """The 3-D view: the window's left WINDOW x WINDOW pixels."""
+    row, width = 3 * shot.width, 3 * render.WINDOW
+    return e2e.Image(render.WINDOW, render.WINDOW,
+                     b"".join(shot.data[y * row:y * row + width] for y in range(render.WINDOW)))
+
+
+def read_png(path):
+    ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], capture_output=True,
+                         check=True).stdout
+    return e2e.parse_ppm(ppm)
 
 
 class PanelTest(e2e.TestCase):
@@ -104,8 +123,11 @@ class PanelTest(e2e.TestCase):
             shown = app.settled_screenshot()
             render.save(shown, "panel.png")
             self.assertTrue(near(shown.pixel(*TITLE_BAR), TITLE_COLOUR), shown.pixel(*TITLE_BAR))
-            self.assertGreater(before.differing_pixels(shown, tolerance=8), 20000)
+            # The window gains the panel's strip; the view keeps its size and every pixel.
+            self.assertEqual(app.geometry()[2:], (PANEL_X + 310, render.WINDOW))
+            self.assertEqual(view_of(shown).differing_pixels(before), 0)
             self.rebuilt_after(app, lambda: app.key("h"))
+            self.assertEqual(app.geometry()[2:], (render.WINDOW, render.WINDOW))
             hidden = app.redrawn_screenshot()
             self.assertEqual(hidden.differing_pixels(before), 0)
             self.assertEqual(app.terminate(), 0, app.errors()[-4000:])
@@ -142,7 +164,7 @@ class PanelTest(e2e.TestCase):
             # Clicking a field selects its text; what is typed then goes to the field, not to
             # the commands ('1' would echo), and nothing is planned yet.
             since = app.mark()
-            field = [(x, y) for x in range(10, 80) for y in range(30, 43)]
+            field = [(x, y) for x in range(PANEL_X + 10, PANEL_X + 80) for y in range(30, 43)]
             idle = [shot.pixel(*p) for p in field]
             self.click(app, START_X_FIELD)
             deadline = time.monotonic() + e2e.OUTPUT_TIMEOUT
@@ -159,14 +181,37 @@ class PanelTest(e2e.TestCase):
             self.assertNotIn("Please enter", text)
             starts, _ = self.read_export(app, workdir)
             self.assertEqual(starts, [(11, 360)])
-            # A drag that starts on the panel moves the panel, and the camera stays.
+            # A drag that starts on the panel moves neither the panel nor the camera.
             before = app.settled_view()
-            moved_title = (TITLE_BAR[0], TITLE_BAR[1] + 100)
-            app.drag(TITLE_BAR, moved_title)
+            app.drag(TITLE_BAR, (TITLE_BAR[0] - 300, TITLE_BAR[1] + 100))
             after = app.settled_view()
-            self.assertTrue(near(after.pixel(*moved_title), TITLE_COLOUR))
-            beside = [(x, y) for x in range(330, 500, 5) for y in range(0, 500, 5)]
-            self.assertEqual([p for p in beside if after.pixel(*p) != before.pixel(*p)], [])
+            self.assertTrue(near(after.pixel(*TITLE_BAR), TITLE_COLOUR))
+            self.assertEqual(view_of(after).differing_pixels(view_of(before)), 0)
+
+    def test_saved_picture_and_map_files_are_the_view_and_the_batch_plan(self):
+        with tempfile.TemporaryDirectory() as workdir, \
+                self.launch(workdir=workdir, extra_args=["--panel"]) as app:
+            app.wait_for(DIRECT_PATH)
+            view = view_of(app.settled_screenshot())
+            for n, press in ((1, lambda: self.click(app, SAVE_PICTURE)),
+                             (2, lambda: app.key("F12"))):
+                text = self.rebuilt_after(app, press)
+                self.assertTrue(text.startswith(DEFAULT_ECHO), text)
+                app.wait_for(r"\nPicture written: landscape-%d\.png\n" % n)
+                picture = read_png(os.path.join(workdir, "landscape-%d.png" % n))
+                self.assertEqual(picture.differing_pixels(view), 0)
+            self.click(app, SAVE_MAP_FILES)
+            app.wait_for(r"\nMap files written: %s\n" % " ".join(MAP_FILES))
+            with tempfile.TemporaryDirectory() as planned:
+                subprocess.run([e2e.ARGS.binary, "--plan", "10", "360", "350", "340", "--out",
+                                planned], capture_output=True, check=True)
+                for name in MAP_FILES[:2]:
+                    window, batch = (gdal.Open(os.path.join(d, name)).ReadAsArray()
+                                     for d in (workdir, planned))
+                    self.assertTrue((window == batch).all(), name)
+                with open(os.path.join(workdir, MAP_FILES[2])) as a, \
+                        open(os.path.join(planned, MAP_FILES[2])) as b:
+                    self.assertEqual(a.read(), b.read())
 
 
 if __name__ == "__main__":

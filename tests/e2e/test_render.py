@@ -1,6 +1,6 @@
 """The frame shows the terrain shaded by cost rings, the unreached cells red, the route of the
-view mode and the straight line where the planner's tables put them, and the route reports of
-each scene rebuild are printed once.
+view mode, the straight line and the start and end markers where the planner's tables put them,
+and the route reports of each scene rebuild are printed once.
 
 Expected values come from the `routeFacts` tool (the planner run exactly as start-up does it).
 Every check projects grid cells through the same transforms as the program (camera at
@@ -259,6 +259,14 @@ def is_green(p):
     return p[1] > 100 and p[0] < 40 and p[2] < 40
 
 
+def is_magenta(p):
+    return p[0] > 100 and p[2] > 100 and p[1] < 40
+
+
+def is_amber(p):
+    return p[0] > 100 and 40 < p[1] < p[0] and p[2] < 40
+
+
 def is_cyan(p):
     return p[1] > 100 and p[2] > 100 and p[0] < 40 and abs(p[1] - p[2]) < 8
 
@@ -398,8 +406,15 @@ class RenderTest(e2e.TestCase):
             shot = self.stable_screenshot(app)
             save(shot, "routeView.png")
             self.check_rings(shot, scene, self.distance_route + self.line)
-            route_seen = self.check_overlay(shot, scene, self.distance_route, is_blue, self.line)
-            line_seen = self.check_overlay(shot, scene, self.line, is_cyan, self.distance_route)
+            ends = [self.facts.start, self.facts.end]  # under the markers
+            route_seen = self.check_overlay(shot, scene, self.distance_route, is_blue,
+                                            self.line + ends)
+            line_seen = self.check_overlay(shot, scene, self.line, is_cyan,
+                                           self.distance_route + ends)
+            for cell, colour_test in zip(ends, (is_magenta, is_amber)):
+                x, y = scene.centre_pixel(scene.overlay_quad(*cell)[0])
+                around = [shot.pixel(x + dx, y + dy) for dx in (-1, 0, 1) for dy in (-1, 0, 1)]
+                self.assertTrue(any(map(colour_test, around)), (cell, around))
             self.assertGreater(route_seen, len(self.distance_route) // 2)
             self.assertGreater(line_seen, len(self.line) // 2)
             self.check_colour_only_near(shot, scene, self.distance_route, is_blue)
@@ -416,7 +431,8 @@ class RenderTest(e2e.TestCase):
             shot = self.stable_screenshot(app)
             save(shot, "energyView.png")
             self.check_rings(shot, scene, self.energy_route + self.line)
-            seen = self.check_overlay(shot, scene, self.energy_route, is_green, self.line)
+            seen = self.check_overlay(shot, scene, self.energy_route, is_green,
+                                      self.line + [self.facts.start, self.facts.end])
             self.assertGreater(seen, len(self.energy_route) // 2)
             self.check_colour_only_near(shot, scene, self.energy_route, is_green)
             self.assertEqual(shot.count(is_blue), 0)
@@ -434,7 +450,8 @@ class RenderTest(e2e.TestCase):
             shot = self.stable_screenshot(app)
             save(shot, "exactRouteView.png")
             self.check_rings(shot, scene, route + self.line)
-            seen = self.check_overlay(shot, scene, route, is_blue, self.line)
+            seen = self.check_overlay(shot, scene, route, is_blue,
+                                      self.line + [facts.start, facts.end])
             self.assertGreater(seen, len(route) // 2)
         self.assertLess(self.count_visible_unreached(scene),
                         self.count_visible_unreached(Scene(self.facts, DISTANCE_MODE,

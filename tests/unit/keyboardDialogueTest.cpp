@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -94,6 +96,22 @@ TEST_F(CellDialogueTest, RejectedEntriesChangeNeitherCellsNorTables) {
         EXPECT_EQ(captured.text(), PROMPT + RANGE_MESSAGE + DEFAULT_ECHO) << input;
         EXPECT_TRUE(sceneDirty) << input;
     }
+}
+
+TEST_F(CellDialogueTest, PanelRefusesCellsOutOfRangeOrWithoutGround) {
+    buildTerrainVertices();
+    const float height = terrainVertices[20][30].z;
+    terrainVertices[20][30].z = NAN;
+    const std::pair<CellEntry, std::string> cases[] = {
+        {{10, 360, 350, 340}, ""},
+        {{0, 360, 350, 340}, "Refused: cells are 1..364"},
+        {{10, 360, 350, 365}, "Refused: cells are 1..364"},
+        {{20, 30, 350, 340}, "Refused: no ground at (20, 30)"},
+        {{10, 360, 20, 30}, "Refused: no ground at (20, 30)"}};
+    for (const auto& [entry, refusal] : cases) {
+        EXPECT_EQ(cellEntryRefusal(entry), refusal) << entry.startX << " " << entry.endY;
+    }
+    terrainVertices[20][30].z = height;
 }
 
 TEST_F(CellDialogueTest, AfterEndOfInputEveryPressIsRejectedAtOnce) {

@@ -134,6 +134,11 @@ const CommandCase COMMAND_CASES[] = {
     {"m zero to energy", 'm', [](Settings& s) { s.viewMode = static_cast<ViewMode>(0); },
      [](Settings& s) { s.viewMode = Energy; }},
     {"S", 'S', nothing, [](Settings& s) { s.speedMph = 60.0f; }},
+    {"v brings the offset home", 'v',
+     [](Settings& s) {
+         s.sceneOffset = {1.0f, -2.0f, 3.0f};
+     },
+     [](Settings& s) { s.sceneOffset = Settings{}.sceneOffset; }},
     {"h shows", 'h', nothing, [](Settings& s) { s.panelVisible = true; }},
     {"h hides", 'h', [](Settings& s) { s.panelVisible = true; },
      [](Settings& s) { s.panelVisible = false; }},
@@ -174,6 +179,19 @@ TEST_F(KeyboardTest, CommandKeysChangeSettingsThenEchoAndMarkTheScene) {
                      camera.movingRight || camera.movingUp || camera.movingDown)
             << c.name;
     }
+}
+
+TEST_F(KeyboardTest, HomeKeyBringsBackTheFirstCamera) {
+    camera.startForward();
+    camera.update(1.0);
+    camera.yaw(0.5);
+    CapturedConsole captured;
+    handleKeyDown('v', captured.console());
+    const Camera first;
+    EXPECT_EQ(camera.position.z, first.position.z);
+    EXPECT_EQ(camera.targetOrientation.w, first.targetOrientation.w);
+    EXPECT_EQ(camera.orientation.w, first.orientation.w);
+    EXPECT_FALSE(camera.isMoving());
 }
 
 TEST_F(KeyboardTest, EchoBlockHasItsExactBytes) {

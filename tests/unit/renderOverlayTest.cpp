@@ -1,4 +1,5 @@
 #include "planner/routeTables.h"
+#include "render/markers.h"
 #include "render/overlays.h"
 #include "render/panel.h"
 #include "render/scene.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -146,7 +148,7 @@ TEST_F(Overlays, CellsTouchingGroundWithoutHeightAreNotMarked) {
 TEST_F(Overlays, LegendNamesEveryRingShade) {
     settings.distanceRings = 3;
     const std::vector<LegendEntry> distance = legendEntries(settings);
-    ASSERT_EQ(distance.size(), 5u);
+    ASSERT_EQ(distance.size(), 7u);
     EXPECT_EQ(distance[0].label, "0 to 1000 m");
     EXPECT_EQ(distance[2].label, "2000 to 3000 m");
     EXPECT_EQ(distance[3].label, "3000 m and more");
@@ -156,13 +158,49 @@ TEST_F(Overlays, LegendNamesEveryRingShade) {
     }
     EXPECT_EQ(distance[3].colour, BEYOND_RINGS_COLOUR);
     EXPECT_EQ(distance[4].colour, UNREACHED_COLOUR);
+    EXPECT_EQ(distance[5].label, "start (10, 360)");
+    EXPECT_EQ(distance[5].colour, START_MARKER_COLOUR);
+    EXPECT_EQ(distance[6].label, "end (350, 340)");
+    EXPECT_EQ(distance[6].colour, END_MARKER_COLOUR);
     settings.viewMode = Energy;
     const std::vector<LegendEntry> energy = legendEntries(settings);
-    ASSERT_EQ(energy.size(), 12u);
+    ASSERT_EQ(energy.size(), 14u);
     EXPECT_EQ(energy[9].label, "450000 to 500000 J");
     EXPECT_EQ(energy[9].colour, ringGrey(460000.0f, 10, 50000));
     settings.viewMode = static_cast<ViewMode>(3);
-    EXPECT_EQ(legendEntries(settings).size(), 2u);
+    EXPECT_EQ(legendEntries(settings).size(), 4u);
+}
+
+// A marker spans its cell and MARKER_REACH more on each side (clamped to the grid), flat and in
+// front of the nearest ground it covers; a cell without a quadrilateral has none.
+TEST_F(Overlays, MarkersCoverTheirCellInFrontOfTheGround) {
+    struct Case {
+        int x, y, lowX, lowY, highX, highY;
+    };
+    const Case cases[] = {{100, 200, 98, 198, 103, 203},
+                          {10, 360, 8, 358, 13, 363},
+                          {0, 0, 0, 0, 3, 3},
+                          {363, 363, 361, 361, 364, 364}};
+    for (const Case& c : cases) {
+        const std::vector<Marker> m = cellMarker(c.x, c.y, START_MARKER_COLOUR);
+        ASSERT_EQ(m.size(), 1u) << c.x;
+        float nearest = INFINITY;
+        for (int i = c.lowX; i <= c.highX; ++i) {
+            for (int j = c.lowY; j <= c.highY; ++j) {
+                nearest = std::min(nearest, scenePosition(i, j)[2]);
+            }
+        }
+        const Float3 low = scenePosition(c.lowX, c.lowY);
+        const Float3 high = scenePosition(c.highX, c.highY);
+        EXPECT_EQ(m[0].quad.tLeft, (Float3{low[0], low[1], nearest + MARKER_LIFT})) << c.x;
+        EXPECT_EQ(m[0].quad.bRight, (Float3{high[0], high[1], nearest + MARKER_LIFT})) << c.x;
+        EXPECT_LT(m[0].quad.normal[2], 0.0f) << c.x;
+    }
+    EXPECT_TRUE(cellMarker(364, 10, START_MARKER_COLOUR).empty());
+    const std::vector<Marker> both = startAndEndMarkers(settings);
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0].cell, (Cell{10, 360}));
+    EXPECT_EQ(both[1].colour, END_MARKER_COLOUR);
 }
 
 TEST_F(Overlays, ProfileSamplesInterpolateAlongTheRoute) {
@@ -174,6 +212,17 @@ TEST_F(Overlays, ProfileSamplesInterpolateAlongTheRoute) {
     EXPECT_EQ(profileSamples(profile, &ProfilePoint::cost, 3),
               (std::vector<float>{0.0f, 6.0f, 9.0f}));
     EXPECT_TRUE(profileSamples(Profile{}, &ProfilePoint::cost, 3).empty());
+}
+
+TEST_F(Overlays, ProfileRangesSpanItsPoints) {
+    Profile profile;
+    profile.points = {
+        {{0, 0}, 0.0f, 10.0f, 0.0f}, {{1, 0}, 30.0f, 16.0f, 5.0f}, {{2, 0}, 90.0f, 4.0f, 9.0f}};
+    const ProfileRanges r = profileRanges(profile);
+    EXPECT_EQ((std::vector<float>{r.length, r.lowHeight, r.highHeight, r.lowCost, r.highCost}),
+              (std::vector<float>{90.0f, 4.0f, 16.0f, 0.0f, 9.0f}));
+    EXPECT_EQ(profileRanges(Profile{}).highCost, 0.0f);
+    EXPECT_EQ(axisRange("cost", 0.0f, 1182436.25f, "J"), "cost 0 to 1182436 J");
 }
 
 TEST_F(Overlays, ReverseMappingAndCellReport) {

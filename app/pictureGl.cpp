@@ -1,0 +1,46 @@
+#include "app/pictureGl.h"
+
+#include "app/inputGl.h"
+#include "app/savedFiles.h"
+
+#include <GL/freeglut.h>
+#include <algorithm>
+
+namespace {
+constexpr int CHANNELS = 3;
+bool pictureAsked = false;
+
+// The view's pixels in the back buffer, rows turned to run from the top.
+Picture viewPicture() {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    Picture picture;
+    picture.width = viewport[2];
+    picture.height = viewport[3];
+    const size_t row = static_cast<size_t>(picture.width) * CHANNELS;
+    std::vector<unsigned char> bottomUp(row * picture.height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(viewport[0], viewport[1], picture.width, picture.height, GL_RGB, GL_UNSIGNED_BYTE,
+                 bottomUp.data());
+    picture.rgb.resize(bottomUp.size());
+    for (int y = 0; y < picture.height; ++y) {
+        std::copy_n(bottomUp.begin() + (picture.height - 1 - y) * row, row,
+                    picture.rgb.begin() + y * row);
+    }
+    return picture;
+}
+} // namespace
+
+void pressPictureKey() {
+    pictureAsked = true;
+    echoAndRebuild(windowConsole().out);
+    glutPostRedisplay();
+}
+
+void takeAskedPicture() {
+    if (!pictureAsked) {
+        return;
+    }
+    pictureAsked = false;
+    savePicture(viewPicture(), windowConsole().out);
+}

@@ -1,0 +1,64 @@
+#include "app/savedFiles.h"
+
+#include "app/mapFiles.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr char WORKING_FOLDER[] = ".";
+
+std::string lastReport;
+
+std::string joined(const std::vector<std::string>& names, const char* between) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : between) + name;
+    }
+    return text;
+}
+
+std::string workingFolder() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    return error ? std::string(WORKING_FOLDER) : folder.string();
+}
+
+} // namespace
+
+std::string savedReport(const std::string& what, const std::vector<std::string>& names,
+                        const std::string& folder) {
+    if (names.empty()) {
+        return what + ": none written";
+    }
+    return what + ": " + joined(names, ", ") + "\nin " + folder;
+}
+
+void recordSaved(const std::string& what, const std::vector<std::string>& names) {
+    lastReport = savedReport(what, names, workingFolder());
+}
+
+const std::string& lastSaved() {
+    return lastReport;
+}
+
+void saveMapFiles(std::FILE* out) {
+    const std::vector<std::string> names = writeMapFiles(AT_FDCWD);
+    std::fprintf(out, "\nMap files written: %s\n",
+                 names.empty() ? "none" : joined(names, " ").c_str());
+    std::fflush(out);
+    recordSaved("Map files", names);
+}
+
+void savePicture(const Picture& picture, std::FILE* out) {
+    const std::string name = writeNewPicture(WORKING_FOLDER, picture);
+    recordSaved("Picture", name.empty() ? std::vector<std::string>{} : std::vector{name});
+    if (name.empty()) {
+        std::fputs("Error: could not write a picture\n", stderr);
+        return;
+    }
+    std::fprintf(out, "\nPicture written: %s\n", name.c_str());
+    std::fflush(out);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// What the window wrote last (the tables of `P`, the map files or a picture) and where, for
+// the panel; and the window's two saves that are not keys of their own.
+
+#include "io/pictureFile.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// "WHAT: NAME, NAME\nin FOLDER", or "WHAT: none written" without names.
+std::string savedReport(const std::string& what, const std::vector<std::string>& names,
+                        const std::string& folder);
+
+// Records files just written into the working directory.
+void recordSaved(const std::string& what, const std::vector<std::string>& names);
+
+// The report of the last record; "" before the first.
+const std::string& lastSaved();
+
+// Writes the map files of the plan on screen into the working directory and prints which.
+void saveMapFiles(std::FILE* out);
+
+// Writes `picture` as the next free landscape-N.png in the working directory and prints its
+// name, or reports on stderr that it could not be written.
+void savePicture(const Picture& picture, std::FILE* out);

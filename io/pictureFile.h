@@ -1,0 +1,20 @@
+#pragma once
+// Pictures of the view as numbered PNG files that never replace one already there.
+
+#include <string>
+#include <vector>
+
+// An 8-bit RGB picture, rows from the top.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb; // width * height * 3 bytes
+};
+
+// "landscape-N.png".
+std::string pictureFileName(int n);
+
+// Writes `picture` as PNG to `folder`/landscape-N.png for the first N from 1 whose name is
+// free, created exclusively so no file (or link) already there is touched; a failed write
+// leaves no file. Returns the name written, or "" when none could be.
+std::string writeNewPicture(const std::string& folder, const Picture& picture);
