@@ -25,7 +25,3 @@ std::vector<float> builtInHeights() {
     }
     return heights;
 }
-
-void buildTerrainVertices() {
-    terrainVertices.assign(BUILT_IN_SHAPE, builtInHeights());
-}

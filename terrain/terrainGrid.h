@@ -61,9 +61,6 @@ extern TerrainPositions& terrainVertices;
 // The built-in heights as floats, x-major.
 std::vector<float> builtInHeights();
 
-// Fills terrainVertices from heightMap. Every coordinate is exact.
-void buildTerrainVertices();
-
 // A cell without ground (outside a loaded raster, or nodata there) has a NaN height: every step
 // to or from it fails the grade test, so no planner enters or leaves it.
 inline bool hasGround(const TerrainVertex& v) {

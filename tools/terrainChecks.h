@@ -6,6 +6,7 @@
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
+#include "planner/runState.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
@@ -15,6 +16,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 constexpr int LOWEST_HEIGHT = 4;
@@ -94,7 +96,7 @@ inline int countIsolatedExtrema(const HeightGrid& heights, int rise) {
             int lowestAround = std::numeric_limits<int>::max();
             for (int dx = -1; dx <= 1; ++dx) {
                 for (int dy = -1; dy <= 1; ++dy) {
-                    if ((dx == 0 && dy == 0) || !isInsideGrid(x + dx, y + dy)) {
+                    if ((dx == 0 && dy == 0) || !BUILT_IN_SHAPE.contains(x + dx, y + dy)) {
                         continue;
                     }
                     highestAround = std::max(highestAround, heights[x + dx][y + dy]);
@@ -128,7 +130,7 @@ inline std::vector<int> patchSizes(const std::vector<bool>& marked) {
             for (int dx = -1; dx <= 1; ++dx) {
                 for (int dy = -1; dy <= 1; ++dy) {
                     const int next = (x + dx) * GRID_SIZE + y + dy;
-                    if (!isInsideGrid(x + dx, y + dy) || !marked[next] || seen[next]) {
+                    if (!BUILT_IN_SHAPE.contains(x + dx, y + dy) || !marked[next] || seen[next]) {
                         continue;
                     }
                     seen[next] = true;
@@ -156,8 +158,13 @@ inline RouteSummary sweepFromDefaultStart(const HeightGrid& heights) {
     const Settings saved = settings;
     settings.startX = defaults.startX;
     settings.startY = defaults.startY;
-    buildTerrainVerticesFrom(heights);
-    buildStepTable();
+    std::vector<float> floats(GRID_CELLS);
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            floats[BUILT_IN_SHAPE.index(x, y)] = static_cast<float>(heights[x][y]);
+        }
+    }
+    useGround(landscapeRun, BUILT_IN_SHAPE, std::move(floats));
     computeRoutes();
     settings = saved;
 

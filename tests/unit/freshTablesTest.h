@@ -6,17 +6,19 @@
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include "tests/unit/plannerTestSupport.h"
+
 #include <gtest/gtest.h>
 
 class FreshTablesTest : public testing::Test {
   protected:
     void SetUp() override {
         settings = Settings{};
-        buildTerrainVertices();
-        resetRouteTables(settings.startX, settings.startY);
+        useBuiltInGround();
+        resetRouteTables(landscapeRun.tables, settings.startX, settings.startY);
     }
     void TearDown() override {
         settings = Settings{};
-        resetRouteTables(settings.startX, settings.startY);
+        resetRouteTables(landscapeRun.tables, settings.startX, settings.startY);
     }
 };

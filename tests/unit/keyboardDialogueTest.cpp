@@ -6,6 +6,8 @@
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include "tests/unit/plannerTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -44,7 +46,7 @@ class CellDialogueTest : public ::testing::Test {
 
 // A cell picked in the window replaces one end and takes the dialogue's path, without a prompt.
 TEST_F(CellDialogueTest, PickedCellsReplanLikeAnEntry) {
-    buildTerrainVertices();
+    useBuiltInGround();
     buildStepTable();
     CapturedConsole captured;
     submitPickedCell(PickedEnd::End, 20, 30, captured.console().out);
@@ -62,7 +64,7 @@ TEST_F(CellDialogueTest, PickedCellsReplanLikeAnEntry) {
 }
 
 TEST_F(CellDialogueTest, AcceptedEntryStoresTheCellsAndRerunsTheSweep) {
-    buildTerrainVertices();
+    useBuiltInGround();
     buildStepTable();
     distanceTable[1][1] = MARKER_COST;
     energyTable[1][1] = MARKER_COST;
@@ -99,9 +101,9 @@ TEST_F(CellDialogueTest, RejectedEntriesChangeNeitherCellsNorTables) {
 }
 
 TEST_F(CellDialogueTest, PanelRefusesCellsOutOfRangeOrWithoutGround) {
-    buildTerrainVertices();
-    const float height = terrainVertices[20][30].z;
-    terrainVertices[20][30].z = NAN;
+    useGround(BUILT_IN_SHAPE, [](int x, int y) {
+        return x == 20 && y == 30 ? NAN : static_cast<float>(heightMap[x][y]);
+    });
     const std::pair<CellEntry, std::string> cases[] = {
         {{10, 360, 350, 340}, ""},
         {{0, 360, 350, 340}, "Refused: cells are 1..364"},
@@ -111,7 +113,7 @@ TEST_F(CellDialogueTest, PanelRefusesCellsOutOfRangeOrWithoutGround) {
     for (const auto& [entry, refusal] : cases) {
         EXPECT_EQ(cellEntryRefusal(entry), refusal) << entry.startX << " " << entry.endY;
     }
-    terrainVertices[20][30].z = height;
+    useBuiltInGround();
 }
 
 TEST_F(CellDialogueTest, AfterEndOfInputEveryPressIsRejectedAtOnce) {
@@ -152,7 +154,7 @@ TEST_F(ExportKeyTest, PrintsItsLineThenTheEcho) {
 }
 
 TEST_F(CellDialogueTest, PlannerKeyTogglesPrintsReplansThenEchoes) {
-    buildTerrainVertices();
+    useBuiltInGround();
     buildStepTable();
     const struct {
         PlannerKind after;

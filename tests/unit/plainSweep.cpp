@@ -1,10 +1,8 @@
 #include "tests/unit/plainSweep.h"
 
-#include "planner/routeTables.h"
 #include "planner/stepRules.h"
-#include "terrain/settings.h"
 
-#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <queue>
 #include <utility>
@@ -32,79 +30,113 @@ void plainRelax(float& cost, GridPoint& previous, double candidate, int a, int b
     }
 }
 
+// A cell no route enters or leaves: no ground, or closed by a barrier.
+bool closed(int x, int y) {
+    const std::vector<uint8_t>& barriers = landscapeRun.barriers;
+    return std::isnan(terrainVertices[x][y].z) ||
+           (!barriers.empty() && barriers[terrainVertices.shape().index(x, y)] != 0);
+}
+
+// The grade test of the settings' vehicle: a climb against the up limit, a descent against the
+// down limit (each atan(percent / 100) radians against the float arc cosine of the slope ratio);
+// a level step passes.
+bool plainPassable(float multiplier, float length, float rise) {
+    if (rise == 0.0f) {
+        return true;
+    }
+    const float ratio = multiplier * static_cast<float>(terrainVertices.shape().spacing) / length;
+    const double percent = rise > 0.0f ? settings.gradeUpPercent : settings.gradeDownPercent;
+    const float angle = static_cast<float>(std::acos(static_cast<double>(ratio)));
+    return std::atan(percent / 100.0) >= angle;
+}
+
+// m g (climb + descent * drop), plus rolling m g run when there is rolling resistance.
+float plainEnergy(float rise, float multiplier) {
+    const float massGravity = settings.vehicleMass * GRAVITY;
+    const float lift = rise > 0.0f ? std::fabs(rise) : std::fabs(rise) * settings.descent;
+    const float energy = lift * massGravity;
+    if (settings.rolling == 0.0f) {
+        return energy;
+    }
+    const float run = multiplier * static_cast<float>(terrainVertices.shape().spacing);
+    return energy + settings.rolling * massGravity * run;
+}
+
 // Calls step(nx, ny, length, energy) for every passable step out of (a, b), in table order,
 // each measured and priced on the spot.
 template <typename Step> void forEachPassableStep(int a, int b, Step&& step) {
-    const TerrainVertex& from = terrainVertices[a][b];
+    if (closed(a, b)) {
+        return;
+    }
+    const TerrainVertex from = terrainVertices[a][b];
     for (const PlainNeighbour& n : PLAIN_NEIGHBOURS) {
         const int nx = a + n.dx;
         const int ny = b + n.dy;
-        if (!isInsideGrid(nx, ny)) {
+        if (!isInsideGrid(nx, ny) || closed(nx, ny)) {
             continue;
         }
-        const TerrainVertex& to = terrainVertices[nx][ny];
+        const TerrainVertex to = terrainVertices[nx][ny];
         const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
-        if (isPassable(n.multiplier, length)) {
-            step(nx, ny, length, stepEnergy(from.z, to.z, settings.vehicleMass));
+        const float rise = to.z - from.z;
+        if (plainPassable(n.multiplier, length, rise)) {
+            step(nx, ny, length, plainEnergy(rise, n.multiplier));
         }
     }
 }
 
-void plainRelaxNeighbours(int a, int b) {
-    forEachPassableStep(a, b, [a, b](int nx, int ny, float length, float energy) {
-        plainRelax(distanceTable[nx][ny], previousDistanceVertices[nx][ny],
-                   static_cast<double>(distanceTable[a][b]) + static_cast<double>(length), a, b);
-        plainRelax(energyTable[nx][ny], previousEnergyVertices[nx][ny],
-                   static_cast<double>(energyTable[a][b]) + static_cast<double>(energy), a, b);
-    });
-}
-
-void plainReset(int startX, int startY) {
-    for (int x = 0; x < GRID_SIZE; ++x) {
-        for (int y = 0; y < GRID_SIZE; ++y) {
-            distanceTable[x][y] = UNREACHED_COST;
-            previousDistanceVertices[x][y] = {NO_PREVIOUS, NO_PREVIOUS, 0};
-            energyTable[x][y] = UNREACHED_COST;
-            previousEnergyVertices[x][y] = {NO_PREVIOUS, NO_PREVIOUS, 0};
-        }
+// Unreached everywhere, both start costs 0 when the start can be planned from.
+RouteSnapshot plainReset(int startX, int startY) {
+    RouteSnapshot t;
+    t.clear(terrainVertices.shape());
+    if (isInsideGrid(startX, startY) && !closed(startX, startY)) {
+        t.distance[t.shape.index(startX, startY)] = 0.0f;
+        t.energy[t.shape.index(startX, startY)] = 0.0f;
     }
-    if (isInsideGrid(startX, startY)) {
-        distanceTable[startX][startY] = 0.0f;
-        energyTable[startX][startY] = 0.0f;
-    }
+    return t;
 }
 
 } // namespace
 
-void plainComputeRoutes() {
-    plainReset(settings.startX, settings.startY);
-    plainSpiralWalk(settings.startX, settings.startY, plainRelaxNeighbours);
+RouteSnapshot plainComputeRoutes() {
+    RouteSnapshot t = plainReset(settings.startX, settings.startY);
+    plainSpiralWalk(settings.startX, settings.startY, [&t](int a, int b) {
+        const std::size_t from = t.shape.index(a, b);
+        forEachPassableStep(a, b, [&](int nx, int ny, float length, float energy) {
+            const std::size_t to = t.shape.index(nx, ny);
+            plainRelax(t.distance[to], t.previousDistance[to],
+                       static_cast<double>(t.distance[from]) + static_cast<double>(length), a, b);
+            plainRelax(t.energy[to], t.previousEnergy[to],
+                       static_cast<double>(t.energy[from]) + static_cast<double>(energy), a, b);
+        });
+    });
+    return t;
 }
 
 namespace {
 
-using Queued = std::pair<float, int>; // cost, x * GRID_SIZE + y
+using Queued = std::pair<float, std::size_t>; // cost, flat index
 
-void plainDijkstra(CostTable& cost, PreviousTable& previous, bool byEnergy) {
-    static bool done[GRID_SIZE][GRID_SIZE];
-    std::fill(&done[0][0], &done[0][0] + GRID_CELLS, false);
+void plainDijkstra(const GridShape& shape, std::vector<float>& cost,
+                   std::vector<GridPoint>& previous, bool byEnergy) {
+    std::vector<bool> done(shape.cells(), false);
     std::priority_queue<Queued, std::vector<Queued>, std::greater<Queued>> queue;
-    queue.push({0.0f, settings.startX * GRID_SIZE + settings.startY});
+    queue.push({0.0f, shape.index(settings.startX, settings.startY)});
     while (!queue.empty()) {
-        const int cell = queue.top().second;
+        const std::size_t cell = queue.top().second;
         queue.pop();
-        const int a = cell / GRID_SIZE;
-        const int b = cell % GRID_SIZE;
-        if (done[a][b]) {
+        if (done[cell]) {
             continue;
         }
-        done[a][b] = true;
+        done[cell] = true;
+        const int a = static_cast<int>(cell / shape.rows);
+        const int b = static_cast<int>(cell % shape.rows);
         forEachPassableStep(a, b, [&](int nx, int ny, float length, float energy) {
+            const std::size_t next = shape.index(nx, ny);
             const float step = byEnergy ? energy : length;
-            const double candidate = static_cast<double>(cost[a][b]) + static_cast<double>(step);
-            if (!done[nx][ny] && cost[nx][ny] > candidate) {
-                plainRelax(cost[nx][ny], previous[nx][ny], candidate, a, b);
-                queue.push({cost[nx][ny], nx * GRID_SIZE + ny});
+            const double candidate = static_cast<double>(cost[cell]) + static_cast<double>(step);
+            if (!done[next] && cost[next] > candidate) {
+                plainRelax(cost[next], previous[next], candidate, a, b);
+                queue.push({cost[next], next});
             }
         });
     }
@@ -112,11 +144,13 @@ void plainDijkstra(CostTable& cost, PreviousTable& previous, bool byEnergy) {
 
 } // namespace
 
-void plainExactRoutes() {
-    plainReset(settings.startX, settings.startY);
-    if (!isInsideGrid(settings.startX, settings.startY)) {
-        return;
+RouteSnapshot plainExactRoutes() {
+    RouteSnapshot t = plainReset(settings.startX, settings.startY);
+    if (!isInsideGrid(settings.startX, settings.startY) ||
+        closed(settings.startX, settings.startY)) {
+        return t;
     }
-    plainDijkstra(distanceTable, previousDistanceVertices, false);
-    plainDijkstra(energyTable, previousEnergyVertices, true);
+    plainDijkstra(t.shape, t.distance, t.previousDistance, false);
+    plainDijkstra(t.shape, t.energy, t.previousEnergy, true);
+    return t;
 }

@@ -180,7 +180,8 @@ constexpr char UTM_33N[] =
 TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLatitude) {
     planOnSlope(3, 0);
     const GroundReference utm{UTM_33N, 500000.0, 0.0};
-    ASSERT_EQ(writeCostRaster(AT_FDCWD, "d.tif", distanceTable, utm), "");
+    ASSERT_EQ(writeGridRaster(AT_FDCWD, "d.tif", distanceTable.data(), distanceTable.shape(), utm),
+              "");
     GDALDatasetH tif = GDALOpen("d.tif", GA_ReadOnly);
     ASSERT_NE(tif, nullptr);
     double t[6];

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -19,21 +20,14 @@ struct Start {
     int y;
 };
 
-RouteSnapshot& snapshot() {
-    static RouteSnapshot snapshot;
-    return snapshot;
-}
-
 // All four route tables bit for bit against a snapshot.
 void expectRouteTablesEqual(const RouteSnapshot& expected) {
-    EXPECT_EQ(std::memcmp(expected.distance, distanceTable, sizeof distanceTable), 0);
-    EXPECT_EQ(std::memcmp(expected.energy, energyTable, sizeof energyTable), 0);
-    EXPECT_EQ(std::memcmp(expected.previousDistance, previousDistanceVertices,
-                          sizeof previousDistanceVertices),
-              0);
-    EXPECT_EQ(
-        std::memcmp(expected.previousEnergy, previousEnergyVertices, sizeof previousEnergyVertices),
-        0);
+    RouteSnapshot now;
+    now.capture();
+    EXPECT_TRUE(sameBits(expected.distance, now.distance));
+    EXPECT_TRUE(sameBits(expected.energy, now.energy));
+    EXPECT_TRUE(sameBits(expected.previousDistance, now.previousDistance));
+    EXPECT_TRUE(sameBits(expected.previousEnergy, now.previousEnergy));
 }
 
 // Runs both sweeps from `start` on the current ground and compares all four tables.
@@ -41,9 +35,7 @@ void expectSameTables(Start start, const char* ground) {
     SCOPED_TRACE(testing::Message() << ground << " from (" << start.x << ", " << start.y << ")");
     settings.startX = start.x;
     settings.startY = start.y;
-    plainComputeRoutes();
-    RouteSnapshot& plain = snapshot();
-    plain.capture();
+    const RouteSnapshot plain = plainComputeRoutes();
     computeRoutes();
     expectRouteTablesEqual(plain);
 }
@@ -61,12 +53,12 @@ class Lcg {
     uint32_t state_;
 };
 
-std::vector<Start> randomStarts(uint32_t seed, int count) {
+std::vector<Start> randomStarts(uint32_t seed, int count, const GridShape& shape = BUILT_IN_SHAPE) {
     Lcg random(seed);
     std::vector<Start> starts;
     for (int n = 0; n < count; ++n) {
-        const int x = static_cast<int>(random.next(GRID_SIZE));
-        const int y = static_cast<int>(random.next(GRID_SIZE));
+        const int x = static_cast<int>(random.next(shape.columns));
+        const int y = static_cast<int>(random.next(shape.rows));
         starts.push_back({x, y});
     }
     return starts;
@@ -79,14 +71,16 @@ constexpr int MIDDLE = GRID_SIZE / 2;
 // them, rounded to float, is the cell's cost, and every chain reaches the start (followed once
 // per cell: a chain joins one already known to end at the start, or loops).
 void expectRoutesFollowCosts(const CostTable& cost, const PreviousTable& previous, bool byEnergy) {
-    static uint8_t known[GRID_SIZE][GRID_SIZE]; // 0 unknown, 1 on the chain now, 2 reaches start
-    std::memset(known, 0, sizeof known);
-    known[settings.startX][settings.startY] = 2;
+    const GridShape& shape = cost.shape();
+    // 0 unknown, 1 on the chain now, 2 reaches the start, 3 does not.
+    std::vector<uint8_t> knownCells(shape.cells(), 0);
+    const auto known = [&](int x, int y) -> uint8_t& { return knownCells[shape.index(x, y)]; };
+    known(settings.startX, settings.startY) = 2;
     int faults = 0;
     std::vector<GridPoint> chain;
-    for (int x = 0; x < GRID_SIZE; ++x) {
-        for (int y = 0; y < GRID_SIZE; ++y) {
-            if (cost[x][y] == UNREACHED_COST || known[x][y] == 2) {
+    for (int x = 0; x < shape.columns; ++x) {
+        for (int y = 0; y < shape.rows; ++y) {
+            if (cost[x][y] == UNREACHED_COST || known(x, y) == 2) {
                 continue;
             }
             const GridPoint p = previous[x][y];
@@ -94,24 +88,26 @@ void expectRoutesFollowCosts(const CostTable& cost, const PreviousTable& previou
                 ++faults;
                 continue;
             }
-            const TerrainVertex& from = terrainVertices[p.x][p.y];
-            const TerrainVertex& to = terrainVertices[x][y];
+            const TerrainVertex from = terrainVertices[p.x][p.y];
+            const TerrainVertex to = terrainVertices[x][y];
             const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
-            const float step = byEnergy ? stepEnergy(from.z, to.z, settings.vehicleMass) : length;
+            const bool diagonal = p.x != x && p.y != y;
+            const float step =
+                byEnergy ? pricedStepEnergy(planningGrid.pricing, from.z, to.z, diagonal) : length;
             faults += static_cast<float>(static_cast<double>(cost[p.x][p.y]) + step) == cost[x][y]
                           ? 0
                           : 1;
             chain.clear();
             GridPoint at{x, y, 0};
-            while (isInsideGrid(at.x, at.y) && known[at.x][at.y] == 0) {
-                known[at.x][at.y] = 1;
+            while (isInsideGrid(at.x, at.y) && known(at.x, at.y) == 0) {
+                known(at.x, at.y) = 1;
                 chain.push_back(at);
                 at = previous[at.x][at.y];
             }
-            const bool reaches = isInsideGrid(at.x, at.y) && known[at.x][at.y] == 2;
+            const bool reaches = isInsideGrid(at.x, at.y) && known(at.x, at.y) == 2;
             faults += reaches ? 0 : 1;
             for (const GridPoint& c : chain) {
-                known[c.x][c.y] = reaches ? 2 : 3;
+                known(c.x, c.y) = reaches ? 2 : 3;
             }
         }
     }
@@ -125,22 +121,21 @@ void expectExactMatchesOracle(Start start, const char* ground) {
                  << ground << ", exact from (" << start.x << ", " << start.y << ")");
     settings.startX = start.x;
     settings.startY = start.y;
-    plainExactRoutes();
-    RouteSnapshot& plain = snapshot();
-    plain.capture();
+    const RouteSnapshot plain = plainExactRoutes();
     settings.planner = PlannerKind::Exact;
     computeRoutes();
     settings.planner = PlannerKind::Sweep;
-    EXPECT_EQ(std::memcmp(plain.distance, distanceTable, sizeof distanceTable), 0);
-    EXPECT_EQ(std::memcmp(plain.energy, energyTable, sizeof energyTable), 0);
+    RouteSnapshot exact;
+    exact.capture();
+    EXPECT_TRUE(sameBits(plain.distance, exact.distance));
+    EXPECT_TRUE(sameBits(plain.energy, exact.energy));
     expectRoutesFollowCosts(distanceTable, previousDistanceVertices, false);
     expectRoutesFollowCosts(energyTable, previousEnergyVertices, true);
 }
 
 TEST(SweepOracle, RealTerrainFromCornersEdgesCentreDefaultAndRandomStarts) {
     SettingsGuard guard;
-    buildTerrainVertices();
-    buildStepTable();
+    useBuiltInGround();
     std::vector<Start> starts = {{0, 0},      {0, LAST},   {LAST, 0},      {LAST, LAST},
                                  {0, MIDDLE}, {MIDDLE, 0}, {LAST, MIDDLE}, {MIDDLE, LAST},
                                  {182, 182},  {10, 360}};
@@ -159,15 +154,12 @@ TEST(SweepOracle, RealTerrainFromCornersEdgesCentreDefaultAndRandomStarts) {
 // give what computeRoutes gives.
 TEST(SweepOracle, RelaxNeighboursInSpiralOrderMatchesComputeRoutes) {
     SettingsGuard guard;
-    buildTerrainVertices();
-    buildStepTable();
-    settings.startX = 40;
-    settings.startY = 300;
-    computeRoutes();
-    RouteSnapshot& fast = snapshot();
+    useBuiltInGround();
+    planFrom(40, 300);
+    RouteSnapshot fast;
     fast.capture();
-    resetRouteTables(40, 300);
-    forEachSpiralCell(40, 300, relaxNeighbours);
+    resetRouteTables(landscapeRun.tables, 40, 300);
+    forEachSpiralCell(BUILT_IN_SHAPE, 40, 300, [](int a, int b) { relaxNeighbours(a, b); });
     expectRouteTablesEqual(fast);
 }
 
@@ -290,17 +282,16 @@ TEST(ExactOracle, GroundWhereTheSweepFallsShort) {
         }
         useGround(heights);
         planFrom(MIDDLE, MIDDLE);
-        RouteSnapshot& sweep = snapshot();
+        RouteSnapshot sweep;
         sweep.capture();
-        static CostTable sweepDistance;
-        std::memcpy(sweepDistance, sweep.distance, sizeof sweepDistance);
         expectExactMatchesOracle({MIDDLE, MIDDLE}, ground.name);
         int below = 0;
         int above = 0;
         for (int x = 0; x < GRID_SIZE; ++x) {
             for (int y = 0; y < GRID_SIZE; ++y) {
-                below += sweepDistance[x][y] < distanceTable[x][y] ? 1 : 0;
-                above += sweepDistance[x][y] > distanceTable[x][y] ? 1 : 0;
+                const float swept = sweep.distance[BUILT_IN_SHAPE.index(x, y)];
+                below += swept < distanceTable[x][y] ? 1 : 0;
+                above += swept > distanceTable[x][y] ? 1 : 0;
             }
         }
         SCOPED_TRACE(ground.name);
@@ -319,6 +310,46 @@ TEST(ExactOracle, StartOutsideTheGridReachesNothing) {
     planFrom(GRID_SIZE, 3);
     EXPECT_EQ(distanceTable[0][3], UNREACHED_COST);
     EXPECT_EQ(previousEnergyVertices[LAST][3].x, NO_PREVIOUS);
+}
+
+// Ground of the user's kind: not square, another spacing, float heights, holes without ground,
+// and vehicles whose limits, descent share and rolling resistance each change the answer.
+TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
+    SettingsGuard guard;
+    struct Case {
+        const char* name;
+        GridShape shape;
+        double up;
+        double down;
+        float descent;
+        float rolling;
+    };
+    const Case cases[] = {
+        {"71 x 43 at 7.3 m", {71, 43, 7.3}, 7.0, 7.0, 1.0f, 0.0f},
+        {"40 x 90 at 1 m, 15 % up, 5 % down", {40, 90, 1.0}, 15.0, 5.0, 1.0f, 0.0f},
+        {"64 x 50 at 30 m, free descents", {64, 50, 30.0}, 12.0, 12.0, 0.0f, 0.0f},
+        {"55 x 61 at 12.5 m, rolling", {55, 61, 12.5}, 10.0, 20.0, 0.5f, 0.015f},
+    };
+    for (const Case& c : cases) {
+        settings.gradeUpPercent = c.up;
+        settings.gradeDownPercent = c.down;
+        settings.descent = c.descent;
+        settings.rolling = c.rolling;
+        const double s = c.shape.spacing;
+        // Rolling hills of a few percent with a ridge too steep and a pond without ground.
+        useGround(c.shape, [s](int x, int y) {
+            if (std::hypot(x - 20, y - 12) < 4.0) {
+                return std::nanf("");
+            }
+            const double h = 0.06 * s * (3.0 * std::sin(x * 0.31) + 2.0 * std::cos(y * 0.23)) +
+                             (x == 33 ? 0.4 * s : 0.0);
+            return static_cast<float>(h);
+        });
+        for (const Start& start : randomStarts(99u, 2, c.shape)) {
+            expectSameTables(start, c.name);
+            expectExactMatchesOracle(start, c.name);
+        }
+    }
 }
 
 } // namespace

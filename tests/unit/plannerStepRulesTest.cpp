@@ -1,4 +1,5 @@
 #include "planner/routeTables.h"
+#include "planner/runState.h"
 #include "planner/stepRules.h"
 #include "tests/unit/plannerTestSupport.h"
 
@@ -101,11 +102,13 @@ TEST(StepEnergy, LevelIsFreeAndUpCostsTheSameAsDown) {
 }
 
 TEST(ResetRouteTables, LeavesSentinelsEverywhereAndZeroAtTheStart) {
-    std::memset(distanceTable, 0x55, sizeof distanceTable);
-    std::memset(energyTable, 0x55, sizeof energyTable);
-    std::memset(previousDistanceVertices, 0x55, sizeof previousDistanceVertices);
-    std::memset(previousEnergyVertices, 0x55, sizeof previousEnergyVertices);
-    resetRouteTables(3, 4);
+    RouteTables& tables = landscapeRun.tables;
+    tables.resize(BUILT_IN_SHAPE);
+    std::memset(tables.distance.data(), 0x55, GRID_CELLS * sizeof(float));
+    std::memset(tables.energy.data(), 0x55, GRID_CELLS * sizeof(float));
+    std::memset(tables.previousDistance.steps(), 0x55, GRID_CELLS);
+    std::memset(tables.previousEnergy.steps(), 0x55, GRID_CELLS);
+    resetRouteTables(tables, 3, 4);
     for (int x = 0; x < GRID_SIZE; ++x) {
         for (int y = 0; y < GRID_SIZE; ++y) {
             const float expected = (x == 3 && y == 4) ? 0.0f : UNREACHED_COST;
@@ -113,7 +116,7 @@ TEST(ResetRouteTables, LeavesSentinelsEverywhereAndZeroAtTheStart) {
             ASSERT_EQ(energyTable[x][y], expected) << x << "," << y;
             for (const PreviousTable* table :
                  {&previousDistanceVertices, &previousEnergyVertices}) {
-                const GridPoint& p = (*table)[x][y];
+                const GridPoint p = (*table)[x][y];
                 ASSERT_EQ(p.x, NO_PREVIOUS);
                 ASSERT_EQ(p.y, NO_PREVIOUS);
                 ASSERT_EQ(p.z, 0);
@@ -137,25 +140,45 @@ TEST(StepTable, NamesThePerStepRulesAndInfinityForStepsNotTaken) {
             const NeighbourStep& step = NEIGHBOUR_STEPS[d];
             const int nx = a + step.dx;
             const int ny = b + step.dy;
-            const StepCost& steps = planningGrid.stepCosts[stepKindAt(planningGrid, a, b, d)];
+            const bool taken = planningGrid.steps[BUILT_IN_SHAPE.index(a, b)] & (1u << d);
             if (!isInsideGrid(nx, ny)) {
-                EXPECT_TRUE(std::isinf(steps.length) && std::isinf(steps.energy));
+                EXPECT_FALSE(taken);
                 continue;
             }
-            const TerrainVertex& from = terrainVertices[a][b];
-            const TerrainVertex& to = terrainVertices[nx][ny];
+            const TerrainVertex from = terrainVertices[a][b];
+            const TerrainVertex to = terrainVertices[nx][ny];
             const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
-            if (!isPassable(step.multiplier, length)) {
-                EXPECT_TRUE(std::isinf(steps.length) && std::isinf(steps.energy));
+            EXPECT_EQ(taken, isPassable(step.multiplier, length) == 1) << a << "," << b << " " << d;
+            if (!taken) {
                 continue;
             }
-            EXPECT_EQ(steps.length, length) << a << "," << b << " d " << d;
-            EXPECT_EQ(steps.energy, stepEnergy(from.z, to.z, settings.vehicleMass));
+            const std::size_t p = BUILT_IN_SHAPE.index(a, b);
+            EXPECT_EQ(stepLengthAt(planningGrid, p, d), length) << a << "," << b << " d " << d;
+            EXPECT_EQ(stepEnergyAt(planningGrid, p, d),
+                      stepEnergy(from.z, to.z, settings.vehicleMass));
         }
     }
     // (100, 100) to (100, 101) climbs 1 m; (100, 101) to its other neighbours climbs 3 m.
-    EXPECT_FALSE(std::isinf(planningGrid.stepCosts[stepKindAt(planningGrid, 100, 100, 3)].length));
-    EXPECT_TRUE(std::isinf(planningGrid.stepCosts[stepKindAt(planningGrid, 100, 101, 1)].length));
+    EXPECT_TRUE(planningGrid.steps[BUILT_IN_SHAPE.index(100, 100)] & (1u << 3));
+    EXPECT_FALSE(planningGrid.steps[BUILT_IN_SHAPE.index(100, 101)] & (1u << 1));
+}
+
+// The planners test a slope by comparing its ratio with one threshold per limit; every float
+// ratio near it must be judged as the arc cosine judges it.
+TEST(StepRules, RatioThresholdAgreesWithTheArcCosine) {
+    for (const double percent : {0.5, 7.0, 10.0, 15.0, 20.0, 33.3, 100.0}) {
+        const double limit = gradeAngle(percent);
+        const float threshold = passableRatioThreshold(limit);
+        float ratio = threshold;
+        for (int ulp = 0; ulp < 2000; ++ulp) {
+            ratio = std::nextafter(ratio, 0.0f);
+        }
+        for (int ulp = 0; ulp < 4000; ++ulp, ratio = std::nextafter(ratio, 2.0f)) {
+            ASSERT_EQ(isPassableRatio(ratio, limit) == 1, ratio >= threshold && ratio <= 1.0f)
+                << percent << " % at " << ratio;
+        }
+        EXPECT_EQ(isPassableRatio(std::nextafter(1.0f, 2.0f), limit), 0);
+    }
 }
 
 } // namespace

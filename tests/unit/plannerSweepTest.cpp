@@ -22,7 +22,8 @@ constexpr int32_t PLAIN_HEIGHT = 50;
 
 std::vector<Cell> spiralCells(int startX, int startY) {
     std::vector<Cell> cells;
-    forEachSpiralCell(startX, startY, [&](int x, int y) { cells.emplace_back(x, y); });
+    forEachSpiralCell(BUILT_IN_SHAPE, startX, startY,
+                      [&](int x, int y) { cells.emplace_back(x, y); });
     return cells;
 }
 
@@ -151,7 +152,7 @@ TEST(Sweep, CostArrivingAfterTheVisitIsStoredButNotPassedOn) {
 TEST(Sweep, CandidateEqualOnlyAfterRoundingStillWins) {
     SettingsGuard guard;
     useGround(fillHeights(PLAIN_HEIGHT));
-    resetRouteTables(200, 200);
+    resetRouteTables(landscapeRun.tables, 200, 200);
     // Floats between 2^25 and 2^26 are 4 apart: 2^25 + 42.43 rounds up to 2^25 + 44.
     const float base = 33554432.0f;
     distanceTable[10][10] = base;
@@ -225,12 +226,7 @@ TEST(Sweep, StartOutsideTheGridLeavesEveryCellUnreached) {
 // a start on it reaches nothing.
 TEST(Sweep, CellsWithoutGroundAreNeverEnteredNorLeft) {
     SettingsGuard guard;
-    static GroundHeights ground;
-    for (int x = 0; x < GRID_SIZE; ++x) {
-        std::fill(std::begin(ground[x]), std::end(ground[x]), x == 7 ? NAN : 50.0f);
-    }
-    buildTerrainVerticesFromGround(ground);
-    buildStepTable();
+    useGround(BUILT_IN_SHAPE, [](int x, int) { return x == 7 ? NAN : 50.0f; });
     for (const Cell& start : {Cell{5, 5}, Cell{7, 5}}) {
         planFrom(start.first, start.second);
         expectUnreached(7, 6);
@@ -250,7 +246,7 @@ bool chainReachesStart(const CostTable& cost, const PreviousTable& previous, int
         if (path.size() > static_cast<std::size_t>(GRID_CELLS) || cost[x][y] == UNREACHED_COST) {
             return false;
         }
-        const GridPoint& p = previous[x][y];
+        const GridPoint p = previous[x][y];
         const bool neighbour = std::abs(p.x - x) <= 1 && std::abs(p.y - y) <= 1;
         if (!neighbour || (p.x == x && p.y == y) || p.z != 0) {
             return false;
@@ -269,8 +265,7 @@ bool chainReachesStart(const CostTable& cost, const PreviousTable& previous, int
 // both sentinels. walkRoute agrees on a sample of cells.
 TEST(Sweep, EveryReachedChainEndsAtTheStartOnTheRealTerrain) {
     SettingsGuard guard;
-    buildTerrainVertices();
-    buildStepTable();
+    useBuiltInGround();
     constexpr int SAMPLE_STRIDE = 997;
     const Cell starts[] = {{10, 360}, {182, 182}, {0, LAST}};
     for (const Cell& start : starts) {
@@ -303,10 +298,11 @@ TEST(Sweep, EveryReachedChainEndsAtTheStartOnTheRealTerrain) {
 }
 
 TEST(WalkRoute, StopsAtACycleAndAtAPredecessorOutsideTheGrid) {
-    resetRouteTables(0, 0);
+    useBuiltInGround();
+    resetRouteTables(landscapeRun.tables, 0, 0);
     // (5, 5) and (5, 6) point at each other: the walk gives up instead of running forever.
-    previousDistanceVertices[5][5] = {5, 6, 0};
-    previousDistanceVertices[5][6] = {5, 5, 0};
+    setPrevious(previousDistanceVertices, 5, 5, 5, 6);
+    setPrevious(previousDistanceVertices, 5, 6, 5, 5);
     int visits = 0;
     EXPECT_FALSE(walkRoute(previousDistanceVertices, 0, 0, 5, 5, [&](int, int) { ++visits; }));
     EXPECT_GT(visits, 2);
@@ -319,9 +315,10 @@ TEST(WalkRoute, StopsAtACycleAndAtAPredecessorOutsideTheGrid) {
 }
 
 TEST(WalkRoute, EmitsNothingFromTheStartAndRunsEndFirst) {
-    resetRouteTables(0, 0);
-    previousEnergyVertices[2][0] = {1, 0, 0};
-    previousEnergyVertices[1][0] = {0, 0, 0};
+    useBuiltInGround();
+    resetRouteTables(landscapeRun.tables, 0, 0);
+    setPrevious(previousEnergyVertices, 2, 0, 1, 0);
+    setPrevious(previousEnergyVertices, 1, 0, 0, 0);
     std::vector<Cell> cells;
     EXPECT_TRUE(walkRoute(previousEnergyVertices, 0, 0, 0, 0,
                           [&](int x, int y) { cells.emplace_back(x, y); }));

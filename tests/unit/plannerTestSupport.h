@@ -1,15 +1,18 @@
 #pragma once
-// Shared set-up for the planner tests: the route tables are process-wide, so every test plans on
-// the ground it needs and puts the settings back afterwards.
+// Shared set-up for the planner tests: every test plans on the ground it needs, in the run's
+// state, and puts the settings back afterwards.
 
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeSweep.h"
 #include "planner/routeTables.h"
+#include "planner/runState.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 // Restores the process-wide settings when it goes out of scope.
 class SettingsGuard {
@@ -23,22 +26,60 @@ class SettingsGuard {
     Settings saved_;
 };
 
-// A copy of all four route tables; too large for the stack, so tests keep them static.
-struct RouteSnapshot {
-    CostTable distance;
-    CostTable energy;
-    PreviousTable previousDistance;
-    PreviousTable previousEnergy;
+// True when (x, y) lies on the ground now loaded.
+inline bool isInsideGrid(int x, int y) {
+    return terrainVertices.shape().contains(x, y);
+}
 
+// A copy of all four route tables of the ground now loaded, predecessors as GridPoints.
+struct RouteSnapshot {
+    GridShape shape;
+    std::vector<float> distance;
+    std::vector<float> energy;
+    std::vector<GridPoint> previousDistance;
+    std::vector<GridPoint> previousEnergy;
+
+    // Unreached everywhere, for a grid of `s`.
+    void clear(const GridShape& s) {
+        shape = s;
+        distance.assign(s.cells(), UNREACHED_COST);
+        energy.assign(s.cells(), UNREACHED_COST);
+        previousDistance.assign(s.cells(), {NO_PREVIOUS, NO_PREVIOUS, 0});
+        previousEnergy.assign(s.cells(), {NO_PREVIOUS, NO_PREVIOUS, 0});
+    }
     void capture() {
-        std::memcpy(distance, distanceTable, sizeof distance);
-        std::memcpy(energy, energyTable, sizeof energy);
-        std::memcpy(previousDistance, previousDistanceVertices, sizeof previousDistance);
-        std::memcpy(previousEnergy, previousEnergyVertices, sizeof previousEnergy);
+        clear(distanceTable.shape());
+        for (int x = 0; x < shape.columns; ++x) {
+            for (int y = 0; y < shape.rows; ++y) {
+                const std::size_t i = shape.index(x, y);
+                distance[i] = distanceTable[x][y];
+                energy[i] = energyTable[x][y];
+                previousDistance[i] = previousDistanceVertices[x][y];
+                previousEnergy[i] = previousEnergyVertices[x][y];
+            }
+        }
     }
 };
 
-// A scratch height grid for hand-made ground; one per process, refilled by each test.
+// Makes neighbour (px, py) the predecessor of (x, y) in `previous`.
+inline void setPrevious(PreviousTable& previous, int x, int y, int px, int py) {
+    for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+        if (NEIGHBOUR_STEPS[d].dx == x - px && NEIGHBOUR_STEPS[d].dy == y - py) {
+            previous.steps()[previous.shape().index(x, y)] = static_cast<uint8_t>(d + 1);
+        }
+    }
+}
+
+inline bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+}
+
+inline bool sameBits(const std::vector<GridPoint>& a, const std::vector<GridPoint>& b) {
+    return a.size() == b.size() &&
+           std::memcmp(a.data(), b.data(), a.size() * sizeof(GridPoint)) == 0;
+}
+
+// A scratch height grid for hand-made ground of the built-in shape; refilled by each test.
 inline HeightGrid& scratchHeights() {
     static HeightGrid heights;
     return heights;
@@ -54,10 +95,38 @@ inline HeightGrid& fillHeights(int value) {
     return heights;
 }
 
-// Loads the ground and its step data; the start is set separately.
+// Loads whole-metre ground of the built-in shape and its step data; the start is set separately.
 inline void useGround(const HeightGrid& heights) {
-    buildTerrainVerticesFrom(heights);
-    buildStepTable();
+    std::vector<float> h(GRID_CELLS);
+    for (int x = 0; x < GRID_SIZE; ++x) {
+        for (int y = 0; y < GRID_SIZE; ++y) {
+            h[BUILT_IN_SHAPE.index(x, y)] = static_cast<float>(heights[x][y]);
+        }
+    }
+    useGround(landscapeRun, BUILT_IN_SHAPE, std::move(h));
+}
+
+// Loads ground of any shape whose heights (metres, NaN for none) come from height(x, y).
+template <typename Height> void useGround(const GridShape& shape, Height&& height) {
+    std::vector<float> h(shape.cells());
+    for (int x = 0; x < shape.columns; ++x) {
+        for (int y = 0; y < shape.rows; ++y) {
+            h[shape.index(x, y)] = height(x, y);
+        }
+    }
+    useGround(landscapeRun, shape, std::move(h));
+}
+
+// The built-in ground, as start-up loads it.
+inline void useBuiltInGround() {
+    useGround(landscapeRun, BUILT_IN_SHAPE, builtInHeights());
+}
+
+// The built-in ground with the cell (x, y) taken away (its height NaN).
+inline void useBuiltInGroundWithout(int holeX, int holeY) {
+    useGround(BUILT_IN_SHAPE, [holeX, holeY](int x, int y) {
+        return x == holeX && y == holeY ? std::nanf("") : static_cast<float>(heightMap[x][y]);
+    });
 }
 
 inline void planFrom(int startX, int startY) {

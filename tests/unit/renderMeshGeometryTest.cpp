@@ -1,6 +1,8 @@
 #include "render/mesh.h"
 #include "terrain/terrainGrid.h"
 
+#include "tests/unit/plannerTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,15 +15,17 @@ bool sameBits(const Float3& a, const Float3& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-class MeshGeometry : public testing::Test {
+constexpr int QUAD_CELLS = GRID_SIZE - 1;
+
+class MeshGeometryTest : public testing::Test {
   protected:
     void SetUp() override {
-        buildTerrainVertices();
+        useBuiltInGround();
         buildMeshGeometry();
     }
 };
 
-TEST_F(MeshGeometry, ScenePositionDividesGroundBy3000AndHeightBy1000) {
+TEST_F(MeshGeometryTest, ScenePositionDividesGroundBy3000AndHeightBy1000) {
     struct Case {
         int x, y;
         Float3 expected;
@@ -41,18 +45,19 @@ TEST_F(MeshGeometry, ScenePositionDividesGroundBy3000AndHeightBy1000) {
 }
 
 // The tables must hold exactly what computing each quadrilateral per frame would give.
-TEST_F(MeshGeometry, PrecomputedTablesEqualPerFrameComputationBitForBit) {
+TEST_F(MeshGeometryTest, PrecomputedTablesEqualPerFrameComputationBitForBit) {
     for (int i = 0; i < QUAD_CELLS; ++i) {
         for (int j = 0; j < QUAD_CELLS; ++j) {
             const Float3 tLeft = scenePosition(i, j);
             const Float3 tRight = scenePosition(i, j + 1);
             const Float3 bRight = scenePosition(i + 1, j + 1);
             const Float3 bLeft = scenePosition(i + 1, j);
-            ASSERT_TRUE(sameBits(meshCorners[i][j], tLeft)) << i << "," << j;
-            ASSERT_TRUE(sameBits(meshCorners[i][j + 1], tRight)) << i << "," << j;
-            ASSERT_TRUE(sameBits(meshCorners[i + 1][j + 1], bRight)) << i << "," << j;
-            ASSERT_TRUE(sameBits(meshCorners[i + 1][j], bLeft)) << i << "," << j;
-            ASSERT_TRUE(sameBits(meshNormals[i][j], faceNormal(tLeft, tRight, bLeft)))
+            const MeshGeometry& m = meshGeometry;
+            ASSERT_TRUE(sameBits(m.corner(i, j), tLeft)) << i << "," << j;
+            ASSERT_TRUE(sameBits(m.corner(i, j + 1), tRight)) << i << "," << j;
+            ASSERT_TRUE(sameBits(m.corner(i + 1, j + 1), bRight)) << i << "," << j;
+            ASSERT_TRUE(sameBits(m.corner(i + 1, j), bLeft)) << i << "," << j;
+            ASSERT_TRUE(sameBits(m.normal(i, j), faceNormal(tLeft, tRight, bLeft)))
                 << i << "," << j;
         }
     }
@@ -60,13 +65,13 @@ TEST_F(MeshGeometry, PrecomputedTablesEqualPerFrameComputationBitForBit) {
 
 // Checked against the normal of the same corners formed in double: unit length, and facing
 // negative z, the viewer's side after the scene's half turn about x.
-TEST_F(MeshGeometry, NormalsAreUnitAndFaceNegativeZ) {
+TEST_F(MeshGeometryTest, NormalsAreUnitAndFaceNegativeZ) {
     for (int i = 0; i < QUAD_CELLS; i += 7) {
         for (int j = 0; j < QUAD_CELLS; j += 5) {
-            const Float3& n = meshNormals[i][j];
-            const TerrainVertex& p = terrainVertices[i][j];
-            const TerrainVertex& r = terrainVertices[i][j + 1];
-            const TerrainVertex& b = terrainVertices[i + 1][j];
+            const Float3& n = meshGeometry.normal(i, j);
+            const TerrainVertex p = terrainVertices[i][j];
+            const TerrainVertex r = terrainVertices[i][j + 1];
+            const TerrainVertex b = terrainVertices[i + 1][j];
             const double a[3] = {0.0, -0.01, (double(p.z) - r.z) / 1000.0};
             const double c[3] = {-0.01, 0.0, (double(p.z) - b.z) / 1000.0};
             const double e[3] = {a[1] * c[2] - a[2] * c[1], a[2] * c[0] - a[0] * c[2],
@@ -80,18 +85,39 @@ TEST_F(MeshGeometry, NormalsAreUnitAndFaceNegativeZ) {
     }
 }
 
-TEST_F(MeshGeometry, FlatGroundHasStraightDownNormal) {
-    static HeightGrid flat;
-    for (auto& row : flat) {
-        for (int32_t& h : row) {
-            h = 50;
-        }
-    }
-    buildTerrainVerticesFrom(flat);
+TEST_F(MeshGeometryTest, FlatGroundHasStraightDownNormal) {
+    useGround(fillHeights(50));
     buildMeshGeometry();
-    EXPECT_EQ(meshNormals[0][0], (Float3{0, 0, -1}));
-    EXPECT_EQ(meshNormals[363][363], (Float3{0, 0, -1}));
-    buildTerrainVertices();
+    EXPECT_EQ(meshGeometry.normal(0, 0), (Float3{0, 0, -1}));
+    EXPECT_EQ(meshGeometry.normal(363, 363), (Float3{0, 0, -1}));
+    useBuiltInGround();
+}
+
+// A big grid is drawn at every k-th point, k the least that keeps the mesh within its budget,
+// at the built-in ground's scene size; each drawn point keeps its full-resolution position.
+TEST_F(MeshGeometryTest, BigGridsAreDrawnAtEveryKthPointAtTheSameSceneSize) {
+    const struct {
+        GridShape shape;
+        int stride;
+    } cases[] = {{{365, 365, 30}, 1},
+                 {{501, 501, 1}, 1},
+                 {{502, 502, 1}, 2},
+                 {{4000, 4000, 30}, 8},
+                 {{1000, 300, 10}, 2}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(meshStride(c.shape), c.stride) << c.shape.columns << "x" << c.shape.rows;
+    }
+    useGround({1000, 300, 10.0}, [](int x, int y) { return float(x % 7 + y % 5); });
+    buildMeshGeometry();
+    const MeshGeometry& m = meshGeometry;
+    EXPECT_EQ(m.stride, 2);
+    EXPECT_EQ(m.columns, 500);
+    EXPECT_EQ(m.rows, 150);
+    EXPECT_TRUE(sameBits(m.corner(123, 45), scenePosition(246, 90)));
+    EXPECT_NEAR(scenePosition(999, 0)[0], 3.64, 1e-6);
+    EXPECT_NEAR(scenePosition(0, 0)[2] - scenePosition(6, 0)[2], -6.0 * 3.0 * 3.64 / 9990.0, 1e-6);
+    useBuiltInGround();
+    buildMeshGeometry();
 }
 
 } // namespace
@@ -100,8 +126,9 @@ namespace {
 
 // A grid point without ground takes the four quadrilaterals around it out of the mesh; the
 // rest keep their order and their ring colours.
-TEST_F(MeshGeometry, QuadsTouchingGroundWithoutHeightAreLeftOut) {
-    terrainVertices[100][200].z = std::nanf("");
+TEST_F(MeshGeometryTest, QuadsTouchingGroundWithoutHeightAreLeftOut) {
+    useBuiltInGroundWithout(100, 200);
+    buildMeshGeometry();
     const std::vector<MeshQuad> quads = meshQuads();
     ASSERT_EQ(quads.size(), static_cast<size_t>(QUAD_CELLS * QUAD_CELLS - 4));
     size_t k = 0;
@@ -114,11 +141,12 @@ TEST_F(MeshGeometry, QuadsTouchingGroundWithoutHeightAreLeftOut) {
             }
             ASSERT_EQ(quads[k].i, i);
             ASSERT_EQ(quads[k].j, j);
-            ASSERT_EQ(quads[k].colour, ringColour(meshCorners[i][j]));
+            ASSERT_EQ(quads[k].colour, ringColour(meshGeometry.corner(i, j)));
             ++k;
         }
     }
-    buildTerrainVertices();
+    useBuiltInGround();
+    buildMeshGeometry();
 }
 
 } // namespace

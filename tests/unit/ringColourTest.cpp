@@ -144,7 +144,7 @@ TEST_F(RingColour, EveryIndexMapsToItselfOrItsPredecessor) {
     int lowered = 0;
     for (int i = 0; i < GRID_SIZE; ++i) {
         const Float3 p = scenePosition(i, i);
-        const int back = sceneToGridIndex(p[0]);
+        const int back = sceneToGridIndex(meshGeometry.scale, p[0]);
         ASSERT_TRUE(back == i || back == i - 1) << i;
         lowered += back != i;
         // Mark only the mapped cell unreached: the colour must follow it.

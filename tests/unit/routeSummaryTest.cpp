@@ -43,10 +43,10 @@ TEST(RouteSummary, StraightLineLength) {
         {1, 1, 364, 364, std::sqrt(2.0f * 363 * 363) * 30},
     };
     for (const LineCase& c : cases) {
-        EXPECT_EQ(straightLineMetres(c.startX, c.startY, c.endX, c.endY), c.metres)
+        EXPECT_EQ(straightLineMetres(c.startX, c.startY, c.endX, c.endY, GRID_SPACING), c.metres)
             << c.startX << "," << c.startY << " to " << c.endX << "," << c.endY;
         const double exact = 30.0 * std::hypot(c.startX - c.endX, c.startY - c.endY);
-        EXPECT_NEAR(straightLineMetres(c.startX, c.startY, c.endX, c.endY), exact,
+        EXPECT_NEAR(straightLineMetres(c.startX, c.startY, c.endX, c.endY, GRID_SPACING), exact,
                     1e-6 * exact + 1e-9);
     }
 }
