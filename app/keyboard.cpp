@@ -7,6 +7,7 @@
 #include "io/routeExport.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
+#include "planner/runState.h"
 #include "render/overlays.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
@@ -140,7 +141,7 @@ void togglePlanner(std::FILE* out) {
 // The camera and the scene offset of the first frame; the other settings stay.
 void goHome() {
     camera = Camera{};
-    settings.sceneOffset = Settings{}.sceneOffset;
+    settings.sceneOffset = landscapeRun.homeSceneOffset;
 }
 
 void exportTables(std::FILE* out) {

@@ -112,6 +112,8 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
         }
         run.reference = std::move(ground.reference);
         useGround(run, ground.shape, std::move(ground.heights));
+        run.settings.sceneOffset = WHOLE_GROUND_SCENE_OFFSET;
+        run.homeSceneOffset = WHOLE_GROUND_SCENE_OFFSET;
     }
     return chooseEnds(options, run);
 }

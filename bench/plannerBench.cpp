@@ -4,6 +4,7 @@
 #include "io/routeExport.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
+#include "planner/runState.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 #include "tests/unit/plainSweep.h"
@@ -22,8 +23,7 @@ constexpr int DEFAULT_START_Y = 360;
 constexpr int CENTRE = 182;
 
 void useRealTerrainFrom(int startX, int startY, PlannerKind planner = PlannerKind::Sweep) {
-    buildTerrainVertices();
-    buildStepTable();
+    useGround(landscapeRun, BUILT_IN_SHAPE, builtInHeights());
     settings.startX = startX;
     settings.startY = startY;
     settings.planner = planner;
@@ -69,7 +69,7 @@ BENCHMARK(BM_PlainSweep)
     ->Unit(benchmark::kMillisecond);
 
 void BM_BuildStepTable(benchmark::State& state) {
-    buildTerrainVertices();
+    useGround(landscapeRun, BUILT_IN_SHAPE, builtInHeights());
     for (auto _ : state) {
         buildStepTable();
         benchmark::ClobberMemory();

@@ -23,6 +23,7 @@ struct LandscapeRun {
     ExactWorkspace exact;
     bool sceneDirty = false;
     unsigned int sceneList = 0;
+    Vec3f homeSceneOffset = Settings{}.sceneOffset; // the first frame's, which key v brings back
 };
 
 extern LandscapeRun landscapeRun;

@@ -15,6 +15,11 @@ struct Vec3f {
     float z;
 };
 
+// The scene offset that brings the whole ground into the first view: the built-in view moved
+// back by 2.25, right by 0.5 and up by 1.5 scene units. Loaded ground starts here, so its start
+// and end are in view.
+constexpr Vec3f WHOLE_GROUND_SCENE_OFFSET = {0.0f, 3.75f, -4.75f};
+
 struct Settings {
     int windowWidth = 500; // mouse presses are classified against these, whatever the window
     int windowHeight = 500;

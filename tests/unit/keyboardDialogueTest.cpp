@@ -34,6 +34,7 @@ class CellDialogueTest : public ::testing::Test {
     void SetUp() override {
         settings = Settings{};
         sceneDirty = false;
+        useBuiltInGround();
     }
 
     void expectDefaultCells() const {

@@ -28,6 +28,7 @@ std::vector<Cell> spiralCells(int startX, int startY) {
 }
 
 std::vector<Cell> walkerCells(int startX, int startY) {
+    useBuiltInGround();
     std::vector<Cell> cells;
     plainSpiralWalk(startX, startY, [&](int x, int y) { cells.emplace_back(x, y); });
     return cells;
@@ -50,6 +51,7 @@ void expectPrevious(const PreviousTable& table, int x, int y, Cell expected) {
 }
 
 TEST(SpiralOrder, VisitsEveryCellOnceInTheWalkersOrder) {
+    useBuiltInGround();
     const Cell starts[] = {{0, 0}, {0, LAST}, {LAST, 0}, {LAST, LAST}, {182, 182}, {10, 360}};
     for (const Cell& start : starts) {
         const std::vector<Cell> cells = spiralCells(start.first, start.second);

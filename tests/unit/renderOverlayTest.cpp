@@ -268,7 +268,13 @@ struct LineCase {
 
 // Second method: each drawn cell lies within one cell of the exact line, x runs without gaps,
 // and both endpoint cells are drawn when they have quadrilaterals.
-TEST(StraightLineCells, FollowTheExactLine) {
+// Lines are drawn over the built-in ground.
+class StraightLineCellsTest : public testing::Test {
+  protected:
+    void SetUp() override { useBuiltInGround(); }
+};
+
+TEST_F(StraightLineCellsTest, FollowTheExactLine) {
     const LineCase cases[] = {{10, 360, 350, 340}, {0, 0, 363, 363}, {1, 300, 200, 2},
                               {5, 5, 6, 100},      {100, 7, 300, 8}, {0, 363, 363, 0}};
     for (const LineCase& c : cases) {
@@ -286,7 +292,7 @@ TEST(StraightLineCells, FollowTheExactLine) {
     }
 }
 
-TEST(StraightLineCells, ReversedPairDrawsTheSameCells) {
+TEST_F(StraightLineCellsTest, ReversedPairDrawsTheSameCells) {
     const LineCase cases[] = {{350, 340, 10, 360}, {200, 2, 1, 300}, {363, 0, 0, 363}};
     for (const LineCase& c : cases) {
         const Cells reversed = straightLineCells(c.startX, c.startY, c.endX, c.endY);
@@ -295,7 +301,7 @@ TEST(StraightLineCells, ReversedPairDrawsTheSameCells) {
     }
 }
 
-TEST(StraightLineCells, VerticalLineRunsUpItsColumn) {
+TEST_F(StraightLineCellsTest, VerticalLineRunsUpItsColumn) {
     EXPECT_EQ(straightLineCells(4, 9, 4, 6), (Cells{{4, 6}, {4, 7}, {4, 8}, {4, 9}}));
     EXPECT_EQ(straightLineCells(4, 6, 4, 9), (Cells{{4, 6}, {4, 7}, {4, 8}, {4, 9}}));
     EXPECT_EQ(straightLineCells(4, 6, 4, 6), (Cells{{4, 6}}));
@@ -304,7 +310,7 @@ TEST(StraightLineCells, VerticalLineRunsUpItsColumn) {
 }
 
 // Threshold: index 363 is drawn, 364 is not.
-TEST(StraightLineCells, LastRowAndColumnAreSkipped) {
+TEST_F(StraightLineCellsTest, LastRowAndColumnAreSkipped) {
     EXPECT_EQ(straightLineCells(362, 10, 364, 10), (Cells{{362, 10}, {363, 10}}));
     EXPECT_EQ(straightLineCells(10, 362, 12, 364), (Cells{{10, 362}, {11, 363}}));
     const Cells diagonal = straightLineCells(1, 1, 364, 364);
@@ -312,7 +318,7 @@ TEST(StraightLineCells, LastRowAndColumnAreSkipped) {
     EXPECT_EQ(diagonal.back(), (Cell{363, 363}));
 }
 
-TEST(StraightLineCells, CellsOutsideTheGridAreSkipped) {
+TEST_F(StraightLineCellsTest, CellsOutsideTheGridAreSkipped) {
     EXPECT_EQ(straightLineCells(-2, 0, 1, 3), (Cells{{0, 2}, {1, 3}}));
     EXPECT_EQ(straightLineCells(0, -3, 3, 0), (Cells{{3, 0}}));
 }
