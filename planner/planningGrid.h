@@ -85,15 +85,21 @@ inline bool isDiagonal(int d) {
     return NEIGHBOUR_STEPS[d].dx != 0 && NEIGHBOUR_STEPS[d].dy != 0;
 }
 
+// Length, metres, of a step between heights zp and zq on a grid whose neighbouring columns and
+// rows all lie `run` apart as floats: the segment length with its horizontal squares folded.
+inline float uniformStepLength(float run, float zp, float zq, bool diagonal) {
+    const float dz = std::fabs(zq - zp);
+    const float run2 = run * run;
+    const float sum = dz * dz + run2;
+    return squareRootOfSum(diagonal ? sum + run2 : sum);
+}
+
 // Length, metres, of step d from the cell at flat index p with height zp to its neighbour of
 // height zq: the segment length of the two positions, summed in the same order. Lets a planner
 // that keeps the heights beside its costs price a step without reading the terrain again.
 inline float stepLengthFrom(const PlanningGrid& grid, std::size_t p, int d, float zp, float zq) {
     if (grid.uniformRun) {
-        const float dz = std::fabs(zq - zp);
-        const float run2 = grid.run * grid.run;
-        const float sum = dz * dz + run2;
-        return squareRootOfSum(isDiagonal(d) ? sum + run2 : sum);
+        return uniformStepLength(grid.run, zp, zq, isDiagonal(d));
     }
     const TerrainPositions& t = *grid.terrain;
     const int rows = grid.shape.rows;
@@ -108,6 +114,25 @@ inline float stepLengthAt(const PlanningGrid& grid, std::size_t p, int d) {
     const float* z = grid.terrain->heights().data();
     return stepLengthFrom(grid, p, d, z[p], z[p + neighbourOffset(d, grid.shape.rows)]);
 }
+
+// What pricing a step takes, copied out of the grid: a planner's loop then keeps it in registers
+// instead of reading it again after each store into its tables.
+struct StepPrices {
+    const PlanningGrid* grid;
+    bool uniformRun;
+    float run;
+    StepPricing pricing;
+
+    explicit StepPrices(const PlanningGrid& g)
+        : grid(&g), uniformRun(g.uniformRun), run(g.run), pricing(g.pricing) {}
+    float length(std::size_t p, int d, float zp, float zq) const {
+        return uniformRun ? uniformStepLength(run, zp, zq, isDiagonal(d))
+                          : stepLengthFrom(*grid, p, d, zp, zq);
+    }
+    float energy(int d, float zp, float zq) const {
+        return pricedStepEnergy(pricing, zp, zq, isDiagonal(d));
+    }
+};
 
 // Energy, joules, of step d from the cell at flat index p.
 inline float stepEnergyAt(const PlanningGrid& grid, std::size_t p, int d) {

@@ -62,7 +62,7 @@ struct PackedCells {
 };
 
 template <typename Cells>
-void relaxCell(const PlanningGrid& grid, const Cells& cells, std::size_t p) {
+void relaxCell(const StepPrices& prices, int rows, const Cells& cells, std::size_t p) {
     const float baseDistance = cells.distanceOf(p);
     // Both measures step over the same passable steps, so a cell unreached in distance is
     // unreached in energy too, and has nothing to offer.
@@ -75,18 +75,29 @@ void relaxCell(const PlanningGrid& grid, const Cells& cells, std::size_t p) {
     }
     const float baseEnergy = cells.energyOf(p);
     const float zp = cells.heightOf(p);
+#pragma GCC unroll 8
     for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
         if ((steps & (1u << d)) == 0) {
             continue;
         }
-        const std::size_t q = p + neighbourOffset(d, grid.shape.rows);
+        const std::size_t q = p + neighbourOffset(d, rows);
         const float zq = cells.heightOf(q);
         const auto arrived = static_cast<uint8_t>(d + 1);
         offer(cells.distanceOf(q), cells.distanceFromOf(q), baseDistance,
-              stepLengthFrom(grid, p, d, zp, zq), arrived);
-        offer(cells.energyOf(q), cells.energyFromOf(q), baseEnergy,
-              pricedStepEnergy(grid.pricing, zp, zq, isDiagonal(d)), arrived);
+              prices.length(p, d, zp, zq), arrived);
+        offer(cells.energyOf(q), cells.energyFromOf(q), baseEnergy, prices.energy(d, zp, zq),
+              arrived);
     }
+}
+
+// Walks the spiral from (startX, startY), relaxing every cell of `cells`.
+template <typename Cells>
+void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& cells) {
+    const StepPrices prices(grid);
+    const GridShape shape = grid.shape;
+    forEachSpiralCell(shape, startX, startY, [&prices, &shape, &cells](int a, int b) {
+        relaxCell(prices, shape.rows, cells, shape.index(a, b));
+    });
 }
 
 // Calls work(from, to) over cell ranges that together cover the grid, on both cores when the
@@ -124,10 +135,7 @@ void packedSweep(const PlanningGrid& grid, int startX, int startY, RouteTables& 
     const std::size_t start = grid.shape.index(startX, startY);
     cells[start].distance = 0.0f;
     cells[start].energy = 0.0f;
-    const PackedCells packed{cells};
-    forEachSpiralCell(grid.shape, startX, startY, [&grid, &packed](int a, int b) {
-        relaxCell(grid, packed, grid.shape.index(a, b));
-    });
+    sweepCells(grid, startX, startY, PackedCells{cells});
     float* distance = out.distance.data();
     float* energy = out.energy.data();
     uint8_t* distanceFrom = out.previousDistance.steps();
@@ -151,7 +159,7 @@ TableCells tableCells(const PlanningGrid& grid, RouteTables& tables) {
 } // namespace
 
 void relaxNeighbours(const PlanningGrid& grid, RouteTables& tables, int a, int b) {
-    relaxCell(grid, tableCells(grid, tables), grid.shape.index(a, b));
+    relaxCell(StepPrices(grid), grid.shape.rows, tableCells(grid, tables), grid.shape.index(a, b));
 }
 
 void relaxNeighbours(int a, int b) {
@@ -170,8 +178,5 @@ void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& 
         return;
     }
     resetRouteTables(out, startX, startY);
-    const TableCells cells = tableCells(grid, out);
-    forEachSpiralCell(grid.shape, startX, startY, [&grid, &cells](int a, int b) {
-        relaxCell(grid, cells, grid.shape.index(a, b));
-    });
+    sweepCells(grid, startX, startY, tableCells(grid, out));
 }
