@@ -12,15 +12,15 @@ namespace {
 constexpr double MAX_BUCKETS_PER_STEP = 4096.0;
 
 struct DistanceMeasure {
-    static float step(const PlanningGrid& grid, std::size_t p, int d, float zp, float zq) {
-        return stepLengthFrom(grid, p, d, zp, zq);
+    static float step(const StepPrices& prices, std::size_t p, int d, float zp, float zq) {
+        return prices.length(p, d, zp, zq);
     }
     static const StepRange& range(const PlanningGrid& grid) { return grid.lengths; }
 };
 
 struct EnergyMeasure {
-    static float step(const PlanningGrid& grid, std::size_t, int d, float zp, float zq) {
-        return pricedStepEnergy(grid.pricing, zp, zq, isDiagonal(d));
+    static float step(const StepPrices& prices, std::size_t, int d, float zp, float zq) {
+        return prices.energy(d, zp, zq);
     }
     static const StepRange& range(const PlanningGrid& grid) { return grid.energies; }
 };
@@ -66,10 +66,8 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
         range.dearest > 0.0 ? std::max(range.cheapest, dearest / MAX_BUCKETS_PER_STEP) : 1.0;
     frontier.reset(width, dearest);
     const int rows = grid.shape.rows;
-    std::ptrdiff_t offsets[NEIGHBOUR_COUNT];
-    for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
-        offsets[d] = neighbourOffset(d, rows);
-    }
+    const StepPrices prices(grid);
+    const uint8_t* stepBits = grid.steps.data();
     // No step costs less than the cheapest: a neighbour already at most that far above a cell
     // cannot be lowered from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;
@@ -86,28 +84,30 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
             continue; // superseded by a lower cost pushed later
         }
         const float zp = cells[p].height;
-        const uint8_t steps = grid.steps[p];
+        const uint8_t steps = stepBits[p];
         const double reach = static_cast<double>(base) + leastStep;
+#pragma GCC unroll 8
         for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
             if ((steps & (1u << d)) == 0) {
                 continue;
             }
-            SearchCell& next = cells[p + offsets[d]];
+            const std::size_t q = p + neighbourOffset(d, rows);
+            SearchCell& next = cells[q];
             if (next.cost <= reach) {
                 continue;
             }
             const double candidate =
                 static_cast<double>(base) +
-                static_cast<double>(Measure::step(grid, p, d, zp, next.height));
+                static_cast<double>(Measure::step(prices, p, d, zp, next.height));
             if (!(next.cost > candidate)) {
                 continue;
             }
             const float stored = static_cast<float>(candidate);
             if (stored < next.cost) {
-                frontier.push(stored, static_cast<uint32_t>(p + offsets[d]));
+                frontier.push(stored, static_cast<uint32_t>(q));
             }
             next.cost = stored;
-            from[p + offsets[d]] = static_cast<uint8_t>(d + 1);
+            from[q] = static_cast<uint8_t>(d + 1);
         }
     }
     for (std::size_t p = 0; p < cellCount; ++p) {
