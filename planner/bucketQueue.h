@@ -24,14 +24,19 @@ class BucketQueue {
     void reset(double width, double widest) {
         width_ = width;
         // A step may add `widest` to a cost anywhere in the current bucket, plus rounding.
-        const auto span = static_cast<std::size_t>(widest / width) + 3;
+        const auto needed = static_cast<std::size_t>(widest / width) + 3;
+        // A whole power of two, so that a bucket's place in the ring is a mask, not a division.
+        std::size_t span = 1;
+        while (span < needed) {
+            span *= 2;
+        }
         if (ring_.size() < span) {
             ring_.resize(span);
         }
         for (std::vector<Entry>& bucket : ring_) {
             bucket.clear();
         }
-        span_ = span;
+        mask_ = span - 1;
         current_ = 0;
         size_ = 0;
     }
@@ -40,20 +45,26 @@ class BucketQueue {
 
     // cost is at least the cost of the entry last popped.
     void push(float cost, uint32_t item) {
-        ring_[bucketOf(cost) % span_].push_back({cost, item});
+        ring_[bucketOf(cost) & mask_].push_back({cost, item});
         ++size_;
     }
 
     // An entry of the lowest bucket that holds any, the newest first. Not empty.
     Entry pop() {
-        while (ring_[current_ % span_].empty()) {
+        while (ring_[current_ & mask_].empty()) {
             ++current_;
         }
-        std::vector<Entry>& bucket = ring_[current_ % span_];
+        std::vector<Entry>& bucket = ring_[current_ & mask_];
         const Entry top = bucket.back();
         bucket.pop_back();
         --size_;
         return top;
+    }
+
+    // The entry `later` pops after the next one, if it is already in the bucket being emptied.
+    const Entry* ahead(std::size_t later) const {
+        const std::vector<Entry>& bucket = ring_[current_ & mask_];
+        return later < bucket.size() ? &bucket[bucket.size() - 1 - later] : nullptr;
     }
 
   private:
@@ -63,7 +74,7 @@ class BucketQueue {
 
     std::vector<std::vector<Entry>> ring_;
     double width_ = 1.0;
-    std::size_t span_ = 1;
+    std::size_t mask_ = 0;    // ring places in use, less one
     std::size_t current_ = 0; // bucket being emptied; none below it holds anything
     std::size_t size_ = 0;
 };

@@ -42,13 +42,18 @@ double squaredDistance(double ax, double ay, double bx, double by) {
 std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
     const GridShape& shape = grid.shape;
     CellSets sets(shape.cells());
+    // Joining is the same whichever way a pair is stepped, so each neighbouring pair is looked
+    // at once, from the cell whose half of the table names it.
     for (int x = 0; x < shape.columns; ++x) {
         for (int y = 0; y < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
-            for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
-                if (grid.steps[p] & (1u << d)) {
-                    sets.join(static_cast<uint32_t>(p),
-                              static_cast<uint32_t>(p + neighbourOffset(d, shape.rows)));
+            for (int d = 0; d < NEIGHBOUR_COUNT / 2; ++d) {
+                const std::size_t q = p + neighbourOffset(d, shape.rows);
+                const bool forth = (grid.steps[p] & (1u << d)) != 0;
+                if (forth ||
+                    (shape.contains(x + NEIGHBOUR_STEPS[d].dx, y + NEIGHBOUR_STEPS[d].dy) &&
+                     (grid.steps[q] & (1u << oppositeNeighbour(d))) != 0)) {
+                    sets.join(static_cast<uint32_t>(p), static_cast<uint32_t>(q));
                 }
             }
         }

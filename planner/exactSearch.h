@@ -10,11 +10,20 @@
 #include "planner/planningGrid.h"
 #include "planner/routeTables.h"
 
+// One cell of a search's working state: its cost beside its height, so that looking at a
+// neighbour touches one cache line instead of one in each of two tables.
+struct SearchCell {
+    float cost;
+    float height;
+};
+
 // Working space of the two searches, reused between plans so that a plan allocates nothing once
-// the frontiers have grown.
+// the frontiers and cells have grown.
 struct ExactWorkspace {
     BucketQueue distanceFrontier;
     BucketQueue energyFrontier;
+    PlannerArray<SearchCell> distanceCells;
+    PlannerArray<SearchCell> energyCells;
 };
 
 // Fills `out` (sized for the grid) with the least costs from (startX, startY) over the steps of

@@ -10,6 +10,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <sys/mman.h>
+#include <type_traits>
 #include <vector>
 
 // The cheapest and the dearest step that costs anything, in one measure (0 and 0 when no step
@@ -37,6 +41,41 @@ struct PlanningGrid {
     StepRange energies;
 };
 
+// Cells of a planner's working state in memory asked to come in 2 MB pages: a search over a big
+// grid reaches across many columns 4 bytes a row apart at once, and 4 KB pages would cost a
+// translation miss on nearly every step. Grows only; what it holds after growing is undefined.
+template <typename Cell> class PlannerArray {
+    static_assert(std::is_trivial_v<Cell>, "cells are neither built nor destroyed");
+
+  public:
+    PlannerArray() = default;
+    PlannerArray(const PlannerArray&) = delete;
+    PlannerArray& operator=(const PlannerArray&) = delete;
+    ~PlannerArray() { std::free(cells_); }
+
+    // Room for `count` cells.
+    Cell* reserve(std::size_t count) {
+        if (count <= capacity_) {
+            return cells_;
+        }
+        std::free(cells_);
+        const std::size_t bytes = (count * sizeof(Cell) + HUGE_PAGE - 1) / HUGE_PAGE * HUGE_PAGE;
+        cells_ = static_cast<Cell*>(std::aligned_alloc(HUGE_PAGE, bytes));
+        if (cells_ == nullptr) {
+            capacity_ = 0;
+            throw std::bad_alloc();
+        }
+        madvise(cells_, bytes, MADV_HUGEPAGE); // only a hint: small pages work as well
+        capacity_ = bytes / sizeof(Cell);
+        return cells_;
+    }
+
+  private:
+    static constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
+    Cell* cells_ = nullptr;
+    std::size_t capacity_ = 0;
+};
+
 // Flat index offset of neighbour d in a grid of `rows` rows.
 inline std::ptrdiff_t neighbourOffset(int d, int rows) {
     return static_cast<std::ptrdiff_t>(NEIGHBOUR_STEPS[d].dx) * rows + NEIGHBOUR_STEPS[d].dy;
@@ -46,25 +85,54 @@ inline bool isDiagonal(int d) {
     return NEIGHBOUR_STEPS[d].dx != 0 && NEIGHBOUR_STEPS[d].dy != 0;
 }
 
-// Length, metres, of step d from the cell at flat index p (the step must be taken): the
-// segment length of the two positions, summed in the same order.
-inline float stepLengthAt(const PlanningGrid& grid, std::size_t p, int d) {
-    const TerrainPositions& t = *grid.terrain;
-    const float* z = t.heights().data();
-    const std::size_t q = p + neighbourOffset(d, grid.shape.rows);
+// Length, metres, of a step between heights zp and zq on a grid whose neighbouring columns and
+// rows all lie `run` apart as floats: the segment length with its horizontal squares folded.
+inline float uniformStepLength(float run, float zp, float zq, bool diagonal) {
+    const float dz = std::fabs(zq - zp);
+    const float run2 = run * run;
+    const float sum = dz * dz + run2;
+    return squareRootOfSum(diagonal ? sum + run2 : sum);
+}
+
+// Length, metres, of step d from the cell at flat index p with height zp to its neighbour of
+// height zq: the segment length of the two positions, summed in the same order. Lets a planner
+// that keeps the heights beside its costs price a step without reading the terrain again.
+inline float stepLengthFrom(const PlanningGrid& grid, std::size_t p, int d, float zp, float zq) {
     if (grid.uniformRun) {
-        const float dz = std::fabs(z[q] - z[p]);
-        const float run2 = grid.run * grid.run;
-        const float sum = dz * dz + run2;
-        return squareRootOfSum(isDiagonal(d) ? sum + run2 : sum);
+        return uniformStepLength(grid.run, zp, zq, isDiagonal(d));
     }
+    const TerrainPositions& t = *grid.terrain;
     const int rows = grid.shape.rows;
     const int x = static_cast<int>(p / rows);
     const int y = static_cast<int>(p % rows);
     const NeighbourStep& s = NEIGHBOUR_STEPS[d];
-    return segmentLength(t.columnX(x), t.columnX(x + s.dx), t.rowY(y), t.rowY(y + s.dy), z[p],
-                         z[q]);
+    return segmentLength(t.columnX(x), t.columnX(x + s.dx), t.rowY(y), t.rowY(y + s.dy), zp, zq);
 }
+
+// Length, metres, of step d from the cell at flat index p (the step must be taken).
+inline float stepLengthAt(const PlanningGrid& grid, std::size_t p, int d) {
+    const float* z = grid.terrain->heights().data();
+    return stepLengthFrom(grid, p, d, z[p], z[p + neighbourOffset(d, grid.shape.rows)]);
+}
+
+// What pricing a step takes, copied out of the grid: a planner's loop then keeps it in registers
+// instead of reading it again after each store into its tables.
+struct StepPrices {
+    const PlanningGrid* grid;
+    bool uniformRun;
+    float run;
+    StepPricing pricing;
+
+    explicit StepPrices(const PlanningGrid& g)
+        : grid(&g), uniformRun(g.uniformRun), run(g.run), pricing(g.pricing) {}
+    float length(std::size_t p, int d, float zp, float zq) const {
+        return uniformRun ? uniformStepLength(run, zp, zq, isDiagonal(d))
+                          : stepLengthFrom(*grid, p, d, zp, zq);
+    }
+    float energy(int d, float zp, float zq) const {
+        return pricedStepEnergy(pricing, zp, zq, isDiagonal(d));
+    }
+};
 
 // Energy, joules, of step d from the cell at flat index p.
 inline float stepEnergyAt(const PlanningGrid& grid, std::size_t p, int d) {

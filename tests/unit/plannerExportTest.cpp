@@ -179,7 +179,7 @@ constexpr char UTM_33N[] =
 // system and the routes turn to longitude (first) and latitude.
 TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLatitude) {
     planOnSlope(3, 0);
-    const GroundReference utm{UTM_33N, 500000.0, 0.0};
+    const GroundReference utm{UTM_33N, 500000.0, 0.0, GRID_SPACING, ""};
     ASSERT_EQ(writeGridRaster(AT_FDCWD, "d.tif", distanceTable.data(), distanceTable.shape(), utm),
               "");
     GDALDatasetH tif = GDALOpen("d.tif", GA_ReadOnly);
