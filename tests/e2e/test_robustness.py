@@ -128,7 +128,7 @@ class RobustnessTest(e2e.TestCase):
         for name, geo, value, status, reason in (
                 ("fifo", None, None, 2, not_regular), ("/dev/zero", None, None, 2, not_regular),
                 ("fifo.vrt", "fifo", None, 2, "'fifo' " + not_regular),
-                (mem, None, None, 2, not_a_file), ("mem.vrt", mem, None, 2, "cannot be sampled"),
+                (mem, None, None, 2, not_a_file), ("mem.vrt", mem, None, 2, "cannot be read"),
                 ("/vsicurl/" + url, None, None, 2, not_a_file),
                 ("curl.vrt", "/vsicurl/" + url, None, 2, "'/vsicurl/%s' %s" % (url, not_a_file)),
                 ("http.vrt", url, None, 2, "'%s' %s" % (url, not_a_file)),
@@ -136,7 +136,7 @@ class RobustnessTest(e2e.TestCase):
                 ("far.tif", (1e20, 30, 0, 1e20, 0, -30), 0.0, 2, "too far from its origin"),
                 ("inf.tif", (0, 30, 0, 600, 0, -30), np.inf, 2, "has no ground"),
                 ("cut.tif", None, None, 2, "is truncated or corrupt: "),
-                ("huge.vrt", None, None, 2, "would read 10000000000 source pixels"),
+                ("huge.vrt", None, None, 2, "the grid would be 100000 x 100000 cells"),
                 ("a\nb\x1b[m.tif", None, None, 2, "'a\\nb\\x1b[m.tif' does not exist"),
                 ("good.vrt", "good.tif", None, 0, "")):
             with self.subTest(name):
@@ -150,8 +150,12 @@ class RobustnessTest(e2e.TestCase):
                 result = run(["--plan", 1, 2, 3, 4, "--terrain", name, "--out", out], cwd=d,
                              timeout=10)
                 self.assertEqual((result.returncode, result.stderr.count("\n"), len(os.listdir(
-                    out))), (status, int(status != 0), 6 * (status == 0)), result.stderr)
+                    out))), (status, int(status != 0), 7 * (status == 0)), result.stderr)
                 self.assertIn(reason, result.stderr)
+        # Coarse cells over it would still read every one of its pixels.
+        result = run(["--plan", "--terrain", "huge.vrt", "--cell-size", "100", "--out", out], cwd=d,
+                     timeout=10)
+        self.assertIn("would read 10000000000 source pixels", result.stderr)
         listener.setblocking(False)
         self.assertRaises(BlockingIOError, listener.accept)  # no connection was ever made
 
