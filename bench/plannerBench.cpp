@@ -1,7 +1,10 @@
 // Route planner timings: the fast sweep beside the plain per-step one, the exact planner, the step
-// table both read, and the export of the three route files.
+// table both read, and the export of the three route files; and, when LANDSCAPE_BENCH_RASTER
+// names a raster, the step table and both planners on that ground from its default start.
 
+#include "io/groundRaster.h"
 #include "io/routeExport.h"
+#include "planner/defaultEnds.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/runState.h"
@@ -95,6 +98,73 @@ void BM_ExportRouteTables(benchmark::State& state) {
     std::filesystem::remove_all(pattern);
 }
 BENCHMARK(BM_ExportRouteTables)->Unit(benchmark::kMillisecond);
+
+// The raster LANDSCAPE_BENCH_RASTER names, loaded once for all its cases; empty heights when it
+// names none or cannot be read.
+const LoadedGround& benchRaster() {
+    static const LoadedGround ground = [] {
+        LoadedGround loaded;
+        const char* path = std::getenv("LANDSCAPE_BENCH_RASTER");
+        if (path == nullptr) {
+            return loaded;
+        }
+        GroundRequest request;
+        request.path = path;
+        if (!loadGroundRaster(request, loaded).empty()) {
+            loaded.heights.clear();
+        }
+        return loaded;
+    }();
+    return ground;
+}
+
+// Makes the raster the run's ground, starting plans from its default start; false (and the case
+// skipped) without one.
+bool useBenchRaster(benchmark::State& state, PlannerKind planner) {
+    const LoadedGround& ground = benchRaster();
+    if (ground.heights.empty()) {
+        state.SkipWithError("LANDSCAPE_BENCH_RASTER names no readable raster");
+        return false;
+    }
+    useGround(landscapeRun, ground.shape, ground.heights);
+    const std::optional<RouteEnds> ends = defaultRouteEnds(landscapeRun.grid);
+    if (!ends) {
+        state.SkipWithError("the raster has no ground to plan on");
+        return false;
+    }
+    settings.startX = ends->startX;
+    settings.startY = ends->startY;
+    settings.planner = planner;
+    return true;
+}
+
+void BM_RasterBuildStepTable(benchmark::State& state) {
+    if (!useBenchRaster(state, PlannerKind::Sweep)) {
+        return;
+    }
+    for (auto _ : state) {
+        buildStepTable();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RasterBuildStepTable)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RasterRoutes(benchmark::State& state) {
+    const auto planner = static_cast<PlannerKind>(state.range(0));
+    if (!useBenchRaster(state, planner)) {
+        return;
+    }
+    for (auto _ : state) {
+        computeRoutes();
+        benchmark::ClobberMemory();
+    }
+    settings.planner = PlannerKind::Sweep;
+}
+BENCHMARK(BM_RasterRoutes)
+    ->Arg(static_cast<int>(PlannerKind::Sweep))
+    ->Arg(static_cast<int>(PlannerKind::Exact))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

@@ -5,30 +5,42 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 namespace {
 
-// A cost range being gathered; folded into StepRange at the end.
+// A cost range being gathered; folded into StepRange at the end. Costs are gathered by their bit
+// patterns, which order like the values for positive floats: integer minima and maxima let the
+// compiler take many steps at once, where float ones (NaN rules) would keep it to one.
 struct RangeBuilder {
-    double cheapest = std::numeric_limits<double>::infinity();
-    double dearest = 0.0;
+    static constexpr int32_t NONE_CHEAPER = 0x7f800000; // the bits of +infinity
+    int32_t cheapest = NONE_CHEAPER;
+    int32_t dearest = 0;
     bool free = false;
 
-    void add(float cost) {
-        free = free || cost == 0.0f;
-        if (cost > 0.0f) {
-            cheapest = std::min(cheapest, static_cast<double>(cost));
-            dearest = std::max(dearest, static_cast<double>(cost));
-        }
-    }
     void add(const RangeBuilder& other) {
         cheapest = std::min(cheapest, other.cheapest);
         dearest = std::max(dearest, other.dearest);
         free = free || other.free;
     }
     StepRange range() const {
-        return dearest == 0.0 ? StepRange{0.0, 0.0, free} : StepRange{cheapest, dearest, free};
+        if (dearest == 0) {
+            return StepRange{0.0, 0.0, free};
+        }
+        return StepRange{static_cast<double>(valueOf(cheapest)),
+                         static_cast<double>(valueOf(dearest)), free};
+    }
+    static int32_t bitsOf(float f) {
+        int32_t b;
+        std::memcpy(&b, &f, sizeof b);
+        return b;
+    }
+    static float valueOf(int32_t b) {
+        float f;
+        std::memcpy(&f, &b, sizeof f);
+        return f;
     }
 };
 
@@ -39,10 +51,8 @@ struct SlopeTest {
     float downThreshold;
 
     bool passes(float ratio, float rise) const {
-        if (rise == 0.0f) {
-            return true;
-        }
-        return ratio >= (rise > 0.0f ? upThreshold : downThreshold) && ratio <= 1.0f;
+        const bool within = ratio >= (rise > 0.0f ? upThreshold : downThreshold) && ratio <= 1.0f;
+        return rise == 0.0f || within;
     }
 };
 
@@ -54,48 +64,128 @@ struct ColumnsPart {
     RangeBuilder lengths;
     RangeBuilder energies;
     std::vector<uint8_t> nextColumn;
+    std::vector<uint8_t> forth; // per row of the column being measured, scratch
+    std::vector<uint8_t> back;
 };
 
-void measureColumns(const TerrainPositions& t, const SlopeTest& slope, PlanningGrid& grid,
+// What pricing and testing a step reads, copied into locals so that the stores into the step
+// bytes (which may alias anything) do not force it to be read again.
+struct PairRules {
+    SlopeTest slope;
+    StepPricing pricing;
+    const float* rowSquares; // per row y, the float square of the gap between rows y and y + 1
+};
+
+// Measures step d from every cell of one column (heights zp, open flags openP) to its neighbour
+// in column heights zq (open flags openQ), rows `first` .. `last` - 1 of the first column, and
+// marks the passable ones in `forth` (by row of the first) and `back` (by row of the second). A
+// loop without branches or stores that alias, so that it runs several rows at once.
+template <int DY>
+void measurePairs(const PairRules& rules, float runSquare, float slopeRun, bool diagonal,
+                  const float* zp, const float* zq, const uint8_t* openP, const uint8_t* openQ,
+                  int first, int last, uint8_t* forth, uint8_t* back, RangeBuilder& lengths,
+                  RangeBuilder& energies) {
+    const float* rowSquares = rules.rowSquares;
+    int32_t cheapLength = lengths.cheapest;
+    int32_t dearLength = lengths.dearest;
+    int32_t cheapEnergy = energies.cheapest;
+    int32_t dearEnergy = energies.dearest;
+    int freeLength = 0;
+    int freeEnergy = 0;
+    for (int y = first; y < last; ++y) {
+        const float a = zp[y];
+        const float b = zq[y + DY];
+        const float dz = std::fabs(b - a);
+        const float gapSquare = DY == 0 ? 0.0f : rowSquares[DY > 0 ? y : y - 1];
+        const float length = squareRootOfSum(dz * dz + runSquare + gapSquare);
+        const float ratio = slopeRun / length;
+        const float rise = b - a;
+        const bool open = (openP[y] & openQ[y + DY]) != 0;
+        const bool goesForth = open && rules.slope.passes(ratio, rise);
+        const bool goesBack = open && rules.slope.passes(ratio, -rise);
+        forth[y] = goesForth ? 1 : 0;
+        back[y + DY] = goesBack ? 1 : 0;
+        const bool any = goesForth || goesBack;
+        const int32_t lengthBits = RangeBuilder::bitsOf(length);
+        const bool lengthCounts = any && length > 0.0f;
+        cheapLength = std::min(cheapLength, lengthCounts ? lengthBits : RangeBuilder::NONE_CHEAPER);
+        dearLength = std::max(dearLength, lengthCounts ? lengthBits : 0);
+        freeLength |= any && length == 0.0f;
+        const float upEnergy = pricedStepEnergy(rules.pricing, a, b, diagonal);
+        const float downEnergy = pricedStepEnergy(rules.pricing, b, a, diagonal);
+        const bool upCounts = goesForth && upEnergy > 0.0f;
+        const bool downCounts = goesBack && downEnergy > 0.0f;
+        const int32_t upBits = RangeBuilder::bitsOf(upEnergy);
+        const int32_t downBits = RangeBuilder::bitsOf(downEnergy);
+        cheapEnergy = std::min(cheapEnergy, upCounts ? upBits : RangeBuilder::NONE_CHEAPER);
+        cheapEnergy = std::min(cheapEnergy, downCounts ? downBits : RangeBuilder::NONE_CHEAPER);
+        dearEnergy = std::max(dearEnergy, upCounts ? upBits : 0);
+        dearEnergy = std::max(dearEnergy, downCounts ? downBits : 0);
+        freeEnergy |= (goesForth && upEnergy == 0.0f) || (goesBack && downEnergy == 0.0f);
+    }
+    lengths.cheapest = cheapLength;
+    lengths.dearest = dearLength;
+    lengths.free = lengths.free || freeLength != 0;
+    energies.cheapest = cheapEnergy;
+    energies.dearest = dearEnergy;
+    energies.free = energies.free || freeEnergy != 0;
+}
+
+// Sets bit `bit` of steps[y] for every row y in first .. last - 1 whose marks[y] is 1.
+void markSteps(const uint8_t* marks, int first, int last, int bit, uint8_t* steps) {
+    for (int y = first; y < last; ++y) {
+        steps[y] |= static_cast<uint8_t>(marks[y] << bit);
+    }
+}
+
+void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningGrid& grid,
                     ColumnsPart& part) {
-    const GridShape& shape = grid.shape;
+    const GridShape shape = grid.shape;
+    const int rows = shape.rows;
     const float* z = t.heights().data();
-    part.nextColumn.assign(shape.rows, 0);
+    const uint8_t* open = grid.open.data();
+    uint8_t* steps = grid.steps.data();
+    const float run = grid.run;
+    part.nextColumn.assign(rows, 0);
+    part.forth.assign(rows, 0);
+    part.back.assign(rows, 0);
+    uint8_t* forth = part.forth.data();
+    uint8_t* back = part.back.data();
     for (int x = part.from; x < part.to; ++x) {
-        for (int y = 0; y < shape.rows; ++y) {
-            const std::size_t p = shape.index(x, y);
-            if (grid.open[p] == 0) {
+        const std::size_t column = shape.index(x, 0);
+        const float* zp = z + column;
+        const uint8_t* openP = open + column;
+        uint8_t* stepsP = steps + column;
+        // The first half of the table; the second half is the same steps walked backwards.
+        for (int d = 0; d < NEIGHBOUR_COUNT / 2; ++d) {
+            const NeighbourStep& s = NEIGHBOUR_STEPS[d];
+            const int nx = x + s.dx;
+            if (nx >= shape.columns) {
                 continue;
             }
-            // The first half of the table; the second half is the same steps walked backwards.
-            for (int d = 0; d < NEIGHBOUR_COUNT / 2; ++d) {
-                const NeighbourStep& s = NEIGHBOUR_STEPS[d];
-                const int nx = x + s.dx;
-                const int ny = y + s.dy;
-                if (!shape.contains(nx, ny)) {
-                    continue;
-                }
-                const std::size_t q = shape.index(nx, ny);
-                if (grid.open[q] == 0) {
-                    continue;
-                }
-                const float length =
-                    segmentLength(t.columnX(x), t.columnX(nx), t.rowY(y), t.rowY(ny), z[p], z[q]);
-                const float ratio = slopeRatio(s.multiplier, grid.run, length);
-                const float rise = z[q] - z[p];
-                const bool diagonal = isDiagonal(d);
-                if (slope.passes(ratio, rise)) {
-                    grid.steps[p] |= static_cast<uint8_t>(1u << d);
-                    part.lengths.add(length);
-                    part.energies.add(pricedStepEnergy(grid.pricing, z[p], z[q], diagonal));
-                }
-                if (slope.passes(ratio, -rise)) {
-                    const auto back = static_cast<uint8_t>(1u << oppositeNeighbour(d));
-                    (nx == part.to ? part.nextColumn[ny] : grid.steps[q]) |= back;
-                    part.lengths.add(length);
-                    part.energies.add(pricedStepEnergy(grid.pricing, z[q], z[p], diagonal));
-                }
+            const std::size_t neighbour = shape.index(nx, 0);
+            uint8_t* stepsQ = nx == part.to ? part.nextColumn.data() : steps + neighbour;
+            const float gap = std::fabs(t.columnX(nx) - t.columnX(x));
+            const float runSquare = gap * gap;
+            const float slopeRun = s.multiplier * run;
+            const bool diagonal = isDiagonal(d);
+            // Rows whose neighbour lies in the grid.
+            const int first = s.dy < 0 ? 1 : 0;
+            const int last = s.dy > 0 ? rows - 1 : rows;
+            const auto measure = [&](auto dy) {
+                measurePairs<decltype(dy)::value>(rules, runSquare, slopeRun, diagonal, zp,
+                                                  z + neighbour, openP, open + neighbour, first,
+                                                  last, forth, back, part.lengths, part.energies);
+            };
+            if (s.dy > 0) {
+                measure(std::integral_constant<int, 1>{});
+            } else if (s.dy < 0) {
+                measure(std::integral_constant<int, -1>{});
+            } else {
+                measure(std::integral_constant<int, 0>{});
             }
+            markSteps(forth, first, last, d, stepsP);
+            markSteps(back, first + s.dy, last + s.dy, oppositeNeighbour(d), stepsQ);
         }
     }
 }
@@ -131,14 +221,21 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
         grid.open[p] = !std::isnan(heights[p]) && (closed.empty() || closed[p] == 0) ? 1 : 0;
     }
     grid.steps.assign(shape.cells(), 0);
-    const SlopeTest slope{passableRatioThreshold(gradeAngle(vehicle.gradeUpPercent)),
-                          passableRatioThreshold(gradeAngle(vehicle.gradeDownPercent))};
+    std::vector<float> rowSquares(shape.rows);
+    for (int y = 0; y + 1 < shape.rows; ++y) {
+        const float gap = std::fabs(terrain.rowY(y + 1) - terrain.rowY(y));
+        rowSquares[y] = gap * gap;
+    }
+    const PairRules rules{{passableRatioThreshold(gradeAngle(vehicle.gradeUpPercent)),
+                           passableRatioThreshold(gradeAngle(vehicle.gradeDownPercent))},
+                          grid.pricing,
+                          rowSquares.data()};
     std::vector<ColumnsPart> parts(workersFor(shape.cells()));
     for (std::size_t k = 0; k < parts.size(); ++k) {
         parts[k].from = static_cast<int>(shape.columns * k / parts.size());
         parts[k].to = static_cast<int>(shape.columns * (k + 1) / parts.size());
     }
-    runEach(parts, [&](ColumnsPart& part) { measureColumns(terrain, slope, grid, part); });
+    runEach(parts, [&](ColumnsPart& part) { measureColumns(terrain, rules, grid, part); });
     RangeBuilder lengths;
     RangeBuilder energies;
     for (const ColumnsPart& part : parts) {
