@@ -56,8 +56,7 @@ def expected_heights(path, lon, lat):
     warped = gdal.Warp("", path, format="MEM", dstSRS="EPSG:32616", width=N, height=N,
                        outputBounds=(west, south, west + N * SPACING, south + N * SPACING),
                        resampleAlg="bilinear", outputType=gdal.GDT_Float32, dstNodata=np.nan)
-    v = np.flipud(warped.ReadAsArray()).T
-    return np.sign(v) * np.floor(np.abs(v) + 0.5)
+    return np.flipud(warped.ReadAsArray()).T
 
 
 class TerrainTest(e2e.TestCase):
@@ -70,21 +69,30 @@ class TerrainTest(e2e.TestCase):
         cls.dem = os.path.join(cls.dir, "jacksboro.tif")
         subprocess.run([os.path.join(SOURCE, "tools", "demToGeoTiff.py"), cls.dem], check=True)
 
-    def test_real_model_matches_gdal_warp_and_has_holes_off_its_edge(self):
-        # Its extent's centre, then a centre near its north-east corner: part of the window
-        # lies off the raster and must be without ground.
-        d = gdal.Open(self.dem)
-        west, dx, _, north, _, dy = d.GetGeoTransform()
-        middle = (west + dx * d.RasterXSize / 2, north + dy * d.RasterYSize / 2)
-        for centre in (None, (-84.09, 36.72)):
-            args = ["--terrain", self.dem] + (["--centre", "%r,%r" % centre] if centre else [])
-            table = run_and_export(args)["distanceTable.txt"].decode().splitlines()[1:]
-            want = expected_heights(self.dem, *(centre or middle))
-            got = [line.split("\t") for line in table]
-            self.assertEqual([z for _, _, z, _ in got],
-                             ["nan" if np.isnan(h) else "%g" % h for h in want.flat])
-            holes = {d for _, _, z, d in got if z == "nan"}
-            self.assertEqual(holes, {"1e+35"} if centre else set())
+    def test_real_model_loads_whole_and_its_window_matches_gdal_warp(self):
+        # Whole, at its own resolution: GDAL's own warp onto the grid the plan wrote, with holes
+        # where the turned raster leaves the grid's corners. Then the 365 x 365 window of 30 m
+        # cells near its north-east corner, partly off the raster, heights unrounded.
+        for args, centre in (([], None), (["--cell-size", "30", "--size", "365", "--centre",
+                                           "-84.09,36.72"], (-84.09, 36.72))):
+            out = tempfile.mkdtemp(dir=self.dir)
+            subprocess.run([e2e.ARGS.binary, "--plan", "--no-tables", "--terrain", self.dem,
+                            "--out", out] + args, check=True, capture_output=True)
+            grid = gdal.Open(os.path.join(out, "heights.tif"))
+            got = grid.ReadAsArray().astype(float)
+            got[got > 1e30] = np.nan
+            if centre:
+                want = np.flipud(expected_heights(self.dem, *centre).T)
+            else:
+                west, size, _, north, _, _ = grid.GetGeoTransform()
+                bounds = (west, north - size * grid.RasterYSize, west + size * grid.RasterXSize,
+                          north)
+                want = gdal.Warp("", self.dem, format="MEM", dstSRS="EPSG:32616",
+                                 width=grid.RasterXSize, height=grid.RasterYSize,
+                                 outputBounds=bounds, resampleAlg="bilinear",
+                                 outputType=gdal.GDT_Float32, dstNodata=np.nan).ReadAsArray()
+            np.testing.assert_allclose(got, want, rtol=1e-6)  # GDAL may warp in other chunks
+            self.assertTrue(np.isnan(got).any() and not np.isnan(got).all())
 
     def test_built_in_heights_round_trip_through_geotiff_and_ascii_grid(self):
         heights = np.loadtxt(os.path.join(SOURCE, "data", "heights.txt"))
@@ -94,8 +102,11 @@ class TerrainTest(e2e.TestCase):
             f.write("ncols 365\nnrows 365\nxllcorner 0\nyllcorner 0\ncellsize 30\n")
             f.writelines(" ".join("%d" % h for h in row) + "\n" for row in np.flipud(heights.T))
         built_in = run_and_export()
-        for path in (tif, asc):
-            self.assertEqual(run_and_export(["--terrain", path]), built_in, path)
+        # The built-in ground's default start and end, as points of each raster.
+        for path, (x0, y0) in ((tif, (499985.0, 3999985.0)), (asc, (0.0, 0.0))):
+            ends = ["--from", "%r,%r" % (x0 + 315, y0 + 10815),
+                    "--to", "%r,%r" % (x0 + 10515, y0 + 10215)]
+            self.assertEqual(run_and_export(["--terrain", path] + ends), built_in, path)
 
     def test_bad_input_ends_with_one_line_and_status_two_before_any_window(self):
         empty, text, locked = (os.path.join(self.dir, n) for n in ("0.tif", "text.tif", "lock.tif"))
