@@ -16,7 +16,7 @@ constexpr GLfloat FAR_DEPTH = 1.0f;    // depth of a pixel nothing was drawn at
 
 Scene scene;
 void (*afterSceneHook)() = nullptr;
-int currentViewWidth = settings.windowWidth;
+int currentViewWidth = Settings{}.windowWidth; // the run's settings may not exist yet
 
 // The matrices the mesh is drawn with in this frame, for turning a pixel back into a cell.
 struct MeshMatrices {

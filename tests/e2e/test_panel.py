@@ -33,7 +33,7 @@ START_X_FIELD = (PANEL_X + 40, 36)  # the "start x" field
 PLAN_BUTTON = (PANEL_X + 26, 128)
 SAVE_PICTURE = (PANEL_X + 54, 151)
 SAVE_MAP_FILES = (PANEL_X + 160, 151)
-MAP_FILES = ("distance.tif", "energy.tif", "routes.geojson")
+MAP_FILES = ("distance.tif", "energy.tif", "heights.tif", "routes.geojson")
 OFF_GROUND = (495, 5)  # background in the first view
 
 
@@ -205,12 +205,12 @@ class PanelTest(e2e.TestCase):
             with tempfile.TemporaryDirectory() as planned:
                 subprocess.run([e2e.ARGS.binary, "--plan", "10", "360", "350", "340", "--out",
                                 planned], capture_output=True, check=True)
-                for name in MAP_FILES[:2]:
+                for name in MAP_FILES[:3]:
                     window, batch = (gdal.Open(os.path.join(d, name)).ReadAsArray()
                                      for d in (workdir, planned))
                     self.assertTrue((window == batch).all(), name)
-                with open(os.path.join(workdir, MAP_FILES[2])) as a, \
-                        open(os.path.join(planned, MAP_FILES[2])) as b:
+                with open(os.path.join(workdir, MAP_FILES[3])) as a, \
+                        open(os.path.join(planned, MAP_FILES[3])) as b:
                     self.assertEqual(a.read(), b.read())
 
 
