@@ -148,7 +148,8 @@ class BatchPlanTest(e2e.TestCase):
             with self.subTest(sig=sig):
                 out = tempfile.mkdtemp(dir=self.out)
                 proc = subprocess.Popen([e2e.ARGS.binary, "--plan", "10", "360", "350", "340",
-                                         "--out", out], stdout=subprocess.DEVNULL)
+                                         "--out", out], stdout=subprocess.DEVNULL,
+                                        env=e2e._sanitizer_env(dict(os.environ)))
                 while not any(n.endswith(".tmp") for n in os.listdir(out)):
                     self.assertIsNone(proc.poll(), "ended before its first temporary file")
                 proc.send_signal(sig or signal.SIGSTOP)

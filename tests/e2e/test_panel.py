@@ -204,7 +204,8 @@ class PanelTest(e2e.TestCase):
             app.wait_for(r"\nMap files written: %s\n" % " ".join(MAP_FILES))
             with tempfile.TemporaryDirectory() as planned:
                 subprocess.run([e2e.ARGS.binary, "--plan", "10", "360", "350", "340", "--out",
-                                planned], capture_output=True, check=True)
+                                planned], capture_output=True, check=True,
+                               env=e2e._sanitizer_env(dict(os.environ)))
                 for name in MAP_FILES[:3]:
                     window, batch = (gdal.Open(os.path.join(d, name)).ReadAsArray()
                                      for d in (workdir, planned))

@@ -77,7 +77,8 @@ class TerrainTest(e2e.TestCase):
                                            "-84.09,36.72"], (-84.09, 36.72))):
             out = tempfile.mkdtemp(dir=self.dir)
             subprocess.run([e2e.ARGS.binary, "--plan", "--no-tables", "--terrain", self.dem,
-                            "--out", out] + args, check=True, capture_output=True)
+                            "--out", out] + args, check=True, capture_output=True,
+                           env=e2e._sanitizer_env(dict(os.environ)))
             grid = gdal.Open(os.path.join(out, "heights.tif"))
             got = grid.ReadAsArray().astype(float)
             got[got > 1e30] = np.nan
@@ -127,7 +128,7 @@ class TerrainTest(e2e.TestCase):
                  ([], ["--terrain"], "--terrain: a value is missing"),
                  ([], ["--ground", self.dem], "--ground: unknown option")]
         # No display: a window could not open, and GLUT would end with status 1.
-        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        env = e2e._sanitizer_env({k: v for k, v in os.environ.items() if k != "DISPLAY"})
         for prefix, args, reason in cases:
             result = subprocess.run(prefix + [e2e.ARGS.binary] + args, env=env,
                                     capture_output=True, text=True, timeout=60)
