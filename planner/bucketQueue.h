@@ -38,6 +38,7 @@ class BucketQueue {
         }
         mask_ = span - 1;
         current_ = 0;
+        head_ = 0;
         size_ = 0;
     }
 
@@ -49,22 +50,23 @@ class BucketQueue {
         ++size_;
     }
 
-    // An entry of the lowest bucket that holds any, the newest first. Not empty.
+    // The oldest entry of the lowest bucket that holds any. Not empty. Oldest first, so that
+    // within a bucket cells are taken up in waves from where the bucket was entered, as a
+    // breadth-first search would: a cell is then rarely taken up again for a tie.
     Entry pop() {
-        while (ring_[current_ & mask_].empty()) {
+        while (head_ == ring_[current_ & mask_].size()) {
+            ring_[current_ & mask_].clear();
+            head_ = 0;
             ++current_;
         }
-        std::vector<Entry>& bucket = ring_[current_ & mask_];
-        const Entry top = bucket.back();
-        bucket.pop_back();
         --size_;
-        return top;
+        return ring_[current_ & mask_][head_++];
     }
 
     // The entry `later` pops after the next one, if it is already in the bucket being emptied.
     const Entry* ahead(std::size_t later) const {
         const std::vector<Entry>& bucket = ring_[current_ & mask_];
-        return later < bucket.size() ? &bucket[bucket.size() - 1 - later] : nullptr;
+        return head_ + later < bucket.size() ? &bucket[head_ + later] : nullptr;
     }
 
   private:
@@ -76,5 +78,6 @@ class BucketQueue {
     double width_ = 1.0;
     std::size_t mask_ = 0;    // ring places in use, less one
     std::size_t current_ = 0; // bucket being emptied; none below it holds anything
+    std::size_t head_ = 0;    // entries of the current bucket already popped
     std::size_t size_ = 0;
 };

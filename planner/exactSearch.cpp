@@ -11,9 +11,14 @@ namespace {
 // small whatever the ground; steps cheaper than a bucket are taken up inside it.
 constexpr double MAX_BUCKETS_PER_STEP = 4096.0;
 
+// Each measure breaks its ties by the other: `step` prices a step in the measure searched for,
+// `other` in the one that decides between equally cheap predecessors.
 struct DistanceMeasure {
     static float step(const StepPrices& prices, std::size_t p, int d, float zp, float zq) {
         return prices.length(p, d, zp, zq);
+    }
+    static float other(const StepPrices& prices, std::size_t, int d, float zp, float zq) {
+        return prices.energy(d, zp, zq);
     }
     static const StepRange& range(const PlanningGrid& grid) { return grid.lengths; }
 };
@@ -21,6 +26,9 @@ struct DistanceMeasure {
 struct EnergyMeasure {
     static float step(const StepPrices& prices, std::size_t, int d, float zp, float zq) {
         return prices.energy(d, zp, zq);
+    }
+    static float other(const StepPrices& prices, std::size_t p, int d, float zp, float zq) {
+        return prices.length(p, d, zp, zq);
     }
     static const StepRange& range(const PlanningGrid& grid) { return grid.energies; }
 };
@@ -31,6 +39,8 @@ struct MeasureSearch {
     uint8_t* from;
     BucketQueue* frontier;
     PlannerArray<SearchCell>* cells;
+    PlannerArray<float>* others;
+    PlannerArray<uint8_t>* queued;
     bool energy;
 };
 
@@ -50,9 +60,57 @@ inline void prefetchAround(const SearchCell* cells, std::size_t cellCount, std::
     }
 }
 
+// A cost of cell u (flat index, height zu) plus its step in direction d onto a cell of height
+// zq, in this measure or the other, rounded as stored.
 template <typename Measure>
-void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, float* cost,
-            uint8_t* from, BucketQueue& frontier) {
+float costThrough(const StepPrices& prices, float base, std::size_t u, int d, float zu, float zq) {
+    return static_cast<float>(static_cast<double>(base) +
+                              static_cast<double>(Measure::step(prices, u, d, zu, zq)));
+}
+
+template <typename Measure>
+float otherThrough(const StepPrices& prices, float base, std::size_t u, int d, float zu, float zq) {
+    return static_cast<float>(static_cast<double>(base) +
+                              static_cast<double>(Measure::other(prices, u, d, zu, zq)));
+}
+
+// Names anew the predecessor of cell q: of the steps into it that reach its cost, the one whose
+// route is least in the other measure (the first in NEIGHBOUR_STEPS order of equals). Needed
+// when the route through its predecessor has grown dearer in the other measure, as one that was
+// passed over for it may now be the better.
+template <typename Measure>
+void chooseTiedPredecessor(const PlanningGrid& grid, const StepPrices& prices,
+                           const SearchCell* cells, float* others, uint8_t* from, std::size_t q) {
+    const int rows = grid.shape.rows;
+    const int x = static_cast<int>(q / rows);
+    const int y = static_cast<int>(q % rows);
+    float best = UNREACHED_COST;
+    for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+        const NeighbourStep& s = NEIGHBOUR_STEPS[d];
+        if (!grid.shape.contains(x - s.dx, y - s.dy)) {
+            continue;
+        }
+        const std::size_t u = q - neighbourOffset(d, rows);
+        if ((grid.steps[u] & (1u << d)) == 0) {
+            continue;
+        }
+        const float zu = cells[u].height;
+        const float zq = cells[q].height;
+        if (costThrough<Measure>(prices, cells[u].cost, u, d, zu, zq) != cells[q].cost) {
+            continue;
+        }
+        const float other = otherThrough<Measure>(prices, others[u], u, d, zu, zq);
+        if (other < best) {
+            best = other;
+            from[q] = static_cast<uint8_t>(d + 1);
+        }
+    }
+    others[q] = best;
+}
+
+template <typename Measure>
+void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, float* others,
+            uint8_t* queued, float* cost, uint8_t* from, BucketQueue& frontier) {
     const std::size_t cellCount = grid.shape.cells();
     const float* z = grid.terrain->heights().data();
     for (std::size_t p = 0; p < cellCount; ++p) {
@@ -68,10 +126,13 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
     const int rows = grid.shape.rows;
     const StepPrices prices(grid);
     const uint8_t* stepBits = grid.steps.data();
-    // No step costs less than the cheapest: a neighbour already at most that far above a cell
-    // cannot be lowered from it, and its step is not priced.
+    // No step costs less than the cheapest: a neighbour already below that far above a cell
+    // can be neither lowered nor tied from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;
+    std::fill(queued, queued + cellCount, 0);
     cells[start].cost = 0.0f;
+    others[start] = 0.0f;
+    queued[start] = 1;
     frontier.push(0.0f, static_cast<uint32_t>(start));
     while (!frontier.empty()) {
         const BucketQueue::Entry top = frontier.pop();
@@ -83,9 +144,12 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
         if (base != top.cost) {
             continue; // superseded by a lower cost pushed later
         }
+        queued[p] = 0;
         const float zp = cells[p].height;
+        const float otherBase = others[p];
         const uint8_t steps = stepBits[p];
-        const double reach = static_cast<double>(base) + leastStep;
+        // Rounded as a stored cost is: no step's cost can round below it.
+        const float reach = static_cast<float>(static_cast<double>(base) + leastStep);
 #pragma GCC unroll 8
         for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
             if ((steps & (1u << d)) == 0) {
@@ -93,20 +157,43 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
             }
             const std::size_t q = p + neighbourOffset(d, rows);
             SearchCell& next = cells[q];
-            if (next.cost <= reach) {
+            if (next.cost < reach) {
                 continue;
             }
-            const double candidate =
-                static_cast<double>(base) +
-                static_cast<double>(Measure::step(prices, p, d, zp, next.height));
-            if (!(next.cost > candidate)) {
+            const float stored = costThrough<Measure>(prices, base, p, d, zp, next.height);
+            if (stored > next.cost) {
                 continue;
             }
-            const float stored = static_cast<float>(candidate);
-            if (stored < next.cost) {
+            // Of routes equally cheap in this measure, the one cheapest in the other wins. Both
+            // are compared as stored: a sum rounded up must not count as lower than itself.
+            const float other = otherThrough<Measure>(prices, otherBase, p, d, zp, next.height);
+            if (stored == next.cost) {
+                if (from[q] == d + 1) { // the cell's own route, whose other total has changed
+                    if (other == others[q]) {
+                        continue;
+                    }
+                    if (other < others[q]) {
+                        others[q] = other;
+                    } else {
+                        chooseTiedPredecessor<Measure>(grid, prices, cells, others, from, q);
+                    }
+                    if (queued[q] == 0) { // its neighbours follow
+                        queued[q] = 1;
+                        frontier.push(stored, static_cast<uint32_t>(q));
+                    }
+                    continue;
+                }
+                if (!(other < others[q])) {
+                    continue;
+                }
+            }
+            // A tie leaves the cost as it was: an entry still waiting for it serves.
+            if (stored < next.cost || queued[q] == 0) {
+                queued[q] = 1;
                 frontier.push(stored, static_cast<uint32_t>(q));
             }
             next.cost = stored;
+            others[q] = other;
             from[q] = static_cast<uint8_t>(d + 1);
         }
     }
@@ -117,11 +204,13 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
 
 void runSearch(const PlanningGrid& grid, std::size_t start, const MeasureSearch& s) {
     SearchCell* cells = s.cells->reserve(grid.shape.cells());
+    float* others = s.others->reserve(grid.shape.cells());
+    uint8_t* queued = s.queued->reserve(grid.shape.cells());
     if (s.energy) {
-        search<EnergyMeasure>(grid, start, cells, s.cost, s.from, *s.frontier);
+        search<EnergyMeasure>(grid, start, cells, others, queued, s.cost, s.from, *s.frontier);
         return;
     }
-    search<DistanceMeasure>(grid, start, cells, s.cost, s.from, *s.frontier);
+    search<DistanceMeasure>(grid, start, cells, others, queued, s.cost, s.from, *s.frontier);
 }
 
 } // namespace
@@ -133,10 +222,11 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
         return;
     }
     const std::size_t start = grid.shape.index(startX, startY);
-    MeasureSearch searches[] = {{out.distance.data(), out.previousDistance.steps(),
-                                 &work.distanceFrontier, &work.distanceCells, false},
-                                {out.energy.data(), out.previousEnergy.steps(),
-                                 &work.energyFrontier, &work.energyCells, true}};
+    MeasureSearch searches[] = {
+        {out.distance.data(), out.previousDistance.steps(), &work.distanceFrontier,
+         &work.distanceCells, &work.distanceOthers, &work.distanceQueued, false},
+        {out.energy.data(), out.previousEnergy.steps(), &work.energyFrontier, &work.energyCells,
+         &work.energyOthers, &work.energyQueued, true}};
     if (workersFor(grid.shape.cells()) > 1) {
         std::vector<MeasureSearch> both(std::begin(searches), std::end(searches));
         runEach(both, [&](const MeasureSearch& s) { runSearch(grid, start, s); });

@@ -24,13 +24,20 @@ struct ExactWorkspace {
     BucketQueue energyFrontier;
     PlannerArray<SearchCell> distanceCells;
     PlannerArray<SearchCell> energyCells;
+    // Per cell, the other measure along the route its predecessor names: what breaks ties.
+    PlannerArray<float> distanceOthers;
+    PlannerArray<float> energyOthers;
+    // Per cell, 1 while an entry at its present cost waits in the frontier.
+    PlannerArray<uint8_t> distanceQueued;
+    PlannerArray<uint8_t> energyQueued;
 };
 
 // Fills `out` (sized for the grid) with the least costs from (startX, startY) over the steps of
-// `grid` and, for each measure, a predecessor on a least-cost route. Deterministic: cells are
-// taken up bucket by bucket (the newest first within one), neighbours in NEIGHBOUR_STEPS order,
-// and of equal candidates the last accepted one names the predecessor. On a big grid the two
-// measures run on the two cores at once. A start outside the grid or without ground leaves
-// every cell unreached.
+// `grid` and, for each measure, a predecessor on a least-cost route: of routes of equal least
+// cost, one of least cost in the other measure (least distance among least-energy routes, least
+// energy among least-distance ones), the first such found. Deterministic: cells are taken up
+// bucket by bucket (the oldest first within one), neighbours in NEIGHBOUR_STEPS order. On a big
+// grid the two measures run on the two cores at once. A start outside the grid or without ground
+// leaves every cell unreached.
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  RouteTables& out);

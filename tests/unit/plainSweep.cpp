@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <queue>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -114,15 +115,20 @@ RouteSnapshot plainComputeRoutes() {
 
 namespace {
 
-using Queued = std::pair<float, std::size_t>; // cost, flat index
+using Queued = std::tuple<float, float, std::size_t>; // cost, other measure, flat index
 
-void plainDijkstra(const GridShape& shape, std::vector<float>& cost,
+// Least cost first and, of equal costs, least in the other measure, which `other` holds for the
+// route `previous` names.
+void plainDijkstra(const GridShape& shape, std::vector<float>& cost, std::vector<float>& other,
                    std::vector<GridPoint>& previous, bool byEnergy) {
     std::vector<bool> done(shape.cells(), false);
     std::priority_queue<Queued, std::vector<Queued>, std::greater<Queued>> queue;
-    queue.push({0.0f, shape.index(settings.startX, settings.startY)});
+    const std::size_t start = shape.index(settings.startX, settings.startY);
+    other.assign(shape.cells(), UNREACHED_COST);
+    other[start] = 0.0f;
+    queue.push({0.0f, 0.0f, start});
     while (!queue.empty()) {
-        const std::size_t cell = queue.top().second;
+        const std::size_t cell = std::get<2>(queue.top());
         queue.pop();
         if (done[cell]) {
             continue;
@@ -132,12 +138,18 @@ void plainDijkstra(const GridShape& shape, std::vector<float>& cost,
         const int b = static_cast<int>(cell % shape.rows);
         forEachPassableStep(a, b, [&](int nx, int ny, float length, float energy) {
             const std::size_t next = shape.index(nx, ny);
-            const float step = byEnergy ? energy : length;
-            const double candidate = static_cast<double>(cost[cell]) + static_cast<double>(step);
-            if (!done[next] && cost[next] > candidate) {
-                plainRelax(cost[next], previous[next], candidate, a, b);
-                queue.push({cost[next], next});
+            const float stored =
+                static_cast<float>(static_cast<double>(cost[cell]) + (byEnergy ? energy : length));
+            const float otherSum =
+                static_cast<float>(static_cast<double>(other[cell]) + (byEnergy ? length : energy));
+            if (done[next] || stored > cost[next] ||
+                (stored == cost[next] && !(otherSum < other[next]))) {
+                return;
             }
+            cost[next] = stored;
+            other[next] = otherSum;
+            previous[next] = {a, b, 0};
+            queue.push({cost[next], other[next], next});
         });
     }
 }
@@ -150,7 +162,7 @@ RouteSnapshot plainExactRoutes() {
         closed(settings.startX, settings.startY)) {
         return t;
     }
-    plainDijkstra(t.shape, t.distance, t.previousDistance, false);
-    plainDijkstra(t.shape, t.energy, t.previousEnergy, true);
+    plainDijkstra(t.shape, t.distance, t.energyAlongDistance, t.previousDistance, false);
+    plainDijkstra(t.shape, t.energy, t.lengthAlongEnergy, t.previousEnergy, true);
     return t;
 }

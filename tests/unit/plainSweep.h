@@ -12,7 +12,8 @@
 RouteSnapshot plainComputeRoutes();
 
 // The least costs from settings.startX/startY by textbook Dijkstra (std::priority_queue, lazy
-// deletion), each step priced on the spot by the rules.
+// deletion), each step priced on the spot by the rules; of equally cheap routes, the one least
+// in the other measure, whose totals it fills in too.
 RouteSnapshot plainExactRoutes();
 
 // Calls visit(x, y) for every in-grid position of the plain spiral walker, in order: legs

@@ -114,8 +114,46 @@ void expectRoutesFollowCosts(const CostTable& cost, const PreviousTable& previou
     EXPECT_EQ(faults, 0);
 }
 
-// The exact planner's costs bit for bit against textbook Dijkstra, and its routes consistent
-// with its costs (ties may pick other, equally cheap predecessors).
+// The other measure summed along each reached cell's route from the start, as the planner sums
+// it; UNREACHED_COST where the route does not lead back to the start.
+std::vector<float> otherAlongRoutes(const PreviousTable& previous, bool byEnergy) {
+    const GridShape& shape = previous.shape();
+    std::vector<float> other(shape.cells(), UNREACHED_COST);
+    std::vector<uint8_t> seen(shape.cells(), 0);
+    const std::size_t start = shape.index(settings.startX, settings.startY);
+    other[start] = 0.0f;
+    seen[start] = 1;
+    std::vector<GridPoint> chain;
+    for (int x = 0; x < shape.columns; ++x) {
+        for (int y = 0; y < shape.rows; ++y) {
+            chain.clear();
+            GridPoint at{x, y, 0};
+            while (isInsideGrid(at.x, at.y) && seen[shape.index(at.x, at.y)] == 0) {
+                seen[shape.index(at.x, at.y)] = 1;
+                chain.push_back(at);
+                at = previous[at.x][at.y];
+            }
+            if (!isInsideGrid(at.x, at.y) || other[shape.index(at.x, at.y)] == UNREACHED_COST) {
+                continue;
+            }
+            for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
+                const TerrainVertex from = terrainVertices[at.x][at.y];
+                const TerrainVertex to = terrainVertices[c->x][c->y];
+                const float step = byEnergy
+                                       ? segmentLength(from.x, to.x, from.y, to.y, from.z, to.z)
+                                       : pricedStepEnergy(planningGrid.pricing, from.z, to.z,
+                                                          at.x != c->x && at.y != c->y);
+                other[shape.index(c->x, c->y)] =
+                    static_cast<float>(static_cast<double>(other[shape.index(at.x, at.y)]) + step);
+                at = *c;
+            }
+        }
+    }
+    return other;
+}
+
+// The exact planner's costs bit for bit against textbook Dijkstra, its routes consistent with
+// its costs, and of equally cheap routes one as cheap in the other measure as the oracle's.
 void expectExactMatchesOracle(Start start, const char* ground) {
     SCOPED_TRACE(testing::Message()
                  << ground << ", exact from (" << start.x << ", " << start.y << ")");
@@ -131,6 +169,9 @@ void expectExactMatchesOracle(Start start, const char* ground) {
     EXPECT_TRUE(sameBits(plain.energy, exact.energy));
     expectRoutesFollowCosts(distanceTable, previousDistanceVertices, false);
     expectRoutesFollowCosts(energyTable, previousEnergyVertices, true);
+    EXPECT_TRUE(
+        sameBits(plain.energyAlongDistance, otherAlongRoutes(previousDistanceVertices, false)));
+    EXPECT_TRUE(sameBits(plain.lengthAlongEnergy, otherAlongRoutes(previousEnergyVertices, true)));
 }
 
 TEST(SweepOracle, RealTerrainFromCornersEdgesCentreDefaultAndRandomStarts) {

@@ -38,6 +38,8 @@ struct RouteSnapshot {
     std::vector<float> energy;
     std::vector<GridPoint> previousDistance;
     std::vector<GridPoint> previousEnergy;
+    std::vector<float> energyAlongDistance; // the oracle's tie totals; empty elsewhere
+    std::vector<float> lengthAlongEnergy;
 
     // Unreached everywhere, for a grid of `s`.
     void clear(const GridShape& s) {
