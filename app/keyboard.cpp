@@ -225,7 +225,26 @@ void printSettingsEcho(std::FILE* out) {
                  static_cast<double>(settings.energyRings));
     std::fprintf(out, "Number of Energy Increment:    %f\n",
                  static_cast<double>(settings.energyIncrement));
+    const Vehicle vehicle = settingsVehicle(settings);
+    if (!(vehicle == Vehicle{})) {
+        std::fprintf(
+            out, "Vehicle: grade %.1f %% up, %.1f %% down, %g kg, descent %.2f, rolling %g\n",
+            vehicle.gradeUpPercent, vehicle.gradeDownPercent, static_cast<double>(vehicle.mass),
+            static_cast<double>(vehicle.descent), static_cast<double>(vehicle.rolling));
+    }
     std::fflush(out);
+}
+
+void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out) {
+    settings.gradeUpPercent = vehicle.gradeUpPercent;
+    settings.gradeDownPercent = vehicle.gradeDownPercent;
+    settings.vehicleMass = vehicle.mass;
+    settings.descent = vehicle.descent;
+    settings.rolling = vehicle.rolling;
+    settings.barriersOn = barriersOn;
+    buildStepTable();
+    computeRoutes();
+    echoAndRebuild(out);
 }
 
 void echoAndRebuild(std::FILE* out) {

@@ -3,6 +3,7 @@
 // the same under GLUT and in tests. The caller asks for the redisplay after each key.
 
 #include "app/consoleInput.h"
+#include "terrain/vehicle.h"
 
 #include <cstdio>
 #include <istream>
@@ -32,10 +33,15 @@ enum class PickedEnd { Start, End };
 // the other end stays.
 void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out);
 
+// The vehicle and the barrier switch set in the window: the steps are priced anew and the
+// active planner replans, then the echo and the rebuild follow as for a key.
+void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out);
+
 // A movement key stops its camera motion; other keys do nothing here.
 void handleKeyUp(unsigned char key);
 
-// The block printed after every command key, flushed.
+// The block printed after every command key, flushed; a vehicle other than the default one
+// adds a line naming it.
 void printSettingsEcho(std::FILE* out);
 
 // What every command ends with: the settings echo, and the scene marked for rebuilding.

@@ -4,6 +4,7 @@
 #include "io/costRaster.h"
 #include "io/routeGeoJson.h"
 #include "planner/routeTables.h"
+#include "planner/runState.h"
 #include "terrain/groundReference.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
@@ -51,7 +52,8 @@ std::vector<std::string> writeMapFiles(int folder) {
     keep(writeRaster(folder, HEIGHTS_RASTER_FILE, heightPixels().data()), HEIGHTS_RASTER_FILE,
          names);
     const char* planner = settings.planner == PlannerKind::Exact ? "exact" : "sweep";
-    keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(settings), planner, groundReference),
+    keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(settings), planner,
+                           settingsVehicle(settings), groundReference),
          ROUTES_FILE, names);
     return names;
 }

@@ -3,6 +3,7 @@
 #include "io/groundRaster.h"
 #include "io/printableText.h"
 #include "render/overlays.h"
+#include "terrain/vehicle.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -45,7 +46,6 @@ const char* const USAGE_TEXT =
 namespace {
 
 constexpr int PLAN_VALUES = 4;
-constexpr double FLOAT_LIMIT = 1e30; // masses and coefficients beyond this overflow the energies
 // Options that cannot be given together: the panel belongs to the window a plan never opens.
 constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}};
 // No route has more miles than the grid has cells: each step is far shorter than a mile.
@@ -148,10 +148,6 @@ std::string parsePoint(const std::string& name, const std::string& text,
     return {};
 }
 
-bool isGrade(double percent) {
-    return percent > 0.0 && percent <= 100.0;
-}
-
 std::string parseGrade(const std::string& text, Options& options) {
     const char* what = "a grade in percent above 0 and at most 100 (PCT or UP,DOWN)";
     double up = 0.0;
@@ -164,7 +160,7 @@ std::string parseGrade(const std::string& text, Options& options) {
     } else if (!parsePair(text, up, down)) {
         return "--grade: " + quoted(text) + " is not " + what;
     }
-    if (!isGrade(up) || !isGrade(down)) {
+    if (!isGradePercent(up) || !isGradePercent(down)) {
         return "--grade: " + quoted(text) + " is not " + what;
     }
     options.gradeUpPercent = up;
@@ -264,19 +260,16 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return parseGrade(*value, options);
     }
     if (name == "--mass") {
-        return parseFloatOption(
-            name, *value, "a mass in kilograms above 0",
-            [](double kg) { return kg > 0.0 && kg <= FLOAT_LIMIT; }, options.mass);
+        return parseFloatOption(name, *value, "a mass in kilograms above 0", isVehicleMass,
+                                options.mass);
     }
     if (name == "--descent") {
-        return parseFloatOption(
-            name, *value, "a share from 0 to 1", [](double f) { return f >= 0.0 && f <= 1.0; },
-            options.descent);
+        return parseFloatOption(name, *value, "a share from 0 to 1", isDescentShare,
+                                options.descent);
     }
     if (name == "--rolling") {
-        return parseFloatOption(
-            name, *value, "a rolling-resistance coefficient of 0 or more",
-            [](double c) { return c >= 0.0 && c <= FLOAT_LIMIT; }, options.rolling);
+        return parseFloatOption(name, *value, "a rolling-resistance coefficient of 0 or more",
+                                isRollingCoefficient, options.rolling);
     }
     if (name == "--barriers") {
         options.barriersFile = *value;

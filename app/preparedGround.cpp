@@ -1,6 +1,7 @@
 #include "app/preparedGround.h"
 
 #include "app/options.h"
+#include "io/barrierFile.h"
 #include "io/groundRaster.h"
 #include "planner/defaultEnds.h"
 #include "planner/groundPosition.h"
@@ -100,8 +101,10 @@ std::string chooseEnds(const Options& options, LandscapeRun& run) {
 
 std::string prepareGround(const Options& options, LandscapeRun& run) {
     applyVehicle(options, run.settings);
+    GridShape shape = BUILT_IN_SHAPE;
+    std::vector<float> heights;
     if (options.terrainFile.empty()) {
-        useGround(run, BUILT_IN_SHAPE, builtInHeights());
+        heights = builtInHeights();
     } else {
         LoadedGround ground;
         const GroundRequest request{options.terrainFile, options.cellSize, options.sizeColumns,
@@ -111,9 +114,18 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
             return error;
         }
         run.reference = std::move(ground.reference);
-        useGround(run, ground.shape, std::move(ground.heights));
+        shape = ground.shape;
+        heights = std::move(ground.heights);
         run.settings.sceneOffset = WHOLE_GROUND_SCENE_OFFSET;
         run.homeSceneOffset = WHOLE_GROUND_SCENE_OFFSET;
     }
+    if (!options.barriersFile.empty()) {
+        const std::string error =
+            loadBarriers(options.barriersFile, shape, run.reference, run.barriers);
+        if (!error.empty()) {
+            return error;
+        }
+    }
+    useGround(run, shape, std::move(heights));
     return chooseEnds(options, run);
 }

@@ -28,58 +28,8 @@ constexpr int BAND_ROWS = 256;
 // GDAL's block cache while loading, bytes: reading each block once needs no more.
 constexpr GIntBig LOAD_CACHE_BYTES = 64 << 20;
 
-struct DatasetCloser {
-    void operator()(void* dataset) const { GDALClose(dataset); }
-};
-using Dataset = std::unique_ptr<void, DatasetCloser>;
-
-// GDAL's own messages stay quiet while the ground loads; the caller prints one line.
-class QuietGdal {
-  public:
-    QuietGdal() { CPLPushErrorHandler(CPLQuietErrorHandler); }
-    ~QuietGdal() { CPLPopErrorHandler(); }
-    QuietGdal(const QuietGdal&) = delete;
-    QuietGdal& operator=(const QuietGdal&) = delete;
-};
-
 std::string fileError(const std::string& path, const std::string& what) {
-    return groundFileError(path, what);
-}
-
-// GDAL's last message as one line.
-std::string lastGdalError() {
-    std::string text = CPLGetLastErrorMsg();
-    for (char& c : text) {
-        if (c == '\n' || c == '\r') {
-            c = ' ';
-        }
-    }
-    return text.empty() ? "GDAL gave no reason" : printable(text);
-}
-
-// Why GDAL could not open `path` as a raster.
-std::string openFailure(const std::string& path) {
-    // A driver that knew the file but could not read it left its reason.
-    const std::string damage = CPLGetLastErrorType() == CE_None ? "" : lastGdalError();
-    VSIStatBufL status;
-    errno = 0;
-    if (VSIStatL(path.c_str(), &status) != 0) {
-        const bool missing = errno == 0 || errno == ENOENT || errno == ENOTDIR;
-        return fileError(path, missing ? "does not exist"
-                                       : std::string("cannot be read: ") + std::strerror(errno));
-    }
-    if (VSI_ISDIR(status.st_mode)) {
-        return fileError(path, "is a folder, not a raster");
-    }
-    errno = 0;
-    VSILFILE* file = VSIFOpenL(path.c_str(), "rb");
-    if (file == nullptr) {
-        return fileError(path, std::string("cannot be read: ") +
-                                   (errno != 0 ? std::strerror(errno) : "access denied"));
-    }
-    VSIFCloseL(file);
-    return fileError(path, damage.empty() ? "is not a raster GDAL reads"
-                                          : "is truncated or corrupt: " + damage);
+    return sourceFileError(TERRAIN_OPTION, path, what);
 }
 
 // Both reference systems answer in (x = easting or longitude, y = northing or latitude).
@@ -386,7 +336,7 @@ std::string openSource(const std::string& path, Dataset& dataset, Source& source
     dataset.reset(
         GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
     if (!dataset) {
-        return openFailure(path);
+        return openFailure(TERRAIN_OPTION, path, "a raster");
     }
     source.dataset = dataset.get();
     if (GDALGetRasterCount(source.dataset) < 1) {
@@ -399,7 +349,8 @@ std::string openSource(const std::string& path, Dataset& dataset, Source& source
                    ? fileError(path, "has no georeferencing, so its cell size is unknown")
                    : fileError(path, "is truncated or corrupt: " + lastGdalError());
     }
-    const std::string error = checkGeoTransform(source.geo, source.width, source.height, path);
+    const std::string error =
+        checkGeoTransform(source.geo, source.width, source.height, TERRAIN_OPTION, path);
     if (!error.empty()) {
         return error;
     }
@@ -420,7 +371,7 @@ std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground)
     refuseNonFileSources();
     takeRefusedSource();
     GDALSetCacheMax64(LOAD_CACHE_BYTES);
-    std::string error = checkGroundName(request.path);
+    std::string error = checkSourceName(TERRAIN_OPTION, request.path);
     if (error.empty()) {
         error = loadChecked(request, ground);
     }

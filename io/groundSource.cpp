@@ -10,7 +10,9 @@
 #include <gdal_priv.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -161,8 +163,49 @@ double windowPixels(GDALDatasetH source, const double (&geo)[6], const GroundExt
 
 } // namespace
 
+std::string sourceFileError(const char* option, const std::string& path, const std::string& what) {
+    return std::string(option) + ": '" + printable(path) + "' " + what;
+}
+
 std::string groundFileError(const std::string& path, const std::string& what) {
-    return "--terrain: '" + printable(path) + "' " + what;
+    return sourceFileError(TERRAIN_OPTION, path, what);
+}
+
+std::string lastGdalError() {
+    std::string text = CPLGetLastErrorMsg();
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') {
+            c = ' ';
+        }
+    }
+    return text.empty() ? "GDAL gave no reason" : printable(text);
+}
+
+std::string openFailure(const char* option, const std::string& path, const char* unknownKind) {
+    // A driver that knew the file but could not read it left its reason.
+    const std::string damage = CPLGetLastErrorType() == CE_None ? "" : lastGdalError();
+    VSIStatBufL status;
+    errno = 0;
+    if (VSIStatL(path.c_str(), &status) != 0) {
+        const bool missing = errno == 0 || errno == ENOENT || errno == ENOTDIR;
+        return sourceFileError(option, path,
+                               missing ? "does not exist"
+                                       : std::string("cannot be read: ") + std::strerror(errno));
+    }
+    if (VSI_ISDIR(status.st_mode)) {
+        return sourceFileError(option, path, std::string("is a folder, not ") + unknownKind);
+    }
+    errno = 0;
+    VSILFILE* file = VSIFOpenL(path.c_str(), "rb");
+    if (file == nullptr) {
+        return sourceFileError(option, path,
+                               std::string("cannot be read: ") +
+                                   (errno != 0 ? std::strerror(errno) : "access denied"));
+    }
+    VSIFCloseL(file);
+    return sourceFileError(option, path,
+                           damage.empty() ? std::string("is not ") + unknownKind + " GDAL reads"
+                                          : "is truncated or corrupt: " + damage);
 }
 
 void refuseNonFileSources() {
@@ -186,19 +229,19 @@ void refuseNonFileSources() {
     });
 }
 
-std::string checkGroundName(const std::string& path) {
+std::string checkSourceName(const char* option, const std::string& path) {
     if (startsWith(path, VIRTUAL_PREFIX) && !isArchiveName(path)) {
-        return groundFileError(path, NON_FILE_NAME);
+        return sourceFileError(option, path, NON_FILE_NAME);
     }
     VSIStatBufL status;
     if (VSIStatExL(path.c_str(), &status, VSI_STAT_EXISTS_FLAG | VSI_STAT_NATURE_FLAG) != 0) {
         const bool marked =
             std::any_of(std::begin(NON_FILE_MARKS), std::end(NON_FILE_MARKS),
                         [&](const char* mark) { return path.find(mark) != std::string::npos; });
-        return marked ? groundFileError(path, NON_FILE_NAME) : std::string{};
+        return marked ? sourceFileError(option, path, NON_FILE_NAME) : std::string{};
     }
     if (!VSI_ISREG(status.st_mode) && !VSI_ISDIR(status.st_mode)) {
-        return groundFileError(path, NOT_REGULAR);
+        return sourceFileError(option, path, NOT_REGULAR);
     }
     return {};
 }
@@ -210,15 +253,15 @@ std::string takeRefusedSource() {
     return why;
 }
 
-std::string checkGeoTransform(const double (&geo)[6], int columns, int rows,
+std::string checkGeoTransform(const double (&geo)[6], int columns, int rows, const char* option,
                               const std::string& path) {
     if (!std::all_of(std::begin(geo), std::end(geo), [](double v) { return std::isfinite(v); })) {
-        return groundFileError(path, "has a geotransform with a term that is not a number");
+        return sourceFileError(option, path, "has a geotransform with a term that is not a number");
     }
     const double pixelWidth = std::hypot(geo[1], geo[4]);
     const double pixelHeight = std::hypot(geo[2], geo[5]);
     if (geo[1] * geo[5] - geo[2] * geo[4] == 0.0 || pixelWidth == 0.0 || pixelHeight == 0.0) {
-        return groundFileError(path, "has a geotransform whose pixels have no size");
+        return sourceFileError(option, path, "has a geotransform whose pixels have no size");
     }
     double largest = 0.0;
     for (const double column : {0.0, double(columns)}) {
@@ -229,8 +272,9 @@ std::string checkGeoTransform(const double (&geo)[6], int columns, int rows,
     }
     if (!std::isfinite(largest) ||
         precisionStep(largest) * PRECISION_STEPS > std::min(pixelWidth, pixelHeight)) {
-        return groundFileError(path, "lies too far from its origin for its pixels to be told "
-                                     "apart");
+        return sourceFileError(option, path,
+                               "lies too far from its origin for its pixels to be told "
+                               "apart");
     }
     return {};
 }

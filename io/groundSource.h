@@ -8,8 +8,25 @@
 #include <gdal.h>
 #include <ogr_spatialref.h>
 
+#include <cpl_error.h>
+
+#include <memory>
 #include <string>
 #include <vector>
+
+struct DatasetCloser {
+    void operator()(void* dataset) const { GDALClose(dataset); }
+};
+using Dataset = std::unique_ptr<void, DatasetCloser>;
+
+// GDAL's own messages stay quiet while a file loads; the caller prints one line.
+class QuietGdal {
+  public:
+    QuietGdal() { CPLPushErrorHandler(CPLQuietErrorHandler); }
+    ~QuietGdal() { CPLPopErrorHandler(); }
+    QuietGdal(const QuietGdal&) = delete;
+    QuietGdal& operator=(const QuietGdal&) = delete;
+};
 
 // Source pixels one load may read: this many times the grid's cells, and never fewer than a
 // few million, so coarse cells over a fine raster read a bounded share of it.
@@ -30,15 +47,29 @@ inline double groundReadBudget(std::size_t cells) {
     return budget > GROUND_READ_FLOOR ? budget : GROUND_READ_FLOOR;
 }
 
-// "--terrain: 'NAME' WHAT", the name with its control characters escaped.
+// The options that name the user's files.
+constexpr const char* TERRAIN_OPTION = "--terrain";
+constexpr const char* BARRIERS_OPTION = "--barriers";
+
+// "OPTION: 'NAME' WHAT", the name with its control characters escaped.
+std::string sourceFileError(const char* option, const std::string& path, const std::string& what);
+
+// The same for the ground file of --terrain.
 std::string groundFileError(const std::string& path, const std::string& what);
+
+// GDAL's last message as one line.
+std::string lastGdalError();
+
+// Why GDAL could not open `path`, named by `option`: it is missing, a folder, unreadable,
+// damaged (GDAL's reason), or not `unknownKind` ("a raster") of a format GDAL reads.
+std::string openFailure(const char* option, const std::string& path, const char* unknownKind);
 
 // Makes GDAL refuse memory and network names and every file that is not a regular one. Call
 // after GDALAllRegister; calling it again changes nothing.
 void refuseNonFileSources();
 
 // Why GDAL must not be given `path`, as one line; empty for a name it may open.
-std::string checkGroundName(const std::string& path);
+std::string checkSourceName(const char* option, const std::string& path);
 
 // Why a source was refused since the last call ("'NAME' is not a regular file"), empty when
 // none was; clears it.
@@ -46,7 +77,7 @@ std::string takeRefusedSource();
 
 // Why the raster's geotransform cannot place its pixels, empty when it can: every term finite,
 // pixels of a size, and an extent whose pixel edges double precision tells apart.
-std::string checkGeoTransform(const double (&geo)[6], int columns, int rows,
+std::string checkGeoTransform(const double (&geo)[6], int columns, int rows, const char* option,
                               const std::string& path);
 
 // The warp options that keep reading `extent` within `budget` source pixels (none at full

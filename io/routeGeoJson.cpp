@@ -160,7 +160,7 @@ std::string appendTotal(std::string& text, const char* name, bool reachable, flo
 }
 
 std::string appendProperties(std::string& text, const RouteFeature& route,
-                             const std::string& planner) {
+                             const std::string& planner, const Vehicle& vehicle) {
     text += "{\"measure\":\"" + route.measure + "\",\"planner\":\"" + planner + "\",\"reachable\":";
     text += route.reachable ? "true" : "false";
     text += ",\"cells\":";
@@ -175,18 +175,31 @@ std::string appendProperties(std::string& text, const RouteFeature& route,
             return error;
         }
     }
+    // Options checked them finite; floats print as floats, so 0.015 stays 0.015.
+    const std::pair<const char*, double> grades[] = {{"grade_up_pct", vehicle.gradeUpPercent},
+                                                     {"grade_down_pct", vehicle.gradeDownPercent}};
+    const std::pair<const char*, float> rest[] = {
+        {"mass_kg", vehicle.mass}, {"descent", vehicle.descent}, {"rolling", vehicle.rolling}};
+    for (const auto& [name, value] : grades) {
+        text += std::string(",\"") + name + "\":";
+        appendNumber(text, value);
+    }
+    for (const auto& [name, value] : rest) {
+        text += std::string(",\"") + name + "\":";
+        appendNumber(text, value);
+    }
     text += '}';
     return {};
 }
 
 // The FeatureCollection text; returns why it cannot be made, empty when it was.
 std::string routeGeoJson(const std::vector<RouteFeature>& routes, const std::string& planner,
-                         const GroundReference& ground, std::string& text) {
+                         const Vehicle& vehicle, const GroundReference& ground, std::string& text) {
     text = "{\"type\":\"FeatureCollection\",\"features\":[";
     for (size_t k = 0; k < routes.size(); ++k) {
         text += k == 0 ? "\n" : ",\n";
         text += "{\"type\":\"Feature\",\"properties\":";
-        std::string error = appendProperties(text, routes[k], planner);
+        std::string error = appendProperties(text, routes[k], planner, vehicle);
         text += ",\"geometry\":";
         if (error.empty()) {
             error = appendGeometry(text, routes[k], ground);
@@ -204,10 +217,10 @@ std::string routeGeoJson(const std::vector<RouteFeature>& routes, const std::str
 
 std::string writeRouteGeoJson(int folder, const std::string& name,
                               const std::vector<RouteFeature>& routes, const std::string& planner,
-                              const GroundReference& ground) {
+                              const Vehicle& vehicle, const GroundReference& ground) {
     CPLPushErrorHandler(CPLQuietErrorHandler);
     std::string text;
-    const std::string error = routeGeoJson(routes, planner, ground, text);
+    const std::string error = routeGeoJson(routes, planner, vehicle, ground, text);
     CPLPopErrorHandler();
     if (!error.empty()) {
         return error;

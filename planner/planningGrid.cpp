@@ -252,6 +252,6 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
 }
 
 void buildStepTable() {
-    buildPlanningGrid(terrainVertices, settingsVehicle(settings), landscapeRun.barriers,
+    buildPlanningGrid(terrainVertices, settingsVehicle(settings), activeBarriers(landscapeRun),
                       planningGrid);
 }

@@ -19,8 +19,13 @@ Vehicle settingsVehicle(const Settings& s) {
     return {s.gradeUpPercent, s.gradeDownPercent, s.vehicleMass, s.descent, s.rolling};
 }
 
+const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run) {
+    static const std::vector<uint8_t> none;
+    return run.settings.barriersOn ? run.barriers : none;
+}
+
 void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {
     run.terrain.assign(shape, std::move(heights));
     run.tables.resize(shape);
-    buildPlanningGrid(run.terrain, settingsVehicle(run.settings), run.barriers, run.grid);
+    buildPlanningGrid(run.terrain, settingsVehicle(run.settings), activeBarriers(run), run.grid);
 }

@@ -29,8 +29,12 @@ struct LandscapeRun {
 extern LandscapeRun landscapeRun;
 
 // Makes `heights` (x-major, metres, NaN for no ground) of `shape` the run's ground: sizes the
-// route tables for it, prices its steps and leaves the tables unreached.
+// route tables for it, prices its steps (run.barriers, when not empty, must be of this shape)
+// and leaves the tables unreached.
 void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights);
+
+// The barriers plans heed: the run's, unless the settings switch them off.
+const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run);
 
 // The vehicle the settings describe.
 Vehicle settingsVehicle(const Settings& s);

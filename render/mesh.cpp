@@ -1,5 +1,6 @@
 #include "render/mesh.h"
 
+#include "planner/planningGrid.h"
 #include "planner/routeTables.h"
 #include "terrain/sceneScale.h"
 #include "terrain/settings.h"
@@ -118,6 +119,9 @@ Float3 ringColour(const Float3& scenePosition) {
     const int y = sceneToGridIndex(meshGeometry.scale, scenePosition[1]);
     if (!distanceTable.shape().contains(x, y)) {
         return BEYOND_RINGS_COLOUR;
+    }
+    if (planningGrid.open[distanceTable.shape().index(x, y)] == 0) {
+        return BARRIER_COLOUR; // the cell has ground (it is drawn), so a barrier closes it
     }
     if (distanceTable[x][y] == UNREACHED_COST) {
         return UNREACHED_COLOUR;

@@ -78,6 +78,7 @@ void buildMeshGeometry();
 
 constexpr Float3 UNREACHED_COLOUR = {1.0f, 0.0f, 0.0f};
 constexpr Float3 BEYOND_RINGS_COLOUR = {1.0f, 1.0f, 1.0f};
+constexpr Float3 BARRIER_COLOUR = {0.45f, 0.25f, 0.05f}; // brown: ground no route may use
 
 // Grey level (0..1) of ring `ring` out of `rings`: 1 for ring 0, darker by 1/rings per ring.
 float ringLevel(int ring, float rings);
@@ -88,8 +89,9 @@ float ringLevel(int ring, float rings);
 Float3 ringGrey(float cost, float rings, float increment);
 
 // Colour of the cell a scene position is drawn at (only x and y are read): the cell comes back
-// through sceneToGridIndex, so about half of all indices take their predecessor's ring. Red
-// when the distance table never reached it (in every view mode), else the ring of the view
+// through sceneToGridIndex, so about half of all indices take their predecessor's ring. Brown
+// when a barrier closes it, red when the distance table never reached it (in every view mode),
+// else the ring of the view
 // mode's cost table and settings, white for any other view mode or a cell outside the grid.
 Float3 ringColour(const Float3& scenePosition);
 

@@ -1,6 +1,7 @@
 #include "render/panel.h"
 
 #include "planner/routeWalk.h"
+#include "planner/runState.h"
 #include "planner/stepRules.h"
 #include "render/markers.h"
 
@@ -38,6 +39,9 @@ std::vector<LegendEntry> legendEntries(const Settings& s) {
         break;
     }
     entries.push_back({UNREACHED_COLOUR, "unreachable"});
+    if (!activeBarriers(landscapeRun).empty()) {
+        entries.push_back({BARRIER_COLOUR, "no-go area"});
+    }
     entries.push_back({START_MARKER_COLOUR, formatText("start (%d, %d)", s.startX, s.startY)});
     entries.push_back({END_MARKER_COLOUR, formatText("end (%d, %d)", s.endX, s.endY)});
     return entries;

@@ -15,8 +15,8 @@ struct LegendEntry {
 };
 
 // One shade per ring of the view mode ("0 to 1000 m", ...), white for costs past the last ring
-// and red for unreachable ground (any other view mode shades every reached cell white), then
-// the start and end markers with their cells.
+// and red for unreachable ground (any other view mode shades every reached cell white), brown
+// for the no-go areas plans heed, then the start and end markers with their cells.
 std::vector<LegendEntry> legendEntries(const Settings& s);
 
 struct ProfilePoint {

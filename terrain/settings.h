@@ -42,6 +42,7 @@ struct Settings {
     double gradeDownPercent = DEFAULT_GRADE_PERCENT;
     float descent = DEFAULT_DESCENT; // share of the lift energy a descent costs
     float rolling = DEFAULT_ROLLING; // rolling-resistance coefficient
+    bool barriersOn = true;          // plans heed the no-go areas loaded, if any
 };
 
 // The settings of the run now going on.

@@ -7,10 +7,32 @@ constexpr float DEFAULT_VEHICLE_MASS = 1325.0f; // kilograms
 constexpr float DEFAULT_DESCENT = 1.0f;         // descending costs like climbing
 constexpr float DEFAULT_ROLLING = 0.0f;         // no rolling resistance
 
+// The values a vehicle may take; past the last limit the energies overflow.
+constexpr double MAX_GRADE_PERCENT = 100.0;
+constexpr double MAX_VEHICLE_FIGURE = 1e30; // kilograms, or a rolling coefficient
+
+inline bool isGradePercent(double percent) {
+    return percent > 0.0 && percent <= MAX_GRADE_PERCENT;
+}
+inline bool isVehicleMass(double kg) {
+    return kg > 0.0 && kg <= MAX_VEHICLE_FIGURE;
+}
+inline bool isDescentShare(double share) {
+    return share >= 0.0 && share <= 1.0;
+}
+inline bool isRollingCoefficient(double c) {
+    return c >= 0.0 && c <= MAX_VEHICLE_FIGURE;
+}
+
 struct Vehicle {
     double gradeUpPercent = DEFAULT_GRADE_PERCENT;   // steepest climb, percent (> 0, <= 100)
     double gradeDownPercent = DEFAULT_GRADE_PERCENT; // steepest descent, percent
     float mass = DEFAULT_VEHICLE_MASS;               // kilograms
     float descent = DEFAULT_DESCENT; // share of the lift energy a descent costs (0..1)
     float rolling = DEFAULT_ROLLING; // rolling-resistance coefficient (>= 0)
+
+    bool operator==(const Vehicle& o) const {
+        return gradeUpPercent == o.gradeUpPercent && gradeDownPercent == o.gradeDownPercent &&
+               mass == o.mass && descent == o.descent && rolling == o.rolling;
+    }
 };

@@ -1,0 +1,184 @@
+#include "io/barrierFile.h"
+
+#include "io/groundSource.h"
+
+#include <cpl_string.h>
+#include <gdal.h>
+#include <gdal_alg.h>
+#include <gdal_utils.h>
+#include <ogr_api.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Rows of the grid read back at once.
+constexpr int BAND_ROWS = 256;
+
+std::string fileError(const std::string& path, const std::string& what) {
+    return sourceFileError(BARRIERS_OPTION, path, what);
+}
+
+// The grid as a north-up raster in memory, float values all 0: pixel row r holds the cells of
+// grid row rows - 1 - r.
+Dataset gridRaster(const GridShape& shape, const GroundReference& ground) {
+    GDALDriverH memory = GDALGetDriverByName("MEM");
+    Dataset grid(GDALCreate(memory, "", shape.columns, shape.rows, 1, GDT_Float32, nullptr));
+    if (!grid) {
+        return grid;
+    }
+    const double half = ground.spacing / 2.0;
+    double geo[6] = {ground.originX - half,
+                     ground.spacing,
+                     0.0,
+                     ground.originY + (shape.rows - 1) * ground.spacing + half,
+                     0.0,
+                     -ground.spacing};
+    GDALSetGeoTransform(grid.get(), geo);
+    if (!ground.crsWkt.empty()) {
+        GDALSetProjection(grid.get(), ground.crsWkt.c_str());
+    }
+    return grid;
+}
+
+// Why a file cannot be laid on the ground, empty when it can: on ground without a coordinate
+// system its coordinates are the ground's own metres, whatever system it names (one in degrees
+// then lies off the ground); on ground with one, the file needs one too.
+std::string systemMismatch(bool fileHasSystem, const GroundReference& ground,
+                           const std::string& path) {
+    if (!fileHasSystem && !ground.crsWkt.empty()) {
+        return fileError(path, "has no coordinate system, but the ground has one");
+    }
+    return {};
+}
+
+// Burns 1 into every cell of `grid` whose centre lies inside a polygon of any layer of `file`.
+std::string burnPolygons(GDALDatasetH file, const GroundReference& ground, GDALDatasetH grid,
+                         const std::string& path) {
+    std::vector<OGRLayerH> layers;
+    for (int k = 0; k < GDALDatasetGetLayerCount(file); ++k) {
+        OGRLayerH layer = GDALDatasetGetLayer(file, k);
+        const std::string error =
+            systemMismatch(OGR_L_GetSpatialRef(layer) != nullptr, ground, path);
+        if (!error.empty()) {
+            return error;
+        }
+        layers.push_back(layer);
+    }
+    int band = 1;
+    const std::vector<double> burn(layers.size(), 1.0);
+    // Without a transformer of its own GDAL brings each layer into the grid's system.
+    if (GDALRasterizeLayers(grid, 1, &band, static_cast<int>(layers.size()), layers.data(), nullptr,
+                            nullptr, const_cast<double*>(burn.data()), nullptr, nullptr,
+                            nullptr) != CE_None) {
+        return fileError(path, "cannot be laid on the ground: " + lastGdalError());
+    }
+    return {};
+}
+
+// Samples the first band of `file` at every cell centre of `grid` (nearest pixel).
+std::string sampleRaster(GDALDatasetH file, const GroundReference& ground, GDALDatasetH grid,
+                         const std::string& path) {
+    double geo[6];
+    if (GDALGetGeoTransform(file, geo) != CE_None) {
+        return fileError(path, "has no georeferencing");
+    }
+    std::string error = checkGeoTransform(geo, GDALGetRasterXSize(file), GDALGetRasterYSize(file),
+                                          BARRIERS_OPTION, path);
+    if (error.empty()) {
+        error = systemMismatch(GDALGetSpatialRef(file) != nullptr, ground, path);
+    }
+    if (!error.empty()) {
+        return error;
+    }
+    const char* args[] = {"-r", "near", "-wo", "INIT_DEST=0", nullptr};
+    GDALWarpAppOptions* options = GDALWarpAppOptionsNew(const_cast<char**>(args), nullptr);
+    if (options == nullptr) {
+        return fileError(path, "cannot be sampled: " + lastGdalError());
+    }
+    const GDALDatasetH warped = GDALWarp(nullptr, grid, 1, &file, options, nullptr);
+    GDALWarpAppOptionsFree(options);
+    return warped == nullptr ? fileError(path, "cannot be sampled: " + lastGdalError())
+                             : std::string{};
+}
+
+// Reads `grid` back as x-major bytes; returns how many cells it closes.
+std::size_t readClosed(GDALDatasetH grid, const GridShape& shape, std::vector<uint8_t>& closed,
+                       std::string& error) {
+    closed.assign(shape.cells(), 0);
+    std::vector<float> values;
+    std::size_t count = 0;
+    GDALRasterBandH band = GDALGetRasterBand(grid, 1);
+    for (int row = 0; row < shape.rows; row += BAND_ROWS) {
+        const int rows = std::min(BAND_ROWS, shape.rows - row);
+        values.resize(static_cast<std::size_t>(rows) * shape.columns);
+        if (GDALRasterIO(band, GF_Read, 0, row, shape.columns, rows, values.data(), shape.columns,
+                         rows, GDT_Float32, 0, 0) != CE_None) {
+            error = lastGdalError();
+            return 0;
+        }
+        for (int r = 0; r < rows; ++r) {
+            const int y = shape.rows - 1 - (row + r);
+            for (int x = 0; x < shape.columns; ++x) {
+                const float v = values[static_cast<std::size_t>(r) * shape.columns + x];
+                const bool barrier = v != 0.0f && !std::isnan(v);
+                closed[shape.index(x, y)] = barrier ? 1 : 0;
+                count += barrier ? 1 : 0;
+            }
+        }
+    }
+    return count;
+}
+
+std::string loadChecked(const std::string& path, const GridShape& shape,
+                        const GroundReference& ground, std::vector<uint8_t>& closed) {
+    CPLErrorReset();
+    const Dataset file(GDALOpenEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_RASTER | GDAL_OF_READONLY,
+                                  nullptr, nullptr, nullptr));
+    if (!file) {
+        return openFailure(BARRIERS_OPTION, path, "polygons or a raster");
+    }
+    const Dataset grid = gridRaster(shape, ground);
+    if (!grid) {
+        return fileError(path, "cannot be laid on the ground: " + lastGdalError());
+    }
+    std::string error;
+    if (GDALDatasetGetLayerCount(file.get()) > 0) {
+        error = burnPolygons(file.get(), ground, grid.get(), path);
+    } else if (GDALGetRasterCount(file.get()) > 0) {
+        error = sampleRaster(file.get(), ground, grid.get(), path);
+    } else {
+        error = fileError(path, "holds neither polygons nor a raster band");
+    }
+    if (!error.empty()) {
+        return error;
+    }
+    const std::size_t count = readClosed(grid.get(), shape, closed, error);
+    if (!error.empty()) {
+        return fileError(path, "cannot be laid on the ground: " + error);
+    }
+    return count == 0 ? fileError(path, "does not overlap the ground") : std::string{};
+}
+
+} // namespace
+
+std::string loadBarriers(const std::string& path, const GridShape& shape,
+                         const GroundReference& ground, std::vector<uint8_t>& closed) {
+    const QuietGdal quiet;
+    GDALAllRegister();
+    refuseNonFileSources();
+    takeRefusedSource();
+    std::string error = checkSourceName(BARRIERS_OPTION, path);
+    if (error.empty()) {
+        error = loadChecked(path, shape, ground, closed);
+    }
+    const std::string refused = takeRefusedSource();
+    if (!refused.empty()) {
+        error = fileError(path, "cannot be loaded: " + refused);
+    }
+    if (!error.empty()) {
+        closed.clear();
+    }
+    return error;
+}
