@@ -281,6 +281,22 @@ std::string cellEntryRefusal(const CellEntry& entry) {
     return "";
 }
 
+std::string vehicleRefusal(const Vehicle& v) {
+    if (!isGradePercent(v.gradeUpPercent) || !isGradePercent(v.gradeDownPercent)) {
+        return formatText("Refused: a grade is above 0 and at most %g %%", MAX_GRADE_PERCENT);
+    }
+    if (!isVehicleMass(v.mass)) {
+        return "Refused: the mass is above 0 kg";
+    }
+    if (!isDescentShare(v.descent)) {
+        return "Refused: the descent share is 0 to 1";
+    }
+    if (!isRollingCoefficient(v.rolling)) {
+        return "Refused: the rolling coefficient is 0 or more";
+    }
+    return "";
+}
+
 void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {
     CellEntry entry{settings.startX, settings.startY, settings.endX, settings.endY};
     if (end == PickedEnd::Start) {

@@ -27,6 +27,10 @@ void submitCellEntry(const CellEntry& entry, std::FILE* out);
 // dialogue's range, or a start or end cell without ground.
 std::string cellEntryRefusal(const CellEntry& entry);
 
+// Why the panel refuses a vehicle ("Refused: ..."), or "" when it takes it: a value outside the
+// range its option takes.
+std::string vehicleRefusal(const Vehicle& vehicle);
+
 enum class PickedEnd { Start, End };
 
 // Cell (x, y) picked in the window becomes the start or the end cell through submitCellEntry;

@@ -5,6 +5,7 @@
 #include "app/keyboard.h"
 #include "app/pictureGl.h"
 #include "app/savedFiles.h"
+#include "planner/runState.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
 #include "terrain/settings.h"
@@ -171,6 +172,31 @@ void settingsControls() {
     ImGui::Text("speed %g mph", double(settings.speedMph));
 }
 
+// The vehicle and the barrier switch: a value typed (with Enter) or stepped replans at once.
+void vehicleControls() {
+    Vehicle v = settingsVehicle(settings);
+    bool barriersOn = settings.barriersOn;
+    const ImGuiInputTextFlags enter = ImGuiInputTextFlags_EnterReturnsTrue;
+    ImGui::PushItemWidth(CELL_FIELD_WIDTH);
+    bool changed = ImGui::InputDouble("% up", &v.gradeUpPercent, 1.0, 5.0, "%.1f", enter);
+    changed |= ImGui::InputDouble("% down", &v.gradeDownPercent, 1.0, 5.0, "%.1f", enter);
+    changed |= ImGui::InputFloat("kg", &v.mass, 100.0f, 1000.0f, "%g", enter);
+    changed |= ImGui::InputFloat("descent", &v.descent, 0.1f, 0.5f, "%.2f", enter);
+    changed |= ImGui::InputFloat("rolling", &v.rolling, 0.005f, 0.05f, "%.3f", enter);
+    ImGui::PopItemWidth();
+    if (!landscapeRun.barriers.empty()) {
+        changed |= ImGui::Checkbox("no-go areas", &barriersOn);
+    }
+    if (!changed) {
+        return;
+    }
+    refusal = vehicleRefusal(v);
+    if (refusal.empty()) {
+        submitVehicle(v, barriersOn, windowConsole().out);
+    }
+    glutPostRedisplay();
+}
+
 void totals(const Scene& scene) {
     // The console's texts, without their leading breaks and with a space for each tab, which
     // keeps the lines narrow enough for the panel.
@@ -247,6 +273,9 @@ void panelWindow() {
     ImGui::Separator();
     settingsControls();
     const ImGuiTreeNodeFlags open = ImGuiTreeNodeFlags_DefaultOpen;
+    if (ImGui::CollapsingHeader("Vehicle", open)) {
+        vehicleControls();
+    }
     if (ImGui::CollapsingHeader("Under the cursor", open)) {
         underCursor();
     }

@@ -191,7 +191,9 @@ TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLat
               std::string::npos);
     GDALClose(tif);
 
-    ASSERT_EQ(writeRouteGeoJson(AT_FDCWD, "r.json", plannedRoutes(settings), "sweep", Vehicle{}, utm), "");
+    ASSERT_EQ(
+        writeRouteGeoJson(AT_FDCWD, "r.json", plannedRoutes(settings), "sweep", Vehicle{}, utm),
+        "");
     const std::string json = readFile("r.json");
     EXPECT_NE(json.find("\"cells\":4,\"length_m\":90.04999,"), std::string::npos) << json;
     double v[3] = {0, 0, 0}; // the first position and the longitude of the second

@@ -370,6 +370,7 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         {"40 x 90 at 1 m, 15 % up, 5 % down", {40, 90, 1.0}, 15.0, 5.0, 1.0f, 0.0f},
         {"64 x 50 at 30 m, free descents", {64, 50, 30.0}, 12.0, 12.0, 0.0f, 0.0f},
         {"55 x 61 at 12.5 m, rolling", {55, 61, 12.5}, 10.0, 20.0, 0.5f, 0.015f},
+        {"48 x 40 at 30 m, a barrier across all but a gap", {48, 40, 30.0}, 9.0, 9.0, 1.0f, 0.0f},
     };
     for (const Case& c : cases) {
         settings.gradeUpPercent = c.up;
@@ -377,6 +378,11 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         settings.descent = c.descent;
         settings.rolling = c.rolling;
         const double s = c.shape.spacing;
+        // A wall across column 30 with a gap at rows 5..7, when the case has room for one.
+        landscapeRun.barriers.assign(c.shape.cells(), 0);
+        for (int y = 0; c.shape.columns == 48 && y < c.shape.rows; ++y) {
+            landscapeRun.barriers[c.shape.index(30, y)] = y < 5 || y > 7 ? 1 : 0;
+        }
         // Rolling hills of a few percent with a ridge too steep and a pond without ground.
         useGround(c.shape, [s](int x, int y) {
             if (std::hypot(x - 20, y - 12) < 4.0) {

@@ -18,7 +18,10 @@
 class SettingsGuard {
   public:
     SettingsGuard() : saved_(settings) {}
-    ~SettingsGuard() { settings = saved_; }
+    ~SettingsGuard() {
+        settings = saved_;
+        landscapeRun.barriers.clear();
+    }
     SettingsGuard(const SettingsGuard&) = delete;
     SettingsGuard& operator=(const SettingsGuard&) = delete;
 
