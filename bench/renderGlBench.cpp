@@ -5,7 +5,10 @@
 
 #include "app/firstScene.h"
 #include "app/keyboard.h"
+#include "app/options.h"
 #include "app/panelGl.h"
+#include "app/preparedGround.h"
+#include "planner/runState.h"
 #include "render/sceneGl.h"
 #include "terrain/settings.h"
 
@@ -52,6 +55,7 @@ void openWindowWithScene() {
     glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
     glutCreateWindow("renderGlBench");
     sceneList = glGenLists(1);
+    prepareGround(Options{}, landscapeRun); // the built-in ground; it cannot fail
     prepareFirstScene();
     glEnable(GL_DEPTH_TEST);
     reshape(WINDOW_SIZE, WINDOW_SIZE);
@@ -146,6 +150,25 @@ void BM_PickReplanAndFirstFrame(benchmark::State& state) {
     settings = Settings{};
 }
 BENCHMARK(BM_PickReplanAndFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// A vehicle set in the panel, alternately a 15 % and the default 7 % grade: the steps priced
+// anew, the exact planner's plan and the first frame of the new scene.
+void BM_VehicleChangeAndFirstFrame(benchmark::State& state) {
+    const QuietStdout quiet;
+    settings.planner = PlannerKind::Exact;
+    Vehicle vehicle;
+    for (auto _ : state) {
+        vehicle.gradeUpPercent = vehicle.gradeDownPercent =
+            vehicle.gradeUpPercent == DEFAULT_GRADE_PERCENT ? 15.0 : DEFAULT_GRADE_PERCENT;
+        submitVehicle(vehicle, true, stdout);
+        beginFrame();
+        rebuildSceneList();
+        glFinish();
+    }
+    settings = Settings{};
+    buildStepTable();
+}
+BENCHMARK(BM_VehicleChangeAndFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 
