@@ -12,6 +12,7 @@
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -275,7 +276,10 @@ std::string cellEntryRefusal(const CellEntry& entry) {
     }
     for (const Cell& c : {Cell{entry.startX, entry.startY}, Cell{entry.endX, entry.endY}}) {
         if (!canStartAt(planningGrid, c.x, c.y)) {
-            return formatText("Refused: no ground at (%d, %d)", c.x, c.y);
+            return formatText(std::isnan(terrainVertices[c.x][c.y].z)
+                                  ? "Refused: no ground at (%d, %d)"
+                                  : "Refused: (%d, %d) lies in a no-go area",
+                              c.x, c.y);
         }
     }
     return "";

@@ -7,6 +7,7 @@
 #include "planner/groundPosition.h"
 #include "planner/runState.h"
 
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -48,7 +49,9 @@ std::string cellUnder(const char* name, const MapPoint& point, const LandscapeRu
         return where + " lies off the ground";
     }
     if (!canStartAt(run.grid, cell->x, cell->y)) {
-        return where + " lies on a cell without ground";
+        return where + (std::isnan(run.terrain[cell->x][cell->y].z)
+                            ? " lies on a cell without ground"
+                            : " lies in a no-go area");
     }
     x = cell->x;
     y = cell->y;
