@@ -39,8 +39,6 @@ struct MeasureSearch {
     uint8_t* from;
     BucketQueue* frontier;
     PlannerArray<SearchCell>* cells;
-    PlannerArray<float>* others;
-    PlannerArray<uint8_t>* queued;
     bool energy;
 };
 
@@ -79,8 +77,8 @@ float otherThrough(const StepPrices& prices, float base, std::size_t u, int d, f
 // when the route through its predecessor has grown dearer in the other measure, as one that was
 // passed over for it may now be the better.
 template <typename Measure>
-void chooseTiedPredecessor(const PlanningGrid& grid, const StepPrices& prices,
-                           const SearchCell* cells, float* others, uint8_t* from, std::size_t q) {
+void chooseTiedPredecessor(const PlanningGrid& grid, const StepPrices& prices, SearchCell* cells,
+                           uint8_t* from, std::size_t q) {
     const int rows = grid.shape.rows;
     const int x = static_cast<int>(q / rows);
     const int y = static_cast<int>(q % rows);
@@ -99,22 +97,22 @@ void chooseTiedPredecessor(const PlanningGrid& grid, const StepPrices& prices,
         if (costThrough<Measure>(prices, cells[u].cost, u, d, zu, zq) != cells[q].cost) {
             continue;
         }
-        const float other = otherThrough<Measure>(prices, others[u], u, d, zu, zq);
+        const float other = otherThrough<Measure>(prices, cells[u].other(), u, d, zu, zq);
         if (other < best) {
             best = other;
             from[q] = static_cast<uint8_t>(d + 1);
         }
     }
-    others[q] = best;
+    cells[q].setOther(best);
 }
 
 template <typename Measure>
-void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, float* others,
-            uint8_t* queued, float* cost, uint8_t* from, BucketQueue& frontier) {
+void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, float* cost,
+            uint8_t* from, BucketQueue& frontier) {
     const std::size_t cellCount = grid.shape.cells();
     const float* z = grid.terrain->heights().data();
     for (std::size_t p = 0; p < cellCount; ++p) {
-        cells[p] = {UNREACHED_COST, z[p]};
+        cells[p] = {UNREACHED_COST, z[p], 0.0f};
     }
     std::fill(from, from + cellCount, FROM_NOWHERE);
     const StepRange& range = Measure::range(grid);
@@ -129,10 +127,8 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
     // No step costs less than the cheapest: a neighbour already below that far above a cell
     // can be neither lowered nor tied from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;
-    std::fill(queued, queued + cellCount, 0);
     cells[start].cost = 0.0f;
-    others[start] = 0.0f;
-    queued[start] = 1;
+    cells[start].setWaiting(true);
     frontier.push(0.0f, static_cast<uint32_t>(start));
     while (!frontier.empty()) {
         const BucketQueue::Entry top = frontier.pop();
@@ -144,9 +140,9 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
         if (base != top.cost) {
             continue; // superseded by a lower cost pushed later
         }
-        queued[p] = 0;
+        cells[p].setWaiting(false);
         const float zp = cells[p].height;
-        const float otherBase = others[p];
+        const float otherBase = cells[p].other();
         const uint8_t steps = stepBits[p];
         // Rounded as a stored cost is: no step's cost can round below it.
         const float reach = static_cast<float>(static_cast<double>(base) + leastStep);
@@ -169,31 +165,31 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
             const float other = otherThrough<Measure>(prices, otherBase, p, d, zp, next.height);
             if (stored == next.cost) {
                 if (from[q] == d + 1) { // the cell's own route, whose other total has changed
-                    if (other == others[q]) {
+                    if (other == next.other()) {
                         continue;
                     }
-                    if (other < others[q]) {
-                        others[q] = other;
+                    if (other < next.other()) {
+                        next.setOther(other);
                     } else {
-                        chooseTiedPredecessor<Measure>(grid, prices, cells, others, from, q);
+                        chooseTiedPredecessor<Measure>(grid, prices, cells, from, q);
                     }
-                    if (queued[q] == 0) { // its neighbours follow
-                        queued[q] = 1;
+                    if (!next.waiting()) { // its neighbours follow
+                        next.setWaiting(true);
                         frontier.push(stored, static_cast<uint32_t>(q));
                     }
                     continue;
                 }
-                if (!(other < others[q])) {
+                if (!(other < next.other())) {
                     continue;
                 }
             }
             // A tie leaves the cost as it was: an entry still waiting for it serves.
-            if (stored < next.cost || queued[q] == 0) {
-                queued[q] = 1;
+            if (stored < next.cost || !next.waiting()) {
+                next.setWaiting(true);
                 frontier.push(stored, static_cast<uint32_t>(q));
             }
             next.cost = stored;
-            others[q] = other;
+            next.setOther(other);
             from[q] = static_cast<uint8_t>(d + 1);
         }
     }
@@ -204,13 +200,11 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
 
 void runSearch(const PlanningGrid& grid, std::size_t start, const MeasureSearch& s) {
     SearchCell* cells = s.cells->reserve(grid.shape.cells());
-    float* others = s.others->reserve(grid.shape.cells());
-    uint8_t* queued = s.queued->reserve(grid.shape.cells());
     if (s.energy) {
-        search<EnergyMeasure>(grid, start, cells, others, queued, s.cost, s.from, *s.frontier);
+        search<EnergyMeasure>(grid, start, cells, s.cost, s.from, *s.frontier);
         return;
     }
-    search<DistanceMeasure>(grid, start, cells, others, queued, s.cost, s.from, *s.frontier);
+    search<DistanceMeasure>(grid, start, cells, s.cost, s.from, *s.frontier);
 }
 
 } // namespace
@@ -222,11 +216,10 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
         return;
     }
     const std::size_t start = grid.shape.index(startX, startY);
-    MeasureSearch searches[] = {
-        {out.distance.data(), out.previousDistance.steps(), &work.distanceFrontier,
-         &work.distanceCells, &work.distanceOthers, &work.distanceQueued, false},
-        {out.energy.data(), out.previousEnergy.steps(), &work.energyFrontier, &work.energyCells,
-         &work.energyOthers, &work.energyQueued, true}};
+    MeasureSearch searches[] = {{out.distance.data(), out.previousDistance.steps(),
+                                 &work.distanceFrontier, &work.distanceCells, false},
+                                {out.energy.data(), out.previousEnergy.steps(),
+                                 &work.energyFrontier, &work.energyCells, true}};
     if (workersFor(grid.shape.cells()) > 1) {
         std::vector<MeasureSearch> both(std::begin(searches), std::end(searches));
         runEach(both, [&](const MeasureSearch& s) { runSearch(grid, start, s); });

@@ -10,11 +10,20 @@
 #include "planner/planningGrid.h"
 #include "planner/routeTables.h"
 
-// One cell of a search's working state: its cost beside its height, so that looking at a
-// neighbour touches one cache line instead of one in each of two tables.
+#include <cmath>
+
+// One cell of a search's working state: its cost beside its height and the other measure along
+// its route, so that looking at a neighbour touches one cache line instead of one in each of
+// three tables. The other measure's sign marks a cell waiting in the frontier at its cost.
 struct SearchCell {
     float cost;
     float height;
+    float tie; // the other measure, metres or joules (>= 0), negated while waiting
+
+    float other() const { return std::fabs(tie); }
+    bool waiting() const { return std::signbit(tie); }
+    void setOther(float value) { tie = std::copysign(value, tie); }
+    void setWaiting(bool w) { tie = std::copysign(tie, w ? -1.0f : 1.0f); }
 };
 
 // Working space of the two searches, reused between plans so that a plan allocates nothing once
@@ -24,12 +33,6 @@ struct ExactWorkspace {
     BucketQueue energyFrontier;
     PlannerArray<SearchCell> distanceCells;
     PlannerArray<SearchCell> energyCells;
-    // Per cell, the other measure along the route its predecessor names: what breaks ties.
-    PlannerArray<float> distanceOthers;
-    PlannerArray<float> energyOthers;
-    // Per cell, 1 while an entry at its present cost waits in the frontier.
-    PlannerArray<uint8_t> distanceQueued;
-    PlannerArray<uint8_t> energyQueued;
 };
 
 // Fills `out` (sized for the grid) with the least costs from (startX, startY) over the steps of
