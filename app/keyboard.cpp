@@ -237,11 +237,7 @@ void printSettingsEcho(std::FILE* out) {
 }
 
 void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out) {
-    settings.gradeUpPercent = vehicle.gradeUpPercent;
-    settings.gradeDownPercent = vehicle.gradeDownPercent;
-    settings.vehicleMass = vehicle.mass;
-    settings.descent = vehicle.descent;
-    settings.rolling = vehicle.rolling;
+    setVehicle(settings, vehicle);
     settings.barriersOn = barriersOn;
     buildStepTable();
     computeRoutes();

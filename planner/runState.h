@@ -38,3 +38,6 @@ const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run);
 
 // The vehicle the settings describe.
 Vehicle settingsVehicle(const Settings& s);
+
+// Makes `v` the vehicle of the settings.
+void setVehicle(Settings& s, const Vehicle& v);

@@ -187,19 +187,16 @@ class BatchPlanTest(e2e.TestCase):
         # A wall over columns 167..176 and rows 0..299 of the built-in ground, as polygons in the
         # ground's own metres and as a raster of non-zero cells: both close exactly those cells.
         wall = os.path.join(self.out, "wall.geojson")
-        ring = [[5000, -100], [5300, -100], [5300, 8990], [5000, 8990], [5000, -100]]
         with open(wall, "w") as f:
-            json.dump({"type": "FeatureCollection", "features": [{"type": "Feature",
-                       "properties": {}, "geometry": {"type": "Polygon", "coordinates": [ring]}}]},
-                      f)
+            f.write('{"type":"Polygon","coordinates":[[[5000,-100],[5300,-100],[5300,8990],'
+                    '[5000,8990],[5000,-100]]]}')
         closed = numpy.zeros((GRID_SIZE, GRID_SIZE), numpy.uint8)
         closed[GRID_SIZE - 300:, 167:177] = 1  # north-up rows
         mask = os.path.join(self.out, "wall.tif")
-        gdal.GetDriverByName("GTiff").Create(mask, GRID_SIZE, GRID_SIZE, 1, gdal.GDT_Byte)
-        grid = gdal.Open(mask, gdal.GA_Update)
+        grid = gdal.GetDriverByName("GTiff").Create(mask, GRID_SIZE, GRID_SIZE, 1, gdal.GDT_Byte)
         grid.SetGeoTransform(GEOTRANSFORM)
         grid.GetRasterBand(1).WriteArray(closed * 7)
-        grid = None
+        del grid
         vehicle = ("--grade", "12,9", "--rolling", "0.015", "--mass", "2000", "--descent", "0.5")
         planned = []
         for barriers in (wall, mask):
@@ -210,37 +207,27 @@ class BatchPlanTest(e2e.TestCase):
         self.assertEqual(planned[0][1], planned[1][1])
         numpy.testing.assert_array_equal(planned[0][0], planned[1][0])
         properties = json.loads(planned[0][1])["features"][1]["properties"]
-        self.assertEqual({k: properties[k] for k in ("grade_up_pct", "grade_down_pct", "mass_kg",
-                                                     "descent", "rolling")},
-                         {"grade_up_pct": 12, "grade_down_pct": 9, "mass_kg": 2000,
-                          "descent": 0.5, "rolling": 0.015})
-        # Refused with one line and nothing written.
-        far = os.path.join(self.out, "far.geojson")
+        self.assertEqual([properties[k] for k in ("grade_up_pct", "grade_down_pct", "mass_kg",
+                                                  "descent", "rolling")], [12, 9, 2000, 0.5, 0.015])
+        far = os.path.join(self.out, "far.geojson")  # refused with one line, nothing written
         with open(far, "w") as f:
             f.write(open(wall).read().replace("5000", "90000").replace("5300", "90300"))
-        junk = os.path.join(self.out, "junk.gpkg")
-        with open(junk, "w") as f:
-            f.write("not a file of polygons\n")
         ground = os.path.join(self.out, "utm.tif")
         utm = gdal.GetDriverByName("GTiff").Create(ground, 20, 20, 1, gdal.GDT_Float32)
         utm.SetGeoTransform((500000.0, 30.0, 0.0, 4000000.0, 0.0, -30.0))
         srs = osr.SpatialReference()
         srs.ImportFromEPSG(32616)
         utm.SetProjection(srs.ExportToWkt())
-        utm = None
-        for args, reason in (([far], "does not overlap the ground"),
-                             ([junk], "is not polygons or a raster GDAL reads"),
-                             (["/no/wall.shp"], "does not exist"),
-                             ([mask, "--terrain", ground], "has no coordinate system, but the "
-                                                           "ground has one"),
-                             ([wall, "--barriers", wall], "given twice")):
+        del utm
+        for args, reason in (([far], "'%s' does not overlap the ground" % far),
+                             ([mask, "--terrain", ground], "'%s' has no coordinate system, but "
+                                                           "the ground has one" % mask)):
             with self.subTest(reason=reason):
                 out = tempfile.mkdtemp(dir=self.out)
                 result = run(["--plan", "--barriers"] + args + ["--out", out], cwd=self.out)
-                self.assertEqual((result.returncode, result.stdout, result.stderr.count("\n"),
-                                  os.listdir(out)), (2, "", 1, []), result.stderr)
-                self.assertIn(reason, result.stderr)
-                self.assertTrue(result.stderr.startswith("landscape: --barriers: "), result.stderr)
+                self.assertEqual((result.returncode, result.stdout, result.stderr,
+                                  os.listdir(out)), (2, "", "landscape: --barriers: %s\n" % reason,
+                                                     []))
 
     def test_loaded_raster_plans_in_its_own_coordinates(self):
         dem = os.path.join(self.out, "dem.tif")
