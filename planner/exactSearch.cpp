@@ -21,6 +21,7 @@ struct DistanceMeasure {
         return prices.energy(d, zp, zq);
     }
     static const StepRange& range(const PlanningGrid& grid) { return grid.lengths; }
+    static const StepRange& otherRange(const PlanningGrid& grid) { return grid.energies; }
 };
 
 struct EnergyMeasure {
@@ -31,6 +32,7 @@ struct EnergyMeasure {
         return prices.length(p, d, zp, zq);
     }
     static const StepRange& range(const PlanningGrid& grid) { return grid.energies; }
+    static const StepRange& otherRange(const PlanningGrid& grid) { return grid.lengths; }
 };
 
 // One measure's search, writing straight into its cost and predecessor tables.
@@ -127,6 +129,8 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
     // No step costs less than the cheapest: a neighbour already below that far above a cell
     // can be neither lowered nor tied from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;
+    const StepRange& otherRange = Measure::otherRange(grid);
+    const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
     cells[start].cost = 0.0f;
     cells[start].setWaiting(true);
     frontier.push(0.0f, static_cast<uint32_t>(start));
@@ -146,6 +150,7 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
         const uint8_t steps = stepBits[p];
         // Rounded as a stored cost is: no step's cost can round below it.
         const float reach = static_cast<float>(static_cast<double>(base) + leastStep);
+        const float tieReach = static_cast<float>(static_cast<double>(otherBase) + leastOther);
 #pragma GCC unroll 8
         for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
             if ((steps & (1u << d)) == 0) {
@@ -154,6 +159,12 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
             const std::size_t q = p + neighbourOffset(d, rows);
             SearchCell& next = cells[q];
             if (next.cost < reach) {
+                continue;
+            }
+            // A neighbour as cheap as this cell can only be tied from it, by a step of no cost
+            // that lowers its other measure: not when that is already within the other's
+            // cheapest step, unless the neighbour's own route runs through here.
+            if (next.cost == base && !(next.other() > tieReach) && from[q] != d + 1) {
                 continue;
             }
             const float stored = costThrough<Measure>(prices, base, p, d, zp, next.height);
