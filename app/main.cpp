@@ -21,6 +21,13 @@ int main(int argc, char** argv) {
         std::fputs(USAGE_TEXT, stdout);
         return 0;
     }
+    // Progress goes to the console the window talks on, or beside a batch plan's results on
+    // standard output to standard error.
+    std::FILE* progressOut = options.plan ? stderr : stdout;
+    landscapeRun.progress = [progressOut](const std::string& line) {
+        std::fprintf(progressOut, "%s\n", line.c_str());
+        std::fflush(progressOut);
+    };
     const std::string groundError = prepareGround(options, landscapeRun);
     if (!groundError.empty()) {
         std::fprintf(stderr, "landscape: %s\n", groundError.c_str());

@@ -39,7 +39,8 @@ std::vector<float> heightPixels() {
 }
 
 std::string writeRaster(int folder, const char* name, const float* values) {
-    return writeGridRaster(folder, name, values, terrainVertices.shape(), groundReference);
+    return writeGridRaster(folder, name, values, terrainVertices.shape(), groundReference,
+                           landscapeRun.progress);
 }
 
 } // namespace

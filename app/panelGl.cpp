@@ -32,6 +32,11 @@ const ImVec4 REFUSAL_COLOUR(1.0f, 0.25f, 0.25f, 1.0f); // red, light enough on t
 // shown from its second; a clicked field shows its selection in the frame after), and the
 // window is drawn only on events: so a few frames follow every input the panel takes.
 constexpr int FOLLOW_UP_FRAMES = 2;
+// The progress box across the top of the strip, pixels, and its colours.
+constexpr int PROGRESS_BOX_HEIGHT = 28;
+constexpr int PROGRESS_TEXT_INSET = 9;
+constexpr float PROGRESS_BOX_GREY = 0.1f;
+constexpr float PROGRESS_TEXT_GREY = 1.0f;
 
 bool passiveMotionRegistered = false;
 int framesToFollow = 0;
@@ -404,4 +409,43 @@ void panelKeyUp(unsigned char key, int x, int y) {
     if (settings.panelVisible) {
         ImGui_ImplGLUT_KeyboardUpFunc(key, x, y);
     }
+}
+
+void showProgress(const std::string& line) {
+    if (!settings.panelVisible) {
+        return;
+    }
+    const int width = glutGet(GLUT_WINDOW_WIDTH);
+    const int height = glutGet(GLUT_WINDOW_HEIGHT);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glViewport(0, 0, width, height);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_SCISSOR_TEST);
+    // The frame shown stays as it is; only the box is drawn over it.
+    glDrawBuffer(GL_FRONT);
+    const float left = static_cast<float>(viewWidth());
+    glColor3f(PROGRESS_BOX_GREY, PROGRESS_BOX_GREY, PROGRESS_BOX_GREY);
+    glRectf(left, static_cast<float>(height - PROGRESS_BOX_HEIGHT), static_cast<float>(width),
+            static_cast<float>(height));
+    glColor3f(PROGRESS_TEXT_GREY, PROGRESS_TEXT_GREY, PROGRESS_TEXT_GREY);
+    glRasterPos2f(left + PROGRESS_TEXT_INSET,
+                  static_cast<float>(height - PROGRESS_BOX_HEIGHT + PROGRESS_TEXT_INSET));
+    glutBitmapString(GLUT_BITMAP_HELVETICA_12,
+                     reinterpret_cast<const unsigned char*>(line.c_str()));
+    glFlush();
+    glDrawBuffer(GL_BACK);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
 }

@@ -4,6 +4,8 @@
 // totals, the drawn route's profile, the legend and the cell under the cursor. Every change it
 // makes goes through the matching key or the dialogue's path.
 
+#include <string>
+
 // Creates the ImGui context and its GLUT and OpenGL2 backends; needs the window. Writes no
 // settings file.
 void initPanel();
@@ -27,3 +29,8 @@ bool panelTakesKey(unsigned char key, int x, int y);
 
 // Forwards a key release.
 void panelKeyUp(unsigned char key, int x, int y);
+
+// Shows a line of progress at the top of the panel's strip at once, drawn straight onto the
+// window while long work holds up the frames; the next frame draws the panel over it. Nothing
+// while the panel is hidden.
+void showProgress(const std::string& line);

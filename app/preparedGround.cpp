@@ -112,7 +112,7 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
         LoadedGround ground;
         const GroundRequest request{options.terrainFile, options.cellSize, options.sizeColumns,
                                     options.sizeRows,    options.centreX,  options.centreY};
-        const std::string error = loadGroundRaster(request, ground);
+        const std::string error = loadGroundRaster(request, ground, run.progress);
         if (!error.empty()) {
             return error;
         }

@@ -7,6 +7,7 @@
 #include "app/shutdown.h"
 #include "app/windowWatchGl.h"
 #include "camera/camera.h"
+#include "planner/runState.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
 #include "terrain/settings.h"
@@ -67,6 +68,13 @@ int runLandscape(const char* programName, const Options& options) {
     installShutdownHandlers();
     watchForWindowLoss();
     initPanel();
+    // From now on long work is shown in the panel as well as on the console.
+    landscapeRun.progress = [console = landscapeRun.progress](const std::string& line) {
+        if (console) {
+            console(line);
+        }
+        showProgress(line);
+    };
     setAfterSceneHook(afterScene);
     sceneDirty = true;
     sceneList = glGenLists(1);

@@ -35,7 +35,7 @@ void northUpBand(const float* values, const GridShape& shape, int firstRow, int 
 
 // Builds the GeoTIFF at MEMORY_PATH; returns why it could not be, empty when it was.
 std::string buildInMemory(const float* values, const GridShape& shape,
-                          const GroundReference& ground) {
+                          const GroundReference& ground, ProgressReport& report) {
     const double half = ground.spacing / 2.0;
     const GroundPoint northWest = cellCentre(ground, 0, shape.rows - 1);
     double transform[6] = {northWest.x - half, ground.spacing, 0.0, northWest.y + half, 0.0,
@@ -57,6 +57,7 @@ std::string buildInMemory(const float* values, const GridShape& shape,
                  GDALSetRasterNoDataValue(band, COST_RASTER_NODATA) == CE_None;
     std::vector<float> pixels;
     for (int row = 0; built && row < shape.rows; row += BAND_ROWS) {
+        report.update(static_cast<std::size_t>(row) * shape.columns);
         const int bandRows = std::min(BAND_ROWS, shape.rows - row);
         northUpBand(values, shape, row, bandRows, pixels);
         built = GDALRasterIO(band, GF_Write, 0, row, shape.columns, bandRows, pixels.data(),
@@ -79,11 +80,13 @@ std::string buildInMemory(const float* values, const GridShape& shape,
 } // namespace
 
 std::string writeGridRaster(int folder, const std::string& name, const float* values,
-                            const GridShape& shape, const GroundReference& ground) {
+                            const GridShape& shape, const GroundReference& ground,
+                            const ProgressListener& progress) {
     // The caller reports a failure in its own words; GDAL's messages would only repeat it.
     CPLPushErrorHandler(CPLQuietErrorHandler);
     GDALRegister_GTiff();
-    std::string error = buildInMemory(values, shape, ground);
+    ProgressReport report(name, shape.cells(), progress);
+    std::string error = buildInMemory(values, shape, ground, report);
     if (error.empty()) {
         vsi_l_offset size = 0;
         const GByte* bytes = VSIGetMemFileBuffer(MEMORY_PATH, &size, FALSE);

@@ -259,7 +259,14 @@ std::vector<std::string> warpArguments(const TargetGrid& target, const std::stri
     return args;
 }
 
-Dataset warp(GDALDatasetH source, const std::vector<std::string>& args) {
+// GDAL's progress callback, which tells the report of a warp how far it has come.
+int CPL_STDCALL warpProgress(double complete, const char*, void* data) {
+    ProgressReport& report = *static_cast<ProgressReport*>(data);
+    report.update(static_cast<std::size_t>(complete * report.total()));
+    return TRUE;
+}
+
+Dataset warp(GDALDatasetH source, const std::vector<std::string>& args, ProgressReport& report) {
     std::vector<char*> argv;
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -269,6 +276,7 @@ Dataset warp(GDALDatasetH source, const std::vector<std::string>& args) {
     if (options == nullptr) {
         return nullptr;
     }
+    GDALWarpAppOptionsSetProgress(options, warpProgress, &report);
     Dataset warped(GDALWarp("", nullptr, 1, &source, options, nullptr));
     GDALWarpAppOptionsFree(options);
     return warped;
@@ -306,11 +314,12 @@ HeightUnits heightUnits(GDALRasterBandH source, GDALRasterBandH read) {
 // Reads `band` (north-up pixels, width columns and rows of the shape) into x-major heights:
 // pixel column i and row rows - 1 - j hold cell (i, j). False when no cell has ground.
 bool readHeights(GDALRasterBandH band, const HeightUnits& units, const GridShape& shape,
-                 std::vector<float>& heights, std::string& error) {
+                 std::vector<float>& heights, std::string& error, ProgressReport& report) {
     heights.assign(shape.cells(), std::numeric_limits<float>::quiet_NaN());
     std::vector<float> pixels;
     bool anyGround = false;
     for (int row = 0; row < shape.rows; row += BAND_ROWS) {
+        report.update(static_cast<std::size_t>(row) * shape.columns);
         const int bandRows = std::min(BAND_ROWS, shape.rows - row);
         pixels.resize(static_cast<std::size_t>(bandRows) * shape.columns);
         if (GDALRasterIO(band, GF_Read, 0, row, shape.columns, bandRows, pixels.data(),
@@ -361,11 +370,13 @@ std::string openSource(const std::string& path, Dataset& dataset, Source& source
     return {};
 }
 
-std::string loadChecked(const GroundRequest& request, LoadedGround& ground);
+std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
+                        const ProgressListener& progress);
 
 } // namespace
 
-std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground) {
+std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground,
+                             const ProgressListener& progress) {
     const QuietGdal quiet;
     GDALAllRegister();
     refuseNonFileSources();
@@ -373,7 +384,7 @@ std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground)
     GDALSetCacheMax64(LOAD_CACHE_BYTES);
     std::string error = checkSourceName(TERRAIN_OPTION, request.path);
     if (error.empty()) {
-        error = loadChecked(request, ground);
+        error = loadChecked(request, ground, progress);
     }
     // A source GDAL was refused fails the load even when the rest of the raster had ground.
     const std::string refused = takeRefusedSource();
@@ -385,7 +396,8 @@ std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground)
 
 namespace {
 
-std::string loadChecked(const GroundRequest& request, LoadedGround& ground) {
+std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
+                        const ProgressListener& progress) {
     const std::string& path = request.path;
     Dataset dataset;
     Source source;
@@ -437,7 +449,8 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground) {
             return error;
         }
         args.insert(args.end(), overview.begin(), overview.end());
-        warped = warp(source.dataset, args);
+        ProgressReport report("Resampling " + printable(path), target.shape.cells(), progress);
+        warped = warp(source.dataset, args, report);
         if (!warped) {
             return fileError(path, "cannot be sampled: " + lastGdalError());
         }
@@ -449,7 +462,9 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground) {
                                                   target.shape.columns, target.shape.rows,
                                                   MIN_GRID_SIDE, MIN_GRID_SIDE));
     }
-    if (!readHeights(band, heightUnits(sourceBand, band), target.shape, ground.heights, error)) {
+    ProgressReport report("Loading " + printable(path), target.shape.cells(), progress);
+    if (!readHeights(band, heightUnits(sourceBand, band), target.shape, ground.heights, error,
+                     report)) {
         return fileError(path, error.empty() ? "has no ground in the chosen part"
                                              : "cannot be read: " + error);
     }

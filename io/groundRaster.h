@@ -2,6 +2,7 @@
 // Reads the user's elevation raster through GDAL as a grid of the planner's: the whole raster at
 // its own resolution, or a resampled part of it.
 
+#include "planner/progress.h"
 #include "terrain/gridShape.h"
 #include "terrain/groundReference.h"
 
@@ -38,8 +39,10 @@ struct LoadedGround {
 // (scale, offset and feet honoured) as floats; nodata, non-finite values and cells off the
 // raster are NaN. Cell (i, j) is centred at reference.origin + spacing * (i, j); with a window,
 // cell (columns / 2, rows / 2) lies on the centre. Returns an empty text, or the one-line reason
-// naming the file or option; a grid over MAX_GRID_CELLS is refused before it is allocated.
-std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground);
+// naming the file or option; a grid over MAX_GRID_CELLS is refused before it is allocated. A big
+// grid's warp and read tell `progress` how far they have come.
+std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground,
+                             const ProgressListener& progress = {});
 
 // The working coordinates of the point (x, y) given in the raster's own system. False when it
 // cannot be transformed.

@@ -1,9 +1,10 @@
 #include "io/routeExport.h"
 
 #include "io/fileReplace.h"
-#include "io/progressReport.h"
+#include "planner/progress.h"
 #include "planner/routeTables.h"
 #include "planner/routeWalk.h"
+#include "planner/runState.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
@@ -68,7 +69,7 @@ void writeDistanceTable(std::FILE* out) {
     std::fputs(DISTANCE_TABLE_HEADER, out);
     ChunkedWriter writer(out);
     const GridShape& shape = terrainVertices.shape();
-    ProgressReport progress(DISTANCE_TABLE_FILE, shape.cells());
+    ProgressReport progress(DISTANCE_TABLE_FILE, shape.cells(), landscapeRun.progress);
     for (int x = 0; x < shape.columns; ++x) {
         progress.update(shape.index(x, 0));
         for (int y = 0; y < shape.rows; ++y) {

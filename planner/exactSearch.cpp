@@ -42,6 +42,7 @@ struct MeasureSearch {
     BucketQueue* frontier;
     PlannerArray<SearchCell>* cells;
     bool energy;
+    const ProgressListener* progress; // null for a search on another thread
 };
 
 // How many pops ahead a cell's neighbourhood is asked for: enough to cover a memory latency with
@@ -110,8 +111,10 @@ void chooseTiedPredecessor(const PlanningGrid& grid, const StepPrices& prices, S
 
 template <typename Measure>
 void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, float* cost,
-            uint8_t* from, BucketQueue& frontier) {
+            uint8_t* from, BucketQueue& frontier, const ProgressListener& progress) {
     const std::size_t cellCount = grid.shape.cells();
+    ProgressReport report(PLANNING_WORK, cellCount, progress);
+    std::size_t takenUp = 0;
     const float* z = grid.terrain->heights().data();
     for (std::size_t p = 0; p < cellCount; ++p) {
         cells[p] = {UNREACHED_COST, z[p], 0.0f};
@@ -145,6 +148,9 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
             continue; // superseded by a lower cost pushed later
         }
         cells[p].setWaiting(false);
+        if (++takenUp % PROGRESS_STRIDE == 0) {
+            report.update(takenUp);
+        }
         const float zp = cells[p].height;
         const float otherBase = cells[p].other();
         const uint8_t steps = stepBits[p];
@@ -211,26 +217,29 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
 
 void runSearch(const PlanningGrid& grid, std::size_t start, const MeasureSearch& s) {
     SearchCell* cells = s.cells->reserve(grid.shape.cells());
+    const ProgressListener silent;
+    const ProgressListener& progress = s.progress != nullptr ? *s.progress : silent;
     if (s.energy) {
-        search<EnergyMeasure>(grid, start, cells, s.cost, s.from, *s.frontier);
+        search<EnergyMeasure>(grid, start, cells, s.cost, s.from, *s.frontier, progress);
         return;
     }
-    search<DistanceMeasure>(grid, start, cells, s.cost, s.from, *s.frontier);
+    search<DistanceMeasure>(grid, start, cells, s.cost, s.from, *s.frontier, progress);
 }
 
 } // namespace
 
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
-                 RouteTables& out) {
+                 RouteTables& out, const ProgressListener& progress) {
     if (!canStartAt(grid, startX, startY)) {
         resetRouteTables(out, -1, -1);
         return;
     }
     const std::size_t start = grid.shape.index(startX, startY);
+    // The energy search runs last, on this thread, and tells the progress of both.
     MeasureSearch searches[] = {{out.distance.data(), out.previousDistance.steps(),
-                                 &work.distanceFrontier, &work.distanceCells, false},
+                                 &work.distanceFrontier, &work.distanceCells, false, nullptr},
                                 {out.energy.data(), out.previousEnergy.steps(),
-                                 &work.energyFrontier, &work.energyCells, true}};
+                                 &work.energyFrontier, &work.energyCells, true, &progress}};
     if (workersFor(grid.shape.cells()) > 1) {
         std::vector<MeasureSearch> both(std::begin(searches), std::end(searches));
         runEach(both, [&](const MeasureSearch& s) { runSearch(grid, start, s); });

@@ -8,6 +8,7 @@
 
 #include "planner/bucketQueue.h"
 #include "planner/planningGrid.h"
+#include "planner/progress.h"
 #include "planner/routeTables.h"
 
 #include <cmath>
@@ -41,6 +42,6 @@ struct ExactWorkspace {
 // energy among least-distance ones), the first such found. Deterministic: cells are taken up
 // bucket by bucket (the oldest first within one), neighbours in NEIGHBOUR_STEPS order. On a big
 // grid the two measures run on the two cores at once. A start outside the grid or without ground
-// leaves every cell unreached.
+// leaves every cell unreached. A big grid's search tells `progress` how far it has come.
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
-                 RouteTables& out);
+                 RouteTables& out, const ProgressListener& progress = {});

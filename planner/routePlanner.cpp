@@ -4,16 +4,16 @@
 #include "planner/runState.h"
 
 void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
-                ExactWorkspace& work, RouteTables& out) {
+                ExactWorkspace& work, RouteTables& out, const ProgressListener& progress) {
     if (planner == PlannerKind::Exact) {
-        exactRoutes(grid, startX, startY, work, out);
+        exactRoutes(grid, startX, startY, work, out, progress);
         return;
     }
-    sweepRoutes(grid, startX, startY, out);
+    sweepRoutes(grid, startX, startY, out, progress);
 }
 
 void computeRoutes() {
     LandscapeRun& run = landscapeRun;
     planRoutes(run.settings.planner, run.grid, run.settings.startX, run.settings.startY, run.exact,
-               run.tables);
+               run.tables, run.progress);
 }

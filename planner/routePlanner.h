@@ -9,9 +9,10 @@
 
 // Fills `out` from (startX, startY) with `planner`: the one spiral sweep or the exact search.
 void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
-                ExactWorkspace& work, RouteTables& out);
+                ExactWorkspace& work, RouteTables& out, const ProgressListener& progress = {});
 
 // Fills distanceTable, energyTable and both predecessor tables for settings.startX/startY with
-// settings.planner over planningGrid (buildStepTable must be current). Allocates nothing once
-// the exact search's buckets have grown.
+// settings.planner over planningGrid (buildStepTable must be current), telling the run's
+// progress listener how a big grid's plan goes. Allocates nothing once the exact search's
+// buckets have grown.
 void computeRoutes();

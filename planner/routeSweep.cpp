@@ -98,12 +98,18 @@ constexpr std::size_t SWEEP_PREFETCH_CELLS = 16;
 
 // Walks the spiral from (startX, startY), relaxing every cell of `cells`.
 template <typename Cells>
-void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& cells) {
+void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& cells,
+                const ProgressListener& progress) {
     const StepPrices prices(grid);
     const GridShape shape = grid.shape;
     const std::size_t cellCount = shape.cells();
     std::size_t last = shape.index(startX, startY);
+    ProgressReport report(PLANNING_WORK, cellCount, progress);
+    std::size_t visited = 0;
     forEachSpiralCell(shape, startX, startY, [&](int a, int b) {
+        if (++visited % PROGRESS_STRIDE == 0) {
+            report.update(visited);
+        }
         const std::size_t p = shape.index(a, b);
         // The leg goes on the way the last move went (a wrong guess at a corner costs nothing).
         const std::size_t ahead = p + (p - last) * SWEEP_PREFETCH_CELLS;
@@ -136,7 +142,8 @@ PlannerArray<SweepCell>& packedState() {
     return state;
 }
 
-void packedSweep(const PlanningGrid& grid, int startX, int startY, RouteTables& out) {
+void packedSweep(const PlanningGrid& grid, int startX, int startY, RouteTables& out,
+                 const ProgressListener& progress) {
     const std::size_t cellCount = grid.shape.cells();
     SweepCell* cells = packedState().reserve(cellCount);
     const float* z = grid.terrain->heights().data();
@@ -150,7 +157,7 @@ void packedSweep(const PlanningGrid& grid, int startX, int startY, RouteTables& 
     const std::size_t start = grid.shape.index(startX, startY);
     cells[start].distance = 0.0f;
     cells[start].energy = 0.0f;
-    sweepCells(grid, startX, startY, PackedCells{cells});
+    sweepCells(grid, startX, startY, PackedCells{cells}, progress);
     float* distance = out.distance.data();
     float* energy = out.energy.data();
     uint8_t* distanceFrom = out.previousDistance.steps();
@@ -181,7 +188,8 @@ void relaxNeighbours(int a, int b) {
     relaxNeighbours(planningGrid, landscapeRun.tables, a, b);
 }
 
-void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& out) {
+void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& out,
+                 const ProgressListener& progress) {
     if (!canStartAt(grid, startX, startY)) {
         resetRouteTables(out, -1, -1);
         return;
@@ -189,9 +197,9 @@ void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& 
     // A grid that fits in the caches gains nothing from packing and must plan without
     // allocating; the packed state pays off where the tables do not fit.
     if (workersFor(grid.shape.cells()) > 1) {
-        packedSweep(grid, startX, startY, out);
+        packedSweep(grid, startX, startY, out, progress);
         return;
     }
     resetRouteTables(out, startX, startY);
-    sweepCells(grid, startX, startY, tableCells(grid, out));
+    sweepCells(grid, startX, startY, tableCells(grid, out), progress);
 }

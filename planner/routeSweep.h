@@ -3,11 +3,14 @@
 // costs to its eight neighbours. One pass, no queue: the visiting order decides the result.
 
 #include "planner/planningGrid.h"
+#include "planner/progress.h"
 #include "planner/routeTables.h"
 
 // Fills `out` (sized for the grid) by one sweep from (startX, startY) over the steps of `grid`.
-// A start outside the grid or without ground leaves every cell unreached. Allocates nothing.
-void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& out);
+// A start outside the grid or without ground leaves every cell unreached. Allocates nothing. A
+// big grid's sweep tells `progress` how far it has come.
+void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& out,
+                 const ProgressListener& progress = {});
 
 // Offers the costs of cell (a, b) in `tables` to its passable neighbours, by the steps of
 // `grid`; (a, b) lies inside the grid.

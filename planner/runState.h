@@ -5,6 +5,7 @@
 
 #include "planner/exactSearch.h"
 #include "planner/planningGrid.h"
+#include "planner/progress.h"
 #include "planner/routeTables.h"
 #include "terrain/groundReference.h"
 #include "terrain/settings.h"
@@ -24,6 +25,7 @@ struct LandscapeRun {
     bool sceneDirty = false;
     unsigned int sceneList = 0;
     Vec3f homeSceneOffset = Settings{}.sceneOffset; // the first frame's, which key v brings back
+    ProgressListener progress; // where long work of this run tells how far it has come
 };
 
 extern LandscapeRun landscapeRun;

@@ -3,6 +3,7 @@
 #include "app/plannedRoutes.h"
 #include "io/costRaster.h"
 #include "io/routeExport.h"
+#include "planner/progress.h"
 #include "render/panel.h"
 #include "tests/unit/plannerTestSupport.h"
 
@@ -15,6 +16,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -201,6 +204,20 @@ TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLat
     EXPECT_NEAR(v[0], 15.0, 1e-9);
     EXPECT_NEAR(v[1], 0.0, 1e-9);
     EXPECT_NEAR(v[2], 15.0 + 30.0 / 0.9996 / 111319.4908, 1e-8);
+}
+
+// Long work tells its share done at most once a second, capped at all of it; small work never.
+TEST(ProgressReport, BigWorkTellsItsShareOnceASecondAndSmallWorkNothing) {
+    std::vector<std::string> lines;
+    const ProgressListener listen = [&](const std::string& line) { lines.push_back(line); };
+    ProgressReport small(PLANNING_WORK, PROGRESS_MIN_ITEMS - 1, listen);
+    ProgressReport big(PLANNING_WORK, 2 * PROGRESS_MIN_ITEMS, listen);
+    big.update(1); // within the first second
+    std::this_thread::sleep_for(std::chrono::milliseconds(1050));
+    small.update(PROGRESS_MIN_ITEMS - 2);
+    big.update(3 * PROGRESS_MIN_ITEMS);
+    big.update(PROGRESS_MIN_ITEMS); // within a second of the last line
+    EXPECT_EQ(lines, std::vector<std::string>{"Planning: 100 % of 2097152 cells"});
 }
 
 } // namespace
