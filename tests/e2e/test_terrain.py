@@ -95,6 +95,27 @@ class TerrainTest(e2e.TestCase):
             np.testing.assert_allclose(got, want, rtol=1e-6)  # GDAL may warp in other chunks
             self.assertTrue(np.isnan(got).any() and not np.isnan(got).all())
 
+    def test_real_model_first_view_shows_all_its_ground_both_ends_and_comes_back_home(self):
+        with self.launch(extra_args=["--terrain", self.dem, "--exact"]) as app:
+            app.wait_for(FIRST_FRAME)
+            first = app.settled_view()
+            w, h = first.width, first.height
+            edge = [first.pixel(x, y) for x in range(w) for y in (0, 1, h - 2, h - 1)]
+            edge += [first.pixel(x, y) for y in range(h) for x in (0, 1, w - 2, w - 1)]
+            self.assertTrue(all(max(p) < 30 for p in edge))  # nothing of the ground cut off
+            is_ground_colour = {"start": lambda p: p[0] > 100 and p[2] > 100 and p[1] < 40,
+                                "end": lambda p: p[0] > 100 and 40 < p[1] < p[0] and p[2] < 40,
+                                "reached": lambda p: min(p) > 60 and max(p) - min(p) < 20}
+            for name, test in is_ground_colour.items():
+                self.assertGreater(first.count(test), 50 if name == "reached" else 0, name)
+            for key in ("z", "X", "v"):
+                since = app.mark()
+                app.key(key)
+                app.wait_for(FIRST_FRAME, since=since)
+                if key != "v":
+                    self.assertGreater(app.settled_view().differing_pixels(first), 1000)
+            self.assertEqual(app.settled_view().differing_pixels(first), 0)
+
     def test_built_in_heights_round_trip_through_geotiff_and_ascii_grid(self):
         heights = np.loadtxt(os.path.join(SOURCE, "data", "heights.txt"))
         tif, asc = os.path.join(self.dir, "builtIn.tif"), os.path.join(self.dir, "builtIn.asc")
