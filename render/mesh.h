@@ -32,9 +32,10 @@ struct Quad {
     Float3 normal;
 };
 
-// The most quadrilaterals the mesh draws, whatever the grid's size: a bigger grid is drawn at
-// every k-th row and column.
-constexpr std::size_t MAX_MESH_QUADS = 250000;
+// The most quadrilaterals the mesh draws, whatever the grid's size: the built-in ground's, so a
+// frame of any ground costs what one of the built-in ground does (on the software renderer a
+// mesh twice as big takes twice as long). A bigger grid is drawn at every k-th row and column.
+constexpr std::size_t MAX_MESH_QUADS = std::size_t{GRID_SIZE - 1} * (GRID_SIZE - 1);
 
 // The least k for which every k-th grid point along both indices gives at most MAX_MESH_QUADS
 // quadrilaterals: 1 for the built-in ground.
