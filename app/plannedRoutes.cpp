@@ -13,7 +13,7 @@ RouteFeature describeRoute(Measure measure, const CostTable& costs, const Previo
                            const Settings& s) {
     RouteFeature route;
     route.measure = measure == Measure::Distance ? "distance" : "energy";
-    if (!costs.shape().contains(s.endX, s.endY) || costs[s.endX][s.endY] == UNREACHED_COST) {
+    if (!costs.reaches(s.endX, s.endY)) {
         return route;
     }
     route.cells = routeFromStart(previous, s.startX, s.startY, s.endX, s.endY);

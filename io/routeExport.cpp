@@ -88,7 +88,7 @@ void writeDistanceTable(std::FILE* out) {
 void writeRoute(std::FILE* out, const CostTable& cost, const PreviousTable& previous) {
     const int endX = settings.endX;
     const int endY = settings.endY;
-    if (!cost.shape().contains(endX, endY) || cost[endX][endY] == UNREACHED_COST) {
+    if (!cost.reaches(endX, endY)) {
         return;
     }
     ChunkedWriter writer(out);

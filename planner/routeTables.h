@@ -44,6 +44,10 @@ class CostTable {
     const float* operator[](int x) const { return costs_.data() + shape_.index(x, 0); }
     float* data() { return costs_.data(); }
     const float* data() const { return costs_.data(); }
+    // True when (x, y) lies in the grid and a plan has reached it: a route ends there.
+    bool reaches(int x, int y) const {
+        return shape_.contains(x, y) && costs_[shape_.index(x, y)] != UNREACHED_COST;
+    }
 
   private:
     GridShape shape_{0, 0, GRID_SPACING};

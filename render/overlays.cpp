@@ -109,34 +109,25 @@ std::string straightLineSummary(float metres) {
 }
 
 namespace {
-// The end cell's cost, or UNREACHED_COST for an end cell outside the grid.
-float endCost(const CostTable& costs) {
-    if (!costs.shape().contains(settings.endX, settings.endY)) {
-        return UNREACHED_COST;
-    }
-    return costs[settings.endX][settings.endY];
-}
-
 std::vector<Cell> cellsToEnd(const PreviousTable& previous) {
     return routeCells(previous, settings.startX, settings.startY, settings.endX, settings.endY);
 }
 } // namespace
 
 Overlay distanceRouteOverlay() {
-    const float metres = endCost(distanceTable);
-    if (metres == UNREACHED_COST) {
+    if (!distanceTable.reaches(settings.endX, settings.endY)) {
         return {{}, distanceRouteColour, UNREACHABLE_DISTANCE_TEXT};
     }
     return {cellsToEnd(previousDistanceVertices), distanceRouteColour,
-            distanceSummary(metres, settings.speedMph)};
+            distanceSummary(distanceTable[settings.endX][settings.endY], settings.speedMph)};
 }
 
 Overlay energyRouteOverlay() {
-    const float joules = endCost(energyTable);
-    if (joules == UNREACHED_COST) {
+    if (!energyTable.reaches(settings.endX, settings.endY)) {
         return {{}, energyRouteColour, UNREACHABLE_ENERGY_TEXT};
     }
-    return {cellsToEnd(previousEnergyVertices), energyRouteColour, energySummary(joules)};
+    return {cellsToEnd(previousEnergyVertices), energyRouteColour,
+            energySummary(energyTable[settings.endX][settings.endY])};
 }
 
 Overlay straightLineOverlay() {

@@ -57,9 +57,7 @@ float groundRun(const Cell& a, const Cell& b) {
 Profile routeProfile(const PreviousTable& previous, const CostTable& costs, int startX, int startY,
                      int endX, int endY) {
     Profile profile;
-    const GridShape& shape = costs.shape();
-    if (!shape.contains(startX, startY) || !shape.contains(endX, endY) ||
-        costs[endX][endY] == UNREACHED_COST) {
+    if (!costs.shape().contains(startX, startY) || !costs.reaches(endX, endY)) {
         return profile;
     }
     const std::vector<GridPoint> route = routeFromStart(previous, startX, startY, endX, endY);
