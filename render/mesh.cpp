@@ -34,6 +34,9 @@ Float3 crossProduct(const Float3& a, const Float3& b) {
 
 int meshStride(const GridShape& shape) {
     int stride = 1;
+    if (shape.cells() <= static_cast<std::size_t>(GRID_CELLS)) {
+        return stride;
+    }
     while (static_cast<std::size_t>((shape.columns - 1) / stride) *
                static_cast<std::size_t>((shape.rows - 1) / stride) >
            MAX_MESH_QUADS) {

@@ -32,13 +32,15 @@ struct Quad {
     Float3 normal;
 };
 
-// The most quadrilaterals the mesh draws, whatever the grid's size: the built-in ground's, so a
-// frame of any ground costs what one of the built-in ground does (on the software renderer a
-// mesh twice as big takes twice as long). A bigger grid is drawn at every k-th row and column.
-constexpr std::size_t MAX_MESH_QUADS = std::size_t{GRID_SIZE - 1} * (GRID_SIZE - 1);
+// The most quadrilaterals the mesh of a grid bigger than the built-in ground draws: about one for
+// every three pixels of the 500 x 500 view that shows all of it, more than the eye tells apart.
+// The software renderer spends a frame setting up triangles, so this keeps a frame of the whole
+// of any ground as quick as one of the built-in ground.
+constexpr std::size_t MAX_MESH_QUADS = 82000;
 
-// The least k for which every k-th grid point along both indices gives at most MAX_MESH_QUADS
-// quadrilaterals: 1 for the built-in ground.
+// 1 for a grid of no more cells than the built-in ground, which is drawn whole; for a bigger one
+// the least k for which every k-th grid point along both indices gives at most MAX_MESH_QUADS
+// quadrilaterals.
 int meshStride(const GridShape& shape);
 
 // True when cell (x, y) of the ground now loaded has all four corners inside the grid.
