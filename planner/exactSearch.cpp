@@ -42,7 +42,7 @@ struct MeasureSearch {
     BucketQueue* frontier;
     PlannerArray<SearchCell>* cells;
     bool energy;
-    const ProgressListener* progress; // null for a search on another thread
+    const ProgressListener* progress; // an empty one for the search on another thread
 };
 
 // How many pops ahead a cell's neighbourhood is asked for: enough to cover a memory latency with
@@ -217,13 +217,11 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
 
 void runSearch(const PlanningGrid& grid, std::size_t start, const MeasureSearch& s) {
     SearchCell* cells = s.cells->reserve(grid.shape.cells());
-    const ProgressListener silent;
-    const ProgressListener& progress = s.progress != nullptr ? *s.progress : silent;
     if (s.energy) {
-        search<EnergyMeasure>(grid, start, cells, s.cost, s.from, *s.frontier, progress);
+        search<EnergyMeasure>(grid, start, cells, s.cost, s.from, *s.frontier, *s.progress);
         return;
     }
-    search<DistanceMeasure>(grid, start, cells, s.cost, s.from, *s.frontier, progress);
+    search<DistanceMeasure>(grid, start, cells, s.cost, s.from, *s.frontier, *s.progress);
 }
 
 } // namespace
@@ -236,8 +234,9 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
     }
     const std::size_t start = grid.shape.index(startX, startY);
     // The energy search runs last, on this thread, and tells the progress of both.
+    const ProgressListener silent;
     MeasureSearch searches[] = {{out.distance.data(), out.previousDistance.steps(),
-                                 &work.distanceFrontier, &work.distanceCells, false, nullptr},
+                                 &work.distanceFrontier, &work.distanceCells, false, &silent},
                                 {out.energy.data(), out.previousEnergy.steps(),
                                  &work.energyFrontier, &work.energyCells, true, &progress}};
     if (workersFor(grid.shape.cells()) > 1) {
