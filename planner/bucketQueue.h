@@ -1,30 +1,27 @@
 #pragma once
 // The frontier of a least-cost search whose steps cost either nothing or at least `width`:
-// entries are kept in buckets of cost width `width`, and a bucket is emptied before the next.
+// items are kept in buckets of cost width `width`, and a bucket is emptied before the next.
 // A step of at least `width` always lands in a later bucket, so within a bucket order does not
-// matter for the costs; what lands in the current bucket (free steps, rounding) is taken up
-// before the bucket is left. Push and pop are O(1). Only the next few buckets can ever be
-// filled, so they live in a small ring. Capacity is kept between searches: a search after the
-// first allocates nothing.
+// matter for the costs; what lands in the current bucket (free steps, cheaper steps, rounding)
+// is taken up before the bucket is left. The queue holds items only: the search tells a live
+// entry by its item still waiting at a cost of the bucket being emptied. Push and pop are O(1).
+// Only the next few buckets can ever be filled, so they live in a small ring. Capacity is kept
+// between searches: a search after the first allocates nothing.
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-class BucketQueue {
+// A cache line of its own: the two searches run on two threads with their queues side by side,
+// and a push on one would otherwise evict the other's counters on every step.
+class alignas(64) BucketQueue {
   public:
-    struct Entry {
-        float cost;
-        uint32_t item; // a grid holds fewer than 2^32 cells
-    };
-
     // Empties the queue for a search whose costs start at 0 and whose positive steps cost
     // `width` .. `widest` (same unit as the costs, width > 0).
     void reset(double width, double widest) {
-        width_ = width;
+        perWidth_ = 1.0 / width;
         // A step may add `widest` to a cost anywhere in the current bucket, plus rounding.
-        const auto needed = static_cast<std::size_t>(widest / width) + 3;
+        const auto needed = static_cast<std::size_t>(widest * perWidth_) + 3;
         // A whole power of two, so that a bucket's place in the ring is a mask, not a division.
         std::size_t span = 1;
         while (span < needed) {
@@ -33,7 +30,7 @@ class BucketQueue {
         if (ring_.size() < span) {
             ring_.resize(span);
         }
-        for (std::vector<Entry>& bucket : ring_) {
+        for (std::vector<uint32_t>& bucket : ring_) {
             bucket.clear();
         }
         mask_ = span - 1;
@@ -44,16 +41,25 @@ class BucketQueue {
 
     bool empty() const { return size_ == 0; }
 
-    // cost is at least the cost of the entry last popped.
-    void push(float cost, uint32_t item) {
-        ring_[bucketOf(cost) & mask_].push_back({cost, item});
+    // The bucket of a cost (>= 0): never a lower one for a higher cost.
+    std::size_t bucketOf(float cost) const {
+        return static_cast<std::size_t>(static_cast<double>(cost) * perWidth_);
+    }
+
+    // The bucket being emptied, that of the item last popped; no lower one holds anything.
+    std::size_t current() const { return current_; }
+
+    // bucket is at least the current one. An item needs one entry a bucket: one that waits in
+    // a bucket and grows cheaper within it keeps its place.
+    void push(std::size_t bucket, uint32_t item) {
+        ring_[bucket & mask_].push_back(item);
         ++size_;
     }
 
-    // The oldest entry of the lowest bucket that holds any. Not empty. Oldest first, so that
+    // The oldest item of the lowest bucket that holds any. Not empty. Oldest first, so that
     // within a bucket cells are taken up in waves from where the bucket was entered, as a
     // breadth-first search would: a cell is then rarely taken up again for a tie.
-    Entry pop() {
+    uint32_t pop() {
         while (head_ == ring_[current_ & mask_].size()) {
             ring_[current_ & mask_].clear();
             head_ = 0;
@@ -63,21 +69,17 @@ class BucketQueue {
         return ring_[current_ & mask_][head_++];
     }
 
-    // The entry `later` pops after the next one, if it is already in the bucket being emptied.
-    const Entry* ahead(std::size_t later) const {
-        const std::vector<Entry>& bucket = ring_[current_ & mask_];
+    // The item `later` pops after the next one, if it is already in the bucket being emptied.
+    const uint32_t* ahead(std::size_t later) const {
+        const std::vector<uint32_t>& bucket = ring_[current_ & mask_];
         return head_ + later < bucket.size() ? &bucket[head_ + later] : nullptr;
     }
 
   private:
-    std::size_t bucketOf(float cost) const {
-        return static_cast<std::size_t>(std::floor(static_cast<double>(cost) / width_));
-    }
-
-    std::vector<std::vector<Entry>> ring_;
-    double width_ = 1.0;
+    std::vector<std::vector<uint32_t>> ring_; // items: a grid holds fewer than 2^32 cells
+    double perWidth_ = 1.0;
     std::size_t mask_ = 0;    // ring places in use, less one
     std::size_t current_ = 0; // bucket being emptied; none below it holds anything
-    std::size_t head_ = 0;    // entries of the current bucket already popped
+    std::size_t head_ = 0;    // items of the current bucket already popped
     std::size_t size_ = 0;
 };

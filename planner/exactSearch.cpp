@@ -8,8 +8,9 @@
 namespace {
 
 // Buckets are never narrower than this share of the dearest step, so the ring of buckets stays
-// small whatever the ground; steps cheaper than a bucket are taken up inside it.
-constexpr double MAX_BUCKETS_PER_STEP = 4096.0;
+// small whatever the ground (the tails it pushes to stay in the nearest cache); steps cheaper
+// than a bucket are taken up inside it.
+constexpr double MAX_BUCKETS_PER_STEP = 64.0;
 
 // Each measure breaks its ties by the other: `step` prices a step in the measure searched for,
 // `other` in the one that decides between equally cheap predecessors.
@@ -81,7 +82,7 @@ float otherThrough(const StepPrices& prices, float base, std::size_t u, int d, f
 // passed over for it may now be the better.
 template <typename Measure>
 void chooseTiedPredecessor(const PlanningGrid& grid, const StepPrices& prices, SearchCell* cells,
-                           uint8_t* from, std::size_t q) {
+                           std::size_t q) {
     const int rows = grid.shape.rows;
     const int x = static_cast<int>(q / rows);
     const int y = static_cast<int>(q % rows);
@@ -103,7 +104,7 @@ void chooseTiedPredecessor(const PlanningGrid& grid, const StepPrices& prices, S
         const float other = otherThrough<Measure>(prices, cells[u].other(), u, d, zu, zq);
         if (other < best) {
             best = other;
-            from[q] = static_cast<uint8_t>(d + 1);
+            cells[q].from = static_cast<uint8_t>(d + 1);
         }
     }
     cells[q].setOther(best);
@@ -117,9 +118,8 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
     std::size_t takenUp = 0;
     const float* z = grid.terrain->heights().data();
     for (std::size_t p = 0; p < cellCount; ++p) {
-        cells[p] = {UNREACHED_COST, z[p], 0.0f};
+        cells[p] = {UNREACHED_COST, z[p], 0.0f, grid.steps[p], FROM_NOWHERE};
     }
-    std::fill(from, from + cellCount, FROM_NOWHERE);
     const StepRange& range = Measure::range(grid);
     // A measure without costly steps leaves every cost at 0: one bucket holds all.
     const double dearest = range.dearest > 0.0 ? range.dearest : 1.0;
@@ -128,7 +128,6 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
     frontier.reset(width, dearest);
     const int rows = grid.shape.rows;
     const StepPrices prices(grid);
-    const uint8_t* stepBits = grid.steps.data();
     // No step costs less than the cheapest: a neighbour already below that far above a cell
     // can be neither lowered nor tied from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;
@@ -136,16 +135,16 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
     const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
     cells[start].cost = 0.0f;
     cells[start].setWaiting(true);
-    frontier.push(0.0f, static_cast<uint32_t>(start));
+    frontier.push(frontier.bucketOf(0.0f), static_cast<uint32_t>(start));
     while (!frontier.empty()) {
-        const BucketQueue::Entry top = frontier.pop();
-        if (const BucketQueue::Entry* later = frontier.ahead(PREFETCH_DISTANCE)) {
-            prefetchAround(cells, cellCount, later->item, rows);
+        const std::size_t p = frontier.pop();
+        if (const uint32_t* later = frontier.ahead(PREFETCH_DISTANCE)) {
+            prefetchAround(cells, cellCount, *later, rows);
         }
-        const std::size_t p = top.item;
         const float base = cells[p].cost;
-        if (base != top.cost) {
-            continue; // superseded by a lower cost pushed later
+        // Taken up already, or grown cheaper into a bucket emptied before this one.
+        if (!cells[p].waiting() || frontier.bucketOf(base) != frontier.current()) {
+            continue;
         }
         cells[p].setWaiting(false);
         if (++takenUp % PROGRESS_STRIDE == 0) {
@@ -153,7 +152,7 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
         }
         const float zp = cells[p].height;
         const float otherBase = cells[p].other();
-        const uint8_t steps = stepBits[p];
+        const uint8_t steps = cells[p].steps;
         // Rounded as a stored cost is: no step's cost can round below it.
         const float reach = static_cast<float>(static_cast<double>(base) + leastStep);
         const float tieReach = static_cast<float>(static_cast<double>(otherBase) + leastOther);
@@ -170,7 +169,7 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
             // A neighbour as cheap as this cell can only be tied from it, by a step of no cost
             // that lowers its other measure: not when that is already within the other's
             // cheapest step, unless the neighbour's own route runs through here.
-            if (next.cost == base && !(next.other() > tieReach) && from[q] != d + 1) {
+            if (next.cost == base && !(next.other() > tieReach) && next.from != d + 1) {
                 continue;
             }
             const float stored = costThrough<Measure>(prices, base, p, d, zp, next.height);
@@ -181,18 +180,18 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
             // are compared as stored: a sum rounded up must not count as lower than itself.
             const float other = otherThrough<Measure>(prices, otherBase, p, d, zp, next.height);
             if (stored == next.cost) {
-                if (from[q] == d + 1) { // the cell's own route, whose other total has changed
+                if (next.from == d + 1) { // the cell's own route, whose other total has changed
                     if (other == next.other()) {
                         continue;
                     }
                     if (other < next.other()) {
                         next.setOther(other);
                     } else {
-                        chooseTiedPredecessor<Measure>(grid, prices, cells, from, q);
+                        chooseTiedPredecessor<Measure>(grid, prices, cells, q);
                     }
                     if (!next.waiting()) { // its neighbours follow
                         next.setWaiting(true);
-                        frontier.push(stored, static_cast<uint32_t>(q));
+                        frontier.push(frontier.bucketOf(stored), static_cast<uint32_t>(q));
                     }
                     continue;
                 }
@@ -200,18 +199,20 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
                     continue;
                 }
             }
-            // A tie leaves the cost as it was: an entry still waiting for it serves.
-            if (stored < next.cost || !next.waiting()) {
+            // A cell waiting in the bucket of its new cost keeps its entry there.
+            const std::size_t bucket = frontier.bucketOf(stored);
+            if (!next.waiting() || bucket != frontier.bucketOf(next.cost)) {
                 next.setWaiting(true);
-                frontier.push(stored, static_cast<uint32_t>(q));
+                frontier.push(bucket, static_cast<uint32_t>(q));
             }
             next.cost = stored;
             next.setOther(other);
-            from[q] = static_cast<uint8_t>(d + 1);
+            next.from = static_cast<uint8_t>(d + 1);
         }
     }
     for (std::size_t p = 0; p < cellCount; ++p) {
         cost[p] = cells[p].cost;
+        from[p] = cells[p].from;
     }
 }
 

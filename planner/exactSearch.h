@@ -12,14 +12,18 @@
 #include "planner/routeTables.h"
 
 #include <cmath>
+#include <cstdint>
 
-// One cell of a search's working state: its cost beside its height and the other measure along
-// its route, so that looking at a neighbour touches one cache line instead of one in each of
-// three tables. The other measure's sign marks a cell waiting in the frontier at its cost.
+// One cell of a search's working state: its cost beside its height, the other measure along its
+// route, its steps and its predecessor, so that taking up a cell and looking at a neighbour
+// touch one cache line instead of one in each of five tables. The other measure's sign marks a
+// cell waiting in the frontier.
 struct SearchCell {
     float cost;
     float height;
-    float tie; // the other measure, metres or joules (>= 0), negated while waiting
+    float tie;     // the other measure, metres or joules (>= 0), negated while waiting
+    uint8_t steps; // PlanningGrid::steps of the cell
+    uint8_t from;  // 1 + the step into the cell on its route, or FROM_NOWHERE
 
     float other() const { return std::fabs(tie); }
     bool waiting() const { return std::signbit(tie); }
