@@ -6,6 +6,7 @@
 #include "io/printableText.h"
 #include "io/routeExport.h"
 #include "planner/routePlanner.h"
+#include "planner/runState.h"
 #include "render/overlays.h"
 #include "terrain/settings.h"
 
@@ -47,6 +48,8 @@ int runBatchPlan(const Options& options) {
     installBatchSignalCleanup();
     applyOptions(options);
     computeRoutes();
+    // One plan a batch: the search's working cells go before the files are built beside them.
+    landscapeRun.exact.release();
     const std::string summaries =
         distanceRouteOverlay().report + energyRouteOverlay().report + straightLineOverlay().report;
     errno = 0;

@@ -9,7 +9,6 @@
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
-#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -27,17 +26,6 @@ void keep(const std::string& error, const char* name, std::vector<std::string>& 
     names.push_back(name);
 }
 
-// Heights as the planner used them, cells without ground as nodata.
-std::vector<float> heightPixels() {
-    std::vector<float> heights = terrainVertices.heights();
-    for (float& h : heights) {
-        if (std::isnan(h)) {
-            h = static_cast<float>(COST_RASTER_NODATA);
-        }
-    }
-    return heights;
-}
-
 std::string writeRaster(int folder, const char* name, const float* values) {
     return writeGridRaster(folder, name, values, terrainVertices.shape(), groundReference,
                            landscapeRun.progress);
@@ -50,8 +38,8 @@ std::vector<std::string> writeMapFiles(int folder) {
     keep(writeRaster(folder, DISTANCE_RASTER_FILE, distanceTable.data()), DISTANCE_RASTER_FILE,
          names);
     keep(writeRaster(folder, ENERGY_RASTER_FILE, energyTable.data()), ENERGY_RASTER_FILE, names);
-    keep(writeRaster(folder, HEIGHTS_RASTER_FILE, heightPixels().data()), HEIGHTS_RASTER_FILE,
-         names);
+    keep(writeRaster(folder, HEIGHTS_RASTER_FILE, terrainVertices.heights().data()),
+         HEIGHTS_RASTER_FILE, names);
     const char* planner = settings.planner == PlannerKind::Exact ? "exact" : "sweep";
     keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(settings), planner,
                            settingsVehicle(settings), groundReference),

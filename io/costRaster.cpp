@@ -20,15 +20,19 @@ constexpr char MEMORY_PATH[] = "/vsimem/landscapeCostRaster.tif";
 constexpr int BAND_ROWS = 256;
 
 // Pixels of `bandRows` rows from row `firstRow` of the north edge: row r holds the cells of
-// second index rows - 1 - r, column i the cells of first index i.
+// second index rows - 1 - r, column i the cells of first index i; NaN becomes nodata. Taken a
+// cell column at a time, so the values are read in order and the band's lines being written
+// stay in the nearest cache.
 void northUpBand(const float* values, const GridShape& shape, int firstRow, int bandRows,
                  std::vector<float>& pixels) {
     pixels.resize(static_cast<std::size_t>(bandRows) * shape.columns);
-    for (int r = 0; r < bandRows; ++r) {
-        const int y = shape.rows - 1 - (firstRow + r);
-        float* line = pixels.data() + static_cast<std::size_t>(r) * shape.columns;
-        for (int i = 0; i < shape.columns; ++i) {
-            line[i] = values[shape.index(i, y)];
+    const int top = shape.rows - 1 - firstRow;
+    for (int i = 0; i < shape.columns; ++i) {
+        const float* column = values + shape.index(i, 0);
+        float* pixel = pixels.data() + i;
+        for (int r = 0; r < bandRows; ++r, pixel += shape.columns) {
+            const float value = column[top - r];
+            *pixel = std::isnan(value) ? static_cast<float>(COST_RASTER_NODATA) : value;
         }
     }
 }

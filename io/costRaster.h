@@ -14,9 +14,9 @@ constexpr double COST_RASTER_NODATA = UNREACHED_COST;
 // Writes `values` (one per cell of `shape`, x-major) as a single-band Float32 GeoTIFF, north up:
 // pixel column i and row rows - 1 - j hold cell (i, j); pixels are the grid's spacing square,
 // centred on the cells where `ground` puts them, in its coordinate system when it has one.
-// COST_RASTER_NODATA is nodata. The file `name` in the folder open as `folder` is written whole
-// or not at all; returns why it was not written, empty when it was. A big grid's writing tells
-// `progress` how far it has come.
+// COST_RASTER_NODATA is nodata, and a NaN value (a cell without ground) is written as it. The file
+// `name` in the folder open as `folder` is written whole or not at all; returns why it was not
+// written, empty when it was. A big grid's writing tells `progress` how far it has come.
 std::string writeGridRaster(int folder, const std::string& name, const float* values,
                             const GridShape& shape, const GroundReference& ground,
                             const ProgressListener& progress = {});

@@ -70,6 +70,13 @@ template <typename Cell> class PlannerArray {
         return cells_;
     }
 
+    // Gives the cells' memory back; the next reserve allocates anew.
+    void release() {
+        std::free(cells_);
+        cells_ = nullptr;
+        capacity_ = 0;
+    }
+
   private:
     static constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
     Cell* cells_ = nullptr;
