@@ -1,9 +1,6 @@
 #include "planner/exactSearch.h"
 
-#include "planner/parallelWork.h"
-
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -225,6 +222,18 @@ void runSearch(const PlanningGrid& grid, std::size_t start, const MeasureSearch&
     search<DistanceMeasure>(grid, start, cells, s.cost, s.from, *s.frontier, *s.progress);
 }
 
+// A search handed to another thread.
+struct SearchJob {
+    const PlanningGrid* grid;
+    std::size_t start;
+    MeasureSearch search;
+
+    static void run(void* job) {
+        const SearchJob& j = *static_cast<const SearchJob*>(job);
+        runSearch(*j.grid, j.start, j.search);
+    }
+};
+
 } // namespace
 
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
@@ -234,18 +243,16 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
         return;
     }
     const std::size_t start = grid.shape.index(startX, startY);
-    // The energy search runs last, on this thread, and tells the progress of both.
+    // The distance search runs on the helper; the energy search, on this thread, tells the
+    // progress of both.
     const ProgressListener silent;
-    MeasureSearch searches[] = {{out.distance.data(), out.previousDistance.steps(),
-                                 &work.distanceFrontier, &work.distanceCells, false, &silent},
-                                {out.energy.data(), out.previousEnergy.steps(),
-                                 &work.energyFrontier, &work.energyCells, true, &progress}};
-    if (workersFor(grid.shape.cells()) > 1) {
-        std::vector<MeasureSearch> both(std::begin(searches), std::end(searches));
-        runEach(both, [&](const MeasureSearch& s) { runSearch(grid, start, s); });
-        return;
-    }
-    for (const MeasureSearch& s : searches) {
-        runSearch(grid, start, s);
-    }
+    SearchJob distance{&grid,
+                       start,
+                       {out.distance.data(), out.previousDistance.steps(), &work.distanceFrontier,
+                        &work.distanceCells, false, &silent}};
+    work.helper.start(SearchJob::run, &distance);
+    runSearch(grid, start,
+              {out.energy.data(), out.previousEnergy.steps(), &work.energyFrontier,
+               &work.energyCells, true, &progress});
+    work.helper.finish();
 }

@@ -7,6 +7,7 @@
 // every cell joined to the start by passable steps ends with its least cost.
 
 #include "planner/bucketQueue.h"
+#include "planner/parallelWork.h"
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
 #include "planner/routeTables.h"
@@ -38,6 +39,7 @@ struct ExactWorkspace {
     BucketQueue energyFrontier;
     PlannerArray<SearchCell> distanceCells;
     PlannerArray<SearchCell> energyCells;
+    HelperThread helper; // runs the distance search beside the energy search
 
     // Gives back the cells' memory (16 bytes a cell for each measure), for a run that plans no
     // more.
@@ -51,8 +53,8 @@ struct ExactWorkspace {
 // `grid` and, for each measure, a predecessor on a least-cost route: of routes of equal least
 // cost, one of least cost in the other measure (least distance among least-energy routes, least
 // energy among least-distance ones), the first such found. Deterministic: cells are taken up
-// bucket by bucket (the oldest first within one), neighbours in NEIGHBOUR_STEPS order. On a big
-// grid the two measures run on the two cores at once. A start outside the grid or without ground
+// bucket by bucket (the oldest first within one), neighbours in NEIGHBOUR_STEPS order. The two
+// measures run on the two cores at once. A start outside the grid or without ground
 // leaves every cell unreached. A big grid's search tells `progress` how far it has come.
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  RouteTables& out, const ProgressListener& progress = {});

@@ -2,7 +2,9 @@
 // Work split over the machine's cores. A small grid is done on the calling thread alone: a
 // thread costs more than planning the built-in ground, and plans there allocate nothing.
 
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -28,3 +30,67 @@ template <typename Item, typename Work> void runEach(std::vector<Item>& items, W
         thread.join();
     }
 }
+
+// A second thread kept from one piece of work to the next: handing it work neither creates a
+// thread nor allocates, so it pays off on a grid planned in milliseconds. The thread starts with
+// the first work and ends with the object.
+class HelperThread {
+  public:
+    HelperThread() = default;
+    HelperThread(const HelperThread&) = delete;
+    HelperThread& operator=(const HelperThread&) = delete;
+    ~HelperThread() {
+        if (!thread_.joinable()) {
+            return;
+        }
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+    // Starts work(context) on the helper; finish() must be called before the next start.
+    void start(void (*work)(void*), void* context) {
+        if (!thread_.joinable()) {
+            thread_ = std::thread([this] { serve(); });
+        }
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            work_ = work;
+            context_ = context;
+        }
+        wake_.notify_one();
+    }
+
+    // Returns when the work started last is done.
+    void finish() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [this] { return work_ == nullptr; });
+    }
+
+  private:
+    void serve() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return work_ != nullptr || stopping_; });
+            if (work_ == nullptr) {
+                return;
+            }
+            lock.unlock();
+            work_(context_);
+            lock.lock();
+            work_ = nullptr;
+            done_.notify_one();
+        }
+    }
+
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    void (*work_)(void*) = nullptr; // the work under way, or none
+    void* context_ = nullptr;
+    bool stopping_ = false;
+};
