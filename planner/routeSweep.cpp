@@ -4,8 +4,8 @@
 #include "planner/runState.h"
 #include "planner/spiralOrder.h"
 
-#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -22,6 +22,7 @@ inline void offer(float& cost, uint8_t& previous, float base, float step, uint8_
 
 // The sweep's state kept in the route tables themselves, beside the terrain's heights and the
 // grid's steps: nothing to set up or copy, the better choice while the grid fits in the caches.
+// Both measures are offered in one visit.
 struct TableCells {
     float* distance;
     float* energy;
@@ -30,52 +31,64 @@ struct TableCells {
     const float* heights;
     const uint8_t* steps;
 
-    float& distanceOf(std::size_t p) const { return distance[p]; }
-    float& energyOf(std::size_t p) const { return energy[p]; }
-    uint8_t& distanceFromOf(std::size_t p) const { return distanceFrom[p]; }
-    uint8_t& energyFromOf(std::size_t p) const { return energyFrom[p]; }
+    struct Base {
+        float distance;
+        float energy;
+    };
+
+    // Both measures step over the same passable steps, so a cell unreached in distance is
+    // unreached in energy too.
+    bool reached(std::size_t p) const { return distance[p] != UNREACHED_COST; }
+    Base base(std::size_t p) const { return {distance[p], energy[p]}; }
     float heightOf(std::size_t p) const { return heights[p]; }
     uint8_t stepsOf(std::size_t p) const { return steps[p]; }
+    void offerStep(const StepPrices& prices, const Base& base, std::size_t p, std::size_t q, int d,
+                   float zp, float zq) const {
+        const auto arrived = static_cast<uint8_t>(d + 1);
+        offer(distance[q], distanceFrom[q], base.distance, prices.length(p, d, zp, zq), arrived);
+        offer(energy[q], energyFrom[q], base.energy, prices.energy(d, zp, zq), arrived);
+    }
     void prefetch(std::size_t) const {} // the tables fit in the caches
 };
 
-// Everything the sweep reads or writes about one cell, in one 16-byte record: on a big grid a
-// visit then touches one cache line per neighbouring column instead of one per table.
+// Everything one measure's sweep reads or writes about one cell, in one 12-byte record: on a big
+// grid a visit then touches one cache line per neighbouring column instead of one per table.
+// Each measure has records of its own, so the two sweep on the two cores at once.
 struct SweepCell {
-    float distance;
-    float energy;
+    float cost;
     float height;
     uint8_t steps;
-    uint8_t distanceFrom;
-    uint8_t energyFrom;
-    uint8_t unused;
+    uint8_t from;
 };
 
-struct PackedCells {
+template <bool Energy> struct PackedCells {
     SweepCell* cells;
 
-    float& distanceOf(std::size_t p) const { return cells[p].distance; }
-    float& energyOf(std::size_t p) const { return cells[p].energy; }
-    uint8_t& distanceFromOf(std::size_t p) const { return cells[p].distanceFrom; }
-    uint8_t& energyFromOf(std::size_t p) const { return cells[p].energyFrom; }
+    using Base = float;
+
+    bool reached(std::size_t p) const { return cells[p].cost != UNREACHED_COST; }
+    Base base(std::size_t p) const { return cells[p].cost; }
     float heightOf(std::size_t p) const { return cells[p].height; }
     uint8_t stepsOf(std::size_t p) const { return cells[p].steps; }
+    void offerStep(const StepPrices& prices, Base base, std::size_t p, std::size_t q, int d,
+                   float zp, float zq) const {
+        const float step = Energy ? prices.energy(d, zp, zq) : prices.length(p, d, zp, zq);
+        offer(cells[q].cost, cells[q].from, base, step, static_cast<uint8_t>(d + 1));
+    }
     void prefetch(std::size_t p) const { __builtin_prefetch(cells + p); }
 };
 
 template <typename Cells>
 void relaxCell(const StepPrices& prices, int rows, const Cells& cells, std::size_t p) {
-    const float baseDistance = cells.distanceOf(p);
-    // Both measures step over the same passable steps, so a cell unreached in distance is
-    // unreached in energy too, and has nothing to offer.
-    if (baseDistance == UNREACHED_COST) {
+    // An unreached cell has nothing to offer.
+    if (!cells.reached(p)) {
         return;
     }
     const uint8_t steps = cells.stepsOf(p);
     if (steps == 0) {
         return;
     }
-    const float baseEnergy = cells.energyOf(p);
+    const typename Cells::Base base = cells.base(p);
     const float zp = cells.heightOf(p);
 #pragma GCC unroll 8
     for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
@@ -83,12 +96,7 @@ void relaxCell(const StepPrices& prices, int rows, const Cells& cells, std::size
             continue;
         }
         const std::size_t q = p + neighbourOffset(d, rows);
-        const float zq = cells.heightOf(q);
-        const auto arrived = static_cast<uint8_t>(d + 1);
-        offer(cells.distanceOf(q), cells.distanceFromOf(q), baseDistance,
-              prices.length(p, d, zp, zq), arrived);
-        offer(cells.energyOf(q), cells.energyFromOf(q), baseEnergy, prices.energy(d, zp, zq),
-              arrived);
+        cells.offerStep(prices, base, p, q, d, zp, cells.heightOf(q));
     }
 }
 
@@ -121,56 +129,38 @@ void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& c
     });
 }
 
-// Calls work(from, to) over cell ranges that together cover the grid, on both cores when the
-// grid is big.
-template <typename Work> void forCellRanges(std::size_t cells, Work&& work) {
-    struct Range {
-        std::size_t from;
-        std::size_t to;
-    };
-    const std::size_t workers = workersFor(cells);
-    std::vector<Range> ranges(workers);
-    for (std::size_t k = 0; k < workers; ++k) {
-        ranges[k] = {cells * k / workers, cells * (k + 1) / workers};
-    }
-    runEach(ranges, [&work](const Range& r) { work(r.from, r.to); });
+// The packed state of one measure's sweep, kept between sweeps of big grids.
+PlannerArray<SweepCell>& packedState(bool energy) {
+    static PlannerArray<SweepCell> state[2];
+    return state[energy ? 1 : 0];
 }
 
-// The packed state of a sweep, kept between sweeps of big grids.
-PlannerArray<SweepCell>& packedState() {
-    static PlannerArray<SweepCell> state;
-    return state;
-}
-
-void packedSweep(const PlanningGrid& grid, int startX, int startY, RouteTables& out,
+// One measure's sweep over records of its own, written out to its cost and predecessor tables.
+template <bool Energy>
+void packedSweep(const PlanningGrid& grid, int startX, int startY, float* cost, uint8_t* from,
                  const ProgressListener& progress) {
     const std::size_t cellCount = grid.shape.cells();
-    SweepCell* cells = packedState().reserve(cellCount);
+    SweepCell* cells = packedState(Energy).reserve(cellCount);
     const float* z = grid.terrain->heights().data();
     const uint8_t* steps = grid.steps.data();
-    forCellRanges(cellCount, [&](std::size_t from, std::size_t to) {
-        for (std::size_t p = from; p < to; ++p) {
-            cells[p] = {UNREACHED_COST, UNREACHED_COST, z[p], steps[p],
-                        FROM_NOWHERE,   FROM_NOWHERE,   0};
-        }
-    });
-    const std::size_t start = grid.shape.index(startX, startY);
-    cells[start].distance = 0.0f;
-    cells[start].energy = 0.0f;
-    sweepCells(grid, startX, startY, PackedCells{cells}, progress);
-    float* distance = out.distance.data();
-    float* energy = out.energy.data();
-    uint8_t* distanceFrom = out.previousDistance.steps();
-    uint8_t* energyFrom = out.previousEnergy.steps();
-    forCellRanges(cellCount, [&](std::size_t from, std::size_t to) {
-        for (std::size_t p = from; p < to; ++p) {
-            distance[p] = cells[p].distance;
-            energy[p] = cells[p].energy;
-            distanceFrom[p] = cells[p].distanceFrom;
-            energyFrom[p] = cells[p].energyFrom;
-        }
-    });
+    for (std::size_t p = 0; p < cellCount; ++p) {
+        cells[p] = {UNREACHED_COST, z[p], steps[p], FROM_NOWHERE};
+    }
+    cells[grid.shape.index(startX, startY)].cost = 0.0f;
+    sweepCells(grid, startX, startY, PackedCells<Energy>{cells}, progress);
+    for (std::size_t p = 0; p < cellCount; ++p) {
+        cost[p] = cells[p].cost;
+        from[p] = cells[p].from;
+    }
 }
+
+// A measure's packed sweep handed to a thread.
+struct MeasureSweep {
+    bool energy;
+    float* cost;
+    uint8_t* from;
+    const ProgressListener* progress;
+};
 
 TableCells tableCells(const PlanningGrid& grid, RouteTables& tables) {
     return {tables.distance.data(),          tables.energy.data(),
@@ -195,9 +185,20 @@ void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& 
         return;
     }
     // A grid that fits in the caches gains nothing from packing and must plan without
-    // allocating; the packed state pays off where the tables do not fit.
+    // allocating; the packed state pays off where the tables do not fit. The energy sweep runs
+    // on this thread and tells the progress of both.
     if (workersFor(grid.shape.cells()) > 1) {
-        packedSweep(grid, startX, startY, out, progress);
+        const ProgressListener silent;
+        std::vector<MeasureSweep> sweeps = {
+            {false, out.distance.data(), out.previousDistance.steps(), &silent},
+            {true, out.energy.data(), out.previousEnergy.steps(), &progress}};
+        runEach(sweeps, [&](const MeasureSweep& m) {
+            if (m.energy) {
+                packedSweep<true>(grid, startX, startY, m.cost, m.from, *m.progress);
+                return;
+            }
+            packedSweep<false>(grid, startX, startY, m.cost, m.from, *m.progress);
+        });
         return;
     }
     resetRouteTables(out, startX, startY);

@@ -1,6 +1,7 @@
 // The fast sweep against the plain per-step one, bit for bit, on the real terrain and on ground
 // made to catch slips in the order, the ties and the rounding.
 
+#include "planner/parallelWork.h"
 #include "planner/spiralOrder.h"
 #include "planner/stepRules.h"
 #include "tests/unit/plainSweep.h"
@@ -371,7 +372,10 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         {"64 x 50 at 30 m, free descents", {64, 50, 30.0}, 12.0, 12.0, 0.0f, 0.0f},
         {"55 x 61 at 12.5 m, rolling", {55, 61, 12.5}, 10.0, 20.0, 0.5f, 0.015f},
         {"48 x 40 at 30 m, a barrier across all but a gap", {48, 40, 30.0}, 9.0, 9.0, 1.0f, 0.0f},
+        // Past PARALLEL_CELLS: the sweep's two measures on two cores, in records of their own.
+        {"1025 x 1024 at 10 m", {1025, 1024, 10.0}, 7.0, 7.0, 1.0f, 0.0f},
     };
+    static_assert(1025 * 1024 >= PARALLEL_CELLS);
     for (const Case& c : cases) {
         settings.gradeUpPercent = c.up;
         settings.gradeDownPercent = c.down;
