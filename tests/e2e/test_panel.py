@@ -1,18 +1,21 @@
 """The panel (key 'h', option --panel) and picking with the mouse: 'h' shows and hides the panel
 and echoes like any command key; Shift and Ctrl clicks on the first view set the start and end
-cells drawn under the pointer; the panel's Plan button replans with the cells it shows.
+cells drawn under the pointer, also on a loaded ground drawn at every third point; the panel's
+Plan button replans with the cells it shows.
 
 The cells under the pointer are predicted with the rendering test's projection of the first
 view and checked through the files 'P' writes. The panel's layout is Dear ImGui 1.86's default
 style: its pixel positions below were read off a screenshot of the panel at (0, 0).
 """
 
+import math
 import os
 import re
 import subprocess
 import tempfile
 import time
 
+import numpy as np
 from osgeo import gdal
 
 import landscape_e2e as e2e
@@ -35,6 +38,43 @@ SAVE_PICTURE = (PANEL_X + 54, 151)
 SAVE_MAP_FILES = (PANEL_X + 160, 151)
 MAP_FILES = ("distance.tif", "energy.tif", "heights.tif", "routes.geojson")
 OFF_GROUND = (495, 5)  # background in the first view
+SOURCE = os.path.dirname(os.path.dirname(e2e.HERE))
+
+
+def source_numbers(header, name):
+    """The numbers a constexpr in `header` is set to: one, or a braced list."""
+    with open(os.path.join(SOURCE, header)) as f:
+        value = re.search(name + r" = \{?([^};]*)\}?;", f.read()).group(1)
+    return tuple(float(v.strip().rstrip("f")) for v in value.split(","))
+
+
+def unrotate(p):
+    """The inverse of render.View.rotate."""
+    x, y, z = p
+    a = -math.radians(render.ROTATION[0])
+    y, z = y * math.cos(a) - z * math.sin(a), y * math.sin(a) + z * math.cos(a)
+    a = -math.radians(render.ROTATION[1])
+    x, z = x * math.cos(a) + z * math.sin(a), -x * math.sin(a) + z * math.cos(a)
+    a = -math.radians(render.ROTATION[2])
+    x, y = x * math.cos(a) - y * math.sin(a), x * math.sin(a) + y * math.cos(a)
+    return x, y, z
+
+
+def ground_point_under(view, pixel, height):
+    """The mesh-frame (x, y) where the ray through the centre of `pixel` meets the level
+    z = height: the point a pick unprojects from the depth buffer."""
+    wx = pixel[0] + 0.5
+    wy = render.WINDOW - 1 - pixel[1] + 0.5
+    ray = ((2 * wx / render.WINDOW - 1) / view.f, (2 * wy / render.WINDOW - 1) / view.f, -1.0)
+
+    def mesh(t):  # the mesh-frame point at eye-space distance t along the ray
+        e = [t * r - o + c for r, o, c in zip(ray, view.offset, render.CAMERA_EYE)]
+        x, y, z = unrotate(e)
+        return x + 0.5, y, z
+
+    z0, z1 = mesh(0.0)[2], mesh(1.0)[2]
+    x, y, _ = mesh((height - z0) / (z1 - z0))
+    return x, y
 
 
 def near(p, q, tolerance=12):
@@ -154,6 +194,42 @@ class PanelTest(e2e.TestCase):
             self.click(app, end_pixel)
             app.redrawn_screenshot()
             self.assertEqual(app.output()[since:], "")
+
+    def test_picks_on_a_ground_drawn_at_every_third_point_set_the_full_resolution_cells(self):
+        # A level 600 x 600 ground of 30 m cells: more cells than the mesh draws, so every third
+        # point is drawn, and the cell a pick sets is the one whose square holds the point under
+        # the pointer (scene position times the reverse factor, truncated).
+        n, spacing, height = 600, 30.0, 100.0
+        longer_side, = source_numbers("terrain/sceneScale.h", "SCENE_LONGER_SIDE")
+        divisor = (n - 1) * spacing / longer_side  # metres per scene unit
+        view = render.View(source_numbers("terrain/settings.h", "WHOLE_GROUND_SCENE_OFFSET"))
+        level = render.f32(height / render.f32(divisor / 3.0))
+
+        def pick_near(target):
+            """A pixel by `target` whose point lies well inside its cell, so the depth buffer's
+            rounding cannot tip the pick over an edge, and that cell."""
+            for dx in range(8):
+                for dy in range(8):
+                    pixel = (target[0] + dx, target[1] + dy)
+                    x, y = ground_point_under(view, pixel, level)
+                    index = [v * divisor / spacing for v in (x, y)]
+                    if all(0.2 < v % 1 < 0.8 for v in index):
+                        return pixel, tuple(int(v) for v in index)
+            self.fail("no pixel near %s shows the middle of a cell" % (target,))
+
+        (start_pixel, start), (end_pixel, end) = pick_near((180, 320)), pick_near((320, 170))
+        with tempfile.TemporaryDirectory() as workdir:
+            raster = os.path.join(workdir, "level.tif")
+            out = gdal.GetDriverByName("GTiff").Create(raster, n, n, 1, gdal.GDT_Float32)
+            out.SetGeoTransform((500000.0, spacing, 0, 4000000.0, 0, -spacing))
+            out.GetRasterBand(1).WriteArray(np.full((n, n), height, dtype=np.float32))
+            out = None
+            with self.launch(workdir=workdir, extra_args=["--terrain", raster]) as app:
+                app.wait_for(DIRECT_PATH)
+                app.settled_view()
+                self.rebuilt_after(app, lambda: self.click(app, start_pixel, "shift"))
+                self.rebuilt_after(app, lambda: self.click(app, end_pixel, "ctrl"))
+                self.assertEqual(self.read_export(app, workdir), ([start], end))
 
     def test_plan_button_replans_with_the_panel_cells(self):
         with tempfile.TemporaryDirectory() as workdir, \
