@@ -5,21 +5,20 @@
 // for its big blocks here; everything else goes to malloc as before, and delete frees both alike.
 // Left out of sanitizer builds, whose own allocator must see every block.
 
+#include "planner/hugePages.h"
+
 #include <cstdlib>
 #include <new>
-#include <sys/mman.h>
 
 namespace {
 
-constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
 // Smaller blocks gain little, and each would be rounded up to whole 2 MB pages.
 constexpr std::size_t BIG_BLOCK = 8 * HUGE_PAGE;
 
 void* allocate(std::size_t size) {
     if (size >= BIG_BLOCK) {
-        const std::size_t bytes = (size + HUGE_PAGE - 1) / HUGE_PAGE * HUGE_PAGE;
-        if (void* block = std::aligned_alloc(HUGE_PAGE, bytes)) {
-            madvise(block, bytes, MADV_HUGEPAGE); // only a hint: small pages work as well
+        std::size_t bytes = 0;
+        if (void* block = allocateInHugePages(size, bytes)) {
             return block;
         }
     }

@@ -4,6 +4,7 @@
 // energy are computed from the two heights when a planner takes it, so a grid of millions of
 // cells keeps one byte of step data per cell.
 
+#include "planner/hugePages.h"
 #include "planner/neighbourSteps.h"
 #include "planner/stepRules.h"
 #include "terrain/terrainGrid.h"
@@ -12,7 +13,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
-#include <sys/mman.h>
 #include <type_traits>
 #include <vector>
 
@@ -59,13 +59,12 @@ template <typename Cell> class PlannerArray {
             return cells_;
         }
         std::free(cells_);
-        const std::size_t bytes = (count * sizeof(Cell) + HUGE_PAGE - 1) / HUGE_PAGE * HUGE_PAGE;
-        cells_ = static_cast<Cell*>(std::aligned_alloc(HUGE_PAGE, bytes));
+        std::size_t bytes = 0;
+        cells_ = static_cast<Cell*>(allocateInHugePages(count * sizeof(Cell), bytes));
         if (cells_ == nullptr) {
             capacity_ = 0;
             throw std::bad_alloc();
         }
-        madvise(cells_, bytes, MADV_HUGEPAGE); // only a hint: small pages work as well
         capacity_ = bytes / sizeof(Cell);
         return cells_;
     }
@@ -78,7 +77,6 @@ template <typename Cell> class PlannerArray {
     }
 
   private:
-    static constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
     Cell* cells_ = nullptr;
     std::size_t capacity_ = 0;
 };
