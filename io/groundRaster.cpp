@@ -179,7 +179,28 @@ std::string gridTooLarge(std::size_t columns, std::size_t rows) {
                               columns, rows, MAX_GRID_CELLS / 1'000'000);
 }
 
-// The extent of the whole raster in working metres.
+// The bounding box of the raster's four corners in working metres, through `transformer`:
+// exact for a raster in a projected system or none, whose outline stays a parallelogram.
+bool cornerExtent(const Source& source, void* transformer, double extent[4]) {
+    double x[4] = {0.0, double(source.width), 0.0, double(source.width)};
+    double y[4] = {0.0, 0.0, double(source.height), double(source.height)};
+    double z[4] = {};
+    int placed[4] = {};
+    if (!GDALGenImgProjTransform(transformer, FALSE, 4, x, y, z, placed) ||
+        std::find(placed, placed + 4, FALSE) != placed + 4) {
+        return false;
+    }
+    extent[0] = *std::min_element(x, x + 4);
+    extent[1] = *std::min_element(y, y + 4);
+    extent[2] = *std::max_element(x, x + 4);
+    extent[3] = *std::max_element(y, y + 4);
+    return true;
+}
+
+// The extent of the whole raster in working metres. GDAL's suggested warp output rounds the
+// extent to a pixel size of its own, which for pixels that are not square would move the grid
+// off the raster by part of a cell; it is needed only where the outline bends, from longitude
+// and latitude.
 bool workingExtent(const Source& source, double extent[4]) {
     const std::string wkt = exportWkt(source.working);
     char** options = nullptr;
@@ -191,12 +212,16 @@ bool workingExtent(const Source& source, double extent[4]) {
     if (transformer == nullptr) {
         return false;
     }
-    double geo[GEO_TRANSFORM_SIZE];
-    int pixels = 0;
-    int lines = 0;
-    const bool found =
-        GDALSuggestedWarpOutput2(source.dataset, GDALGenImgProjTransform, transformer, geo, &pixels,
-                                 &lines, extent, 0) == CE_None;
+    bool found = false;
+    if (source.system.IsGeographic()) {
+        double geo[GEO_TRANSFORM_SIZE];
+        int pixels = 0;
+        int lines = 0;
+        found = GDALSuggestedWarpOutput2(source.dataset, GDALGenImgProjTransform, transformer, geo,
+                                         &pixels, &lines, extent, 0) == CE_None;
+    } else {
+        found = cornerExtent(source, transformer, extent);
+    }
     GDALDestroyGenImgProjTransformer(transformer);
     return found && std::isfinite(extent[0]) && std::isfinite(extent[3]);
 }

@@ -2,6 +2,7 @@
 GDAL's own warp of the same window), the built-in heights written out and loaded back to the
 same exports, and each bad input refused before any window opens."""
 
+import math
 import os
 import pathlib
 import re
@@ -94,6 +95,25 @@ class TerrainTest(e2e.TestCase):
                                  outputType=gdal.GDT_Float32, dstNodata=np.nan).ReadAsArray()
             np.testing.assert_allclose(got, want, rtol=1e-6)  # GDAL may warp in other chunks
             self.assertTrue(np.isnan(got).any() and not np.isnan(got).all())
+
+    def test_pixels_not_square_or_not_north_up_give_the_outline_in_cells_of_the_smaller_side(self):
+        # The grid starts at the south-west corner of the bounding box of the raster's outline.
+        c, s = 10 * math.cos(math.radians(15)), 10 * math.sin(math.radians(15))
+        for geo in ((5e5, 10, 0, 4e6, 0, -20), (5e5, 10, 0, 4e6, 0, 10), (5e5, c, s, 4e6, s, -c)):
+            path, out = os.path.join(self.dir, "pixels.tif"), tempfile.mkdtemp(dir=self.dir)
+            raster = gdal.GetDriverByName("GTiff").Create(path, 80, 50, 1, gdal.GDT_Float32)
+            raster.SetGeoTransform(geo)
+            raster.SetProjection(srs(32616).ExportToWkt())
+            raster.GetRasterBand(1).Fill(100.0)
+            raster = None  # written
+            subprocess.run([e2e.ARGS.binary, "--plan", "--no-tables", "--terrain", path, "--out",
+                            out], check=True, capture_output=True,
+                           env=e2e._sanitizer_env(dict(os.environ)))
+            x, y = zip(*((geo[0] + i * geo[1] + j * geo[2], geo[3] + i * geo[4] + j * geo[5])
+                         for i in (0, 80) for j in (0, 50)))
+            north = min(y) + 10 * round((max(y) - min(y)) / 10)
+            got = gdal.Open(os.path.join(out, "heights.tif")).GetGeoTransform()
+            np.testing.assert_allclose(got, (min(x), 10, 0, north, 0, -10), err_msg=str(geo))
 
     def test_real_model_first_view_shows_all_its_ground_both_ends_and_comes_back_home(self):
         with self.launch(extra_args=["--terrain", self.dem, "--exact"]) as app:
