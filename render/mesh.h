@@ -32,11 +32,12 @@ struct Quad {
     Float3 normal;
 };
 
-// The most quadrilaterals the mesh of a grid bigger than the built-in ground draws: about one for
-// every three pixels of the 500 x 500 view that shows all of it, more than the eye tells apart.
-// The software renderer spends a frame setting up triangles, so this keeps a frame of the whole
-// of any ground as quick as one of the built-in ground.
-constexpr std::size_t MAX_MESH_QUADS = 82000;
+// The most quadrilaterals the mesh of a grid bigger than the built-in ground draws: one for
+// every four pixels of the 500 x 500 view, more than the eye tells apart on ground that fills
+// part of it. The software renderer spends a frame setting up triangles, and a whole big ground
+// shows all of them where the built-in ground's first view leaves many outside; this keeps its
+// frame, with its routes at full resolution, below one of the built-in ground.
+constexpr std::size_t MAX_MESH_QUADS = 62500;
 
 // 1 for a grid of no more cells than the built-in ground, which is drawn whole; for a bigger one
 // the least k for which every k-th grid point along both indices gives at most MAX_MESH_QUADS

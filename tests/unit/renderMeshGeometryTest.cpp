@@ -102,18 +102,18 @@ TEST_F(MeshGeometryTest, BigGridsAreDrawnAtEveryKthPointAtTheSameSceneSize) {
     } cases[] = {{{365, 365, 30}, 1},
                  {{366, 366, 1}, 2},
                  {{200, 666, 1}, 1}, // no more cells than the built-in ground
-                 {{4000, 4000, 30}, 14},
-                 {{1000, 300, 10}, 2}};
+                 {{4000, 4000, 30}, 16},
+                 {{1000, 300, 10}, 3}};
     for (const auto& c : cases) {
         EXPECT_EQ(meshStride(c.shape), c.stride) << c.shape.columns << "x" << c.shape.rows;
     }
     useGround({1000, 300, 10.0}, [](int x, int y) { return float(x % 7 + y % 5); });
     buildMeshGeometry();
     const MeshGeometry& m = meshGeometry;
-    EXPECT_EQ(m.stride, 2);
-    EXPECT_EQ(m.columns, 500);
-    EXPECT_EQ(m.rows, 150);
-    EXPECT_TRUE(sameBits(m.corner(123, 45), scenePosition(246, 90)));
+    EXPECT_EQ(m.stride, 3);
+    EXPECT_EQ(m.columns, 334);
+    EXPECT_EQ(m.rows, 100);
+    EXPECT_TRUE(sameBits(m.corner(123, 45), scenePosition(369, 135)));
     EXPECT_NEAR(scenePosition(999, 0)[0], 3.64, 1e-6);
     EXPECT_NEAR(scenePosition(0, 0)[2] - scenePosition(6, 0)[2], -6.0 * 3.0 * 3.64 / 9990.0, 1e-6);
     useBuiltInGround();
