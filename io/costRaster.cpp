@@ -4,18 +4,19 @@
 #include "planner/groundPosition.h"
 
 #include <cpl_error.h>
-#include <cpl_vsi.h>
 #include <gdal.h>
 #include <gdal_frmts.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <vector>
 
 namespace {
 
-// Built in memory first so the real file can be replaced in one step.
-constexpr char MEMORY_PATH[] = "/vsimem/landscapeCostRaster.tif";
+// GDAL opens the temporary file by the name of its descriptor: writing it straight there, instead
+// of building the file in memory and copying it, spares a copy and the fresh memory to hold it.
+constexpr char DESCRIPTOR_PATH[] = "/proc/self/fd/";
 // Pixels go to GDAL a band of rows at a time, so a big grid needs no second copy.
 constexpr int BAND_ROWS = 256;
 
@@ -37,9 +38,15 @@ void northUpBand(const float* values, const GridShape& shape, int firstRow, int 
     }
 }
 
-// Builds the GeoTIFF at MEMORY_PATH; returns why it could not be, empty when it was.
-std::string buildInMemory(const float* values, const GridShape& shape,
-                          const GroundReference& ground, ProgressReport& report) {
+// True for the errors of a write the file system refused: the file's size limit, a full disk or
+// quota, a failing device.
+bool isWriteFailure(int error) {
+    return error == EFBIG || error == ENOSPC || error == EDQUOT || error == EIO;
+}
+
+// Builds the GeoTIFF at `path`; returns why it could not be, empty when it was.
+std::string buildRaster(const std::string& path, const float* values, const GridShape& shape,
+                        const GroundReference& ground, ProgressReport& report) {
     const double half = ground.spacing / 2.0;
     const GroundPoint northWest = cellCentre(ground, 0, shape.rows - 1);
     double transform[6] = {northWest.x - half, ground.spacing, 0.0, northWest.y + half, 0.0,
@@ -52,7 +59,7 @@ std::string buildInMemory(const float* values, const GridShape& shape,
         return "GDAL has no GeoTIFF driver";
     }
     GDALDatasetH dataset =
-        GDALCreate(driver, MEMORY_PATH, shape.columns, shape.rows, 1, GDT_Float32, nullptr);
+        GDALCreate(driver, path.c_str(), shape.columns, shape.rows, 1, GDT_Float32, nullptr);
     if (dataset == nullptr) {
         return CPLGetLastErrorMsg();
     }
@@ -90,16 +97,16 @@ std::string writeGridRaster(int folder, const std::string& name, const float* va
     CPLPushErrorHandler(CPLQuietErrorHandler);
     GDALRegister_GTiff();
     ProgressReport report(name, shape.cells(), progress);
-    std::string error = buildInMemory(values, shape, ground, report);
-    if (error.empty()) {
-        vsi_l_offset size = 0;
-        const GByte* bytes = VSIGetMemFileBuffer(MEMORY_PATH, &size, FALSE);
-        error = bytes == nullptr ? "GDAL kept no file in memory"
-                                 : replaceFile(folder, name, [&](std::FILE* file) {
-                                       return std::fwrite(bytes, 1, size, file) == size;
-                                   });
-    }
-    VSIUnlink(MEMORY_PATH);
+    std::string built;
+    bool deviceFailed = false;
+    const std::string error = replaceFile(folder, name, [&](std::FILE* file) {
+        errno = 0;
+        built = buildRaster(DESCRIPTOR_PATH + std::to_string(fileno(file)), values, shape, ground,
+                            report);
+        deviceFailed = isWriteFailure(errno);
+        return built.empty();
+    });
     CPLPopErrorHandler();
-    return error;
+    // A write the system refused reads better in its words ("File too large") than in GDAL's.
+    return built.empty() || deviceFailed ? error : built;
 }
