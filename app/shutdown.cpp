@@ -41,11 +41,13 @@ void onBatchSignal(int signalNumber) {
     raise(signalNumber);
 }
 
-// A reader of the console that goes away must not end the program: writes fail instead.
-void ignoreBrokenPipes() {
+// A reader of the console that goes away, or a file growing past the size limit, must not end
+// the program: the write fails instead, is reported, and the file being replaced is kept.
+void ignoreFailedWrites() {
     struct sigaction action = {};
     action.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &action, nullptr);
+    sigaction(SIGXFSZ, &action, nullptr);
 }
 
 } // namespace
@@ -58,7 +60,7 @@ void installShutdownHandlers() {
     }
     install(SIGTERM);
     install(SIGINT);
-    ignoreBrokenPipes();
+    ignoreFailedWrites();
     // A parent may have blocked them; they must still reach us.
     sigset_t signals;
     sigemptyset(&signals);
@@ -68,7 +70,7 @@ void installShutdownHandlers() {
 }
 
 void installBatchSignalCleanup() {
-    ignoreBrokenPipes();
+    ignoreFailedWrites();
     sigset_t signals;
     sigemptyset(&signals);
     for (const int signalNumber : RUN_ENDING_SIGNALS) {

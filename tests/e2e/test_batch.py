@@ -4,6 +4,7 @@ against the window's 'P', and the refusals and write failures."""
 
 import json
 import os
+import resource
 import shutil
 import signal
 import subprocess
@@ -141,6 +142,15 @@ class BatchPlanTest(e2e.TestCase):
         self.assertEqual(result.stderr, "Error: could not write distance.tif: not a plain file\n")
         self.assertEqual(sorted(os.listdir(self.out)), sorted(NAMES))
         self.assertEqual(os.listdir(os.path.join(self.out, "distance.tif")), [])
+        # Past a 300 kB size limit: the write fails, is reported, keeps the old file and leaves
+        # no temporary.
+        os.rmdir(os.path.join(self.out, "distance.tif"))
+        limit = lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (300_000, 300_000))
+        result = run(("--plan", 10, 360, 350, 340), cwd=self.out, preexec_fn=limit)
+        too_big = ("distanceTable.txt",) + RASTERS
+        self.assertEqual((result.returncode, result.stderr), (1, "".join(
+            "Error: could not write %s: File too large\n" % name for name in too_big)))
+        self.assertEqual(sorted(os.listdir(self.out)), sorted(set(NAMES) - {"distance.tif"}))
 
     def test_signals_and_a_swapped_folder_leave_no_temporary_and_one_folder(self):
         other = tempfile.mkdtemp(dir=self.out)
