@@ -32,11 +32,12 @@ def run_and_export(args=()):  # the files 'P' writes on the first scene
         return {name: pathlib.Path(workdir, name).read_bytes() for name in FILES}
 
 
-def write_raster(path, grid, epsg=None, corner=(0.0, 0.0), nodata=None):
-    """grid[x][y] as a north-up GeoTIFF of 30 m cells, west-south corner at `corner`."""
+def write_raster(path, grid, epsg=None, corner=(0.0, 0.0), nodata=None, geo=None):
+    """grid[x][y] as a north-up GeoTIFF of 30 m cells, west-south corner at `corner` (or with
+    the geotransform `geo`)."""
     columns, rows = grid.shape
     out = gdal.GetDriverByName("GTiff").Create(path, columns, rows, 1, gdal.GDT_Float32)
-    out.SetGeoTransform((corner[0], SPACING, 0, corner[1] + rows * SPACING, 0, -SPACING))
+    out.SetGeoTransform(geo or (corner[0], SPACING, 0, corner[1] + rows * SPACING, 0, -SPACING))
     out.SetProjection(srs(epsg).ExportToWkt() if epsg else "")
     if nodata is not None:
         out.GetRasterBand(1).SetNoDataValue(nodata)
@@ -70,17 +71,21 @@ class TerrainTest(e2e.TestCase):
         cls.dem = os.path.join(cls.dir, "jacksboro.tif")
         subprocess.run([os.path.join(SOURCE, "tools", "demToGeoTiff.py"), cls.dem], check=True)
 
+    def planned_heights(self, raster, *args):
+        """The heights.tif of a batch plan on `raster`."""
+        out = tempfile.mkdtemp(dir=self.dir)
+        subprocess.run([e2e.ARGS.binary, "--plan", "--no-tables", "--terrain", raster, "--out",
+                        out, *args], check=True, capture_output=True,
+                       env=e2e._sanitizer_env(dict(os.environ)))
+        return gdal.Open(os.path.join(out, "heights.tif"))
+
     def test_real_model_loads_whole_and_its_window_matches_gdal_warp(self):
         # Whole, at its own resolution: GDAL's own warp onto the grid the plan wrote, with holes
         # where the turned raster leaves the grid's corners. Then the 365 x 365 window of 30 m
         # cells near its north-east corner, partly off the raster, heights unrounded.
         for args, centre in (([], None), (["--cell-size", "30", "--size", "365", "--centre",
                                            "-84.09,36.72"], (-84.09, 36.72))):
-            out = tempfile.mkdtemp(dir=self.dir)
-            subprocess.run([e2e.ARGS.binary, "--plan", "--no-tables", "--terrain", self.dem,
-                            "--out", out] + args, check=True, capture_output=True,
-                           env=e2e._sanitizer_env(dict(os.environ)))
-            grid = gdal.Open(os.path.join(out, "heights.tif"))
+            grid = self.planned_heights(self.dem, *args)
             got = grid.ReadAsArray().astype(float)
             got[got > 1e30] = np.nan
             if centre:
@@ -100,19 +105,11 @@ class TerrainTest(e2e.TestCase):
         # The grid starts at the south-west corner of the bounding box of the raster's outline.
         c, s = 10 * math.cos(math.radians(15)), 10 * math.sin(math.radians(15))
         for geo in ((5e5, 10, 0, 4e6, 0, -20), (5e5, 10, 0, 4e6, 0, 10), (5e5, c, s, 4e6, s, -c)):
-            path, out = os.path.join(self.dir, "pixels.tif"), tempfile.mkdtemp(dir=self.dir)
-            raster = gdal.GetDriverByName("GTiff").Create(path, 80, 50, 1, gdal.GDT_Float32)
-            raster.SetGeoTransform(geo)
-            raster.SetProjection(srs(32616).ExportToWkt())
-            raster.GetRasterBand(1).Fill(100.0)
-            raster = None  # written
-            subprocess.run([e2e.ARGS.binary, "--plan", "--no-tables", "--terrain", path, "--out",
-                            out], check=True, capture_output=True,
-                           env=e2e._sanitizer_env(dict(os.environ)))
+            write_raster(os.path.join(self.dir, "pixels.tif"), np.zeros((80, 50)), 32616, geo=geo)
             x, y = zip(*((geo[0] + i * geo[1] + j * geo[2], geo[3] + i * geo[4] + j * geo[5])
                          for i in (0, 80) for j in (0, 50)))
             north = min(y) + 10 * round((max(y) - min(y)) / 10)
-            got = gdal.Open(os.path.join(out, "heights.tif")).GetGeoTransform()
+            got = self.planned_heights(os.path.join(self.dir, "pixels.tif")).GetGeoTransform()
             np.testing.assert_allclose(got, (min(x), 10, 0, north, 0, -10), err_msg=str(geo))
 
     def test_real_model_first_view_shows_all_its_ground_both_ends_and_comes_back_home(self):
