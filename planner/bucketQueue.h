@@ -8,6 +8,7 @@
 // Only the next few buckets can ever be filled, so they live in a small ring. Capacity is kept
 // between searches: a search after the first allocates nothing.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -17,11 +18,12 @@
 class alignas(64) BucketQueue {
   public:
     // Empties the queue for a search whose costs start at 0 and whose positive steps cost
-    // `width` .. `widest` (same unit as the costs, width > 0).
-    void reset(double width, double widest) {
+    // `width` .. `widest` (same unit as the costs, width > 0). `lead` buckets more are kept for
+    // items pushed from a search that many buckets ahead of this one.
+    void reset(double width, double widest, std::size_t lead = 0) {
         perWidth_ = 1.0 / width;
         // A step may add `widest` to a cost anywhere in the current bucket, plus rounding.
-        const auto needed = static_cast<std::size_t>(widest * perWidth_) + 3;
+        const auto needed = static_cast<std::size_t>(widest * perWidth_) + 3 + lead;
         // A whole power of two, so that a bucket's place in the ring is a mask, not a division.
         std::size_t span = 1;
         while (span < needed) {
@@ -49,22 +51,40 @@ class alignas(64) BucketQueue {
     // The bucket being emptied, that of the item last popped; no lower one holds anything.
     std::size_t current() const { return current_; }
 
-    // bucket is at least the current one. An item needs one entry a bucket: one that waits in
-    // a bucket and grows cheaper within it keeps its place.
+    // An item needs one entry a bucket: one that waits in a bucket and grows cheaper within it
+    // keeps its place. An empty queue moves on to a bucket past its ring. A bucket below the
+    // current one (an item handed over late from another search) is taken as the current one,
+    // and one past the ring as its last: the item is then taken up early, which a search that
+    // takes up items until nothing changes allows.
     void push(std::size_t bucket, uint32_t item) {
+        if (size_ == 0 && bucket > current_ + mask_) {
+            ring_[current_ & mask_].clear();
+            head_ = 0;
+            current_ = bucket;
+        }
+        bucket = std::min(std::max(bucket, current_), current_ + mask_);
         ring_[bucket & mask_].push_back(item);
         ++size_;
+    }
+
+    // True when the current bucket holds no more items (also when the queue is empty).
+    bool bucketDone() const { return head_ == ring_[current_ & mask_].size(); }
+
+    // Moves on to the lowest bucket that holds any and returns it. Not empty.
+    std::size_t advance() {
+        while (bucketDone()) {
+            ring_[current_ & mask_].clear();
+            head_ = 0;
+            ++current_;
+        }
+        return current_;
     }
 
     // The oldest item of the lowest bucket that holds any. Not empty. Oldest first, so that
     // within a bucket cells are taken up in waves from where the bucket was entered, as a
     // breadth-first search would: a cell is then rarely taken up again for a tie.
     uint32_t pop() {
-        while (head_ == ring_[current_ & mask_].size()) {
-            ring_[current_ & mask_].clear();
-            head_ = 0;
-            ++current_;
-        }
+        advance();
         --size_;
         return ring_[current_ & mask_][head_++];
     }

@@ -33,15 +33,9 @@ struct EnergyMeasure {
     static const StepRange& otherRange(const PlanningGrid& grid) { return grid.lengths; }
 };
 
-// One measure's search, writing straight into its cost and predecessor tables.
-struct MeasureSearch {
-    float* cost;
-    uint8_t* from;
-    BucketQueue* frontier;
-    PlannerArray<SearchCell>* cells;
-    bool energy;
-    const ProgressListener* progress; // an empty one for the search on another thread
-};
+// Pops between two hand-overs of offers inside a bucket, less one (a power of two, less one):
+// an offer that waits for the bucket's end may find its cell taken up at a dearer cost.
+constexpr std::size_t EXCHANGE_MASK = 255;
 
 // How many pops ahead a cell's neighbourhood is asked for: enough to cover a memory latency with
 // the work of the cells in between.
@@ -73,13 +67,27 @@ float otherThrough(const StepPrices& prices, float base, std::size_t u, int d, f
                               static_cast<double>(Measure::other(prices, u, d, zu, zq)));
 }
 
+// What one part of a search weighs a step with.
+struct SearchState {
+    const PlanningGrid& grid;
+    const StepPrices& prices;
+    SearchCell* cells;
+    BucketQueue& frontier;
+    std::size_t first; // the part's cells, [first, last)
+    std::size_t last;
+    std::size_t borderFirst;       // the first cell of its column beside the other part
+    const BorderOffer* lastOffers; // SearchPart::lastOffers
+
+    bool owns(std::size_t p) const { return p >= first && p < last; }
+};
+
 // Names anew the predecessor of cell q: of the steps into it that reach its cost, the one whose
 // route is least in the other measure (the first in NEIGHBOUR_STEPS order of equals). Needed
 // when the route through its predecessor has grown dearer in the other measure, as one that was
 // passed over for it may now be the better.
-template <typename Measure>
-void chooseTiedPredecessor(const PlanningGrid& grid, const StepPrices& prices, SearchCell* cells,
-                           std::size_t q) {
+template <typename Measure> void chooseTiedPredecessor(const SearchState& state, std::size_t q) {
+    const PlanningGrid& grid = state.grid;
+    SearchCell* cells = state.cells;
     const int rows = grid.shape.rows;
     const int x = static_cast<int>(q / rows);
     const int y = static_cast<int>(q % rows);
@@ -93,12 +101,22 @@ void chooseTiedPredecessor(const PlanningGrid& grid, const StepPrices& prices, S
         if ((grid.steps[u] & (1u << d)) == 0) {
             continue;
         }
-        const float zu = cells[u].height;
-        const float zq = cells[q].height;
-        if (costThrough<Measure>(prices, cells[u].cost, u, d, zu, zq) != cells[q].cost) {
+        float through = 0.0f;
+        float other = 0.0f;
+        if (state.owns(u)) {
+            const float zu = cells[u].height;
+            const float zq = cells[q].height;
+            through = costThrough<Measure>(state.prices, cells[u].cost, u, d, zu, zq);
+            other = otherThrough<Measure>(state.prices, cells[u].other(), u, d, zu, zq);
+        } else { // the other part's cell, as its last offer left it
+            const BorderOffer& offer =
+                state.lastOffers[(q - state.borderFirst) * NEIGHBOUR_COUNT + d];
+            through = offer.cost;
+            other = offer.other;
+        }
+        if (through != cells[q].cost) {
             continue;
         }
-        const float other = otherThrough<Measure>(prices, cells[u].other(), u, d, zu, zq);
         if (other < best) {
             best = other;
             cells[q].from = static_cast<uint8_t>(d + 1);
@@ -107,49 +125,137 @@ void chooseTiedPredecessor(const PlanningGrid& grid, const StepPrices& prices, S
     cells[q].setOther(best);
 }
 
+// One part of one measure's search: the cells it owns (all of them when the search is not
+// split), where it writes its costs and predecessors, and what it shares with the other part.
+struct PartSearch {
+    const PlanningGrid* grid;
+    std::size_t start;
+    SearchCell* cells;
+    float* cost;
+    uint8_t* from;
+    std::size_t first; // the cells [first, last) are this part's
+    std::size_t last;
+    SearchPart* self;
+    SearchPart* other; // the other part of a split search, else null
+    SearchMeeting* meeting;
+    ProgressReport* report;     // null on the thread that does not tell
+    std::size_t reportedBefore; // cells this thread took up in searches before this one
+    std::size_t takenUp = 0;    // cells this part took up, when it is done
+};
+
+// Weighs a step in direction d into cell q, whose cost through the step is `stored` and other
+// measure `other`: of routes equally cheap in this measure, the one cheapest in the other wins.
+// Both are compared as stored: a sum rounded up must not count as lower than itself.
 template <typename Measure>
-void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, float* cost,
-            uint8_t* from, BucketQueue& frontier, const ProgressListener& progress) {
+void weighStep(const SearchState& s, std::size_t q, int d, float stored, float other) {
+    SearchCell& next = s.cells[q];
+    if (stored > next.cost) {
+        return;
+    }
+    if (stored == next.cost) {
+        if (next.from == d + 1) { // the cell's own route, whose other total has changed
+            if (other == next.other()) {
+                return;
+            }
+            if (other < next.other()) {
+                next.setOther(other);
+            } else {
+                chooseTiedPredecessor<Measure>(s, q);
+            }
+            if (!next.waiting()) { // its neighbours follow
+                next.setWaiting(true);
+                s.frontier.push(s.frontier.bucketOf(stored), static_cast<uint32_t>(q));
+            }
+            return;
+        }
+        if (!(other < next.other())) {
+            return;
+        }
+    }
+    // A cell waiting in the bucket of its new cost keeps its entry there.
+    const std::size_t bucket = s.frontier.bucketOf(stored);
+    if (!next.waiting() || bucket != s.frontier.bucketOf(next.cost)) {
+        next.setWaiting(true);
+        s.frontier.push(bucket, static_cast<uint32_t>(q));
+    }
+    next.cost = stored;
+    next.setOther(other);
+    next.from = static_cast<uint8_t>(d + 1);
+}
+
+template <typename Measure> void search(PartSearch& part) {
+    const PlanningGrid& grid = *part.grid;
     const std::size_t cellCount = grid.shape.cells();
-    ProgressReport report(PLANNING_WORK, cellCount, progress);
-    std::size_t takenUp = 0;
+    SearchCell* cells = part.cells;
     const float* z = grid.terrain->heights().data();
-    for (std::size_t p = 0; p < cellCount; ++p) {
+    for (std::size_t p = part.first; p < part.last; ++p) {
         cells[p] = {UNREACHED_COST, z[p], 0.0f, grid.steps[p], FROM_NOWHERE};
+    }
+    const bool split = part.other != nullptr;
+    if (split) {
+        part.meeting->arriveAndWait();
     }
     const StepRange& range = Measure::range(grid);
     // A measure without costly steps leaves every cost at 0: one bucket holds all.
     const double dearest = range.dearest > 0.0 ? range.dearest : 1.0;
     const double width =
         range.dearest > 0.0 ? std::max(range.cheapest, dearest / MAX_BUCKETS_PER_STEP) : 1.0;
-    frontier.reset(width, dearest);
+    BucketQueue& frontier = part.self->frontier;
+    frontier.reset(width, dearest, split ? part.meeting->lead : 0);
     const int rows = grid.shape.rows;
+    // Only the column beside the other part has steps into it.
+    const std::size_t borderFirst = part.first == 0 ? part.last - rows : part.first;
+    const std::size_t borderCells = split ? static_cast<std::size_t>(rows) : 0;
     const StepPrices prices(grid);
+    std::vector<BorderOffer>& lastOffers = part.self->lastOffers;
+    lastOffers.assign(borderCells * NEIGHBOUR_COUNT, {UNREACHED_COST, UNREACHED_COST, 0, 0});
+    const SearchState state{grid,       prices,    cells,       frontier,
+                            part.first, part.last, borderFirst, lastOffers.data()};
     // No step costs less than the cheapest: a neighbour already below that far above a cell
     // can be neither lowered nor tied from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;
     const StepRange& otherRange = Measure::otherRange(grid);
     const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
-    cells[start].cost = 0.0f;
-    cells[start].setWaiting(true);
-    frontier.push(frontier.bucketOf(0.0f), static_cast<uint32_t>(start));
-    while (!frontier.empty()) {
+    if (part.start >= part.first && part.start < part.last) {
+        cells[part.start].cost = 0.0f;
+        cells[part.start].setWaiting(true);
+        frontier.push(frontier.bucketOf(0.0f), static_cast<uint32_t>(part.start));
+    }
+    const auto weighOffer = [&state, &lastOffers, borderFirst](const BorderOffer& offer) {
+        lastOffers[(offer.cell - borderFirst) * NEIGHBOUR_COUNT + offer.step] = offer;
+        weighStep<Measure>(state, offer.cell, offer.step, offer.cost, offer.other);
+    };
+    std::size_t takenUp = 0;
+    std::size_t pops = 0;
+    for (;;) {
+        if (split && frontier.bucketDone() &&
+            !meetAtBucketEnd(*part.meeting, *part.self, *part.other, weighOffer)) {
+            break;
+        }
+        if (frontier.empty()) {
+            break;
+        }
+        if (split && (++pops & EXCHANGE_MASK) == 0) {
+            postOffers(*part.meeting, *part.self, *part.other);
+            weighOffers(*part.meeting, *part.self, weighOffer);
+        }
         const std::size_t p = frontier.pop();
         if (const uint32_t* later = frontier.ahead(PREFETCH_DISTANCE)) {
             prefetchAround(cells, cellCount, *later, rows);
         }
-        const float base = cells[p].cost;
-        // Taken up already, or grown cheaper into a bucket emptied before this one.
-        if (!cells[p].waiting() || frontier.bucketOf(base) != frontier.current()) {
+        // Taken up already since this entry was made.
+        if (!cells[p].waiting()) {
             continue;
         }
         cells[p].setWaiting(false);
-        if (++takenUp % PROGRESS_STRIDE == 0) {
-            report.update(takenUp);
+        if (++takenUp % PROGRESS_STRIDE == 0 && part.report != nullptr) {
+            part.report->update(part.reportedBefore + takenUp);
         }
+        const float base = cells[p].cost;
         const float zp = cells[p].height;
         const float otherBase = cells[p].other();
         const uint8_t steps = cells[p].steps;
+        const bool border = p - borderFirst < borderCells;
         // Rounded as a stored cost is: no step's cost can round below it.
         const float reach = static_cast<float>(static_cast<double>(base) + leastStep);
         const float tieReach = static_cast<float>(static_cast<double>(otherBase) + leastOther);
@@ -159,7 +265,14 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
                 continue;
             }
             const std::size_t q = p + neighbourOffset(d, rows);
-            SearchCell& next = cells[q];
+            if (border && !state.owns(q)) {
+                const float zq = cells[q].height; // written before the two parts met
+                part.self->outbox.push_back({costThrough<Measure>(prices, base, p, d, zp, zq),
+                                             otherThrough<Measure>(prices, otherBase, p, d, zp, zq),
+                                             static_cast<uint32_t>(q), static_cast<uint8_t>(d)});
+                continue;
+            }
+            const SearchCell& next = cells[q];
             if (next.cost < reach) {
                 continue;
             }
@@ -173,66 +286,57 @@ void search(const PlanningGrid& grid, std::size_t start, SearchCell* cells, floa
             if (stored > next.cost) {
                 continue;
             }
-            // Of routes equally cheap in this measure, the one cheapest in the other wins. Both
-            // are compared as stored: a sum rounded up must not count as lower than itself.
-            const float other = otherThrough<Measure>(prices, otherBase, p, d, zp, next.height);
-            if (stored == next.cost) {
-                if (next.from == d + 1) { // the cell's own route, whose other total has changed
-                    if (other == next.other()) {
-                        continue;
-                    }
-                    if (other < next.other()) {
-                        next.setOther(other);
-                    } else {
-                        chooseTiedPredecessor<Measure>(grid, prices, cells, q);
-                    }
-                    if (!next.waiting()) { // its neighbours follow
-                        next.setWaiting(true);
-                        frontier.push(frontier.bucketOf(stored), static_cast<uint32_t>(q));
-                    }
-                    continue;
-                }
-                if (!(other < next.other())) {
-                    continue;
-                }
-            }
-            // A cell waiting in the bucket of its new cost keeps its entry there.
-            const std::size_t bucket = frontier.bucketOf(stored);
-            if (!next.waiting() || bucket != frontier.bucketOf(next.cost)) {
-                next.setWaiting(true);
-                frontier.push(bucket, static_cast<uint32_t>(q));
-            }
-            next.cost = stored;
-            next.setOther(other);
-            next.from = static_cast<uint8_t>(d + 1);
+            weighStep<Measure>(state, q, d, stored,
+                               otherThrough<Measure>(prices, otherBase, p, d, zp, next.height));
         }
     }
-    for (std::size_t p = 0; p < cellCount; ++p) {
-        cost[p] = cells[p].cost;
-        from[p] = cells[p].from;
+    for (std::size_t p = part.first; p < part.last; ++p) {
+        part.cost[p] = cells[p].cost;
+        part.from[p] = cells[p].from;
     }
+    part.takenUp = takenUp;
 }
 
-void runSearch(const PlanningGrid& grid, std::size_t start, const MeasureSearch& s) {
-    SearchCell* cells = s.cells->reserve(grid.shape.cells());
-    if (s.energy) {
-        search<EnergyMeasure>(grid, start, cells, s.cost, s.from, *s.frontier, *s.progress);
+void searchMeasure(PartSearch& part, bool energy) {
+    if (energy) {
+        search<EnergyMeasure>(part);
         return;
     }
-    search<DistanceMeasure>(grid, start, cells, s.cost, s.from, *s.frontier, *s.progress);
+    search<DistanceMeasure>(part);
 }
 
-// A search handed to another thread.
-struct SearchJob {
-    const PlanningGrid* grid;
-    std::size_t start;
-    MeasureSearch search;
+// A part handed to the helper thread.
+struct PartJob {
+    PartSearch* part;
+    bool energy;
 
     static void run(void* job) {
-        const SearchJob& j = *static_cast<const SearchJob*>(job);
-        runSearch(*j.grid, j.start, j.search);
+        const PartJob& j = *static_cast<const PartJob*>(job);
+        searchMeasure(*j.part, j.energy);
     }
 };
+
+// The first cell of the column that splits the reached cells of `cost` (a cost table of
+// `shape`) most evenly into the columns before it and from it on, between columns 1 and
+// columns - 1.
+std::size_t evenSplit(const GridShape& shape, const float* cost) {
+    const std::size_t cellCount = shape.cells();
+    std::size_t reached = 0;
+    for (std::size_t p = 0; p < cellCount; ++p) {
+        reached += cost[p] != UNREACHED_COST ? 1 : 0;
+    }
+    std::size_t before = 0;
+    int column = 1;
+    for (; column + 1 < shape.columns; ++column) {
+        for (int y = 0; y < shape.rows; ++y) {
+            before += cost[shape.index(column - 1, y)] != UNREACHED_COST ? 1 : 0;
+        }
+        if (2 * before >= reached) {
+            break;
+        }
+    }
+    return static_cast<std::size_t>(column) * shape.rows;
+}
 
 } // namespace
 
@@ -242,17 +346,47 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
         resetRouteTables(out, -1, -1);
         return;
     }
+    const std::size_t cellCount = grid.shape.cells();
     const std::size_t start = grid.shape.index(startX, startY);
-    // The distance search runs on the helper; the energy search, on this thread, tells the
-    // progress of both.
-    const ProgressListener silent;
-    SearchJob distance{&grid,
-                       start,
-                       {out.distance.data(), out.previousDistance.steps(), &work.distanceFrontier,
-                        &work.distanceCells, false, &silent}};
-    work.helper.start(SearchJob::run, &distance);
-    runSearch(grid, start,
-              {out.energy.data(), out.previousEnergy.steps(), &work.energyFrontier,
-               &work.energyCells, true, &progress});
-    work.helper.finish();
+    ProgressReport report(PLANNING_WORK, cellCount, progress);
+    float* costs[2] = {out.distance.data(), out.energy.data()};
+    uint8_t* froms[2] = {out.previousDistance.steps(), out.previousEnergy.steps()};
+    if (workersFor(cellCount) == 1) {
+        // The distance search on the helper; the energy search, on this thread, tells the
+        // progress of both.
+        PartSearch distance{&grid,     start,          work.distanceCells.reserve(cellCount),
+                            costs[0],  froms[0],       0,
+                            cellCount, &work.parts[1], nullptr,
+                            nullptr,   nullptr,        0};
+        PartSearch energy{&grid,     start,          work.energyCells.reserve(cellCount),
+                          costs[1],  froms[1],       0,
+                          cellCount, &work.parts[0], nullptr,
+                          nullptr,   &report,        0};
+        PartJob job{&distance, false};
+        work.helper.start(PartJob::run, &job);
+        searchMeasure(energy, true);
+        work.helper.finish();
+        return;
+    }
+    // Each measure in turn, split between the two parts; one set of cells serves both.
+    SearchCell* cells = work.distanceCells.reserve(cellCount);
+    std::size_t told = 0;
+    const auto searchSplit = [&](int measure, std::size_t border) {
+        // A part runs ahead of the other by at most the buckets of one dearest step.
+        work.meeting.begin(work.parts, static_cast<std::size_t>(MAX_BUCKETS_PER_STEP) + 1);
+        PartSearch here{&grid,   start,  cells,          costs[measure], froms[measure],
+                        0,       border, &work.parts[0], &work.parts[1], &work.meeting,
+                        &report, told};
+        PartSearch there{&grid,          start,         cells,     costs[measure],
+                         froms[measure], border,        cellCount, &work.parts[1],
+                         &work.parts[0], &work.meeting, nullptr,   0};
+        PartJob job{&there, measure == 1};
+        work.helper.start(PartJob::run, &job);
+        searchMeasure(here, measure == 1);
+        work.helper.finish();
+        told += here.takenUp;
+    };
+    searchSplit(0, static_cast<std::size_t>(grid.shape.columns / 2) * grid.shape.rows);
+    // The energy search reaches the cells the distance search reached: split them evenly.
+    searchSplit(1, evenSplit(grid.shape, out.distance.data()));
 }

@@ -11,6 +11,7 @@
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
 #include "planner/routeTables.h"
+#include "planner/searchBorder.h"
 
 #include <cmath>
 #include <cstdint>
@@ -18,7 +19,8 @@
 // One cell of a search's working state: its cost beside its height, the other measure along its
 // route, its steps and its predecessor, so that taking up a cell and looking at a neighbour
 // touch one cache line instead of one in each of five tables. The other measure's sign marks a
-// cell waiting in the frontier.
+// cell waiting in the frontier. Only the thread whose part holds a cell writes it, and the
+// other reads only its height.
 struct SearchCell {
     float cost;
     float height;
@@ -32,17 +34,19 @@ struct SearchCell {
     void setWaiting(bool w) { tie = std::copysign(tie, w ? -1.0f : 1.0f); }
 };
 
-// Working space of the two searches, reused between plans so that a plan allocates nothing once
+// Working space of the searches, reused between plans so that a plan allocates nothing once
 // the frontiers and cells have grown.
 struct ExactWorkspace {
-    BucketQueue distanceFrontier;
-    BucketQueue energyFrontier;
-    PlannerArray<SearchCell> distanceCells;
+    // On a small grid the two measures search at once, one in each part; on a big one each
+    // measure in turn is split between the two parts.
+    SearchPart parts[2];
+    SearchMeeting meeting;
+    PlannerArray<SearchCell> distanceCells; // also the energy search's, on a big grid
     PlannerArray<SearchCell> energyCells;
-    HelperThread helper; // runs the distance search beside the energy search
+    HelperThread helper; // runs the second part
 
-    // Gives back the cells' memory (16 bytes a cell for each measure), for a run that plans no
-    // more.
+    // Gives back the cells' memory (16 bytes a cell for each measure on a small grid, for both
+    // measures in turn on a big one), for a run that plans no more.
     void release() {
         distanceCells.release();
         energyCells.release();
@@ -52,9 +56,11 @@ struct ExactWorkspace {
 // Fills `out` (sized for the grid) with the least costs from (startX, startY) over the steps of
 // `grid` and, for each measure, a predecessor on a least-cost route: of routes of equal least
 // cost, one of least cost in the other measure (least distance among least-energy routes, least
-// energy among least-distance ones), the first such found. Deterministic: cells are taken up
-// bucket by bucket (the oldest first within one), neighbours in NEIGHBOUR_STEPS order. The two
-// measures run on the two cores at once. A start outside the grid or without ground
+// energy among least-distance ones). Deterministic on a small grid: cells are taken up bucket
+// by bucket (the oldest first within one), neighbours in NEIGHBOUR_STEPS order. Both cores take
+// part: on a grid of fewer than PARALLEL_CELLS cells the two measures run at once, on a bigger
+// one each measure is split between them by columns, where of routes equal in both measures
+// the one kept may depend on how the threads met. A start outside the grid or without ground
 // leaves every cell unreached. A big grid's search tells `progress` how far it has come.
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  RouteTables& out, const ProgressListener& progress = {});

@@ -372,7 +372,8 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         {"64 x 50 at 30 m, free descents", {64, 50, 30.0}, 12.0, 12.0, 0.0f, 0.0f},
         {"55 x 61 at 12.5 m, rolling", {55, 61, 12.5}, 10.0, 20.0, 0.5f, 0.015f},
         {"48 x 40 at 30 m, a barrier across all but a gap", {48, 40, 30.0}, 9.0, 9.0, 1.0f, 0.0f},
-        // Past PARALLEL_CELLS: the sweep's two measures on two cores, in records of their own.
+        // Past PARALLEL_CELLS: the sweep's two measures on two cores, in records of their own,
+        // and each exact measure split between the cores by columns.
         {"1025 x 1024 at 10 m", {1025, 1024, 10.0}, 7.0, 7.0, 1.0f, 0.0f},
     };
     static_assert(1025 * 1024 >= PARALLEL_CELLS);
@@ -396,7 +397,12 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
                              (x == 33 ? 0.4 * s : 0.0);
             return static_cast<float>(h);
         });
-        for (const Start& start : randomStarts(99u, 2, c.shape)) {
+        std::vector<Start> starts = randomStarts(99u, 2, c.shape);
+        if (c.shape.cells() >= PARALLEL_CELLS) { // on the split column, and far from it
+            starts.push_back({c.shape.columns / 2, 600});
+            starts.push_back({1, 1});
+        }
+        for (const Start& start : starts) {
             expectSameTables(start, c.name);
             expectExactMatchesOracle(start, c.name);
         }
