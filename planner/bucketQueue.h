@@ -54,17 +54,23 @@ class alignas(64) BucketQueue {
     // An item needs one entry a bucket: one that waits in a bucket and grows cheaper within it
     // keeps its place. An empty queue moves on to a bucket past its ring. A bucket below the
     // current one (an item handed over late from another search) is taken as the current one,
-    // and one past the ring as its last: the item is then taken up early, which a search that
-    // takes up items until nothing changes allows.
+    // ahead of the items still waiting in it where a popped one left room, so that what the
+    // late item lowers is lowered before they are taken up; one past the ring is taken as its
+    // last: the item is then taken up early, which a search that takes up items until nothing
+    // changes allows.
     void push(std::size_t bucket, uint32_t item) {
         if (size_ == 0 && bucket > current_ + mask_) {
             ring_[current_ & mask_].clear();
             head_ = 0;
             current_ = bucket;
         }
+        ++size_;
+        if (bucket < current_ && head_ > 0) {
+            ring_[current_ & mask_][--head_] = item;
+            return;
+        }
         bucket = std::min(std::max(bucket, current_), current_ + mask_);
         ring_[bucket & mask_].push_back(item);
-        ++size_;
     }
 
     // True when the current bucket holds no more items (also when the queue is empty).
@@ -78,6 +84,17 @@ class alignas(64) BucketQueue {
             ++current_;
         }
         return current_;
+    }
+
+    // The lowest bucket that holds any, without moving on to it. Not empty.
+    std::size_t nextFilled() const {
+        std::size_t bucket = current_;
+        std::size_t head = head_;
+        while (head == ring_[bucket & mask_].size()) {
+            ++bucket;
+            head = 0;
+        }
+        return bucket;
     }
 
     // The oldest item of the lowest bucket that holds any. Not empty. Oldest first, so that

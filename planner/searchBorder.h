@@ -72,10 +72,6 @@ struct SearchMeeting {
     }
 };
 
-// Called by part `self` when its current bucket holds no more items: hands its offers over,
-// weighs those handed to it with weigh(offer), which may push onto its frontier, and waits while
-// it would run more than meeting.lead buckets ahead of `other`. Returns true with an item in the
-// current bucket, false when the search is done: no part holds an item and no offer is under way.
 // Hands the offers of part `self` over to `other`.
 inline void postOffers(SearchMeeting& meeting, SearchPart& self, SearchPart& other) {
     if (self.outbox.empty()) {
@@ -107,6 +103,12 @@ template <typename Weigh> void weighOffers(SearchMeeting& meeting, SearchPart& s
     meeting.outstanding.fetch_sub(static_cast<long>(self.inbox.size()));
 }
 
+// Called by part `self` when its current bucket holds no more items: hands its offers over,
+// weighs those handed to it with weigh(offer), which may push onto its frontier, and waits while
+// the next bucket it holds would be more than meeting.lead buckets ahead of `other`. It waits
+// without moving on, so that an offer that comes meanwhile for a bucket it has left is taken up
+// before the later buckets. Returns true with an item in the current bucket, false when the
+// search is done: no part holds an item and no offer is under way.
 template <typename Weigh>
 bool meetAtBucketEnd(SearchMeeting& meeting, SearchPart& self, SearchPart& other, Weigh&& weigh) {
     postOffers(meeting, self, other);
@@ -128,10 +130,11 @@ bool meetAtBucketEnd(SearchMeeting& meeting, SearchPart& self, SearchPart& other
             std::this_thread::yield();
             continue;
         }
-        const std::size_t next = self.frontier.advance();
+        const std::size_t next = self.frontier.nextFilled();
         self.bucket.store(next);
         const std::size_t behind = other.bucket.load();
         if (behind == SearchPart::IDLE || next <= behind + meeting.lead) {
+            self.frontier.advance();
             return true;
         }
         std::this_thread::yield();
