@@ -37,6 +37,12 @@ struct RangeBuilder {
         std::memcpy(&b, &f, sizeof b);
         return b;
     }
+    // The bits of `value` when `counts`, else `otherwise`: masks rather than a choice, which
+    // the compiler does not take many rows at once inside a minimum.
+    static int32_t bitsOr(float value, bool counts, int32_t otherwise) {
+        const int32_t mask = -static_cast<int32_t>(counts);
+        return (bitsOf(value) & mask) | (otherwise & ~mask);
+    }
     static float valueOf(int32_t b) {
         float f;
         std::memcpy(&f, &b, sizeof f);
@@ -50,9 +56,10 @@ struct SlopeTest {
     float upThreshold;
     float downThreshold;
 
+    // Bitwise, not short-circuit, so that the compiler tests many steps at once.
     bool passes(float ratio, float rise) const {
-        const bool within = ratio >= (rise > 0.0f ? upThreshold : downThreshold) && ratio <= 1.0f;
-        return rise == 0.0f || within;
+        const float threshold = rise > 0.0f ? upThreshold : downThreshold;
+        return (rise == 0.0f) | ((ratio >= threshold) & (ratio <= 1.0f));
     }
 };
 
@@ -83,8 +90,10 @@ struct PairRules {
 template <int DY>
 void measurePairs(const PairRules& rules, float runSquare, float slopeRun, bool diagonal,
                   const float* zp, const float* zq, const uint8_t* openP, const uint8_t* openQ,
-                  int first, int last, uint8_t* forth, uint8_t* back, RangeBuilder& lengths,
-                  RangeBuilder& energies) {
+                  int first, int last, uint8_t* __restrict forth, uint8_t* __restrict back,
+                  RangeBuilder& lengths, RangeBuilder& energies) {
+    const SlopeTest slope = rules.slope;
+    const StepPricing pricing = rules.pricing;
     const float* rowSquares = rules.rowSquares;
     int32_t cheapLength = lengths.cheapest;
     int32_t dearLength = lengths.dearest;
@@ -101,27 +110,27 @@ void measurePairs(const PairRules& rules, float runSquare, float slopeRun, bool 
         const float ratio = slopeRun / length;
         const float rise = b - a;
         const bool open = (openP[y] & openQ[y + DY]) != 0;
-        const bool goesForth = open && rules.slope.passes(ratio, rise);
-        const bool goesBack = open && rules.slope.passes(ratio, -rise);
-        forth[y] = goesForth ? 1 : 0;
-        back[y + DY] = goesBack ? 1 : 0;
-        const bool any = goesForth || goesBack;
-        const int32_t lengthBits = RangeBuilder::bitsOf(length);
-        const bool lengthCounts = any && length > 0.0f;
-        cheapLength = std::min(cheapLength, lengthCounts ? lengthBits : RangeBuilder::NONE_CHEAPER);
-        dearLength = std::max(dearLength, lengthCounts ? lengthBits : 0);
-        freeLength |= any && length == 0.0f;
-        const float upEnergy = pricedStepEnergy(rules.pricing, a, b, diagonal);
-        const float downEnergy = pricedStepEnergy(rules.pricing, b, a, diagonal);
-        const bool upCounts = goesForth && upEnergy > 0.0f;
-        const bool downCounts = goesBack && downEnergy > 0.0f;
-        const int32_t upBits = RangeBuilder::bitsOf(upEnergy);
-        const int32_t downBits = RangeBuilder::bitsOf(downEnergy);
-        cheapEnergy = std::min(cheapEnergy, upCounts ? upBits : RangeBuilder::NONE_CHEAPER);
-        cheapEnergy = std::min(cheapEnergy, downCounts ? downBits : RangeBuilder::NONE_CHEAPER);
-        dearEnergy = std::max(dearEnergy, upCounts ? upBits : 0);
-        dearEnergy = std::max(dearEnergy, downCounts ? downBits : 0);
-        freeEnergy |= (goesForth && upEnergy == 0.0f) || (goesBack && downEnergy == 0.0f);
+        const bool goesForth = open & slope.passes(ratio, rise);
+        const bool goesBack = open & slope.passes(ratio, -rise);
+        forth[y] = goesForth;
+        back[y + DY] = goesBack;
+        const bool any = goesForth | goesBack;
+        const bool lengthCounts = any & (length > 0.0f);
+        cheapLength = std::min(
+            cheapLength, RangeBuilder::bitsOr(length, lengthCounts, RangeBuilder::NONE_CHEAPER));
+        dearLength = std::max(dearLength, RangeBuilder::bitsOr(length, lengthCounts, 0));
+        freeLength |= any & (length == 0.0f);
+        const float upEnergy = pricedStepEnergy(pricing, a, b, diagonal);
+        const float downEnergy = pricedStepEnergy(pricing, b, a, diagonal);
+        const bool upCounts = goesForth & (upEnergy > 0.0f);
+        const bool downCounts = goesBack & (downEnergy > 0.0f);
+        cheapEnergy = std::min(
+            cheapEnergy, RangeBuilder::bitsOr(upEnergy, upCounts, RangeBuilder::NONE_CHEAPER));
+        cheapEnergy = std::min(
+            cheapEnergy, RangeBuilder::bitsOr(downEnergy, downCounts, RangeBuilder::NONE_CHEAPER));
+        dearEnergy = std::max(dearEnergy, RangeBuilder::bitsOr(upEnergy, upCounts, 0));
+        dearEnergy = std::max(dearEnergy, RangeBuilder::bitsOr(downEnergy, downCounts, 0));
+        freeEnergy |= (goesForth & (upEnergy == 0.0f)) | (goesBack & (downEnergy == 0.0f));
     }
     lengths.cheapest = cheapLength;
     lengths.dearest = dearLength;
