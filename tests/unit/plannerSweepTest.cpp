@@ -1,6 +1,8 @@
-// The sweep's visiting order and the rules it must keep, on hand-made ground where the answer can
-// be worked out by hand, and the predecessor chains on the real terrain.
+// The sweep's visiting order and the rules it must keep, and where a plan on loaded ground starts
+// and ends, on hand-made ground where the answer can be worked out by hand; the predecessor
+// chains on the real terrain.
 
+#include "planner/defaultEnds.h"
 #include "planner/routeWalk.h"
 #include "planner/spiralOrder.h"
 #include "tests/unit/plainSweep.h"
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -236,6 +239,29 @@ TEST(Sweep, CellsWithoutGroundAreNeverEnteredNorLeft) {
         EXPECT_EQ(distanceTable[6][5], start.first == 5 ? 30.0f : UNREACHED_COST);
     }
     expectUnreached(7, 5);
+}
+
+// Level ground cut by a column without ground, the part left of it the larger: the plan starts
+// there nearest the centre and ends at its farthest cell. On the big grid that part spans the
+// column where labelling the pieces is split between the cores.
+TEST(DefaultEnds, LargestPieceFromNearestTheCentreToItsFarthestCell) {
+    const struct {
+        GridShape shape;
+        int wall;
+        std::array<int, 4> ends;
+    } cases[] = {{{48, 40, 30.0}, 30, {23, 19, 1, 38}},
+                 {{1025, 1024, 10.0}, 600, {512, 511, 1, 1022}}};
+    for (const auto& c : cases) {
+        std::vector<float> heights(c.shape.cells(), 50.0f);
+        std::fill_n(heights.begin() + c.shape.index(c.wall, 0), c.shape.rows, std::nanf(""));
+        TerrainPositions terrain;
+        terrain.assign(c.shape, std::move(heights));
+        PlanningGrid grid;
+        buildPlanningGrid(terrain, Vehicle{}, {}, grid);
+        const std::optional<RouteEnds> e = defaultRouteEnds(grid);
+        ASSERT_TRUE(e.has_value());
+        EXPECT_EQ((std::array<int, 4>{e->startX, e->startY, e->endX, e->endY}), c.ends);
+    }
 }
 
 // Follows predecessors from (x, y) until a cell already known to reach the start; marks the
