@@ -149,6 +149,17 @@ void BM_RasterBuildStepTable(benchmark::State& state) {
 }
 BENCHMARK(BM_RasterBuildStepTable)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Labelling the pieces of the raster's ground to choose where its plan starts and ends.
+void BM_RasterDefaultEnds(benchmark::State& state) {
+    if (!useBenchRaster(state, PlannerKind::Sweep)) {
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(defaultRouteEnds(landscapeRun.grid));
+    }
+}
+BENCHMARK(BM_RasterDefaultEnds)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_RasterRoutes(benchmark::State& state) {
     const auto planner = static_cast<PlannerKind>(state.range(0));
     if (!useBenchRaster(state, planner)) {

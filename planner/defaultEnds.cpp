@@ -1,30 +1,28 @@
 #include "planner/defaultEnds.h"
 
-#include "planner/parallelWork.h"
-
 #include <cstdint>
 #include <limits>
-#include <numeric>
 #include <vector>
 
 namespace {
 
-// Disjoint sets over the cells, halving paths as it finds roots. A set is named by its smallest
-// cell, so every cell's parent is at or below it.
-class CellSets {
+// Disjoint sets of runs: a run is a stretch of one column whose cells are joined down the column.
+// A set is named by its first run, and runs are numbered in cell order, so of two sets the one
+// holding the smaller cell has the smaller name. There are far fewer runs than cells, so the sets
+// stay in the nearest caches while the cells are read in order.
+class RunSets {
   public:
-    explicit CellSets(std::size_t cells) : parent_(cells) {}
-
-    // Makes each cell of [first, last) a set of its own.
-    void separate(std::size_t first, std::size_t last) {
-        std::iota(parent_.begin() + first, parent_.begin() + last, static_cast<uint32_t>(first));
+    uint32_t add() {
+        parent_.push_back(static_cast<uint32_t>(parent_.size()));
+        return parent_.back();
     }
-    uint32_t root(uint32_t p) {
-        while (parent_[p] != p) {
-            parent_[p] = parent_[parent_[p]];
-            p = parent_[p];
+    // Halves the path as it goes.
+    uint32_t root(uint32_t r) {
+        while (parent_[r] != r) {
+            parent_[r] = parent_[parent_[r]];
+            r = parent_[r];
         }
-        return p;
+        return r;
     }
     void join(uint32_t a, uint32_t b) {
         a = root(a);
@@ -33,45 +31,64 @@ class CellSets {
             parent_[a < b ? b : a] = a < b ? a : b;
         }
     }
-    // Points cell p straight at its set's name. Every cell below p must have been flattened.
-    uint32_t flatten(uint32_t p) { return parent_[p] = parent_[parent_[p]]; }
-    // The name of p's set, once every cell has been flattened.
-    uint32_t nameOf(uint32_t p) const { return parent_[p]; }
+    std::size_t size() const { return parent_.size(); }
 
   private:
     std::vector<uint32_t> parent_;
 };
 
-// Joins the cells of columns [from, to) that a step either way joins, looking at each
-// neighbouring pair once, from the cell whose half of the table names it (the first half, whose
-// steps never lead to an earlier column): within the columns when `within`, else only the pairs
-// into column `to`. Only cells of the columns it joins are
-// written, so two runs over disjoint columns may go on at once.
-void joinColumns(const PlanningGrid& grid, int from, int to, bool within, CellSets& sets) {
+// True when a step either way joins cell p (x, y) and its neighbour d, which lies in the grid.
+bool joined(const PlanningGrid& grid, std::size_t p, int d) {
+    const std::size_t q = p + neighbourOffset(d, grid.shape.rows);
+    return (grid.steps[p] & (1u << d)) != 0 || (grid.steps[q] & (1u << oppositeNeighbour(d))) != 0;
+}
+
+// Down the column (0, +1) and into the next column (+1, any), as NEIGHBOUR_STEPS numbers them.
+constexpr int DOWN_STEP = 3;
+constexpr int NEXT_COLUMN_STEPS = 3;
+
+// Names in piece[p] the set of cells joined by steps that holds cell p; returns how many names
+// there may be (all below it).
+uint32_t labelPieces(const PlanningGrid& grid, std::vector<uint32_t>& piece) {
     const GridShape& shape = grid.shape;
-    for (int x = from; x < to; ++x) {
+    piece.resize(shape.cells());
+    RunSets runs;
+    for (int x = 0; x < shape.columns; ++x) {
         for (int y = 0; y < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
-            for (int d = 0; d < NEIGHBOUR_COUNT / 2; ++d) {
-                const int nx = x + NEIGHBOUR_STEPS[d].dx;
-                if ((nx < to) != within || !shape.contains(nx, y + NEIGHBOUR_STEPS[d].dy)) {
+            piece[p] = y > 0 && joined(grid, p - 1, DOWN_STEP) ? piece[p - 1] : runs.add();
+        }
+        // Neighbouring cells mostly join the same two runs: each pair is joined once in a row.
+        uint32_t lastFrom = 0;
+        uint32_t lastTo = 0;
+        bool any = false;
+        for (int y = 0; x > 0 && y < shape.rows; ++y) {
+            const std::size_t p = shape.index(x - 1, y);
+            for (int d = 0; d < NEXT_COLUMN_STEPS; ++d) {
+                if (!shape.contains(x, y + NEIGHBOUR_STEPS[d].dy) || !joined(grid, p, d)) {
                     continue;
                 }
-                const std::size_t q = p + neighbourOffset(d, shape.rows);
-                if ((grid.steps[p] & (1u << d)) != 0 ||
-                    (grid.steps[q] & (1u << oppositeNeighbour(d))) != 0) {
-                    sets.join(static_cast<uint32_t>(p), static_cast<uint32_t>(q));
+                const uint32_t to = piece[p + neighbourOffset(d, shape.rows)];
+                if (any && piece[p] == lastFrom && to == lastTo) {
+                    continue;
                 }
+                runs.join(piece[p], to);
+                lastFrom = piece[p];
+                lastTo = to;
+                any = true;
             }
         }
     }
+    // A run's parent comes before it, so in run order each run's set is named once for all.
+    std::vector<uint32_t> names(runs.size());
+    for (uint32_t r = 0; r < names.size(); ++r) {
+        names[r] = runs.root(r);
+    }
+    for (uint32_t& name : piece) {
+        name = names[name];
+    }
+    return static_cast<uint32_t>(runs.size());
 }
-
-// A run of columns one worker labels.
-struct ColumnRun {
-    int from;
-    int to;
-};
 
 double squaredDistance(double ax, double ay, double bx, double by) {
     return (ax - bx) * (ax - bx) + (ay - by) * (ay - by);
@@ -81,32 +98,17 @@ double squaredDistance(double ax, double ay, double bx, double by) {
 
 std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
     const GridShape& shape = grid.shape;
-    CellSets sets(shape.cells());
-    // Each worker labels its own columns; the steps between two workers' columns come after.
-    std::vector<ColumnRun> runs(workersFor(shape.cells()));
-    for (std::size_t k = 0; k < runs.size(); ++k) {
-        runs[k] = {static_cast<int>(shape.columns * k / runs.size()),
-                   static_cast<int>(shape.columns * (k + 1) / runs.size())};
-    }
-    runEach(runs, [&](const ColumnRun& run) {
-        sets.separate(shape.index(run.from, 0), shape.index(run.to, 0));
-        joinColumns(grid, run.from, run.to, true, sets);
-    });
-    for (std::size_t k = 0; k + 1 < runs.size(); ++k) {
-        joinColumns(grid, runs[k].to - 1, runs[k].to, false, sets);
-    }
-    // In cell order, a cell's parent is flattened before it.
-    std::vector<uint32_t> sizes(shape.cells(), 0);
+    std::vector<uint32_t> piece;
+    std::vector<uint32_t> sizes(labelPieces(grid, piece), 0);
     uint32_t best = 0;
     bool found = false;
-    for (int x = 0; x < shape.columns; ++x) {
-        for (int y = 0; y < shape.rows; ++y) {
+    for (int x = 1; x + 1 < shape.columns; ++x) {
+        for (int y = 1; y + 1 < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
-            const uint32_t r = sets.flatten(static_cast<uint32_t>(p));
-            if (x == 0 || y == 0 || x + 1 == shape.columns || y + 1 == shape.rows ||
-                grid.open[p] == 0) {
+            if (grid.open[p] == 0) {
                 continue;
             }
+            const uint32_t r = piece[p];
             ++sizes[r];
             if (!found || sizes[r] > sizes[best] || (sizes[r] == sizes[best] && r < best)) {
                 best = r;
@@ -125,7 +127,7 @@ std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
         for (int y = 1; y + 1 < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
             const double d = squaredDistance(x, y, centreX, centreY);
-            if (grid.open[p] != 0 && d < nearest && sets.nameOf(static_cast<uint32_t>(p)) == best) {
+            if (grid.open[p] != 0 && d < nearest && piece[p] == best) {
                 nearest = d;
                 ends.startX = x;
                 ends.startY = y;
@@ -137,8 +139,7 @@ std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
         for (int y = 1; y + 1 < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
             const double d = squaredDistance(x, y, ends.startX, ends.startY);
-            if (grid.open[p] != 0 && d > farthest &&
-                sets.nameOf(static_cast<uint32_t>(p)) == best) {
+            if (grid.open[p] != 0 && d > farthest && piece[p] == best) {
                 farthest = d;
                 ends.endX = x;
                 ends.endY = y;
