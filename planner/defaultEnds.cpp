@@ -37,7 +37,7 @@ class RunSets {
     std::vector<uint32_t> parent_;
 };
 
-// True when a step either way joins cell p (x, y) and its neighbour d, which lies in the grid.
+// True when a step either way joins cell p and its neighbour d, which lies in the grid.
 bool joined(const PlanningGrid& grid, std::size_t p, int d) {
     const std::size_t q = p + neighbourOffset(d, grid.shape.rows);
     return (grid.steps[p] & (1u << d)) != 0 || (grid.steps[q] & (1u << oppositeNeighbour(d))) != 0;
@@ -79,7 +79,7 @@ uint32_t labelPieces(const PlanningGrid& grid, std::vector<uint32_t>& piece) {
             }
         }
     }
-    // A run's parent comes before it, so in run order each run's set is named once for all.
+    // Each run's set is found once; naming the cells then reads a table as small as the runs.
     std::vector<uint32_t> names(runs.size());
     for (uint32_t r = 0; r < names.size(); ++r) {
         names[r] = runs.root(r);
