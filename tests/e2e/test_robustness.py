@@ -19,7 +19,7 @@ class RobustnessTest(e2e.TestCase):
         getattr(X11, call)(display, ctypes.c_ulong(int(app.window)))
         X11.XCloseDisplay(display)
 
-    def until(self, condition, deadline=20.0):  # seconds until condition() holds
+    def until(self, condition, deadline=e2e.OUTPUT_TIMEOUT):  # seconds until condition() holds
         start = time.monotonic()
         while not condition():
             self.assertLess(time.monotonic() - start, deadline, "never happened")
