@@ -40,6 +40,25 @@ struct EnergyMeasure {
 // go on through a few buckets the other has more work in.
 constexpr std::size_t SPLIT_LEAD_BUCKETS = 4;
 
+// The steps whose column offset is dx.
+constexpr uint8_t stepsAlong(int dx) {
+    unsigned mask = 0;
+    for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+        mask |= NEIGHBOUR_STEPS[d].dx == dx ? 1u << d : 0u;
+    }
+    return static_cast<uint8_t>(mask);
+}
+
+// Which columns a part owns: the grid's columns dealt out in stripes of `width`, alternately to
+// part 0 and part 1. The one part of a search that is not split owns one stripe as wide as the
+// grid.
+struct Stripes {
+    int width;
+    int part;
+
+    bool owns(int column) const { return column / width % 2 == part; }
+};
+
 // Pops between two hand-overs of offers inside a bucket, less one (a power of two, less one):
 // an offer that waits for the bucket's end may find its cell taken up at a dearer cost.
 constexpr std::size_t EXCHANGE_MASK = 255;
@@ -80,12 +99,17 @@ struct SearchState {
     const StepPrices& prices;
     SearchCell* cells;
     BucketQueue& frontier;
-    std::size_t first; // the part's cells, [first, last)
-    std::size_t last;
-    std::size_t borderFirst;       // the first cell of its column beside the other part
+    Stripes stripes;
     const BorderOffer* lastOffers; // SearchPart::lastOffers
+    const uint32_t* borderSlots;   // SearchPart::borderSlots
 
-    bool owns(std::size_t p) const { return p >= first && p < last; }
+    bool owns(std::size_t p) const { return stripes.owns(static_cast<int>(p / grid.shape.rows)); }
+
+    // Where the last offer of the step in direction d into border cell q is kept.
+    std::size_t offerSlot(std::size_t q, int d) const {
+        const auto rows = static_cast<std::size_t>(grid.shape.rows);
+        return (borderSlots[q / rows] * rows + q % rows) * NEIGHBOUR_COUNT + d;
+    }
 };
 
 // Names anew the predecessor of cell q: of the steps into it that reach its cost, the one whose
@@ -116,8 +140,7 @@ template <typename Measure> void chooseTiedPredecessor(const SearchState& state,
             through = costThrough<Measure>(state.prices, cells[u].cost, u, d, zu, zq);
             other = otherThrough<Measure>(state.prices, cells[u].other(), u, d, zu, zq);
         } else { // the other part's cell, as its last offer left it
-            const BorderOffer& offer =
-                state.lastOffers[(q - state.borderFirst) * NEIGHBOUR_COUNT + d];
+            const BorderOffer& offer = state.lastOffers[state.offerSlot(q, d)];
             through = offer.cost;
             other = offer.other;
         }
@@ -140,8 +163,7 @@ struct PartSearch {
     SearchCell* cells;
     float* cost;
     uint8_t* from;
-    std::size_t first; // the cells [first, last) are this part's
-    std::size_t last;
+    Stripes stripes; // the columns that are this part's
     SearchPart* self;
     SearchPart* other; // the other part of a split search, else null
     SearchMeeting* meeting;
@@ -195,8 +217,28 @@ template <typename Measure> void search(PartSearch& part) {
     const std::size_t cellCount = grid.shape.cells();
     SearchCell* cells = part.cells;
     const float* z = grid.terrain->heights().data();
-    for (std::size_t p = part.first; p < part.last; ++p) {
-        cells[p] = {UNREACHED_COST, z[p], 0.0f, grid.steps[p], FROM_NOWHERE};
+    const int columns = grid.shape.columns;
+    const int rows = grid.shape.rows;
+    const Stripes stripes = part.stripes;
+    // A column beside one of the other part's has steps into it and takes offers from it.
+    std::vector<uint32_t>& borderSlots = part.self->borderSlots;
+    borderSlots.assign(columns, 0);
+    uint32_t borderColumns = 0;
+    for (int x = 0; x < columns; ++x) {
+        if (!stripes.owns(x)) {
+            continue;
+        }
+        const unsigned across = (x > 0 && !stripes.owns(x - 1) ? stepsAlong(-1) : 0u) |
+                                (x + 1 < columns && !stripes.owns(x + 1) ? stepsAlong(1) : 0u);
+        if (across != 0) {
+            borderSlots[x] = borderColumns++;
+        }
+        for (std::size_t p = grid.shape.index(x, 0), end = p + rows; p < end; ++p) {
+            const unsigned steps = grid.steps[p];
+            cells[p] = {UNREACHED_COST, z[p],
+                        0.0f,           static_cast<uint8_t>(steps & ~across),
+                        FROM_NOWHERE,   static_cast<uint8_t>(steps & across)};
+        }
     }
     const bool split = part.other != nullptr;
     if (split) {
@@ -209,27 +251,25 @@ template <typename Measure> void search(PartSearch& part) {
         range.dearest > 0.0 ? std::max(range.cheapest, dearest / MAX_BUCKETS_PER_STEP) : 1.0;
     BucketQueue& frontier = part.self->frontier;
     frontier.reset(width, dearest, split ? part.meeting->lead : 0);
-    const int rows = grid.shape.rows;
-    // Only the column beside the other part has steps into it.
-    const std::size_t borderFirst = part.first == 0 ? part.last - rows : part.first;
-    const std::size_t borderCells = split ? static_cast<std::size_t>(rows) : 0;
     const StepPrices prices(grid);
     std::vector<BorderOffer>& lastOffers = part.self->lastOffers;
-    lastOffers.assign(borderCells * NEIGHBOUR_COUNT, {UNREACHED_COST, UNREACHED_COST, 0, 0});
-    const SearchState state{grid,       prices,    cells,       frontier,
-                            part.first, part.last, borderFirst, lastOffers.data()};
+    lastOffers.assign(std::size_t{borderColumns} * rows * NEIGHBOUR_COUNT,
+                      {UNREACHED_COST, UNREACHED_COST, 0, 0});
+    const SearchState state{
+        grid, prices, cells, frontier, stripes, lastOffers.data(), borderSlots.data()};
     // No step costs less than the cheapest: a neighbour already below that far above a cell
     // can be neither lowered nor tied from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;
     const StepRange& otherRange = Measure::otherRange(grid);
     const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
-    if (part.start >= part.first && part.start < part.last) {
+    if (state.owns(part.start)) {
         cells[part.start].cost = 0.0f;
         cells[part.start].setWaiting(true);
         frontier.push(frontier.bucketOf(0.0f), static_cast<uint32_t>(part.start));
     }
-    const auto weighOffer = [&state, &lastOffers, borderFirst](const BorderOffer& offer) {
-        lastOffers[(offer.cell - borderFirst) * NEIGHBOUR_COUNT + offer.step] = offer;
+    std::vector<BorderOffer>& outbox = part.self->outbox;
+    const auto weighOffer = [&state, &lastOffers](const BorderOffer& offer) {
+        lastOffers[state.offerSlot(offer.cell, offer.step)] = offer;
         weighStep<Measure>(state, offer.cell, offer.step, offer.cost, offer.other);
     };
     std::size_t takenUp = 0;
@@ -262,7 +302,14 @@ template <typename Measure> void search(PartSearch& part) {
         const float zp = cells[p].height;
         const float otherBase = cells[p].other();
         const uint8_t steps = cells[p].steps;
-        const bool border = p - borderFirst < borderCells;
+        for (unsigned across = cells[p].foreign; across != 0; across &= across - 1) {
+            const int d = __builtin_ctz(across);
+            const std::size_t q = p + neighbourOffset(d, rows);
+            const float zq = cells[q].height; // written before the two parts met
+            outbox.push_back({costThrough<Measure>(prices, base, p, d, zp, zq),
+                              otherThrough<Measure>(prices, otherBase, p, d, zp, zq),
+                              static_cast<uint32_t>(q), static_cast<uint8_t>(d)});
+        }
         // Rounded as a stored cost is: no step's cost can round below it.
         const float reach = static_cast<float>(static_cast<double>(base) + leastStep);
         const float tieReach = static_cast<float>(static_cast<double>(otherBase) + leastOther);
@@ -272,13 +319,6 @@ template <typename Measure> void search(PartSearch& part) {
                 continue;
             }
             const std::size_t q = p + neighbourOffset(d, rows);
-            if (border && !state.owns(q)) {
-                const float zq = cells[q].height; // written before the two parts met
-                part.self->outbox.push_back({costThrough<Measure>(prices, base, p, d, zp, zq),
-                                             otherThrough<Measure>(prices, otherBase, p, d, zp, zq),
-                                             static_cast<uint32_t>(q), static_cast<uint8_t>(d)});
-                continue;
-            }
             const SearchCell& next = cells[q];
             if (next.cost < reach) {
                 continue;
@@ -297,9 +337,14 @@ template <typename Measure> void search(PartSearch& part) {
                                otherThrough<Measure>(prices, otherBase, p, d, zp, next.height));
         }
     }
-    for (std::size_t p = part.first; p < part.last; ++p) {
-        part.cost[p] = cells[p].cost;
-        part.from[p] = cells[p].from;
+    for (int x = 0; x < columns; ++x) {
+        if (!stripes.owns(x)) {
+            continue;
+        }
+        for (std::size_t p = grid.shape.index(x, 0), end = p + rows; p < end; ++p) {
+            part.cost[p] = cells[p].cost;
+            part.from[p] = cells[p].from;
+        }
     }
     part.takenUp = takenUp;
 }
@@ -323,28 +368,6 @@ struct PartJob {
     }
 };
 
-// The first cell of the column that splits the reached cells of `cost` (a cost table of
-// `shape`) most evenly into the columns before it and from it on, between columns 1 and
-// columns - 1.
-std::size_t evenSplit(const GridShape& shape, const float* cost) {
-    const std::size_t cellCount = shape.cells();
-    std::size_t reached = 0;
-    for (std::size_t p = 0; p < cellCount; ++p) {
-        reached += cost[p] != UNREACHED_COST ? 1 : 0;
-    }
-    std::size_t before = 0;
-    int column = 1;
-    for (; column + 1 < shape.columns; ++column) {
-        for (int y = 0; y < shape.rows; ++y) {
-            before += cost[shape.index(column - 1, y)] != UNREACHED_COST ? 1 : 0;
-        }
-        if (2 * before >= reached) {
-            break;
-        }
-    }
-    return static_cast<std::size_t>(column) * shape.rows;
-}
-
 } // namespace
 
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
@@ -361,14 +384,15 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
     if (workersFor(cellCount) == 1) {
         // The distance search on the helper; the energy search, on this thread, tells the
         // progress of both.
-        PartSearch distance{&grid,     start,          work.distanceCells.reserve(cellCount),
-                            costs[0],  froms[0],       0,
-                            cellCount, &work.parts[1], nullptr,
-                            nullptr,   nullptr,        0};
-        PartSearch energy{&grid,     start,          work.energyCells.reserve(cellCount),
-                          costs[1],  froms[1],       0,
-                          cellCount, &work.parts[0], nullptr,
-                          nullptr,   &report,        0};
+        const Stripes whole{grid.shape.columns, 0};
+        PartSearch distance{&grid,          start,    work.distanceCells.reserve(cellCount),
+                            costs[0],       froms[0], whole,
+                            &work.parts[1], nullptr,  nullptr,
+                            nullptr,        0};
+        PartSearch energy{&grid,          start,    work.energyCells.reserve(cellCount),
+                          costs[1],       froms[1], whole,
+                          &work.parts[0], nullptr,  nullptr,
+                          &report,        0};
         PartJob job{&distance, false};
         work.helper.start(PartJob::run, &job);
         searchMeasure(energy, true);
@@ -377,22 +401,36 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
     }
     // Each measure in turn, split between the two parts; one set of cells serves both.
     SearchCell* cells = work.distanceCells.reserve(cellCount);
+    const int stripeWidth = splitStripeWidth(grid.shape.columns);
     std::size_t told = 0;
-    const auto searchSplit = [&](int measure, std::size_t border) {
+    for (int measure = 0; measure < 2; ++measure) {
         work.meeting.begin(work.parts, SPLIT_LEAD_BUCKETS);
-        PartSearch here{&grid,   start,  cells,          costs[measure], froms[measure],
-                        0,       border, &work.parts[0], &work.parts[1], &work.meeting,
-                        &report, told};
-        PartSearch there{&grid,          start,         cells,     costs[measure],
-                         froms[measure], border,        cellCount, &work.parts[1],
-                         &work.parts[0], &work.meeting, nullptr,   0};
+        PartSearch here{&grid,
+                        start,
+                        cells,
+                        costs[measure],
+                        froms[measure],
+                        {stripeWidth, 0},
+                        &work.parts[0],
+                        &work.parts[1],
+                        &work.meeting,
+                        &report,
+                        told};
+        PartSearch there{&grid,
+                         start,
+                         cells,
+                         costs[measure],
+                         froms[measure],
+                         {stripeWidth, 1},
+                         &work.parts[1],
+                         &work.parts[0],
+                         &work.meeting,
+                         nullptr,
+                         0};
         PartJob job{&there, measure == 1};
         work.helper.start(PartJob::run, &job);
         searchMeasure(here, measure == 1);
         work.helper.finish();
         told += here.takenUp;
-    };
-    searchSplit(0, static_cast<std::size_t>(grid.shape.columns / 2) * grid.shape.rows);
-    // The energy search reaches the cells the distance search reached: split them evenly.
-    searchSplit(1, evenSplit(grid.shape, out.distance.data()));
+    }
 }

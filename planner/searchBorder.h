@@ -1,8 +1,8 @@
 #pragma once
 // One least-cost search split between two threads, each owning the cells of one part of the grid
-// (a run of whole columns). A step from a cell at the border into the other part is handed over
-// as an offer, which the other part's thread weighs as it would a step of its own. Each part
-// empties its own buckets; a part may run at most `lead` buckets ahead of the other, so that
+// (every other stripe of whole columns). A step from a cell at a border into the other part is
+// handed over as an offer, which the other part's thread weighs as it would a step of its own. Each
+// part empties its own buckets; a part may run at most `lead` buckets ahead of the other, so that
 // little is taken up before the costs that reach it from across the border have come. The search
 // takes up cells until nothing changes, so the order in which offers arrive does not change the
 // costs it ends with.
@@ -32,9 +32,11 @@ struct SearchPart {
     BucketQueue frontier;
     std::vector<BorderOffer> outbox; // offers this part found and has not handed over yet
     std::vector<BorderOffer> inbox;  // offers handed to this part, being weighed
-    // The last offer weighed for each step into each cell of this part's border column, at
-    // (cell's row) * NEIGHBOUR_COUNT + step: what this part knows of the other's cells.
+    // The last offer weighed for each step into each cell of this part's border columns, at
+    // (borderSlots[cell's column] * rows + cell's row) * NEIGHBOUR_COUNT + step: what this part
+    // knows of the other's cells.
     std::vector<BorderOffer> lastOffers;
+    std::vector<uint32_t> borderSlots;
     std::mutex mailLock;
     std::vector<BorderOffer> mail; // offers handed to this part, not yet collected
     // The bucket this part is emptying, or IDLE when it holds nothing: read by the other part.
