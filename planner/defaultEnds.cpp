@@ -1,5 +1,8 @@
 #include "planner/defaultEnds.h"
 
+#include "planner/parallelWork.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -32,6 +35,13 @@ class RunSets {
         }
     }
     std::size_t size() const { return parent_.size(); }
+    // Takes in the runs of `other`, numbered after these, as they are joined there.
+    void append(const RunSets& other) {
+        const auto offset = static_cast<uint32_t>(parent_.size());
+        for (const uint32_t parent : other.parent_) {
+            parent_.push_back(parent + offset);
+        }
+    }
 
   private:
     std::vector<uint32_t> parent_;
@@ -47,104 +57,175 @@ bool joined(const PlanningGrid& grid, std::size_t p, int d) {
 constexpr int DOWN_STEP = 3;
 constexpr int NEXT_COLUMN_STEPS = 3;
 
-// Names in piece[p] the set of cells joined by steps that holds cell p; returns how many names
-// there may be (all below it).
-uint32_t labelPieces(const PlanningGrid& grid, std::vector<uint32_t>& piece) {
+// The sets of cells joined by steps, as runs: names[runOf(p)] is the name of the set that holds
+// cell p, and ground[r] how many cells of run r a dialogue may name that are open
+// (1..columns - 2, 1..rows - 2). The columns are labelled in two blocks at once; the second
+// block's runs, from cell `split` on, are numbered from `offset` on in the names.
+struct Pieces {
+    std::vector<uint32_t> run; // per cell, its run in its block
+    std::vector<uint32_t> names;
+    std::vector<uint32_t> ground;
+    std::size_t split = 0;
+    uint32_t offset = 0;
+
+    uint32_t runOf(std::size_t p) const { return run[p] + (p >= split ? offset : 0); }
+    bool holds(const PlanningGrid& grid, std::size_t p, uint32_t set) const {
+        return grid.open[p] != 0 && names[runOf(p)] == set;
+    }
+};
+
+// Joins the runs of column x - 1 with those of column x they have steps between, the runs
+// numbered by runOf(cell).
+template <typename RunOf>
+void joinColumns(const PlanningGrid& grid, int x, const RunOf& runOf, RunSets& runs) {
     const GridShape& shape = grid.shape;
-    piece.resize(shape.cells());
+    // Neighbouring cells mostly join the same two runs: each pair is joined once in a row.
+    uint32_t lastFrom = 0;
+    uint32_t lastTo = 0;
+    bool any = false;
+    for (int y = 0; y < shape.rows; ++y) {
+        const std::size_t p = shape.index(x - 1, y);
+        for (int d = 0; d < NEXT_COLUMN_STEPS; ++d) {
+            if (!shape.contains(x, y + NEIGHBOUR_STEPS[d].dy) || !joined(grid, p, d)) {
+                continue;
+            }
+            const uint32_t from = runOf(p);
+            const uint32_t to = runOf(p + neighbourOffset(d, shape.rows));
+            if (any && from == lastFrom && to == lastTo) {
+                continue;
+            }
+            runs.join(from, to);
+            lastFrom = from;
+            lastTo = to;
+            any = true;
+        }
+    }
+}
+
+// The runs of columns [first, last) into `run`, numbered from 0 and joined within the block.
+struct Block {
+    int first;
+    int last;
     RunSets runs;
-    for (int x = 0; x < shape.columns; ++x) {
+    std::vector<uint32_t> ground; // as Pieces::ground
+};
+
+void labelBlock(const PlanningGrid& grid, std::vector<uint32_t>& run, Block& block) {
+    const GridShape& shape = grid.shape;
+    const auto local = [&run](std::size_t p) { return run[p]; };
+    for (int x = block.first; x < block.last; ++x) {
+        const bool named = x > 0 && x + 1 < shape.columns;
         for (int y = 0; y < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
-            piece[p] = y > 0 && joined(grid, p - 1, DOWN_STEP) ? piece[p - 1] : runs.add();
-        }
-        // Neighbouring cells mostly join the same two runs: each pair is joined once in a row.
-        uint32_t lastFrom = 0;
-        uint32_t lastTo = 0;
-        bool any = false;
-        for (int y = 0; x > 0 && y < shape.rows; ++y) {
-            const std::size_t p = shape.index(x - 1, y);
-            for (int d = 0; d < NEXT_COLUMN_STEPS; ++d) {
-                if (!shape.contains(x, y + NEIGHBOUR_STEPS[d].dy) || !joined(grid, p, d)) {
-                    continue;
-                }
-                const uint32_t to = piece[p + neighbourOffset(d, shape.rows)];
-                if (any && piece[p] == lastFrom && to == lastTo) {
-                    continue;
-                }
-                runs.join(piece[p], to);
-                lastFrom = piece[p];
-                lastTo = to;
-                any = true;
+            if (y > 0 && joined(grid, p - 1, DOWN_STEP)) {
+                run[p] = run[p - 1];
+            } else {
+                run[p] = block.runs.add();
+                block.ground.push_back(0);
             }
+            const bool counted = named && y > 0 && y + 1 < shape.rows && grid.open[p] != 0;
+            block.ground[run[p]] += counted ? 1 : 0;
+        }
+        if (x > block.first) {
+            joinColumns(grid, x, local, block.runs);
         }
     }
-    // Each run's set is found once; naming the cells then reads a table as small as the runs.
-    std::vector<uint32_t> names(runs.size());
-    for (uint32_t r = 0; r < names.size(); ++r) {
-        names[r] = runs.root(r);
+}
+
+void labelPieces(const PlanningGrid& grid, Pieces& pieces) {
+    const GridShape& shape = grid.shape;
+    pieces.run.resize(shape.cells());
+    const int split = workersFor(shape.cells()) == 1 ? shape.columns : shape.columns / 2;
+    std::vector<Block> blocks;
+    blocks.push_back({0, split, {}, {}});
+    if (split < shape.columns) {
+        blocks.push_back({split, shape.columns, {}, {}});
     }
-    for (uint32_t& name : piece) {
-        name = names[name];
+    runEach(blocks, [&](Block& block) { labelBlock(grid, pieces.run, block); });
+    RunSets& runs = blocks[0].runs;
+    pieces.split = shape.index(split, 0);
+    pieces.offset = static_cast<uint32_t>(runs.size());
+    pieces.ground = std::move(blocks[0].ground);
+    if (blocks.size() == 2) {
+        runs.append(blocks[1].runs);
+        pieces.ground.insert(pieces.ground.end(), blocks[1].ground.begin(), blocks[1].ground.end());
+        joinColumns(
+            grid, split, [&pieces](std::size_t p) { return pieces.runOf(p); }, runs);
     }
-    return static_cast<uint32_t>(runs.size());
+    pieces.names.resize(runs.size());
+    for (uint32_t r = 0; r < runs.size(); ++r) {
+        pieces.names[r] = runs.root(r);
+    }
 }
 
 double squaredDistance(double ax, double ay, double bx, double by) {
     return (ax - bx) * (ax - bx) + (ay - by) * (ay - by);
 }
 
+// Looks at the cells a dialogue may name in column x for one of `set` beyond `best` (squared
+// metres in cells from (fromX, fromY); ties: the smaller flat index, kept in `at`): nearer when
+// `nearer`, else farther.
+void weighColumn(const PlanningGrid& grid, const Pieces& pieces, uint32_t set, int x, double fromX,
+                 double fromY, bool nearer, double& best, std::size_t& at) {
+    for (int y = 1; y + 1 < grid.shape.rows; ++y) {
+        const std::size_t p = grid.shape.index(x, y);
+        const double d = squaredDistance(x, y, fromX, fromY);
+        const bool beyond = nearer ? d < best : d > best;
+        if ((beyond || (d == best && p < at)) && pieces.holds(grid, p, set)) {
+            best = d;
+            at = p;
+        }
+    }
+}
+
 } // namespace
 
 std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
     const GridShape& shape = grid.shape;
-    std::vector<uint32_t> piece;
-    std::vector<uint32_t> sizes(labelPieces(grid, piece), 0);
-    uint32_t best = 0;
-    bool found = false;
-    for (int x = 1; x + 1 < shape.columns; ++x) {
-        for (int y = 1; y + 1 < shape.rows; ++y) {
-            const std::size_t p = shape.index(x, y);
-            if (grid.open[p] == 0) {
-                continue;
-            }
-            const uint32_t r = piece[p];
-            ++sizes[r];
-            if (!found || sizes[r] > sizes[best] || (sizes[r] == sizes[best] && r < best)) {
-                best = r;
-                found = true;
-            }
-        }
+    Pieces pieces;
+    labelPieces(grid, pieces);
+    std::vector<uint32_t> sizes(pieces.names.size(), 0);
+    for (uint32_t r = 0; r < sizes.size(); ++r) {
+        sizes[pieces.names[r]] += pieces.ground[r];
     }
-    if (!found) {
+    uint32_t best = 0;
+    for (uint32_t r = 1; r < sizes.size(); ++r) {
+        best = sizes[r] > sizes[best] ? r : best;
+    }
+    if (sizes.empty() || sizes[best] == 0) {
         return std::nullopt;
     }
+    // Columns in order of their distance from the centre's, until none can hold a nearer cell.
     const double centreX = (shape.columns - 1) / 2.0;
     const double centreY = (shape.rows - 1) / 2.0;
-    RouteEnds ends{0, 0, 0, 0};
     double nearest = std::numeric_limits<double>::infinity();
-    for (int x = 1; x + 1 < shape.columns; ++x) {
-        for (int y = 1; y + 1 < shape.rows; ++y) {
-            const std::size_t p = shape.index(x, y);
-            const double d = squaredDistance(x, y, centreX, centreY);
-            if (grid.open[p] != 0 && d < nearest && piece[p] == best) {
-                nearest = d;
-                ends.startX = x;
-                ends.startY = y;
+    std::size_t start = shape.cells();
+    const int middle = static_cast<int>(centreX);
+    for (int r = 0; (r - 0.5) * (r - 0.5) <= nearest; ++r) {
+        for (const int x : {middle - r, middle + r + 1}) {
+            const double dx = x - centreX;
+            if (x >= 1 && x + 1 < shape.columns && dx * dx <= nearest) {
+                weighColumn(grid, pieces, best, x, centreX, centreY, true, nearest, start);
             }
         }
+        if (middle - r < 1 && middle + r + 1 > shape.columns - 2) {
+            break;
+        }
     }
+    const int startX = static_cast<int>(start / shape.rows);
+    const int startY = static_cast<int>(start % shape.rows);
+    // Columns from the farther edge inwards, until none can hold a farther cell.
+    const double reachY = std::max(startY - 1, shape.rows - 2 - startY);
     double farthest = -1.0;
-    for (int x = 1; x + 1 < shape.columns; ++x) {
-        for (int y = 1; y + 1 < shape.rows; ++y) {
-            const std::size_t p = shape.index(x, y);
-            const double d = squaredDistance(x, y, ends.startX, ends.startY);
-            if (grid.open[p] != 0 && d > farthest && piece[p] == best) {
-                farthest = d;
-                ends.endX = x;
-                ends.endY = y;
-            }
+    std::size_t end = shape.cells();
+    for (int low = 1, high = shape.columns - 2; low <= high;) {
+        const int x = startX - low >= high - startX ? low++ : high--;
+        const double dx = x - startX;
+        if (dx * dx + reachY * reachY < farthest) {
+            break;
         }
+        weighColumn(grid, pieces, best, x, startX, startY, false, farthest, end);
     }
-    return ends;
+    return RouteEnds{startX, startY, static_cast<int>(end / shape.rows),
+                     static_cast<int>(end % shape.rows)};
 }

@@ -241,17 +241,34 @@ TEST(Sweep, CellsWithoutGroundAreNeverEnteredNorLeft) {
     expectUnreached(7, 5);
 }
 
-// Level ground cut by a column without ground: the plan starts on the larger part (of two equal
-// ones, the part of the smaller cells) nearest the centre and ends at its farthest cell.
+// Level ground cut by columns without ground: the plan starts on the largest part (of two equal
+// ones, the part of the smaller cells) nearest the centre and ends at its farthest cell. Past
+// PARALLEL_CELLS the columns are labelled in two halves: there the largest part crosses the
+// halves' border and has a hole at the centre, whose nearest cell lies in the first half.
 TEST(DefaultEnds, LargestPieceFromNearestTheCentreToItsFarthestCell) {
+    struct Hole {
+        int x0, x1, y0, y1; // cells without ground, inclusive
+    };
     const struct {
         GridShape shape;
-        int wall;
+        std::vector<Hole> holes;
         std::array<int, 4> ends;
-    } cases[] = {{{48, 40, 30.0}, 30, {23, 19, 1, 38}}, {{49, 40, 30.0}, 24, {23, 19, 1, 38}}};
+    } cases[] = {
+        {{48, 40, 30.0}, {{30, 30, 0, 39}}, {23, 19, 1, 38}},
+        {{49, 40, 30.0}, {{24, 24, 0, 39}}, {23, 19, 1, 38}},
+        {{48, 41, 30.0}, {{30, 30, 0, 40}}, {23, 20, 1, 1}},
+        {{1025, 1024, 30.0},
+         {{250, 250, 0, 1023}, {780, 780, 0, 1023}, {500, 530, 400, 620}},
+         {499, 511, 779, 1022}},
+    };
     for (const auto& c : cases) {
         std::vector<float> heights(c.shape.cells(), 50.0f);
-        std::fill_n(heights.begin() + c.shape.index(c.wall, 0), c.shape.rows, std::nanf(""));
+        for (const Hole& h : c.holes) {
+            for (int x = h.x0; x <= h.x1; ++x) {
+                std::fill_n(heights.begin() + c.shape.index(x, h.y0), h.y1 - h.y0 + 1,
+                            std::nanf(""));
+            }
+        }
         TerrainPositions terrain;
         terrain.assign(c.shape, std::move(heights));
         PlanningGrid grid;
