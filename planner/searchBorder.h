@@ -107,7 +107,8 @@ template <typename Weigh> void weighOffers(SearchMeeting& meeting, SearchPart& s
 
 // Called by part `self` when its current bucket holds no more items: hands its offers over,
 // weighs those handed to it with weigh(offer), which may push onto its frontier, and waits while
-// the next bucket it holds would be more than meeting.lead buckets ahead of `other`. It waits
+// the next bucket it holds would be more than meeting.lead buckets ahead of `other`, or while
+// `other` is idle with offers still to collect. It waits
 // without moving on, so that an offer that comes meanwhile for a bucket it has left is taken up
 // before the later buckets. Returns true with an item in the current bucket, false when the
 // search is done: no part holds an item and no offer is under way.
@@ -135,7 +136,12 @@ bool meetAtBucketEnd(SearchMeeting& meeting, SearchPart& self, SearchPart& other
         const std::size_t next = self.frontier.nextFilled();
         self.bucket.store(next);
         const std::size_t behind = other.bucket.load();
-        if (behind == SearchPart::IDLE || next <= behind + meeting.lead) {
+        // An idle part can only be handed work from this one. With offers still to collect
+        // it will start from them, as far back as the bucket they came from: running on
+        // meanwhile would leave its answers far behind, each to be taken up in the current
+        // bucket, and all the cells they lower with them.
+        const bool alone = behind == SearchPart::IDLE && meeting.outstanding.load() == 1;
+        if (alone || (behind != SearchPart::IDLE && next <= behind + meeting.lead)) {
             self.frontier.advance();
             return true;
         }
