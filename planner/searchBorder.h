@@ -108,10 +108,10 @@ template <typename Weigh> void weighOffers(SearchMeeting& meeting, SearchPart& s
 // Called by part `self` when its current bucket holds no more items: hands its offers over,
 // weighs those handed to it with weigh(offer), which may push onto its frontier, and waits while
 // the next bucket it holds would be more than meeting.lead buckets ahead of `other`, or while
-// `other` is idle with offers still to collect. It waits
-// without moving on, so that an offer that comes meanwhile for a bucket it has left is taken up
-// before the later buckets. Returns true with an item in the current bucket, false when the
-// search is done: no part holds an item and no offer is under way.
+// `other` is idle with offers still to collect. It waits without moving on, so that an offer
+// that comes meanwhile for a bucket it has left is taken up before the later buckets. Returns true
+// with an item in the current bucket, false when the search is done: no part holds an item and no
+// offer is under way.
 template <typename Weigh>
 bool meetAtBucketEnd(SearchMeeting& meeting, SearchPart& self, SearchPart& other, Weigh&& weigh) {
     postOffers(meeting, self, other);
