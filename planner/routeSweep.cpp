@@ -1,5 +1,6 @@
 #include "planner/routeSweep.h"
 
+#include "planner/eightSteps.h"
 #include "planner/parallelWork.h"
 #include "planner/runState.h"
 #include "planner/spiralOrder.h"
@@ -42,11 +43,10 @@ struct TableCells {
     Base base(std::size_t p) const { return {distance[p], energy[p]}; }
     float heightOf(std::size_t p) const { return heights[p]; }
     uint8_t stepsOf(std::size_t p) const { return steps[p]; }
-    void offerStep(const StepPrices& prices, const Base& base, std::size_t p, std::size_t q, int d,
-                   float zp, float zq) const {
+    void offerStep(const Base& base, std::size_t q, int d, const EightStepPrices& prices) const {
         const auto arrived = static_cast<uint8_t>(d + 1);
-        offer(distance[q], distanceFrom[q], base.distance, prices.length(p, d, zp, zq), arrived);
-        offer(energy[q], energyFrom[q], base.energy, prices.energy(d, zp, zq), arrived);
+        offer(distance[q], distanceFrom[q], base.distance, prices.length[d], arrived);
+        offer(energy[q], energyFrom[q], base.energy, prices.energy[d], arrived);
     }
     void prefetch(std::size_t) const {} // the tables fit in the caches
 };
@@ -70,33 +70,37 @@ template <bool Energy> struct PackedCells {
     Base base(std::size_t p) const { return cells[p].cost; }
     float heightOf(std::size_t p) const { return cells[p].height; }
     uint8_t stepsOf(std::size_t p) const { return cells[p].steps; }
-    void offerStep(const StepPrices& prices, Base base, std::size_t p, std::size_t q, int d,
-                   float zp, float zq) const {
-        const float step = Energy ? prices.energy(d, zp, zq) : prices.length(p, d, zp, zq);
+    void offerStep(Base base, std::size_t q, int d, const EightStepPrices& prices) const {
+        const float step = Energy ? prices.energy[d] : prices.length[d];
         offer(cells[q].cost, cells[q].from, base, step, static_cast<uint8_t>(d + 1));
     }
     void prefetch(std::size_t p) const { __builtin_prefetch(cells + p); }
 };
 
-template <typename Cells>
-void relaxCell(const StepPrices& prices, int rows, const Cells& cells, std::size_t p) {
+template <bool UniformRun, typename Cells>
+void relaxCell(const EightStepPricer& pricer, int rows, const Cells& cells, std::size_t p) {
     // An unreached cell has nothing to offer.
     if (!cells.reached(p)) {
         return;
     }
-    const uint8_t steps = cells.stepsOf(p);
+    const unsigned steps = cells.stepsOf(p);
     if (steps == 0) {
         return;
     }
     const typename Cells::Base base = cells.base(p);
-    const float zp = cells.heightOf(p);
+    // A step not taken is priced on the cell itself and offered to it at CLOSED_STEP, which
+    // changes nothing: the eight offers need no test, and the grid's edge is never crossed.
+    std::size_t next[NEIGHBOUR_COUNT];
 #pragma GCC unroll 8
     for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
-        if ((steps & (1u << d)) == 0) {
-            continue;
-        }
-        const std::size_t q = p + neighbourOffset(d, rows);
-        cells.offerStep(prices, base, p, q, d, zp, cells.heightOf(q));
+        next[d] = (steps & (1u << d)) != 0 ? p + neighbourOffset(d, rows) : p;
+    }
+    EightStepPrices prices;
+    pricer.price<UniformRun>(
+        p, cells.heightOf(p), steps, [&](int d) { return cells.heightOf(next[d]); }, prices);
+#pragma GCC unroll 8
+    for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+        cells.offerStep(base, next[d], d, prices);
     }
 }
 
@@ -105,10 +109,9 @@ void relaxCell(const StepPrices& prices, int rows, const Cells& cells, std::size
 constexpr std::size_t SWEEP_PREFETCH_CELLS = 16;
 
 // Walks the spiral from (startX, startY), relaxing every cell of `cells`.
-template <typename Cells>
-void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& cells,
-                const ProgressListener& progress) {
-    const StepPrices prices(grid);
+template <bool UniformRun, typename Cells>
+void sweepCellsWith(const PlanningGrid& grid, const EightStepPricer& pricer, int startX, int startY,
+                    const Cells& cells, const ProgressListener& progress) {
     const GridShape shape = grid.shape;
     const std::size_t cellCount = shape.cells();
     std::size_t last = shape.index(startX, startY);
@@ -125,8 +128,20 @@ void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& c
             cells.prefetch(ahead);
         }
         last = p;
-        relaxCell(prices, shape.rows, cells, p);
+        relaxCell<UniformRun>(pricer, shape.rows, cells, p);
     });
+}
+
+template <typename Cells>
+void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& cells,
+                const ProgressListener& progress) {
+    const StepPrices prices(grid);
+    const EightStepPricer pricer(prices);
+    if (prices.uniformRun) {
+        sweepCellsWith<true>(grid, pricer, startX, startY, cells, progress);
+        return;
+    }
+    sweepCellsWith<false>(grid, pricer, startX, startY, cells, progress);
 }
 
 // The packed state of one measure's sweep, kept between sweeps of big grids.
@@ -171,7 +186,14 @@ TableCells tableCells(const PlanningGrid& grid, RouteTables& tables) {
 } // namespace
 
 void relaxNeighbours(const PlanningGrid& grid, RouteTables& tables, int a, int b) {
-    relaxCell(StepPrices(grid), grid.shape.rows, tableCells(grid, tables), grid.shape.index(a, b));
+    const StepPrices prices(grid);
+    const EightStepPricer pricer(prices);
+    const std::size_t p = grid.shape.index(a, b);
+    if (prices.uniformRun) {
+        relaxCell<true>(pricer, grid.shape.rows, tableCells(grid, tables), p);
+        return;
+    }
+    relaxCell<false>(pricer, grid.shape.rows, tableCells(grid, tables), p);
 }
 
 void relaxNeighbours(int a, int b) {
