@@ -10,20 +10,22 @@
 #include <emmintrin.h>
 
 #include <cstddef>
-#include <limits>
-
-// The price of a step that may not be taken: added to any cost it lowers nothing.
-constexpr float CLOSED_STEP = std::numeric_limits<float>::infinity();
+#include <cstdint>
 
 // Lengths (metres) and energies (joules) of the eight steps out of a cell, in NEIGHBOUR_STEPS
 // order; CLOSED_STEP for a step that may not be taken.
 struct EightStepPrices {
-    alignas(16) float length[NEIGHBOUR_COUNT];
-    alignas(16) float energy[NEIGHBOUR_COUNT];
+    alignas(16) float lengths[NEIGHBOUR_COUNT];
+    alignas(16) float energies[NEIGHBOUR_COUNT];
+
+    float length(int d) const { return lengths[d]; }
+    float energy(int d) const { return energies[d]; }
 };
 
-// What the lanes price with, set up once per plan.
-class EightStepPricer {
+// What the lanes price with, set up once per plan. UniformRun is StepPrices::uniformRun: each
+// kind of grid gets a planner loop of its own, since the uneven kind's lengths would crowd the
+// even kind's registers (a fifth slower sweep of the built-in ground).
+template <bool UniformRun> class EightStepPricer {
   public:
     explicit EightStepPricer(const StepPrices& prices) : prices_(prices) {
         const float run2 = prices.run * prices.run;
@@ -48,12 +50,9 @@ class EightStepPricer {
 
     // Prices the steps out of the cell at flat index p, of height zp, whose bit d in `open` is
     // set; heightOf(d) gives the height of neighbour d and is asked for every d, open or not.
-    // UniformRun is StepPrices::uniformRun, fixed for the caller's whole loop: each kind of grid
-    // gets a loop of its own, since the uneven kind's lengths would crowd the even kind's
-    // registers (a fifth slower sweep of the built-in ground).
-    template <bool UniformRun, typename HeightOf>
-    void price(std::size_t p, float zp, unsigned open, HeightOf&& heightOf,
-               EightStepPrices& out) const {
+    template <typename HeightOf>
+    EightStepPrices price(std::size_t p, float zp, unsigned open, HeightOf&& heightOf) const {
+        EightStepPrices out;
         const __m128 z = _mm_set1_ps(zp);
         const __m128 zero = _mm_setzero_ps();
         const __m128 closed = _mm_set1_ps(CLOSED_STEP);
@@ -72,20 +71,21 @@ class EightStepPricer {
             const __m128 drop = _mm_max_ps(_mm_sub_ps(zero, dz), zero);
             const __m128 lift = _mm_add_ps(climb, _mm_mul_ps(drop, descent_));
             const __m128 energy = _mm_add_ps(_mm_mul_ps(lift, massGravity_), rolling_[half]);
-            _mm_store_ps(out.energy + d, select(shut, closed, energy));
+            _mm_store_ps(out.energies + d, select(shut, closed, energy));
             const __m128 rise = _mm_add_ps(climb, drop);
             const __m128 sum =
                 _mm_add_ps(_mm_add_ps(_mm_mul_ps(rise, rise), run2_), diagonalRun2_[half]);
-            _mm_store_ps(out.length + d, select(shut, closed, _mm_sqrt_ps(sum)));
+            _mm_store_ps(out.lengths + d, select(shut, closed, _mm_sqrt_ps(sum)));
         }
         if (UniformRun) {
-            return;
+            return out;
         }
         // Columns or rows unevenly apart: each length anew from the two cells' positions.
         for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
-            out.length[d] =
+            out.lengths[d] =
                 (open & (1u << d)) != 0 ? prices_.length(p, d, zp, heightOf(d)) : CLOSED_STEP;
         }
+        return out;
     }
 
   private:
@@ -99,4 +99,34 @@ class EightStepPricer {
     __m128 run2_;
     __m128 descent_;
     __m128 massGravity_;
+};
+
+// The eight steps out of a cell of a grid whose steps come in kinds, looked up.
+struct KindStepPrices {
+    uint32_t kinds; // StepKinds::cells of the cell
+    const StepKindPrice* prices;
+
+    float length(int d) const { return kindOf(d).length; }
+    float energy(int d) const { return kindOf(d).energy; }
+
+  private:
+    const StepKindPrice& kindOf(int d) const {
+        return prices[(kinds >> (STEP_KIND_BITS * d)) & (STEP_KINDS - 1)];
+    }
+};
+
+class StepKindPricer {
+  public:
+    explicit StepKindPricer(const StepKinds& kinds)
+        : cells_(kinds.cells.data()), prices_(kinds.prices) {}
+
+    // The same prices as EightStepPricer's, worked out once per kind.
+    template <typename HeightOf>
+    KindStepPrices price(std::size_t p, float, unsigned, HeightOf&&) const {
+        return {cells_[p], prices_};
+    }
+
+  private:
+    const uint32_t* cells_;
+    const StepKindPrice* prices_;
 };

@@ -214,6 +214,60 @@ bool evenlySpaced(const TerrainPositions& t, float run) {
     return true;
 }
 
+// Fills grid.kinds from the grid's steps and prices, or leaves it empty when the grid is big, its
+// columns or rows lie unevenly apart, or its steps take too many prices. On an evenly spaced grid
+// a step's price depends only on its rise (as a float) and whether it is diagonal, so steps are
+// sorted into kinds by those, through a small hash of the rise, and each kind priced once.
+void findStepKinds(PlanningGrid& grid) {
+    StepKinds& kinds = grid.kinds;
+    kinds.cells.clear();
+    const std::size_t cellCount = grid.shape.cells();
+    if (workersFor(cellCount) > 1 || !grid.uniformRun) {
+        return;
+    }
+    const StepPrices prices(grid);
+    const float* z = grid.terrain->heights().data();
+    const int rows = grid.shape.rows;
+    kinds.prices[0] = {CLOSED_STEP, CLOSED_STEP};
+    // Rises seen, by hash; each with its kind as a straight and as a diagonal step (0: none yet).
+    constexpr unsigned SLOT_BITS = 6;
+    struct Slot {
+        float rise;
+        uint8_t kind[2];
+        bool used;
+    };
+    Slot slots[1u << SLOT_BITS] = {};
+    int count = 1;
+    std::vector<uint32_t> cells(cellCount, 0);
+    for (std::size_t p = 0; p < cellCount; ++p) {
+        for (unsigned open = grid.steps[p]; open != 0; open &= open - 1) {
+            const int d = __builtin_ctz(open);
+            const float zq = z[p + neighbourOffset(d, rows)];
+            // +0 for -0: both price the same.
+            const float rise = zq - z[p] + 0.0f;
+            uint32_t bits = 0;
+            std::memcpy(&bits, &rise, sizeof bits);
+            unsigned at = (bits * 0x9E3779B1u) >> (32 - SLOT_BITS);
+            while (slots[at].used && slots[at].rise != rise) {
+                at = (at + 1) & ((1u << SLOT_BITS) - 1);
+            }
+            Slot& slot = slots[at];
+            slot.used = true;
+            slot.rise = rise;
+            uint8_t& kind = slot.kind[isDiagonal(d) ? 1 : 0];
+            if (kind == 0) {
+                if (count == STEP_KINDS) {
+                    return;
+                }
+                kinds.prices[count] = {prices.length(p, d, z[p], zq), prices.energy(d, z[p], zq)};
+                kind = static_cast<uint8_t>(count++);
+            }
+            cells[p] |= static_cast<uint32_t>(kind) << (STEP_KIND_BITS * d);
+        }
+    }
+    kinds.cells.swap(cells);
+}
+
 } // namespace
 
 void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
@@ -258,6 +312,7 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
     }
     grid.lengths = lengths.range();
     grid.energies = energies.range();
+    findStepKinds(grid);
 }
 
 void buildStepTable() {

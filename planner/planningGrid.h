@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <new>
 #include <type_traits>
 #include <vector>
@@ -22,6 +23,29 @@ struct StepRange {
     double cheapest = 0.0;
     double dearest = 0.0;
     bool free = false; // some step costs nothing
+};
+
+// The price of a step that may not be taken: added to any cost it lowers nothing.
+constexpr float CLOSED_STEP = std::numeric_limits<float>::infinity();
+
+// Kinds of step a small grid's passable steps come in, kind 0 a step not taken: on whole-metre
+// heights a step's price depends only on its rise and whether it is diagonal, so at 30 m and a
+// 7 % grade (a rise of at most 2 m straight and 2 diagonally) there are ten.
+constexpr int STEP_KINDS = 16;
+constexpr int STEP_KIND_BITS = 4;
+
+struct StepKindPrice {
+    float length; // metres
+    float energy; // joules
+};
+
+// A grid's steps by kind, so that a plan of a grid that fits in the caches looks a step's price
+// up instead of working it out. Empty on a grid of PARALLEL_CELLS or more, or whose steps take
+// more than STEP_KINDS - 1 prices.
+struct StepKinds {
+    // Per cell, the kind of step d in bits STEP_KIND_BITS * d and up.
+    std::vector<uint32_t> cells;
+    StepKindPrice prices[STEP_KINDS];
 };
 
 struct PlanningGrid {
@@ -39,6 +63,7 @@ struct PlanningGrid {
     bool uniformRun = true;
     StepRange lengths;
     StepRange energies;
+    StepKinds kinds;
 };
 
 // Cells of a planner's working state in memory asked to come in 2 MB pages: a search over a big

@@ -43,10 +43,11 @@ struct TableCells {
     Base base(std::size_t p) const { return {distance[p], energy[p]}; }
     float heightOf(std::size_t p) const { return heights[p]; }
     uint8_t stepsOf(std::size_t p) const { return steps[p]; }
-    void offerStep(const Base& base, std::size_t q, int d, const EightStepPrices& prices) const {
+    template <typename Prices>
+    void offerStep(const Base& base, std::size_t q, int d, const Prices& prices) const {
         const auto arrived = static_cast<uint8_t>(d + 1);
-        offer(distance[q], distanceFrom[q], base.distance, prices.length[d], arrived);
-        offer(energy[q], energyFrom[q], base.energy, prices.energy[d], arrived);
+        offer(distance[q], distanceFrom[q], base.distance, prices.length(d), arrived);
+        offer(energy[q], energyFrom[q], base.energy, prices.energy(d), arrived);
     }
     void prefetch(std::size_t) const {} // the tables fit in the caches
 };
@@ -70,15 +71,16 @@ template <bool Energy> struct PackedCells {
     Base base(std::size_t p) const { return cells[p].cost; }
     float heightOf(std::size_t p) const { return cells[p].height; }
     uint8_t stepsOf(std::size_t p) const { return cells[p].steps; }
-    void offerStep(Base base, std::size_t q, int d, const EightStepPrices& prices) const {
-        const float step = Energy ? prices.energy[d] : prices.length[d];
+    template <typename Prices>
+    void offerStep(Base base, std::size_t q, int d, const Prices& prices) const {
+        const float step = Energy ? prices.energy(d) : prices.length(d);
         offer(cells[q].cost, cells[q].from, base, step, static_cast<uint8_t>(d + 1));
     }
     void prefetch(std::size_t p) const { __builtin_prefetch(cells + p); }
 };
 
-template <bool UniformRun, typename Cells>
-void relaxCell(const EightStepPricer& pricer, int rows, const Cells& cells, std::size_t p) {
+template <typename Pricer, typename Cells>
+void relaxCell(const Pricer& pricer, int rows, const Cells& cells, std::size_t p) {
     // An unreached cell has nothing to offer.
     if (!cells.reached(p)) {
         return;
@@ -95,9 +97,8 @@ void relaxCell(const EightStepPricer& pricer, int rows, const Cells& cells, std:
     for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
         next[d] = (steps & (1u << d)) != 0 ? p + neighbourOffset(d, rows) : p;
     }
-    EightStepPrices prices;
-    pricer.price<UniformRun>(
-        p, cells.heightOf(p), steps, [&](int d) { return cells.heightOf(next[d]); }, prices);
+    const auto prices =
+        pricer.price(p, cells.heightOf(p), steps, [&](int d) { return cells.heightOf(next[d]); });
 #pragma GCC unroll 8
     for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
         cells.offerStep(base, next[d], d, prices);
@@ -109,8 +110,8 @@ void relaxCell(const EightStepPricer& pricer, int rows, const Cells& cells, std:
 constexpr std::size_t SWEEP_PREFETCH_CELLS = 16;
 
 // Walks the spiral from (startX, startY), relaxing every cell of `cells`.
-template <bool UniformRun, typename Cells>
-void sweepCellsWith(const PlanningGrid& grid, const EightStepPricer& pricer, int startX, int startY,
+template <typename Pricer, typename Cells>
+void sweepCellsWith(const PlanningGrid& grid, const Pricer& pricer, int startX, int startY,
                     const Cells& cells, const ProgressListener& progress) {
     const GridShape shape = grid.shape;
     const std::size_t cellCount = shape.cells();
@@ -128,20 +129,30 @@ void sweepCellsWith(const PlanningGrid& grid, const EightStepPricer& pricer, int
             cells.prefetch(ahead);
         }
         last = p;
-        relaxCell<UniformRun>(pricer, shape.rows, cells, p);
+        relaxCell(pricer, shape.rows, cells, p);
     });
+}
+
+// Calls use(pricer) with the pricer that suits the grid.
+template <typename Use> void withPricer(const PlanningGrid& grid, Use&& use) {
+    if (!grid.kinds.cells.empty()) {
+        use(StepKindPricer(grid.kinds));
+        return;
+    }
+    const StepPrices prices(grid);
+    if (prices.uniformRun) {
+        use(EightStepPricer<true>(prices));
+        return;
+    }
+    use(EightStepPricer<false>(prices));
 }
 
 template <typename Cells>
 void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& cells,
                 const ProgressListener& progress) {
-    const StepPrices prices(grid);
-    const EightStepPricer pricer(prices);
-    if (prices.uniformRun) {
-        sweepCellsWith<true>(grid, pricer, startX, startY, cells, progress);
-        return;
-    }
-    sweepCellsWith<false>(grid, pricer, startX, startY, cells, progress);
+    withPricer(grid, [&](const auto& pricer) {
+        sweepCellsWith(grid, pricer, startX, startY, cells, progress);
+    });
 }
 
 // The packed state of one measure's sweep, kept between sweeps of big grids.
@@ -186,14 +197,9 @@ TableCells tableCells(const PlanningGrid& grid, RouteTables& tables) {
 } // namespace
 
 void relaxNeighbours(const PlanningGrid& grid, RouteTables& tables, int a, int b) {
-    const StepPrices prices(grid);
-    const EightStepPricer pricer(prices);
-    const std::size_t p = grid.shape.index(a, b);
-    if (prices.uniformRun) {
-        relaxCell<true>(pricer, grid.shape.rows, tableCells(grid, tables), p);
-        return;
-    }
-    relaxCell<false>(pricer, grid.shape.rows, tableCells(grid, tables), p);
+    withPricer(grid, [&](const auto& pricer) {
+        relaxCell(pricer, grid.shape.rows, tableCells(grid, tables), grid.shape.index(a, b));
+    });
 }
 
 void relaxNeighbours(int a, int b) {

@@ -366,6 +366,7 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         float descent;
         float rolling;
         bool sweep = true; // false where the spiral would walk mostly off a thin grid
+        bool wholeMetres = false;
     };
     const Case cases[] = {
         {"71 x 43 at 7.3 m", {71, 43, 7.3}, 7.0, 7.0, 1.0f, 0.0f},
@@ -373,6 +374,8 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         {"64 x 50 at 30 m, free descents", {64, 50, 30.0}, 12.0, 12.0, 0.0f, 0.0f},
         {"55 x 61 at 12.5 m, rolling", {55, 61, 12.5}, 10.0, 20.0, 0.5f, 0.015f},
         {"48 x 40 at 30 m, a barrier across all but a gap", {48, 40, 30.0}, 9.0, 9.0, 1.0f, 0.0f},
+        // Whole metres, as the built-in ground, but a ridge whose rises are too many kinds of step.
+        {"60 x 45 at 30 m, whole metres, 60 %", {60, 45, 30.0}, 60.0, 60.0, 0.7f, 0.0f, true, true},
         // Past PARALLEL_CELLS: the sweep's two measures on two cores, in records of their own,
         // and each exact measure split between the cores by stripes of columns; in the second,
         // stripes of one column with the other part's on both sides.
@@ -392,13 +395,13 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
             landscapeRun.barriers[c.shape.index(30, y)] = y < 5 || y > 7 ? 1 : 0;
         }
         // Rolling hills of a few percent with a ridge too steep and a pond without ground.
-        useGround(c.shape, [s](int x, int y) {
+        useGround(c.shape, [s, &c](int x, int y) {
             if (std::hypot(x - 20, y - 12) < 4.0) {
                 return std::nanf("");
             }
             const double h = 0.06 * s * (3.0 * std::sin(x * 0.31) + 2.0 * std::cos(y * 0.23)) +
                              (x == 33 ? 0.4 * s : 0.0);
-            return static_cast<float>(h);
+            return static_cast<float>(c.wholeMetres ? std::round(h) : h);
         });
         std::vector<Start> starts = randomStarts(99u, 2, c.shape);
         if (c.shape.cells() >= PARALLEL_CELLS) { // on a stripe's border, and in a corner
