@@ -10,7 +10,6 @@
 #include <emmintrin.h>
 
 #include <cstddef>
-#include <cstdint>
 
 // Lengths (metres) and energies (joules) of the eight steps out of a cell, in NEIGHBOUR_STEPS
 // order; CLOSED_STEP for a step that may not be taken.
@@ -103,30 +102,23 @@ template <bool UniformRun> class EightStepPricer {
 
 // The eight steps out of a cell of a grid whose steps come in kinds, looked up.
 struct KindStepPrices {
-    uint32_t kinds; // StepKinds::cells of the cell
-    const StepKindPrice* prices;
+    const KindPrices& kinds;
+    std::size_t p;
 
-    float length(int d) const { return kindOf(d).length; }
-    float energy(int d) const { return kindOf(d).energy; }
-
-  private:
-    const StepKindPrice& kindOf(int d) const {
-        return prices[(kinds >> (STEP_KIND_BITS * d)) & (STEP_KINDS - 1)];
-    }
+    float length(int d) const { return kinds.length(p, d, 0.0f, 0.0f); }
+    float energy(int d) const { return kinds.energy(p, d, 0.0f, 0.0f); }
 };
 
 class StepKindPricer {
   public:
-    explicit StepKindPricer(const StepKinds& kinds)
-        : cells_(kinds.cells.data()), prices_(kinds.prices) {}
+    explicit StepKindPricer(const PlanningGrid& grid) : kinds_(grid) {}
 
     // The same prices as EightStepPricer's, worked out once per kind.
     template <typename HeightOf>
     KindStepPrices price(std::size_t p, float, unsigned, HeightOf&&) const {
-        return {cells_[p], prices_};
+        return {kinds_, p};
     }
 
   private:
-    const uint32_t* cells_;
-    const StepKindPrice* prices_;
+    KindPrices kinds_;
 };

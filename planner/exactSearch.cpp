@@ -11,22 +11,25 @@ constexpr double MAX_BUCKETS_PER_STEP = 64.0;
 
 // Each measure breaks its ties by the other: `step` prices a step in the measure searched for,
 // `other` in the one that decides between equally cheap predecessors.
-struct DistanceMeasure {
-    static float step(const StepPrices& prices, std::size_t p, int d, float zp, float zq) {
+// Prices is StepPrices, or KindPrices on a grid whose steps come in kinds.
+template <typename Prices> struct DistanceMeasure {
+    using PriceTable = Prices;
+    static float step(const Prices& prices, std::size_t p, int d, float zp, float zq) {
         return prices.length(p, d, zp, zq);
     }
-    static float other(const StepPrices& prices, std::size_t, int d, float zp, float zq) {
-        return prices.energy(d, zp, zq);
+    static float other(const Prices& prices, std::size_t p, int d, float zp, float zq) {
+        return prices.energy(p, d, zp, zq);
     }
     static const StepRange& range(const PlanningGrid& grid) { return grid.lengths; }
     static const StepRange& otherRange(const PlanningGrid& grid) { return grid.energies; }
 };
 
-struct EnergyMeasure {
-    static float step(const StepPrices& prices, std::size_t, int d, float zp, float zq) {
-        return prices.energy(d, zp, zq);
+template <typename Prices> struct EnergyMeasure {
+    using PriceTable = Prices;
+    static float step(const Prices& prices, std::size_t p, int d, float zp, float zq) {
+        return prices.energy(p, d, zp, zq);
     }
-    static float other(const StepPrices& prices, std::size_t p, int d, float zp, float zq) {
+    static float other(const Prices& prices, std::size_t p, int d, float zp, float zq) {
         return prices.length(p, d, zp, zq);
     }
     static const StepRange& range(const PlanningGrid& grid) { return grid.energies; }
@@ -82,21 +85,23 @@ inline void prefetchAround(const SearchCell* cells, std::size_t cellCount, std::
 // A cost of cell u (flat index, height zu) plus its step in direction d onto a cell of height
 // zq, in this measure or the other, rounded as stored.
 template <typename Measure>
-float costThrough(const StepPrices& prices, float base, std::size_t u, int d, float zu, float zq) {
+float costThrough(const typename Measure::PriceTable& prices, float base, std::size_t u, int d,
+                  float zu, float zq) {
     return static_cast<float>(static_cast<double>(base) +
                               static_cast<double>(Measure::step(prices, u, d, zu, zq)));
 }
 
 template <typename Measure>
-float otherThrough(const StepPrices& prices, float base, std::size_t u, int d, float zu, float zq) {
+float otherThrough(const typename Measure::PriceTable& prices, float base, std::size_t u, int d,
+                   float zu, float zq) {
     return static_cast<float>(static_cast<double>(base) +
                               static_cast<double>(Measure::other(prices, u, d, zu, zq)));
 }
 
 // What one part of a search weighs a step with.
-struct SearchState {
+template <typename Prices> struct SearchState {
     const PlanningGrid& grid;
-    const StepPrices& prices;
+    const Prices& prices;
     SearchCell* cells;
     BucketQueue& frontier;
     Stripes stripes;
@@ -116,7 +121,8 @@ struct SearchState {
 // route is least in the other measure (the first in NEIGHBOUR_STEPS order of equals). Needed
 // when the route through its predecessor has grown dearer in the other measure, as one that was
 // passed over for it may now be the better.
-template <typename Measure> void chooseTiedPredecessor(const SearchState& state, std::size_t q) {
+template <typename Measure>
+void chooseTiedPredecessor(const SearchState<typename Measure::PriceTable>& state, std::size_t q) {
     const PlanningGrid& grid = state.grid;
     SearchCell* cells = state.cells;
     const int rows = grid.shape.rows;
@@ -176,7 +182,8 @@ struct PartSearch {
 // measure `other`: of routes equally cheap in this measure, the one cheapest in the other wins.
 // Both are compared as stored: a sum rounded up must not count as lower than itself.
 template <typename Measure>
-void weighStep(const SearchState& s, std::size_t q, int d, float stored, float other) {
+void weighStep(const SearchState<typename Measure::PriceTable>& s, std::size_t q, int d,
+               float stored, float other) {
     SearchCell& next = s.cells[q];
     if (stored > next.cost) {
         return;
@@ -251,11 +258,11 @@ template <typename Measure> void search(PartSearch& part) {
         range.dearest > 0.0 ? std::max(range.cheapest, dearest / MAX_BUCKETS_PER_STEP) : 1.0;
     BucketQueue& frontier = part.self->frontier;
     frontier.reset(width, dearest, split ? part.meeting->lead : 0);
-    const StepPrices prices(grid);
+    const typename Measure::PriceTable prices(grid);
     std::vector<BorderOffer>& lastOffers = part.self->lastOffers;
     lastOffers.assign(std::size_t{borderColumns} * rows * NEIGHBOUR_COUNT,
                       {UNREACHED_COST, UNREACHED_COST, 0, 0});
-    const SearchState state{
+    const SearchState<typename Measure::PriceTable> state{
         grid, prices, cells, frontier, stripes, lastOffers.data(), borderSlots.data()};
     // No step costs less than the cheapest: a neighbour already below that far above a cell
     // can be neither lowered nor tied from it, and its step is not priced.
@@ -349,12 +356,20 @@ template <typename Measure> void search(PartSearch& part) {
     part.takenUp = takenUp;
 }
 
-void searchMeasure(PartSearch& part, bool energy) {
+template <typename Prices> void searchMeasureWith(PartSearch& part, bool energy) {
     if (energy) {
-        search<EnergyMeasure>(part);
+        search<EnergyMeasure<Prices>>(part);
         return;
     }
-    search<DistanceMeasure>(part);
+    search<DistanceMeasure<Prices>>(part);
+}
+
+void searchMeasure(PartSearch& part, bool energy) {
+    if (!part.grid->kinds.cells.empty()) {
+        searchMeasureWith<KindPrices>(part, energy);
+        return;
+    }
+    searchMeasureWith<StepPrices>(part, energy);
 }
 
 // A part handed to the helper thread.

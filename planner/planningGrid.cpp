@@ -259,7 +259,8 @@ void findStepKinds(PlanningGrid& grid) {
                 if (count == STEP_KINDS) {
                     return;
                 }
-                kinds.prices[count] = {prices.length(p, d, z[p], zq), prices.energy(d, z[p], zq)};
+                kinds.prices[count] = {prices.length(p, d, z[p], zq),
+                                       prices.energy(p, d, z[p], zq)};
                 kind = static_cast<uint8_t>(count++);
             }
             cells[p] |= static_cast<uint32_t>(kind) << (STEP_KIND_BITS * d);

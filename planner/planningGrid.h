@@ -159,8 +159,24 @@ struct StepPrices {
         return uniformRun ? uniformStepLength(run, zp, zq, isDiagonal(d))
                           : stepLengthFrom(*grid, p, d, zp, zq);
     }
-    float energy(int d, float zp, float zq) const {
+    float energy(std::size_t, int d, float zp, float zq) const {
         return pricedStepEnergy(pricing, zp, zq, isDiagonal(d));
+    }
+};
+
+// The same prices on a grid whose steps come in kinds, looked up: reads neither height.
+struct KindPrices {
+    const uint32_t* cells;
+    const StepKindPrice* prices;
+
+    explicit KindPrices(const PlanningGrid& g)
+        : cells(g.kinds.cells.data()), prices(g.kinds.prices) {}
+    float length(std::size_t p, int d, float, float) const { return kindOf(p, d).length; }
+    float energy(std::size_t p, int d, float, float) const { return kindOf(p, d).energy; }
+
+  private:
+    const StepKindPrice& kindOf(std::size_t p, int d) const {
+        return prices[(cells[p] >> (STEP_KIND_BITS * d)) & (STEP_KINDS - 1)];
     }
 };
 

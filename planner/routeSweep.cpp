@@ -136,7 +136,7 @@ void sweepCellsWith(const PlanningGrid& grid, const Pricer& pricer, int startX, 
 // Calls use(pricer) with the pricer that suits the grid.
 template <typename Use> void withPricer(const PlanningGrid& grid, Use&& use) {
     if (!grid.kinds.cells.empty()) {
-        use(StepKindPricer(grid.kinds));
+        use(StepKindPricer(grid));
         return;
     }
     const StepPrices prices(grid);
