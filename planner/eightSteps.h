@@ -3,7 +3,7 @@
 // steps prices them four lanes to a register: one square root instruction for four steps
 // instead of one each, which is most of the arithmetic of a step. Each lane applies the same
 // float operations in the same order as StepPrices::length and StepPrices::energy, so the prices
-// are theirs bit for bit.
+// are theirs bit for bit. On a grid whose steps come in kinds they are looked up instead.
 
 #include "planner/planningGrid.h"
 

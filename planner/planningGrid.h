@@ -2,7 +2,8 @@
 // What both planners read about one ground and vehicle: which of the eight steps from each cell
 // may be taken, and how to price a step. Built once per ground and vehicle; a step's length and
 // energy are computed from the two heights when a planner takes it, so a grid of millions of
-// cells keeps one byte of step data per cell.
+// cells keeps one byte of step data per cell; a small grid whose steps come in few prices also
+// keeps each step's kind, to look its price up.
 
 #include "planner/hugePages.h"
 #include "planner/neighbourSteps.h"
