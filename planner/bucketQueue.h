@@ -18,12 +18,11 @@
 class alignas(64) BucketQueue {
   public:
     // Empties the queue for a search whose costs start at 0 and whose positive steps cost
-    // `width` .. `widest` (same unit as the costs, width > 0). `lead` buckets more are kept for
-    // items pushed from a search that many buckets ahead of this one.
-    void reset(double width, double widest, std::size_t lead = 0) {
+    // `width` .. `widest` (same unit as the costs, width > 0).
+    void reset(double width, double widest) {
         perWidth_ = 1.0 / width;
         // A step may add `widest` to a cost anywhere in the current bucket, plus rounding.
-        const auto needed = static_cast<std::size_t>(widest * perWidth_) + 3 + lead;
+        const auto needed = static_cast<std::size_t>(widest * perWidth_) + 3;
         // A whole power of two, so that a bucket's place in the ring is a mask, not a division.
         std::size_t span = 1;
         while (span < needed) {
@@ -44,20 +43,12 @@ class alignas(64) BucketQueue {
     bool empty() const { return size_ == 0; }
 
     // The bucket of a cost (>= 0): never a lower one for a higher cost.
-    std::size_t bucketOf(float cost) const {
-        return static_cast<std::size_t>(static_cast<double>(cost) * perWidth_);
-    }
-
-    // The bucket being emptied, that of the item last popped; no lower one holds anything.
-    std::size_t current() const { return current_; }
+    std::size_t bucketOf(double cost) const { return static_cast<std::size_t>(cost * perWidth_); }
 
     // An item needs one entry a bucket: one that waits in a bucket and grows cheaper within it
     // keeps its place. An empty queue moves on to a bucket past its ring. A bucket below the
-    // current one (an item handed over late from another search) is taken as the current one,
-    // ahead of the items still waiting in it where a popped one left room, so that what the
-    // late item lowers is lowered before they are taken up; one past the ring is taken as its
-    // last: the item is then taken up early, which a search that takes up items until nothing
-    // changes allows.
+    // current one is taken as the current one; one past the ring as its last: the item is then
+    // taken up early, which a search that takes up items until nothing changes allows.
     void push(std::size_t bucket, uint32_t item) {
         if (size_ == 0 && bucket > current_ + mask_) {
             ring_[current_ & mask_].clear();
@@ -65,36 +56,8 @@ class alignas(64) BucketQueue {
             current_ = bucket;
         }
         ++size_;
-        if (bucket < current_ && head_ > 0) {
-            ring_[current_ & mask_][--head_] = item;
-            return;
-        }
         bucket = std::min(std::max(bucket, current_), current_ + mask_);
         ring_[bucket & mask_].push_back(item);
-    }
-
-    // True when the current bucket holds no more items (also when the queue is empty).
-    bool bucketDone() const { return head_ == ring_[current_ & mask_].size(); }
-
-    // Moves on to the lowest bucket that holds any and returns it. Not empty.
-    std::size_t advance() {
-        while (bucketDone()) {
-            ring_[current_ & mask_].clear();
-            head_ = 0;
-            ++current_;
-        }
-        return current_;
-    }
-
-    // The lowest bucket that holds any, without moving on to it. Not empty.
-    std::size_t nextFilled() const {
-        std::size_t bucket = current_;
-        std::size_t head = head_;
-        while (head == ring_[bucket & mask_].size()) {
-            ++bucket;
-            head = 0;
-        }
-        return bucket;
     }
 
     // The oldest item of the lowest bucket that holds any. Not empty. Oldest first, so that
@@ -113,6 +76,17 @@ class alignas(64) BucketQueue {
     }
 
   private:
+    bool bucketDone() const { return head_ == ring_[current_ & mask_].size(); }
+
+    // Moves on to the lowest bucket that holds any. Not empty.
+    void advance() {
+        while (bucketDone()) {
+            ring_[current_ & mask_].clear();
+            head_ = 0;
+            ++current_;
+        }
+    }
+
     std::vector<std::vector<uint32_t>> ring_; // items: a grid holds fewer than 2^32 cells
     double perWidth_ = 1.0;
     std::size_t mask_ = 0;    // ring places in use, less one

@@ -115,18 +115,21 @@ RouteSnapshot plainComputeRoutes() {
 
 namespace {
 
-using Queued = std::tuple<float, float, std::size_t>; // cost, other measure, flat index
+using Queued = std::tuple<double, double, std::size_t>; // cost, other measure, flat index
 
 // Least cost first and, of equal costs, least in the other measure, which `other` holds for the
-// route `previous` names.
-void plainDijkstra(const GridShape& shape, std::vector<float>& cost, std::vector<float>& other,
+// route `previous` names. Costs are summed in double along a route and rounded to float once,
+// into `stored`.
+void plainDijkstra(const GridShape& shape, std::vector<float>& stored, std::vector<double>& other,
                    std::vector<GridPoint>& previous, bool byEnergy) {
     std::vector<bool> done(shape.cells(), false);
+    std::vector<double> cost(shape.cells(), UNREACHED_COST);
     std::priority_queue<Queued, std::vector<Queued>, std::greater<Queued>> queue;
     const std::size_t start = shape.index(settings.startX, settings.startY);
     other.assign(shape.cells(), UNREACHED_COST);
-    other[start] = 0.0f;
-    queue.push({0.0f, 0.0f, start});
+    cost[start] = 0.0;
+    other[start] = 0.0;
+    queue.push({0.0, 0.0, start});
     while (!queue.empty()) {
         const std::size_t cell = std::get<2>(queue.top());
         queue.pop();
@@ -138,19 +141,20 @@ void plainDijkstra(const GridShape& shape, std::vector<float>& cost, std::vector
         const int b = static_cast<int>(cell % shape.rows);
         forEachPassableStep(a, b, [&](int nx, int ny, float length, float energy) {
             const std::size_t next = shape.index(nx, ny);
-            const float stored =
-                static_cast<float>(static_cast<double>(cost[cell]) + (byEnergy ? energy : length));
-            const float otherSum =
-                static_cast<float>(static_cast<double>(other[cell]) + (byEnergy ? length : energy));
-            if (done[next] || stored > cost[next] ||
-                (stored == cost[next] && !(otherSum < other[next]))) {
+            const double sum = cost[cell] + (byEnergy ? energy : length);
+            const double otherSum = other[cell] + (byEnergy ? length : energy);
+            if (done[next] || sum > cost[next] ||
+                (sum == cost[next] && !(otherSum < other[next]))) {
                 return;
             }
-            cost[next] = stored;
+            cost[next] = sum;
             other[next] = otherSum;
             previous[next] = {a, b, 0};
-            queue.push({cost[next], other[next], next});
+            queue.push({sum, otherSum, next});
         });
+    }
+    for (std::size_t p = 0; p < shape.cells(); ++p) {
+        stored[p] = static_cast<float>(cost[p]);
     }
 }
 

@@ -68,61 +68,14 @@ std::vector<Start> randomStarts(uint32_t seed, int count, const GridShape& shape
 constexpr int LAST = GRID_SIZE - 1;
 constexpr int MIDDLE = GRID_SIZE / 2;
 
-// Each reached cell other than the start names a neighbour whose cost plus the step between
-// them, rounded to float, is the cell's cost, and every chain reaches the start (followed once
-// per cell: a chain joins one already known to end at the start, or loops).
-void expectRoutesFollowCosts(const CostTable& cost, const PreviousTable& previous, bool byEnergy) {
-    const GridShape& shape = cost.shape();
-    // 0 unknown, 1 on the chain now, 2 reaches the start, 3 does not.
-    std::vector<uint8_t> knownCells(shape.cells(), 0);
-    const auto known = [&](int x, int y) -> uint8_t& { return knownCells[shape.index(x, y)]; };
-    known(settings.startX, settings.startY) = 2;
-    int faults = 0;
-    std::vector<GridPoint> chain;
-    for (int x = 0; x < shape.columns; ++x) {
-        for (int y = 0; y < shape.rows; ++y) {
-            if (cost[x][y] == UNREACHED_COST || known(x, y) == 2) {
-                continue;
-            }
-            const GridPoint p = previous[x][y];
-            if (std::abs(p.x - x) > 1 || std::abs(p.y - y) > 1) {
-                ++faults;
-                continue;
-            }
-            const TerrainVertex from = terrainVertices[p.x][p.y];
-            const TerrainVertex to = terrainVertices[x][y];
-            const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
-            const bool diagonal = p.x != x && p.y != y;
-            const float step =
-                byEnergy ? pricedStepEnergy(planningGrid.pricing, from.z, to.z, diagonal) : length;
-            faults += static_cast<float>(static_cast<double>(cost[p.x][p.y]) + step) == cost[x][y]
-                          ? 0
-                          : 1;
-            chain.clear();
-            GridPoint at{x, y, 0};
-            while (isInsideGrid(at.x, at.y) && known(at.x, at.y) == 0) {
-                known(at.x, at.y) = 1;
-                chain.push_back(at);
-                at = previous[at.x][at.y];
-            }
-            const bool reaches = isInsideGrid(at.x, at.y) && known(at.x, at.y) == 2;
-            faults += reaches ? 0 : 1;
-            for (const GridPoint& c : chain) {
-                known(c.x, c.y) = reaches ? 2 : 3;
-            }
-        }
-    }
-    EXPECT_EQ(faults, 0);
-}
-
-// The other measure summed along each reached cell's route from the start, as the planner sums
-// it; UNREACHED_COST where the route does not lead back to the start.
-std::vector<float> otherAlongRoutes(const PreviousTable& previous, bool byEnergy) {
+// Lengths (or energies) summed along each reached cell's route from the start, in double as the
+// exact planner sums them; UNREACHED_COST where the route does not lead back to the start.
+std::vector<double> summedAlongRoutes(const PreviousTable& previous, bool lengths) {
     const GridShape& shape = previous.shape();
-    std::vector<float> other(shape.cells(), UNREACHED_COST);
+    std::vector<double> other(shape.cells(), UNREACHED_COST);
     std::vector<uint8_t> seen(shape.cells(), 0);
     const std::size_t start = shape.index(settings.startX, settings.startY);
-    other[start] = 0.0f;
+    other[start] = 0.0;
     seen[start] = 1;
     std::vector<GridPoint> chain;
     for (int x = 0; x < shape.columns; ++x) {
@@ -140,17 +93,24 @@ std::vector<float> otherAlongRoutes(const PreviousTable& previous, bool byEnergy
             for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
                 const TerrainVertex from = terrainVertices[at.x][at.y];
                 const TerrainVertex to = terrainVertices[c->x][c->y];
-                const float step = byEnergy
-                                       ? segmentLength(from.x, to.x, from.y, to.y, from.z, to.z)
-                                       : pricedStepEnergy(planningGrid.pricing, from.z, to.z,
-                                                          at.x != c->x && at.y != c->y);
-                other[shape.index(c->x, c->y)] =
-                    static_cast<float>(static_cast<double>(other[shape.index(at.x, at.y)]) + step);
+                const float step = lengths ? segmentLength(from.x, to.x, from.y, to.y, from.z, to.z)
+                                           : pricedStepEnergy(planningGrid.pricing, from.z, to.z,
+                                                              at.x != c->x && at.y != c->y);
+                other[shape.index(c->x, c->y)] = other[shape.index(at.x, at.y)] + step;
                 at = *c;
             }
         }
     }
     return other;
+}
+
+void expectCostsAlongRoutes(const std::vector<float>& costs, const std::vector<double>& along) {
+    int faults = 0;
+    for (std::size_t p = 0; p < costs.size(); ++p) {
+        faults += costs[p] == UNREACHED_COST ? along[p] != UNREACHED_COST
+                                             : static_cast<float>(along[p]) != costs[p];
+    }
+    EXPECT_EQ(faults, 0);
 }
 
 // The exact planner's costs bit for bit against textbook Dijkstra, its routes consistent with
@@ -168,11 +128,13 @@ void expectExactMatchesOracle(Start start, const char* ground) {
     exact.capture();
     EXPECT_TRUE(sameBits(plain.distance, exact.distance));
     EXPECT_TRUE(sameBits(plain.energy, exact.energy));
-    expectRoutesFollowCosts(distanceTable, previousDistanceVertices, false);
-    expectRoutesFollowCosts(energyTable, previousEnergyVertices, true);
+    // Every route leads to the start and sums, in double, to its cell's cost; of equally cheap
+    // routes it is as cheap in the other measure as the oracle's.
+    expectCostsAlongRoutes(exact.distance, summedAlongRoutes(previousDistanceVertices, true));
+    expectCostsAlongRoutes(exact.energy, summedAlongRoutes(previousEnergyVertices, false));
     EXPECT_TRUE(
-        sameBits(plain.energyAlongDistance, otherAlongRoutes(previousDistanceVertices, false)));
-    EXPECT_TRUE(sameBits(plain.lengthAlongEnergy, otherAlongRoutes(previousEnergyVertices, true)));
+        sameBits(plain.energyAlongDistance, summedAlongRoutes(previousDistanceVertices, false)));
+    EXPECT_TRUE(sameBits(plain.lengthAlongEnergy, summedAlongRoutes(previousEnergyVertices, true)));
 }
 
 TEST(SweepOracle, RealTerrainFromCornersEdgesCentreDefaultAndRandomStarts) {
@@ -327,12 +289,15 @@ TEST(ExactOracle, GroundWhereTheSweepFallsShort) {
         RouteSnapshot sweep;
         sweep.capture();
         expectExactMatchesOracle({MIDDLE, MIDDLE}, ground.name);
+        // The sweep sums in float, each sum rounded, so a route of hundreds of steps may come
+        // out a little below its exact sum; never by more than that.
+        constexpr float FLOAT_SUM_SLACK = 1e-4f;
         int below = 0;
         int above = 0;
         for (int x = 0; x < GRID_SIZE; ++x) {
             for (int y = 0; y < GRID_SIZE; ++y) {
                 const float swept = sweep.distance[BUILT_IN_SHAPE.index(x, y)];
-                below += swept < distanceTable[x][y] ? 1 : 0;
+                below += swept < distanceTable[x][y] * (1.0f - FLOAT_SUM_SLACK) ? 1 : 0;
                 above += swept > distanceTable[x][y] ? 1 : 0;
             }
         }
@@ -365,8 +330,8 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         double down;
         float descent;
         float rolling;
-        bool sweep = true; // false where the spiral would walk mostly off a thin grid
         bool wholeMetres = false;
+        bool sea = false; // columns 0..499 level: every energy step between them free
     };
     const Case cases[] = {
         {"71 x 43 at 7.3 m", {71, 43, 7.3}, 7.0, 7.0, 1.0f, 0.0f},
@@ -375,14 +340,13 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         {"55 x 61 at 12.5 m, rolling", {55, 61, 12.5}, 10.0, 20.0, 0.5f, 0.015f},
         {"48 x 40 at 30 m, a barrier across all but a gap", {48, 40, 30.0}, 9.0, 9.0, 1.0f, 0.0f},
         // Whole metres, as the built-in ground, but a ridge whose rises are too many kinds of step.
-        {"60 x 45 at 30 m, whole metres, 60 %", {60, 45, 30.0}, 60.0, 60.0, 0.7f, 0.0f, true, true},
-        // Past PARALLEL_CELLS: the sweep's two measures on two cores, in records of their own,
-        // and each exact measure split between the cores by stripes of columns; in the second,
-        // stripes of one column with the other part's on both sides.
+        {"60 x 45 at 30 m, whole metres, 60 %", {60, 45, 30.0}, 60.0, 60.0, 0.7f, 0.0f, true},
+        // Past PARALLEL_CELLS: the sweep's two measures on two cores, in records of their own;
+        // in the second, a sea whose free steps and ties the energy search takes up once.
         {"1025 x 1024 at 10 m", {1025, 1024, 10.0}, 7.0, 7.0, 1.0f, 0.0f},
-        {"16 x 65536 at 5 m", {16, 65536, 5.0}, 7.0, 7.0, 1.0f, 0.0f, false},
+        {"1100 x 1000 at 85 m, a sea", {1100, 1000, 85.0}, 7.0, 7.0, 1.0f, 0.0f, false, true},
     };
-    static_assert(1025 * 1024 >= PARALLEL_CELLS && 16 * 65536 >= PARALLEL_CELLS);
+    static_assert(1025 * 1024 >= PARALLEL_CELLS && 1100 * 1000 >= PARALLEL_CELLS);
     for (const Case& c : cases) {
         settings.gradeUpPercent = c.up;
         settings.gradeDownPercent = c.down;
@@ -396,6 +360,9 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         }
         // Rolling hills of a few percent with a ridge too steep and a pond without ground.
         useGround(c.shape, [s, &c](int x, int y) {
+            if (c.sea && x < 500) {
+                return 0.0f;
+            }
             if (std::hypot(x - 20, y - 12) < 4.0) {
                 return std::nanf("");
             }
@@ -404,14 +371,11 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
             return static_cast<float>(c.wholeMetres ? std::round(h) : h);
         });
         std::vector<Start> starts = randomStarts(99u, 2, c.shape);
-        if (c.shape.cells() >= PARALLEL_CELLS) { // on a stripe's border, and in a corner
-            starts.push_back({splitStripeWidth(c.shape.columns), 600});
+        if (c.shape.cells() >= PARALLEL_CELLS) { // in a corner
             starts.push_back({1, 1});
         }
         for (const Start& start : starts) {
-            if (c.sweep) {
-                expectSameTables(start, c.name);
-            }
+            expectSameTables(start, c.name);
             expectExactMatchesOracle(start, c.name);
         }
     }

@@ -41,8 +41,8 @@ struct RouteSnapshot {
     std::vector<float> energy;
     std::vector<GridPoint> previousDistance;
     std::vector<GridPoint> previousEnergy;
-    std::vector<float> energyAlongDistance; // the oracle's tie totals; empty elsewhere
-    std::vector<float> lengthAlongEnergy;
+    std::vector<double> energyAlongDistance; // the oracle's tie totals; empty elsewhere
+    std::vector<double> lengthAlongEnergy;
 
     // Unreached everywhere, for a grid of `s`.
     void clear(const GridShape& s) {
@@ -77,6 +77,10 @@ inline void setPrevious(PreviousTable& previous, int x, int y, int px, int py) {
 
 inline bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+}
+
+inline bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
 }
 
 inline bool sameBits(const std::vector<GridPoint>& a, const std::vector<GridPoint>& b) {
