@@ -59,7 +59,7 @@ struct SlopeTest {
     // Bitwise, not short-circuit, so that the compiler tests many steps at once.
     bool passes(float ratio, float rise) const {
         const float threshold = rise > 0.0f ? upThreshold : downThreshold;
-        return (rise == 0.0f) | ((ratio >= threshold) & (ratio <= 1.0f));
+        return (rise == 0.0f) | (ratio >= threshold);
     }
 };
 

@@ -13,8 +13,12 @@ double gradeAngle(double percent) {
 }
 
 int isPassableRatio(float ratio, double limit) {
+    // A step shorter than its run is level ground whose positions, rounded to float far from the
+    // origin, lie a little closer than the spacing: its slope is 0, not undefined.
+    if (ratio > 1.0f) {
+        return 1;
+    }
     const float angle = static_cast<float>(std::acos(static_cast<double>(ratio)));
-    // A NaN angle (ratio above 1) compares false and so is not passable.
     return limit >= angle ? 1 : 0;
 }
 

@@ -41,15 +41,15 @@ inline float slopeRatio(float stepMultiplier, float spacing, float length) {
 }
 
 // 1 when a step of slope ratio `ratio` climbs or descends no more than `limit` radians, else 0:
-// the angle is acos(ratio) rounded to float; a ratio above 1 has no angle and fails.
+// the angle is acos(ratio) rounded to float; a ratio above 1 is a slope of 0 and passes.
 int isPassableRatio(float ratio, double limit);
 
 // 1 when a step of horizontal run stepMultiplier * 30 m and length `length` is within
-// GRADE_LIMIT, else 0 (also when the length is shorter than the run).
+// GRADE_LIMIT, else 0 (1 when the length is shorter than the run).
 int isPassable(float stepMultiplier, float length);
 
 // The least ratio that isPassableRatio(ratio, limit) accepts: since acos falls as the ratio
-// grows, a step passes exactly when threshold <= ratio <= 1. Found once per limit by a search
+// grows, a step passes exactly when threshold <= ratio. Found once per limit by a search
 // over the floats, so the planners test a step with two comparisons instead of an arc cosine.
 float passableRatioThreshold(double limit);
 

@@ -47,7 +47,7 @@ bool plainPassable(float multiplier, float length, float rise) {
     }
     const float ratio = multiplier * static_cast<float>(terrainVertices.shape().spacing) / length;
     const double percent = rise > 0.0f ? settings.gradeUpPercent : settings.gradeDownPercent;
-    const float angle = static_cast<float>(std::acos(static_cast<double>(ratio)));
+    const float angle = ratio > 1.0f ? 0.0f : static_cast<float>(std::acos(double(ratio)));
     return std::atan(percent / 100.0) >= angle;
 }
 
