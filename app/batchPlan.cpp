@@ -49,7 +49,7 @@ int runBatchPlan(const Options& options) {
     applyOptions(options);
     computeRoutes();
     // One plan a batch: the search's working cells go before the files are built beside them.
-    landscapeRun.exact.release();
+    landscapeRun.work.release();
     const std::string summaries =
         distanceRouteOverlay().report + energyRouteOverlay().report + straightLineOverlay().report;
     errno = 0;

@@ -4,16 +4,16 @@
 #include "planner/runState.h"
 
 void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
-                ExactWorkspace& work, RouteTables& out, const ProgressListener& progress) {
+                PlannerWorkspace& work, RouteTables& out, const ProgressListener& progress) {
     if (planner == PlannerKind::Exact) {
-        exactRoutes(grid, startX, startY, work, out, progress);
+        exactRoutes(grid, startX, startY, work.exact, out, progress);
         return;
     }
-    sweepRoutes(grid, startX, startY, out, progress);
+    sweepRoutes(grid, startX, startY, work.sweep, out, progress);
 }
 
 void computeRoutes() {
     LandscapeRun& run = landscapeRun;
-    planRoutes(run.settings.planner, run.grid, run.settings.startX, run.settings.startY, run.exact,
+    planRoutes(run.settings.planner, run.grid, run.settings.startX, run.settings.startY, run.work,
                run.tables, run.progress);
 }

@@ -4,12 +4,24 @@
 
 #include "planner/exactSearch.h"
 #include "planner/planningGrid.h"
+#include "planner/routeSweep.h"
 #include "planner/routeTables.h"
 #include "terrain/settings.h"
 
+// The working space of both planners, kept between plans and given back alike.
+struct PlannerWorkspace {
+    SweepWorkspace sweep;
+    ExactWorkspace exact;
+
+    void release() {
+        sweep.release();
+        exact.release();
+    }
+};
+
 // Fills `out` from (startX, startY) with `planner`: the one spiral sweep or the exact search.
 void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
-                ExactWorkspace& work, RouteTables& out, const ProgressListener& progress = {});
+                PlannerWorkspace& work, RouteTables& out, const ProgressListener& progress = {});
 
 // Fills distanceTable, energyTable and both predecessor tables for settings.startX/startY with
 // settings.planner over planningGrid (buildStepTable must be current), telling the run's

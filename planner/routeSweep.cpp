@@ -52,16 +52,6 @@ struct TableCells {
     void prefetch(std::size_t) const {} // the tables fit in the caches
 };
 
-// Everything one measure's sweep reads or writes about one cell, in one 12-byte record: on a big
-// grid a visit then touches one cache line per neighbouring column instead of one per table.
-// Each measure has records of its own, so the two sweep on the two cores at once.
-struct SweepCell {
-    float cost;
-    float height;
-    uint8_t steps;
-    uint8_t from;
-};
-
 template <bool Energy> struct PackedCells {
     SweepCell* cells;
 
@@ -155,18 +145,12 @@ void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& c
     });
 }
 
-// The packed state of one measure's sweep, kept between sweeps of big grids.
-PlannerArray<SweepCell>& packedState(bool energy) {
-    static PlannerArray<SweepCell> state[2];
-    return state[energy ? 1 : 0];
-}
-
 // One measure's sweep over records of its own, written out to its cost and predecessor tables.
 template <bool Energy>
-void packedSweep(const PlanningGrid& grid, int startX, int startY, float* cost, uint8_t* from,
-                 const ProgressListener& progress) {
+void packedSweep(const PlanningGrid& grid, int startX, int startY, PlannerArray<SweepCell>& state,
+                 float* cost, uint8_t* from, const ProgressListener& progress) {
     const std::size_t cellCount = grid.shape.cells();
-    SweepCell* cells = packedState(Energy).reserve(cellCount);
+    SweepCell* cells = state.reserve(cellCount);
     const float* z = grid.terrain->heights().data();
     const uint8_t* steps = grid.steps.data();
     for (std::size_t p = 0; p < cellCount; ++p) {
@@ -183,6 +167,7 @@ void packedSweep(const PlanningGrid& grid, int startX, int startY, float* cost, 
 // A measure's packed sweep handed to a thread.
 struct MeasureSweep {
     bool energy;
+    PlannerArray<SweepCell>* state;
     float* cost;
     uint8_t* from;
     const ProgressListener* progress;
@@ -206,8 +191,8 @@ void relaxNeighbours(int a, int b) {
     relaxNeighbours(planningGrid, landscapeRun.tables, a, b);
 }
 
-void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& out,
-                 const ProgressListener& progress) {
+void sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,
+                 RouteTables& out, const ProgressListener& progress) {
     if (!canStartAt(grid, startX, startY)) {
         resetRouteTables(out, -1, -1);
         return;
@@ -218,14 +203,14 @@ void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& 
     if (workersFor(grid.shape.cells()) > 1) {
         const ProgressListener silent;
         std::vector<MeasureSweep> sweeps = {
-            {false, out.distance.data(), out.previousDistance.steps(), &silent},
-            {true, out.energy.data(), out.previousEnergy.steps(), &progress}};
+            {false, &work.cells[0], out.distance.data(), out.previousDistance.steps(), &silent},
+            {true, &work.cells[1], out.energy.data(), out.previousEnergy.steps(), &progress}};
         runEach(sweeps, [&](const MeasureSweep& m) {
             if (m.energy) {
-                packedSweep<true>(grid, startX, startY, m.cost, m.from, *m.progress);
+                packedSweep<true>(grid, startX, startY, *m.state, m.cost, m.from, *m.progress);
                 return;
             }
-            packedSweep<false>(grid, startX, startY, m.cost, m.from, *m.progress);
+            packedSweep<false>(grid, startX, startY, *m.state, m.cost, m.from, *m.progress);
         });
         return;
     }

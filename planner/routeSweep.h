@@ -6,11 +6,33 @@
 #include "planner/progress.h"
 #include "planner/routeTables.h"
 
+// Everything one measure's sweep of a big grid reads or writes about one cell, in one 12-byte
+// record: a visit then touches one cache line per neighbouring column instead of one per table.
+struct SweepCell {
+    float cost;
+    float height;
+    uint8_t steps;
+    uint8_t from;
+};
+
+// Working space of the sweep of a big grid, a record a cell for each measure, so that the two
+// sweep on the two cores at once; kept between plans. A small grid's sweep works in the route
+// tables themselves and needs none.
+struct SweepWorkspace {
+    PlannerArray<SweepCell> cells[2]; // distance, energy
+
+    // Gives back the records' memory, for a run that plans no more.
+    void release() {
+        cells[0].release();
+        cells[1].release();
+    }
+};
+
 // Fills `out` (sized for the grid) by one sweep from (startX, startY) over the steps of `grid`.
-// A start outside the grid or without ground leaves every cell unreached. Allocates nothing. A
-// big grid's sweep tells `progress` how far it has come.
-void sweepRoutes(const PlanningGrid& grid, int startX, int startY, RouteTables& out,
-                 const ProgressListener& progress = {});
+// A start outside the grid or without ground leaves every cell unreached. Allocates nothing
+// once `work` has grown. A big grid's sweep tells `progress` how far it has come.
+void sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,
+                 RouteTables& out, const ProgressListener& progress = {});
 
 // Offers the costs of cell (a, b) in `tables` to its passable neighbours, by the steps of
 // `grid`; (a, b) lies inside the grid.

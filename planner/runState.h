@@ -3,9 +3,9 @@
 // from them, the route tables of the last plan and the frame state. The program makes one at
 // start; the process-wide names (settings, terrainVertices, distanceTable, ...) refer into it.
 
-#include "planner/exactSearch.h"
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
+#include "planner/routePlanner.h"
 #include "planner/routeTables.h"
 #include "terrain/groundReference.h"
 #include "terrain/settings.h"
@@ -21,7 +21,7 @@ struct LandscapeRun {
     std::vector<uint8_t> barriers; // empty, or non-zero for each cell no route may use
     PlanningGrid grid;
     RouteTables tables;
-    ExactWorkspace exact;
+    PlannerWorkspace work; // both planners' working cells
     bool sceneDirty = false;
     unsigned int sceneList = 0;
     Vec3f homeSceneOffset = Settings{}.sceneOffset; // the first frame's, which key v brings back
