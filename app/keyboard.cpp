@@ -6,6 +6,7 @@
 #include "camera/camera.h"
 #include "io/routeExport.h"
 #include "planner/planningGrid.h"
+#include "planner/priceBounds.h"
 #include "planner/routePlanner.h"
 #include "planner/runState.h"
 #include "render/overlays.h"
@@ -286,13 +287,19 @@ std::string vehicleRefusal(const Vehicle& v) {
         return formatText("Refused: a grade is above 0 and at most %g %%", MAX_GRADE_PERCENT);
     }
     if (!isVehicleMass(v.mass)) {
-        return "Refused: the mass is above 0 kg";
+        return formatText("Refused: the mass is above 0 and at most %g kg", MAX_VEHICLE_FIGURE);
     }
     if (!isDescentShare(v.descent)) {
         return "Refused: the descent share is 0 to 1";
     }
     if (!isRollingCoefficient(v.rolling)) {
-        return "Refused: the rolling coefficient is 0 or more";
+        return formatText("Refused: the rolling coefficient is 0 to %g", MAX_VEHICLE_FIGURE);
+    }
+    const PricedGround ground =
+        pricedGround(terrainVertices.heights(), terrainVertices.shape().spacing);
+    if (priceOverflow(v, ground) != PriceOverflow::None) {
+        return formatText("Refused: with this mass and rolling a route's energy could pass %g J",
+                          static_cast<double>(UNREACHED_COST));
     }
     return "";
 }

@@ -229,7 +229,7 @@ class BatchPlanTest(e2e.TestCase):
         srs.ImportFromEPSG(32616)
         utm.SetProjection(srs.ExportToWkt())
         del utm
-        for args, reason in (([far], "'%s' does not overlap the ground" % far),
+        for args, reason in (([far], "'%s' closes no cell of the ground" % far),
                              ([mask, "--terrain", ground], "'%s' has no coordinate system, but "
                                                            "the ground has one" % mask)):
             with self.subTest(reason=reason):
