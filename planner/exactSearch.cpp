@@ -383,6 +383,18 @@ struct PartJob {
     }
 };
 
+// Searches `part` while the helper searches its own, then waits for the helper even when this
+// search fails: the helper's part lives in the caller's frame.
+void searchBesideHelper(HelperThread& helper, PartSearch& part, bool energy) {
+    try {
+        searchMeasure(part, energy);
+    } catch (...) {
+        helper.finish();
+        throw;
+    }
+    helper.finish();
+}
+
 } // namespace
 
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
@@ -410,8 +422,7 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
                           &report,        0};
         PartJob job{&distance, false};
         work.helper.start(PartJob::run, &job);
-        searchMeasure(energy, true);
-        work.helper.finish();
+        searchBesideHelper(work.helper, energy, true);
         return;
     }
     // Each measure in turn, split between the two parts; one set of cells serves both.
@@ -444,8 +455,7 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
                          0};
         PartJob job{&there, measure == 1};
         work.helper.start(PartJob::run, &job);
-        searchMeasure(here, measure == 1);
-        work.helper.finish();
+        searchBesideHelper(work.helper, here, measure == 1);
         told += here.takenUp;
     }
 }
