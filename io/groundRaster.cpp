@@ -471,6 +471,11 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     }
     const double cell = request.cellSize ? *request.cellSize : nativeCell;
     GDALRasterBandH sourceBand = GDALGetRasterBand(source.dataset, 1);
+    const char* unit = GDALGetRasterUnitType(sourceBand);
+    if (metresPerHeightUnit(unit != nullptr ? unit : "") == UNKNOWN_UNIT) {
+        return fileError(path, "has heights in '" + printable(unit) +
+                                   "', a unit that cannot be turned into metres");
+    }
     Dataset warped;
     TargetGrid target;
     GDALRasterBandH band = sourceBand;

@@ -1,0 +1,63 @@
+#include "planner/priceBounds.h"
+#include "planner/parallelWork.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <new>
+#include <vector>
+
+namespace {
+
+Vehicle vehicleOf(float mass, float rolling) {
+    Vehicle v;
+    v.mass = mass;
+    v.rolling = rolling;
+    return v;
+}
+
+} // namespace
+
+TEST(PriceBounds, RefusesWhatOverflowsAndKeepsWhatFits) {
+    const PricedGround builtIn{30.0, 0.0, 2000.0, 365 * 365};
+    const PricedGround farPixels{2e19, 0.0, 24.0, 25};
+    const struct {
+        Vehicle vehicle;
+        PricedGround ground;
+        PriceOverflow expected;
+    } rows[] = {
+        {Vehicle{}, builtIn, PriceOverflow::None},
+        {vehicleOf(1e30f, 0.0f), PricedGround{30.0, 0.0, 0.0, 9}, PriceOverflow::None},
+        {vehicleOf(1e30f, 1e30f), builtIn, PriceOverflow::Energy},
+        {vehicleOf(1325.0f, 1e30f), builtIn, PriceOverflow::Energy},
+        {vehicleOf(1e10f, 1e25f), builtIn, PriceOverflow::Energy},
+        {Vehicle{}, farPixels, PriceOverflow::Length},
+        {Vehicle{}, PricedGround{30.0, -3e38, 3e38, 9}, PriceOverflow::Length},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(priceOverflow(row.vehicle, row.ground), row.expected)
+            << row.vehicle.mass << " " << row.vehicle.rolling << " " << row.ground.spacing;
+    }
+    const PricedGround measured = pricedGround({NAN, 4.0f, -2.0f, NAN}, 5.0);
+    EXPECT_EQ(measured.lowest, -2.0);
+    EXPECT_EQ(measured.highest, 4.0);
+    EXPECT_EQ(measured.cells, 4u);
+}
+
+TEST(PriceBounds, WorkThatFailsOnAThreadFailsOnTheCaller) {
+    std::vector<int> items = {0, 1};
+    EXPECT_THROW(runEach(items,
+                         [](int k) {
+                             if (k == 0) {
+                                 throw std::bad_alloc();
+                             }
+                         }),
+                 std::bad_alloc);
+    HelperThread helper;
+    int context = 0;
+    helper.start([](void*) { throw std::bad_alloc(); }, &context);
+    EXPECT_THROW(helper.finish(), std::bad_alloc);
+    helper.start([](void* c) { *static_cast<int*>(c) = 1; }, &context);
+    helper.finish();
+    EXPECT_EQ(context, 1);
+}
