@@ -117,6 +117,24 @@ TEST_F(CellDialogueTest, PanelRefusesCellsOutOfRangeOrWithoutGround) {
     useBuiltInGround();
 }
 
+TEST_F(CellDialogueTest, PanelRefusesVehiclesWhoseEnergiesPassTheUnreachedMarker) {
+    const auto vehicle = [](float mass, float rolling) {
+        Vehicle v;
+        v.mass = mass;
+        v.rolling = rolling;
+        return v;
+    };
+    const std::pair<Vehicle, std::string> cases[] = {
+        {vehicle(2000.0f, 0.015f), ""},
+        {vehicle(1e31f, 0.0f), "Refused: the mass is above 0 and at most 1e+30 kg"},
+        {vehicle(1325.0f, 1e31f), "Refused: the rolling coefficient is 0 to 1e+30"},
+        {vehicle(1325.0f, 1e30f),
+         "Refused: with this mass and rolling a route's energy could pass 1e+35 J"}};
+    for (const auto& [v, refusal] : cases) {
+        EXPECT_EQ(vehicleRefusal(v), refusal) << v.mass << " " << v.rolling;
+    }
+}
+
 TEST_F(CellDialogueTest, AfterEndOfInputEveryPressIsRejectedAtOnce) {
     CapturedConsole captured("5 6");
     for (int press = 0; press < 3; ++press) {

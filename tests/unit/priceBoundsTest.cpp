@@ -1,4 +1,5 @@
 #include "planner/priceBounds.h"
+#include "io/pictureFile.h"
 #include "planner/parallelWork.h"
 
 #include <gtest/gtest.h>
@@ -60,4 +61,10 @@ TEST(PriceBounds, WorkThatFailsOnAThreadFailsOnTheCaller) {
     helper.start([](void* c) { *static_cast<int*>(c) = 1; }, &context);
     helper.finish();
     EXPECT_EQ(context, 1);
+}
+
+TEST(PriceBounds, PicturesOfViewsFarPastAnyScreenAreRefused) {
+    EXPECT_EQ(pictureSizeRefusal(7680, 4320), "");
+    EXPECT_EQ(pictureSizeRefusal(20000, 20000),
+              "the view of 20000 x 20000 pixels is larger than the 40 million a picture takes");
 }
