@@ -365,11 +365,18 @@ template <typename Prices> void searchMeasureWith(PartSearch& part, bool energy)
 }
 
 void searchMeasure(PartSearch& part, bool energy) {
-    if (!part.grid->kinds.cells.empty()) {
-        searchMeasureWith<KindPrices>(part, energy);
-        return;
+    try {
+        if (!part.grid->kinds.cells.empty()) {
+            searchMeasureWith<KindPrices>(part, energy);
+            return;
+        }
+        searchMeasureWith<StepPrices>(part, energy);
+    } catch (...) {
+        if (part.meeting != nullptr) {
+            part.meeting->abandoned.store(true); // the other part must not wait for this one
+        }
+        throw;
     }
-    searchMeasureWith<StepPrices>(part, energy);
 }
 
 // A part handed to the helper thread.

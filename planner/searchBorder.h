@@ -51,11 +51,15 @@ struct SearchMeeting {
     alignas(64) std::atomic<long> outstanding{0};
     alignas(64) std::atomic<int> arrived{0};
     std::size_t lead = 0; // buckets one part may run ahead of the other
+    // Set by a part whose search failed (out of memory): the other stops instead of waiting for
+    // it for ever, and the search's results are not used.
+    std::atomic<bool> abandoned{false};
 
     // Readies the meeting and both parts for a search; before either thread starts.
     void begin(SearchPart (&parts)[2], std::size_t leadBuckets) {
         outstanding.store(2);
         arrived.store(0);
+        abandoned.store(false);
         lead = leadBuckets;
         for (SearchPart& part : parts) {
             part.bucket.store(0);
@@ -68,7 +72,7 @@ struct SearchMeeting {
     // Returns when both parts have called it: each has its cells ready for the other to read.
     void arriveAndWait() {
         arrived.fetch_add(1);
-        while (arrived.load() < 2) {
+        while (arrived.load() < 2 && !abandoned.load()) {
             std::this_thread::yield();
         }
     }
@@ -116,6 +120,9 @@ template <typename Weigh>
 bool meetAtBucketEnd(SearchMeeting& meeting, SearchPart& self, SearchPart& other, Weigh&& weigh) {
     postOffers(meeting, self, other);
     for (;;) {
+        if (meeting.abandoned.load()) {
+            return false;
+        }
         weighOffers(meeting, self, weigh);
         if (!self.frontier.bucketDone()) {
             self.bucket.store(self.frontier.current());
