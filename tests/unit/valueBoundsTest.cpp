@@ -45,7 +45,7 @@ TEST(PriceBounds, RefusesWhatOverflowsAndKeepsWhatFits) {
     EXPECT_EQ(measured.cells, 4u);
 }
 
-TEST(PriceBounds, WorkThatFailsOnAThreadFailsOnTheCaller) {
+TEST(ParallelWork, WorkThatFailsOnAThreadFailsOnTheCaller) {
     std::vector<int> items = {0, 1};
     EXPECT_THROW(runEach(items,
                          [](int k) {
@@ -63,8 +63,12 @@ TEST(PriceBounds, WorkThatFailsOnAThreadFailsOnTheCaller) {
     EXPECT_EQ(context, 1);
 }
 
-TEST(PriceBounds, PicturesOfViewsFarPastAnyScreenAreRefused) {
+TEST(PictureFile, ViewsFarPastAnyScreenAndUnwritableFoldersAreRefused) {
     EXPECT_EQ(pictureSizeRefusal(7680, 4320), "");
     EXPECT_EQ(pictureSizeRefusal(20000, 20000),
               "the view of 20000 x 20000 pixels is larger than the 40 million a picture takes");
+    std::string reason;
+    const Picture dot{1, 1, {0, 0, 0}};
+    EXPECT_EQ(writeNewPicture("/nonexistent-folder", dot, reason), "");
+    EXPECT_EQ(reason, "No such file or directory");
 }
