@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 
@@ -118,20 +119,17 @@ TEST_F(CellDialogueTest, PanelRefusesCellsOutOfRangeOrWithoutGround) {
 }
 
 TEST_F(CellDialogueTest, PanelRefusesVehiclesWhoseEnergiesPassTheUnreachedMarker) {
-    const auto vehicle = [](float mass, float rolling) {
+    const std::tuple<float, float, std::string> cases[] = {
+        {2000.0f, 0.015f, ""},
+        {1e31f, 0.0f, "Refused: the mass is above 0 and at most 1e+30 kg"},
+        {1325.0f, 1e31f, "Refused: the rolling coefficient is 0 to 1e+30"},
+        {1325.0f, 1e30f,
+         "Refused: with this mass and rolling a route's energy could pass 1e+35 J"}};
+    for (const auto& [mass, rolling, refusal] : cases) {
         Vehicle v;
         v.mass = mass;
         v.rolling = rolling;
-        return v;
-    };
-    const std::pair<Vehicle, std::string> cases[] = {
-        {vehicle(2000.0f, 0.015f), ""},
-        {vehicle(1e31f, 0.0f), "Refused: the mass is above 0 and at most 1e+30 kg"},
-        {vehicle(1325.0f, 1e31f), "Refused: the rolling coefficient is 0 to 1e+30"},
-        {vehicle(1325.0f, 1e30f),
-         "Refused: with this mass and rolling a route's energy could pass 1e+35 J"}};
-    for (const auto& [v, refusal] : cases) {
-        EXPECT_EQ(vehicleRefusal(v), refusal) << v.mass << " " << v.rolling;
+        EXPECT_EQ(vehicleRefusal(v), refusal) << mass << " " << rolling;
     }
 }
 

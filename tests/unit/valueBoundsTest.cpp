@@ -1,43 +1,30 @@
-#include "planner/priceBounds.h"
 #include "io/pictureFile.h"
 #include "planner/parallelWork.h"
+#include "planner/priceBounds.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <new>
+#include <tuple>
 #include <vector>
-
-namespace {
-
-Vehicle vehicleOf(float mass, float rolling) {
-    Vehicle v;
-    v.mass = mass;
-    v.rolling = rolling;
-    return v;
-}
-
-} // namespace
 
 TEST(PriceBounds, RefusesWhatOverflowsAndKeepsWhatFits) {
     const PricedGround builtIn{30.0, 0.0, 2000.0, 365 * 365};
     const PricedGround farPixels{2e19, 0.0, 24.0, 25};
-    const struct {
-        Vehicle vehicle;
-        PricedGround ground;
-        PriceOverflow expected;
-    } rows[] = {
-        {Vehicle{}, builtIn, PriceOverflow::None},
-        {vehicleOf(1e30f, 0.0f), PricedGround{30.0, 0.0, 0.0, 9}, PriceOverflow::None},
-        {vehicleOf(1e30f, 1e30f), builtIn, PriceOverflow::Energy},
-        {vehicleOf(1325.0f, 1e30f), builtIn, PriceOverflow::Energy},
-        {vehicleOf(1e10f, 1e25f), builtIn, PriceOverflow::Energy},
-        {Vehicle{}, farPixels, PriceOverflow::Length},
-        {Vehicle{}, PricedGround{30.0, -3e38, 3e38, 9}, PriceOverflow::Length},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(priceOverflow(row.vehicle, row.ground), row.expected)
-            << row.vehicle.mass << " " << row.vehicle.rolling << " " << row.ground.spacing;
+    const std::tuple<float, float, PricedGround, PriceOverflow> rows[] = {
+        {1325.0f, 0.0f, builtIn, PriceOverflow::None},
+        {1e30f, 0.0f, PricedGround{30.0, 0.0, 0.0, 9}, PriceOverflow::None},
+        {1e30f, 1e30f, builtIn, PriceOverflow::Energy},
+        {1325.0f, 1e30f, builtIn, PriceOverflow::Energy},
+        {1e10f, 1e25f, builtIn, PriceOverflow::Energy},
+        {1325.0f, 0.0f, farPixels, PriceOverflow::Length},
+        {1325.0f, 0.0f, PricedGround{30.0, -3e38, 3e38, 9}, PriceOverflow::Length}};
+    for (const auto& [mass, rolling, ground, expected] : rows) {
+        Vehicle v;
+        v.mass = mass;
+        v.rolling = rolling;
+        EXPECT_EQ(priceOverflow(v, ground), expected) << mass << " " << rolling;
     }
     const PricedGround measured = pricedGround({NAN, 4.0f, -2.0f, NAN}, 5.0);
     EXPECT_EQ(measured.lowest, -2.0);
