@@ -94,23 +94,28 @@ std::string energyOptions(const Options& options) {
 // count, naming the option or file to blame; empty when every price and total stays below it.
 std::string priceError(const Options& options, const Settings& s, const GridShape& shape,
                        const std::vector<float>& heights) {
-    const PriceOverflow overflow =
-        priceOverflow(settingsVehicle(s), pricedGround(heights, shape.spacing));
+    const Vehicle vehicle = settingsVehicle(s);
+    const PricedGround ground = pricedGround(heights, shape.spacing);
+    const PriceOverflow overflow = priceOverflow(vehicle, ground);
+    // The cell size alone is to blame when even flat ground of these cells would overflow.
+    const PricedGround flat{ground.spacing, 0.0, 0.0, ground.cells};
+    const bool cellsToBlame = options.cellSize && priceOverflow(vehicle, flat) == overflow;
     const std::string limit = formatNumber(static_cast<double>(UNREACHED_COST));
-    const std::string ground = options.cellSize
-                                   ? "--cell-size: cells of " + formatNumber(*options.cellSize) +
-                                         " m on '" + printable(options.terrainFile) + "'"
-                                   : "--terrain: '" + printable(options.terrainFile) + "'";
+    const std::string terrain = "--terrain: '" + printable(options.terrainFile) + "'";
     if (overflow == PriceOverflow::Length) {
-        return ground + " has cells or heights so far apart that a route could be longer than " +
-               limit + " m, more than a plan can count";
+        const std::string apart = cellsToBlame
+                                      ? "--cell-size: cells of " + formatNumber(*options.cellSize) +
+                                            " m on '" + printable(options.terrainFile) + "' lie"
+                                      : terrain + " has cells or heights";
+        return apart + " so far apart that a route could be longer than " + limit +
+               " m, more than a plan can count";
     }
     if (overflow == PriceOverflow::Energy) {
-        const std::string vehicle = energyOptions(options);
-        return vehicle.empty()
-                   ? ground + " has heights so far apart that a route's energy could pass " +
+        const std::string figures = energyOptions(options);
+        return figures.empty()
+                   ? terrain + " has heights so far apart that a route's energy could pass " +
                          limit + " J, more than a plan can count"
-                   : vehicle + ": a route's energy on this ground could pass " + limit +
+                   : figures + ": a route's energy on this ground could pass " + limit +
                          " J, more than a plan can count";
     }
     return {};
