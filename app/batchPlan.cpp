@@ -42,7 +42,14 @@ int runBatchPlan(const Options& options) {
     // Opened once: every file lands in this folder even if its name is given to another.
     const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
-        std::fprintf(stderr, "landscape: --out: '%s' is not a folder\n", printable(folder).c_str());
+        const int openError = errno;
+        if (openError == ENOTDIR) {
+            std::fprintf(stderr, "landscape: --out: '%s' is not a folder\n",
+                         printable(folder).c_str());
+        } else {
+            std::fprintf(stderr, "landscape: --out: '%s' cannot be opened: %s\n",
+                         printable(folder).c_str(), std::strerror(openError));
+        }
         return EXIT_BAD_INPUT;
     }
     installBatchSignalCleanup();

@@ -6,6 +6,7 @@
 #include "camera/camera.h"
 #include "io/routeExport.h"
 #include "planner/planningGrid.h"
+#include "planner/priceBounds.h"
 #include "planner/routePlanner.h"
 #include "planner/runState.h"
 #include "render/overlays.h"
@@ -13,6 +14,7 @@
 #include "terrain/terrainGrid.h"
 
 #include <cmath>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +35,22 @@ constexpr const char* RANGE_MESSAGE = "Some of the input values exceed the range
 constexpr const char* EXPORT_MESSAGE = "\nPrinting distance table...\n";
 constexpr const char* EXACT_PLANNER_MESSAGE = "\nPlanner: exact least cost\n";
 constexpr const char* SWEEP_PLANNER_MESSAGE = "\nPlanner: single spiral sweep\n";
+constexpr const char* NO_MEMORY_MESSAGE = "Refused: not enough memory to plan on this ground\n";
+
+// Plans with the settings; when memory runs out the window keeps running with every cell
+// unreached, the planners' working cells given back, and says so. False then.
+bool replan(std::FILE* out) {
+    try {
+        computeRoutes();
+        return true;
+    } catch (const std::bad_alloc&) {
+        landscapeRun.work.release();
+        resetRouteTables(landscapeRun.tables, -1, -1);
+        std::fputs(NO_MEMORY_MESSAGE, out);
+        std::fflush(out);
+        return false;
+    }
+}
 
 // Pressing a direction cancels its opposite so the newest key wins.
 bool startMovement(unsigned char key) {
@@ -117,7 +135,7 @@ void useCellEntry(const std::optional<CellEntry>& entry, std::FILE* out) {
     settings.startY = entry->startY;
     settings.endX = entry->endX;
     settings.endY = entry->endY;
-    computeRoutes();
+    replan(out);
 }
 
 void askForCells(Console& console) {
@@ -136,7 +154,10 @@ void togglePlanner(std::FILE* out) {
     settings.planner = toExact ? PlannerKind::Exact : PlannerKind::Sweep;
     std::fputs(toExact ? EXACT_PLANNER_MESSAGE : SWEEP_PLANNER_MESSAGE, out);
     std::fflush(out); // shows before the replanning
-    computeRoutes();
+    if (!replan(out)) {
+        settings.planner = toExact ? PlannerKind::Sweep : PlannerKind::Exact; // back as it was
+        replan(out);
+    }
 }
 
 // The camera and the scene offset of the first frame; the other settings stay.
@@ -237,10 +258,20 @@ void printSettingsEcho(std::FILE* out) {
 }
 
 void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out) {
+    const Vehicle before = settingsVehicle(settings);
+    const bool barriersBefore = settings.barriersOn;
     setVehicle(settings, vehicle);
     settings.barriersOn = barriersOn;
-    buildStepTable();
-    computeRoutes();
+    try {
+        buildStepTable();
+    } catch (const std::bad_alloc&) {
+        // The steps as they were: their grid fitted before, and its memory is free again.
+        setVehicle(settings, before);
+        settings.barriersOn = barriersBefore;
+        buildStepTable();
+        std::fputs(NO_MEMORY_MESSAGE, out);
+    }
+    replan(out);
     echoAndRebuild(out);
 }
 
@@ -286,13 +317,19 @@ std::string vehicleRefusal(const Vehicle& v) {
         return formatText("Refused: a grade is above 0 and at most %g %%", MAX_GRADE_PERCENT);
     }
     if (!isVehicleMass(v.mass)) {
-        return "Refused: the mass is above 0 kg";
+        return formatText("Refused: the mass is above 0 and at most %g kg", MAX_VEHICLE_FIGURE);
     }
     if (!isDescentShare(v.descent)) {
         return "Refused: the descent share is 0 to 1";
     }
     if (!isRollingCoefficient(v.rolling)) {
-        return "Refused: the rolling coefficient is 0 or more";
+        return formatText("Refused: the rolling coefficient is 0 to %g", MAX_VEHICLE_FIGURE);
+    }
+    const PricedGround ground =
+        pricedGround(terrainVertices.heights(), terrainVertices.shape().spacing);
+    if (priceOverflow(v, ground) != PriceOverflow::None) {
+        return formatText("Refused: with this mass and rolling a route's energy could pass %g J",
+                          static_cast<double>(UNREACHED_COST));
     }
     return "";
 }

@@ -6,15 +6,22 @@
 #include "planner/runState.h"
 
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
+
+namespace {
+constexpr int EXIT_BAD_INPUT = 2;
+constexpr const char* OUT_OF_MEMORY_MESSAGE =
+    "landscape: not enough memory to plan on this ground\n";
+} // namespace
 
 int main(int argc, char** argv) {
     openClosedStandardDescriptors();
     const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "landscape: %s\n", parsed.error.c_str());
-        return 2;
+        return EXIT_BAD_INPUT;
     }
     const Options& options = parsed.options;
     if (options.help) {
@@ -28,13 +35,19 @@ int main(int argc, char** argv) {
         std::fprintf(progressOut, "%s\n", line.c_str());
         std::fflush(progressOut);
     };
-    const std::string groundError = prepareGround(options, landscapeRun);
-    if (!groundError.empty()) {
-        std::fprintf(stderr, "landscape: %s\n", groundError.c_str());
-        return 2;
+    // Memory runs out as a plain refusal: the ground, its tables or a plan did not fit.
+    try {
+        const std::string groundError = prepareGround(options, landscapeRun);
+        if (!groundError.empty()) {
+            std::fprintf(stderr, "landscape: %s\n", groundError.c_str());
+            return EXIT_BAD_INPUT;
+        }
+        if (options.plan) {
+            return runBatchPlan(options);
+        }
+        return runLandscape(argv[0], options);
+    } catch (const std::bad_alloc&) {
+        std::fputs(OUT_OF_MEMORY_MESSAGE, stderr);
+        return EXIT_BAD_INPUT;
     }
-    if (options.plan) {
-        return runBatchPlan(options);
-    }
-    return runLandscape(argv[0], options);
 }

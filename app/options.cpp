@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <set>
@@ -46,6 +48,7 @@ const char* const USAGE_TEXT =
 namespace {
 
 constexpr int PLAN_VALUES = 4;
+constexpr int DECIMAL = 10;
 // Options that cannot be given together: the panel belongs to the window a plan never opens.
 constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}};
 // No route has more miles than the grid has cells: each step is far shorter than a mile.
@@ -58,7 +61,10 @@ bool parseReal(const std::string& text, double& value) {
     char* end = nullptr;
     errno = 0;
     value = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(value);
+    // A number too small for a double is read as strtod rounds it, as one written in hex digits
+    // that lands on the same value is: every spelling of a value means the same.
+    const bool underflowed = errno == ERANGE && std::fabs(value) <= DBL_MIN;
+    return (errno == 0 || underflowed) && *end == '\0' && std::isfinite(value);
 }
 
 std::string quoted(const std::string& text) {
@@ -122,8 +128,10 @@ std::string parseNumber(const std::string& name, const std::string& text, const 
 
 std::string parseFloatOption(const std::string& name, const std::string& text, const char* what,
                              bool (*accept)(double), std::optional<float>& out) {
+    // Checked as it is stored: a value that rounds to a float 0 is not above 0.
     std::optional<double> value;
-    std::string error = parseNumber(name, text, what, accept, value);
+    std::string error = parseNumber(
+        name, text, what, [accept](double v) { return accept(static_cast<float>(v)); }, value);
     if (error.empty()) {
         out = static_cast<float>(*value);
     }
@@ -173,10 +181,14 @@ std::string parseSize(const std::string& text, Options& options) {
     const size_t times = text.find('x');
     const std::string columns = text.substr(0, times);
     const std::string rows = times == std::string::npos ? columns : text.substr(times + 1);
+    // Decimal as a person writes a size: a leading 0 is no octal prefix here.
     const auto cells = [](const std::string& digits) {
-        const bool whole =
-            !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
-        return whole ? parseIntToken(digits).value_or(0) : 0;
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) {
+            return 0;
+        }
+        errno = 0;
+        const long value = std::strtol(digits.c_str(), nullptr, DECIMAL);
+        return errno == 0 && value <= INT_MAX ? static_cast<int>(value) : 0;
     };
     const int c = cells(columns);
     const int r = cells(rows);

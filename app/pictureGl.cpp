@@ -42,5 +42,14 @@ void takeAskedPicture() {
         return;
     }
     pictureAsked = false;
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // Refused before its pixels are read: a window far larger than any screen would need
+    // gigabytes for them.
+    const std::string refusal = pictureSizeRefusal(viewport[2], viewport[3]);
+    if (!refusal.empty()) {
+        refusePicture(refusal);
+        return;
+    }
     savePicture(viewPicture(), windowConsole().out);
 }

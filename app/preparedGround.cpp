@@ -3,8 +3,11 @@
 #include "app/options.h"
 #include "io/barrierFile.h"
 #include "io/groundRaster.h"
+#include "io/printableText.h"
 #include "planner/defaultEnds.h"
 #include "planner/groundPosition.h"
+#include "planner/priceBounds.h"
+#include "planner/routeTables.h"
 #include "planner/runState.h"
 
 #include <cmath>
@@ -29,6 +32,12 @@ void applyVehicle(const Options& options, Settings& s) {
     }
 }
 
+std::string formatNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
 std::string pointText(const MapPoint& p) {
     char text[64];
     std::snprintf(text, sizeof text, "%.10g,%.10g", p.x, p.y);
@@ -48,6 +57,14 @@ std::string cellUnder(const char* name, const MapPoint& point, const LandscapeRu
     if (!cell) {
         return where + " lies off the ground";
     }
+    // The same cells --plan, the dialogue and picks take: the edge cells are never ends.
+    if (!isCellEntryInRange(CellEntry{cell->x, cell->y, cell->x, cell->y}, run.terrain.shape())) {
+        char text[96];
+        std::snprintf(text, sizeof text,
+                      " lies on edge cell (%d, %d), where no route may start or end", cell->x,
+                      cell->y);
+        return where + text;
+    }
     if (!canStartAt(run.grid, cell->x, cell->y)) {
         return where + (std::isnan(run.terrain[cell->x][cell->y].z)
                             ? " lies on a cell without ground"
@@ -55,6 +72,52 @@ std::string cellUnder(const char* name, const MapPoint& point, const LandscapeRu
     }
     x = cell->x;
     y = cell->y;
+    return {};
+}
+
+// The vehicle options given that set its energies, "--mass 1e+10 with --rolling 1e+25"; empty
+// when the vehicle's energies are the default's.
+std::string energyOptions(const Options& options) {
+    std::string named;
+    const std::pair<const char*, const std::optional<float>*> figures[] = {
+        {"--mass", &options.mass}, {"--rolling", &options.rolling}};
+    for (const auto& [name, value] : figures) {
+        if (value->has_value()) {
+            named += (named.empty() ? "" : " with ") + std::string(name) + " " +
+                     formatNumber(static_cast<double>(**value));
+        }
+    }
+    return named;
+}
+
+// Why the vehicle on this ground would price a step or add up a route past what a plan can
+// count, naming the option or file to blame; empty when every price and total stays below it.
+std::string priceError(const Options& options, const Settings& s, const GridShape& shape,
+                       const std::vector<float>& heights) {
+    const Vehicle vehicle = settingsVehicle(s);
+    const PricedGround ground = pricedGround(heights, shape.spacing);
+    const PriceOverflow overflow = priceOverflow(vehicle, ground);
+    // The cell size alone is to blame when even flat ground of these cells would overflow.
+    const PricedGround flat{ground.spacing, 0.0, 0.0, ground.cells};
+    const bool cellsToBlame = options.cellSize && priceOverflow(vehicle, flat) == overflow;
+    const std::string limit = formatNumber(static_cast<double>(UNREACHED_COST));
+    const std::string terrain = "--terrain: '" + printable(options.terrainFile) + "'";
+    if (overflow == PriceOverflow::Length) {
+        const std::string apart = cellsToBlame
+                                      ? "--cell-size: cells of " + formatNumber(*options.cellSize) +
+                                            " m on '" + printable(options.terrainFile) + "' lie"
+                                      : terrain + " has cells or heights";
+        return apart + " so far apart that a route could be longer than " + limit +
+               " m, more than a plan can count";
+    }
+    if (overflow == PriceOverflow::Energy) {
+        const std::string figures = energyOptions(options);
+        return figures.empty()
+                   ? terrain + " has heights so far apart that a route's energy could pass " +
+                         limit + " J, more than a plan can count"
+                   : figures + ": a route's energy on this ground could pass " + limit +
+                         " J, more than a plan can count";
+    }
     return {};
 }
 
@@ -67,6 +130,22 @@ std::string rangeError(const GridShape& shape) {
                       shape.columns - 1, shape.rows - 1);
     }
     return text;
+}
+
+// Blames the barriers when the ground alone has a cell a route could start on.
+std::string noStartError(const Options& options, const LandscapeRun& run) {
+    const GridShape& shape = run.terrain.shape();
+    bool groundInside = false;
+    for (int x = 1; x + 1 < shape.columns && !groundInside; ++x) {
+        for (int y = 1; y + 1 < shape.rows && !groundInside; ++y) {
+            groundInside = !std::isnan(run.terrain[x][y].z);
+        }
+    }
+    if (groundInside && !options.barriersFile.empty()) {
+        return "--barriers: '" + printable(options.barriersFile) +
+               "' closes every cell of the ground a route can start on";
+    }
+    return "--terrain: '" + printable(options.terrainFile) + "' has no ground a route can start on";
 }
 
 std::string chooseEnds(const Options& options, LandscapeRun& run) {
@@ -91,7 +170,7 @@ std::string chooseEnds(const Options& options, LandscapeRun& run) {
     }
     const std::optional<RouteEnds> ends = defaultRouteEnds(run.grid);
     if (!ends) {
-        return "--terrain: '" + options.terrainFile + "' has no ground a route can start on";
+        return noStartError(options, run);
     }
     s.startX = ends->startX;
     s.startY = ends->startY;
@@ -128,6 +207,10 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
         if (!error.empty()) {
             return error;
         }
+    }
+    const std::string priceRefusal = priceError(options, run.settings, shape, heights);
+    if (!priceRefusal.empty()) {
+        return priceRefusal;
     }
     useGround(run, shape, std::move(heights));
     return chooseEnds(options, run);

@@ -1,6 +1,7 @@
 #include "app/savedFiles.h"
 
 #include "app/mapFiles.h"
+#include "io/printableText.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -52,13 +53,19 @@ void saveMapFiles(std::FILE* out) {
     recordSaved("Map files", names);
 }
 
+void refusePicture(const std::string& reason) {
+    recordSaved("Picture", {});
+    std::fprintf(stderr, "Error: could not write a picture: %s\n", printable(reason).c_str());
+}
+
 void savePicture(const Picture& picture, std::FILE* out) {
-    const std::string name = writeNewPicture(WORKING_FOLDER, picture);
-    recordSaved("Picture", name.empty() ? std::vector<std::string>{} : std::vector{name});
+    std::string reason;
+    const std::string name = writeNewPicture(WORKING_FOLDER, picture, reason);
     if (name.empty()) {
-        std::fputs("Error: could not write a picture\n", stderr);
+        refusePicture(reason);
         return;
     }
+    recordSaved("Picture", std::vector{name});
     std::fprintf(out, "\nPicture written: %s\n", name.c_str());
     std::fflush(out);
 }

@@ -24,3 +24,6 @@ void saveMapFiles(std::FILE* out);
 // Writes `picture` as the next free landscape-N.png in the working directory and prints its
 // name, or reports on stderr that it could not be written.
 void savePicture(const Picture& picture, std::FILE* out);
+
+// Reports on stderr that no picture was written, and why; the saved-files line says so too.
+void refusePicture(const std::string& reason);

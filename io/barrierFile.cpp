@@ -158,7 +158,7 @@ std::string loadChecked(const std::string& path, const GridShape& shape,
     if (!error.empty()) {
         return fileError(path, "cannot be laid on the ground: " + error);
     }
-    return count == 0 ? fileError(path, "does not overlap the ground") : std::string{};
+    return count == 0 ? fileError(path, "closes no cell of the ground") : std::string{};
 }
 
 } // namespace

@@ -23,6 +23,7 @@
 namespace {
 
 constexpr int GEO_TRANSFORM_SIZE = 6;
+constexpr const char* CELL_SIZE_OPTION = "--cell-size";
 // Source rows read at once when the pixels are the cells.
 constexpr int BAND_ROWS = 256;
 // GDAL's block cache while loading, bytes: reading each block once needs no more.
@@ -132,7 +133,7 @@ std::string chooseCentre(const Source& source, const GroundRequest& request, dou
     GDALApplyGeoTransform(inverse, x, y, &column, &row);
     if (!(column >= 0.0 && column <= source.width && row >= 0.0 && row <= source.height)) {
         return "--centre: " + CPLString().Printf("%.10g,%.10g", x, y) + " lies outside '" +
-               request.path + "'";
+               printable(request.path) + "'";
     }
     return {};
 }
@@ -173,10 +174,28 @@ struct TargetGrid {
     double originY = 0.0;
 };
 
-std::string gridTooLarge(std::size_t columns, std::size_t rows) {
-    return CPLString().Printf("the grid would be %zu x %zu cells, more than the %zu million a run "
-                              "takes; choose coarser cells with --cell-size or a part with --size",
+// Counts in doubles: cells tiny beside the ground make counts no integer type holds.
+std::string gridTooLarge(double columns, double rows) {
+    return CPLString().Printf("the grid would be %.0f x %.0f cells, more than the %zu million a "
+                              "run takes; choose coarser cells with --cell-size or a part with "
+                              "--size",
                               columns, rows, MAX_GRID_CELLS / 1'000'000);
+}
+
+// The cells asked for must be told apart where they lie, by the same bound a raster's pixels
+// are read with: else the files a plan writes hold a grid this program refuses to read back.
+std::string checkCellSize(const GroundRequest& request, double x, double y) {
+    if (!request.cellSize) {
+        return {};
+    }
+    const double cell = *request.cellSize;
+    const double geo[GEO_TRANSFORM_SIZE] = {x - cell / 2.0, cell, 0.0, y + cell / 2.0, 0.0, -cell};
+    if (checkGeoTransform(geo, 1, 1, CELL_SIZE_OPTION, request.path).empty()) {
+        return {};
+    }
+    return CPLString().Printf("--cell-size: cells of %g m are too small to be told apart this far "
+                              "from the origin of '%s'",
+                              cell, printable(request.path).c_str());
 }
 
 // The bounding box of the raster's four corners in working metres, through `transformer`:
@@ -247,8 +266,7 @@ std::string layTarget(const Source& source, const GroundRequest& request, double
     const double columns = std::max(1.0, std::round((extent[2] - extent[0]) / cell));
     const double rows = std::max(1.0, std::round((extent[3] - extent[1]) / cell));
     if (columns * rows > static_cast<double>(MAX_GRID_CELLS)) {
-        return fileError(request.path, gridTooLarge(static_cast<std::size_t>(columns),
-                                                    static_cast<std::size_t>(rows)));
+        return fileError(request.path, gridTooLarge(columns, rows));
     }
     target.shape = {static_cast<int>(columns), static_cast<int>(rows), cell};
     target.originX = extent[0] + cell / 2.0;
@@ -447,8 +465,17 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     if (!transformPoint(source.system, source.working, x, y)) {
         return fileError(path, "cannot be brought into metres: " + lastGdalError());
     }
+    error = checkCellSize(request, x, y);
+    if (!error.empty()) {
+        return error;
+    }
     const double cell = request.cellSize ? *request.cellSize : nativeCell;
     GDALRasterBandH sourceBand = GDALGetRasterBand(source.dataset, 1);
+    const char* unit = GDALGetRasterUnitType(sourceBand);
+    if (metresPerHeightUnit(unit != nullptr ? unit : "") == UNKNOWN_UNIT) {
+        return fileError(path, "has heights in '" + printable(unit) +
+                                   "', a unit that cannot be turned into metres");
+    }
     Dataset warped;
     TargetGrid target;
     GDALRasterBandH band = sourceBand;

@@ -6,6 +6,7 @@
 #include <gdal_frmts.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -17,6 +18,13 @@ constexpr int MAX_PICTURES = 1000000; // far past any session; ends the search i
 constexpr mode_t FILE_MODE = 0666;    // less the umask, as any new file
 
 // The PNG encoded in memory at MEMORY_PATH.
+// GDAL's last error, or a plain reason when it gave none.
+std::string encodingError() {
+    const char* message = CPLGetLastErrorMsg();
+    return std::string("the PNG could not be made") +
+           (message != nullptr && *message != '\0' ? std::string(": ") + message : "");
+}
+
 bool encode(const Picture& picture) {
     GDALDriverH memory = GDALGetDriverByName("MEM");
     GDALDriverH png = GDALGetDriverByName("PNG");
@@ -60,7 +68,8 @@ bool writeAll(int fd, const GByte* bytes, vsi_l_offset size) {
     return fsync(fd) == 0;
 }
 
-std::string writeBytes(const std::string& folder, const GByte* bytes, vsi_l_offset size) {
+std::string writeBytes(const std::string& folder, const GByte* bytes, vsi_l_offset size,
+                       std::string& reason) {
     for (int n = 1; n <= MAX_PICTURES; ++n) {
         const std::string name = pictureFileName(n);
         const std::string path = folder + "/" + name;
@@ -69,15 +78,19 @@ std::string writeBytes(const std::string& folder, const GByte* bytes, vsi_l_offs
             continue;
         }
         if (fd < 0) {
+            reason = std::strerror(errno);
             return "";
         }
         const bool written = writeAll(fd, bytes, size);
+        const int writeError = errno;
         if (close(fd) != 0 || !written) {
+            reason = std::strerror(written ? errno : writeError);
             unlink(path.c_str()); // ours alone: it was created exclusively above
             return "";
         }
         return name;
     }
+    reason = "every picture name up to " + pictureFileName(MAX_PICTURES) + " is taken";
     return "";
 }
 
@@ -87,17 +100,36 @@ std::string pictureFileName(int n) {
     return "landscape-" + std::to_string(n) + ".png";
 }
 
-std::string writeNewPicture(const std::string& folder, const Picture& picture) {
+std::string pictureSizeRefusal(int width, int height) {
+    if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) <= MAX_PICTURE_PIXELS) {
+        return {};
+    }
+    return "the view of " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels is larger than the " + std::to_string(MAX_PICTURE_PIXELS / 1'000'000) +
+           " million a picture takes";
+}
+
+std::string writeNewPicture(const std::string& folder, const Picture& picture,
+                            std::string& reason) {
+    reason = pictureSizeRefusal(picture.width, picture.height);
+    if (!reason.empty()) {
+        return "";
+    }
     CPLPushErrorHandler(CPLQuietErrorHandler);
     GDALRegister_MEM();
     GDALRegister_PNG();
     std::string name;
+    CPLErrorReset();
     if (encode(picture)) {
         vsi_l_offset size = 0;
         const GByte* bytes = VSIGetMemFileBuffer(MEMORY_PATH, &size, FALSE);
         if (bytes != nullptr) {
-            name = writeBytes(folder, bytes, size);
+            name = writeBytes(folder, bytes, size, reason);
+        } else {
+            reason = encodingError();
         }
+    } else {
+        reason = encodingError();
     }
     VSIUnlink(MEMORY_PATH);
     CPLPopErrorHandler();

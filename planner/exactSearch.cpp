@@ -179,6 +179,18 @@ void searchDistance(void* part) {
     searchMeasure(*static_cast<MeasureSearch*>(part), false);
 }
 
+// Searches `part` while the helper searches its own, then waits for the helper even when this
+// search fails (out of memory): the helper's part lives in the caller's frame.
+void searchBesideHelper(HelperThread& helper, MeasureSearch& part, bool energy) {
+    try {
+        searchMeasure(part, energy);
+    } catch (...) {
+        helper.finish();
+        throw;
+    }
+    helper.finish();
+}
+
 } // namespace
 
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
@@ -207,6 +219,5 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
                          out.previousEnergy.steps(),
                          &report};
     work.helper.start(searchDistance, &distance);
-    searchMeasure(energy, true);
-    work.helper.finish();
+    searchBesideHelper(work.helper, energy, true);
 }

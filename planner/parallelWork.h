@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -18,16 +19,36 @@ inline std::size_t workersFor(std::size_t cells) {
 
 // Calls work(item) for every item, the first ones on threads of their own and the last on the
 // calling thread; returns when all are done.
+// An exception (out of memory, most likely) that ends any item's work is thrown again on the
+// calling thread once all are done: escaping a thread of its own it would end the program.
 template <typename Item, typename Work> void runEach(std::vector<Item>& items, Work&& work) {
+    std::vector<std::exception_ptr> failures(items.size());
+    const auto guarded = [&work, &items, &failures](std::size_t k) {
+        try {
+            work(items[k]);
+        } catch (...) {
+            failures[k] = std::current_exception();
+        }
+    };
     std::vector<std::thread> threads;
+    threads.reserve(items.size());
     for (std::size_t k = 0; k + 1 < items.size(); ++k) {
-        threads.emplace_back([&work, &items, k] { work(items[k]); });
+        try {
+            threads.emplace_back(guarded, k);
+        } catch (...) {
+            failures[k] = std::current_exception(); // no thread: that item is not done
+        }
     }
     if (!items.empty()) {
-        work(items.back());
+        guarded(items.size() - 1);
     }
     for (std::thread& thread : threads) {
         thread.join();
+    }
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
     }
 }
 
@@ -64,10 +85,15 @@ class HelperThread {
         wake_.notify_one();
     }
 
-    // Returns when the work started last is done.
+    // Returns when the work started last is done; an exception that ended it is thrown here.
     void finish() {
         std::unique_lock<std::mutex> lock(mutex_);
         done_.wait(lock, [this] { return work_ == nullptr; });
+        if (failure_) {
+            std::exception_ptr failure = failure_;
+            failure_ = nullptr;
+            std::rethrow_exception(failure);
+        }
     }
 
   private:
@@ -79,8 +105,14 @@ class HelperThread {
                 return;
             }
             lock.unlock();
-            work_(context_);
+            std::exception_ptr failure;
+            try {
+                work_(context_);
+            } catch (...) {
+                failure = std::current_exception(); // for finish() to throw on its caller
+            }
             lock.lock();
+            failure_ = failure;
             work_ = nullptr;
             done_.notify_one();
         }
@@ -93,4 +125,5 @@ class HelperThread {
     void (*work_)(void*) = nullptr; // the work under way, or none
     void* context_ = nullptr;
     bool stopping_ = false;
+    std::exception_ptr failure_; // what ended the last work, if it did not end by itself
 };

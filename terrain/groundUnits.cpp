@@ -12,6 +12,17 @@ constexpr int UTM_SOUTH_EPSG = 32700;
 constexpr double FOOT_METRES = 0.3048;
 constexpr double US_SURVEY_FOOT_METRES = 1200.0 / 3937.0;
 
+// Metric units by symbol and by the start of their name in either spelling, the longer names
+// first so that "kilometre" is not taken for "metre".
+struct MetricUnit {
+    const char* symbol;
+    const char* name;
+    double metres;
+};
+constexpr MetricUnit METRIC_UNITS[] = {{"km", "kilomet", 1000.0}, {"cm", "centimet", 0.01},
+                                       {"mm", "millimet", 0.001}, {"dm", "decimet", 0.1},
+                                       {"m", "metre", 1.0},       {"m", "meter", 1.0}};
+
 bool contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
@@ -28,8 +39,13 @@ double metresPerHeightUnit(const std::string& unitType) {
     std::string unit = unitType;
     std::transform(unit.begin(), unit.end(), unit.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (!contains(unit, "ft") && !contains(unit, "foot") && !contains(unit, "feet")) {
-        return 1.0;
+    if (contains(unit, "ft") || contains(unit, "foot") || contains(unit, "feet")) {
+        return contains(unit, "us") ? US_SURVEY_FOOT_METRES : FOOT_METRES;
     }
-    return contains(unit, "us") ? US_SURVEY_FOOT_METRES : FOOT_METRES;
+    for (const MetricUnit& metric : METRIC_UNITS) {
+        if (unit == metric.symbol || contains(unit, metric.name)) {
+            return metric.metres;
+        }
+    }
+    return unit.empty() ? 1.0 : UNKNOWN_UNIT;
 }

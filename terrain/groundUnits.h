@@ -8,6 +8,10 @@
 // of the equator, 327zz south of it.
 int utmZoneEpsg(double longitude, double latitude);
 
-// Metres in one unit of a band's unit type: feet and US survey feet are converted, anything
-// else (empty, "m", "metre") is taken as metres.
+// What metresPerHeightUnit gives for a unit it does not know.
+constexpr double UNKNOWN_UNIT = 0.0;
+
+// Metres in one unit of a band's unit type: feet, US survey feet and the metric units (km, cm,
+// mm, by symbol or name) are converted, no unit is metres, and any other unit is UNKNOWN_UNIT:
+// a height taken in the wrong unit would make every slope and energy wrong.
 double metresPerHeightUnit(const std::string& unitType);

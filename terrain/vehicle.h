@@ -9,7 +9,9 @@ constexpr float DEFAULT_ROLLING = 0.0f;         // no rolling resistance
 
 // The values a vehicle may take; past the last limit the energies overflow.
 constexpr double MAX_GRADE_PERCENT = 100.0;
-constexpr double MAX_VEHICLE_FIGURE = 1e30; // kilograms, or a rolling coefficient
+// Kilograms, or a rolling coefficient: 1e30 as the float the figure is stored in, so that the
+// largest value allowed is allowed however it is checked.
+constexpr double MAX_VEHICLE_FIGURE = static_cast<double>(1e30f);
 
 inline bool isGradePercent(double percent) {
     return percent > 0.0 && percent <= MAX_GRADE_PERCENT;

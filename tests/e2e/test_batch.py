@@ -136,6 +136,74 @@ class BatchPlanTest(e2e.TestCase):
                 self.assertEqual((result.returncode, result.stdout, result.stderr.count("\n"),
                                   os.listdir(self.out)), (2, "", 1, ["plain"]), result.stderr)
 
+    def raster(self, name, pixel, heights, unit=""):
+        path = os.path.join(self.out, name)
+        data = gdal.GetDriverByName("GTiff").Create(path, 5, 5, 1, gdal.GDT_Float32)
+        data.SetGeoTransform((0.0, pixel, 0.0, 5 * pixel, 0.0, -pixel))
+        data.GetRasterBand(1).WriteArray(numpy.array(heights, numpy.float32).reshape(5, 5))
+        data.GetRasterBand(1).SetUnitType(unit)
+        del data
+        return path
+
+    def test_hostile_values_are_refused_with_one_true_line(self):
+        ramp, edge = list(range(25)), [float("nan") if 0 < i % 5 < 4 and 4 < i < 20 else 1.0
+                                       for i in range(25)]
+        dem, big = self.raster("dem.tif", 30.0, ramp), self.raster("big.tif", 2e19, ramp)
+        furlong = self.raster("furlong.tif", 30.0, ramp, "furlong")
+        rim = self.raster("rim\n.tif", 30.0, edge)
+        walls = self.raster("walls.tif", 30.0, [1] * 25)
+        speck = os.path.join(self.out, "speck.geojson")
+        with open(speck, "w") as f:
+            json.dump({"type": "Polygon", "coordinates": [[[1, 1], [2, 1], [2, 2], [1, 1]]]}, f)
+        energy = ": a route's energy on this ground could pass 1e+35 J, more than a plan can count"
+        long_out = os.path.join(self.out, "x" * 300)
+        for args, message in (
+                (["--exact", "--mass", "1e30", "--rolling", "1e30"],
+                 "--mass 1e+30 with --rolling 1e+30" + energy),
+                (["--rolling", "1e30"], "--rolling 1e+30" + energy),
+                (["--mass", "1e10", "--rolling", "1e25"], "--mass 1e+10 with --rolling 1e+25" + energy),
+                (["--terrain", big], "--terrain: '%s' has cells or heights so far apart that a route "
+                 "could be longer than 1e+35 m, more than a plan can count" % big),
+                (["--mass", "0x1p-1074"], "--mass: '0x1p-1074' is not a mass in kilograms above 0"),
+                (["--terrain", dem, "--size", "5", "--cell-size", "1e-300"],
+                 "--cell-size: cells of 1e-300 m are too small to be told apart this far from the "
+                 "origin of '%s'" % dem),
+                (["--terrain", rim, "--centre", "9999,9999"],
+                 "--centre: 9999,9999 lies outside '%s'" % rim.replace("\n", "\\n")),
+                (["--terrain", rim], "--terrain: '%s' has no ground a route can start on"
+                 % rim.replace("\n", "\\n")),
+                (["--terrain", dem, "--barriers", walls], "--barriers: '%s' closes every cell of "
+                 "the ground a route can start on" % walls),
+                (["--terrain", dem, "--barriers", speck],
+                 "--barriers: '%s' closes no cell of the ground" % speck),
+                (["--terrain", furlong], "--terrain: '%s' has heights in 'furlong', a unit that "
+                 "cannot be turned into metres" % furlong),
+                (["--from", "0,0", "--to", "90,90"],
+                 "--from: 0,0 lies on edge cell (0, 0), where no route may start or end"),
+                (["--out", long_out], "--out: '%s' cannot be opened: File name too long" % long_out)):
+            with self.subTest(args=args):
+                out = tempfile.mkdtemp(dir=self.out)
+                result = run(["--plan", "--no-tables"] + args +
+                             ([] if "--out" in args else ["--out", out]), cwd=self.out)
+                self.assertEqual((result.returncode, result.stdout, result.stderr, os.listdir(out)),
+                                 (2, "", "landscape: %s\n" % message, []))
+        self.plan((), "--terrain", dem, "--size", "010", "--cell-size", "10", "--no-tables")
+        self.assertEqual(gdal.Open(os.path.join(self.out, "heights.tif")).RasterXSize, 10)
+
+    def test_running_out_of_memory_is_one_line(self):
+        if os.environ.get("LANDSCAPE_SANITIZED") == "1" or e2e._sanitized_build():
+            self.skipTest("the sanitizers reserve far more address space than any limit here")
+        dem = self.raster("dem.tif", 30.0, list(range(25)))
+        limit = 700 << 20
+        result = run(["--plan", "--no-tables", "--terrain", dem, "--size", "5000", "--cell-size",
+                      "1", "--out", self.out], cwd=self.out,
+                     preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_AS, (limit, limit)))
+        # A slow load may tell its progress first.
+        self.assertEqual((result.returncode, result.stdout, result.stderr.splitlines()[-1],
+                          os.listdir(self.out)),
+                         (2, "", "landscape: not enough memory to plan on this ground", ["dem.tif"]))
+        self.assertNotIn("terminate", result.stderr)
+
     def test_a_file_that_cannot_be_written_is_reported(self):
         os.mkdir(os.path.join(self.out, "distance.tif"))
         result = self.plan((10, 360, 350, 340), status=1)
@@ -229,7 +297,7 @@ class BatchPlanTest(e2e.TestCase):
         srs.ImportFromEPSG(32616)
         utm.SetProjection(srs.ExportToWkt())
         del utm
-        for args, reason in (([far], "'%s' does not overlap the ground" % far),
+        for args, reason in (([far], "'%s' closes no cell of the ground" % far),
                              ([mask, "--terrain", ground], "'%s' has no coordinate system, but "
                                                            "the ground has one" % mask)):
             with self.subTest(reason=reason):

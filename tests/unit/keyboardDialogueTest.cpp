@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 
@@ -115,6 +116,21 @@ TEST_F(CellDialogueTest, PanelRefusesCellsOutOfRangeOrWithoutGround) {
         EXPECT_EQ(cellEntryRefusal(entry), refusal) << entry.startX << " " << entry.endY;
     }
     useBuiltInGround();
+}
+
+TEST_F(CellDialogueTest, PanelRefusesVehiclesWhoseEnergiesPassTheUnreachedMarker) {
+    const std::tuple<float, float, std::string> cases[] = {
+        {2000.0f, 0.015f, ""},
+        {1e31f, 0.0f, "Refused: the mass is above 0 and at most 1e+30 kg"},
+        {1325.0f, 1e31f, "Refused: the rolling coefficient is 0 to 1e+30"},
+        {1325.0f, 1e30f,
+         "Refused: with this mass and rolling a route's energy could pass 1e+35 J"}};
+    for (const auto& [mass, rolling, refusal] : cases) {
+        Vehicle v;
+        v.mass = mass;
+        v.rolling = rolling;
+        EXPECT_EQ(vehicleRefusal(v), refusal) << mass << " " << rolling;
+    }
 }
 
 TEST_F(CellDialogueTest, AfterEndOfInputEveryPressIsRejectedAtOnce) {

@@ -81,6 +81,12 @@ TEST(GroundWindow, UtmZonesAndHeightUnits) {
     EXPECT_EQ(metresPerHeightUnit("ft"), 0.3048);
     EXPECT_EQ(metresPerHeightUnit("US survey foot"), 1200.0 / 3937.0);
     EXPECT_EQ(metresPerHeightUnit("metre"), 1.0);
+    const std::pair<const char*, double> more[] = {
+        {"", 1.0},          {"m", 1.0},   {"Meters", 1.0},           {"km", 1000.0},
+        {"kilometre", 1e3}, {"cm", 0.01}, {"furlong", UNKNOWN_UNIT}, {"mi", UNKNOWN_UNIT}};
+    for (const auto& [unit, metres] : more) {
+        EXPECT_EQ(metresPerHeightUnit(unit), metres) << unit;
+    }
 }
 
 TEST(Settings, FreshRunHasTheDocumentedDefaults) {

@@ -1,0 +1,61 @@
+#include "io/pictureFile.h"
+#include "planner/parallelWork.h"
+#include "planner/priceBounds.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <new>
+#include <tuple>
+#include <vector>
+
+TEST(PriceBounds, RefusesWhatOverflowsAndKeepsWhatFits) {
+    const PricedGround builtIn{30.0, 0.0, 2000.0, 365 * 365};
+    const PricedGround farPixels{2e19, 0.0, 24.0, 25};
+    const std::tuple<float, float, PricedGround, PriceOverflow> rows[] = {
+        {1325.0f, 0.0f, builtIn, PriceOverflow::None},
+        {1e30f, 0.0f, PricedGround{30.0, 0.0, 0.0, 9}, PriceOverflow::None},
+        {1e30f, 1e30f, builtIn, PriceOverflow::Energy},
+        {1325.0f, 1e30f, builtIn, PriceOverflow::Energy},
+        {1e10f, 1e25f, builtIn, PriceOverflow::Energy},
+        {1325.0f, 0.0f, farPixels, PriceOverflow::Length},
+        {1325.0f, 0.0f, PricedGround{30.0, -3e38, 3e38, 9}, PriceOverflow::Length}};
+    for (const auto& [mass, rolling, ground, expected] : rows) {
+        Vehicle v;
+        v.mass = mass;
+        v.rolling = rolling;
+        EXPECT_EQ(priceOverflow(v, ground), expected) << mass << " " << rolling;
+    }
+    const PricedGround measured = pricedGround({NAN, 4.0f, -2.0f, NAN}, 5.0);
+    EXPECT_EQ(measured.lowest, -2.0);
+    EXPECT_EQ(measured.highest, 4.0);
+    EXPECT_EQ(measured.cells, 4u);
+}
+
+TEST(ParallelWork, WorkThatFailsOnAThreadFailsOnTheCaller) {
+    std::vector<int> items = {0, 1};
+    EXPECT_THROW(runEach(items,
+                         [](int k) {
+                             if (k == 0) {
+                                 throw std::bad_alloc();
+                             }
+                         }),
+                 std::bad_alloc);
+    HelperThread helper;
+    int context = 0;
+    helper.start([](void*) { throw std::bad_alloc(); }, &context);
+    EXPECT_THROW(helper.finish(), std::bad_alloc);
+    helper.start([](void* c) { *static_cast<int*>(c) = 1; }, &context);
+    helper.finish();
+    EXPECT_EQ(context, 1);
+}
+
+TEST(PictureFile, ViewsFarPastAnyScreenAndUnwritableFoldersAreRefused) {
+    EXPECT_EQ(pictureSizeRefusal(7680, 4320), "");
+    EXPECT_EQ(pictureSizeRefusal(20000, 20000),
+              "the view of 20000 x 20000 pixels is larger than the 40 million a picture takes");
+    std::string reason;
+    const Picture dot{1, 1, {0, 0, 0}};
+    EXPECT_EQ(writeNewPicture("/nonexistent-folder", dot, reason), "");
+    EXPECT_EQ(reason, "No such file or directory");
+}
