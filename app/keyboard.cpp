@@ -107,6 +107,11 @@ void toggleViewMode() {
     settings.viewMode = settings.viewMode == Energy ? Distance : Energy;
 }
 
+void replan() {
+    const LongWork work;
+    computeRoutes();
+}
+
 // What the dialogue does with an entry once it is read: a refused one changes nothing.
 void useCellEntry(const std::optional<CellEntry>& entry, std::FILE* out) {
     if (!entry || !isCellEntryInRange(*entry, terrainVertices.shape())) {
@@ -117,7 +122,7 @@ void useCellEntry(const std::optional<CellEntry>& entry, std::FILE* out) {
     settings.startY = entry->startY;
     settings.endX = entry->endX;
     settings.endY = entry->endY;
-    computeRoutes();
+    replan();
 }
 
 void askForCells(Console& console) {
@@ -136,7 +141,7 @@ void togglePlanner(std::FILE* out) {
     settings.planner = toExact ? PlannerKind::Exact : PlannerKind::Sweep;
     std::fputs(toExact ? EXACT_PLANNER_MESSAGE : SWEEP_PLANNER_MESSAGE, out);
     std::fflush(out); // shows before the replanning
-    computeRoutes();
+    replan();
 }
 
 // The camera and the scene offset of the first frame; the other settings stay.
@@ -148,7 +153,11 @@ void goHome() {
 void exportTables(std::FILE* out) {
     std::fputs(EXPORT_MESSAGE, out);
     std::fflush(out); // shows before the export's wait
-    const bool written = exportRouteTables();
+    bool written = false;
+    {
+        const LongWork work;
+        written = exportRouteTables();
+    }
     recordSaved("Tables", written ? std::vector<std::string>{DISTANCE_TABLE_FILE,
                                                              DISTANCE_ROUTE_FILE, ENERGY_ROUTE_FILE}
                                   : std::vector<std::string>{});
@@ -239,8 +248,11 @@ void printSettingsEcho(std::FILE* out) {
 void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out) {
     setVehicle(settings, vehicle);
     settings.barriersOn = barriersOn;
-    buildStepTable();
-    computeRoutes();
+    {
+        const LongWork work;
+        buildStepTable();
+        computeRoutes();
+    }
     echoAndRebuild(out);
 }
 

@@ -1,4 +1,4 @@
-import ctypes, os, re, signal, socket, subprocess, tempfile, time, unittest  # noqa: E401
+import ctypes, os, re, shutil, signal, socket, subprocess, tempfile, time, unittest  # noqa: E401
 
 import numpy as np
 from osgeo import gdal
@@ -7,6 +7,11 @@ import landscape_e2e as e2e
 from test_batch import run
 from test_export_failures import ECHO, EXPORT_MESSAGE, GRID_SIZE, NAMES, NOBODY, OTHER_CELLS
 from test_keyboard import PROMPT, RANGE_MESSAGE as RANGE
+from test_terrain import SOURCE
+
+LONG_PLAN_SIDE = 6000  # cells a side: the exact plan takes seconds and tells how far it is
+PLANNING = "Planning: "
+SIGNAL_TO_END = 1.0  # seconds
 
 X11 = ctypes.CDLL("libX11.so.6")
 X11.XOpenDisplay.restype = ctypes.c_void_p
@@ -76,6 +81,32 @@ class RobustnessTest(e2e.TestCase):
                 after = printed + ECHO * (typed is not None)
                 self.assertEqual((app.terminate(), app.errors(), app.output().split(PROMPT)[-1][
                     :len(after)]), (0, "", after))
+
+    def test_signals_end_a_long_plan_at_once(self):
+        self.addCleanup(shutil.rmtree, folder := tempfile.mkdtemp())
+        ground = os.path.join(folder, "hills.tif")
+        subprocess.run(["/usr/bin/python3", os.path.join(SOURCE, "tools", "hillsRaster.py"), ground,
+                        str(LONG_PLAN_SIDE), str(LONG_PLAN_SIDE)], check=True)
+        args = ["--terrain", ground, "--grade", "100"]  # every step passes: every cell is planned
+        batch = [e2e.ARGS.binary, "--plan", "--exact", "--no-tables", "--out", folder] + args
+        for plan, sig, status in (("e", signal.SIGTERM, 0), ("e", signal.SIGINT, 0),
+                                  ("--plan", signal.SIGTERM, -signal.SIGTERM)):
+            with self.subTest(plan=plan, sig=sig):
+                if plan == "e":  # the exact plan in the window, after the first (sweep) plan
+                    app = self.enterContext(self.launch(extra_args=args))
+                    app.key(plan)
+                    app.wait_for(PLANNING, since=app.mark(), timeout=120)
+                    proc = app.proc
+                else:
+                    proc = subprocess.Popen(batch, stdout=subprocess.DEVNULL, stderr=-1, text=True,
+                                            env=e2e._sanitizer_env(dict(os.environ)))
+                    self.addCleanup(proc.stderr.close)
+                    next(line for line in proc.stderr if line.startswith(PLANNING))
+                sent = time.monotonic()
+                proc.send_signal(sig)
+                self.assertEqual(proc.wait(), status)
+                print("%s %s: ended %.3f s after it" % (plan, sig.name, time.monotonic() - sent))
+                self.assertLess(time.monotonic() - sent, SIGNAL_TO_END)
 
     def test_picture_catches_up_without_input_and_idles(self):
         with self.launch() as app:
