@@ -242,7 +242,8 @@ TEST(Sweep, CellsWithoutGroundAreNeverEnteredNorLeft) {
 }
 
 // Level ground cut by columns without ground: the plan starts on the largest part (of two equal
-// ones, the part of the smaller cells) nearest the centre and ends at its farthest cell. Past
+// ones, the part of the smaller cells) nearest the centre and ends at its farthest cell, both
+// among the cells a dialogue may name, the last column and row included. Past
 // PARALLEL_CELLS the columns are labelled in two halves: there the largest part crosses the
 // halves' border and has a hole at the centre, whose nearest cell lies in the first half.
 TEST(DefaultEnds, LargestPieceFromNearestTheCentreToItsFarthestCell) {
@@ -254,12 +255,14 @@ TEST(DefaultEnds, LargestPieceFromNearestTheCentreToItsFarthestCell) {
         std::vector<Hole> holes;
         std::array<int, 4> ends;
     } cases[] = {
-        {{48, 40, 30.0}, {{30, 30, 0, 39}}, {23, 19, 1, 38}},
-        {{49, 40, 30.0}, {{24, 24, 0, 39}}, {23, 19, 1, 38}},
-        {{48, 41, 30.0}, {{30, 30, 0, 40}}, {23, 20, 1, 1}},
+        {{48, 40, 30.0}, {{30, 30, 0, 39}}, {23, 19, 1, 39}},
+        {{48, 40, 30.0}, {{24, 24, 0, 39}}, {23, 19, 1, 39}},
+        {{49, 40, 30.0}, {{24, 24, 0, 39}}, {25, 19, 48, 39}},
+        {{48, 41, 30.0}, {{30, 30, 0, 40}}, {23, 20, 1, 40}},
+        {BUILT_IN_SHAPE, {}, {182, 182, 364, 364}},
         {{1025, 1024, 30.0},
          {{250, 250, 0, 1023}, {780, 780, 0, 1023}, {500, 530, 400, 620}},
-         {499, 511, 779, 1022}},
+         {499, 511, 779, 1023}},
     };
     for (const auto& c : cases) {
         std::vector<float> heights(c.shape.cells(), 50.0f);
