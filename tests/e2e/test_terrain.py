@@ -176,11 +176,10 @@ class TerrainTest(e2e.TestCase):
                              (2, "", 1), "%s: %r" % (args, result.stderr))
             self.assertTrue(result.stderr.startswith("landscape: "), result.stderr)
             self.assertIn(reason, result.stderr)
-        helps = [subprocess.run([e2e.ARGS.binary, name], env=env, capture_output=True, text=True,
-                                timeout=60) for name in ("-h", "--help")]
-        self.assertEqual([(r.returncode, r.stdout, r.stderr) for r in helps],
-                         [(0, helps[1].stdout, "")] * 2)
-        self.assertTrue(helps[0].stdout.startswith("Usage: landscape"))
+        helps = [subprocess.run([e2e.ARGS.binary, name], env=env, capture_output=True, text=True)
+                 for name in ("-h", "--help")]  # never a window's
+        self.assertEqual({(r.returncode, r.stdout[:17], r.stderr) for r in helps},
+                         {(0, "Usage: landscape ", "")})
 
 if __name__ == "__main__":
     e2e.main()

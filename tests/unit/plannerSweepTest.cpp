@@ -242,8 +242,7 @@ TEST(Sweep, CellsWithoutGroundAreNeverEnteredNorLeft) {
 }
 
 // Level ground cut by columns without ground: the plan starts on the largest part (of two equal
-// ones, the part of the smaller cells) nearest the centre and ends at its farthest cell, both
-// among the cells a dialogue may name, the last column and row included. Past
+// ones, the part of the smaller cells) nearest the centre and ends at its farthest cell. Past
 // PARALLEL_CELLS the columns are labelled in two halves: there the largest part crosses the
 // halves' border and has a hole at the centre, whose nearest cell lies in the first half.
 TEST(DefaultEnds, LargestPieceFromNearestTheCentreToItsFarthestCell) {
