@@ -16,8 +16,9 @@ void installShutdownHandlers();
 // event loop cannot look at the flag until such work is done (seconds, or minutes on a big
 // grid), so a SIGTERM or SIGINT meanwhile ends the process from the handler, with
 // WINDOW_END_STATUS, after removing a temporary file being written. Nothing is lost: the
-// console's text is flushed when the work begins, and what the work makes is not kept at the end
-// anyway. A signal that came just before the work ends the process when it begins.
+// console's text is flushed when the work begins, a plan's tables would go at the end anyway,
+// and a file being replaced is left as it was. A signal that came just before the work ends the
+// process when it begins.
 class LongWork {
   public:
     LongWork();
