@@ -160,11 +160,7 @@ std::optional<CellEntry> readCellEntry(std::istream& in) {
 }
 
 bool isCellEntryInRange(const CellEntry& entry, const GridShape& shape) {
-    const auto inside = [](int value, int size) {
-        return value >= FIRST_ENTRY_CELL && value < size;
-    };
-    return inside(entry.startX, shape.columns) && inside(entry.endX, shape.columns) &&
-           inside(entry.startY, shape.rows) && inside(entry.endY, shape.rows);
+    return shape.nameable(entry.startX, entry.startY) && shape.nameable(entry.endX, entry.endY);
 }
 
 std::optional<CellEntry> readAcceptedCellEntry(std::istream& in, const GridShape& shape) {

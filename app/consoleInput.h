@@ -15,8 +15,6 @@
 
 #include "terrain/gridShape.h"
 
-constexpr int FIRST_ENTRY_CELL = 1; // cell 0 is refused by the range test
-
 struct CellEntry {
     int startX;
     int startY;
@@ -58,8 +56,7 @@ bool isConsoleSpace(int c);
 // line that ended the entry is consumed.
 std::optional<CellEntry> readCellEntry(std::istream& in);
 
-// True when both x values lie in FIRST_ENTRY_CELL..columns - 1 and both y values in
-// FIRST_ENTRY_CELL..rows - 1 (1..364 on the built-in ground).
+// True when the shape names both cells (GridShape::nameable).
 bool isCellEntryInRange(const CellEntry& entry, const GridShape& shape = BUILT_IN_SHAPE);
 
 // The entry the dialogue accepts on a grid of `shape`: readable, complete and in range;

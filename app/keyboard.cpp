@@ -41,6 +41,7 @@ constexpr const char* NO_MEMORY_MESSAGE = "Refused: not enough memory to plan on
 // unreached, the planners' working cells given back, and says so. False then.
 bool replan(std::FILE* out) {
     try {
+        const LongWork work;
         computeRoutes();
         return true;
     } catch (const std::bad_alloc&) {
@@ -169,7 +170,11 @@ void goHome() {
 void exportTables(std::FILE* out) {
     std::fputs(EXPORT_MESSAGE, out);
     std::fflush(out); // shows before the export's wait
-    const bool written = exportRouteTables();
+    bool written = false;
+    {
+        const LongWork work;
+        written = exportRouteTables();
+    }
     recordSaved("Tables", written ? std::vector<std::string>{DISTANCE_TABLE_FILE,
                                                              DISTANCE_ROUTE_FILE, ENERGY_ROUTE_FILE}
                                   : std::vector<std::string>{});
@@ -263,6 +268,7 @@ void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out) {
     setVehicle(settings, vehicle);
     settings.barriersOn = barriersOn;
     try {
+        const LongWork work;
         buildStepTable();
     } catch (const std::bad_alloc&) {
         // The steps as they were: their grid fitted before, and its memory is free again.

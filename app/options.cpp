@@ -49,6 +49,9 @@ namespace {
 
 constexpr int PLAN_VALUES = 4;
 constexpr int DECIMAL = 10;
+// -h is --help: no option of GLUT's is spelt so, and it is what people type first.
+constexpr const char* SHORT_HELP = "-h";
+constexpr const char* HELP = "--help";
 // Options that cannot be given together: the panel belongs to the window a plan never opens.
 constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}};
 // No route has more miles than the grid has cells: each step is far shorter than a mile.
@@ -91,10 +94,15 @@ class Reader {
     size_t next_ = 0;
 };
 
-// --plan takes four cells, or none when the next argument is not a number.
+// Ours are the arguments that start with "--", and -h; every other one is left for GLUT.
+bool isOwnOption(const std::string& arg) {
+    return arg.rfind("--", 0) == 0 || arg == SHORT_HELP;
+}
+
+// --plan takes four cells, or none when the next argument is an option of ours.
 std::string parsePlan(Reader& reader, Options& options) {
     options.plan = true;
-    if (reader.done() || reader.peek().rfind("--", 0) == 0) {
+    if (reader.done() || isOwnOption(reader.peek())) {
         return {};
     }
     int values[PLAN_VALUES];
@@ -224,7 +232,7 @@ std::string parseSpeed(const std::string& text, Options& options) {
 
 // Applies one option of ours; returns the error, empty when it was good.
 std::string parseOne(const std::string& name, Reader& reader, Options& options) {
-    if (name == "--help") {
+    if (name == HELP) {
         options.help = true;
         return {};
     }
@@ -322,11 +330,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     Reader reader(args);
     std::set<std::string> given;
     while (!reader.done()) {
-        const std::string& arg = reader.take();
-        if (arg.rfind("--", 0) != 0) {
-            options.otherArgs.push_back(arg);
+        const std::string& argument = reader.take();
+        if (!isOwnOption(argument)) {
+            options.otherArgs.push_back(argument);
             continue;
         }
+        const std::string arg = argument == SHORT_HELP ? HELP : argument;
         parsed.error = parseOne(arg, reader, options);
         if (parsed.error.empty() && !given.insert(arg).second) {
             parsed.error = arg + ": given twice";
@@ -354,7 +363,11 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     } else if (!options.outDir.empty() && !options.plan) {
         parsed.error = "--out: goes with --plan";
     } else if (options.plan && !options.otherArgs.empty()) {
-        parsed.error = printable(options.otherArgs.front()) + ": unknown option (see --help)";
+        const std::string& first = options.otherArgs.front();
+        // Cells given after other options read as GLUT's: say where they belong.
+        parsed.error = !options.planCells && parseIntToken(first)
+                           ? "--plan: the cells must follow --plan (--plan SX SY EX EY ...)"
+                           : printable(first) + ": unknown option (see --help)";
     }
     return parsed;
 }

@@ -1,6 +1,7 @@
 #include "app/savedFiles.h"
 
 #include "app/mapFiles.h"
+#include "app/shutdown.h"
 #include "io/printableText.h"
 
 #include <fcntl.h>
@@ -46,7 +47,11 @@ const std::string& lastSaved() {
 }
 
 void saveMapFiles(std::FILE* out) {
-    const std::vector<std::string> names = writeMapFiles(AT_FDCWD);
+    std::vector<std::string> names;
+    {
+        const LongWork work;
+        names = writeMapFiles(AT_FDCWD);
+    }
     std::fprintf(out, "\nMap files written: %s\n",
                  names.empty() ? "none" : joined(names, " ").c_str());
     std::fflush(out);

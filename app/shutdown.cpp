@@ -2,8 +2,10 @@
 
 #include "io/fileReplace.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <iterator>
 #include <poll.h>
@@ -15,8 +17,19 @@ volatile std::sig_atomic_t requested = 0;
 // The handler writes a byte here, so a wait for input wakes whichever thread took the signal.
 int wakeRead = -1;
 int wakeWrite = -1;
+// How deep the event thread is in long work; read by the handler on whichever thread.
+std::atomic<int> longWorkDepth{0};
+static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
+
+[[noreturn]] void endAtOnce() {
+    removeTemporaryFile();
+    _exit(WINDOW_END_STATUS);
+}
 
 void onSignal(int) {
+    if (longWorkDepth.load() != 0) {
+        endAtOnce();
+    }
     const int savedErrno = errno;
     requested = 1;
     const char byte = 1;
@@ -85,6 +98,19 @@ void installBatchSignalCleanup() {
     }
     // A parent may have blocked them; they must still reach us.
     sigprocmask(SIG_UNBLOCK, &signals, nullptr);
+}
+
+LongWork::LongWork() {
+    std::fflush(stdout);
+    // Marked before the flag is read: a signal in between finds the mark.
+    longWorkDepth.fetch_add(1);
+    if (shutdownRequested()) {
+        endAtOnce();
+    }
+}
+
+LongWork::~LongWork() {
+    longWorkDepth.fetch_sub(1);
 }
 
 bool shutdownRequested() {

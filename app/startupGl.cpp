@@ -90,5 +90,5 @@ int runLandscape(const char* programName, const Options& options) {
     glutMotionFunc(mouseMotion);
     syncPanel();
     glutMainLoop();
-    return 0;
+    return WINDOW_END_STATUS;
 }

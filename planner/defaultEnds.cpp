@@ -58,9 +58,9 @@ constexpr int DOWN_STEP = 3;
 constexpr int NEXT_COLUMN_STEPS = 3;
 
 // The sets of cells joined by steps, as runs: names[runOf(p)] is the name of the set that holds
-// cell p, and ground[r] how many cells of run r a dialogue may name that are open
-// (1..columns - 2, 1..rows - 2). The columns are labelled in two blocks at once; the second
-// block's runs, from cell `split` on, are numbered from `offset` on in the names.
+// cell p, and ground[r] how many cells of run r a dialogue may name that are open. The columns are
+// labelled in two blocks at once; the second block's runs, from cell `split` on, are numbered from
+// `offset` on in the names.
 struct Pieces {
     std::vector<uint32_t> run; // per cell, its run in its block
     std::vector<uint32_t> names;
@@ -114,7 +114,6 @@ void labelBlock(const PlanningGrid& grid, std::vector<uint32_t>& run, Block& blo
     const GridShape& shape = grid.shape;
     const auto local = [&run](std::size_t p) { return run[p]; };
     for (int x = block.first; x < block.last; ++x) {
-        const bool named = x > 0 && x + 1 < shape.columns;
         for (int y = 0; y < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
             if (y > 0 && joined(grid, p - 1, DOWN_STEP)) {
@@ -123,7 +122,7 @@ void labelBlock(const PlanningGrid& grid, std::vector<uint32_t>& run, Block& blo
                 run[p] = block.runs.add();
                 block.ground.push_back(0);
             }
-            const bool counted = named && y > 0 && y + 1 < shape.rows && grid.open[p] != 0;
+            const bool counted = shape.nameable(x, y) && grid.open[p] != 0;
             block.ground[run[p]] += counted ? 1 : 0;
         }
         if (x > block.first) {
@@ -167,7 +166,7 @@ double squaredDistance(double ax, double ay, double bx, double by) {
 // `nearer`, else farther.
 void weighColumn(const PlanningGrid& grid, const Pieces& pieces, uint32_t set, int x, double fromX,
                  double fromY, bool nearer, double& best, std::size_t& at) {
-    for (int y = 1; y + 1 < grid.shape.rows; ++y) {
+    for (int y = FIRST_ENTRY_CELL; y < grid.shape.rows; ++y) {
         const std::size_t p = grid.shape.index(x, y);
         const double d = squaredDistance(x, y, fromX, fromY);
         const bool beyond = nearer ? d < best : d > best;
@@ -204,21 +203,21 @@ std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
     for (int r = 0; (r - 0.5) * (r - 0.5) <= nearest; ++r) {
         for (const int x : {middle - r, middle + r + 1}) {
             const double dx = x - centreX;
-            if (x >= 1 && x + 1 < shape.columns && dx * dx <= nearest) {
+            if (x >= FIRST_ENTRY_CELL && x < shape.columns && dx * dx <= nearest) {
                 weighColumn(grid, pieces, best, x, centreX, centreY, true, nearest, start);
             }
         }
-        if (middle - r < 1 && middle + r + 1 > shape.columns - 2) {
+        if (middle - r < FIRST_ENTRY_CELL && middle + r + 1 >= shape.columns) {
             break;
         }
     }
     const int startX = static_cast<int>(start / shape.rows);
     const int startY = static_cast<int>(start % shape.rows);
     // Columns from the farther edge inwards, until none can hold a farther cell.
-    const double reachY = std::max(startY - 1, shape.rows - 2 - startY);
+    const double reachY = std::max(startY - FIRST_ENTRY_CELL, shape.rows - 1 - startY);
     double farthest = -1.0;
     std::size_t end = shape.cells();
-    for (int low = 1, high = shape.columns - 2; low <= high;) {
+    for (int low = FIRST_ENTRY_CELL, high = shape.columns - 1; low <= high;) {
         const int x = startX - low >= high - startX ? low++ : high--;
         const double dx = x - startX;
         if (dx * dx + reachY * reachY < farthest) {

@@ -8,7 +8,8 @@
 constexpr int GRID_SIZE = 365;   // cells per side of the built-in ground
 constexpr int GRID_SPACING = 30; // metres between neighbouring cells of the built-in ground
 constexpr int GRID_CELLS = GRID_SIZE * GRID_SIZE;
-constexpr int MIN_GRID_SIDE = 3; // the smallest grid with a cell a dialogue may name
+constexpr int MIN_GRID_SIDE = 3;    // the smallest grid with a cell a dialogue may name
+constexpr int FIRST_ENTRY_CELL = 1; // cell 0 of either index cannot be named
 
 struct GridShape {
     int columns = GRID_SIZE;       // values of the first index, x, growing east
@@ -18,6 +19,11 @@ struct GridShape {
     std::size_t cells() const { return static_cast<std::size_t>(columns) * rows; }
     std::size_t index(int x, int y) const { return static_cast<std::size_t>(x) * rows + y; }
     bool contains(int x, int y) const { return x >= 0 && x < columns && y >= 0 && y < rows; }
+    // True when a dialogue may name cell (x, y): x in FIRST_ENTRY_CELL..columns - 1 and y in
+    // FIRST_ENTRY_CELL..rows - 1 (1..364 on the built-in ground).
+    bool nameable(int x, int y) const {
+        return x >= FIRST_ENTRY_CELL && x < columns && y >= FIRST_ENTRY_CELL && y < rows;
+    }
 };
 
 // The built-in ground's shape.

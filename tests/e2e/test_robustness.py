@@ -1,4 +1,4 @@
-import ctypes, os, re, signal, socket, subprocess, tempfile, time, unittest  # noqa: E401
+import ctypes, os, re, shutil, signal, socket, subprocess, tempfile, time, unittest  # noqa: E401
 
 import numpy as np
 from osgeo import gdal
@@ -7,6 +7,9 @@ import landscape_e2e as e2e
 from test_batch import run
 from test_export_failures import ECHO, EXPORT_MESSAGE, GRID_SIZE, NAMES, NOBODY, OTHER_CELLS
 from test_keyboard import PROMPT, RANGE_MESSAGE as RANGE
+from test_terrain import SOURCE
+
+LONG_PLAN_SIDE, PLANNING = 6000, "Planning: "  # an exact plan of seconds, and its progress
 
 X11 = ctypes.CDLL("libX11.so.6")
 X11.XOpenDisplay.restype = ctypes.c_void_p
@@ -76,6 +79,27 @@ class RobustnessTest(e2e.TestCase):
                 after = printed + ECHO * (typed is not None)
                 self.assertEqual((app.terminate(), app.errors(), app.output().split(PROMPT)[-1][
                     :len(after)]), (0, "", after))
+
+    def test_signals_end_a_long_plan_at_once(self):
+        self.addCleanup(shutil.rmtree, folder := tempfile.mkdtemp())
+        subprocess.run(["/usr/bin/python3", os.path.join(SOURCE, "tools", "hillsRaster.py"), ground
+                        := os.path.join(folder, "h.tif"), *[str(LONG_PLAN_SIDE)] * 2], check=True)
+        args = ["--terrain", ground, "--grade", "100"]  # every step passes: every cell is planned
+        for batch, sig in ((False, signal.SIGTERM), (False, signal.SIGINT), (True, signal.SIGTERM)):
+            with self.subTest(batch=batch, sig=sig):
+                if batch:  # its progress goes to standard error
+                    proc = subprocess.Popen([e2e.ARGS.binary, "--plan", "--exact", "--out", folder]
+                                            + args, stdout=-3, stderr=-1,
+                                            env=e2e._sanitizer_env(dict(os.environ)))
+                    next(line for line in proc.stderr if line.startswith(PLANNING.encode()))
+                else:  # the exact plan in the window, after the first (sweep) plan
+                    app = self.enterContext(self.launch(extra_args=args))
+                    since, _ = app.mark(), app.key("e")
+                    proc = app.wait_for(PLANNING, since=since, timeout=120) and app.proc
+                sent, _ = time.monotonic(), proc.send_signal(sig)
+                self.assertEqual(proc.wait(), -sig if batch else 0)
+                print("%s: ended %.3f s after it" % (sig.name, time.monotonic() - sent))
+                self.assertLess(time.monotonic() - sent, 1.0)  # seconds
 
     def test_picture_catches_up_without_input_and_idles(self):
         with self.launch() as app:

@@ -164,7 +164,9 @@ class TerrainTest(e2e.TestCase):
                  ([], dem + ["-80,36.5"], "--centre: -80,36.5 lies outside"),
                  ([], dem + ["-84.2"], "--centre: '-84.2' is not X,Y"),
                  ([], ["--terrain"], "--terrain: a value is missing"),
-                 ([], ["--ground", self.dem], "--ground: unknown option")]
+                 ([], ["--ground", self.dem], "--ground: unknown option"),
+                 ([], ["--plan", "--terrain", self.dem, "9", "9", "5", "5"],
+                  "--plan: the cells must follow --plan")]
         # No display: a window could not open, and GLUT would end with status 1.
         env = e2e._sanitizer_env({k: v for k, v in os.environ.items() if k != "DISPLAY"})
         for prefix, args, reason in cases:
@@ -174,6 +176,10 @@ class TerrainTest(e2e.TestCase):
                              (2, "", 1), "%s: %r" % (args, result.stderr))
             self.assertTrue(result.stderr.startswith("landscape: "), result.stderr)
             self.assertIn(reason, result.stderr)
+        helps = [subprocess.run([e2e.ARGS.binary, name], env=env, capture_output=True, text=True)
+                 for name in ("-h", "--help")]  # never a window's
+        self.assertEqual({(r.returncode, r.stdout[:17], r.stderr) for r in helps},
+                         {(0, "Usage: landscape ", "")})
 
 if __name__ == "__main__":
     e2e.main()
