@@ -83,8 +83,7 @@ template <typename Measure> void search(MeasureSearch& part) {
     const float* z = grid.terrain->heights().data();
     const uint8_t* steps = grid.steps.data();
     for (std::size_t p = 0; p < cellCount; ++p) {
-        cells[p] = {static_cast<double>(UNREACHED_COST), 0.0};
-        from[p] = FROM_NOWHERE;
+        cells[p] = {static_cast<double>(UNREACHED_COST), 0.0, z[p], steps[p], FROM_NOWHERE};
     }
     const StepRange& range = Measure::range(grid);
     // A measure without costly steps leaves every cost at 0: one bucket holds all.
@@ -99,7 +98,8 @@ template <typename Measure> void search(MeasureSearch& part) {
     const double leastStep = range.free ? 0.0 : range.cheapest;
     const StepRange& otherRange = Measure::otherRange(grid);
     const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
-    cells[part.start] = {0.0, -0.0};
+    cells[part.start].cost = 0.0;
+    cells[part.start].tie = -0.0;
     frontier.push(frontier.bucketOf(0.0), static_cast<uint32_t>(part.start));
     std::size_t takenUp = 0;
     while (!frontier.empty()) {
@@ -116,8 +116,8 @@ template <typename Measure> void search(MeasureSearch& part) {
         }
         const double base = cells[p].cost;
         const double otherBase = cells[p].other();
-        const float zp = z[p];
-        const unsigned open = steps[p];
+        const float zp = cells[p].height;
+        const unsigned open = cells[p].steps;
         const double reach = base + leastStep;
         const double tieReach = otherBase + leastOther;
 #pragma GCC unroll 8
@@ -132,7 +132,7 @@ template <typename Measure> void search(MeasureSearch& part) {
             if (next.cost < reach || (next.cost == base && !(next.other() > tieReach))) {
                 continue;
             }
-            const float zq = z[q];
+            const float zq = next.height;
             const double cost = base + static_cast<double>(Measure::step(prices, p, d, zp, zq));
             if (cost > next.cost) {
                 continue;
@@ -150,11 +150,12 @@ template <typename Measure> void search(MeasureSearch& part) {
             }
             next.cost = cost;
             next.setOther(other);
-            from[q] = static_cast<uint8_t>(d + 1);
+            next.from = static_cast<uint8_t>(d + 1);
         }
     }
     for (std::size_t p = 0; p < cellCount; ++p) {
         part.cost[p] = static_cast<float>(cells[p].cost);
+        from[p] = cells[p].from;
     }
 }
 
