@@ -312,11 +312,9 @@ struct HeightUnits {
     double scale;
     double offset;
     double metres;
-    bool hasNodata;
-    double nodata;
 
     float height(float value) const {
-        if ((hasNodata && value == nodata) || !std::isfinite(value)) {
+        if (!std::isfinite(value)) {
             return std::numeric_limits<float>::quiet_NaN();
         }
         const float h = static_cast<float>((value * scale + offset) * metres);
@@ -324,39 +322,55 @@ struct HeightUnits {
     }
 };
 
-HeightUnits heightUnits(GDALRasterBandH source, GDALRasterBandH read) {
-    HeightUnits u{};
-    u.scale = GDALGetRasterScale(source, nullptr);
-    u.offset = GDALGetRasterOffset(source, nullptr);
-    u.metres = metresPerHeightUnit(GDALGetRasterUnitType(source));
-    int has = 0;
-    u.nodata = GDALGetRasterNoDataValue(read, &has);
-    // A nodata the band's floats cannot hold never matches; NaN nodata is caught as non-finite.
-    u.hasNodata = has != 0 && std::isfinite(u.nodata);
-    return u;
+HeightUnits heightUnits(GDALRasterBandH source) {
+    return {GDALGetRasterScale(source, nullptr), GDALGetRasterOffset(source, nullptr),
+            metresPerHeightUnit(GDALGetRasterUnitType(source))};
+}
+
+// The band's mask (nodata compared in the band's own type, a mask or an alpha band), or none
+// when every pixel is valid. A warped band needs none: its holes are already NaN.
+GDALRasterBandH validityMask(GDALRasterBandH band) {
+    return (GDALGetMaskFlags(band) & GMF_ALL_VALID) != 0 ? nullptr : GDALGetMaskBand(band);
+}
+
+// Reads rows [row, row + rows) of `band` into `into`. A driver may report a failed read and
+// still hand back zeros: any failure it reported fails the read.
+bool readRows(GDALRasterBandH band, int row, int rows, int columns, GDALDataType type, void* into) {
+    CPLErrorReset();
+    return GDALRasterIO(band, GF_Read, 0, row, columns, rows, into, columns, rows, type, 0, 0) ==
+               CE_None &&
+           CPLGetLastErrorType() != CE_Failure;
 }
 
 // Reads `band` (north-up pixels, width columns and rows of the shape) into x-major heights:
-// pixel column i and row rows - 1 - j hold cell (i, j). False when no cell has ground.
-bool readHeights(GDALRasterBandH band, const HeightUnits& units, const GridShape& shape,
-                 std::vector<float>& heights, std::string& error, ProgressReport& report) {
+// pixel column i and row rows - 1 - j hold cell (i, j); a pixel `mask` (when there is one)
+// marks invalid is no ground. False when no cell has ground.
+bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, const HeightUnits& units,
+                 const GridShape& shape, std::vector<float>& heights, std::string& error,
+                 ProgressReport& report) {
     heights.assign(shape.cells(), std::numeric_limits<float>::quiet_NaN());
     std::vector<float> pixels;
+    std::vector<GByte> valid;
     bool anyGround = false;
     for (int row = 0; row < shape.rows; row += BAND_ROWS) {
         report.update(static_cast<std::size_t>(row) * shape.columns);
         const int bandRows = std::min(BAND_ROWS, shape.rows - row);
         pixels.resize(static_cast<std::size_t>(bandRows) * shape.columns);
-        if (GDALRasterIO(band, GF_Read, 0, row, shape.columns, bandRows, pixels.data(),
-                         shape.columns, bandRows, GDT_Float32, 0, 0) != CE_None) {
+        valid.assign(mask != nullptr ? pixels.size() : 0, 1);
+        if (!readRows(band, row, bandRows, shape.columns, GDT_Float32, pixels.data()) ||
+            (mask != nullptr &&
+             !readRows(mask, row, bandRows, shape.columns, GDT_Byte, valid.data()))) {
             error = lastGdalError();
             return false;
         }
         for (int r = 0; r < bandRows; ++r) {
             const int y = shape.rows - 1 - (row + r);
-            const float* line = pixels.data() + static_cast<std::size_t>(r) * shape.columns;
+            const std::size_t first = static_cast<std::size_t>(r) * shape.columns;
+            const float* line = pixels.data() + first;
             for (int i = 0; i < shape.columns; ++i) {
-                const float h = units.height(line[i]);
+                const bool masked = mask != nullptr && valid[first + i] == 0;
+                const float h =
+                    masked ? std::numeric_limits<float>::quiet_NaN() : units.height(line[i]);
                 heights[shape.index(i, y)] = h;
                 anyGround = anyGround || !std::isnan(h);
             }
@@ -488,7 +502,8 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
                                                   MIN_GRID_SIDE, MIN_GRID_SIDE));
     }
     ProgressReport report("Loading " + printable(path), target.shape.cells(), progress);
-    if (!readHeights(band, heightUnits(sourceBand, band), target.shape, ground.heights, error,
+    const GDALRasterBandH mask = band == sourceBand ? validityMask(band) : nullptr;
+    if (!readHeights(band, mask, heightUnits(sourceBand), target.shape, ground.heights, error,
                      report)) {
         return fileError(path, error.empty() ? "has no ground in the chosen part"
                                              : "cannot be read: " + error);

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -29,6 +31,13 @@ constexpr char VIRTUAL_PREFIX[] = "/vsi";
 constexpr const char* NON_FILE_MARKS[] = {":::", "://"};
 constexpr char NON_FILE_NAME[] = "is a memory or network name, not a file";
 constexpr char NOT_REGULAR[] = "is not a regular file";
+// The kernel's own file systems: their "regular files" block (/proc/kmsg), never end, or hold
+// the process's memory and environment.
+constexpr const char* KERNEL_FOLDERS[] = {"/proc", "/sys", "/dev"};
+constexpr char KERNEL_FILE[] = "lies under /proc, /sys or /dev, not a data file";
+// Side files GDAL would write beside an input (a .gz index, a .aux.xml): the name may be a link
+// to someone else's file, and nothing but the program's own outputs may be written.
+constexpr char GZIP_INDEX_WRITES[] = "CPL_VSIL_GZIP_WRITE_PROPERTIES";
 // A pixel edge must stay apart from its neighbour by a million steps of double precision.
 constexpr double PRECISION_STEPS = 1e6;
 // Points along each side of the window whose source positions bound what is read.
@@ -53,6 +62,31 @@ bool isArchiveName(const std::string& path) {
                        [&](const char* prefix) { return startsWith(path, prefix); });
 }
 
+bool underFolder(const std::string& path, const char* folder) {
+    const std::size_t length = std::strlen(folder);
+    return path.compare(0, length, folder) == 0 && (path.size() == length || path[length] == '/');
+}
+
+bool inKernelFolder(const std::string& path) {
+    return std::any_of(std::begin(KERNEL_FOLDERS), std::end(KERNEL_FOLDERS),
+                       [&](const char* folder) { return underFolder(path, folder); });
+}
+
+// True for a name in a kernel folder, as written or once its links are followed.
+bool isKernelFile(const char* name) {
+    if (inKernelFolder(name)) {
+        return true;
+    }
+    char* resolved = realpath(name, nullptr);
+    const bool kernel = resolved != nullptr && inKernelFolder(resolved);
+    std::free(resolved);
+    return kernel;
+}
+
+bool isWriteAccess(const char* access) {
+    return std::strpbrk(access, "wa+") != nullptr;
+}
+
 // Every name under a prefix it is installed for fails, as a name that does not exist.
 class RefusingFilesystem : public VSIFilesystemHandler {
   public:
@@ -67,13 +101,26 @@ class RefusingFilesystem : public VSIFilesystemHandler {
     }
 };
 
-// The plain file system, except that only regular files open: a pipe or a device would block
-// or never end.
+// The plain file system, except that only regular files outside the kernel's folders open for
+// reading (a pipe or a device would block or never end), and that GDAL writes, renames or
+// removes nothing but the program's own outputs.
 class RegularFilesOnly : public VSIFilesystemHandler {
   public:
     explicit RegularFilesOnly(VSIFilesystemHandler* plain) : plain_(plain) {}
     VSIVirtualHandle* Open(const char* name, const char* access, bool setError,
                            CSLConstList options) override {
+        if (isWriteAccess(access)) {
+            if (!startsWith(name, OWN_DESCRIPTOR_PREFIX)) {
+                errno = EACCES;
+                return nullptr;
+            }
+            return plain_->Open(name, access, setError, options);
+        }
+        if (isKernelFile(name)) {
+            refuse("'" + printable(name) + "' " + KERNEL_FILE);
+            errno = EACCES;
+            return nullptr;
+        }
         VSIStatBufL status;
         if (plain_->Stat(name, &status, VSI_STAT_EXISTS_FLAG | VSI_STAT_NATURE_FLAG) == 0 &&
             !VSI_ISREG(status.st_mode)) {
@@ -86,15 +133,19 @@ class RegularFilesOnly : public VSIFilesystemHandler {
     int Stat(const char* name, VSIStatBufL* status, int flags) override {
         return plain_->Stat(name, status, flags);
     }
-    int Unlink(const char* name) override { return plain_->Unlink(name); }
-    int Mkdir(const char* name, long mode) override { return plain_->Mkdir(name, mode); }
-    int Rmdir(const char* name) override { return plain_->Rmdir(name); }
+    int Unlink(const char*) override { return refuseChange(); }
+    int Mkdir(const char*, long) override { return refuseChange(); }
+    int Rmdir(const char*) override { return refuseChange(); }
     char** ReadDirEx(const char* name, int most) override { return plain_->ReadDirEx(name, most); }
-    int Rename(const char* from, const char* to) override { return plain_->Rename(from, to); }
+    int Rename(const char*, const char*) override { return refuseChange(); }
     GIntBig GetDiskFreeSpace(const char* name) override { return plain_->GetDiskFreeSpace(name); }
     int SupportsSparseFiles(const char* name) override { return plain_->SupportsSparseFiles(name); }
 
   private:
+    static int refuseChange() {
+        errno = EACCES;
+        return -1;
+    }
     VSIFilesystemHandler* plain_;
 };
 
@@ -213,6 +264,7 @@ void refuseNonFileSources() {
     std::call_once(once, [] {
         // A VRT may not run Python of its own.
         CPLSetConfigOption("GDAL_VRT_ENABLE_PYTHON", "NO");
+        CPLSetConfigOption(GZIP_INDEX_WRITES, "NO");
         // A MEM::: name points GDAL at raw memory; the driver still creates the warp's output.
         if (GDALDriver* memory = GetGDALDriverManager()->GetDriverByName("MEM")) {
             memory->pfnOpen = nullptr;
@@ -243,7 +295,7 @@ std::string checkSourceName(const char* option, const std::string& path) {
     if (!VSI_ISREG(status.st_mode) && !VSI_ISDIR(status.st_mode)) {
         return sourceFileError(option, path, NOT_REGULAR);
     }
-    return {};
+    return isKernelFile(path.c_str()) ? sourceFileError(option, path, KERNEL_FILE) : std::string{};
 }
 
 std::string takeRefusedSource() {

@@ -47,6 +47,10 @@ inline double groundReadBudget(std::size_t cells) {
     return budget > GROUND_READ_FLOOR ? budget : GROUND_READ_FLOOR;
 }
 
+// Names by which the program writes its own files through GDAL (a descriptor it opened in the
+// output folder); GDAL may write nothing else.
+constexpr char OWN_DESCRIPTOR_PREFIX[] = "/proc/self/fd/";
+
 // The options that name the user's files.
 constexpr const char* TERRAIN_OPTION = "--terrain";
 constexpr const char* BARRIERS_OPTION = "--barriers";
@@ -64,8 +68,9 @@ std::string lastGdalError();
 // damaged (GDAL's reason), or not `unknownKind` ("a raster") of a format GDAL reads.
 std::string openFailure(const char* option, const std::string& path, const char* unknownKind);
 
-// Makes GDAL refuse memory and network names and every file that is not a regular one. Call
-// after GDALAllRegister; calling it again changes nothing.
+// Makes GDAL refuse memory and network names, every file that is not a regular one or lies in
+// the kernel's folders, and every write but the program's own. Call after GDALAllRegister;
+// calling it again changes nothing.
 void refuseNonFileSources();
 
 // Why GDAL must not be given `path`, as one line; empty for a name it may open.
