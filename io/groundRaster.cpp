@@ -390,6 +390,12 @@ std::string openSource(const std::string& path, Dataset& dataset, Source& source
     if (GDALGetRasterCount(source.dataset) < 1) {
         return fileError(path, "holds no raster band");
     }
+    for (const auto check : {checkBlockSizes, checkVrtSources}) {
+        const std::string error = check(source.dataset, TERRAIN_OPTION, path);
+        if (!error.empty()) {
+            return error;
+        }
+    }
     source.width = GDALGetRasterXSize(source.dataset);
     source.height = GDALGetRasterYSize(source.dataset);
     if (GDALGetGeoTransform(source.dataset, source.geo) != CE_None) {
@@ -483,7 +489,7 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         std::vector<std::string> overview;
         error = fitReadBudget(source.dataset, source.geo, targetExtent(target),
                               groundReadBudget(target.shape.cells()), source.system, source.working,
-                              path, overview);
+                              TERRAIN_OPTION, path, overview);
         if (!error.empty()) {
             return error;
         }

@@ -5,6 +5,7 @@
 #include <cpl_conv.h>
 #include <cpl_error.h>
 #include <cpl_http.h>
+#include <cpl_minixml.h>
 #include <cpl_string.h>
 #include <cpl_vsi_virtual.h>
 #include <gdal_priv.h>
@@ -38,6 +39,13 @@ constexpr char KERNEL_FILE[] = "lies under /proc, /sys or /dev, not a data file"
 // Side files GDAL would write beside an input (a .gz index, a .aux.xml): the name may be a link
 // to someone else's file, and nothing but the program's own outputs may be written.
 constexpr char GZIP_INDEX_WRITES[] = "CPL_VSIL_GZIP_WRITE_PROPERTIES";
+// Pixels a block may hold beyond its raster's own: a few tens of megabytes at most.
+constexpr double BLOCK_PIXELS_FLOOR = 4.0 * 1024 * 1024;
+// VRTs read through VRTs, deepest first; deeper nesting is refused rather than followed.
+constexpr int MOST_VRT_DEPTH = 4;
+constexpr char VRT_DRIVER[] = "VRT";
+constexpr char VRT_XML_DOMAIN[] = "xml:VRT";
+constexpr char RAW_BAND_CLASS[] = "VRTRawRasterBand";
 // A pixel edge must stay apart from its neighbour by a million steps of double precision.
 constexpr double PRECISION_STEPS = 1e6;
 // Points along each side of the window whose source positions bound what is read.
@@ -212,6 +220,87 @@ double windowPixels(GDALDatasetH source, const double (&geo)[6], const GroundExt
     return std::isfinite(columns * rows) ? columns * rows : 0.0;
 }
 
+struct XmlTree {
+    void operator()(CPLXMLNode* node) const { CPLDestroyXMLNode(node); }
+};
+
+// `name` of a VRT in `folder`, as GDAL resolves it.
+std::string sourcePath(const CPLXMLNode* file, const std::string& folder) {
+    const std::string name = CPLGetXMLValue(file, nullptr, "");
+    const bool relative = CPLTestBool(CPLGetXMLValue(file, "relativeToVRT", "0"));
+    return relative && CPLIsFilenameRelative(name.c_str())
+               ? std::string(CPLFormFilename(folder.c_str(), name.c_str(), nullptr))
+               : name;
+}
+
+// The name with its links followed, or as given when it cannot be (a name inside an archive).
+std::string resolved(const std::string& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    std::string name = real != nullptr ? real : path;
+    std::free(real);
+    return name;
+}
+
+bool liesIn(const std::string& path, const std::string& folder) {
+    const std::string file = resolved(path);
+    const std::string own = resolved(folder.empty() ? "." : folder);
+    return file.find("/../") == std::string::npos && file.rfind("../", 0) != 0 &&
+           file.compare(0, own.size(), own) == 0 && file.size() > own.size() &&
+           (file[own.size()] == '/' || own.back() == '/');
+}
+
+std::string checkVrt(GDALDatasetH dataset, const std::string& vrt, int depth, const char* option,
+                     const std::string& path) {
+    GDALDriverH driver = GDALGetDatasetDriver(dataset);
+    if (driver == nullptr || std::strcmp(GDALGetDriverShortName(driver), VRT_DRIVER) != 0) {
+        return {};
+    }
+    if (depth > MOST_VRT_DEPTH) {
+        return sourceFileError(
+            option, path,
+            CPLString().Printf("reads VRTs nested more than %d deep", MOST_VRT_DEPTH));
+    }
+    char** xml = GDALGetMetadata(dataset, VRT_XML_DOMAIN);
+    const std::unique_ptr<CPLXMLNode, XmlTree> tree(
+        xml != nullptr && xml[0] != nullptr ? CPLParseXMLString(xml[0]) : nullptr);
+    const std::string folder = CPLGetPath(vrt.c_str());
+    std::vector<const CPLXMLNode*> pending = {tree.get()};
+    while (!pending.empty()) {
+        const CPLXMLNode* node = pending.back();
+        pending.pop_back();
+        for (; node != nullptr; node = node->psNext) {
+            if (node->eType != CXT_Element) {
+                continue;
+            }
+            if (EQUAL(node->pszValue, "VRTRasterBand") &&
+                EQUAL(CPLGetXMLValue(node, "subClass", ""), RAW_BAND_CLASS)) {
+                const CPLXMLNode* file = CPLGetXMLNode(node, "SourceFilename");
+                const std::string raw = sourcePath(file, folder);
+                if (file == nullptr || !liesIn(raw, folder)) {
+                    return sourceFileError(option, path,
+                                           "has a raw band reading '" + printable(raw) +
+                                               "', outside the VRT's own folder");
+                }
+            } else if (EQUAL(node->pszValue, "SourceFilename")) {
+                // A source that is itself a VRT is checked the same way.
+                const std::string source = sourcePath(node, folder);
+                const Dataset inner(GDALOpenEx(source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY,
+                                               nullptr, nullptr, nullptr));
+                if (inner) {
+                    const std::string error =
+                        checkVrt(inner.get(), source, depth + 1, option, path);
+                    if (!error.empty()) {
+                        return error;
+                    }
+                }
+                continue;
+            }
+            pending.push_back(node->psChild);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 std::string sourceFileError(const char* option, const std::string& path, const std::string& what) {
@@ -331,10 +420,31 @@ std::string checkGeoTransform(const double (&geo)[6], int columns, int rows, con
     return {};
 }
 
+std::string checkBlockSizes(GDALDatasetH dataset, const char* option, const std::string& path) {
+    const double width = GDALGetRasterXSize(dataset);
+    const double height = GDALGetRasterYSize(dataset);
+    for (int k = 1; k <= GDALGetRasterCount(dataset); ++k) {
+        int blockWidth = 0;
+        int blockHeight = 0;
+        GDALGetBlockSize(GDALGetRasterBand(dataset, k), &blockWidth, &blockHeight);
+        if (double(blockWidth) * blockHeight > std::max(width * height, BLOCK_PIXELS_FLOOR)) {
+            return sourceFileError(option, path,
+                                   CPLString().Printf("has blocks of %d x %d pixels, far larger "
+                                                      "than its %.0f x %.0f pixels",
+                                                      blockWidth, blockHeight, width, height));
+        }
+    }
+    return {};
+}
+
+std::string checkVrtSources(GDALDatasetH dataset, const char* option, const std::string& path) {
+    return checkVrt(dataset, path, 0, option, path);
+}
+
 std::string fitReadBudget(GDALDatasetH source, const double (&geo)[6], const GroundExtent& window,
                           double budget, const OGRSpatialReference& sourceSystem,
-                          const OGRSpatialReference& working, const std::string& path,
-                          std::vector<std::string>& options) {
+                          const OGRSpatialReference& working, const char* option,
+                          const std::string& path, std::vector<std::string>& options) {
     const double full = windowPixels(source, geo, window, sourceSystem, working);
     if (full <= budget) {
         return {};
@@ -352,10 +462,11 @@ std::string fitReadBudget(GDALDatasetH source, const double (&geo)[6], const Gro
         }
     }
     if (chosen < 0) {
-        return groundFileError(path, CPLString().Printf("would read %.0f source pixels for the "
-                                                        "grid, more than the %.0f allowed "
-                                                        "(add overviews with gdaladdo)",
-                                                        full, budget));
+        return sourceFileError(option, path,
+                               CPLString().Printf("would read %.0f source pixels for the "
+                                                  "grid, more than the %.0f allowed "
+                                                  "(add overviews with gdaladdo)",
+                                                  full, budget));
     }
     options = {"-ovr", std::to_string(chosen)};
     return {};

@@ -85,10 +85,19 @@ std::string takeRefusedSource();
 std::string checkGeoTransform(const double (&geo)[6], int columns, int rows, const char* option,
                               const std::string& path);
 
+// Why the raster's blocks cannot be read, empty when they can: GDAL holds a whole block in
+// memory to read any pixel of it, so a header may not claim blocks far larger than the raster.
+std::string checkBlockSizes(GDALDatasetH dataset, const char* option, const std::string& path);
+
+// Why the VRT `dataset` opened from `path` (or the VRTs it reads) may not be read, empty when
+// it may, or when it is no VRT: a raw band reads any bytes as pixels, so its file must lie in
+// the VRT's own folder.
+std::string checkVrtSources(GDALDatasetH dataset, const char* option, const std::string& path);
+
 // The warp options that keep reading `extent` within `budget` source pixels (none at full
 // resolution, or the finest overview that fits) into `options`; returns the one-line refusal
 // when not even the coarsest overview fits.
 std::string fitReadBudget(GDALDatasetH source, const double (&geo)[6], const GroundExtent& extent,
                           double budget, const OGRSpatialReference& sourceSystem,
-                          const OGRSpatialReference& working, const std::string& path,
-                          std::vector<std::string>& options);
+                          const OGRSpatialReference& working, const char* option,
+                          const std::string& path, std::vector<std::string>& options);
