@@ -156,14 +156,20 @@ double pixelSideMetres(const Source& source, double x, double y) {
     return std::min(sides[0], sides[1]);
 }
 
-// True when the raster's pixels can be the cells as they are: square, north up, in metres of
-// the working system.
+// True when the raster's pixels can be the cells as they are: square, north or south up, in
+// metres of the working system. Read as they are, a pixel without ground stays one hole; a warp
+// would spread it to its neighbours.
 bool pixelsAreCells(const Source& source, const std::optional<double>& cellSize) {
     const double* g = source.geo;
     const bool sameSystem = source.system.IsEmpty() ||
                             (source.system.IsProjected() && source.system.GetLinearUnits() == 1.0);
-    return sameSystem && g[2] == 0.0 && g[4] == 0.0 && g[1] > 0.0 && g[5] == -g[1] &&
+    return sameSystem && g[2] == 0.0 && g[4] == 0.0 && g[1] > 0.0 && std::fabs(g[5]) == g[1] &&
            (!cellSize || *cellSize == g[1]);
+}
+
+// True for a raster whose first row is its southernmost.
+bool isSouthUp(const Source& source) {
+    return source.geo[5] > 0.0;
 }
 
 // The grid of the warped output: its shape, and the centre of its cell (0, 0) in working metres.
@@ -264,9 +270,11 @@ GroundExtent targetExtent(const TargetGrid& target) {
             target.originY + (s.rows - 1) * s.spacing + half};
 }
 
-// GDALWarp's command line for the target grid, in the working system when there is one.
+// GDALWarp's command line for the target grid, in the working system when there is one. A NaN
+// pixel of a band without nodata or mask is nodata to the warp, so it does not spread into the
+// cells around it.
 std::vector<std::string> warpArguments(const TargetGrid& target, const std::string& wkt,
-                                       bool coarsening) {
+                                       bool coarsening, GDALRasterBandH source) {
     const GridShape& s = target.shape;
     const double half = s.spacing / 2.0;
     std::vector<std::string> args = {"-of", "MEM",    "-r", coarsening ? "average" : "bilinear",
@@ -280,6 +288,10 @@ std::vector<std::string> warpArguments(const TargetGrid& target, const std::stri
     }
     if (!wkt.empty()) {
         args.insert(args.end(), {"-t_srs", wkt});
+    }
+    if (GDALGetMaskFlags(source) == GMF_ALL_VALID &&
+        GDALDataTypeIsFloating(GDALGetRasterDataType(source))) {
+        args.insert(args.end(), {"-srcnodata", "nan"});
     }
     return args;
 }
@@ -342,10 +354,10 @@ bool readRows(GDALRasterBandH band, int row, int rows, int columns, GDALDataType
            CPLGetLastErrorType() != CE_Failure;
 }
 
-// Reads `band` (north-up pixels, width columns and rows of the shape) into x-major heights:
-// pixel column i and row rows - 1 - j hold cell (i, j); a pixel `mask` (when there is one)
-// marks invalid is no ground. False when no cell has ground.
-bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, const HeightUnits& units,
+// Reads `band` (north-up pixels, or south-up ones, width columns and rows of the shape) into
+// x-major heights: pixel column i and row rows - 1 - j (j when south up) hold cell (i, j); a
+// pixel `mask` (when there is one) marks invalid is no ground. False when no cell has ground.
+bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, bool southUp, const HeightUnits& units,
                  const GridShape& shape, std::vector<float>& heights, std::string& error,
                  ProgressReport& report) {
     heights.assign(shape.cells(), std::numeric_limits<float>::quiet_NaN());
@@ -364,7 +376,7 @@ bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, const HeightUnits& 
             return false;
         }
         for (int r = 0; r < bandRows; ++r) {
-            const int y = shape.rows - 1 - (row + r);
+            const int y = southUp ? row + r : shape.rows - 1 - (row + r);
             const std::size_t first = static_cast<std::size_t>(r) * shape.columns;
             const float* line = pixels.data() + first;
             for (int i = 0; i < shape.columns; ++i) {
@@ -478,14 +490,15 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         }
         target.shape = {source.width, source.height, source.geo[1]};
         target.originX = source.geo[0] + source.geo[1] / 2.0;
-        target.originY = source.geo[3] + source.geo[5] * (source.height - 0.5);
+        target.originY = isSouthUp(source) ? source.geo[3] + source.geo[5] * 0.5
+                                           : source.geo[3] + source.geo[5] * (source.height - 0.5);
     } else {
         error = layTarget(source, request, x, y, cell, target);
         if (!error.empty()) {
             return error;
         }
         std::vector<std::string> args =
-            warpArguments(target, exportWkt(source.working), cell > nativeCell);
+            warpArguments(target, exportWkt(source.working), cell > nativeCell, sourceBand);
         std::vector<std::string> overview;
         error = fitReadBudget(source.dataset, source.geo, targetExtent(target),
                               groundReadBudget(target.shape.cells()), source.system, source.working,
@@ -509,8 +522,9 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     }
     ProgressReport report("Loading " + printable(path), target.shape.cells(), progress);
     const GDALRasterBandH mask = band == sourceBand ? validityMask(band) : nullptr;
-    if (!readHeights(band, mask, heightUnits(sourceBand), target.shape, ground.heights, error,
-                     report)) {
+    const bool southUp = band == sourceBand && isSouthUp(source);
+    if (!readHeights(band, mask, southUp, heightUnits(sourceBand), target.shape, ground.heights,
+                     error, report)) {
         return fileError(path, error.empty() ? "has no ground in the chosen part"
                                              : "cannot be read: " + error);
     }
