@@ -23,6 +23,8 @@ constexpr int BAND_ROWS = 256;
 // read, which may be endless (a recursive view) or build gigabytes, so only tables are read.
 constexpr const char* SQL_DRIVERS[] = {"GPKG", "SQLite"};
 constexpr char VIEW_NAMES[] = "SELECT name FROM sqlite_master WHERE type = 'view'";
+// An OGR VRT's layers are queries of other files (SQL, views, further VRTs), never plain ones.
+constexpr char VECTOR_VRT_DRIVER[] = "OGR_VRT";
 
 std::string fileError(const std::string& path, const std::string& what) {
     return sourceFileError(BARRIERS_OPTION, path, what);
@@ -62,10 +64,14 @@ std::string systemMismatch(bool fileHasSystem, const GroundReference& ground,
 }
 
 // The names of the SQL views in `file`, none for a format without them.
+const char* driverName(GDALDatasetH file) {
+    GDALDriverH driver = GDALGetDatasetDriver(file);
+    return driver != nullptr ? GDALGetDriverShortName(driver) : "";
+}
+
 std::set<std::string> viewNames(GDALDatasetH file) {
     std::set<std::string> views;
-    GDALDriverH driver = GDALGetDatasetDriver(file);
-    const char* name = driver != nullptr ? GDALGetDriverShortName(driver) : "";
+    const char* name = driverName(file);
     if (std::none_of(std::begin(SQL_DRIVERS), std::end(SQL_DRIVERS),
                      [&](const char* sql) { return std::strcmp(name, sql) == 0; })) {
         return views;
@@ -85,6 +91,10 @@ std::set<std::string> viewNames(GDALDatasetH file) {
 // Burns 1 into every cell of `grid` whose centre lies inside a polygon of any layer of `file`.
 std::string burnPolygons(GDALDatasetH file, const GroundReference& ground, GDALDatasetH grid,
                          const std::string& path) {
+    if (std::strcmp(driverName(file), VECTOR_VRT_DRIVER) == 0) {
+        return fileError(path, "is an OGR VRT, whose layers are queries of other files; only "
+                               "plain layers are read");
+    }
     std::vector<OGRLayerH> layers;
     const std::set<std::string> views = viewNames(file);
     for (int k = 0; k < GDALDatasetGetLayerCount(file); ++k) {

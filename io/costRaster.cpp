@@ -102,8 +102,9 @@ std::string writeGridRaster(int folder, const std::string& name, const float* va
         // GDAL opens the temporary file by the name of its descriptor: writing it straight
         // there, instead of building the file in memory and copying it, spares a copy and the
         // fresh memory to hold it.
-        built = buildRaster(OWN_DESCRIPTOR_PREFIX + std::to_string(fileno(file)), values, shape,
-                            ground, report);
+        const std::string path = OWN_DESCRIPTOR_PREFIX + std::to_string(fileno(file));
+        const OwnWrite own(path);
+        built = buildRaster(path, values, shape, ground, report);
         deviceFailed = isWriteFailure(errno);
         return built.empty();
     });

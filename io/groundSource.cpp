@@ -19,6 +19,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <set>
 
 namespace {
 
@@ -46,6 +47,11 @@ constexpr int MOST_VRT_DEPTH = 4;
 constexpr char VRT_DRIVER[] = "VRT";
 constexpr char VRT_XML_DOMAIN[] = "xml:VRT";
 constexpr char RAW_BAND_CLASS[] = "VRTRawRasterBand";
+// How a source shows itself a VRT: its text, or a name GDAL turns into one.
+constexpr char VRT_ROOT[] = "<VRTDataset";
+constexpr char VRT_CONNECTION[] = "vrt://";
+// Bytes of a source's start that hold a VRT's root element.
+constexpr std::size_t VRT_HEADER_BYTES = 1024;
 // A pixel edge must stay apart from its neighbour by a million steps of double precision.
 constexpr double PRECISION_STEPS = 1e6;
 // Points along each side of the window whose source positions bound what is read.
@@ -53,6 +59,13 @@ constexpr int BORDER_SAMPLES = 16;
 
 std::mutex refusedLock;
 std::string refused;
+std::mutex writableLock;
+std::multiset<std::string> writable;
+
+bool isOwnWrite(const char* name) {
+    const std::lock_guard<std::mutex> hold(writableLock);
+    return writable.count(name) != 0;
+}
 
 void refuse(const std::string& why) {
     const std::lock_guard<std::mutex> hold(refusedLock);
@@ -118,7 +131,7 @@ class RegularFilesOnly : public VSIFilesystemHandler {
     VSIVirtualHandle* Open(const char* name, const char* access, bool setError,
                            CSLConstList options) override {
         if (isWriteAccess(access)) {
-            if (!startsWith(name, OWN_DESCRIPTOR_PREFIX)) {
+            if (!isOwnWrite(name)) {
                 errno = EACCES;
                 return nullptr;
             }
@@ -241,6 +254,23 @@ std::string resolved(const std::string& path) {
     return name;
 }
 
+// True for a source GDAL would open as a VRT; only those are opened to be checked in turn, so a
+// mosaic of many plain tiles costs one short read each.
+bool mayBeVrt(const std::string& source) {
+    if (source.find(VRT_ROOT) != std::string::npos ||
+        STARTS_WITH_CI(source.c_str(), VRT_CONNECTION)) {
+        return true;
+    }
+    VSILFILE* file = VSIFOpenL(source.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::string header(VRT_HEADER_BYTES, '\0');
+    header.resize(VSIFReadL(&header[0], 1, header.size(), file));
+    VSIFCloseL(file);
+    return header.find(VRT_ROOT) != std::string::npos;
+}
+
 bool liesIn(const std::string& path, const std::string& folder) {
     const std::string file = resolved(path);
     const std::string own = resolved(folder.empty() ? "." : folder);
@@ -284,8 +314,10 @@ std::string checkVrt(GDALDatasetH dataset, const std::string& vrt, int depth, co
             } else if (EQUAL(node->pszValue, "SourceFilename")) {
                 // A source that is itself a VRT is checked the same way.
                 const std::string source = sourcePath(node, folder);
-                const Dataset inner(GDALOpenEx(source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY,
-                                               nullptr, nullptr, nullptr));
+                const Dataset inner(mayBeVrt(source) ? GDALOpenEx(source.c_str(),
+                                                                  GDAL_OF_RASTER | GDAL_OF_READONLY,
+                                                                  nullptr, nullptr, nullptr)
+                                                     : nullptr);
                 if (inner) {
                     const std::string error =
                         checkVrt(inner.get(), source, depth + 1, option, path);
@@ -302,6 +334,16 @@ std::string checkVrt(GDALDatasetH dataset, const std::string& vrt, int depth, co
 }
 
 } // namespace
+
+OwnWrite::OwnWrite(const std::string& name) : name_(name) {
+    const std::lock_guard<std::mutex> hold(writableLock);
+    writable.insert(name_);
+}
+
+OwnWrite::~OwnWrite() {
+    const std::lock_guard<std::mutex> hold(writableLock);
+    writable.erase(writable.find(name_));
+}
 
 std::string sourceFileError(const char* option, const std::string& path, const std::string& what) {
     return std::string(option) + ": '" + printable(path) + "' " + what;

@@ -47,9 +47,21 @@ inline double groundReadBudget(std::size_t cells) {
     return budget > GROUND_READ_FLOOR ? budget : GROUND_READ_FLOOR;
 }
 
-// Names by which the program writes its own files through GDAL (a descriptor it opened in the
-// output folder); GDAL may write nothing else.
+// Names by which the program writes its own files through GDAL: a descriptor it opened in the
+// output folder.
 constexpr char OWN_DESCRIPTOR_PREFIX[] = "/proc/self/fd/";
+
+// While it lives, GDAL may write the file `name`, and no other: the program's own output.
+class OwnWrite {
+  public:
+    explicit OwnWrite(const std::string& name);
+    ~OwnWrite();
+    OwnWrite(const OwnWrite&) = delete;
+    OwnWrite& operator=(const OwnWrite&) = delete;
+
+  private:
+    std::string name_;
+};
 
 // The options that name the user's files.
 constexpr const char* TERRAIN_OPTION = "--terrain";
