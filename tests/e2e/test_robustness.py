@@ -194,6 +194,12 @@ class RobustnessTest(e2e.TestCase):
             open(p("sub/%s.vrt" % name), "w").write(raw % source)
         open(p("sub/own.bin"), "wb").write(bytes(range(1, 17)))
         gdal.Translate(p("nested.vrt"), p("sub/passwd.vrt"), format="VRT")
+        open(p("named.vrt"), "w").write(  # a source named as a VRT of a VRT
+            '<VRTDataset rasterXSize="4" rasterYSize="4"><VRTRasterBand dataType="Byte" band="1">'
+            '<SimpleSource><SourceFilename>vrt://sub/passwd.vrt</SourceFilename></SimpleSource>'
+            '</VRTRasterBand></VRTDataset>')
+        open(p("layers.vrt"), "w").write("<OGRVRTDataSource><OGRVRTLayer name='w'><SrcDataSource>"
+                                         "view.gpkg</SrcDataSource></OGRVRTLayer></OGRVRTDataSource>")
         gdal.Translate(p("huge.vrt"), p("dot.tif"), format="VRT", width=100000, height=100000)
         gdal.GetDriverByName("GTiff").Create(p("tiles.tif"), 3, 3, 1, gdal.GDT_Float32, [
             "TILED=YES", "BLOCKXSIZE=32768", "BLOCKYSIZE=32768", "SPARSE_OK=YES"]).SetGeoTransform(
@@ -212,10 +218,13 @@ class RobustnessTest(e2e.TestCase):
                 (t, "f64.tif", 100), (t, "i32.tif", 100), (t, "u32.tif", 100), (t, "i24.tif", 100),
                 (t, "mask.tif", 100), (t, "alpha.tif", 100), (t, "south.xyz", 4),
                 (t, "/vsigzip/ground.gz", 100), (b, "/vsigzip/walls.gz", 0), (t, "sub/own.vrt", 0),
-                (t, "/proc/kmsg", kernel), (b, "kmsg", kernel), (t, "sub/mem.vrt", "cannot be loaded: '/proc/self/mem' " + kernel),
+                (t, "/proc/kmsg", kernel), (b, "kmsg", kernel),
+                (t, "sub/mem.vrt", "cannot be loaded: '/proc/self/mem' " + kernel),
                 (t, "sub/passwd.vrt", outside % "/etc/passwd"),
                 (b, "sub/up.vrt", outside % "sub/../victim"),
                 (t, "nested.vrt", outside % "/etc/passwd"),
+                (t, "named.vrt", outside % "/etc/passwd"),
+                (b, "layers.vrt", "is an OGR VRT, whose layers are queries of other files"),
                 (t, "tiles.tif", "has blocks of 32768 x 32768 pixels, far larger than its 3 x 3"),
                 (b, "huge.vrt", "would read 10000000000 source pixels for the grid"),
                 (b, "view.gpkg", "has a layer 'v' that is an SQL view; only tables are read")):
