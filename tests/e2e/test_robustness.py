@@ -165,10 +165,11 @@ class RobustnessTest(e2e.TestCase):
         open(p("victim"), "w").write("mine")
         hole, dot = np.zeros((20, 20)), np.zeros((20, 20))
         hole[5:15, 5:15], dot[10, 10] = 1, 1
-        for name, kind, nodata in (("f64", gdal.GDT_Float64, -9999.99), ("i32", gdal.GDT_Int32,
-                                   -2147483647), ("u32", gdal.GDT_UInt32, 4294967295),
-                                   ("i24", gdal.GDT_Int32, 16777217), ("mask", gdal.GDT_Float32,
-                                   None), ("alpha", gdal.GDT_Byte, None), ("dot", gdal.GDT_Byte, 0)):
+        for name, kind, nodata in (
+                ("f64", gdal.GDT_Float64, -9999.99), ("i32", gdal.GDT_Int32, -2147483647),
+                ("u32", gdal.GDT_UInt32, 4294967295), ("i24", gdal.GDT_Int32, 16777217),
+                ("mask", gdal.GDT_Float32, None), ("alpha", gdal.GDT_Byte, None),
+                ("dot", gdal.GDT_Byte, 0)):
             tif = gdal.GetDriverByName("GTiff").Create(p(name + ".tif"), 20, 20, 1 + (
                 name == "alpha"), kind)
             tif.SetGeoTransform((0, 30, 0, 600, 0, -30) if name != "dot" else GROUND_GEO)
@@ -199,7 +200,8 @@ class RobustnessTest(e2e.TestCase):
             '<SimpleSource><SourceFilename>vrt://sub/passwd.vrt</SourceFilename></SimpleSource>'
             '</VRTRasterBand></VRTDataset>')
         open(p("layers.vrt"), "w").write("<OGRVRTDataSource><OGRVRTLayer name='w'><SrcDataSource>"
-                                         "view.gpkg</SrcDataSource></OGRVRTLayer></OGRVRTDataSource>")
+                                         "view.gpkg</SrcDataSource></OGRVRTLayer>"
+                                         "</OGRVRTDataSource>")
         gdal.Translate(p("huge.vrt"), p("dot.tif"), format="VRT", width=100000, height=100000)
         gdal.GetDriverByName("GTiff").Create(p("tiles.tif"), 3, 3, 1, gdal.GDT_Float32, [
             "TILED=YES", "BLOCKXSIZE=32768", "BLOCKYSIZE=32768", "SPARSE_OK=YES"]).SetGeoTransform(
