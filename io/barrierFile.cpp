@@ -63,12 +63,12 @@ std::string systemMismatch(bool fileHasSystem, const GroundReference& ground,
     return {};
 }
 
-// The names of the SQL views in `file`, none for a format without them.
 const char* driverName(GDALDatasetH file) {
     GDALDriverH driver = GDALGetDatasetDriver(file);
     return driver != nullptr ? GDALGetDriverShortName(driver) : "";
 }
 
+// The names of the SQL views in `file`, none for a format without them.
 std::set<std::string> viewNames(GDALDatasetH file) {
     std::set<std::string> views;
     const char* name = driverName(file);

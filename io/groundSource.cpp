@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -237,10 +236,12 @@ struct XmlTree {
     void operator()(CPLXMLNode* node) const { CPLDestroyXMLNode(node); }
 };
 
-// `name` of a VRT in `folder`, as GDAL resolves it.
-std::string sourcePath(const CPLXMLNode* file, const std::string& folder) {
+// The file a SourceFilename element of a VRT in `folder` names, as GDAL resolves it: relative to
+// the VRT when the element says so, which a raw band's does unless told otherwise.
+std::string sourcePath(const CPLXMLNode* file, const std::string& folder, bool relativeByDefault) {
     const std::string name = CPLGetXMLValue(file, nullptr, "");
-    const bool relative = CPLTestBool(CPLGetXMLValue(file, "relativeToVRT", "0"));
+    const bool relative =
+        CPLTestBool(CPLGetXMLValue(file, "relativeToVRT", relativeByDefault ? "1" : "0"));
     return relative && CPLIsFilenameRelative(name.c_str())
                ? std::string(CPLFormFilename(folder.c_str(), name.c_str(), nullptr))
                : name;
@@ -305,7 +306,7 @@ std::string checkVrt(GDALDatasetH dataset, const std::string& vrt, int depth, co
             if (EQUAL(node->pszValue, "VRTRasterBand") &&
                 EQUAL(CPLGetXMLValue(node, "subClass", ""), RAW_BAND_CLASS)) {
                 const CPLXMLNode* file = CPLGetXMLNode(node, "SourceFilename");
-                const std::string raw = sourcePath(file, folder);
+                const std::string raw = sourcePath(file, folder, true);
                 if (file == nullptr || !liesIn(raw, folder)) {
                     return sourceFileError(option, path,
                                            "has a raw band reading '" + printable(raw) +
@@ -313,7 +314,7 @@ std::string checkVrt(GDALDatasetH dataset, const std::string& vrt, int depth, co
                 }
             } else if (EQUAL(node->pszValue, "SourceFilename")) {
                 // A source that is itself a VRT is checked the same way.
-                const std::string source = sourcePath(node, folder);
+                const std::string source = sourcePath(node, folder, false);
                 const Dataset inner(mayBeVrt(source) ? GDALOpenEx(source.c_str(),
                                                                   GDAL_OF_RASTER | GDAL_OF_READONLY,
                                                                   nullptr, nullptr, nullptr)
