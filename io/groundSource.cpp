@@ -46,11 +46,6 @@ constexpr int MOST_VRT_DEPTH = 4;
 constexpr char VRT_DRIVER[] = "VRT";
 constexpr char VRT_XML_DOMAIN[] = "xml:VRT";
 constexpr char RAW_BAND_CLASS[] = "VRTRawRasterBand";
-// How a source shows itself a VRT: its text, or a name GDAL turns into one.
-constexpr char VRT_ROOT[] = "<VRTDataset";
-constexpr char VRT_CONNECTION[] = "vrt://";
-// Bytes of a source's start that hold a VRT's root element.
-constexpr std::size_t VRT_HEADER_BYTES = 1024;
 // A pixel edge must stay apart from its neighbour by a million steps of double precision.
 constexpr double PRECISION_STEPS = 1e6;
 // Points along each side of the window whose source positions bound what is read.
@@ -255,21 +250,21 @@ std::string resolved(const std::string& path) {
     return name;
 }
 
-// True for a source GDAL would open as a VRT; only those are opened to be checked in turn, so a
-// mosaic of many plain tiles costs one short read each.
-bool mayBeVrt(const std::string& source) {
-    if (source.find(VRT_ROOT) != std::string::npos ||
-        STARTS_WITH_CI(source.c_str(), VRT_CONNECTION)) {
-        return true;
+// Why the dataset's blocks cannot be read ("has blocks of ..."), empty when they can.
+std::string blockProblem(GDALDatasetH dataset) {
+    const double width = GDALGetRasterXSize(dataset);
+    const double height = GDALGetRasterYSize(dataset);
+    for (int k = 1; k <= GDALGetRasterCount(dataset); ++k) {
+        int blockWidth = 0;
+        int blockHeight = 0;
+        GDALGetBlockSize(GDALGetRasterBand(dataset, k), &blockWidth, &blockHeight);
+        if (double(blockWidth) * blockHeight > std::max(width * height, BLOCK_PIXELS_FLOOR)) {
+            return CPLString().Printf("has blocks of %d x %d pixels, far larger than its %.0f x "
+                                      "%.0f pixels",
+                                      blockWidth, blockHeight, width, height);
+        }
     }
-    VSILFILE* file = VSIFOpenL(source.c_str(), "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    std::string header(VRT_HEADER_BYTES, '\0');
-    header.resize(VSIFReadL(&header[0], 1, header.size(), file));
-    VSIFCloseL(file);
-    return header.find(VRT_ROOT) != std::string::npos;
+    return {};
 }
 
 bool liesIn(const std::string& path, const std::string& folder) {
@@ -312,16 +307,19 @@ std::string checkVrt(GDALDatasetH dataset, const std::string& vrt, int depth, co
                                            "has a raw band reading '" + printable(raw) +
                                                "', outside the VRT's own folder");
                 }
-            } else if (EQUAL(node->pszValue, "SourceFilename")) {
-                // A source that is itself a VRT is checked the same way.
+            } else if (EQUAL(node->pszValue, "SourceFilename") ||
+                       EQUAL(node->pszValue, "SourceDataset")) {
+                // Each source is checked as the VRT itself is, and a VRT among them in turn.
                 const std::string source = sourcePath(node, folder, false);
-                const Dataset inner(mayBeVrt(source) ? GDALOpenEx(source.c_str(),
-                                                                  GDAL_OF_RASTER | GDAL_OF_READONLY,
-                                                                  nullptr, nullptr, nullptr)
-                                                     : nullptr);
+                const Dataset inner(GDALOpenEx(source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY,
+                                               nullptr, nullptr, nullptr));
                 if (inner) {
+                    const std::string blocks = blockProblem(inner.get());
                     const std::string error =
-                        checkVrt(inner.get(), source, depth + 1, option, path);
+                        blocks.empty()
+                            ? checkVrt(inner.get(), source, depth + 1, option, path)
+                            : sourceFileError(option, path,
+                                              "reads '" + printable(source) + "', which " + blocks);
                     if (!error.empty()) {
                         return error;
                     }
@@ -464,20 +462,8 @@ std::string checkGeoTransform(const double (&geo)[6], int columns, int rows, con
 }
 
 std::string checkBlockSizes(GDALDatasetH dataset, const char* option, const std::string& path) {
-    const double width = GDALGetRasterXSize(dataset);
-    const double height = GDALGetRasterYSize(dataset);
-    for (int k = 1; k <= GDALGetRasterCount(dataset); ++k) {
-        int blockWidth = 0;
-        int blockHeight = 0;
-        GDALGetBlockSize(GDALGetRasterBand(dataset, k), &blockWidth, &blockHeight);
-        if (double(blockWidth) * blockHeight > std::max(width * height, BLOCK_PIXELS_FLOOR)) {
-            return sourceFileError(option, path,
-                                   CPLString().Printf("has blocks of %d x %d pixels, far larger "
-                                                      "than its %.0f x %.0f pixels",
-                                                      blockWidth, blockHeight, width, height));
-        }
-    }
-    return {};
+    const std::string problem = blockProblem(dataset);
+    return problem.empty() ? problem : sourceFileError(option, path, problem);
 }
 
 std::string checkVrtSources(GDALDatasetH dataset, const char* option, const std::string& path) {

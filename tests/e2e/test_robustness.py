@@ -195,6 +195,7 @@ class RobustnessTest(e2e.TestCase):
             open(p("sub/%s.vrt" % name), "w").write(raw % source)
         open(p("sub/own.bin"), "wb").write(bytes(range(1, 17)))
         gdal.Translate(p("nested.vrt"), p("sub/passwd.vrt"), format="VRT")
+        gdal.Warp(p("warped.vrt"), p("sub/passwd.vrt"), format="VRT", srcSRS="EPSG:32616")
         open(p("named.vrt"), "w").write(  # a source named as a VRT of a VRT
             '<VRTDataset rasterXSize="4" rasterYSize="4"><VRTRasterBand dataType="Byte" band="1">'
             '<SimpleSource><SourceFilename>vrt://sub/passwd.vrt</SourceFilename></SimpleSource>'
@@ -206,6 +207,7 @@ class RobustnessTest(e2e.TestCase):
         gdal.GetDriverByName("GTiff").Create(p("tiles.tif"), 3, 3, 1, gdal.GDT_Float32, [
             "TILED=YES", "BLOCKXSIZE=32768", "BLOCKYSIZE=32768", "SPARSE_OK=YES"]).SetGeoTransform(
             (0, 30, 0, 90, 0, -30))
+        gdal.Translate(p("tiles.vrt"), p("tiles.tif"), format="VRT")
         open(p("south.xyz"), "w").write("".join("%d %d %s\n" % (30 * (k % 3), 30 * (k // 3), (
             "1e999" if k % 2 else k)) for k in range(9)))  # south first, 4 infinite heights
         ogr.GetDriverByName("GPKG").CreateDataSource(p("view.gpkg")).CreateLayer("t")
@@ -226,6 +228,8 @@ class RobustnessTest(e2e.TestCase):
                 (b, "sub/up.vrt", outside % "sub/../victim"),
                 (t, "nested.vrt", outside % "/etc/passwd"),
                 (t, "named.vrt", outside % "/etc/passwd"),
+                (t, "warped.vrt", outside % "/etc/passwd"),
+                (b, "tiles.vrt", "reads 'tiles.tif', which has blocks of 32768 x 32768 pixels"),
                 (b, "layers.vrt", "is an OGR VRT, whose layers are queries of other files"),
                 (t, "tiles.tif", "has blocks of 32768 x 32768 pixels, far larger than its 3 x 3"),
                 (b, "huge.vrt", "would read 10000000000 source pixels for the grid"),
@@ -241,7 +245,9 @@ class RobustnessTest(e2e.TestCase):
                 if option == t and not refused:
                     heights = gdal.Open(os.path.join(out, "heights.tif")).ReadAsArray()
                     self.assertEqual(int((heights > 1e30).sum()), expected)
-        self.assertEqual((open(p("victim")).read(), sorted(n for n in os.listdir(d) + os.listdir(
+        with open(p("victim")) as victim:
+            kept = victim.read()
+        self.assertEqual((kept, sorted(n for n in os.listdir(d) + os.listdir(
             p("sub")) if "." in n and n.split(".")[-1] in ("xml", "properties"))), ("mine", [
                 "ground.gz.properties", "walls.gz.properties"]))
 
