@@ -31,6 +31,13 @@ constexpr char VIRTUAL_PREFIX[] = "/vsi";
 // Names of data in memory (MEM:::DATAPOINTER=...) or on the network (http://...).
 constexpr const char* NON_FILE_MARKS[] = {":::", "://"};
 constexpr char NON_FILE_NAME[] = "is a memory or network name, not a file";
+// Drivers that reach a server through a client library of their own, past GDAL's file and
+// network hooks: they open nothing.
+constexpr const char* CLIENT_DRIVERS[] = {
+    "PostgreSQL",   "PostGISRaster", "MySQL", "ODBC",      "PGeo",
+    "MSSQLSpatial", "OGR_OGDI",      "HANA",  "MongoDBv3", "OCI"};
+// Separates the parts of a name that picks part of a file ("NETCDF:\"file\":variable").
+constexpr char NAME_PART_SEPARATOR = ':';
 constexpr char NOT_REGULAR[] = "is not a regular file";
 // The kernel's own file systems: their "regular files" block (/proc/kmsg), never end, or hold
 // the process's memory and environment.
@@ -332,6 +339,27 @@ std::string checkVrt(GDALDatasetH dataset, const std::string& vrt, int depth, co
     return {};
 }
 
+// A name that picks part of a file is opened by drivers that may read it with their own calls,
+// past GDAL's file system: each part that names a file must name a plain one.
+std::string checkNameParts(const char* option, const std::string& path) {
+    const CPLStringList parts(
+        CSLTokenizeString2(path.c_str(), std::string(1, NAME_PART_SEPARATOR).c_str(),
+                           CSLT_HONOURSTRINGS | CSLT_STRIPLEADSPACES | CSLT_STRIPENDSPACES));
+    for (int k = 0; k < parts.size(); ++k) {
+        VSIStatBufL status;
+        if (VSIStatExL(parts[k], &status, VSI_STAT_EXISTS_FLAG | VSI_STAT_NATURE_FLAG) != 0) {
+            continue;
+        }
+        if (!VSI_ISREG(status.st_mode) && !VSI_ISDIR(status.st_mode)) {
+            return sourceFileError(option, path, NOT_REGULAR);
+        }
+        if (isKernelFile(parts[k])) {
+            return sourceFileError(option, path, KERNEL_FILE);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 OwnWrite::OwnWrite(const std::string& name) : name_(name) {
@@ -399,6 +427,12 @@ void refuseNonFileSources() {
         if (GDALDriver* memory = GetGDALDriverManager()->GetDriverByName("MEM")) {
             memory->pfnOpen = nullptr;
         }
+        for (const char* name : CLIENT_DRIVERS) {
+            if (GDALDriver* client = GetGDALDriverManager()->GetDriverByName(name)) {
+                client->pfnOpen = nullptr;
+                client->pfnOpenWithDriverArg = nullptr;
+            }
+        }
         CPLHTTPPushFetchCallback(refuseFetch, nullptr);
         VSIFileManager::InstallHandler("", new RegularFilesOnly(VSIFileManager::GetHandler("")));
         const CPLStringList prefixes(VSIFileManager::GetPrefixes());
@@ -420,7 +454,7 @@ std::string checkSourceName(const char* option, const std::string& path) {
         const bool marked =
             std::any_of(std::begin(NON_FILE_MARKS), std::end(NON_FILE_MARKS),
                         [&](const char* mark) { return path.find(mark) != std::string::npos; });
-        return marked ? sourceFileError(option, path, NON_FILE_NAME) : std::string{};
+        return marked ? sourceFileError(option, path, NON_FILE_NAME) : checkNameParts(option, path);
     }
     if (!VSI_ISREG(status.st_mode) && !VSI_ISDIR(status.st_mode)) {
         return sourceFileError(option, path, NOT_REGULAR);
