@@ -46,8 +46,9 @@ constexpr char KERNEL_FILE[] = "lies under /proc, /sys or /dev, not a data file"
 // Side files GDAL would write beside an input (a .gz index, a .aux.xml): the name may be a link
 // to someone else's file, and nothing but the program's own outputs may be written.
 constexpr char GZIP_INDEX_WRITES[] = "CPL_VSIL_GZIP_WRITE_PROPERTIES";
-// Pixels a block may hold beyond its raster's own: a few tens of megabytes at most.
-constexpr double BLOCK_PIXELS_FLOOR = 4.0 * 1024 * 1024;
+// Pixels a block may hold beyond its raster's own: the largest tiles GDAL itself writes
+// (4096 x 4096), a hundred megabytes or so at most.
+constexpr double BLOCK_PIXELS_FLOOR = 4096.0 * 4096.0;
 // VRTs read through VRTs, deepest first; deeper nesting is refused rather than followed.
 constexpr int MOST_VRT_DEPTH = 4;
 constexpr char VRT_DRIVER[] = "VRT";
@@ -257,18 +258,32 @@ std::string resolved(const std::string& path) {
     return name;
 }
 
-// Why the dataset's blocks cannot be read ("has blocks of ..."), empty when they can.
+// Why a band's blocks cannot be read ("has blocks of ..."), empty when they can.
+std::string bandBlockProblem(GDALRasterBandH band) {
+    const double width = GDALGetRasterBandXSize(band);
+    const double height = GDALGetRasterBandYSize(band);
+    int blockWidth = 0;
+    int blockHeight = 0;
+    GDALGetBlockSize(band, &blockWidth, &blockHeight);
+    if (double(blockWidth) * blockHeight <= std::max(width * height, BLOCK_PIXELS_FLOOR)) {
+        return {};
+    }
+    return CPLString().Printf("has blocks of %d x %d pixels, far larger than its %.0f x %.0f "
+                              "pixels",
+                              blockWidth, blockHeight, width, height);
+}
+
+// The same for every band of the dataset and their overviews, which a load may read instead.
 std::string blockProblem(GDALDatasetH dataset) {
-    const double width = GDALGetRasterXSize(dataset);
-    const double height = GDALGetRasterYSize(dataset);
     for (int k = 1; k <= GDALGetRasterCount(dataset); ++k) {
-        int blockWidth = 0;
-        int blockHeight = 0;
-        GDALGetBlockSize(GDALGetRasterBand(dataset, k), &blockWidth, &blockHeight);
-        if (double(blockWidth) * blockHeight > std::max(width * height, BLOCK_PIXELS_FLOOR)) {
-            return CPLString().Printf("has blocks of %d x %d pixels, far larger than its %.0f x "
-                                      "%.0f pixels",
-                                      blockWidth, blockHeight, width, height);
+        GDALRasterBandH band = GDALGetRasterBand(dataset, k);
+        std::string problem = bandBlockProblem(band);
+        for (int o = 0; problem.empty() && o < GDALGetOverviewCount(band); ++o) {
+            const std::string overview = bandBlockProblem(GDALGetOverview(band, o));
+            problem = overview.empty() ? overview : "has an overview that " + overview;
+        }
+        if (!problem.empty()) {
+            return problem;
         }
     }
     return {};
