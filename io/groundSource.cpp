@@ -289,6 +289,8 @@ std::string blockProblem(GDALDatasetH dataset) {
     return {};
 }
 
+// True when `path`, its links followed, lies inside `folder`; a name that cannot be followed (in
+// an archive, or missing) may not climb out of it with "..".
 bool liesIn(const std::string& path, const std::string& folder) {
     const std::string file = resolved(path);
     const std::string own = resolved(folder.empty() ? "." : folder);
@@ -297,6 +299,8 @@ bool liesIn(const std::string& path, const std::string& folder) {
            (file[own.size()] == '/' || own.back() == '/');
 }
 
+// Why the VRT `dataset`, opened from `vrt` `depth` VRTs below the user's `path`, may not be read;
+// empty when it may, or when it is no VRT.
 std::string checkVrt(GDALDatasetH dataset, const std::string& vrt, int depth, const char* option,
                      const std::string& path) {
     GDALDriverH driver = GDALGetDatasetDriver(dataset);
