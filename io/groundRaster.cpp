@@ -10,6 +10,7 @@
 #include <gdal.h>
 #include <gdal_alg.h>
 #include <gdal_utils.h>
+#include <gdal_vrt.h>
 #include <ogr_spatialref.h>
 
 #include <algorithm>
@@ -296,6 +297,29 @@ std::vector<std::string> warpArguments(const TargetGrid& target, const std::stri
     return args;
 }
 
+// The raster as the warp reads it when its float band has a nodata value: a VRT in which those
+// pixels read as NaN and NaN is nodata, so a NaN pixel, which the warp would otherwise average
+// into the cells around it, is a single hole as a nodata pixel is. None for any other band.
+Dataset nanForNodata(const Source& source, GDALRasterBandH band) {
+    int has = 0;
+    const double nodata = GDALGetRasterNoDataValue(band, &has);
+    if (has == 0 || !std::isfinite(nodata) || GDALGetMaskFlags(band) != GMF_NODATA ||
+        !GDALDataTypeIsFloating(GDALGetRasterDataType(band))) {
+        return nullptr;
+    }
+    Dataset vrt(VRTCreate(source.width, source.height));
+    if (!vrt || GDALAddBand(vrt.get(), GDALGetRasterDataType(band), nullptr) != CE_None) {
+        return nullptr;
+    }
+    GDALRasterBandH nan = GDALGetRasterBand(vrt.get(), 1);
+    GDALSetRasterNoDataValue(nan, std::numeric_limits<double>::quiet_NaN());
+    VRTAddComplexSource(nan, band, 0, 0, source.width, source.height, 0, 0, source.width,
+                        source.height, 0.0, 1.0, nodata);
+    GDALSetGeoTransform(vrt.get(), const_cast<double*>(source.geo));
+    GDALSetSpatialRef(vrt.get(), GDALGetSpatialRef(source.dataset));
+    return vrt;
+}
+
 // GDAL's progress callback, which tells the report of a warp how far it has come.
 int CPL_STDCALL warpProgress(double complete, const char*, void* data) {
     ProgressReport& report = *static_cast<ProgressReport*>(data);
@@ -497,10 +521,12 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         if (!error.empty()) {
             return error;
         }
+        const Dataset nan = nanForNodata(source, sourceBand);
+        const GDALDatasetH read = nan ? nan.get() : source.dataset;
         std::vector<std::string> args =
             warpArguments(target, exportWkt(source.working), cell > nativeCell, sourceBand);
         std::vector<std::string> overview;
-        error = fitReadBudget(source.dataset, source.geo, targetExtent(target),
+        error = fitReadBudget(read, source.geo, targetExtent(target),
                               groundReadBudget(target.shape.cells()), source.system, source.working,
                               TERRAIN_OPTION, path, overview);
         if (!error.empty()) {
@@ -508,7 +534,7 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         }
         args.insert(args.end(), overview.begin(), overview.end());
         ProgressReport report("Resampling " + printable(path), target.shape.cells(), progress);
-        warped = warp(source.dataset, args, report);
+        warped = warp(read, args, report);
         if (!warped) {
             return fileError(path, "cannot be sampled: " + lastGdalError());
         }
