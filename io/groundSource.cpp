@@ -470,6 +470,9 @@ std::string checkSourceName(const char* option, const std::string& path) {
     }
     VSIStatBufL status;
     if (VSIStatExL(path.c_str(), &status, VSI_STAT_EXISTS_FLAG | VSI_STAT_NATURE_FLAG) != 0) {
+        if (isKernelFile(path.c_str())) {
+            return sourceFileError(option, path, KERNEL_FILE);
+        }
         const bool marked =
             std::any_of(std::begin(NON_FILE_MARKS), std::end(NON_FILE_MARKS),
                         [&](const char* mark) { return path.find(mark) != std::string::npos; });

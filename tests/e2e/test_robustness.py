@@ -191,7 +191,7 @@ class RobustnessTest(e2e.TestCase):
         for gz, tif in (("ground.gz", "f64.tif"), ("walls.gz", "dot.tif")):  # planted links
             open(p(gz), "wb").write(gzip.compress(open(p(tif), "rb").read()))
             os.symlink(p("victim"), p(gz + ".properties"))
-        os.symlink("/proc/kmsg", p("kmsg"))
+        os.symlink("/proc/self/environ", p("environ"))
         raw = ('<VRTDataset rasterXSize="4" rasterYSize="4"><GeoTransform>0,30,0,120,0,-30'
                '</GeoTransform><VRTRasterBand dataType="Byte" band="1" subClass="VRTRawRasterBand">'
                '<SourceFilename relativeToVRT="1">%s</SourceFilename></VRTRasterBand></VRTDataset>')
@@ -228,7 +228,7 @@ class RobustnessTest(e2e.TestCase):
                 (t, "mask.tif", 100), (t, "alpha.tif", 100), (t, "south.xyz", 4),
                 (t, "nan.tif", 152),  # 100 nodata pixels and a NaN one, each 1.5 cells wide
                 (t, "/vsigzip/ground.gz", 100), (b, "/vsigzip/walls.gz", 0), (t, "sub/own.vrt", 0),
-                (t, "/proc/kmsg", kernel), (b, "kmsg", kernel),
+                (t, "/proc/self/mem", kernel), (b, "environ", kernel),
                 (t, "sub/mem.vrt", "cannot be loaded: '/proc/self/mem' " + kernel),
                 (t, "sub/passwd.vrt", outside % "/etc/passwd"),
                 (b, "sub/up.vrt", outside % "sub/../victim"),

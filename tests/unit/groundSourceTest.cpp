@@ -9,9 +9,9 @@
 TEST(GroundSource, KernelFilesAndLinksToThemAreRefusedByName) {
     const std::string link = testing::TempDir() + "kernelLink";
     unlink(link.c_str());
-    ASSERT_EQ(symlink("/proc/kmsg", link.c_str()), 0);
+    ASSERT_EQ(symlink("/proc/self/mem", link.c_str()), 0);
     for (const std::string& name :
-         {std::string("/proc/kmsg"), std::string("/proc/self/mem"),
+         {std::string("/proc/version"), std::string("/proc/self/environ"),
           std::string("/sys/kernel/notes"), link, "NETCDF:\"" + link + "\":z"}) {
         EXPECT_EQ(checkSourceName(BARRIERS_OPTION, name),
                   "--barriers: '" + name + "' lies under /proc, /sys or /dev, not a data file");
