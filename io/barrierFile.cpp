@@ -1,6 +1,7 @@
 #include "io/barrierFile.h"
 
 #include "io/groundSource.h"
+#include "io/printableText.h"
 
 #include <cpl_string.h>
 #include <gdal.h>
@@ -8,13 +9,22 @@
 #include <gdal_utils.h>
 #include <ogr_api.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <set>
 #include <vector>
 
 namespace {
 
 // Rows of the grid read back at once.
 constexpr int BAND_ROWS = 256;
+// Drivers whose layers may be SQL views, and how to list those: a view is a query run on every
+// read, which may be endless (a recursive view) or build gigabytes, so only tables are read.
+constexpr const char* SQL_DRIVERS[] = {"GPKG", "SQLite"};
+constexpr char VIEW_NAMES[] = "SELECT name FROM sqlite_master WHERE type = 'view'";
+// An OGR VRT's layers are queries of other files (SQL, views, further VRTs), never plain ones.
+constexpr char VECTOR_VRT_DRIVER[] = "OGR_VRT";
 
 std::string fileError(const std::string& path, const std::string& what) {
     return sourceFileError(BARRIERS_OPTION, path, what);
@@ -53,12 +63,46 @@ std::string systemMismatch(bool fileHasSystem, const GroundReference& ground,
     return {};
 }
 
+const char* driverName(GDALDatasetH file) {
+    GDALDriverH driver = GDALGetDatasetDriver(file);
+    return driver != nullptr ? GDALGetDriverShortName(driver) : "";
+}
+
+// The names of the SQL views in `file`, none for a format without them.
+std::set<std::string> viewNames(GDALDatasetH file) {
+    std::set<std::string> views;
+    const char* name = driverName(file);
+    if (std::none_of(std::begin(SQL_DRIVERS), std::end(SQL_DRIVERS),
+                     [&](const char* sql) { return std::strcmp(name, sql) == 0; })) {
+        return views;
+    }
+    OGRLayerH found = GDALDatasetExecuteSQL(file, VIEW_NAMES, nullptr, nullptr);
+    if (found == nullptr) {
+        return views;
+    }
+    while (OGRFeatureH row = OGR_L_GetNextFeature(found)) {
+        views.insert(OGR_F_GetFieldAsString(row, 0));
+        OGR_F_Destroy(row);
+    }
+    GDALDatasetReleaseResultSet(file, found);
+    return views;
+}
+
 // Burns 1 into every cell of `grid` whose centre lies inside a polygon of any layer of `file`.
 std::string burnPolygons(GDALDatasetH file, const GroundReference& ground, GDALDatasetH grid,
                          const std::string& path) {
+    if (std::strcmp(driverName(file), VECTOR_VRT_DRIVER) == 0) {
+        return fileError(path, "is an OGR VRT, whose layers are queries of other files; only "
+                               "plain layers are read");
+    }
     std::vector<OGRLayerH> layers;
+    const std::set<std::string> views = viewNames(file);
     for (int k = 0; k < GDALDatasetGetLayerCount(file); ++k) {
         OGRLayerH layer = GDALDatasetGetLayer(file, k);
+        if (views.count(OGR_L_GetName(layer)) != 0) {
+            return fileError(path, "has a layer '" + printable(OGR_L_GetName(layer)) +
+                                       "' that is an SQL view; only tables are read");
+        }
         const std::string error =
             systemMismatch(OGR_L_GetSpatialRef(layer) != nullptr, ground, path);
         if (!error.empty()) {
@@ -77,23 +121,64 @@ std::string burnPolygons(GDALDatasetH file, const GroundReference& ground, GDALD
     return {};
 }
 
+// The ground's read budget holds for barriers too: the warp options that keep sampling within
+// it (an overview when the full raster is too fine) go to `args`.
+std::string readBudget(GDALDatasetH file, const double (&geo)[6], const GroundReference& ground,
+                       GDALDatasetH grid, const std::string& path, std::vector<std::string>& args) {
+    OGRSpatialReference system;
+    if (const OGRSpatialReferenceH found = GDALGetSpatialRef(file)) {
+        system = *OGRSpatialReference::FromHandle(found);
+    }
+    OGRSpatialReference working;
+    if (!ground.crsWkt.empty()) {
+        working.importFromWkt(ground.crsWkt.c_str());
+    }
+    system.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    working.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    const double columns = GDALGetRasterXSize(grid);
+    const double rows = GDALGetRasterYSize(grid);
+    const double half = ground.spacing / 2.0;
+    const GroundExtent extent{ground.originX - half, ground.originY - half,
+                              ground.originX + (columns - 1) * ground.spacing + half,
+                              ground.originY + (rows - 1) * ground.spacing + half};
+    std::vector<std::string> overview;
+    const std::string error =
+        fitReadBudget(file, geo, extent, groundReadBudget(std::size_t(columns * rows)), system,
+                      working, BARRIERS_OPTION, path, overview);
+    args.insert(args.end(), overview.begin(), overview.end());
+    return error;
+}
+
 // Samples the first band of `file` at every cell centre of `grid` (nearest pixel).
 std::string sampleRaster(GDALDatasetH file, const GroundReference& ground, GDALDatasetH grid,
                          const std::string& path) {
+    std::vector<std::string> args = {"-r", "near", "-wo", "INIT_DEST=0"};
     double geo[6];
     if (GDALGetGeoTransform(file, geo) != CE_None) {
         return fileError(path, "has no georeferencing");
     }
     std::string error = checkGeoTransform(geo, GDALGetRasterXSize(file), GDALGetRasterYSize(file),
                                           BARRIERS_OPTION, path);
+    for (const auto check : {checkBlockSizes, checkVrtSources}) {
+        if (error.empty()) {
+            error = check(file, BARRIERS_OPTION, path);
+        }
+    }
     if (error.empty()) {
         error = systemMismatch(GDALGetSpatialRef(file) != nullptr, ground, path);
+    }
+    if (error.empty()) {
+        error = readBudget(file, geo, ground, grid, path, args);
     }
     if (!error.empty()) {
         return error;
     }
-    const char* args[] = {"-r", "near", "-wo", "INIT_DEST=0", nullptr};
-    GDALWarpAppOptions* options = GDALWarpAppOptionsNew(const_cast<char**>(args), nullptr);
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    GDALWarpAppOptions* options = GDALWarpAppOptionsNew(argv.data(), nullptr);
     if (options == nullptr) {
         return fileError(path, "cannot be sampled: " + lastGdalError());
     }

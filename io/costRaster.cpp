@@ -1,6 +1,7 @@
 #include "io/costRaster.h"
 
 #include "io/fileReplace.h"
+#include "io/groundSource.h"
 #include "planner/groundPosition.h"
 
 #include <cpl_error.h>
@@ -14,9 +15,6 @@
 
 namespace {
 
-// GDAL opens the temporary file by the name of its descriptor: writing it straight there, instead
-// of building the file in memory and copying it, spares a copy and the fresh memory to hold it.
-constexpr char DESCRIPTOR_PATH[] = "/proc/self/fd/";
 // Pixels go to GDAL a band of rows at a time, so a big grid needs no second copy.
 constexpr int BAND_ROWS = 256;
 
@@ -101,8 +99,12 @@ std::string writeGridRaster(int folder, const std::string& name, const float* va
     bool deviceFailed = false;
     const std::string error = replaceFile(folder, name, [&](std::FILE* file) {
         errno = 0;
-        built = buildRaster(DESCRIPTOR_PATH + std::to_string(fileno(file)), values, shape, ground,
-                            report);
+        // GDAL opens the temporary file by the name of its descriptor: writing it straight
+        // there, instead of building the file in memory and copying it, spares a copy and the
+        // fresh memory to hold it.
+        const std::string path = OWN_DESCRIPTOR_PREFIX + std::to_string(fileno(file));
+        const OwnWrite own(path);
+        built = buildRaster(path, values, shape, ground, report);
         deviceFailed = isWriteFailure(errno);
         return built.empty();
     });

@@ -10,6 +10,7 @@
 #include <gdal.h>
 #include <gdal_alg.h>
 #include <gdal_utils.h>
+#include <gdal_vrt.h>
 #include <ogr_spatialref.h>
 
 #include <algorithm>
@@ -157,14 +158,20 @@ double pixelSideMetres(const Source& source, double x, double y) {
     return std::min(sides[0], sides[1]);
 }
 
-// True when the raster's pixels can be the cells as they are: square, north up, in metres of
-// the working system.
+// True when the raster's pixels can be the cells as they are: square, north or south up, in
+// metres of the working system. Read as they are, a pixel without ground stays one hole; a warp
+// would spread it to its neighbours.
 bool pixelsAreCells(const Source& source, const std::optional<double>& cellSize) {
     const double* g = source.geo;
     const bool sameSystem = source.system.IsEmpty() ||
                             (source.system.IsProjected() && source.system.GetLinearUnits() == 1.0);
-    return sameSystem && g[2] == 0.0 && g[4] == 0.0 && g[1] > 0.0 && g[5] == -g[1] &&
+    return sameSystem && g[2] == 0.0 && g[4] == 0.0 && g[1] > 0.0 && std::fabs(g[5]) == g[1] &&
            (!cellSize || *cellSize == g[1]);
+}
+
+// True for a raster whose first row is its southernmost.
+bool isSouthUp(const Source& source) {
+    return source.geo[5] > 0.0;
 }
 
 // The grid of the warped output: its shape, and the centre of its cell (0, 0) in working metres.
@@ -282,9 +289,11 @@ GroundExtent targetExtent(const TargetGrid& target) {
             target.originY + (s.rows - 1) * s.spacing + half};
 }
 
-// GDALWarp's command line for the target grid, in the working system when there is one.
+// GDALWarp's command line for the target grid, in the working system when there is one. A NaN
+// pixel of a band without nodata or mask is nodata to the warp, so it does not spread into the
+// cells around it.
 std::vector<std::string> warpArguments(const TargetGrid& target, const std::string& wkt,
-                                       bool coarsening) {
+                                       bool coarsening, GDALRasterBandH source) {
     const GridShape& s = target.shape;
     const double half = s.spacing / 2.0;
     std::vector<std::string> args = {"-of", "MEM",    "-r", coarsening ? "average" : "bilinear",
@@ -299,7 +308,34 @@ std::vector<std::string> warpArguments(const TargetGrid& target, const std::stri
     if (!wkt.empty()) {
         args.insert(args.end(), {"-t_srs", wkt});
     }
+    if (GDALGetMaskFlags(source) == GMF_ALL_VALID &&
+        GDALDataTypeIsFloating(GDALGetRasterDataType(source))) {
+        args.insert(args.end(), {"-srcnodata", "nan"});
+    }
     return args;
+}
+
+// The raster as the warp reads it when its float band has a nodata value: a VRT in which those
+// pixels read as NaN and NaN is nodata, so a NaN pixel, which the warp would otherwise average
+// into the cells around it, is a single hole as a nodata pixel is. None for any other band.
+Dataset nanForNodata(const Source& source, GDALRasterBandH band) {
+    int has = 0;
+    const double nodata = GDALGetRasterNoDataValue(band, &has);
+    if (has == 0 || !std::isfinite(nodata) || GDALGetMaskFlags(band) != GMF_NODATA ||
+        !GDALDataTypeIsFloating(GDALGetRasterDataType(band))) {
+        return nullptr;
+    }
+    Dataset vrt(VRTCreate(source.width, source.height));
+    if (!vrt || GDALAddBand(vrt.get(), GDALGetRasterDataType(band), nullptr) != CE_None) {
+        return nullptr;
+    }
+    GDALRasterBandH nan = GDALGetRasterBand(vrt.get(), 1);
+    GDALSetRasterNoDataValue(nan, std::numeric_limits<double>::quiet_NaN());
+    VRTAddComplexSource(nan, band, 0, 0, source.width, source.height, 0, 0, source.width,
+                        source.height, 0.0, 1.0, nodata);
+    GDALSetGeoTransform(vrt.get(), const_cast<double*>(source.geo));
+    GDALSetSpatialRef(vrt.get(), GDALGetSpatialRef(source.dataset));
+    return vrt;
 }
 
 // GDAL's progress callback, which tells the report of a warp how far it has come.
@@ -330,11 +366,9 @@ struct HeightUnits {
     double scale;
     double offset;
     double metres;
-    bool hasNodata;
-    double nodata;
 
     float height(float value) const {
-        if ((hasNodata && value == nodata) || !std::isfinite(value)) {
+        if (!std::isfinite(value)) {
             return std::numeric_limits<float>::quiet_NaN();
         }
         const float h = static_cast<float>((value * scale + offset) * metres);
@@ -342,39 +376,55 @@ struct HeightUnits {
     }
 };
 
-HeightUnits heightUnits(GDALRasterBandH source, GDALRasterBandH read) {
-    HeightUnits u{};
-    u.scale = GDALGetRasterScale(source, nullptr);
-    u.offset = GDALGetRasterOffset(source, nullptr);
-    u.metres = metresPerHeightUnit(GDALGetRasterUnitType(source));
-    int has = 0;
-    u.nodata = GDALGetRasterNoDataValue(read, &has);
-    // A nodata the band's floats cannot hold never matches; NaN nodata is caught as non-finite.
-    u.hasNodata = has != 0 && std::isfinite(u.nodata);
-    return u;
+HeightUnits heightUnits(GDALRasterBandH source) {
+    return {GDALGetRasterScale(source, nullptr), GDALGetRasterOffset(source, nullptr),
+            metresPerHeightUnit(GDALGetRasterUnitType(source))};
 }
 
-// Reads `band` (north-up pixels, width columns and rows of the shape) into x-major heights:
-// pixel column i and row rows - 1 - j hold cell (i, j). False when no cell has ground.
-bool readHeights(GDALRasterBandH band, const HeightUnits& units, const GridShape& shape,
-                 std::vector<float>& heights, std::string& error, ProgressReport& report) {
+// The band's mask (nodata compared in the band's own type, a mask or an alpha band), or none
+// when every pixel is valid. A warped band needs none: its holes are already NaN.
+GDALRasterBandH validityMask(GDALRasterBandH band) {
+    return (GDALGetMaskFlags(band) & GMF_ALL_VALID) != 0 ? nullptr : GDALGetMaskBand(band);
+}
+
+// Reads rows [row, row + rows) of `band` into `into`. A driver may report a failed read and
+// still hand back zeros: any failure it reported fails the read.
+bool readRows(GDALRasterBandH band, int row, int rows, int columns, GDALDataType type, void* into) {
+    CPLErrorReset();
+    return GDALRasterIO(band, GF_Read, 0, row, columns, rows, into, columns, rows, type, 0, 0) ==
+               CE_None &&
+           CPLGetLastErrorType() != CE_Failure;
+}
+
+// Reads `band` (north-up pixels, or south-up ones, width columns and rows of the shape) into
+// x-major heights: pixel column i and row rows - 1 - j (j when south up) hold cell (i, j); a
+// pixel `mask` (when there is one) marks invalid is no ground. False when no cell has ground.
+bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, bool southUp, const HeightUnits& units,
+                 const GridShape& shape, std::vector<float>& heights, std::string& error,
+                 ProgressReport& report) {
     heights.assign(shape.cells(), std::numeric_limits<float>::quiet_NaN());
     std::vector<float> pixels;
+    std::vector<GByte> valid;
     bool anyGround = false;
     for (int row = 0; row < shape.rows; row += BAND_ROWS) {
         report.update(static_cast<std::size_t>(row) * shape.columns);
         const int bandRows = std::min(BAND_ROWS, shape.rows - row);
         pixels.resize(static_cast<std::size_t>(bandRows) * shape.columns);
-        if (GDALRasterIO(band, GF_Read, 0, row, shape.columns, bandRows, pixels.data(),
-                         shape.columns, bandRows, GDT_Float32, 0, 0) != CE_None) {
+        valid.assign(mask != nullptr ? pixels.size() : 0, 1);
+        if (!readRows(band, row, bandRows, shape.columns, GDT_Float32, pixels.data()) ||
+            (mask != nullptr &&
+             !readRows(mask, row, bandRows, shape.columns, GDT_Byte, valid.data()))) {
             error = lastGdalError();
             return false;
         }
         for (int r = 0; r < bandRows; ++r) {
-            const int y = shape.rows - 1 - (row + r);
-            const float* line = pixels.data() + static_cast<std::size_t>(r) * shape.columns;
+            const int y = southUp ? row + r : shape.rows - 1 - (row + r);
+            const std::size_t first = static_cast<std::size_t>(r) * shape.columns;
+            const float* line = pixels.data() + first;
             for (int i = 0; i < shape.columns; ++i) {
-                const float h = units.height(line[i]);
+                const bool masked = mask != nullptr && valid[first + i] == 0;
+                const float h =
+                    masked ? std::numeric_limits<float>::quiet_NaN() : units.height(line[i]);
                 heights[shape.index(i, y)] = h;
                 anyGround = anyGround || !std::isnan(h);
             }
@@ -393,6 +443,12 @@ std::string openSource(const std::string& path, Dataset& dataset, Source& source
     source.dataset = dataset.get();
     if (GDALGetRasterCount(source.dataset) < 1) {
         return fileError(path, "holds no raster band");
+    }
+    for (const auto check : {checkBlockSizes, checkVrtSources}) {
+        const std::string error = check(source.dataset, TERRAIN_OPTION, path);
+        if (!error.empty()) {
+            return error;
+        }
     }
     source.width = GDALGetRasterXSize(source.dataset);
     source.height = GDALGetRasterYSize(source.dataset);
@@ -485,24 +541,27 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         }
         target.shape = {source.width, source.height, source.geo[1]};
         target.originX = source.geo[0] + source.geo[1] / 2.0;
-        target.originY = source.geo[3] + source.geo[5] * (source.height - 0.5);
+        target.originY = isSouthUp(source) ? source.geo[3] + source.geo[5] * 0.5
+                                           : source.geo[3] + source.geo[5] * (source.height - 0.5);
     } else {
         error = layTarget(source, request, x, y, cell, target);
         if (!error.empty()) {
             return error;
         }
+        const Dataset nan = nanForNodata(source, sourceBand);
+        const GDALDatasetH read = nan ? nan.get() : source.dataset;
         std::vector<std::string> args =
-            warpArguments(target, exportWkt(source.working), cell > nativeCell);
+            warpArguments(target, exportWkt(source.working), cell > nativeCell, sourceBand);
         std::vector<std::string> overview;
-        error = fitReadBudget(source.dataset, source.geo, targetExtent(target),
+        error = fitReadBudget(read, source.geo, targetExtent(target),
                               groundReadBudget(target.shape.cells()), source.system, source.working,
-                              path, overview);
+                              TERRAIN_OPTION, path, overview);
         if (!error.empty()) {
             return error;
         }
         args.insert(args.end(), overview.begin(), overview.end());
         ProgressReport report("Resampling " + printable(path), target.shape.cells(), progress);
-        warped = warp(source.dataset, args, report);
+        warped = warp(read, args, report);
         if (!warped) {
             return fileError(path, "cannot be sampled: " + lastGdalError());
         }
@@ -515,8 +574,10 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
                                                   MIN_GRID_SIDE, MIN_GRID_SIDE));
     }
     ProgressReport report("Loading " + printable(path), target.shape.cells(), progress);
-    if (!readHeights(band, heightUnits(sourceBand, band), target.shape, ground.heights, error,
-                     report)) {
+    const GDALRasterBandH mask = band == sourceBand ? validityMask(band) : nullptr;
+    const bool southUp = band == sourceBand && isSouthUp(source);
+    if (!readHeights(band, mask, southUp, heightUnits(sourceBand), target.shape, ground.heights,
+                     error, report)) {
         return fileError(path, error.empty() ? "has no ground in the chosen part"
                                              : "cannot be read: " + error);
     }

@@ -47,6 +47,22 @@ inline double groundReadBudget(std::size_t cells) {
     return budget > GROUND_READ_FLOOR ? budget : GROUND_READ_FLOOR;
 }
 
+// Names by which the program writes its own files through GDAL: a descriptor it opened in the
+// output folder.
+constexpr char OWN_DESCRIPTOR_PREFIX[] = "/proc/self/fd/";
+
+// While it lives, GDAL may write the file `name`, and no other: the program's own output.
+class OwnWrite {
+  public:
+    explicit OwnWrite(const std::string& name);
+    ~OwnWrite();
+    OwnWrite(const OwnWrite&) = delete;
+    OwnWrite& operator=(const OwnWrite&) = delete;
+
+  private:
+    std::string name_;
+};
+
 // The options that name the user's files.
 constexpr const char* TERRAIN_OPTION = "--terrain";
 constexpr const char* BARRIERS_OPTION = "--barriers";
@@ -64,8 +80,9 @@ std::string lastGdalError();
 // damaged (GDAL's reason), or not `unknownKind` ("a raster") of a format GDAL reads.
 std::string openFailure(const char* option, const std::string& path, const char* unknownKind);
 
-// Makes GDAL refuse memory and network names and every file that is not a regular one. Call
-// after GDALAllRegister; calling it again changes nothing.
+// Makes GDAL refuse memory and network names, every file that is not a regular one or lies in
+// the kernel's folders, and every write but the program's own. Call after GDALAllRegister;
+// calling it again changes nothing.
 void refuseNonFileSources();
 
 // Why GDAL must not be given `path`, as one line; empty for a name it may open.
@@ -80,10 +97,19 @@ std::string takeRefusedSource();
 std::string checkGeoTransform(const double (&geo)[6], int columns, int rows, const char* option,
                               const std::string& path);
 
+// Why the raster's blocks cannot be read, empty when they can: GDAL holds a whole block in
+// memory to read any pixel of it, so a header may not claim blocks far larger than the raster.
+std::string checkBlockSizes(GDALDatasetH dataset, const char* option, const std::string& path);
+
+// Why the VRT `dataset` opened from `path` (or the VRTs it reads) may not be read, empty when
+// it may, or when it is no VRT: a raw band reads any bytes as pixels, so its file must lie in
+// the VRT's own folder.
+std::string checkVrtSources(GDALDatasetH dataset, const char* option, const std::string& path);
+
 // The warp options that keep reading `extent` within `budget` source pixels (none at full
 // resolution, or the finest overview that fits) into `options`; returns the one-line refusal
 // when not even the coarsest overview fits.
 std::string fitReadBudget(GDALDatasetH source, const double (&geo)[6], const GroundExtent& extent,
                           double budget, const OGRSpatialReference& sourceSystem,
-                          const OGRSpatialReference& working, const std::string& path,
-                          std::vector<std::string>& options);
+                          const OGRSpatialReference& working, const char* option,
+                          const std::string& path, std::vector<std::string>& options);

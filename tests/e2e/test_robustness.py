@@ -1,7 +1,8 @@
-import ctypes, os, re, shutil, signal, socket, subprocess, tempfile, time, unittest  # noqa: E401
+import ctypes, gzip, os, re, shutil, signal, socket, sqlite3, subprocess, tempfile, time  # noqa
+import unittest
 
 import numpy as np
-from osgeo import gdal
+from osgeo import gdal, ogr
 
 import landscape_e2e as e2e
 from test_batch import run
@@ -182,6 +183,107 @@ class RobustnessTest(e2e.TestCase):
         self.assertIn("would read 10000000000 source pixels", result.stderr)
         listener.setblocking(False)
         self.assertRaises(BlockingIOError, listener.accept)  # no connection was ever made
+
+    def test_hostile_files_write_nothing_beside_them_read_no_kernel_file_and_keep_nodata(self):
+        os.makedirs(os.path.join(d := tempfile.mkdtemp(prefix="landscape-files-"), "sub"))
+        p = lambda name: os.path.join(d, name)  # noqa: E731
+        open(p("victim"), "w").write("mine")
+        hole, dot = np.zeros((20, 20)), np.zeros((20, 20))
+        hole[5:15, 5:15], dot[10, 10] = 1, 1
+        for name, kind, nodata in (
+                ("f64", gdal.GDT_Float64, -9999.99), ("i32", gdal.GDT_Int32, -2147483647),
+                ("u32", gdal.GDT_UInt32, 4294967295), ("i24", gdal.GDT_Int32, 16777217),
+                ("mask", gdal.GDT_Float32, None), ("alpha", gdal.GDT_Byte, None),
+                ("dot", gdal.GDT_Byte, 0)):
+            tif = gdal.GetDriverByName("GTiff").Create(p(name + ".tif"), 20, 20, 1 + (
+                name == "alpha"), kind)
+            tif.SetGeoTransform((0, 30, 0, 600, 0, -30) if name != "dot" else GROUND_GEO)
+            tif.GetRasterBand(1).WriteArray(dot if name == "dot" else hole * (nodata or 0))
+            if nodata:
+                tif.GetRasterBand(1).SetNoDataValue(nodata)
+            elif name == "mask":
+                tif.CreateMaskBand(gdal.GMF_PER_DATASET)
+                tif.GetRasterBand(1).GetMaskBand().WriteArray((1 - hole) * 255)
+            elif name == "alpha":
+                tif.GetRasterBand(2).SetColorInterpretation(gdal.GCI_AlphaBand)
+                tif.GetRasterBand(2).WriteArray((1 - hole) * 255)
+            del tif
+        nan = gdal.GetDriverByName("GTiff").Create(p("nan.tif"), 20, 20, 1, gdal.GDT_Float32)
+        nan.SetGeoTransform((0, 30, 0, 600, 0, -20))  # warped: its pixels are not square
+        nan.GetRasterBand(1).SetNoDataValue(-9999)
+        nan.GetRasterBand(1).WriteArray(np.where(np.roll(dot, 7), np.nan, hole * -9999))
+        del nan
+        for gz, tif in (("ground.gz", "f64.tif"), ("walls.gz", "dot.tif")):  # planted links
+            open(p(gz), "wb").write(gzip.compress(open(p(tif), "rb").read()))
+            os.symlink(p("victim"), p(gz + ".properties"))
+        os.symlink("/proc/self/environ", p("environ"))
+        raw = ('<VRTDataset rasterXSize="4" rasterYSize="4"><GeoTransform>0,30,0,120,0,-30'
+               '</GeoTransform><VRTRasterBand dataType="Byte" band="1" subClass="VRTRawRasterBand">'
+               '<SourceFilename relativeToVRT="1">%s</SourceFilename></VRTRasterBand></VRTDataset>')
+        for name, source in (("own", "own.bin"), ("passwd", "/etc/passwd"), ("up", "../victim"),
+                             ("mem", "/proc/self/mem")):
+            open(p("sub/%s.vrt" % name), "w").write(raw % source)
+        open(p("sub/own.bin"), "wb").write(bytes(range(1, 17)))
+        gdal.Translate(p("nested.vrt"), p("sub/passwd.vrt"), format="VRT")
+        gdal.Warp(p("warped.vrt"), p("sub/passwd.vrt"), format="VRT", srcSRS="EPSG:32616")
+        open(p("named.vrt"), "w").write(  # a source named as a VRT of a VRT
+            '<VRTDataset rasterXSize="4" rasterYSize="4"><VRTRasterBand dataType="Byte" band="1">'
+            '<SimpleSource><SourceFilename>vrt://sub/passwd.vrt</SourceFilename></SimpleSource>'
+            '</VRTRasterBand></VRTDataset>')
+        open(p("layers.vrt"), "w").write("<OGRVRTDataSource><OGRVRTLayer name='w'><SrcDataSource>"
+                                         "view.gpkg</SrcDataSource></OGRVRTLayer>"
+                                         "</OGRVRTDataSource>")
+        gdal.Translate(p("huge.vrt"), p("dot.tif"), format="VRT", width=100000, height=100000)
+        gdal.GetDriverByName("GTiff").Create(p("tiles.tif"), 3, 3, 1, gdal.GDT_Float32, [
+            "TILED=YES", "BLOCKXSIZE=32768", "BLOCKYSIZE=32768", "SPARSE_OK=YES"]).SetGeoTransform(
+            (0, 30, 0, 90, 0, -30))
+        gdal.Translate(p("tiles.vrt"), p("tiles.tif"), format="VRT")
+        open(p("south.xyz"), "w").write("".join("%d %d %s\n" % (30 * (k % 3), 30 * (k // 3), (
+            "1e999" if k % 2 else k)) for k in range(9)))  # south first, 4 infinite heights
+        ogr.GetDriverByName("GPKG").CreateDataSource(p("view.gpkg")).CreateLayer("t")
+        with sqlite3.connect(p("view.gpkg")) as db:
+            db.execute("CREATE VIEW v AS WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                       "FROM r) SELECT i AS fid, NULL AS geom FROM r")
+            db.execute("INSERT INTO gpkg_contents (table_name, data_type) VALUES ('v', 'features')")
+            db.execute("INSERT INTO gpkg_geometry_columns VALUES ('v', 'geom', 'POLYGON', 0, 0, 0)")
+        kernel, outside = "lies under /proc, /sys or /dev", "has a raw band reading '%s', outside"
+        t, b = "--terrain", "--barriers"  # expected: a refusal, or cells without ground (status 0)
+        for option, name, expected in (
+                (t, "f64.tif", 100), (t, "i32.tif", 100), (t, "u32.tif", 100), (t, "i24.tif", 100),
+                (t, "mask.tif", 100), (t, "alpha.tif", 100), (t, "south.xyz", 4),
+                (t, "nan.tif", 152),  # 100 nodata pixels and a NaN one, each 1.5 cells wide
+                (t, "/vsigzip/ground.gz", 100), (b, "/vsigzip/walls.gz", 0), (t, "sub/own.vrt", 0),
+                (t, "/proc/self/mem", kernel), (b, "environ", kernel),
+                (t, "sub/mem.vrt", "cannot be loaded: '/proc/self/mem' " + kernel),
+                (t, "sub/passwd.vrt", outside % "/etc/passwd"),
+                (b, "sub/up.vrt", outside % "sub/../victim"),
+                (t, "nested.vrt", outside % "/etc/passwd"),
+                (t, "named.vrt", outside % "/etc/passwd"),
+                (t, "warped.vrt", outside % "/etc/passwd"),
+                (b, "tiles.vrt", "reads 'tiles.tif', which has blocks of 32768 x 32768 pixels"),
+                (b, "layers.vrt", "is an OGR VRT, whose layers are queries of other files"),
+                (t, "tiles.tif", "has blocks of 32768 x 32768 pixels, far larger than its 3 x 3"),
+                (b, "huge.vrt", "would read 10000000000 source pixels for the grid"),
+                (b, "view.gpkg", "has a layer 'v' that is an SQL view; only tables are read")):
+            with self.subTest(name):
+                out = tempfile.mkdtemp(dir=d)
+                result = run(["--plan", option, name, "--out", out], cwd=d, timeout=10)
+                status, refused = (0, "") if isinstance(expected, int) else (2, expected)
+                self.assertEqual((result.returncode, result.stderr.count("\n"), len(os.listdir(
+                    out))), (status, int(status != 0), 7 * (status == 0)), result.stderr)
+                self.assertIn("%s: '%s' %s" % (option, name, refused) if refused else "",
+                              result.stderr)
+                if option == t and not refused:
+                    heights = gdal.Open(os.path.join(out, "heights.tif")).ReadAsArray()
+                    self.assertEqual(int((heights > 1e30).sum()), expected)
+        with open(p("victim")) as victim:
+            kept = victim.read()
+        self.assertEqual((kept, sorted(n for n in os.listdir(d) + os.listdir(
+            p("sub")) if "." in n and n.split(".")[-1] in ("xml", "properties"))), ("mine", [
+                "ground.gz.properties", "walls.gz.properties"]))
+
+
+GROUND_GEO = (-15, 547.5, 0, 10935, 0, -547.5)  # 20 x 20 pixels over the built-in ground
 
 
 def write_tif(path, geo, value):
