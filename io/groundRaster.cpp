@@ -315,27 +315,41 @@ std::vector<std::string> warpArguments(const TargetGrid& target, const std::stri
     return args;
 }
 
-// The raster as the warp reads it when its float band has a nodata value: a VRT in which those
-// pixels read as NaN and NaN is nodata, so a NaN pixel, which the warp would otherwise average
-// into the cells around it, is a single hole as a nodata pixel is. None for any other band.
-Dataset nanForNodata(const Source& source, GDALRasterBandH band) {
+// The raster as the warp reads it when its band holds floats and no mask or alpha band: VRTs, one
+// over the other, in which the band's nodata value and infinite heights read as NaN and NaN is
+// nodata. Each such pixel is then a single hole, as a nodata pixel is, where the warp would
+// otherwise average it into the cells around it. The first layer is the one to read, each over
+// the next, so that each goes before the one it reads; none for any other band.
+std::vector<Dataset> nanForNonFinite(const Source& source, GDALRasterBandH band) {
+    std::vector<Dataset> layers;
+    const GDALDataType type = GDALGetRasterDataType(band);
+    const int maskFlags = GDALGetMaskFlags(band);
+    if (!GDALDataTypeIsFloating(type) || (maskFlags != GMF_NODATA && maskFlags != GMF_ALL_VALID)) {
+        return layers;
+    }
+    std::vector<double> toNan = {std::numeric_limits<double>::infinity(),
+                                 -std::numeric_limits<double>::infinity()};
     int has = 0;
     const double nodata = GDALGetRasterNoDataValue(band, &has);
-    if (has == 0 || !std::isfinite(nodata) || GDALGetMaskFlags(band) != GMF_NODATA ||
-        !GDALDataTypeIsFloating(GDALGetRasterDataType(band))) {
-        return nullptr;
+    if (has != 0 && std::isfinite(nodata) && maskFlags == GMF_NODATA) {
+        toNan.insert(toNan.begin(), nodata);
     }
-    Dataset vrt(VRTCreate(source.width, source.height));
-    if (!vrt || GDALAddBand(vrt.get(), GDALGetRasterDataType(band), nullptr) != CE_None) {
-        return nullptr;
+    GDALRasterBandH below = band;
+    for (const double value : toNan) {
+        Dataset vrt(VRTCreate(source.width, source.height));
+        if (!vrt || GDALAddBand(vrt.get(), type, nullptr) != CE_None) {
+            return {};
+        }
+        GDALRasterBandH nan = GDALGetRasterBand(vrt.get(), 1);
+        GDALSetRasterNoDataValue(nan, std::numeric_limits<double>::quiet_NaN());
+        VRTAddComplexSource(nan, below, 0, 0, source.width, source.height, 0, 0, source.width,
+                            source.height, 0.0, 1.0, value);
+        GDALSetGeoTransform(vrt.get(), const_cast<double*>(source.geo));
+        GDALSetSpatialRef(vrt.get(), GDALGetSpatialRef(source.dataset));
+        below = nan;
+        layers.insert(layers.begin(), std::move(vrt));
     }
-    GDALRasterBandH nan = GDALGetRasterBand(vrt.get(), 1);
-    GDALSetRasterNoDataValue(nan, std::numeric_limits<double>::quiet_NaN());
-    VRTAddComplexSource(nan, band, 0, 0, source.width, source.height, 0, 0, source.width,
-                        source.height, 0.0, 1.0, nodata);
-    GDALSetGeoTransform(vrt.get(), const_cast<double*>(source.geo));
-    GDALSetSpatialRef(vrt.get(), GDALGetSpatialRef(source.dataset));
-    return vrt;
+    return layers;
 }
 
 // GDAL's progress callback, which tells the report of a warp how far it has come.
@@ -548,8 +562,8 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         if (!error.empty()) {
             return error;
         }
-        const Dataset nan = nanForNodata(source, sourceBand);
-        const GDALDatasetH read = nan ? nan.get() : source.dataset;
+        const std::vector<Dataset> nan = nanForNonFinite(source, sourceBand);
+        const GDALDatasetH read = nan.empty() ? source.dataset : nan.front().get();
         std::vector<std::string> args =
             warpArguments(target, exportWkt(source.working), cell > nativeCell, sourceBand);
         std::vector<std::string> overview;

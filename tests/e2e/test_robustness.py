@@ -211,7 +211,8 @@ class RobustnessTest(e2e.TestCase):
         nan = gdal.GetDriverByName("GTiff").Create(p("nan.tif"), 20, 20, 1, gdal.GDT_Float32)
         nan.SetGeoTransform((0, 30, 0, 600, 0, -20))  # warped: its pixels are not square
         nan.GetRasterBand(1).SetNoDataValue(-9999)
-        nan.GetRasterBand(1).WriteArray(np.where(np.roll(dot, 7), np.nan, hole * -9999))
+        nan.GetRasterBand(1).WriteArray(np.where(np.roll(dot, 7), np.nan, np.where(
+            np.roll(dot, -7), np.inf, hole * -9999)))
         del nan
         for gz, tif in (("ground.gz", "f64.tif"), ("walls.gz", "dot.tif")):  # planted links
             open(p(gz), "wb").write(gzip.compress(open(p(tif), "rb").read()))
@@ -251,7 +252,8 @@ class RobustnessTest(e2e.TestCase):
         for option, name, expected in (
                 (t, "f64.tif", 100), (t, "i32.tif", 100), (t, "u32.tif", 100), (t, "i24.tif", 100),
                 (t, "mask.tif", 100), (t, "alpha.tif", 100), (t, "south.xyz", 4),
-                (t, "nan.tif", 152),  # 100 nodata pixels and a NaN one, each 1.5 cells wide
+                (t, "nan.tif", 154),  # 100 nodata pixels, a NaN and an infinite one, each 1.5
+                # cells wide
                 (t, "/vsigzip/ground.gz", 100), (b, "/vsigzip/walls.gz", 0), (t, "sub/own.vrt", 0),
                 (t, "/proc/self/mem", kernel), (b, "environ", kernel),
                 (t, "sub/mem.vrt", "cannot be loaded: '/proc/self/mem' " + kernel),
