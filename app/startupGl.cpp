@@ -7,6 +7,7 @@
 #include "app/shutdown.h"
 #include "app/windowWatchGl.h"
 #include "camera/camera.h"
+#include "io/pictureFile.h"
 #include "planner/runState.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
@@ -20,6 +21,16 @@
 namespace {
 constexpr int FIRST_TICK_MS = 10;
 constexpr int TICK_MS = 20;
+
+// A window stretched past what a picture can hold is brought back within it: its buffers alone
+// would take gigabytes, and F12 could not save it.
+void reshapeWithinPicture(int width, int height) {
+    const WindowSize fits = pictureSizedWindow(width, height);
+    if (fits.width != width || fits.height != height) {
+        glutReshapeWindow(fits.width, fits.height);
+    }
+    reshape(width, height);
+}
 } // namespace
 
 void timerTick(int) {
@@ -82,7 +93,7 @@ int runLandscape(const char* programName, const Options& options) {
     glEnable(GL_DEPTH_TEST);
     glutTimerFunc(FIRST_TICK_MS, timerTick, 0);
     glutDisplayFunc(display);
-    glutReshapeFunc(reshape);
+    glutReshapeFunc(reshapeWithinPicture);
     glutKeyboardFunc(keyDown);
     glutKeyboardUpFunc(keyUp);
     glutSpecialFunc(specialKeyDown);

@@ -5,7 +5,9 @@
 #include <gdal.h>
 #include <gdal_frmts.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -107,6 +109,16 @@ std::string pictureSizeRefusal(int width, int height) {
     return "the view of " + std::to_string(width) + " x " + std::to_string(height) +
            " pixels is larger than the " + std::to_string(MAX_PICTURE_PIXELS / 1'000'000) +
            " million a picture takes";
+}
+
+WindowSize pictureSizedWindow(int width, int height) {
+    const double pixels = static_cast<double>(width) * static_cast<double>(height);
+    if (pixels <= static_cast<double>(MAX_PICTURE_PIXELS)) {
+        return {width, height};
+    }
+    const double shrink = std::sqrt(static_cast<double>(MAX_PICTURE_PIXELS) / pixels);
+    return {std::max(1, static_cast<int>(width * shrink)),
+            std::max(1, static_cast<int>(height * shrink))};
 }
 
 std::string writeNewPicture(const std::string& folder, const Picture& picture,

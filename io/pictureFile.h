@@ -12,6 +12,15 @@ constexpr std::size_t MAX_PICTURE_PIXELS = 40'000'000;
 // Why a view of width x height pixels cannot be pictured; empty when it can.
 std::string pictureSizeRefusal(int width, int height);
 
+struct WindowSize {
+    int width;
+    int height;
+};
+
+// The window a picture can be made of: width x height itself when it holds at most
+// MAX_PICTURE_PIXELS, else the largest of the same shape that does.
+WindowSize pictureSizedWindow(int width, int height);
+
 // An 8-bit RGB picture, rows from the top.
 struct Picture {
     int width = 0;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <new>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 TEST(PriceBounds, RefusesWhatOverflowsAndKeepsWhatFits) {
@@ -54,6 +55,15 @@ TEST(PictureFile, ViewsFarPastAnyScreenAndUnwritableFoldersAreRefused) {
     EXPECT_EQ(pictureSizeRefusal(7680, 4320), "");
     EXPECT_EQ(pictureSizeRefusal(20000, 20000),
               "the view of 20000 x 20000 pixels is larger than the 40 million a picture takes");
+    // A window past the limit shrinks to one of its shape that a picture holds.
+    for (const auto& [asked, kept] : {std::pair<WindowSize, WindowSize>{{810, 500}, {810, 500}},
+                                      {{20000, 20000}, {6324, 6324}},
+                                      {{40000, 1000}, {40000, 1000}},
+                                      {{80000, 1000}, {56568, 707}}}) {
+        const WindowSize got = pictureSizedWindow(asked.width, asked.height);
+        EXPECT_EQ(std::make_pair(got.width, got.height), std::make_pair(kept.width, kept.height));
+        EXPECT_EQ(pictureSizeRefusal(got.width, got.height), "");
+    }
     std::string reason;
     const Picture dot{1, 1, {0, 0, 0}};
     EXPECT_EQ(writeNewPicture("/nonexistent-folder", dot, reason), "");
