@@ -203,22 +203,17 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
     const std::size_t cellCount = grid.shape.cells();
     const std::size_t start = grid.shape.index(startX, startY);
     ProgressReport report(PLANNING_WORK, cellCount, progress);
+    const auto measure = [&](PlannerArray<SearchCell>& cells, BucketQueue& frontier,
+                             CostTable& cost, PreviousTable& previous, ProgressReport* told) {
+        return MeasureSearch{
+            &grid, start, cells.reserve(cellCount), &frontier, cost.data(), previous.steps(), told};
+    };
     // The distance search on the helper; the energy search, on this thread, tells how far it
     // has come (the two take up about as many cells).
-    MeasureSearch distance{&grid,
-                           start,
-                           work.distanceCells.reserve(cellCount),
-                           &work.frontiers[0],
-                           out.distance.data(),
-                           out.previousDistance.steps(),
-                           nullptr};
-    MeasureSearch energy{&grid,
-                         start,
-                         work.energyCells.reserve(cellCount),
-                         &work.frontiers[1],
-                         out.energy.data(),
-                         out.previousEnergy.steps(),
-                         &report};
+    MeasureSearch distance =
+        measure(work.distanceCells, work.frontiers[0], out.distance, out.previousDistance, nullptr);
+    MeasureSearch energy =
+        measure(work.energyCells, work.frontiers[1], out.energy, out.previousEnergy, &report);
     work.helper.start(searchDistance, &distance);
     searchBesideHelper(work.helper, energy, true);
 }
