@@ -1,12 +1,12 @@
 #include "app/batchPlan.h"
 
+#include "app/currentRun.h"
 #include "app/mapFiles.h"
 #include "app/options.h"
 #include "app/shutdown.h"
 #include "io/printableText.h"
 #include "io/routeExport.h"
 #include "planner/routePlanner.h"
-#include "planner/runState.h"
 #include "render/overlays.h"
 #include "terrain/settings.h"
 
@@ -30,9 +30,11 @@ void applyOptions(const Options& options) {
 
 // Writes the files into the folder open as `folder`, each whole or not at all (the three text
 // tables only when `tables`); false when any was not written.
-bool writeResults(int folder, bool tables) {
-    const bool tablesWritten = !tables || exportRouteTablesInto(folder);
-    return writeMapFiles(folder).size() == MAP_FILE_COUNT && tablesWritten;
+bool writeResults(int folder, bool tables, const LandscapeRun& run) {
+    const bool tablesWritten =
+        !tables || exportRouteTablesInto(
+                       folder, {run.terrain, run.tables, routeEnds(run.settings), run.progress});
+    return writeMapFiles(folder, run).size() == MAP_FILE_COUNT && tablesWritten;
 }
 
 } // namespace
@@ -57,12 +59,13 @@ int runBatchPlan(const Options& options) {
     computeRoutes();
     // One plan a batch: the search's working cells go before the files are built beside them.
     landscapeRun.work.release();
-    const std::string summaries =
-        distanceRouteOverlay().report + energyRouteOverlay().report + straightLineOverlay().report;
+    const SceneInputs in = sceneInputs(landscapeRun);
+    const std::string summaries = distanceRouteOverlay(in).report + energyRouteOverlay(in).report +
+                                  straightLineOverlay(in).report;
     errno = 0;
     const bool printed = std::fputs(summaries.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
     const int printError = errno;
-    const bool written = writeResults(folderFd, !options.noTables);
+    const bool written = writeResults(folderFd, !options.noTables, landscapeRun);
     close(folderFd);
     if (!printed) {
         std::fprintf(stderr, "landscape: standard output: %s\n", std::strerror(printError));

@@ -1,5 +1,6 @@
 #include "app/cellPlace.h"
 
+#include "app/currentRun.h"
 #include "io/lonLat.h"
 #include "planner/groundPosition.h"
 #include "render/overlays.h"

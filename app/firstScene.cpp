@@ -1,11 +1,9 @@
 #include "app/firstScene.h"
 
 #include "app/shutdown.h"
-#include "planner/routePlanner.h"
-#include "render/mesh.h"
 
-void prepareFirstScene() {
+void prepareFirstScene(LandscapeRun& run) {
     const LongWork work;
-    buildMeshGeometry();
-    computeRoutes();
+    buildMeshGeometry(run.terrain, run.mesh);
+    planRun(run);
 }

@@ -1,6 +1,7 @@
 #include "app/keyboard.h"
 
 #include "app/consoleInput.h"
+#include "app/currentRun.h"
 #include "app/savedFiles.h"
 #include "app/shutdown.h"
 #include "camera/camera.h"
@@ -8,7 +9,6 @@
 #include "planner/planningGrid.h"
 #include "planner/priceBounds.h"
 #include "planner/routePlanner.h"
-#include "planner/runState.h"
 #include "render/overlays.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"

@@ -1,9 +1,9 @@
 #include "app/batchPlan.h"
+#include "app/currentRun.h"
 #include "app/options.h"
 #include "app/preparedGround.h"
 #include "app/standardDescriptors.h"
 #include "app/startupGl.h"
-#include "planner/runState.h"
 
 #include <cstdio>
 #include <new>

@@ -1,10 +1,8 @@
 #include "app/mapFiles.h"
 
-#include "app/plannedRoutes.h"
 #include "io/costRaster.h"
 #include "io/routeGeoJson.h"
 #include "planner/routeTables.h"
-#include "planner/runState.h"
 #include "terrain/groundReference.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
@@ -26,23 +24,25 @@ void keep(const std::string& error, const char* name, std::vector<std::string>& 
     names.push_back(name);
 }
 
-std::string writeRaster(int folder, const char* name, const float* values) {
-    return writeGridRaster(folder, name, values, terrainVertices.shape(), groundReference,
-                           landscapeRun.progress);
+std::string writeRaster(int folder, const char* name, const float* values,
+                        const LandscapeRun& run) {
+    return writeGridRaster(folder, name, values, run.terrain.shape(), run.reference, run.progress);
 }
 
 } // namespace
 
-std::vector<std::string> writeMapFiles(int folder) {
+std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run) {
     std::vector<std::string> names;
-    keep(writeRaster(folder, DISTANCE_RASTER_FILE, distanceTable.data()), DISTANCE_RASTER_FILE,
+    keep(writeRaster(folder, DISTANCE_RASTER_FILE, run.tables.distance.data(), run),
+         DISTANCE_RASTER_FILE, names);
+    keep(writeRaster(folder, ENERGY_RASTER_FILE, run.tables.energy.data(), run), ENERGY_RASTER_FILE,
          names);
-    keep(writeRaster(folder, ENERGY_RASTER_FILE, energyTable.data()), ENERGY_RASTER_FILE, names);
-    keep(writeRaster(folder, HEIGHTS_RASTER_FILE, terrainVertices.heights().data()),
+    keep(writeRaster(folder, HEIGHTS_RASTER_FILE, run.terrain.heights().data(), run),
          HEIGHTS_RASTER_FILE, names);
-    const char* planner = settings.planner == PlannerKind::Exact ? "exact" : "sweep";
-    keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(settings), planner,
-                           settingsVehicle(settings), groundReference),
+    const Settings& s = run.settings;
+    const char* planner = s.planner == PlannerKind::Exact ? "exact" : "sweep";
+    keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(run), planner, settingsVehicle(s),
+                           s.speedMph, run.reference),
          ROUTES_FILE, names);
     return names;
 }

@@ -2,13 +2,15 @@
 // The plan in the route tables as files GIS tools open: the two cost rasters, the heights the
 // planner used and the routes.
 
+#include "app/landscapeRun.h"
+
 #include <string>
 #include <vector>
 
 constexpr int MAP_FILE_COUNT = 4;
 
 // Writes distance.tif, energy.tif, heights.tif and routes.geojson into the folder open as
-// `folder` (a directory descriptor, or AT_FDCWD) for the settings' plan, each whole or not at
+// `folder` (a directory descriptor, or AT_FDCWD) for the run's last plan, each whole or not at
 // all; each one not written is reported on stderr as "Error: could not write NAME: REASON".
 // Returns the names of the files written, in that order.
-std::vector<std::string> writeMapFiles(int folder);
+std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run);

@@ -1,11 +1,11 @@
 #include "app/panelGl.h"
 
 #include "app/cellPlace.h"
+#include "app/currentRun.h"
 #include "app/inputGl.h"
 #include "app/keyboard.h"
 #include "app/pictureGl.h"
 #include "app/savedFiles.h"
-#include "planner/runState.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
 #include "terrain/settings.h"
@@ -151,7 +151,7 @@ void saves() {
     }
     ImGui::SameLine();
     if (ImGui::Button("Save map files")) {
-        saveMapFiles(windowConsole().out);
+        saveMapFiles(landscapeRun, windowConsole().out);
     }
     if (!refusal.empty()) {
         ImGui::TextColored(REFUSAL_COLOUR, "%s", refusal.c_str());
@@ -258,7 +258,8 @@ void underCursor() {
         ImGui::TextUnformatted("Off the ground");
         return;
     }
-    ImGui::TextUnformatted(cellReport(cell->x, cell->y).c_str());
+    ImGui::TextUnformatted(
+        cellReport(landscapeRun.terrain, landscapeRun.tables, cell->x, cell->y).c_str());
     ImGui::TextUnformatted(cellPlaceReport(cell->x, cell->y).c_str());
 }
 

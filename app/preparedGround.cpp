@@ -1,5 +1,6 @@
 #include "app/preparedGround.h"
 
+#include "app/currentRun.h"
 #include "app/options.h"
 #include "io/barrierFile.h"
 #include "io/groundRaster.h"
@@ -8,7 +9,6 @@
 #include "planner/groundPosition.h"
 #include "planner/priceBounds.h"
 #include "planner/routeTables.h"
-#include "planner/runState.h"
 
 #include <cmath>
 #include <cstdio>

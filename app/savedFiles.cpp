@@ -46,11 +46,11 @@ const std::string& lastSaved() {
     return lastReport;
 }
 
-void saveMapFiles(std::FILE* out) {
+void saveMapFiles(const LandscapeRun& run, std::FILE* out) {
     std::vector<std::string> names;
     {
         const LongWork work;
-        names = writeMapFiles(AT_FDCWD);
+        names = writeMapFiles(AT_FDCWD, run);
     }
     std::fprintf(out, "\nMap files written: %s\n",
                  names.empty() ? "none" : joined(names, " ").c_str());

@@ -2,6 +2,7 @@
 // What the window wrote last (the tables of `P`, the map files or a picture) and where, for
 // the panel; and the window's two saves that are not keys of their own.
 
+#include "app/landscapeRun.h"
 #include "io/pictureFile.h"
 
 #include <cstdio>
@@ -19,7 +20,7 @@ void recordSaved(const std::string& what, const std::vector<std::string>& names)
 const std::string& lastSaved();
 
 // Writes the map files of the plan on screen into the working directory and prints which.
-void saveMapFiles(std::FILE* out);
+void saveMapFiles(const LandscapeRun& run, std::FILE* out);
 
 // Writes `picture` as the next free landscape-N.png in the working directory and prints its
 // name, or reports on stderr that it could not be written.

@@ -1,5 +1,6 @@
 #include "app/startupGl.h"
 
+#include "app/currentRun.h"
 #include "app/firstScene.h"
 #include "app/inputGl.h"
 #include "app/options.h"
@@ -8,7 +9,6 @@
 #include "app/windowWatchGl.h"
 #include "camera/camera.h"
 #include "io/pictureFile.h"
-#include "planner/runState.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
 #include "terrain/settings.h"
@@ -89,7 +89,7 @@ int runLandscape(const char* programName, const Options& options) {
     setAfterSceneHook(afterScene);
     sceneDirty = true;
     sceneList = glGenLists(1);
-    prepareFirstScene();
+    prepareFirstScene(landscapeRun);
     glEnable(GL_DEPTH_TEST);
     glutTimerFunc(FIRST_TICK_MS, timerTick, 0);
     glutDisplayFunc(display);

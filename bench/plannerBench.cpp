@@ -2,12 +2,12 @@
 // table both read, and the export of the three route files; and, when LANDSCAPE_BENCH_RASTER
 // names a raster, the step table and both planners on that ground from its default start.
 
+#include "app/currentRun.h"
 #include "io/groundRaster.h"
 #include "io/routeExport.h"
 #include "planner/defaultEnds.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
-#include "planner/runState.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 #include "tests/unit/plainSweep.h"

@@ -4,12 +4,12 @@
 // over it; and a pick: the cell under a pixel, the replanning (by either planner) and the first
 // new frame. On the built-in ground, or on the raster LANDSCAPE_BENCH_RASTER names.
 
+#include "app/currentRun.h"
 #include "app/firstScene.h"
 #include "app/keyboard.h"
 #include "app/options.h"
 #include "app/panelGl.h"
 #include "app/preparedGround.h"
-#include "planner/runState.h"
 #include "render/sceneGl.h"
 #include "terrain/settings.h"
 
@@ -70,7 +70,7 @@ void openWindowWithScene() {
         std::fprintf(stderr, "renderGlBench: %s\n", error.c_str());
         std::exit(2);
     }
-    prepareFirstScene();
+    prepareFirstScene(landscapeRun);
     firstSettings = settings;
     glEnable(GL_DEPTH_TEST);
     reshape(WINDOW_SIZE, WINDOW_SIZE);

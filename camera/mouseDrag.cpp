@@ -1,7 +1,7 @@
 #include "camera/mouseDrag.h"
 
+#include "app/currentRun.h" // until the drag state is passed in
 #include "camera/camera.h"
-#include "terrain/settings.h"
 
 int lastMouseX = 0;
 int lastMouseY = 0;

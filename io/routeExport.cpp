@@ -4,8 +4,6 @@
 #include "planner/progress.h"
 #include "planner/routeTables.h"
 #include "planner/routeWalk.h"
-#include "planner/runState.h"
-#include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <charconv>
@@ -65,34 +63,36 @@ char* putInt(char* at, int value, char separator) {
     return at + 1;
 }
 
-void writeDistanceTable(std::FILE* out) {
+void writeDistanceTable(std::FILE* out, const RouteExport& run) {
+    const TerrainPositions& terrain = run.terrain;
     std::fputs(DISTANCE_TABLE_HEADER, out);
     ChunkedWriter writer(out);
-    const GridShape& shape = terrainVertices.shape();
-    ProgressReport progress(DISTANCE_TABLE_FILE, shape.cells(), landscapeRun.progress);
+    const GridShape& shape = terrain.shape();
+    ProgressReport progress(DISTANCE_TABLE_FILE, shape.cells(), run.progress);
     for (int x = 0; x < shape.columns; ++x) {
         progress.update(shape.index(x, 0));
         for (int y = 0; y < shape.rows; ++y) {
-            const TerrainVertex v = terrainVertices[x][y];
+            const TerrainVertex v = terrain[x][y];
             char* at = writer.line();
             at = putFloat(at, v.x, '\t');
             at = putFloat(at, v.y, '\t');
             at = putFloat(at, v.z, '\t');
-            at = putFloat(at, distanceTable[x][y], '\n');
+            at = putFloat(at, run.tables.distance[x][y], '\n');
             writer.commit(at);
         }
     }
 }
 
 // One line per route cell, from the end toward the start; nothing when the end is unreached.
-void writeRoute(std::FILE* out, const CostTable& cost, const PreviousTable& previous) {
-    const int endX = settings.endX;
-    const int endY = settings.endY;
+void writeRoute(std::FILE* out, const CostTable& cost, const PreviousTable& previous,
+                const RouteEnds& ends) {
+    const int endX = ends.endX;
+    const int endY = ends.endY;
     if (!cost.reaches(endX, endY)) {
         return;
     }
     ChunkedWriter writer(out);
-    walkRoute(previous, settings.startX, settings.startY, endX, endY, [&](int x, int y) {
+    walkRoute(previous, ends.startX, ends.startY, endX, endY, [&](int x, int y) {
         char* at = writer.line();
         at = putInt(at, x, '\t');
         at = putInt(at, y, '\t');
@@ -117,17 +117,14 @@ template <typename Fill> bool writeReplacing(int folder, const char* name, Fill&
 
 } // namespace
 
-bool exportRouteTables() {
-    return exportRouteTablesInto(AT_FDCWD);
-}
-
-bool exportRouteTablesInto(int folder) {
-    bool written = writeReplacing(folder, DISTANCE_TABLE_FILE, writeDistanceTable);
-    written &= writeReplacing(folder, DISTANCE_ROUTE_FILE, [](std::FILE* out) {
-        writeRoute(out, distanceTable, previousDistanceVertices);
+bool exportRouteTablesInto(int folder, const RouteExport& run) {
+    bool written = writeReplacing(folder, DISTANCE_TABLE_FILE,
+                                  [&](std::FILE* out) { writeDistanceTable(out, run); });
+    written &= writeReplacing(folder, DISTANCE_ROUTE_FILE, [&](std::FILE* out) {
+        writeRoute(out, run.tables.distance, run.tables.previousDistance, run.ends);
     });
-    written &= writeReplacing(folder, ENERGY_ROUTE_FILE, [](std::FILE* out) {
-        writeRoute(out, energyTable, previousEnergyVertices);
+    written &= writeReplacing(folder, ENERGY_ROUTE_FILE, [&](std::FILE* out) {
+        writeRoute(out, run.tables.energy, run.tables.previousEnergy, run.ends);
     });
     return written;
 }

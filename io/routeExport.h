@@ -8,12 +8,23 @@
 // file that cannot be written is reported on stderr as "Error: could not write <name>: <why>"
 // and skipped; the export goes on with the next file.
 
+#include "planner/progress.h"
+#include "planner/routeTables.h"
+#include "terrain/terrainGrid.h"
+
 constexpr char DISTANCE_TABLE_FILE[] = "distanceTable.txt";
 constexpr char DISTANCE_ROUTE_FILE[] = "previousDistanceVertices.txt";
 constexpr char ENERGY_ROUTE_FILE[] = "previousEnergyVertices.txt";
 
-// Into the working directory; true when all three files were written.
-bool exportRouteTables();
+// What the files are written from: the ground, the tables of its last plan, the start and end
+// that plan was read for, and where the distance table's progress is told.
+struct RouteExport {
+    const TerrainPositions& terrain;
+    const RouteTables& tables;
+    RouteEnds ends;
+    const ProgressListener& progress;
+};
 
-// Into the folder open as `folder`; true when all three files were written.
-bool exportRouteTablesInto(int folder);
+// Into the folder open as `folder` (AT_FDCWD: the working directory); true when all three files
+// were written.
+bool exportRouteTablesInto(int folder, const RouteExport& run);

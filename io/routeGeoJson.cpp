@@ -2,6 +2,7 @@
 
 #include "io/fileReplace.h"
 #include "planner/groundPosition.h"
+#include "planner/routeSummary.h"
 
 #include <cpl_error.h>
 #include <ogr_srs_api.h>
@@ -52,9 +53,9 @@ using Line = std::vector<std::pair<double, double>>;
 
 // Vertex positions of the route into xs and ys; returns why one cannot be had, empty when all
 // can.
-std::string positions(const RouteFeature& route, const GroundReference& ground,
-                      std::vector<double>& xs, std::vector<double>& ys) {
-    for (const GridPoint& cell : route.cells) {
+std::string positions(const Route& route, const GroundReference& ground, std::vector<double>& xs,
+                      std::vector<double>& ys) {
+    for (const Cell& cell : route.cells) {
         const GroundPoint p = cellCentre(ground, cell.x, cell.y);
         xs.push_back(p.x);
         ys.push_back(p.y);
@@ -75,7 +76,7 @@ std::string positions(const RouteFeature& route, const GroundReference& ground,
                    transformed.data());
     for (size_t k = 0; k < xs.size(); ++k) {
         if (transformed[k] == 0 || !std::isfinite(xs[k]) || !std::isfinite(ys[k])) {
-            const GridPoint& cell = route.cells[std::min(k, route.cells.size() - 1)];
+            const Cell& cell = route.cells[std::min(k, route.cells.size() - 1)];
             return "cell (" + std::to_string(cell.x) + ", " + std::to_string(cell.y) +
                    ") has no longitude/latitude";
         }
@@ -116,8 +117,7 @@ void appendLine(std::string& text, const Line& line) {
     text += ']';
 }
 
-std::string appendGeometry(std::string& text, const RouteFeature& route,
-                           const GroundReference& ground) {
+std::string appendGeometry(std::string& text, const Route& route, const GroundReference& ground) {
     if (!route.reachable) {
         text += "null";
         return {};
@@ -159,16 +159,19 @@ std::string appendTotal(std::string& text, const char* name, bool reachable, flo
     return {};
 }
 
-std::string appendProperties(std::string& text, const RouteFeature& route,
-                             const std::string& planner, const Vehicle& vehicle) {
-    text += "{\"measure\":\"" + route.measure + "\",\"planner\":\"" + planner + "\",\"reachable\":";
+std::string appendProperties(std::string& text, const Route& route, const std::string& planner,
+                             const Vehicle& vehicle, float speedMph) {
+    const float miles = distanceInMiles(route.lengthMetres);
+    const float gallons = miles * fuelPerMile(speedMph);
+    text += std::string("{\"measure\":\"") + measureName(route.measure) + "\",\"planner\":\"" +
+            planner + "\",\"reachable\":";
     text += route.reachable ? "true" : "false";
     text += ",\"cells\":";
     appendNumber(text, route.cells.size());
     const std::pair<const char*, float> totals[] = {{"length_m", route.lengthMetres},
                                                     {"energy_j", route.energyJoules},
-                                                    {"miles", route.miles},
-                                                    {"gallons", route.gallons}};
+                                                    {"miles", miles},
+                                                    {"gallons", gallons}};
     for (const auto& [name, value] : totals) {
         const std::string error = appendTotal(text, name, route.reachable, value);
         if (!error.empty()) {
@@ -193,19 +196,20 @@ std::string appendProperties(std::string& text, const RouteFeature& route,
 }
 
 // The FeatureCollection text; returns why it cannot be made, empty when it was.
-std::string routeGeoJson(const std::vector<RouteFeature>& routes, const std::string& planner,
-                         const Vehicle& vehicle, const GroundReference& ground, std::string& text) {
+std::string routeGeoJson(const std::vector<Route>& routes, const std::string& planner,
+                         const Vehicle& vehicle, float speedMph, const GroundReference& ground,
+                         std::string& text) {
     text = "{\"type\":\"FeatureCollection\",\"features\":[";
     for (size_t k = 0; k < routes.size(); ++k) {
         text += k == 0 ? "\n" : ",\n";
         text += "{\"type\":\"Feature\",\"properties\":";
-        std::string error = appendProperties(text, routes[k], planner, vehicle);
+        std::string error = appendProperties(text, routes[k], planner, vehicle, speedMph);
         text += ",\"geometry\":";
         if (error.empty()) {
             error = appendGeometry(text, routes[k], ground);
         }
         if (!error.empty()) {
-            return "the " + routes[k].measure + " route: " + error;
+            return std::string("the ") + measureName(routes[k].measure) + " route: " + error;
         }
         text += '}';
     }
@@ -215,12 +219,12 @@ std::string routeGeoJson(const std::vector<RouteFeature>& routes, const std::str
 
 } // namespace
 
-std::string writeRouteGeoJson(int folder, const std::string& name,
-                              const std::vector<RouteFeature>& routes, const std::string& planner,
-                              const Vehicle& vehicle, const GroundReference& ground) {
+std::string writeRouteGeoJson(int folder, const std::string& name, const std::vector<Route>& routes,
+                              const std::string& planner, const Vehicle& vehicle, float speedMph,
+                              const GroundReference& ground) {
     CPLPushErrorHandler(CPLQuietErrorHandler);
     std::string text;
-    const std::string error = routeGeoJson(routes, planner, vehicle, ground, text);
+    const std::string error = routeGeoJson(routes, planner, vehicle, speedMph, ground, text);
     CPLPopErrorHandler();
     if (!error.empty()) {
         return error;

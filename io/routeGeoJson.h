@@ -1,33 +1,22 @@
 #pragma once
 // Both routes as GeoJSON (RFC 7946) LineStrings that GIS tools open beside the cost rasters.
 
-#include "planner/routeTables.h"
+#include "planner/route.h"
 #include "terrain/groundReference.h"
 #include "terrain/vehicle.h"
 
 #include <string>
 #include <vector>
 
-// One route and its totals, as a feature of the collection.
-struct RouteFeature {
-    std::string measure;          // what the route is least in: "distance" or "energy"
-    bool reachable = false;       // false: no geometry and no totals
-    std::vector<GridPoint> cells; // from the start to the end, both included
-    float lengthMetres = 0.0f;
-    float energyJoules = 0.0f;
-    float miles = 0.0f;
-    float gallons = 0.0f; // at the speed of the plan
-};
-
 // Writes the routes as `name` in the folder open as `folder`, a FeatureCollection, whole or not
 // at all: one LineString per route with a vertex at each cell's centre (a route of one cell
 // repeats it, as a LineString needs two positions) and the properties measure, planner,
-// reachable, cells, length_m, energy_j, miles and gallons, then the vehicle planned for
-// (grade_up_pct, grade_down_pct, mass_kg, descent, rolling); an unreachable route has a null
+// reachable, cells, length_m, energy_j, miles and gallons (at `speedMph`), then the vehicle planned
+// for (grade_up_pct, grade_down_pct, mass_kg, descent, rolling); an unreachable route has a null
 // geometry and null totals. Positions are longitude/latitude (WGS 84) when `ground` has a
 // coordinate system, else metres on its local grid; a route that crosses the antimeridian is a
 // MultiLineString cut there (RFC 7946, 3.1.9). Returns why the file was not written (a figure
 // that is not finite, a cell without longitude/latitude, the system's error), empty when it was.
-std::string writeRouteGeoJson(int folder, const std::string& name,
-                              const std::vector<RouteFeature>& routes, const std::string& planner,
-                              const Vehicle& vehicle, const GroundReference& ground);
+std::string writeRouteGeoJson(int folder, const std::string& name, const std::vector<Route>& routes,
+                              const std::string& planner, const Vehicle& vehicle, float speedMph,
+                              const GroundReference& ground);

@@ -6,13 +6,6 @@
 
 #include <optional>
 
-struct RouteEnds {
-    int startX;
-    int startY;
-    int endX;
-    int endY;
-};
-
 // The largest set of cells joined by steps of `grid` (a step taken either way joins its two
 // cells; ties: the set holding the smaller flat index), counted among the cells a dialogue may
 // name (GridShape::nameable, those a plan may start or end at): the start is its cell nearest

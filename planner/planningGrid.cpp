@@ -1,7 +1,6 @@
 #include "planner/planningGrid.h"
 
 #include "planner/parallelWork.h"
-#include "planner/runState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -314,9 +313,4 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
     grid.lengths = lengths.range();
     grid.energies = energies.range();
     findStepKinds(grid);
-}
-
-void buildStepTable() {
-    buildPlanningGrid(terrainVertices, settingsVehicle(settings), activeBarriers(landscapeRun),
-                      planningGrid);
 }

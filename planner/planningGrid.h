@@ -198,10 +198,3 @@ inline bool canStartAt(const PlanningGrid& grid, int x, int y) {
 // non-zero for a cell no route may enter or leave. Uses both cores on a big grid.
 void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
                        const std::vector<uint8_t>& closed, PlanningGrid& grid);
-
-// The grid of the ground now loaded, which computeRoutes and relaxNeighbours read.
-extern PlanningGrid& planningGrid;
-
-// Rebuilds planningGrid from terrainVertices and the vehicle of the settings; call whenever
-// either changes.
-void buildStepTable();

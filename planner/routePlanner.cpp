@@ -1,7 +1,6 @@
 #include "planner/routePlanner.h"
 
 #include "planner/routeSweep.h"
-#include "planner/runState.h"
 
 void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
                 PlannerWorkspace& work, RouteTables& out, const ProgressListener& progress) {
@@ -10,10 +9,4 @@ void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int s
         return;
     }
     sweepRoutes(grid, startX, startY, work.sweep, out, progress);
-}
-
-void computeRoutes() {
-    LandscapeRun& run = landscapeRun;
-    planRoutes(run.settings.planner, run.grid, run.settings.startX, run.settings.startY, run.work,
-               run.tables, run.progress);
 }

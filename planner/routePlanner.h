@@ -1,6 +1,6 @@
 #pragma once
-// The planning engine: either planner over explicit inputs, and the process-wide entry point
-// that the window, the console and the batch plan call.
+// The planning engine: either planner over explicit inputs, with the working cells both keep
+// between plans.
 
 #include "planner/exactSearch.h"
 #include "planner/planningGrid.h"
@@ -22,9 +22,3 @@ struct PlannerWorkspace {
 // Fills `out` from (startX, startY) with `planner`: the one spiral sweep or the exact search.
 void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
                 PlannerWorkspace& work, RouteTables& out, const ProgressListener& progress = {});
-
-// Fills distanceTable, energyTable and both predecessor tables for settings.startX/startY with
-// settings.planner over planningGrid (buildStepTable must be current), telling the run's
-// progress listener how a big grid's plan goes. Allocates nothing once the exact search's
-// buckets have grown.
-void computeRoutes();

@@ -2,7 +2,6 @@
 
 #include "planner/eightSteps.h"
 #include "planner/parallelWork.h"
-#include "planner/runState.h"
 #include "planner/spiralOrder.h"
 
 #include <cstdint>
@@ -185,10 +184,6 @@ void relaxNeighbours(const PlanningGrid& grid, RouteTables& tables, int a, int b
     withPricer(grid, [&](const auto& pricer) {
         relaxCell(pricer, grid.shape.rows, tableCells(grid, tables), grid.shape.index(a, b));
     });
-}
-
-void relaxNeighbours(int a, int b) {
-    relaxNeighbours(planningGrid, landscapeRun.tables, a, b);
 }
 
 void sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,

@@ -37,6 +37,3 @@ void sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspac
 // Offers the costs of cell (a, b) in `tables` to its passable neighbours, by the steps of
 // `grid`; (a, b) lies inside the grid.
 void relaxNeighbours(const PlanningGrid& grid, RouteTables& tables, int a, int b);
-
-// The same over the tables and planning grid of the run now going on.
-void relaxNeighbours(int a, int b);

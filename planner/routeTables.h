@@ -84,6 +84,9 @@ class PreviousTable {
     std::vector<uint8_t> from_;
 };
 
+// What a route is least in, and which pair of tables holds it.
+enum class Measure { Distance, Energy };
+
 // The four tables one planning run writes.
 struct RouteTables {
     CostTable distance; // metres
@@ -98,13 +101,11 @@ struct RouteTables {
         previousEnergy.resize(shape);
     }
     const GridShape& shape() const { return distance.shape(); }
+    const CostTable& costs(Measure m) const { return m == Measure::Distance ? distance : energy; }
+    const PreviousTable& previous(Measure m) const {
+        return m == Measure::Distance ? previousDistance : previousEnergy;
+    }
 };
-
-// The tables of the run now going on.
-extern CostTable& distanceTable;
-extern CostTable& energyTable;
-extern PreviousTable& previousDistanceVertices;
-extern PreviousTable& previousEnergyVertices;
 
 // Every cell unreached with no predecessor, then both costs of (startX, startY) set to 0 (a start
 // outside the grid leaves every cell unreached).

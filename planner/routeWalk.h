@@ -32,15 +32,15 @@ bool walkRoute(const PreviousTable& previous, int startX, int startY, int endX, 
 
 // The cells of the route from (startX, startY) to (endX, endY), both included, in that order;
 // empty when the chain does not lead back to the start. The end must be reached.
-inline std::vector<GridPoint> routeFromStart(const PreviousTable& previous, int startX, int startY,
-                                             int endX, int endY) {
-    std::vector<GridPoint> cells;
+inline std::vector<Cell> routeFromStart(const PreviousTable& previous, int startX, int startY,
+                                        int endX, int endY) {
+    std::vector<Cell> cells;
     if (!walkRoute(previous, startX, startY, endX, endY, [&cells](int x, int y) {
-            cells.push_back({x, y, 0});
+            cells.push_back({x, y});
         })) {
         return {};
     }
-    cells.push_back({startX, startY, 0});
+    cells.push_back({startX, startY});
     std::reverse(cells.begin(), cells.end());
     return cells;
 }

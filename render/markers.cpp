@@ -4,13 +4,13 @@
 #include <cmath>
 #include <limits>
 
-std::vector<Marker> cellMarker(int x, int y, const Float3& colour) {
-    const GridShape& shape = terrainVertices.shape();
+std::vector<Marker> cellMarker(const SceneInputs& in, int x, int y, const Float3& colour) {
+    const GridShape& shape = in.terrain.shape();
     if (!shape.contains(x, y)) {
         return {};
     }
     // On a grid drawn at every k-th point the marker grows with k, so it shows as large.
-    const int reach = MARKER_REACH * meshGeometry.stride;
+    const int reach = MARKER_REACH * in.mesh.stride;
     const int lowX = std::max(x - reach, 0);
     const int highX = std::min(x + 1 + reach, shape.columns - 1);
     const int lowY = std::max(y - reach, 0);
@@ -18,15 +18,16 @@ std::vector<Marker> cellMarker(int x, int y, const Float3& colour) {
     float nearest = std::numeric_limits<float>::infinity();
     for (int i = lowX; i <= highX; ++i) {
         for (int j = lowY; j <= highY; ++j) {
-            nearest = std::fmin(nearest, scenePosition(i, j)[2]); // fmin skips NaN (no ground)
+            nearest = std::fmin(nearest, scenePosition(in.terrain, in.mesh.scale, i,
+                                                       j)[2]); // fmin skips NaN (no ground)
         }
     }
     if (std::isinf(nearest)) {
         return {};
     }
     const float z = nearest + MARKER_LIFT;
-    const Float3 low = scenePosition(lowX, lowY);
-    const Float3 high = scenePosition(highX, highY);
+    const Float3 low = scenePosition(in.terrain, in.mesh.scale, lowX, lowY);
+    const Float3 high = scenePosition(in.terrain, in.mesh.scale, highX, highY);
     Quad q;
     q.tLeft = {low[0], low[1], z};
     q.tRight = {low[0], high[1], z};
@@ -36,9 +37,10 @@ std::vector<Marker> cellMarker(int x, int y, const Float3& colour) {
     return {{{x, y}, colour, q}};
 }
 
-std::vector<Marker> startAndEndMarkers(const Settings& s) {
-    std::vector<Marker> markers = cellMarker(s.startX, s.startY, START_MARKER_COLOUR);
-    const std::vector<Marker> end = cellMarker(s.endX, s.endY, END_MARKER_COLOUR);
+std::vector<Marker> startAndEndMarkers(const SceneInputs& in) {
+    const Settings& s = in.settings;
+    std::vector<Marker> markers = cellMarker(in, s.startX, s.startY, START_MARKER_COLOUR);
+    const std::vector<Marker> end = cellMarker(in, s.endX, s.endY, END_MARKER_COLOUR);
     markers.insert(markers.end(), end.begin(), end.end());
     return markers;
 }

@@ -27,7 +27,7 @@ struct Marker {
 // The flat square over grid points x - reach .. x + 1 + reach (and y likewise, clamped to the
 // grid), reach being MARKER_REACH times the mesh's stride, MARKER_LIFT in front of the nearest
 // of those points with ground. Nothing when none of them has ground or (x, y) is off the grid.
-std::vector<Marker> cellMarker(int x, int y, const Float3& colour);
+std::vector<Marker> cellMarker(const SceneInputs& in, int x, int y, const Float3& colour);
 
 // The start marker, then the end marker, of the settings' cells.
-std::vector<Marker> startAndEndMarkers(const Settings& s);
+std::vector<Marker> startAndEndMarkers(const SceneInputs& in);

@@ -45,14 +45,12 @@ int meshStride(const GridShape& shape) {
     return stride;
 }
 
-bool hasQuad(int x, int y) {
-    const GridShape& shape = terrainVertices.shape();
+bool hasQuad(const GridShape& shape, int x, int y) {
     return x >= 0 && x < shape.columns - 1 && y >= 0 && y < shape.rows - 1;
 }
 
-bool isDrawnCell(int x, int y) {
-    const TerrainPositions& t = terrainVertices;
-    return hasQuad(x, y) && hasGround(t[x][y]) && hasGround(t[x][y + 1]) &&
+bool isDrawnCell(const TerrainPositions& t, int x, int y) {
+    return hasQuad(t.shape(), x, y) && hasGround(t[x][y]) && hasGround(t[x][y + 1]) &&
            hasGround(t[x + 1][y + 1]) && hasGround(t[x + 1][y]);
 }
 
@@ -60,17 +58,13 @@ Float3 faceNormal(const Float3& tLeft, const Float3& tRight, const Float3& bLeft
     return crossProduct(subtract(tLeft, tRight), subtract(tLeft, bLeft));
 }
 
-MeshGeometry meshGeometry;
-
-Float3 scenePosition(int x, int y) {
-    const TerrainVertex v = terrainVertices[x][y];
-    const SceneScale& scale = meshGeometry.scale;
+Float3 scenePosition(const TerrainPositions& terrain, const SceneScale& scale, int x, int y) {
+    const TerrainVertex v = terrain[x][y];
     return {groundToScene(scale, v.x), groundToScene(scale, v.y), heightToScene(scale, v.z)};
 }
 
-void buildMeshGeometry() {
-    MeshGeometry& m = meshGeometry;
-    const GridShape& shape = terrainVertices.shape();
+void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& m) {
+    const GridShape& shape = terrain.shape();
     m.scale = sceneScaleFor(shape);
     m.stride = meshStride(shape);
     m.columns = (shape.columns - 1) / m.stride + 1;
@@ -80,7 +74,7 @@ void buildMeshGeometry() {
     for (int i = 0; i < m.columns; ++i) {
         for (int j = 0; j < m.rows; ++j) {
             const std::size_t k = std::size_t(i) * m.rows + j;
-            m.corners[k] = scenePosition(i * m.stride, j * m.stride);
+            m.corners[k] = scenePosition(terrain, m.scale, i * m.stride, j * m.stride);
             ground[k] = std::isnan(m.corners[k][2]) ? 0 : 1;
         }
     }
@@ -117,35 +111,37 @@ Float3 ringGrey(float cost, float rings, float increment) {
     return BEYOND_RINGS_COLOUR;
 }
 
-Float3 ringColour(const Float3& scenePosition) {
-    const int x = sceneToGridIndex(meshGeometry.scale, scenePosition[0]);
-    const int y = sceneToGridIndex(meshGeometry.scale, scenePosition[1]);
-    if (!distanceTable.shape().contains(x, y)) {
+Float3 ringColour(const SceneInputs& in, const Float3& scenePosition) {
+    const int x = sceneToGridIndex(in.mesh.scale, scenePosition[0]);
+    const int y = sceneToGridIndex(in.mesh.scale, scenePosition[1]);
+    const CostTable& distance = in.tables.distance;
+    if (!distance.shape().contains(x, y)) {
         return BEYOND_RINGS_COLOUR;
     }
-    if (planningGrid.open[distanceTable.shape().index(x, y)] == 0) {
+    if (in.grid.open[distance.shape().index(x, y)] == 0) {
         return BARRIER_COLOUR; // the cell has ground (it is drawn), so a barrier closes it
     }
-    if (distanceTable[x][y] == UNREACHED_COST) {
+    if (distance[x][y] == UNREACHED_COST) {
         return UNREACHED_COLOUR;
     }
-    switch (settings.viewMode) {
+    const Settings& s = in.settings;
+    switch (s.viewMode) {
     case Distance:
-        return ringGrey(distanceTable[x][y], settings.distanceRings, settings.distanceIncrement);
+        return ringGrey(distance[x][y], s.distanceRings, s.distanceIncrement);
     case Energy:
-        return ringGrey(energyTable[x][y], settings.energyRings, settings.energyIncrement);
+        return ringGrey(in.tables.energy[x][y], s.energyRings, s.energyIncrement);
     }
     return BEYOND_RINGS_COLOUR;
 }
 
-std::vector<MeshQuad> meshQuads() {
-    const MeshGeometry& m = meshGeometry;
+std::vector<MeshQuad> meshQuads(const SceneInputs& in) {
+    const MeshGeometry& m = in.mesh;
     std::vector<MeshQuad> quads;
     quads.reserve(m.drawn.size());
     for (int i = 0; i + 1 < m.columns; ++i) {
         for (int j = 0; j + 1 < m.rows; ++j) {
             if (m.drawn[std::size_t(i) * (m.rows - 1) + j]) {
-                quads.push_back({i, j, ringColour(m.corner(i, j))});
+                quads.push_back({i, j, ringColour(in, m.corner(i, j))});
             }
         }
     }

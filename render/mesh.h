@@ -2,7 +2,10 @@
 // The terrain surface as data: where every grid point is drawn, the quadrilateral of each cell
 // with its face normal, and the ring colour each quadrilateral is shaded with.
 
+#include "planner/planningGrid.h"
+#include "planner/routeTables.h"
 #include "terrain/sceneScale.h"
+#include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <array>
@@ -44,18 +47,18 @@ constexpr std::size_t MAX_MESH_QUADS = 62500;
 // quadrilaterals.
 int meshStride(const GridShape& shape);
 
-// True when cell (x, y) of the ground now loaded has all four corners inside the grid.
-bool hasQuad(int x, int y);
+// True when cell (x, y) of a grid of `shape` has all four corners inside the grid.
+bool hasQuad(const GridShape& shape, int x, int y);
 
 // True when cell (x, y) has a quadrilateral and all four of its corners have ground: a cell
 // touching ground without a height is never drawn, by the mesh or by an overlay.
-bool isDrawnCell(int x, int y);
+bool isDrawnCell(const TerrainPositions& terrain, int x, int y);
 
 // crossProduct(tLeft - tRight, tLeft - bLeft): points toward negative scene z for the mesh.
 Float3 faceNormal(const Float3& tLeft, const Float3& tRight, const Float3& bLeft);
 
-// Scene position of grid point (x, y) of the ground now loaded, at full resolution.
-Float3 scenePosition(int x, int y);
+// Scene position of grid point (x, y) of `terrain` drawn at `scale`, at full resolution.
+Float3 scenePosition(const TerrainPositions& terrain, const SceneScale& scale, int x, int y);
 
 // The mesh's corners and normals depend only on the terrain, so they are computed once per
 // ground and every scene rebuild only recomputes the colours. The mesh is drawn over every
@@ -75,10 +78,19 @@ struct MeshGeometry {
     const Float3& normal(int i, int j) const { return normals[std::size_t(i) * (rows - 1) + j]; }
 };
 
-extern MeshGeometry meshGeometry;
+// Fills `mesh` from `terrain`; call whenever the ground changes.
+void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& mesh);
 
-// Fills meshGeometry from terrainVertices; call whenever the ground changes.
-void buildMeshGeometry();
+// What a frame is built from, all read only: the settings that choose and shade it, the ground
+// with the mesh drawn over it, which cells plans may use, and the tables of the last plan.
+struct SceneInputs {
+    const Settings& settings;
+    const TerrainPositions& terrain;
+    const MeshGeometry& mesh;
+    const PlanningGrid& grid;
+    const RouteTables& tables;
+    bool barriers; // the plans heed no-go areas
+};
 
 constexpr Float3 UNREACHED_COLOUR = {1.0f, 0.0f, 0.0f};
 constexpr Float3 BEYOND_RINGS_COLOUR = {1.0f, 1.0f, 1.0f};
@@ -97,7 +109,7 @@ Float3 ringGrey(float cost, float rings, float increment);
 // when a barrier closes it, red when the distance table never reached it (in every view mode),
 // else the ring of the view
 // mode's cost table and settings, white for any other view mode or a cell outside the grid.
-Float3 ringColour(const Float3& scenePosition);
+Float3 ringColour(const SceneInputs& in, const Float3& scenePosition);
 
 // One quadrilateral of the mesh: its cell and the ring colour it is shaded with.
 struct MeshQuad {
@@ -109,4 +121,4 @@ struct MeshQuad {
 // Every drawn quadrilateral of the mesh, i outer and j inner (mesh indices), each coloured by
 // ringColour of its tLeft corner, which reads the full-resolution tables at that grid point.
 // Needs buildMeshGeometry.
-std::vector<MeshQuad> meshQuads();
+std::vector<MeshQuad> meshQuads(const SceneInputs& in);

@@ -1,7 +1,5 @@
 #include "render/panel.h"
 
-#include "planner/routeWalk.h"
-#include "planner/runState.h"
 #include "planner/stepRules.h"
 #include "render/markers.h"
 
@@ -25,7 +23,7 @@ std::vector<LegendEntry> ringEntries(float rings, float increment, const char* u
 }
 } // namespace
 
-std::vector<LegendEntry> legendEntries(const Settings& s) {
+std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers) {
     std::vector<LegendEntry> entries;
     switch (s.viewMode) {
     case Distance:
@@ -39,7 +37,7 @@ std::vector<LegendEntry> legendEntries(const Settings& s) {
         break;
     }
     entries.push_back({UNREACHED_COLOUR, "unreachable"});
-    if (!activeBarriers(landscapeRun).empty()) {
+    if (barriers) {
         entries.push_back({BARRIER_COLOUR, "no-go area"});
     }
     entries.push_back({START_MARKER_COLOUR, formatText("start (%d, %d)", s.startX, s.startY)});
@@ -48,34 +46,27 @@ std::vector<LegendEntry> legendEntries(const Settings& s) {
 }
 
 namespace {
-float groundRun(const Cell& a, const Cell& b) {
-    return std::hypot(float(a.x - b.x), float(a.y - b.y)) *
-           static_cast<float>(terrainVertices.shape().spacing);
+float groundRun(const Cell& a, const Cell& b, double spacing) {
+    return std::hypot(float(a.x - b.x), float(a.y - b.y)) * static_cast<float>(spacing);
 }
 } // namespace
 
-Profile routeProfile(const PreviousTable& previous, const CostTable& costs, int startX, int startY,
-                     int endX, int endY) {
+Profile routeProfile(const TerrainPositions& terrain, const Route& route, const CostTable& costs) {
     Profile profile;
-    if (!costs.shape().contains(startX, startY) || !costs.reaches(endX, endY)) {
-        return profile;
-    }
-    const std::vector<GridPoint> route = routeFromStart(previous, startX, startY, endX, endY);
-    float along = 0.0f;
-    for (size_t k = 0; k < route.size(); ++k) {
-        const Cell c{route[k].x, route[k].y};
-        const TerrainVertex v = terrainVertices[c.x][c.y];
+    for (size_t k = 0; k < route.cells.size(); ++k) {
+        const Cell c = route.cells[k];
+        const TerrainVertex v = terrain[c.x][c.y];
         if (k > 0) {
-            const Cell b{route[k - 1].x, route[k - 1].y};
-            const TerrainVertex p = terrainVertices[b.x][b.y];
-            along += segmentLength(p.x, v.x, p.y, v.y, p.z, v.z);
-            const float grade = std::fabs(v.z - p.z) / groundRun(b, c) * PERCENT;
+            const Cell b = route.cells[k - 1];
+            const TerrainVertex p = terrain[b.x][b.y];
+            const float grade =
+                std::fabs(v.z - p.z) / groundRun(b, c, terrain.shape().spacing) * PERCENT;
             if (grade > profile.steepestGrade) {
                 profile.steepestGrade = grade;
                 profile.steepestStep = static_cast<int>(k);
             }
         }
-        profile.points.push_back({c, along, v.z, costs[c.x][c.y]});
+        profile.points.push_back({c, route.along[k], v.z, costs[c.x][c.y]});
     }
     return profile;
 }
@@ -139,12 +130,12 @@ std::string profileReport(const Profile& profile, const char* costUnit) {
                              double(profile.steepestGrade), from.x, from.y, to.x, to.y);
 }
 
-std::string cellReport(int x, int y) {
+std::string cellReport(const TerrainPositions& terrain, const RouteTables& tables, int x, int y) {
     const std::string where =
-        formatText("Cell (%d, %d), height %g m", x, y, double(terrainVertices[x][y].z));
-    if (distanceTable[x][y] == UNREACHED_COST) {
+        formatText("Cell (%d, %d), height %g m", x, y, double(terrain[x][y].z));
+    if (tables.distance[x][y] == UNREACHED_COST) {
         return where + "\nunreachable";
     }
-    return where + formatText("\ndistance %f m\nenergy %f J", double(distanceTable[x][y]),
-                              double(energyTable[x][y]));
+    return where + formatText("\ndistance %f m\nenergy %f J", double(tables.distance[x][y]),
+                              double(tables.energy[x][y]));
 }

@@ -2,6 +2,7 @@
 // What the panel shows beside the scene, as plain data: the legend of the ring shades, the
 // profile of the drawn route and the report on one cell.
 
+#include "planner/route.h"
 #include "planner/routeTables.h"
 #include "render/overlays.h"
 #include "terrain/settings.h"
@@ -17,7 +18,7 @@ struct LegendEntry {
 // One shade per ring of the view mode ("0 to 1000 m", ...), white for costs past the last ring
 // and red for unreachable ground (any other view mode shades every reached cell white), brown
 // for the no-go areas plans heed, then the start and end markers with their cells.
-std::vector<LegendEntry> legendEntries(const Settings& s);
+std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers);
 
 struct ProfilePoint {
     Cell cell;
@@ -32,11 +33,9 @@ struct Profile {
     float steepestGrade = 0.0f;       // percent, rise over horizontal run
 };
 
-// The route read back from `previous`, from the start to the end, with the running length (the
-// planner's float segment lengths summed in its order) and the cost `costs` holds at each cell.
-// Empty when the end is outside the grid or unreached, or the chain does not reach the start.
-Profile routeProfile(const PreviousTable& previous, const CostTable& costs, int startX, int startY,
-                     int endX, int endY);
+// The points of `route` over `terrain`, from the start to the end, with the length along it and
+// the cost `costs` (the route's own table) holds at each cell. Empty when the route has no cells.
+Profile routeProfile(const TerrainPositions& terrain, const Route& route, const CostTable& costs);
 
 // `count` values of `field` at equal steps of distance from the start to the end of the route,
 // linearly interpolated; all the first point's value for a route of length 0.
@@ -58,4 +57,4 @@ std::string axisRange(const char* name, float low, float high, const char* unit)
 std::string profileReport(const Profile& profile, const char* costUnit);
 
 // Height and both costs of cell (x, y), or that it is unreachable; inside the grid.
-std::string cellReport(int x, int y);
+std::string cellReport(const TerrainPositions& terrain, const RouteTables& tables, int x, int y);

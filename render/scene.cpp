@@ -1,33 +1,31 @@
 #include "render/scene.h"
 
 #include "terrain/sceneScale.h"
-#include "terrain/settings.h"
 
-Scene buildScene() {
+Scene buildScene(const SceneInputs& in) {
     Scene scene;
-    scene.mesh = meshQuads();
-    const Settings& s = settings;
-    if (s.viewMode == Distance) {
-        scene.overlays.push_back(distanceRouteOverlay());
-        scene.profile = routeProfile(previousDistanceVertices, distanceTable, s.startX, s.startY,
-                                     s.endX, s.endY);
-    } else if (s.viewMode == Energy) {
-        scene.overlays.push_back(energyRouteOverlay());
-        scene.profile =
-            routeProfile(previousEnergyVertices, energyTable, s.startX, s.startY, s.endX, s.endY);
-        scene.costUnit = "J";
+    scene.mesh = meshQuads(in);
+    const Settings& s = in.settings;
+    if (s.viewMode == Distance || s.viewMode == Energy) {
+        const Measure measure = s.viewMode == Distance ? Measure::Distance : Measure::Energy;
+        scene.overlays.push_back(measure == Measure::Distance ? distanceRouteOverlay(in)
+                                                              : energyRouteOverlay(in));
+        const Route route =
+            readRoute(in.terrain, in.grid.pricing, in.tables, measure, routeEnds(s));
+        scene.profile = routeProfile(in.terrain, route, in.tables.costs(measure));
+        scene.costUnit = measure == Measure::Distance ? "m" : "J";
     }
-    scene.overlays.push_back(straightLineOverlay());
-    scene.markers = startAndEndMarkers(s);
-    scene.legend = legendEntries(s);
+    scene.overlays.push_back(straightLineOverlay(in));
+    scene.markers = startAndEndMarkers(in);
+    scene.legend = legendEntries(s, in.barriers);
     return scene;
 }
 
-std::optional<Cell> cellAt(double sceneX, double sceneY) {
-    const SceneScale& scale = meshGeometry.scale;
+std::optional<Cell> cellAt(const SceneInputs& in, double sceneX, double sceneY) {
+    const SceneScale& scale = in.mesh.scale;
     const int x = sceneToGridIndex(scale, static_cast<float>(sceneX));
     const int y = sceneToGridIndex(scale, static_cast<float>(sceneY));
-    if (!terrainVertices.shape().contains(x, y)) {
+    if (!in.terrain.shape().contains(x, y)) {
         return std::nullopt;
     }
     return Cell{x, y};

@@ -32,8 +32,8 @@ struct Scene {
 // The mesh, then the view mode's route (Distance: least distance, Energy: least energy, any
 // other mode: none) and the straight line, the start and end markers, with the legend and the
 // drawn route's profile.
-Scene buildScene();
+Scene buildScene(const SceneInputs& in);
 
 // The cell drawn at a point of the mesh, given in the mesh's own scene units (inside the grid
 // shift): the reverse mapping of both coordinates, or nothing outside the grid.
-std::optional<Cell> cellAt(double sceneX, double sceneY);
+std::optional<Cell> cellAt(const SceneInputs& in, double sceneX, double sceneY);

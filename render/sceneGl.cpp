@@ -1,8 +1,8 @@
 #include "render/sceneGl.h"
 
+#include "app/currentRun.h" // until the window state is passed in
 #include "camera/camera.h"
 #include "render/viewLayout.h"
-#include "terrain/settings.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
@@ -67,7 +67,7 @@ void drawMesh(const std::vector<MeshQuad>& quads) {
         }
         const int i = q.i;
         const int j = q.j;
-        const MeshGeometry& m = meshGeometry;
+        const MeshGeometry& m = landscapeRun.mesh;
         glNormal3fv(m.normal(i, j).data());
         glVertex3fv(m.corner(i, j).data());
         glVertex3fv(m.corner(i, j + 1).data());
@@ -89,7 +89,7 @@ void emitQuad(const Quad& q, const Float3& colour) {
 void drawOverlay(const Overlay& overlay) {
     beginSceneQuads();
     for (const Cell& cell : overlay.cells) {
-        emitQuad(overlayQuad(cell.x, cell.y), overlay.colour);
+        emitQuad(overlayQuad(sceneInputs(landscapeRun), cell.x, cell.y), overlay.colour);
     }
     endSceneQuads();
     std::fputs(overlay.report.c_str(), stdout);
@@ -125,7 +125,7 @@ void applySceneTransform() {
 }
 
 void rebuildSceneList() {
-    scene = buildScene();
+    scene = buildScene(sceneInputs(landscapeRun));
     glDeleteLists(sceneList, 1);
     sceneList = glGenLists(1);
     glNewList(sceneList, GL_COMPILE_AND_EXECUTE);
@@ -168,7 +168,7 @@ std::optional<Cell> cellUnderPixel(int x, int y) {
                      viewport, &sceneX, &sceneY, &sceneZ) != GL_TRUE) {
         return std::nullopt;
     }
-    return cellAt(sceneX, sceneY);
+    return cellAt(sceneInputs(landscapeRun), sceneX, sceneY);
 }
 
 void display() {

@@ -26,5 +26,27 @@ struct GridShape {
     }
 };
 
+// One cell of a grid: x the first index (a column), y the second (a row).
+struct Cell {
+    int x;
+    int y;
+};
+
+inline bool operator==(const Cell& a, const Cell& b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+// Where a plan starts and where its route ends, as cells of a grid.
+struct RouteEnds {
+    int startX;
+    int startY;
+    int endX;
+    int endY;
+};
+
+inline bool operator==(const RouteEnds& a, const RouteEnds& b) {
+    return a.startX == b.startX && a.startY == b.startY && a.endX == b.endX && a.endY == b.endY;
+}
+
 // The built-in ground's shape.
 constexpr GridShape BUILT_IN_SHAPE{};

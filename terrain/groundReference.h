@@ -15,6 +15,3 @@ struct GroundReference {
     std::string sourceCrsWkt; // the raster's own system, in which --from, --to and --centre are
                               // given; empty when it is the working one or there is none
 };
-
-// The ground now loaded; the built-in ground lies at the origin of a local metre grid.
-extern GroundReference& groundReference;

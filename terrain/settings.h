@@ -2,6 +2,7 @@
 // The tunable values of one run, created with fixed defaults and changed only by keyboard
 // commands, plus the two values that tie input to drawing.
 
+#include "terrain/gridShape.h"
 #include "terrain/vehicle.h"
 
 enum ViewMode : int { Energy = 1, Distance = 2 };
@@ -45,8 +46,10 @@ struct Settings {
     bool barriersOn = true;          // plans heed the no-go areas loaded, if any
 };
 
-// The settings of the run now going on.
-extern Settings& settings;
+// The start and end cells the settings name.
+inline RouteEnds routeEnds(const Settings& s) {
+    return {s.startX, s.startY, s.endX, s.endY};
+}
 
 // True when the next display event must rebuild sceneList.
 extern bool& sceneDirty;

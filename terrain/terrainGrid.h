@@ -55,9 +55,6 @@ class TerrainPositions {
     std::vector<float> rowY_;    // metres north of row 0, per row
 };
 
-// World positions of the ground now loaded.
-extern TerrainPositions& terrainVertices;
-
 // The built-in heights as floats, x-major.
 std::vector<float> builtInHeights();
 

@@ -6,9 +6,9 @@
 // "x y height distance energy previousDistanceX previousDistanceY previousEnergyX
 // previousEnergyY", costs with 9 significant digits (exact for a float).
 
+#include "app/currentRun.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
-#include "planner/runState.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 

@@ -3,10 +3,10 @@
 // generator that searches for the terrain and the test that guards the result, so both judge
 // a grid by the same rules.
 
+#include "app/currentRun.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
-#include "planner/runState.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 

@@ -1,4 +1,5 @@
 #include "app/keyboard.h"
+#include "app/currentRun.h"
 
 #include "camera/camera.h"
 #include "keyboardTestConsole.h"

@@ -1,11 +1,12 @@
 // The three export files byte for byte, and exports that cannot write a file.
 
-#include "app/plannedRoutes.h"
 #include "io/costRaster.h"
 #include "io/routeExport.h"
+#include "io/routeGeoJson.h"
 #include "planner/progress.h"
 #include "render/panel.h"
 #include "tests/unit/plannerTestSupport.h"
+#include "tests/unit/sceneOfTheRun.h"
 
 #include <gdal.h>
 #include <gtest/gtest.h>
@@ -124,8 +125,8 @@ TEST_F(RouteExport, RouteProfileIsTheExportedRouteFromTheStart) {
         }
         return text.str();
     };
-    const Profile distance = routeProfile(previousDistanceVertices, distanceTable, 0, 0, 3, 0);
-    const Profile energy = routeProfile(previousEnergyVertices, energyTable, 0, 0, 3, 0);
+    const Profile distance = routeProfile(Measure::Distance, {0, 0, 3, 0});
+    const Profile energy = routeProfile(Measure::Energy, {0, 0, 3, 0});
     EXPECT_EQ(exported(distance), readFile(DISTANCE_ROUTE));
     EXPECT_EQ(exported(energy), readFile(ENERGY_ROUTE));
     EXPECT_EQ(distance.points.back().along, distanceTable[3][0]);
@@ -136,8 +137,7 @@ TEST_F(RouteExport, RouteProfileIsTheExportedRouteFromTheStart) {
     EXPECT_EQ(profileReport(distance, "m"), "Length along the route: 90.049988 m\nCost at the "
                                             "end: 90.049988 m\nSteepest step: 3.33 %\nfrom (0, "
                                             "0) to (1, 0)");
-    EXPECT_TRUE(routeProfile(previousDistanceVertices, distanceTable, 0, 0, 364, 364)
-                    .points.empty()); // unreached
+    EXPECT_TRUE(routeProfile(Measure::Distance, {0, 0, 364, 364}).points.empty()); // unreached
 }
 
 TEST_F(RouteExport, RoutesAreEmptyWhenTheEndIsTheStart) {
@@ -194,9 +194,9 @@ TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLat
               std::string::npos);
     GDALClose(tif);
 
-    ASSERT_EQ(
-        writeRouteGeoJson(AT_FDCWD, "r.json", plannedRoutes(settings), "sweep", Vehicle{}, utm),
-        "");
+    ASSERT_EQ(writeRouteGeoJson(AT_FDCWD, "r.json", plannedRoutes(landscapeRun), "sweep", Vehicle{},
+                                settings.speedMph, utm),
+              "");
     const std::string json = readFile("r.json");
     EXPECT_NE(json.find("\"cells\":4,\"length_m\":90.04999,"), std::string::npos) << json;
     double v[3] = {0, 0, 0}; // the first position and the longitude of the second

@@ -1,5 +1,5 @@
+#include "app/currentRun.h"
 #include "planner/routeTables.h"
-#include "planner/runState.h"
 #include "planner/stepRules.h"
 #include "tests/unit/plannerTestSupport.h"
 

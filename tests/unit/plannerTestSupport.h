@@ -2,11 +2,11 @@
 // Shared set-up for the planner tests: every test plans on the ground it needs, in the run's
 // state, and puts the settings back afterwards.
 
+#include "app/currentRun.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeSweep.h"
 #include "planner/routeTables.h"
-#include "planner/runState.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 

@@ -1,5 +1,6 @@
 #include "render/mesh.h"
 #include "terrain/terrainGrid.h"
+#include "tests/unit/sceneOfTheRun.h"
 
 #include "tests/unit/plannerTestSupport.h"
 

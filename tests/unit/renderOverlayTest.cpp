@@ -5,6 +5,7 @@
 #include "render/scene.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
+#include "tests/unit/sceneOfTheRun.h"
 
 #include "freshTablesTest.h"
 

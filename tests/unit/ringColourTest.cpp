@@ -3,6 +3,7 @@
 #include "terrain/sceneScale.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
+#include "tests/unit/sceneOfTheRun.h"
 
 #include "freshTablesTest.h"
 

@@ -1,12 +1,14 @@
 #pragma once
 // Everything one run of the program holds: its settings, its ground, the planning grid built
-// from them, the route tables of the last plan and the frame state. The program makes one at
-// start; the process-wide names (settings, terrainVertices, distanceTable, ...) refer into it.
+// from them, the route tables of the last plan and both planners' working cells. main owns the
+// one run; the code beneath it takes the pieces it reads as arguments.
 
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
+#include "planner/route.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
+#include "render/mesh.h"
 #include "terrain/groundReference.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
@@ -21,14 +23,11 @@ struct LandscapeRun {
     std::vector<uint8_t> barriers; // empty, or non-zero for each cell no route may use
     PlanningGrid grid;
     RouteTables tables;
-    PlannerWorkspace work; // both planners' working cells
-    bool sceneDirty = false;
-    unsigned int sceneList = 0;
+    PlannerWorkspace work;                          // both planners' working cells
+    MeshGeometry mesh;                              // the ground as the scene draws it
     Vec3f homeSceneOffset = Settings{}.sceneOffset; // the first frame's, which key v brings back
     ProgressListener progress; // where long work of this run tells how far it has come
 };
-
-extern LandscapeRun landscapeRun;
 
 // Makes `heights` (x-major, metres, NaN for no ground) of `shape` the run's ground: sizes the
 // route tables for it, prices its steps (run.barriers, when not empty, must be of this shape)
@@ -37,6 +36,20 @@ void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> hei
 
 // The barriers plans heed: the run's, unless the settings switch them off.
 const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run);
+
+// Prices the run's steps again for its settings' vehicle and barriers; call whenever either
+// changes.
+void priceSteps(LandscapeRun& run);
+
+// Plans from the settings' start with the settings' planner into the run's tables.
+void planRun(LandscapeRun& run);
+
+// The least-distance route, then the least-energy route, of the run's last plan between the
+// settings' start and end.
+std::vector<Route> plannedRoutes(const LandscapeRun& run);
+
+// What the run's next frame is built from.
+SceneInputs sceneInputs(const LandscapeRun& run);
 
 // The vehicle the settings describe.
 Vehicle settingsVehicle(const Settings& s);

@@ -1,0 +1,42 @@
+#include "app/currentRun.h"
+
+#include "io/routeExport.h"
+#include "planner/routeSweep.h"
+
+#include <fcntl.h>
+
+LandscapeRun landscapeRun;
+
+namespace {
+bool sceneDirtyFlag = false;
+unsigned int sceneListName = 0;
+} // namespace
+bool& sceneDirty = sceneDirtyFlag;
+unsigned int& sceneList = sceneListName;
+
+Settings& settings = landscapeRun.settings;
+TerrainPositions& terrainVertices = landscapeRun.terrain;
+GroundReference& groundReference = landscapeRun.reference;
+PlanningGrid& planningGrid = landscapeRun.grid;
+CostTable& distanceTable = landscapeRun.tables.distance;
+CostTable& energyTable = landscapeRun.tables.energy;
+PreviousTable& previousDistanceVertices = landscapeRun.tables.previousDistance;
+PreviousTable& previousEnergyVertices = landscapeRun.tables.previousEnergy;
+
+void computeRoutes() {
+    planRun(landscapeRun);
+}
+
+void relaxNeighbours(int a, int b) {
+    relaxNeighbours(landscapeRun.grid, landscapeRun.tables, a, b);
+}
+
+void buildStepTable() {
+    priceSteps(landscapeRun);
+}
+
+bool exportRouteTables() {
+    const LandscapeRun& run = landscapeRun;
+    return exportRouteTablesInto(AT_FDCWD,
+                                 {run.terrain, run.tables, routeEnds(run.settings), run.progress});
+}

@@ -1,0 +1,46 @@
+#include "app/landscapeRun.h"
+
+#include <utility>
+
+Vehicle settingsVehicle(const Settings& s) {
+    return {s.gradeUpPercent, s.gradeDownPercent, s.vehicleMass, s.descent, s.rolling};
+}
+
+void setVehicle(Settings& s, const Vehicle& v) {
+    s.gradeUpPercent = v.gradeUpPercent;
+    s.gradeDownPercent = v.gradeDownPercent;
+    s.vehicleMass = v.mass;
+    s.descent = v.descent;
+    s.rolling = v.rolling;
+}
+
+const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run) {
+    static const std::vector<uint8_t> none;
+    return run.settings.barriersOn ? run.barriers : none;
+}
+
+void priceSteps(LandscapeRun& run) {
+    buildPlanningGrid(run.terrain, settingsVehicle(run.settings), activeBarriers(run), run.grid);
+}
+
+void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {
+    run.terrain.assign(shape, std::move(heights));
+    run.tables.resize(shape);
+    priceSteps(run);
+}
+
+std::vector<Route> plannedRoutes(const LandscapeRun& run) {
+    const RouteEnds ends = routeEnds(run.settings);
+    return {readRoute(run.terrain, run.grid.pricing, run.tables, Measure::Distance, ends),
+            readRoute(run.terrain, run.grid.pricing, run.tables, Measure::Energy, ends)};
+}
+
+SceneInputs sceneInputs(const LandscapeRun& run) {
+    return {run.settings, run.terrain, run.mesh,
+            run.grid,     run.tables,  !activeBarriers(run).empty()};
+}
+
+void planRun(LandscapeRun& run) {
+    planRoutes(run.settings.planner, run.grid, run.settings.startX, run.settings.startY, run.work,
+               run.tables, run.progress);
+}

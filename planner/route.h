@@ -1,0 +1,32 @@
+#pragma once
+// A route of the last plan read back from its tables: its cells from the start to the end, with
+// its length and energy. The window's profile, the console and the batch plan's files all read
+// their totals from here, so they agree to the bit.
+
+#include "planner/routeTables.h"
+#include "planner/stepRules.h"
+#include "terrain/terrainGrid.h"
+
+#include <vector>
+
+// "distance" or "energy": the measure as files and messages name it.
+inline const char* measureName(Measure measure) {
+    return measure == Measure::Distance ? "distance" : "energy";
+}
+
+struct Route {
+    Measure measure = Measure::Distance; // what the route is least in
+    bool reachable = false;              // the end was reached; false: no cells and no totals
+    std::vector<Cell> cells;             // start first, end last
+    std::vector<float> along;            // metres over the ground from the start to each cell
+    float lengthMetres = 0.0f;
+    float energyJoules = 0.0f;
+};
+
+// The route least in `measure` from ends' start to its end over `terrain`. Its own measure's
+// total is the end cell's cost, as the window reports it; the other is summed step by step
+// along the route (in float, from the start): lengths as segmentLength gives them, energies as
+// `pricing` prices them. `along` sums the segment lengths likewise. No cells when the chain of
+// predecessors does not lead back to the start.
+Route readRoute(const TerrainPositions& terrain, const StepPricing& pricing,
+                const RouteTables& tables, Measure measure, const RouteEnds& ends);

@@ -1,0 +1,42 @@
+#include "planner/routeSummary.h"
+
+#include <cmath>
+
+namespace {
+constexpr double FUEL_BASE = 0.075283;      // gallons per mile
+constexpr double FUEL_LINEAR = 0.0015892;   // gallons per mile per mph
+constexpr double FUEL_SQUARE = 0.000015066; // gallons per mile per mph squared
+} // namespace
+
+float distanceInMiles(float metres) {
+    return static_cast<float>(metres / METRES_PER_MILE);
+}
+
+float fuelPerMile(float speedMph) {
+    const double v = speedMph;
+    return static_cast<float>(FUEL_BASE - FUEL_LINEAR * v + FUEL_SQUARE * v * v);
+}
+
+float straightLineMetres(int startX, int startY, int endX, int endY, double spacing) {
+    const long long dx = startX - endX;
+    const long long dy = startY - endY;
+    return std::sqrt(static_cast<float>(dx * dx + dy * dy)) * static_cast<float>(spacing);
+}
+
+std::string distanceSummary(float metres, float speedMph) {
+    const float miles = distanceInMiles(metres);
+    const float gallons = miles * fuelPerMile(speedMph);
+    return formatText(
+        "\nDISTANCE DATA\nTotal Distance Path:\t%f miles\nTotal Fuel Consumption:\t%f "
+        "gallons\n",
+        static_cast<double>(miles), static_cast<double>(gallons));
+}
+
+std::string energySummary(float joules) {
+    return formatText("\nENERGY DATA\nTotal Energy Path:\t%f joules\n",
+                      static_cast<double>(joules));
+}
+
+std::string straightLineSummary(float metres) {
+    return formatText("Total Direct Path:\t%f meters\n", static_cast<double>(metres));
+}
