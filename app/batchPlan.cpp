@@ -21,13 +21,6 @@ namespace {
 
 constexpr int EXIT_WRITE_FAILED = 1;
 constexpr int EXIT_BAD_INPUT = 2;
-void applyOptions(const Options& options) {
-    if (options.speedMph) {
-        settings.speedMph = *options.speedMph;
-    }
-    settings.planner = options.exact ? PlannerKind::Exact : PlannerKind::Sweep;
-}
-
 // Writes the files into the folder open as `folder`, each whole or not at all (the three text
 // tables only when `tables`); false when any was not written.
 bool writeResults(int folder, bool tables, const LandscapeRun& run) {
@@ -55,7 +48,6 @@ int runBatchPlan(const Options& options) {
         return EXIT_BAD_INPUT;
     }
     installBatchSignalCleanup();
-    applyOptions(options);
     computeRoutes();
     // One plan a batch: the search's working cells go before the files are built beside them.
     landscapeRun.work.release();

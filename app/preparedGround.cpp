@@ -16,7 +16,17 @@
 
 namespace {
 
-void applyVehicle(const Options& options, Settings& s) {
+// Every option that sets a setting, for the window and the batch plan alike.
+void applySettings(const Options& options, Settings& s) {
+    if (options.exact) {
+        s.planner = PlannerKind::Exact;
+    }
+    if (options.panel) {
+        s.panelVisible = true;
+    }
+    if (options.speedMph) {
+        s.speedMph = *options.speedMph;
+    }
     if (options.gradeUpPercent) {
         s.gradeUpPercent = *options.gradeUpPercent;
         s.gradeDownPercent = *options.gradeDownPercent;
@@ -182,7 +192,7 @@ std::string chooseEnds(const Options& options, LandscapeRun& run) {
 } // namespace
 
 std::string prepareGround(const Options& options, LandscapeRun& run) {
-    applyVehicle(options, run.settings);
+    applySettings(options, run.settings);
     GridShape shape = BUILT_IN_SHAPE;
     std::vector<float> heights;
     if (options.terrainFile.empty()) {

@@ -60,15 +60,6 @@ int runLandscape(const char* programName, const Options& options) {
         std::fprintf(stderr, "landscape: %s: unknown option (see --help)\n", glutArgs[1]);
         return 2;
     }
-    if (options.exact) {
-        settings.planner = PlannerKind::Exact;
-    }
-    if (options.panel) {
-        settings.panelVisible = true;
-    }
-    if (options.speedMph) {
-        settings.speedMph = *options.speedMph;
-    }
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(settings.windowWidth + panelStripWidth(settings.panelVisible),
                        settings.windowHeight);
