@@ -122,7 +122,7 @@ bool isConsoleSpace(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-std::optional<CellEntry> readCellEntry(std::istream& in) {
+std::optional<RouteEnds> readCellEntry(std::istream& in) {
     std::array<int, ENTRY_VALUES> values{};
     int count = 0;
     IntTokenParser token;
@@ -151,7 +151,7 @@ std::optional<CellEntry> readCellEntry(std::istream& in) {
             values[count++] = *value;
         }
         if (count == ENTRY_VALUES && lineDone) {
-            return CellEntry{values[0], values[1], values[2], values[3]};
+            return RouteEnds{values[0], values[1], values[2], values[3]};
         }
         if (ended) {
             return std::nullopt;
@@ -159,12 +159,12 @@ std::optional<CellEntry> readCellEntry(std::istream& in) {
     }
 }
 
-bool isCellEntryInRange(const CellEntry& entry, const GridShape& shape) {
+bool isCellEntryInRange(const RouteEnds& entry, const GridShape& shape) {
     return shape.nameable(entry.startX, entry.startY) && shape.nameable(entry.endX, entry.endY);
 }
 
-std::optional<CellEntry> readAcceptedCellEntry(std::istream& in, const GridShape& shape) {
-    const std::optional<CellEntry> entry = readCellEntry(in);
+std::optional<RouteEnds> readAcceptedCellEntry(std::istream& in, const GridShape& shape) {
+    const std::optional<RouteEnds> entry = readCellEntry(in);
     if (!entry || !isCellEntryInRange(*entry, shape)) {
         return std::nullopt;
     }

@@ -15,17 +15,6 @@
 
 #include "terrain/gridShape.h"
 
-struct CellEntry {
-    int startX;
-    int startY;
-    int endX;
-    int endY;
-};
-
-inline bool operator==(const CellEntry& a, const CellEntry& b) {
-    return a.startX == b.startX && a.startY == b.startY && a.endX == b.endX && a.endY == b.endY;
-}
-
 // Builds one integer from the characters of a token, one at a time, so a token of any length
 // needs no buffer. Overflow and trailing junk are remembered and make the token invalid.
 class IntTokenParser {
@@ -54,12 +43,12 @@ bool isConsoleSpace(int c);
 // Reads the next four integers, the last one alone on the rest of its line. Nothing when a token
 // is not an integer of int size, more follows the fourth, or input ends first; either way the
 // line that ended the entry is consumed.
-std::optional<CellEntry> readCellEntry(std::istream& in);
+std::optional<RouteEnds> readCellEntry(std::istream& in);
 
 // True when the shape names both cells (GridShape::nameable).
-bool isCellEntryInRange(const CellEntry& entry, const GridShape& shape = BUILT_IN_SHAPE);
+bool isCellEntryInRange(const RouteEnds& entry, const GridShape& shape = BUILT_IN_SHAPE);
 
 // The entry the dialogue accepts on a grid of `shape`: readable, complete and in range;
 // otherwise nothing.
-std::optional<CellEntry> readAcceptedCellEntry(std::istream& in,
+std::optional<RouteEnds> readAcceptedCellEntry(std::istream& in,
                                                const GridShape& shape = BUILT_IN_SHAPE);

@@ -127,22 +127,19 @@ void toggleViewMode() {
 }
 
 // What the dialogue does with an entry once it is read: a refused one changes nothing.
-void useCellEntry(const std::optional<CellEntry>& entry, std::FILE* out) {
+void useCellEntry(const std::optional<RouteEnds>& entry, std::FILE* out) {
     if (!entry || !isCellEntryInRange(*entry, terrainVertices.shape())) {
         std::fputs(RANGE_MESSAGE, out);
         return;
     }
-    settings.startX = entry->startX;
-    settings.startY = entry->startY;
-    settings.endX = entry->endX;
-    settings.endY = entry->endY;
+    setRouteEnds(settings, *entry);
     replan(out);
 }
 
 void askForCells(Console& console) {
     std::fputs(CELL_PROMPT, console.out);
     std::fflush(console.out); // the prompt must show before the read blocks
-    const std::optional<CellEntry> entry =
+    const std::optional<RouteEnds> entry =
         readAcceptedCellEntry(console.in, terrainVertices.shape());
     if (shutdownRequested()) {
         return; // the wait ended for the program's end: nothing typed so far counts
@@ -294,12 +291,12 @@ void handleKeyDown(unsigned char key, Console& console) {
     echoAndRebuild(console.out);
 }
 
-void submitCellEntry(const CellEntry& entry, std::FILE* out) {
+void submitCellEntry(const RouteEnds& entry, std::FILE* out) {
     useCellEntry(entry, out);
     echoAndRebuild(out);
 }
 
-std::string cellEntryRefusal(const CellEntry& entry) {
+std::string cellEntryRefusal(const RouteEnds& entry) {
     const GridShape& shape = terrainVertices.shape();
     if (!isCellEntryInRange(entry, shape)) {
         return shape.columns == shape.rows
@@ -341,7 +338,7 @@ std::string vehicleRefusal(const Vehicle& v) {
 }
 
 void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {
-    CellEntry entry{settings.startX, settings.startY, settings.endX, settings.endY};
+    RouteEnds entry{settings.startX, settings.startY, settings.endX, settings.endY};
     if (end == PickedEnd::Start) {
         entry.startX = x;
         entry.startY = y;

@@ -21,11 +21,11 @@ void handleKeyDown(unsigned char key, Console& console);
 
 // The start/end dialogue after its read, for cells given in the window: the same range test
 // and message, replanning, echo and rebuild as an entry typed after `p`.
-void submitCellEntry(const CellEntry& entry, std::FILE* out);
+void submitCellEntry(const RouteEnds& entry, std::FILE* out);
 
 // Why the panel refuses cells ("Refused: ..."), or "" when it takes them: a value outside the
 // dialogue's range, or a start or end cell without ground.
-std::string cellEntryRefusal(const CellEntry& entry);
+std::string cellEntryRefusal(const RouteEnds& entry);
 
 // Why the panel refuses a vehicle ("Refused: ..."), or "" when it takes it: a value outside the
 // range its option takes.

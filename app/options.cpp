@@ -118,7 +118,7 @@ std::string parsePlan(Reader& reader, Options& options) {
         }
         v = *parsed;
     }
-    options.planCells = CellEntry{values[0], values[1], values[2], values[3]};
+    options.planCells = RouteEnds{values[0], values[1], values[2], values[3]};
     return {};
 }
 

@@ -27,7 +27,7 @@ struct Options {
     std::optional<MapPoint> from;   // start and end in the ground's coordinates
     std::optional<MapPoint> to;
     bool plan = false;                    // plan once, without a window
-    std::optional<CellEntry> planCells;   // the four cells given with --plan
+    std::optional<RouteEnds> planCells;   // the four cells given with --plan
     bool noTables = false;                // a batch plan leaves out the three text tables
     std::optional<float> speedMph;        // miles per hour, for the fuel figure
     std::optional<double> gradeUpPercent; // both or neither

@@ -66,8 +66,8 @@ std::optional<Position> heldMotion;
 int pointerX = -1; // last pointer position over the window, pixels; -1: not seen yet
 int pointerY = -1;
 
-CellEntry editedCells{};
-CellEntry shownCells{};
+RouteEnds editedCells{};
+RouteEnds shownCells{};
 std::string refusal; // why the last Plan was refused; "" when it was taken
 
 void passiveMotion(int x, int y) {
@@ -120,7 +120,7 @@ std::string formatted(const char* pattern, double value) {
 }
 
 void cellsAndPlan() {
-    const CellEntry current{settings.startX, settings.startY, settings.endX, settings.endY};
+    const RouteEnds current{settings.startX, settings.startY, settings.endX, settings.endY};
     if (!(current == shownCells)) { // replanned elsewhere: show the new cells
         editedCells = current;
         shownCells = current;

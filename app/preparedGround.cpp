@@ -63,12 +63,12 @@ std::string cellUnder(const char* name, const MapPoint& point, const LandscapeRu
     if (!toWorkingPoint(run.reference, wx, wy)) {
         return where + " cannot be placed on the ground";
     }
-    const std::optional<CellIndex> cell = cellHolding(run.reference, run.terrain.shape(), wx, wy);
+    const std::optional<Cell> cell = cellHolding(run.reference, run.terrain.shape(), wx, wy);
     if (!cell) {
         return where + " lies off the ground";
     }
     // The same cells --plan, the dialogue and picks take: the edge cells are never ends.
-    if (!isCellEntryInRange(CellEntry{cell->x, cell->y, cell->x, cell->y}, run.terrain.shape())) {
+    if (!isCellEntryInRange(RouteEnds{cell->x, cell->y, cell->x, cell->y}, run.terrain.shape())) {
         char text[96];
         std::snprintf(text, sizeof text,
                       " lies on edge cell (%d, %d), where no route may start or end", cell->x,
@@ -161,14 +161,11 @@ std::string noStartError(const Options& options, const LandscapeRun& run) {
 std::string chooseEnds(const Options& options, LandscapeRun& run) {
     Settings& s = run.settings;
     if (options.planCells) {
-        const CellEntry& c = *options.planCells;
+        const RouteEnds& c = *options.planCells;
         if (!isCellEntryInRange(c, run.terrain.shape())) {
             return rangeError(run.terrain.shape());
         }
-        s.startX = c.startX;
-        s.startY = c.startY;
-        s.endX = c.endX;
-        s.endY = c.endY;
+        setRouteEnds(s, c);
         return {};
     }
     if (options.from) {
@@ -182,10 +179,7 @@ std::string chooseEnds(const Options& options, LandscapeRun& run) {
     if (!ends) {
         return noStartError(options, run);
     }
-    s.startX = ends->startX;
-    s.startY = ends->startY;
-    s.endX = ends->endX;
-    s.endY = ends->endY;
+    setRouteEnds(s, *ends);
     return {};
 }
 

@@ -16,18 +16,13 @@ inline GroundPoint cellCentre(const GroundReference& ground, int i, int j) {
     return {ground.originX + ground.spacing * i, ground.originY + ground.spacing * j};
 }
 
-struct CellIndex {
-    int x;
-    int y;
-};
-
 // The cell of `shape` whose square holds the working point (x, y), or nothing off the grid.
-inline std::optional<CellIndex> cellHolding(const GroundReference& ground, const GridShape& shape,
+inline std::optional<Cell> cellHolding(const GroundReference& ground, const GridShape& shape,
                                             double x, double y) {
     const double i = std::floor((x - ground.originX) / ground.spacing + 0.5);
     const double j = std::floor((y - ground.originY) / ground.spacing + 0.5);
     if (!(i >= 0 && j >= 0 && i < shape.columns && j < shape.rows)) {
         return std::nullopt;
     }
-    return CellIndex{static_cast<int>(i), static_cast<int>(j)};
+    return Cell{static_cast<int>(i), static_cast<int>(j)};
 }

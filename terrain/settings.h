@@ -51,6 +51,14 @@ inline RouteEnds routeEnds(const Settings& s) {
     return {s.startX, s.startY, s.endX, s.endY};
 }
 
+// Makes `ends` the start and end cells of the settings.
+inline void setRouteEnds(Settings& s, const RouteEnds& ends) {
+    s.startX = ends.startX;
+    s.startY = ends.startY;
+    s.endX = ends.endX;
+    s.endY = ends.endY;
+}
+
 // True when the next display event must rebuild sceneList.
 extern bool& sceneDirty;
 

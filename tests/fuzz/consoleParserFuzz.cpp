@@ -79,7 +79,7 @@ void checkEntries(const uint8_t* data, size_t size) {
     std::istream in(&source);
     for (;;) {
         const size_t before = source.consumed();
-        const std::optional<CellEntry> entry = readAcceptedCellEntry(in);
+        const std::optional<RouteEnds> entry = readAcceptedCellEntry(in);
         const size_t after = source.consumed();
         require(after <= size, "read past the input");
         require(source.endRequests() <= 1, "asked the console again after its end");

@@ -8,7 +8,7 @@
 #include <string>
 
 // Readable failure messages for entries.
-std::ostream& operator<<(std::ostream& os, const std::optional<CellEntry>& e) {
+std::ostream& operator<<(std::ostream& os, const std::optional<RouteEnds>& e) {
     if (!e) {
         return os << "rejected";
     }
@@ -81,20 +81,20 @@ TEST(ConsoleSpace, MatchesTheCLocaleAndTreatsCarriageReturnAsSpace) {
 struct EntryCase {
     const char* name;
     std::string input;
-    std::optional<CellEntry> expected;
+    std::optional<RouteEnds> expected;
 };
 
 const EntryCase ENTRY_CASES[] = {
-    {"smallest and largest", "1 1 364 364\n", CellEntry{1, 1, 364, 364}},
-    {"octal start x", "010 5 5 5\n", CellEntry{8, 5, 5, 5}},
-    {"hex start x", "0x10 5 5 5\n", CellEntry{16, 5, 5, 5}},
-    {"upper hex", "0X16C 0x1 1 1\n", CellEntry{364, 1, 1, 1}},
+    {"smallest and largest", "1 1 364 364\n", RouteEnds{1, 1, 364, 364}},
+    {"octal start x", "010 5 5 5\n", RouteEnds{8, 5, 5, 5}},
+    {"hex start x", "0x10 5 5 5\n", RouteEnds{16, 5, 5, 5}},
+    {"upper hex", "0X16C 0x1 1 1\n", RouteEnds{364, 1, 1, 1}},
     {"zero start x", "0 5 5 5\n", std::nullopt},
     {"365 end y", "5 5 5 365\n", std::nullopt},
-    {"364 in hex", "0x16c 5 5 5\n", CellEntry{364, 5, 5, 5}},
+    {"364 in hex", "0x16c 5 5 5\n", RouteEnds{364, 5, 5, 5}},
     {"365 in hex", "0x16d 5 5 5\n", std::nullopt},
     {"negative", "-1 5 5 5\n", std::nullopt},
-    {"plus sign", "+5 5 5 5\n", CellEntry{5, 5, 5, 5}},
+    {"plus sign", "+5 5 5 5\n", RouteEnds{5, 5, 5, 5}},
     {"just past int", "2147483648 5 5 5\n", std::nullopt},
     {"just below int", "-2147483649 5 5 5\n", std::nullopt},
     {"smallest int", "-2147483648 5 5 5\n", std::nullopt},
@@ -105,23 +105,23 @@ const EntryCase ENTRY_CASES[] = {
     {"three values then end", "5 5 5", std::nullopt},
     {"three values, newline, end", "5 5 5\n", std::nullopt},
     {"nothing at all", "", std::nullopt},
-    {"empty line first", "\n5 6 7 8\n", CellEntry{5, 6, 7, 8}},
-    {"over two lines", "5 6\n7 8\n", CellEntry{5, 6, 7, 8}},
-    {"one a line", "5\n6\n7\n8\n", CellEntry{5, 6, 7, 8}},
+    {"empty line first", "\n5 6 7 8\n", RouteEnds{5, 6, 7, 8}},
+    {"over two lines", "5 6\n7 8\n", RouteEnds{5, 6, 7, 8}},
+    {"one a line", "5\n6\n7\n8\n", RouteEnds{5, 6, 7, 8}},
     {"letters", "a b c d\n", std::nullopt},
     {"extra tokens", "5 6 7 8 9 10\n", std::nullopt},
     {"junk after four", "5 6 7 8 junk\n", std::nullopt},
-    {"fifth value on the next line", "5 6 7 8\n9\n", CellEntry{5, 6, 7, 8}},
-    {"carriage return ends the line", "5 6 7 8\r9\n", CellEntry{5, 6, 7, 8}},
-    {"no final newline", "5 6 7 8", CellEntry{5, 6, 7, 8}},
-    {"CRLF", "1 1 364 364\r\n", CellEntry{1, 1, 364, 364}},
-    {"tabs and form feeds", "\t5\v6\f7\r8\n", CellEntry{5, 6, 7, 8}},
-    {"leading spaces", "   5 6 7 8\n", CellEntry{5, 6, 7, 8}},
+    {"fifth value on the next line", "5 6 7 8\n9\n", RouteEnds{5, 6, 7, 8}},
+    {"carriage return ends the line", "5 6 7 8\r9\n", RouteEnds{5, 6, 7, 8}},
+    {"no final newline", "5 6 7 8", RouteEnds{5, 6, 7, 8}},
+    {"CRLF", "1 1 364 364\r\n", RouteEnds{1, 1, 364, 364}},
+    {"tabs and form feeds", "\t5\v6\f7\r8\n", RouteEnds{5, 6, 7, 8}},
+    {"leading spaces", "   5 6 7 8\n", RouteEnds{5, 6, 7, 8}},
     {"NUL inside", std::string("5 6\0 7 8\n", 9), std::nullopt},
     {"NUL alone", std::string("\0 5 6 7 8\n", 10), std::nullopt},
-    {"very long line", std::string(100000, ' ') + "5 6 7 8\n", CellEntry{5, 6, 7, 8}},
+    {"very long line", std::string(100000, ' ') + "5 6 7 8\n", RouteEnds{5, 6, 7, 8}},
     {"very long number", std::string(100000, '9') + " 6 7 8\n", std::nullopt},
-    {"many leading zeros", std::string(100000, '0') + "5 6 7 8\n", CellEntry{5, 6, 7, 8}},
+    {"many leading zeros", std::string(100000, '0') + "5 6 7 8\n", RouteEnds{5, 6, 7, 8}},
     {"comma separated", "5,6,7,8\n", std::nullopt},
     {"bad token in second line", "5 6\n7 x\n", std::nullopt},
 };
@@ -135,18 +135,18 @@ TEST(ReadAcceptedCellEntry, AcceptsOnlyFourReadableValuesInRange) {
 
 TEST(ReadCellEntry, ReadsOutOfRangeValuesForTheRangeTestToRefuse) {
     std::istringstream in("-2147483648 0 365 2147483647\n");
-    const std::optional<CellEntry> entry = readCellEntry(in);
+    const std::optional<RouteEnds> entry = readCellEntry(in);
     ASSERT_TRUE(entry.has_value());
-    EXPECT_EQ(*entry, (CellEntry{INT_MIN, 0, 365, INT_MAX}));
+    EXPECT_EQ(*entry, (RouteEnds{INT_MIN, 0, 365, INT_MAX}));
     EXPECT_FALSE(isCellEntryInRange(*entry));
 }
 
 TEST(IsCellEntryInRange, EachValueIsTestedOnItsOwn) {
-    const CellEntry inside{1, 364, 1, 364};
+    const RouteEnds inside{1, 364, 1, 364};
     EXPECT_TRUE(isCellEntryInRange(inside));
     for (int field = 0; field < 4; ++field) {
         for (int bad : {0, 365}) {
-            CellEntry e = inside;
+            RouteEnds e = inside;
             int* values[] = {&e.startX, &e.startY, &e.endX, &e.endY};
             *values[field] = bad;
             EXPECT_FALSE(isCellEntryInRange(e)) << "field " << field << " = " << bad;
@@ -162,7 +162,7 @@ TEST(ReadAcceptedCellEntry, NextEntryStartsOnTheNextLine) {
     for (const char* first : firstLines) {
         std::istringstream in(std::string(first) + "20 21 22 23\n");
         readAcceptedCellEntry(in);
-        EXPECT_EQ(readAcceptedCellEntry(in), (CellEntry{20, 21, 22, 23})) << first;
+        EXPECT_EQ(readAcceptedCellEntry(in), (RouteEnds{20, 21, 22, 23})) << first;
     }
 }
 
@@ -177,8 +177,8 @@ TEST(ReadAcceptedCellEntry, EndOfInputRejectsEveryLaterEntryWithoutReading) {
 
 TEST(ReadAcceptedCellEntry, LastEntryWithoutNewlineIsAcceptedThenInputIsOver) {
     std::istringstream in("9 9 9 9\n5 6 7 8");
-    EXPECT_EQ(readAcceptedCellEntry(in), (CellEntry{9, 9, 9, 9}));
-    EXPECT_EQ(readAcceptedCellEntry(in), (CellEntry{5, 6, 7, 8}));
+    EXPECT_EQ(readAcceptedCellEntry(in), (RouteEnds{9, 9, 9, 9}));
+    EXPECT_EQ(readAcceptedCellEntry(in), (RouteEnds{5, 6, 7, 8}));
     EXPECT_EQ(readAcceptedCellEntry(in), std::nullopt);
 }
 

@@ -106,7 +106,7 @@ TEST_F(CellDialogueTest, PanelRefusesCellsOutOfRangeOrWithoutGround) {
     useGround(BUILT_IN_SHAPE, [](int x, int y) {
         return x == 20 && y == 30 ? NAN : static_cast<float>(heightMap[x][y]);
     });
-    const std::pair<CellEntry, std::string> cases[] = {
+    const std::pair<RouteEnds, std::string> cases[] = {
         {{10, 360, 350, 340}, ""},
         {{0, 360, 350, 340}, "Refused: cells are 1..364"},
         {{10, 360, 350, 365}, "Refused: cells are 1..364"},
