@@ -249,27 +249,28 @@ void printSettingsEcho(std::FILE* out) {
                  static_cast<double>(settings.energyRings));
     std::fprintf(out, "Number of Energy Increment:    %f\n",
                  static_cast<double>(settings.energyIncrement));
-    const Vehicle vehicle = settingsVehicle(settings);
+    const Vehicle vehicle = settings.vehicle;
     if (!(vehicle == Vehicle{})) {
-        std::fprintf(
-            out, "Vehicle: grade %.1f %% up, %.1f %% down, %g kg, descent %.2f, rolling %g\n",
-            vehicle.gradeUpPercent, vehicle.gradeDownPercent, static_cast<double>(vehicle.mass),
-            static_cast<double>(vehicle.descent), static_cast<double>(vehicle.rolling));
+        std::fprintf(out,
+                     "Vehicle: grade %.1f %% up, %.1f %% down, %g kg, descent %.2f, rolling %g\n",
+                     vehicle.gradeUpPercent, vehicle.gradeDownPercent,
+                     static_cast<double>(vehicle.vehicleMass), static_cast<double>(vehicle.descent),
+                     static_cast<double>(vehicle.rolling));
     }
     std::fflush(out);
 }
 
 void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out) {
-    const Vehicle before = settingsVehicle(settings);
+    const Vehicle before = settings.vehicle;
     const bool barriersBefore = settings.barriersOn;
-    setVehicle(settings, vehicle);
+    settings.vehicle = vehicle;
     settings.barriersOn = barriersOn;
     try {
         const LongWork work;
         buildStepTable();
     } catch (const std::bad_alloc&) {
         // The steps as they were: their grid fitted before, and its memory is free again.
-        setVehicle(settings, before);
+        settings.vehicle = before;
         settings.barriersOn = barriersBefore;
         buildStepTable();
         std::fputs(NO_MEMORY_MESSAGE, out);
@@ -319,7 +320,7 @@ std::string vehicleRefusal(const Vehicle& v) {
     if (!isGradePercent(v.gradeUpPercent) || !isGradePercent(v.gradeDownPercent)) {
         return formatText("Refused: a grade is above 0 and at most %g %%", MAX_GRADE_PERCENT);
     }
-    if (!isVehicleMass(v.mass)) {
+    if (!isVehicleMass(v.vehicleMass)) {
         return formatText("Refused: the mass is above 0 and at most %g kg", MAX_VEHICLE_FIGURE);
     }
     if (!isDescentShare(v.descent)) {

@@ -2,25 +2,13 @@
 
 #include <utility>
 
-Vehicle settingsVehicle(const Settings& s) {
-    return {s.gradeUpPercent, s.gradeDownPercent, s.vehicleMass, s.descent, s.rolling};
-}
-
-void setVehicle(Settings& s, const Vehicle& v) {
-    s.gradeUpPercent = v.gradeUpPercent;
-    s.gradeDownPercent = v.gradeDownPercent;
-    s.vehicleMass = v.mass;
-    s.descent = v.descent;
-    s.rolling = v.rolling;
-}
-
 const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run) {
     static const std::vector<uint8_t> none;
     return run.settings.barriersOn ? run.barriers : none;
 }
 
 void priceSteps(LandscapeRun& run) {
-    buildPlanningGrid(run.terrain, settingsVehicle(run.settings), activeBarriers(run), run.grid);
+    buildPlanningGrid(run.terrain, run.settings.vehicle, activeBarriers(run), run.grid);
 }
 
 void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {

@@ -50,9 +50,3 @@ std::vector<Route> plannedRoutes(const LandscapeRun& run);
 
 // What the run's next frame is built from.
 SceneInputs sceneInputs(const LandscapeRun& run);
-
-// The vehicle the settings describe.
-Vehicle settingsVehicle(const Settings& s);
-
-// Makes `v` the vehicle of the settings.
-void setVehicle(Settings& s, const Vehicle& v);

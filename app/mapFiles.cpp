@@ -41,8 +41,8 @@ std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run) {
          HEIGHTS_RASTER_FILE, names);
     const Settings& s = run.settings;
     const char* planner = s.planner == PlannerKind::Exact ? "exact" : "sweep";
-    keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(run), planner, settingsVehicle(s),
-                           s.speedMph, run.reference),
+    keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(run), planner, s.vehicle, s.speedMph,
+                           run.reference),
          ROUTES_FILE, names);
     return names;
 }

@@ -179,13 +179,13 @@ void settingsControls() {
 
 // The vehicle and the barrier switch: a value typed (with Enter) or stepped replans at once.
 void vehicleControls() {
-    Vehicle v = settingsVehicle(settings);
+    Vehicle v = settings.vehicle;
     bool barriersOn = settings.barriersOn;
     const ImGuiInputTextFlags enter = ImGuiInputTextFlags_EnterReturnsTrue;
     ImGui::PushItemWidth(CELL_FIELD_WIDTH);
     bool changed = ImGui::InputDouble("% up", &v.gradeUpPercent, 1.0, 5.0, "%.1f", enter);
     changed |= ImGui::InputDouble("% down", &v.gradeDownPercent, 1.0, 5.0, "%.1f", enter);
-    changed |= ImGui::InputFloat("kg", &v.mass, 100.0f, 1000.0f, "%g", enter);
+    changed |= ImGui::InputFloat("kg", &v.vehicleMass, 100.0f, 1000.0f, "%g", enter);
     changed |= ImGui::InputFloat("descent", &v.descent, 0.1f, 0.5f, "%.2f", enter);
     changed |= ImGui::InputFloat("rolling", &v.rolling, 0.005f, 0.05f, "%.3f", enter);
     ImGui::PopItemWidth();

@@ -28,17 +28,17 @@ void applySettings(const Options& options, Settings& s) {
         s.speedMph = *options.speedMph;
     }
     if (options.gradeUpPercent) {
-        s.gradeUpPercent = *options.gradeUpPercent;
-        s.gradeDownPercent = *options.gradeDownPercent;
+        s.vehicle.gradeUpPercent = *options.gradeUpPercent;
+        s.vehicle.gradeDownPercent = *options.gradeDownPercent;
     }
     if (options.mass) {
-        s.vehicleMass = *options.mass;
+        s.vehicle.vehicleMass = *options.mass;
     }
     if (options.descent) {
-        s.descent = *options.descent;
+        s.vehicle.descent = *options.descent;
     }
     if (options.rolling) {
-        s.rolling = *options.rolling;
+        s.vehicle.rolling = *options.rolling;
     }
 }
 
@@ -104,7 +104,7 @@ std::string energyOptions(const Options& options) {
 // count, naming the option or file to blame; empty when every price and total stays below it.
 std::string priceError(const Options& options, const Settings& s, const GridShape& shape,
                        const std::vector<float>& heights) {
-    const Vehicle vehicle = settingsVehicle(s);
+    const Vehicle vehicle = s.vehicle;
     const PricedGround ground = pricedGround(heights, shape.spacing);
     const PriceOverflow overflow = priceOverflow(vehicle, ground);
     // The cell size alone is to blame when even flat ground of these cells would overflow.

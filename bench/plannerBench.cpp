@@ -79,7 +79,7 @@ void BM_CoastExactRoutes(benchmark::State& state) {
                 x < SHORE ? 0.0f : static_cast<float>(std::max(hills, 0.0));
         }
     }
-    settings.rolling = static_cast<float>(state.range(0)) * 1e-4f;
+    settings.vehicle.rolling = static_cast<float>(state.range(0)) * 1e-4f;
     useGround(landscapeRun, shape, std::move(heights));
     settings.startX = SHORE / 2;
     settings.startY = SIDE / 2;
@@ -90,7 +90,7 @@ void BM_CoastExactRoutes(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     settings.planner = PlannerKind::Sweep;
-    settings.rolling = DEFAULT_ROLLING;
+    settings.vehicle.rolling = DEFAULT_ROLLING;
 }
 BENCHMARK(BM_CoastExactRoutes)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -181,8 +181,9 @@ std::string appendProperties(std::string& text, const Route& route, const std::s
     // Options checked them finite; floats print as floats, so 0.015 stays 0.015.
     const std::pair<const char*, double> grades[] = {{"grade_up_pct", vehicle.gradeUpPercent},
                                                      {"grade_down_pct", vehicle.gradeDownPercent}};
-    const std::pair<const char*, float> rest[] = {
-        {"mass_kg", vehicle.mass}, {"descent", vehicle.descent}, {"rolling", vehicle.rolling}};
+    const std::pair<const char*, float> rest[] = {{"mass_kg", vehicle.vehicleMass},
+                                                  {"descent", vehicle.descent},
+                                                  {"rolling", vehicle.rolling}};
     for (const auto& [name, value] : grades) {
         text += std::string(",\"") + name + "\":";
         appendNumber(text, value);

@@ -38,7 +38,7 @@ PriceOverflow priceOverflow(const Vehicle& vehicle, const PricedGround& ground) 
         !totalsBelowMarker(std::sqrt(squares), ground.cells)) {
         return PriceOverflow::Length;
     }
-    const double massGravity = static_cast<double>(vehicle.mass) * GRAVITY;
+    const double massGravity = static_cast<double>(vehicle.vehicleMass) * GRAVITY;
     const double rollingForce = static_cast<double>(vehicle.rolling) * massGravity;
     const double lift = rise * massGravity;
     const double rolling = rollingForce * diagonalRun;

@@ -56,7 +56,7 @@ float stepEnergy(float zFrom, float zTo, float vehicleMass) {
 }
 
 StepPricing stepPricing(const Vehicle& vehicle, double spacing) {
-    const float massGravity = vehicle.mass * GRAVITY;
+    const float massGravity = vehicle.vehicleMass * GRAVITY;
     const float rollingForce = vehicle.rolling * massGravity;
     const float run = static_cast<float>(spacing);
     return {massGravity, vehicle.descent, rollingForce * (STRAIGHT_STEP * run),

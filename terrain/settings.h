@@ -34,16 +34,12 @@ struct Settings {
     float distanceRings = 15.0f;
     float distanceIncrement = 1000.0f; // metres per ring
     float speedMph = 55.0f;
-    float vehicleMass = DEFAULT_VEHICLE_MASS; // kilograms
     float energyRings = 10.0f;
     float energyIncrement = 50000.0f; // joules per ring
     PlannerKind planner = PlannerKind::Sweep;
     bool panelVisible = false; // the panel of settings, totals, profile and legend; key 'h'
-    double gradeUpPercent = DEFAULT_GRADE_PERCENT; // steepest climb a step may have
-    double gradeDownPercent = DEFAULT_GRADE_PERCENT;
-    float descent = DEFAULT_DESCENT; // share of the lift energy a descent costs
-    float rolling = DEFAULT_ROLLING; // rolling-resistance coefficient
-    bool barriersOn = true;          // plans heed the no-go areas loaded, if any
+    Vehicle vehicle;        // what the plans are for: its grades, vehicleMass and energy counting
+    bool barriersOn = true; // plans heed the no-go areas loaded, if any
 };
 
 // The start and end cells the settings name.

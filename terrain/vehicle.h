@@ -29,12 +29,12 @@ inline bool isRollingCoefficient(double c) {
 struct Vehicle {
     double gradeUpPercent = DEFAULT_GRADE_PERCENT;   // steepest climb, percent (> 0, <= 100)
     double gradeDownPercent = DEFAULT_GRADE_PERCENT; // steepest descent, percent
-    float mass = DEFAULT_VEHICLE_MASS;               // kilograms
+    float vehicleMass = DEFAULT_VEHICLE_MASS;        // kilograms
     float descent = DEFAULT_DESCENT; // share of the lift energy a descent costs (0..1)
     float rolling = DEFAULT_ROLLING; // rolling-resistance coefficient (>= 0)
 
     bool operator==(const Vehicle& o) const {
         return gradeUpPercent == o.gradeUpPercent && gradeDownPercent == o.gradeDownPercent &&
-               mass == o.mass && descent == o.descent && rolling == o.rolling;
+               vehicleMass == o.vehicleMass && descent == o.descent && rolling == o.rolling;
     }
 };

@@ -127,7 +127,7 @@ TEST_F(CellDialogueTest, PanelRefusesVehiclesWhoseEnergiesPassTheUnreachedMarker
          "Refused: with this mass and rolling a route's energy could pass 1e+35 J"}};
     for (const auto& [mass, rolling, refusal] : cases) {
         Vehicle v;
-        v.mass = mass;
+        v.vehicleMass = mass;
         v.rolling = rolling;
         EXPECT_EQ(vehicleRefusal(v), refusal) << mass << " " << rolling;
     }

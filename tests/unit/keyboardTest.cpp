@@ -36,7 +36,7 @@ void expectSameSettings(const Settings& actual, const Settings& expected, const 
     EXPECT_EQ(actual.distanceRings, expected.distanceRings) << name;
     EXPECT_EQ(actual.distanceIncrement, expected.distanceIncrement) << name;
     EXPECT_EQ(actual.speedMph, expected.speedMph) << name;
-    EXPECT_EQ(actual.vehicleMass, expected.vehicleMass) << name;
+    EXPECT_EQ(actual.vehicle, expected.vehicle) << name;
     EXPECT_EQ(actual.energyRings, expected.energyRings) << name;
     EXPECT_EQ(actual.energyIncrement, expected.energyIncrement) << name;
     EXPECT_EQ(actual.windowWidth, expected.windowWidth) << name;
@@ -224,9 +224,9 @@ TEST_F(KeyboardTest, EchoPrintsFractionsAndNegativesWithSixDecimals) {
 
 // A vehicle other than the default adds one line after the five (the default one, none: above).
 TEST_F(KeyboardTest, EchoNamesAVehicleOtherThanTheDefault) {
-    settings.gradeUpPercent = 15.0;
-    settings.gradeDownPercent = 12.5;
-    settings.rolling = 0.015f;
+    settings.vehicle.gradeUpPercent = 15.0;
+    settings.vehicle.gradeDownPercent = 12.5;
+    settings.vehicle.rolling = 0.015f;
     CapturedConsole captured;
     printSettingsEcho(captured.console().out);
     const std::string text = captured.text();

@@ -46,21 +46,22 @@ bool plainPassable(float multiplier, float length, float rise) {
         return true;
     }
     const float ratio = multiplier * static_cast<float>(terrainVertices.shape().spacing) / length;
-    const double percent = rise > 0.0f ? settings.gradeUpPercent : settings.gradeDownPercent;
+    const double percent =
+        rise > 0.0f ? settings.vehicle.gradeUpPercent : settings.vehicle.gradeDownPercent;
     const float angle = ratio > 1.0f ? 0.0f : static_cast<float>(std::acos(double(ratio)));
     return std::atan(percent / 100.0) >= angle;
 }
 
 // m g (climb + descent * drop), plus rolling m g run when there is rolling resistance.
 float plainEnergy(float rise, float multiplier) {
-    const float massGravity = settings.vehicleMass * GRAVITY;
-    const float lift = rise > 0.0f ? std::fabs(rise) : std::fabs(rise) * settings.descent;
+    const float massGravity = settings.vehicle.vehicleMass * GRAVITY;
+    const float lift = rise > 0.0f ? std::fabs(rise) : std::fabs(rise) * settings.vehicle.descent;
     const float energy = lift * massGravity;
-    if (settings.rolling == 0.0f) {
+    if (settings.vehicle.rolling == 0.0f) {
         return energy;
     }
     const float run = multiplier * static_cast<float>(terrainVertices.shape().spacing);
-    return energy + settings.rolling * massGravity * run;
+    return energy + settings.vehicle.rolling * massGravity * run;
 }
 
 // Calls step(nx, ny, length, energy) for every passable step out of (a, b), in table order,

@@ -348,10 +348,10 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
     };
     static_assert(1025 * 1024 >= PARALLEL_CELLS && 1100 * 1000 >= PARALLEL_CELLS);
     for (const Case& c : cases) {
-        settings.gradeUpPercent = c.up;
-        settings.gradeDownPercent = c.down;
-        settings.descent = c.descent;
-        settings.rolling = c.rolling;
+        settings.vehicle.gradeUpPercent = c.up;
+        settings.vehicle.gradeDownPercent = c.down;
+        settings.vehicle.descent = c.descent;
+        settings.vehicle.rolling = c.rolling;
         const double s = c.shape.spacing;
         // A wall across column 30 with a gap at rows 5..7, when the case has room for one.
         landscapeRun.barriers.assign(c.shape.cells(), 0);

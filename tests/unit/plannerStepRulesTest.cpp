@@ -154,7 +154,7 @@ TEST(StepTable, NamesThePerStepRulesAndInfinityForStepsNotTaken) {
             const std::size_t p = BUILT_IN_SHAPE.index(a, b);
             EXPECT_EQ(stepLengthAt(planningGrid, p, d), length) << a << "," << b << " d " << d;
             EXPECT_EQ(stepEnergyAt(planningGrid, p, d),
-                      stepEnergy(from.z, to.z, settings.vehicleMass));
+                      stepEnergy(from.z, to.z, settings.vehicle.vehicleMass));
         }
     }
     // (100, 100) to (100, 101) climbs 1 m; (100, 101) to its other neighbours climbs 3 m.

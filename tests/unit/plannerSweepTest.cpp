@@ -146,7 +146,7 @@ TEST(Sweep, CostArrivingAfterTheVisitIsStoredButNotPassedOn) {
     EXPECT_EQ(distanceTable[6][5], static_cast<float>(static_cast<double>(toP) + pToC));
     expectPrevious(previousDistanceVertices, 6, 5, {6, 4});
     expectPrevious(previousEnergyVertices, 6, 5, {6, 4});
-    const float twoMetres = 2.0f * (settings.vehicleMass * GRAVITY);
+    const float twoMetres = 2.0f * (settings.vehicle.vehicleMass * GRAVITY);
     EXPECT_EQ(energyTable[6][5], twoMetres + twoMetres);
     expectUnreached(7, 5);
     expectUnreached(100, 100);
@@ -213,7 +213,7 @@ TEST(Sweep, CliffsOfTwoMetresAreClimbedAndThreeAreNot) {
         const float step = static_cast<float>(std::sqrt(run + c.rise * c.rise));
         EXPECT_EQ(distanceTable[tx][ty],
                   static_cast<float>(static_cast<double>(distanceTable[from.x][from.y]) + step));
-        EXPECT_EQ(energyTable[tx][ty], std::abs(c.rise) * (settings.vehicleMass * GRAVITY));
+        EXPECT_EQ(energyTable[tx][ty], std::abs(c.rise) * (settings.vehicle.vehicleMass * GRAVITY));
     }
 }
 

@@ -109,7 +109,7 @@ TEST(Settings, FreshRunHasTheDocumentedDefaults) {
     EXPECT_EQ(s.distanceRings, 15.0f);
     EXPECT_EQ(s.distanceIncrement, 1000.0f);
     EXPECT_EQ(s.speedMph, 55.0f);
-    EXPECT_EQ(s.vehicleMass, 1325.0f);
+    EXPECT_EQ(s.vehicle.vehicleMass, 1325.0f);
     EXPECT_EQ(s.energyRings, 10.0f);
     EXPECT_EQ(s.energyIncrement, 50000.0f);
 }

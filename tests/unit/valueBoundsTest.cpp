@@ -23,7 +23,7 @@ TEST(PriceBounds, RefusesWhatOverflowsAndKeepsWhatFits) {
         {1325.0f, 0.0f, PricedGround{30.0, -3e38, 3e38, 9}, PriceOverflow::Length}};
     for (const auto& [mass, rolling, ground, expected] : rows) {
         Vehicle v;
-        v.mass = mass;
+        v.vehicleMass = mass;
         v.rolling = rolling;
         EXPECT_EQ(priceOverflow(v, ground), expected) << mass << " " << rolling;
     }
