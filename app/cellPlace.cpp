@@ -22,7 +22,7 @@ const LonLatTransform& transformFor(const std::string& crsWkt) {
 } // namespace
 
 std::string cellPlaceReport(int x, int y) {
-    const GroundPoint p = cellCentre(groundReference, x, y);
+    const GroundPoint p = cellCentre(groundReference, terrainVertices.shape().spacing, x, y);
     const std::string map = formatText("map x %.1f m, y %.1f m", p.x, p.y);
     if (groundReference.crsWkt.empty()) {
         return map;

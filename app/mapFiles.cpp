@@ -42,7 +42,7 @@ std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run) {
     const Settings& s = run.settings;
     const char* planner = s.planner == PlannerKind::Exact ? "exact" : "sweep";
     keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(run), planner, s.vehicle, s.speedMph,
-                           run.reference),
+                           run.reference, run.terrain.shape().spacing),
          ROUTES_FILE, names);
     return names;
 }

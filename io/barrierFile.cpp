@@ -38,13 +38,13 @@ Dataset gridRaster(const GridShape& shape, const GroundReference& ground) {
     if (!grid) {
         return grid;
     }
-    const double half = ground.spacing / 2.0;
+    const double half = shape.spacing / 2.0;
     double geo[6] = {ground.originX - half,
-                     ground.spacing,
+                     shape.spacing,
                      0.0,
-                     ground.originY + (shape.rows - 1) * ground.spacing + half,
+                     ground.originY + (shape.rows - 1) * shape.spacing + half,
                      0.0,
-                     -ground.spacing};
+                     -shape.spacing};
     GDALSetGeoTransform(grid.get(), geo);
     if (!ground.crsWkt.empty()) {
         GDALSetProjection(grid.get(), ground.crsWkt.c_str());
@@ -124,7 +124,8 @@ std::string burnPolygons(GDALDatasetH file, const GroundReference& ground, GDALD
 // The ground's read budget holds for barriers too: the warp options that keep sampling within
 // it (an overview when the full raster is too fine) go to `args`.
 std::string readBudget(GDALDatasetH file, const double (&geo)[6], const GroundReference& ground,
-                       GDALDatasetH grid, const std::string& path, std::vector<std::string>& args) {
+                       const GridShape& shape, const std::string& path,
+                       std::vector<std::string>& args) {
     OGRSpatialReference system;
     if (const OGRSpatialReferenceH found = GDALGetSpatialRef(file)) {
         system = *OGRSpatialReference::FromHandle(found);
@@ -135,12 +136,12 @@ std::string readBudget(GDALDatasetH file, const double (&geo)[6], const GroundRe
     }
     system.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     working.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    const double columns = GDALGetRasterXSize(grid);
-    const double rows = GDALGetRasterYSize(grid);
-    const double half = ground.spacing / 2.0;
+    const double columns = shape.columns;
+    const double rows = shape.rows;
+    const double half = shape.spacing / 2.0;
     const GroundExtent extent{ground.originX - half, ground.originY - half,
-                              ground.originX + (columns - 1) * ground.spacing + half,
-                              ground.originY + (rows - 1) * ground.spacing + half};
+                              ground.originX + (columns - 1) * shape.spacing + half,
+                              ground.originY + (rows - 1) * shape.spacing + half};
     std::vector<std::string> overview;
     const std::string error =
         fitReadBudget(file, geo, extent, groundReadBudget(std::size_t(columns * rows)), system,
@@ -150,8 +151,8 @@ std::string readBudget(GDALDatasetH file, const double (&geo)[6], const GroundRe
 }
 
 // Samples the first band of `file` at every cell centre of `grid` (nearest pixel).
-std::string sampleRaster(GDALDatasetH file, const GroundReference& ground, GDALDatasetH grid,
-                         const std::string& path) {
+std::string sampleRaster(GDALDatasetH file, const GroundReference& ground, const GridShape& shape,
+                         GDALDatasetH grid, const std::string& path) {
     std::vector<std::string> args = {"-r", "near", "-wo", "INIT_DEST=0"};
     double geo[6];
     if (GDALGetGeoTransform(file, geo) != CE_None) {
@@ -168,7 +169,7 @@ std::string sampleRaster(GDALDatasetH file, const GroundReference& ground, GDALD
         error = systemMismatch(GDALGetSpatialRef(file) != nullptr, ground, path);
     }
     if (error.empty()) {
-        error = readBudget(file, geo, ground, grid, path, args);
+        error = readBudget(file, geo, ground, shape, path, args);
     }
     if (!error.empty()) {
         return error;
@@ -232,7 +233,7 @@ std::string loadChecked(const std::string& path, const GridShape& shape,
     if (GDALDatasetGetLayerCount(file.get()) > 0) {
         error = burnPolygons(file.get(), ground, grid.get(), path);
     } else if (GDALGetRasterCount(file.get()) > 0) {
-        error = sampleRaster(file.get(), ground, grid.get(), path);
+        error = sampleRaster(file.get(), ground, shape, grid.get(), path);
     } else {
         error = fileError(path, "holds neither polygons nor a raster band");
     }

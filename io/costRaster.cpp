@@ -45,10 +45,10 @@ bool isWriteFailure(int error) {
 // Builds the GeoTIFF at `path`; returns why it could not be, empty when it was.
 std::string buildRaster(const std::string& path, const float* values, const GridShape& shape,
                         const GroundReference& ground, ProgressReport& report) {
-    const double half = ground.spacing / 2.0;
-    const GroundPoint northWest = cellCentre(ground, 0, shape.rows - 1);
-    double transform[6] = {northWest.x - half, ground.spacing, 0.0, northWest.y + half, 0.0,
-                           -ground.spacing};
+    const double half = shape.spacing / 2.0;
+    const GroundPoint northWest = cellCentre(ground, shape.spacing, 0, shape.rows - 1);
+    double transform[6] = {northWest.x - half, shape.spacing, 0.0,
+                           northWest.y + half, 0.0,           -shape.spacing};
     if (!std::isfinite(transform[0]) || !std::isfinite(transform[3])) {
         return "the ground's position is not a finite number";
     }

@@ -597,7 +597,7 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     }
     ground.shape = target.shape;
     ground.reference = {exportWkt(source.working), target.originX, target.originY,
-                        target.shape.spacing, exportWkt(source.system)};
+                        exportWkt(source.system)};
     return {};
 }
 

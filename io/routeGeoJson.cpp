@@ -53,10 +53,10 @@ using Line = std::vector<std::pair<double, double>>;
 
 // Vertex positions of the route into xs and ys; returns why one cannot be had, empty when all
 // can.
-std::string positions(const Route& route, const GroundReference& ground, std::vector<double>& xs,
-                      std::vector<double>& ys) {
+std::string positions(const Route& route, const GroundReference& ground, double spacing,
+                      std::vector<double>& xs, std::vector<double>& ys) {
     for (const Cell& cell : route.cells) {
-        const GroundPoint p = cellCentre(ground, cell.x, cell.y);
+        const GroundPoint p = cellCentre(ground, spacing, cell.x, cell.y);
         xs.push_back(p.x);
         ys.push_back(p.y);
     }
@@ -117,14 +117,15 @@ void appendLine(std::string& text, const Line& line) {
     text += ']';
 }
 
-std::string appendGeometry(std::string& text, const Route& route, const GroundReference& ground) {
+std::string appendGeometry(std::string& text, const Route& route, const GroundReference& ground,
+                           double spacing) {
     if (!route.reachable) {
         text += "null";
         return {};
     }
     std::vector<double> xs;
     std::vector<double> ys;
-    const std::string error = positions(route, ground, xs, ys);
+    const std::string error = positions(route, ground, spacing, xs, ys);
     if (!error.empty()) {
         return error;
     }
@@ -199,7 +200,7 @@ std::string appendProperties(std::string& text, const Route& route, const std::s
 // The FeatureCollection text; returns why it cannot be made, empty when it was.
 std::string routeGeoJson(const std::vector<Route>& routes, const std::string& planner,
                          const Vehicle& vehicle, float speedMph, const GroundReference& ground,
-                         std::string& text) {
+                         double spacing, std::string& text) {
     text = "{\"type\":\"FeatureCollection\",\"features\":[";
     for (size_t k = 0; k < routes.size(); ++k) {
         text += k == 0 ? "\n" : ",\n";
@@ -207,7 +208,7 @@ std::string routeGeoJson(const std::vector<Route>& routes, const std::string& pl
         std::string error = appendProperties(text, routes[k], planner, vehicle, speedMph);
         text += ",\"geometry\":";
         if (error.empty()) {
-            error = appendGeometry(text, routes[k], ground);
+            error = appendGeometry(text, routes[k], ground, spacing);
         }
         if (!error.empty()) {
             return std::string("the ") + measureName(routes[k].measure) + " route: " + error;
@@ -222,10 +223,11 @@ std::string routeGeoJson(const std::vector<Route>& routes, const std::string& pl
 
 std::string writeRouteGeoJson(int folder, const std::string& name, const std::vector<Route>& routes,
                               const std::string& planner, const Vehicle& vehicle, float speedMph,
-                              const GroundReference& ground) {
+                              const GroundReference& ground, double spacing) {
     CPLPushErrorHandler(CPLQuietErrorHandler);
     std::string text;
-    const std::string error = routeGeoJson(routes, planner, vehicle, speedMph, ground, text);
+    const std::string error =
+        routeGeoJson(routes, planner, vehicle, speedMph, ground, spacing, text);
     CPLPopErrorHandler();
     if (!error.empty()) {
         return error;

@@ -182,7 +182,7 @@ constexpr char UTM_33N[] =
 // system and the routes turn to longitude (first) and latitude.
 TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLatitude) {
     planOnSlope(3, 0);
-    const GroundReference utm{UTM_33N, 500000.0, 0.0, GRID_SPACING, ""};
+    const GroundReference utm{UTM_33N, 500000.0, 0.0, ""};
     ASSERT_EQ(writeGridRaster(AT_FDCWD, "d.tif", distanceTable.data(), distanceTable.shape(), utm),
               "");
     GDALDatasetH tif = GDALOpen("d.tif", GA_ReadOnly);
@@ -195,7 +195,7 @@ TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLat
     GDALClose(tif);
 
     ASSERT_EQ(writeRouteGeoJson(AT_FDCWD, "r.json", plannedRoutes(landscapeRun), "sweep", Vehicle{},
-                                settings.speedMph, utm),
+                                settings.speedMph, utm, GRID_SPACING),
               "");
     const std::string json = readFile("r.json");
     EXPECT_NE(json.find("\"cells\":4,\"length_m\":90.04999,"), std::string::npos) << json;
