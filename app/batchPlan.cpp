@@ -7,7 +7,7 @@
 #include "io/printableText.h"
 #include "io/routeExport.h"
 #include "planner/routePlanner.h"
-#include "render/overlays.h"
+#include "planner/routeSummary.h"
 #include "terrain/settings.h"
 
 #include <cerrno>
@@ -51,9 +51,11 @@ int runBatchPlan(const Options& options) {
     computeRoutes();
     // One plan a batch: the search's working cells go before the files are built beside them.
     landscapeRun.work.release();
-    const SceneInputs in = sceneInputs(landscapeRun);
-    const std::string summaries = distanceRouteOverlay(in).report + energyRouteOverlay(in).report +
-                                  straightLineOverlay(in).report;
+    const LandscapeRun& run = landscapeRun;
+    const RouteEnds ends = routeEnds(run.settings);
+    const std::string summaries = distanceReport(run.tables, ends, run.settings.speedMph) +
+                                  energyReport(run.tables, ends) +
+                                  straightLineReport(ends, run.terrain.shape().spacing);
     errno = 0;
     const bool printed = std::fputs(summaries.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
     const int printError = errno;

@@ -40,3 +40,22 @@ std::string energySummary(float joules) {
 std::string straightLineSummary(float metres) {
     return formatText("Total Direct Path:\t%f meters\n", static_cast<double>(metres));
 }
+
+std::string distanceReport(const RouteTables& tables, const RouteEnds& ends, float speedMph) {
+    if (!tables.distance.reaches(ends.endX, ends.endY)) {
+        return UNREACHABLE_DISTANCE_TEXT;
+    }
+    return distanceSummary(tables.distance[ends.endX][ends.endY], speedMph);
+}
+
+std::string energyReport(const RouteTables& tables, const RouteEnds& ends) {
+    if (!tables.energy.reaches(ends.endX, ends.endY)) {
+        return UNREACHABLE_ENERGY_TEXT;
+    }
+    return energySummary(tables.energy[ends.endX][ends.endY]);
+}
+
+std::string straightLineReport(const RouteEnds& ends, double spacing) {
+    return straightLineSummary(
+        straightLineMetres(ends.startX, ends.startY, ends.endX, ends.endY, spacing));
+}

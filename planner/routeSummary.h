@@ -3,6 +3,8 @@
 // energy of the least-energy route and the straight line's length. The window and the batch
 // plan print these same texts.
 
+#include "planner/routeTables.h"
+
 #include <cstdio>
 #include <string>
 
@@ -38,3 +40,10 @@ std::string energySummary(float joules);
 
 // "Total Direct Path" line for a straight line of `metres`.
 std::string straightLineSummary(float metres);
+
+// What the console prints of a plan in `tables` from the start to the end of `ends`: the
+// least-distance route's summary at `speedMph` (or UNREACHABLE_DISTANCE_TEXT), the least-energy
+// route's (or UNREACHABLE_ENERGY_TEXT), and the straight line's on a grid of `spacing` metres.
+std::string distanceReport(const RouteTables& tables, const RouteEnds& ends, float speedMph);
+std::string energyReport(const RouteTables& tables, const RouteEnds& ends);
+std::string straightLineReport(const RouteEnds& ends, double spacing);

@@ -69,29 +69,29 @@ Quad overlayQuad(const SceneInputs& in, int x, int y) {
     return q;
 }
 
-Overlay distanceRouteOverlay(const SceneInputs& in) {
-    const Settings& s = in.settings;
-    const CostTable& distance = in.tables.distance;
-    if (!distance.reaches(s.endX, s.endY)) {
-        return {{}, distanceRouteColour, UNREACHABLE_DISTANCE_TEXT};
+namespace {
+// The cells of a reached route, none of an unreached one.
+std::vector<Cell> reachedRouteCells(const SceneInputs& in, Measure measure) {
+    const RouteEnds ends = routeEnds(in.settings);
+    if (!in.tables.costs(measure).reaches(ends.endX, ends.endY)) {
+        return {};
     }
-    return {routeCells(in.terrain, in.tables.previousDistance, routeEnds(s)), distanceRouteColour,
-            distanceSummary(distance[s.endX][s.endY], s.speedMph)};
+    return routeCells(in.terrain, in.tables.previous(measure), ends);
+}
+} // namespace
+
+Overlay distanceRouteOverlay(const SceneInputs& in) {
+    return {reachedRouteCells(in, Measure::Distance), distanceRouteColour,
+            distanceReport(in.tables, routeEnds(in.settings), in.settings.speedMph)};
 }
 
 Overlay energyRouteOverlay(const SceneInputs& in) {
-    const Settings& s = in.settings;
-    const CostTable& energy = in.tables.energy;
-    if (!energy.reaches(s.endX, s.endY)) {
-        return {{}, energyRouteColour, UNREACHABLE_ENERGY_TEXT};
-    }
-    return {routeCells(in.terrain, in.tables.previousEnergy, routeEnds(s)), energyRouteColour,
-            energySummary(energy[s.endX][s.endY])};
+    return {reachedRouteCells(in, Measure::Energy), energyRouteColour,
+            energyReport(in.tables, routeEnds(in.settings))};
 }
 
 Overlay straightLineOverlay(const SceneInputs& in) {
     const Settings& s = in.settings;
     return {straightLineCells(in.terrain, s.startX, s.startY, s.endX, s.endY), straightLineColour,
-            straightLineSummary(straightLineMetres(s.startX, s.startY, s.endX, s.endY,
-                                                   in.terrain.shape().spacing))};
+            straightLineReport(routeEnds(s), in.terrain.shape().spacing)};
 }
