@@ -2,9 +2,11 @@
 
 #include "app/panelGl.h"
 #include "app/pictureGl.h"
+#include "app/windowState.h"
 #include "camera/camera.h"
 #include "camera/mouseDrag.h"
 #include "render/sceneGl.h"
+#include "terrain/settings.h"
 
 #include <GL/freeglut.h>
 #include <optional>
@@ -40,7 +42,8 @@ void mouseButton(int button, int state, int x, int y) {
         glutPostRedisplay();
         return;
     }
-    onMouseButton(state, x, y);
+    // Presses are classified against the nominal window size, whatever the window's real size.
+    onMouseButton(windowState.drag, state, x, y, settings.windowWidth, settings.windowHeight);
     if (const std::optional<PickedEnd> end = pickedEnd(button, state)) {
         pendingPick = Pick{*end, x, y};
         glutPostRedisplay();
@@ -49,7 +52,7 @@ void mouseButton(int button, int state, int x, int y) {
 
 void mouseMotion(int x, int y) {
     if (!panelTakesMotion(x, y)) {
-        onMouseDrag(camera, x, y);
+        onMouseDrag(windowState.drag, camera, x, y);
     }
     glutPostRedisplay();
 }

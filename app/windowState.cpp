@@ -1,0 +1,3 @@
+#include "app/windowState.h"
+
+WindowState windowState;
