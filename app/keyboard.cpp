@@ -3,6 +3,7 @@
 #include "app/consoleInput.h"
 #include "app/savedFiles.h"
 #include "app/shutdown.h"
+#include "app/windowState.h"
 #include "camera/camera.h"
 #include "io/routeExport.h"
 #include "planner/planningGrid.h"

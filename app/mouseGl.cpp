@@ -3,7 +3,6 @@
 #include "app/panelGl.h"
 #include "app/pictureGl.h"
 #include "app/windowState.h"
-#include "camera/camera.h"
 #include "camera/mouseDrag.h"
 #include "render/sceneGl.h"
 #include "terrain/settings.h"
@@ -52,7 +51,7 @@ void mouseButton(int button, int state, int x, int y) {
 
 void mouseMotion(int x, int y) {
     if (!panelTakesMotion(x, y)) {
-        onMouseDrag(windowState.drag, camera, x, y);
+        onMouseDrag(windowState.drag, windowState.camera, x, y);
     }
     glutPostRedisplay();
 }
@@ -63,7 +62,7 @@ void afterScene() {
         const Pick pick = *pendingPick;
         pendingPick.reset();
         // A click off the ground changes nothing.
-        if (const std::optional<Cell> cell = cellUnderPixel(pick.x, pick.y)) {
+        if (const std::optional<Cell> cell = cellUnderPixel(windowState.scene, pick.x, pick.y)) {
             submitPickedCell(pick.end, cell->x, cell->y, windowConsole().out);
             glutPostRedisplay();
         }

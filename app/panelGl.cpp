@@ -5,6 +5,7 @@
 #include "app/keyboard.h"
 #include "app/pictureGl.h"
 #include "app/savedFiles.h"
+#include "app/windowState.h"
 #include "planner/runState.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
@@ -253,7 +254,7 @@ void underCursor() {
         ImGui::TextUnformatted("Point at the ground");
         return;
     }
-    const std::optional<Cell> cell = cellUnderPixel(pointerX, pointerY);
+    const std::optional<Cell> cell = cellUnderPixel(windowState.scene, pointerX, pointerY);
     if (!cell) {
         ImGui::TextUnformatted("Off the ground");
         return;
@@ -264,7 +265,8 @@ void underCursor() {
 
 void panelWindow() {
     // The panel fills its strip beside the view and stays there.
-    ImGui::SetNextWindowPos(ImVec2(static_cast<float>(viewWidth()), 0.0f), ImGuiCond_Always);
+    ImGui::SetNextWindowPos(ImVec2(static_cast<float>(windowState.scene.currentViewWidth), 0.0f),
+                            ImGuiCond_Always);
     ImGui::SetNextWindowSize(ImVec2(PANEL_STRIP_WIDTH, ImGui::GetIO().DisplaySize.y),
                              ImGuiCond_Always);
     ImGui::Begin("Landscape", nullptr,
@@ -272,7 +274,7 @@ void panelWindow() {
     const ImVec2 pos = ImGui::GetWindowPos();
     const ImVec2 size = ImGui::GetWindowSize();
     panelRect = {pos.x, pos.y, size.x, size.y};
-    const Scene& scene = currentScene();
+    const Scene& scene = windowState.scene.scene;
     cellsAndPlan();
     saves();
     ImGui::Separator();
@@ -317,7 +319,7 @@ void syncPanel() {
     glutPassiveMotionFunc(passiveMotionRegistered ? passiveMotion : nullptr);
     // The window gains or gives back the strip; the view keeps its width (the next reshape
     // subtracts the strip again).
-    glutReshapeWindow(viewWidth() + panelStripWidth(settings.panelVisible),
+    glutReshapeWindow(windowState.scene.currentViewWidth + panelStripWidth(settings.panelVisible),
                       glutGet(GLUT_WINDOW_HEIGHT));
     framesToFollow = FOLLOW_UP_FRAMES;
     dragOnPanel = false;
@@ -432,7 +434,7 @@ void showProgress(const std::string& line) {
     glDisable(GL_SCISSOR_TEST);
     // The frame shown stays as it is; only the box is drawn over it.
     glDrawBuffer(GL_FRONT);
-    const float left = static_cast<float>(viewWidth());
+    const float left = static_cast<float>(windowState.scene.currentViewWidth);
     glColor3f(PROGRESS_BOX_GREY, PROGRESS_BOX_GREY, PROGRESS_BOX_GREY);
     glRectf(left, static_cast<float>(height - PROGRESS_BOX_HEIGHT), static_cast<float>(width),
             static_cast<float>(height));

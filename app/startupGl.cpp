@@ -5,10 +5,12 @@
 #include "app/options.h"
 #include "app/panelGl.h"
 #include "app/shutdown.h"
+#include "app/windowState.h"
 #include "app/windowWatchGl.h"
-#include "camera/camera.h"
 #include "io/pictureFile.h"
 #include "planner/runState.h"
+#include "render/mesh.h"
+#include "render/scene.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
 #include "terrain/settings.h"
@@ -29,7 +31,20 @@ void reshapeWithinPicture(int width, int height) {
     if (fits.width != width || fits.height != height) {
         glutReshapeWindow(fits.width, fits.height);
     }
-    reshape(width, height);
+    reshape(windowState.scene, width, height, settings.panelVisible);
+}
+
+// One frame: the scene (compiled anew when a command changed it), then what goes over it.
+void display() {
+    SceneGlState& gl = windowState.scene;
+    beginFrame(gl, windowState.camera, settings);
+    if (gl.sceneDirty) {
+        rebuildSceneList(gl, buildScene(), meshGeometry);
+    } else {
+        replaySceneList(gl);
+    }
+    afterScene();
+    glutSwapBuffers();
 }
 } // namespace
 
@@ -39,6 +54,7 @@ void timerTick(int) {
         return;
     }
     // A frame only while the camera moves; a still one leaves the window (and the CPU) alone.
+    Camera& camera = windowState.camera;
     const bool moving = camera.isMoving();
     camera.update(CAMERA_TICK_STEP);
     if (moving) {
@@ -86,9 +102,8 @@ int runLandscape(const char* programName, const Options& options) {
         }
         showProgress(line);
     };
-    setAfterSceneHook(afterScene);
-    sceneDirty = true;
-    sceneList = glGenLists(1);
+    windowState.scene.sceneDirty = true;
+    windowState.scene.sceneList = glGenLists(1);
     prepareFirstScene();
     glEnable(GL_DEPTH_TEST);
     glutTimerFunc(FIRST_TICK_MS, timerTick, 0);

@@ -1,11 +1,21 @@
 #pragma once
-// The window's own state, one for the program's one window: the drag going on. GLUT's callbacks
-// carry no user data, so they reach it here and hand its parts to the plain code as arguments.
+// The window's own state, one for the program's one window: the camera that keys, drags and the
+// timer move, the drag going on and the scene's GL state. GLUT's callbacks carry no user data,
+// so they reach it here and hand its parts to the plain code as arguments.
 
+#include "camera/camera.h"
 #include "camera/mouseDrag.h"
+#include "render/sceneGl.h"
 
 struct WindowState {
+    Camera camera;
     MouseDrag drag;
+    SceneGlState scene;
 };
 
 extern WindowState windowState;
+
+// The keyboard commands' names for the window's camera and for asking the next frame to
+// rebuild the scene list.
+extern Camera& camera;
+extern bool& sceneDirty;

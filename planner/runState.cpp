@@ -5,8 +5,6 @@
 LandscapeRun landscapeRun;
 
 Settings& settings = landscapeRun.settings;
-bool& sceneDirty = landscapeRun.sceneDirty;
-unsigned int& sceneList = landscapeRun.sceneList;
 TerrainPositions& terrainVertices = landscapeRun.terrain;
 GroundReference& groundReference = landscapeRun.reference;
 PlanningGrid& planningGrid = landscapeRun.grid;

@@ -21,9 +21,7 @@ struct LandscapeRun {
     std::vector<uint8_t> barriers; // empty, or non-zero for each cell no route may use
     PlanningGrid grid;
     RouteTables tables;
-    PlannerWorkspace work; // both planners' working cells
-    bool sceneDirty = false;
-    unsigned int sceneList = 0;
+    PlannerWorkspace work;                          // both planners' working cells
     Vec3f homeSceneOffset = Settings{}.sceneOffset; // the first frame's, which key v brings back
     ProgressListener progress; // where long work of this run tells how far it has come
 };

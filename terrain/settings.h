@@ -1,6 +1,6 @@
 #pragma once
 // The tunable values of one run, created with fixed defaults and changed only by keyboard
-// commands, plus the two values that tie input to drawing.
+// commands.
 
 #include "terrain/vehicle.h"
 
@@ -47,9 +47,3 @@ struct Settings {
 
 // The settings of the run now going on.
 extern Settings& settings;
-
-// True when the next display event must rebuild sceneList.
-extern bool& sceneDirty;
-
-// OpenGL display-list name of the compiled scene (a GLuint).
-extern unsigned int& sceneList;

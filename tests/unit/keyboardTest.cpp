@@ -1,5 +1,6 @@
 #include "app/keyboard.h"
 
+#include "app/windowState.h"
 #include "camera/camera.h"
 #include "keyboardTestConsole.h"
 #include "terrain/settings.h"
