@@ -37,7 +37,7 @@ std::optional<PickedEnd> pickedEnd(int button, int state) {
 
 // A plain press or release only picks the drag mode; nothing on screen changes yet.
 void mouseButton(int button, int state, int x, int y) {
-    if (panelTakesMouseButton(button, state, x, y)) {
+    if (panelTakesMouseButton(windowState.panel, button, state, x, y)) {
         glutPostRedisplay();
         return;
     }
@@ -50,7 +50,7 @@ void mouseButton(int button, int state, int x, int y) {
 }
 
 void mouseMotion(int x, int y) {
-    if (!panelTakesMotion(x, y)) {
+    if (!panelTakesMotion(windowState.panel, x, y)) {
         onMouseDrag(windowState.drag, windowState.camera, x, y);
     }
     glutPostRedisplay();
@@ -67,5 +67,5 @@ void afterScene() {
             glutPostRedisplay();
         }
     }
-    drawPanel();
+    drawPanel(windowState);
 }

@@ -100,7 +100,7 @@ int runLandscape(const char* programName, const Options& options) {
         if (console) {
             console(line);
         }
-        showProgress(line);
+        showProgress(windowState, line);
     };
     windowState.scene.sceneDirty = true;
     windowState.scene.sceneList = glGenLists(1);
@@ -114,7 +114,7 @@ int runLandscape(const char* programName, const Options& options) {
     glutSpecialFunc(specialKeyDown);
     glutMouseFunc(mouseButton);
     glutMotionFunc(mouseMotion);
-    syncPanel();
+    syncPanel(windowState);
     glutMainLoop();
     return WINDOW_END_STATUS;
 }

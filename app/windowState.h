@@ -1,8 +1,9 @@
 #pragma once
 // The window's own state, one for the program's one window: the camera that keys, drags and the
-// timer move, the drag going on and the scene's GL state. GLUT's callbacks carry no user data,
-// so they reach it here and hand its parts to the plain code as arguments.
+// timer move, the drag going on, the scene's GL state and the panel's. GLUT's callbacks carry no
+// user data, so they reach it here and hand its parts to the plain code as arguments.
 
+#include "app/panelGl.h"
 #include "camera/camera.h"
 #include "camera/mouseDrag.h"
 #include "render/sceneGl.h"
@@ -11,6 +12,7 @@ struct WindowState {
     Camera camera;
     MouseDrag drag;
     SceneGlState scene;
+    PanelState panel;
 };
 
 extern WindowState windowState;

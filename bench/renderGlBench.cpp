@@ -142,13 +142,13 @@ void BM_ReplayWithPanel(benchmark::State& state) {
     for (int frame = 0; frame < WARM_UP_FRAMES; ++frame) {
         beginFrame();
         replaySceneList(gl);
-        drawPanel();
+        drawPanel(windowState);
         glFinish();
     }
     for (auto _ : state) {
         beginFrame();
         replaySceneList(gl);
-        drawPanel();
+        drawPanel(windowState);
         glFinish();
     }
     settings = firstSettings;
