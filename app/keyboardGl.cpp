@@ -38,6 +38,6 @@ void keyUp(unsigned char key, int x, int y) {
 
 void specialKeyDown(int key, int, int) {
     if (key == GLUT_KEY_F12) {
-        pressPictureKey();
+        pressPictureKey(windowState.pictureAsked);
     }
 }

@@ -13,13 +13,6 @@
 static_assert(GLUT_DOWN == MOUSE_PRESSED, "the drag logic reads GLUT button states");
 
 namespace {
-// A Shift or Ctrl click waits for the next frame, which knows the depth under the pointer.
-struct Pick {
-    PickedEnd end;
-    int x, y;
-};
-std::optional<Pick> pendingPick;
-
 std::optional<PickedEnd> pickedEnd(int button, int state) {
     if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) {
         return std::nullopt;
@@ -44,7 +37,7 @@ void mouseButton(int button, int state, int x, int y) {
     // Presses are classified against the nominal window size, whatever the window's real size.
     onMouseButton(windowState.drag, state, x, y, settings.windowWidth, settings.windowHeight);
     if (const std::optional<PickedEnd> end = pickedEnd(button, state)) {
-        pendingPick = Pick{*end, x, y};
+        windowState.pendingPick = PendingPick{*end, x, y};
         glutPostRedisplay();
     }
 }
@@ -56,16 +49,17 @@ void mouseMotion(int x, int y) {
     glutPostRedisplay();
 }
 
-void afterScene() {
-    takeAskedPicture(); // the view as drawn, before a pick replans or the panel covers anything
-    if (pendingPick) {
-        const Pick pick = *pendingPick;
-        pendingPick.reset();
+void afterScene(WindowState& window) {
+    // The view as drawn, before a pick replans or the panel covers anything.
+    takeAskedPicture(window.pictureAsked);
+    if (window.pendingPick) {
+        const PendingPick pick = *window.pendingPick;
+        window.pendingPick.reset();
         // A click off the ground changes nothing.
-        if (const std::optional<Cell> cell = cellUnderPixel(windowState.scene, pick.x, pick.y)) {
+        if (const std::optional<Cell> cell = cellUnderPixel(window.scene, pick.x, pick.y)) {
             submitPickedCell(pick.end, cell->x, cell->y, windowConsole().out);
             glutPostRedisplay();
         }
     }
-    drawPanel(windowState);
+    drawPanel(window);
 }

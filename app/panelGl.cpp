@@ -119,9 +119,10 @@ void cellsAndPlan(WindowState& window) {
     }
 }
 
-void saves(const PanelState& panel) {
+void saves(WindowState& window) {
+    const PanelState& panel = window.panel;
     if (ImGui::Button("Save picture")) {
-        pressPictureKey();
+        pressPictureKey(window.pictureAsked);
     }
     ImGui::SameLine();
     if (ImGui::Button("Save map files")) {
@@ -250,7 +251,7 @@ void panelWindow(WindowState& window) {
     window.panel.panelRect = {pos.x, pos.y, size.x, size.y};
     const Scene& scene = window.scene.scene;
     cellsAndPlan(window);
-    saves(window.panel);
+    saves(window);
     ImGui::Separator();
     settingsControls(window);
     const ImGuiTreeNodeFlags open = ImGuiTreeNodeFlags_DefaultOpen;

@@ -43,13 +43,13 @@ void display() {
     } else {
         replaySceneList(gl);
     }
-    afterScene();
+    afterScene(windowState);
     glutSwapBuffers();
 }
 } // namespace
 
 void timerTick(int) {
-    if (shutdownRequested() || windowLost()) {
+    if (shutdownRequested() || windowLost(windowState.watch)) {
         glutLeaveMainLoop();
         return;
     }
@@ -93,7 +93,7 @@ int runLandscape(const char* programName, const Options& options) {
     // Closing the window returns from the loop, so the process ends through main.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     installShutdownHandlers();
-    watchForWindowLoss();
+    watchForWindowLoss(windowState.watch);
     initPanel();
     // From now on long work is shown in the panel as well as on the console.
     landscapeRun.progress = [console = landscapeRun.progress](const std::string& line) {
