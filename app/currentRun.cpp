@@ -7,13 +7,6 @@
 
 LandscapeRun landscapeRun;
 
-namespace {
-bool sceneDirtyFlag = false;
-unsigned int sceneListName = 0;
-} // namespace
-bool& sceneDirty = sceneDirtyFlag;
-unsigned int& sceneList = sceneListName;
-
 Settings& settings = landscapeRun.settings;
 TerrainPositions& terrainVertices = landscapeRun.terrain;
 GroundReference& groundReference = landscapeRun.reference;

@@ -4,6 +4,14 @@
 
 #include "app/keyboard.h"
 
+struct WindowState;
+
+// A Shift or Ctrl click waits for the next frame, which knows the depth under the pointer.
+struct PendingPick {
+    PickedEnd end;
+    int x, y;
+};
+
 void keyDown(unsigned char key, int x, int y);
 void keyUp(unsigned char key, int x, int y);
 // F12 asks for a picture of the view; other special keys do nothing.
@@ -16,4 +24,4 @@ Console& windowConsole();
 
 // Runs after the scene of each frame: writes an asked picture, resolves a pending pick against
 // the frame just drawn, then draws the panel.
-void afterScene();
+void afterScene(WindowState& window);

@@ -4,6 +4,7 @@
 #include "app/currentRun.h"
 #include "app/savedFiles.h"
 #include "app/shutdown.h"
+#include "app/windowState.h"
 #include "camera/camera.h"
 #include "io/routeExport.h"
 #include "planner/planningGrid.h"

@@ -4,6 +4,7 @@
 #include "app/panelGl.h"
 #include "app/pictureGl.h"
 #include "app/shutdown.h"
+#include "app/windowState.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
@@ -18,13 +19,13 @@ Console& windowConsole() {
 }
 
 void keyDown(unsigned char key, int x, int y) {
-    if (!panelTakesKey(key, x, y)) {
+    if (!panelTakesKey(windowState.panel, key, x, y)) {
         handleKeyDown(key, windowConsole());
         if (shutdownRequested()) {
             glutLeaveMainLoop(); // a signal ended the dialogue: no frame, end now
             return;
         }
-        syncPanel();
+        syncPanel(windowState);
     }
     glutPostRedisplay();
 }
@@ -37,6 +38,6 @@ void keyUp(unsigned char key, int x, int y) {
 
 void specialKeyDown(int key, int, int) {
     if (key == GLUT_KEY_F12) {
-        pressPictureKey();
+        pressPictureKey(windowState.pictureAsked);
     }
 }

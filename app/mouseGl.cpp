@@ -1,10 +1,12 @@
 #include "app/inputGl.h"
 
+#include "app/currentRun.h"
 #include "app/panelGl.h"
 #include "app/pictureGl.h"
-#include "camera/camera.h"
+#include "app/windowState.h"
 #include "camera/mouseDrag.h"
 #include "render/sceneGl.h"
+#include "terrain/settings.h"
 
 #include <GL/freeglut.h>
 #include <optional>
@@ -12,13 +14,6 @@
 static_assert(GLUT_DOWN == MOUSE_PRESSED, "the drag logic reads GLUT button states");
 
 namespace {
-// A Shift or Ctrl click waits for the next frame, which knows the depth under the pointer.
-struct Pick {
-    PickedEnd end;
-    int x, y;
-};
-std::optional<Pick> pendingPick;
-
 std::optional<PickedEnd> pickedEnd(int button, int state) {
     if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) {
         return std::nullopt;
@@ -36,34 +31,37 @@ std::optional<PickedEnd> pickedEnd(int button, int state) {
 
 // A plain press or release only picks the drag mode; nothing on screen changes yet.
 void mouseButton(int button, int state, int x, int y) {
-    if (panelTakesMouseButton(button, state, x, y)) {
+    if (panelTakesMouseButton(windowState.panel, button, state, x, y)) {
         glutPostRedisplay();
         return;
     }
-    onMouseButton(state, x, y);
+    // Presses are classified against the nominal window size, whatever the window's real size.
+    onMouseButton(windowState.drag, state, x, y, settings.windowWidth, settings.windowHeight);
     if (const std::optional<PickedEnd> end = pickedEnd(button, state)) {
-        pendingPick = Pick{*end, x, y};
+        windowState.pendingPick = PendingPick{*end, x, y};
         glutPostRedisplay();
     }
 }
 
 void mouseMotion(int x, int y) {
-    if (!panelTakesMotion(x, y)) {
-        onMouseDrag(camera, x, y);
+    if (!panelTakesMotion(windowState.panel, x, y)) {
+        onMouseDrag(windowState.drag, windowState.camera, x, y);
     }
     glutPostRedisplay();
 }
 
-void afterScene() {
-    takeAskedPicture(); // the view as drawn, before a pick replans or the panel covers anything
-    if (pendingPick) {
-        const Pick pick = *pendingPick;
-        pendingPick.reset();
+void afterScene(WindowState& window) {
+    // The view as drawn, before a pick replans or the panel covers anything.
+    takeAskedPicture(window.pictureAsked);
+    if (window.pendingPick) {
+        const PendingPick pick = *window.pendingPick;
+        window.pendingPick.reset();
         // A click off the ground changes nothing.
-        if (const std::optional<Cell> cell = cellUnderPixel(pick.x, pick.y)) {
+        if (const std::optional<Cell> cell =
+                cellUnderPixel(window.scene, sceneInputs(landscapeRun), pick.x, pick.y)) {
             submitPickedCell(pick.end, cell->x, cell->y, windowConsole().out);
             glutPostRedisplay();
         }
     }
-    drawPanel();
+    drawPanel(window);
 }

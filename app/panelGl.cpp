@@ -6,6 +6,7 @@
 #include "app/keyboard.h"
 #include "app/pictureGl.h"
 #include "app/savedFiles.h"
+#include "app/windowState.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
 #include "terrain/settings.h"
@@ -38,75 +39,46 @@ constexpr int PROGRESS_TEXT_INSET = 9;
 constexpr float PROGRESS_BOX_GREY = 0.1f;
 constexpr float PROGRESS_TEXT_GREY = 1.0f;
 
-bool passiveMotionRegistered = false;
-int framesToFollow = 0;
-
-struct PanelRect {
-    float x = 0.0f, y = 0.0f, width = 0.0f, height = 0.0f;
-    bool contains(int px, int py) const {
-        return px >= x && px < x + width && py >= y && py < y + height;
-    }
-} panelRect;
-
-// ImGui reads the pointer once a frame, and several events can arrive between two frames: it
-// must see a press at the pressed position, and the last position of a drag before its
-// release, or a click is lost and a drag falls short. Such events wait for the next frame.
-bool dragOnPanel = false;
-bool pressUnseen = false;
-bool motionUnseen = false;
-struct Release {
-    int button, x, y;
-};
-std::optional<Release> heldRelease;
-struct Position {
-    int x, y;
-};
-std::optional<Position> heldMotion;
-
-int pointerX = -1; // last pointer position over the window, pixels; -1: not seen yet
-int pointerY = -1;
-
-RouteEnds editedCells{};
-RouteEnds shownCells{};
-std::string refusal; // why the last Plan was refused; "" when it was taken
-
+// GLUT's callback, which carries no user data: it reaches the window's panel itself.
 void passiveMotion(int x, int y) {
+    PanelState& panel = windowState.panel;
     ImGui_ImplGLUT_MotionFunc(x, y);
-    framesToFollow = FOLLOW_UP_FRAMES;
-    pointerX = x;
-    pointerY = y;
+    panel.framesToFollow = FOLLOW_UP_FRAMES;
+    panel.pointerX = x;
+    panel.pointerY = y;
     glutPostRedisplay();
 }
 
-void pressKey(unsigned char key) {
+void pressKey(WindowState& window, unsigned char key) {
     handleKeyDown(key, windowConsole());
-    syncPanel();
+    syncPanel(window);
     glutPostRedisplay();
 }
 
 // A pair of radio buttons for a two-way setting; choosing the other one presses `key`.
-void twoWayChoice(const char* label, const char* first, const char* second, bool firstIsOn,
-                  unsigned char key) {
+void twoWayChoice(WindowState& window, const char* label, const char* first, const char* second,
+                  bool firstIsOn, unsigned char key) {
     ImGui::TextUnformatted(label);
     ImGui::SameLine();
     if (ImGui::RadioButton(first, firstIsOn) && !firstIsOn) {
-        pressKey(key);
+        pressKey(window, key);
     }
     ImGui::SameLine();
     if (ImGui::RadioButton(second, !firstIsOn) && firstIsOn) {
-        pressKey(key);
+        pressKey(window, key);
     }
 }
 
 // A value with a step down and a step up button, each pressing its key.
-void stepper(const char* id, const std::string& text, unsigned char down, unsigned char up) {
+void stepper(WindowState& window, const char* id, const std::string& text, unsigned char down,
+             unsigned char up) {
     ImGui::PushID(id);
     if (ImGui::Button("-")) {
-        pressKey(down);
+        pressKey(window, down);
     }
     ImGui::SameLine();
     if (ImGui::Button("+")) {
-        pressKey(up);
+        pressKey(window, up);
     }
     ImGui::SameLine();
     ImGui::TextUnformatted(text.c_str());
@@ -119,11 +91,13 @@ std::string formatted(const char* pattern, double value) {
     return text;
 }
 
-void cellsAndPlan() {
+void cellsAndPlan(WindowState& window) {
+    PanelState& panel = window.panel;
+    RouteEnds& editedCells = panel.editedCells;
     const RouteEnds current{settings.startX, settings.startY, settings.endX, settings.endY};
-    if (!(current == shownCells)) { // replanned elsewhere: show the new cells
+    if (!(current == panel.shownCells)) { // replanned elsewhere: show the new cells
         editedCells = current;
-        shownCells = current;
+        panel.shownCells = current;
     }
     ImGui::PushItemWidth(CELL_FIELD_WIDTH);
     ImGui::InputInt("start x", &editedCells.startX);
@@ -132,8 +106,8 @@ void cellsAndPlan() {
     ImGui::InputInt("end y", &editedCells.endY);
     ImGui::PopItemWidth();
     if (ImGui::Button("Plan")) {
-        refusal = cellEntryRefusal(editedCells);
-        if (refusal.empty() || !isCellEntryInRange(editedCells)) {
+        panel.refusal = cellEntryRefusal(editedCells);
+        if (panel.refusal.empty() || !isCellEntryInRange(editedCells)) {
             submitCellEntry(editedCells, windowConsole().out); // the console's own refusal
         }
         editedCells = current; // refused: the cells in use; taken: the next frame shows the new
@@ -141,44 +115,45 @@ void cellsAndPlan() {
     }
     ImGui::SameLine();
     if (ImGui::Button("Home")) {
-        pressKey('v');
+        pressKey(window, 'v');
     }
 }
 
-void saves() {
+void saves(WindowState& window) {
+    const PanelState& panel = window.panel;
     if (ImGui::Button("Save picture")) {
-        pressPictureKey();
+        pressPictureKey(window.pictureAsked);
     }
     ImGui::SameLine();
     if (ImGui::Button("Save map files")) {
         saveMapFiles(landscapeRun, windowConsole().out);
     }
-    if (!refusal.empty()) {
-        ImGui::TextColored(REFUSAL_COLOUR, "%s", refusal.c_str());
+    if (!panel.refusal.empty()) {
+        ImGui::TextColored(REFUSAL_COLOUR, "%s", panel.refusal.c_str());
     }
     if (!lastSaved().empty()) {
         ImGui::TextWrapped("%s", lastSaved().c_str());
     }
 }
 
-void settingsControls() {
+void settingsControls(WindowState& window) {
     const bool distanceView = settings.viewMode == Distance;
-    twoWayChoice("Planner", "sweep", "exact", settings.planner == PlannerKind::Sweep, 'e');
-    twoWayChoice("View   ", "distance", "energy", distanceView, 'm');
+    twoWayChoice(window, "Planner", "sweep", "exact", settings.planner == PlannerKind::Sweep, 'e');
+    twoWayChoice(window, "View   ", "distance", "energy", distanceView, 'm');
     const char* unit = distanceView ? "m" : "J";
     const float rings = distanceView ? settings.distanceRings : settings.energyRings;
     const float width = distanceView ? settings.distanceIncrement : settings.energyIncrement;
-    stepper("rings", formatted("%g rings", rings), '[', ']');
-    stepper("width", formatted("%g ", width) + unit + " a ring", '{', '}');
+    stepper(window, "rings", formatted("%g rings", rings), '[', ']');
+    stepper(window, "width", formatted("%g ", width) + unit + " a ring", '{', '}');
     if (ImGui::Button("+5")) {
-        pressKey('S');
+        pressKey(window, 'S');
     }
     ImGui::SameLine();
     ImGui::Text("speed %g mph", double(settings.speedMph));
 }
 
 // The vehicle and the barrier switch: a value typed (with Enter) or stepped replans at once.
-void vehicleControls() {
+void vehicleControls(PanelState& panel) {
     Vehicle v = settings.vehicle;
     bool barriersOn = settings.barriersOn;
     const ImGuiInputTextFlags enter = ImGuiInputTextFlags_EnterReturnsTrue;
@@ -195,8 +170,8 @@ void vehicleControls() {
     if (!changed) {
         return;
     }
-    refusal = vehicleRefusal(v);
-    if (refusal.empty()) {
+    panel.refusal = vehicleRefusal(v);
+    if (panel.refusal.empty()) {
         submitVehicle(v, barriersOn, windowConsole().out);
     }
     glutPostRedisplay();
@@ -248,12 +223,14 @@ void legend(const Scene& scene) {
     }
 }
 
-void underCursor() {
-    if (pointerX < 0 || ImGui::GetIO().WantCaptureMouse) {
+void underCursor(const WindowState& window) {
+    const PanelState& panel = window.panel;
+    if (panel.pointerX < 0 || ImGui::GetIO().WantCaptureMouse) {
         ImGui::TextUnformatted("Point at the ground");
         return;
     }
-    const std::optional<Cell> cell = cellUnderPixel(pointerX, pointerY);
+    const std::optional<Cell> cell =
+        cellUnderPixel(window.scene, sceneInputs(landscapeRun), panel.pointerX, panel.pointerY);
     if (!cell) {
         ImGui::TextUnformatted("Off the ground");
         return;
@@ -263,27 +240,28 @@ void underCursor() {
     ImGui::TextUnformatted(cellPlaceReport(cell->x, cell->y).c_str());
 }
 
-void panelWindow() {
+void panelWindow(WindowState& window) {
     // The panel fills its strip beside the view and stays there.
-    ImGui::SetNextWindowPos(ImVec2(static_cast<float>(viewWidth()), 0.0f), ImGuiCond_Always);
+    ImGui::SetNextWindowPos(ImVec2(static_cast<float>(window.scene.currentViewWidth), 0.0f),
+                            ImGuiCond_Always);
     ImGui::SetNextWindowSize(ImVec2(PANEL_STRIP_WIDTH, ImGui::GetIO().DisplaySize.y),
                              ImGuiCond_Always);
     ImGui::Begin("Landscape", nullptr,
                  ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse);
     const ImVec2 pos = ImGui::GetWindowPos();
     const ImVec2 size = ImGui::GetWindowSize();
-    panelRect = {pos.x, pos.y, size.x, size.y};
-    const Scene& scene = currentScene();
-    cellsAndPlan();
-    saves();
+    window.panel.panelRect = {pos.x, pos.y, size.x, size.y};
+    const Scene& scene = window.scene.scene;
+    cellsAndPlan(window);
+    saves(window);
     ImGui::Separator();
-    settingsControls();
+    settingsControls(window);
     const ImGuiTreeNodeFlags open = ImGuiTreeNodeFlags_DefaultOpen;
     if (ImGui::CollapsingHeader("Vehicle", open)) {
-        vehicleControls();
+        vehicleControls(window.panel);
     }
     if (ImGui::CollapsingHeader("Under the cursor", open)) {
-        underCursor();
+        underCursor(window);
     }
     if (ImGui::CollapsingHeader("Route totals", open)) {
         totals(scene);
@@ -310,21 +288,22 @@ void initPanel() {
     ImGui_ImplOpenGL2_Init();
 }
 
-void syncPanel() {
-    if (settings.panelVisible == passiveMotionRegistered) {
+void syncPanel(WindowState& window) {
+    PanelState& panel = window.panel;
+    if (settings.panelVisible == panel.passiveMotionRegistered) {
         return;
     }
-    passiveMotionRegistered = settings.panelVisible;
-    glutPassiveMotionFunc(passiveMotionRegistered ? passiveMotion : nullptr);
+    panel.passiveMotionRegistered = settings.panelVisible;
+    glutPassiveMotionFunc(panel.passiveMotionRegistered ? passiveMotion : nullptr);
     // The window gains or gives back the strip; the view keeps its width (the next reshape
     // subtracts the strip again).
-    glutReshapeWindow(viewWidth() + panelStripWidth(settings.panelVisible),
+    glutReshapeWindow(window.scene.currentViewWidth + panelStripWidth(settings.panelVisible),
                       glutGet(GLUT_WINDOW_HEIGHT));
-    framesToFollow = FOLLOW_UP_FRAMES;
-    dragOnPanel = false;
+    panel.framesToFollow = FOLLOW_UP_FRAMES;
+    panel.dragOnPanel = false;
 }
 
-void drawPanel() {
+void drawPanel(WindowState& window) {
     if (!settings.panelVisible) {
         return;
     }
@@ -333,76 +312,78 @@ void drawPanel() {
                             static_cast<float>(glutGet(GLUT_WINDOW_HEIGHT)));
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplGLUT_NewFrame(); // starts the ImGui frame too
-    panelWindow();
+    panelWindow(window);
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
-    pressUnseen = false;
-    motionUnseen = false;
-    if (heldMotion) {
-        ImGui_ImplGLUT_MotionFunc(heldMotion->x, heldMotion->y);
-        heldMotion.reset();
-        motionUnseen = true;
+    PanelState& panel = window.panel;
+    panel.pressUnseen = false;
+    panel.motionUnseen = false;
+    if (panel.heldMotion) {
+        ImGui_ImplGLUT_MotionFunc(panel.heldMotion->x, panel.heldMotion->y);
+        panel.heldMotion.reset();
+        panel.motionUnseen = true;
         glutPostRedisplay();
-    } else if (heldRelease) {
-        ImGui_ImplGLUT_MouseFunc(heldRelease->button, GLUT_UP, heldRelease->x, heldRelease->y);
-        heldRelease.reset();
+    } else if (panel.heldRelease) {
+        const PanelState::Release& release = *panel.heldRelease;
+        ImGui_ImplGLUT_MouseFunc(release.button, GLUT_UP, release.x, release.y);
+        panel.heldRelease.reset();
         glutPostRedisplay();
     }
-    if (framesToFollow > 0) {
-        --framesToFollow;
+    if (panel.framesToFollow > 0) {
+        --panel.framesToFollow;
         glutPostRedisplay();
     }
 }
 
-bool panelTakesMouseButton(int button, int state, int x, int y) {
+bool panelTakesMouseButton(PanelState& panel, int button, int state, int x, int y) {
     if (!settings.panelVisible) {
         return false;
     }
     if (state == GLUT_DOWN) {
-        if (!panelRect.contains(x, y) && !ImGui::GetIO().WantCaptureMouse) {
+        if (!panel.panelRect.contains(x, y) && !ImGui::GetIO().WantCaptureMouse) {
             return false;
         }
-        framesToFollow = FOLLOW_UP_FRAMES;
+        panel.framesToFollow = FOLLOW_UP_FRAMES;
         ImGui_ImplGLUT_MouseFunc(button, state, x, y);
-        dragOnPanel = true;
-        pressUnseen = true;
+        panel.dragOnPanel = true;
+        panel.pressUnseen = true;
         return true;
     }
-    if (!dragOnPanel) {
+    if (!panel.dragOnPanel) {
         return false;
     }
-    dragOnPanel = false;
-    framesToFollow = FOLLOW_UP_FRAMES;
-    if (pressUnseen || motionUnseen || heldMotion) {
-        heldRelease = Release{button, x, y};
+    panel.dragOnPanel = false;
+    panel.framesToFollow = FOLLOW_UP_FRAMES;
+    if (panel.pressUnseen || panel.motionUnseen || panel.heldMotion) {
+        panel.heldRelease = PanelState::Release{button, x, y};
     } else {
         ImGui_ImplGLUT_MouseFunc(button, state, x, y);
     }
     return true;
 }
 
-bool panelTakesMotion(int x, int y) {
+bool panelTakesMotion(PanelState& panel, int x, int y) {
     if (!settings.panelVisible) {
         return false;
     }
-    pointerX = x;
-    pointerY = y;
-    framesToFollow = FOLLOW_UP_FRAMES;
-    if (pressUnseen || heldMotion) {
-        heldMotion = Position{x, y};
-        return dragOnPanel;
+    panel.pointerX = x;
+    panel.pointerY = y;
+    panel.framesToFollow = FOLLOW_UP_FRAMES;
+    if (panel.pressUnseen || panel.heldMotion) {
+        panel.heldMotion = PanelState::Position{x, y};
+        return panel.dragOnPanel;
     }
     ImGui_ImplGLUT_MotionFunc(x, y);
-    motionUnseen = dragOnPanel;
-    return dragOnPanel;
+    panel.motionUnseen = panel.dragOnPanel;
+    return panel.dragOnPanel;
 }
 
-bool panelTakesKey(unsigned char key, int x, int y) {
+bool panelTakesKey(PanelState& panel, unsigned char key, int x, int y) {
     if (!settings.panelVisible) {
         return false;
     }
     ImGui_ImplGLUT_KeyboardFunc(key, x, y);
-    framesToFollow = FOLLOW_UP_FRAMES;
+    panel.framesToFollow = FOLLOW_UP_FRAMES;
     return ImGui::GetIO().WantTextInput;
 }
 
@@ -412,7 +393,7 @@ void panelKeyUp(unsigned char key, int x, int y) {
     }
 }
 
-void showProgress(const std::string& line) {
+void showProgress(const WindowState& window, const std::string& line) {
     if (!settings.panelVisible) {
         return;
     }
@@ -433,7 +414,7 @@ void showProgress(const std::string& line) {
     glDisable(GL_SCISSOR_TEST);
     // The frame shown stays as it is; only the box is drawn over it.
     glDrawBuffer(GL_FRONT);
-    const float left = static_cast<float>(viewWidth());
+    const float left = static_cast<float>(window.scene.currentViewWidth);
     glColor3f(PROGRESS_BOX_GREY, PROGRESS_BOX_GREY, PROGRESS_BOX_GREY);
     glRectf(left, static_cast<float>(height - PROGRESS_BOX_HEIGHT), static_cast<float>(width),
             static_cast<float>(height));

@@ -8,7 +8,6 @@
 
 namespace {
 constexpr int CHANNELS = 3;
-bool pictureAsked = false;
 
 // The view's pixels in the back buffer, rows turned to run from the top.
 Picture viewPicture() {
@@ -31,13 +30,13 @@ Picture viewPicture() {
 }
 } // namespace
 
-void pressPictureKey() {
+void pressPictureKey(bool& pictureAsked) {
     pictureAsked = true;
     echoAndRebuild(windowConsole().out);
     glutPostRedisplay();
 }
 
-void takeAskedPicture() {
+void takeAskedPicture(bool& pictureAsked) {
     if (!pictureAsked) {
         return;
     }

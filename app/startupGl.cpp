@@ -6,9 +6,10 @@
 #include "app/options.h"
 #include "app/panelGl.h"
 #include "app/shutdown.h"
+#include "app/windowState.h"
 #include "app/windowWatchGl.h"
-#include "camera/camera.h"
 #include "io/pictureFile.h"
+#include "render/scene.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
 #include "terrain/settings.h"
@@ -29,16 +30,31 @@ void reshapeWithinPicture(int width, int height) {
     if (fits.width != width || fits.height != height) {
         glutReshapeWindow(fits.width, fits.height);
     }
-    reshape(width, height);
+    reshape(windowState.scene, width, height, settings.panelVisible);
+}
+
+// One frame: the scene (compiled anew when a command changed it), then what goes over it.
+void display() {
+    SceneGlState& gl = windowState.scene;
+    beginFrame(gl, windowState.camera, settings);
+    if (gl.sceneDirty) {
+        const SceneInputs in = sceneInputs(landscapeRun);
+        rebuildSceneList(gl, buildScene(in), in);
+    } else {
+        replaySceneList(gl);
+    }
+    afterScene(windowState);
+    glutSwapBuffers();
 }
 } // namespace
 
 void timerTick(int) {
-    if (shutdownRequested() || windowLost()) {
+    if (shutdownRequested() || windowLost(windowState.watch)) {
         glutLeaveMainLoop();
         return;
     }
     // A frame only while the camera moves; a still one leaves the window (and the CPU) alone.
+    Camera& camera = windowState.camera;
     const bool moving = camera.isMoving();
     camera.update(CAMERA_TICK_STEP);
     if (moving) {
@@ -68,18 +84,17 @@ int runLandscape(const char* programName, const Options& options) {
     // Closing the window returns from the loop, so the process ends through main.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     installShutdownHandlers();
-    watchForWindowLoss();
+    watchForWindowLoss(windowState.watch);
     initPanel();
     // From now on long work is shown in the panel as well as on the console.
     landscapeRun.progress = [console = landscapeRun.progress](const std::string& line) {
         if (console) {
             console(line);
         }
-        showProgress(line);
+        showProgress(windowState, line);
     };
-    setAfterSceneHook(afterScene);
-    sceneDirty = true;
-    sceneList = glGenLists(1);
+    windowState.scene.sceneDirty = true;
+    windowState.scene.sceneList = glGenLists(1);
     prepareFirstScene(landscapeRun);
     glEnable(GL_DEPTH_TEST);
     glutTimerFunc(FIRST_TICK_MS, timerTick, 0);
@@ -90,7 +105,7 @@ int runLandscape(const char* programName, const Options& options) {
     glutSpecialFunc(specialKeyDown);
     glutMouseFunc(mouseButton);
     glutMotionFunc(mouseMotion);
-    syncPanel();
+    syncPanel(windowState);
     glutMainLoop();
     return WINDOW_END_STATUS;
 }

@@ -3,7 +3,10 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <cstdio>
+#include <type_traits>
 #include <unistd.h>
+
+static_assert(std::is_same_v<Window, unsigned long>, "the watch keeps an Xlib Window");
 
 namespace {
 
@@ -12,21 +15,22 @@ constexpr int CONNECTION_LOST_STATUS = 1;
 constexpr int GLX_BAD_DRAWABLE = 2;
 constexpr int GLX_BAD_WINDOW = 12;
 
-Display* display = nullptr;
-Window window = 0;
-int glxErrorBase = 0;
-bool lost = false;
+// Xlib's error handlers are process-wide and carry no user data: the watch ours report to, and
+// the handler before ours, which every error not about the window still goes to.
+WindowWatch* watched = nullptr;
 XErrorHandler otherErrors = nullptr;
 
 // Errors about our own window mean it is gone (GLX names no resource, but the window is its
 // only drawable); any other error keeps Xlib's usual answer.
 int onXError(Display* from, XErrorEvent* error) {
+    WindowWatch& watch = *watched;
     const int code = error->error_code;
+    const int glxBase = watch.glxErrorBase;
     const bool aboutWindow =
-        ((code == BadWindow || code == BadDrawable) && error->resourceid == window) ||
-        code == glxErrorBase + GLX_BAD_DRAWABLE || code == glxErrorBase + GLX_BAD_WINDOW;
+        ((code == BadWindow || code == BadDrawable) && error->resourceid == watch.window) ||
+        code == glxBase + GLX_BAD_DRAWABLE || code == glxBase + GLX_BAD_WINDOW;
     if (aboutWindow) {
-        lost = true;
+        watch.lost = true;
         return 0;
     }
     return otherErrors(from, error);
@@ -42,19 +46,21 @@ int onConnectionLost(Display*) {
 
 } // namespace
 
-void watchForWindowLoss() {
-    display = glXGetCurrentDisplay();
-    window = glXGetCurrentDrawable();
+void watchForWindowLoss(WindowWatch& watch) {
+    watch.display = glXGetCurrentDisplay();
+    watch.window = glXGetCurrentDrawable();
     int glxEventBase = 0;
-    glXQueryExtension(display, &glxErrorBase, &glxEventBase);
+    glXQueryExtension(watch.display, &watch.glxErrorBase, &glxEventBase);
+    watched = &watch;
     otherErrors = XSetErrorHandler(onXError);
     XSetIOErrorHandler(onConnectionLost);
 }
 
-bool windowLost() {
+bool windowLost(WindowWatch& watch) {
     XWindowAttributes attributes;
-    if (!lost && display != nullptr && XGetWindowAttributes(display, window, &attributes) == 0) {
-        lost = true;
+    if (!watch.lost && watch.display != nullptr &&
+        XGetWindowAttributes(watch.display, watch.window, &attributes) == 0) {
+        watch.lost = true;
     }
-    return lost;
+    return watch.lost;
 }

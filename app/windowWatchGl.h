@@ -4,8 +4,20 @@
 // window only raises a flag for the event loop to end on, and a lost X connection ends the
 // program with one line on stderr and status 1.
 
-// Installs the X error handlers; call once the window exists (its GL context current).
-void watchForWindowLoss();
+struct _XDisplay; // Xlib's Display, named here so that plain code need not include Xlib
+
+// What is watched: the window's connection and drawable, and whether the window is gone.
+struct WindowWatch {
+    _XDisplay* display = nullptr;
+    unsigned long window = 0; // an Xlib Window
+    int glxErrorBase = 0;
+    bool lost = false;
+};
+
+// Installs the X error handlers for the current GL context's window; call once the window
+// exists. Xlib's handlers carry no user data, so they keep a pointer to `watch`, which must
+// outlive them.
+void watchForWindowLoss(WindowWatch& watch);
 
 // True once the window has been destroyed; asks the X server (one round trip).
-bool windowLost();
+bool windowLost(WindowWatch& watch);

@@ -10,6 +10,9 @@
 #include "app/options.h"
 #include "app/panelGl.h"
 #include "app/preparedGround.h"
+#include "app/windowState.h"
+#include "render/mesh.h"
+#include "render/scene.h"
 #include "render/sceneGl.h"
 #include "terrain/settings.h"
 
@@ -29,6 +32,9 @@ constexpr int WINDOW_SIZE = 500;
 
 // The settings of the first frame, which every benchmark leaves behind it.
 Settings firstSettings;
+
+// The window's scene state, which the panel reads too; the camera stays in its start pose.
+SceneGlState& gl = windowState.scene;
 
 // The route reports print on every rebuild; they go to /dev/null while a benchmark runs so the
 // timing table stays readable.
@@ -60,7 +66,7 @@ void openWindowWithScene() {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
     glutCreateWindow("renderGlBench");
-    sceneList = glGenLists(1);
+    gl.sceneList = glGenLists(1);
     Options options;
     if (const char* raster = std::getenv("LANDSCAPE_BENCH_RASTER")) {
         options.terrainFile = raster;
@@ -73,15 +79,17 @@ void openWindowWithScene() {
     prepareFirstScene(landscapeRun);
     firstSettings = settings;
     glEnable(GL_DEPTH_TEST);
-    reshape(WINDOW_SIZE, WINDOW_SIZE);
+    reshape(gl, WINDOW_SIZE, WINDOW_SIZE, false);
     initPanel();
 }
 
 void beginFrame() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    setupView();
-    setupLight();
-    applySceneTransform();
+    ::beginFrame(gl, windowState.camera, settings);
+}
+
+void rebuildSceneList() {
+    const SceneInputs in = sceneInputs(landscapeRun);
+    ::rebuildSceneList(gl, buildScene(in), in);
 }
 
 void BM_RebuildSceneList(benchmark::State& state) {
@@ -112,12 +120,12 @@ void BM_ReplaySceneList(benchmark::State& state) {
     }
     for (int frame = 0; frame < WARM_UP_FRAMES; ++frame) {
         beginFrame();
-        glCallList(sceneList);
+        replaySceneList(gl);
         glFinish();
     }
     for (auto _ : state) {
         beginFrame();
-        glCallList(sceneList);
+        replaySceneList(gl);
         glFinish();
     }
 }
@@ -134,14 +142,14 @@ void BM_ReplayWithPanel(benchmark::State& state) {
     // The first panel frames also measure the window and upload the font.
     for (int frame = 0; frame < WARM_UP_FRAMES; ++frame) {
         beginFrame();
-        glCallList(sceneList);
-        drawPanel();
+        replaySceneList(gl);
+        drawPanel(windowState);
         glFinish();
     }
     for (auto _ : state) {
         beginFrame();
-        glCallList(sceneList);
-        drawPanel();
+        replaySceneList(gl);
+        drawPanel(windowState);
         glFinish();
     }
     settings = firstSettings;
@@ -160,8 +168,9 @@ void BM_PickReplanAndFirstFrame(benchmark::State& state) {
     int shift = 0;
     for (auto _ : state) {
         beginFrame();
-        glCallList(sceneList);
-        const std::optional<Cell> cell = cellUnderPixel(CENTRE, CENTRE + shift);
+        replaySceneList(gl);
+        const std::optional<Cell> cell =
+            cellUnderPixel(gl, sceneInputs(landscapeRun), CENTRE, CENTRE + shift);
         if (!cell) {
             state.SkipWithError("nothing drawn at the window's centre");
             break;

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-Camera camera;
-
 Quaternion turnedAbout(const Quaternion& orientation, const Vector3& bodyAxis, double angle) {
     const Vector3 worldAxis = rotate(orientation, bodyAxis);
     const Quaternion turn(std::cos(angle / 2.0), std::sin(angle / 2.0) * worldAxis);

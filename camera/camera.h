@@ -75,5 +75,3 @@ class Camera {
     // Passes viewLookAt() to gluLookAt; needs a current GL context.
     void applyView() const;
 };
-
-extern Camera camera;

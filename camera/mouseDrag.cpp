@@ -1,11 +1,6 @@
 #include "camera/mouseDrag.h"
 
-#include "app/currentRun.h" // until the drag state is passed in
 #include "camera/camera.h"
-
-int lastMouseX = 0;
-int lastMouseY = 0;
-int dragMode = RollUpperRight;
 
 namespace {
 constexpr double CIRCLE_RADIUS_SQUARED = 0.25; // radius 0.5 in window-relative units
@@ -32,21 +27,21 @@ int classifyPress(int x, int y, int width, int height, int previousMode) {
     return previousMode;
 }
 
-void onMouseButton(int state, int x, int y) {
-    lastMouseX = x;
-    lastMouseY = y;
+void onMouseButton(MouseDrag& drag, int state, int x, int y, int width, int height) {
+    drag.lastMouseX = x;
+    drag.lastMouseY = y;
     if (state != MOUSE_PRESSED) {
         return;
     }
-    dragMode = classifyPress(x, y, settings.windowWidth, settings.windowHeight, dragMode);
+    drag.dragMode = classifyPress(x, y, width, height, drag.dragMode);
 }
 
-void onMouseDrag(Camera& camera, int x, int y) {
+void onMouseDrag(MouseDrag& drag, Camera& camera, int x, int y) {
     // Previous minus current: dragging right or down gives negative values.
-    const int dx = lastMouseX - x;
-    const int dy = lastMouseY - y;
+    const int dx = drag.lastMouseX - x;
+    const int dy = drag.lastMouseY - y;
     const double s = DRAG_RADIANS_PER_PIXEL;
-    switch (dragMode) {
+    switch (drag.dragMode) {
     case RollUpperRight:
         camera.roll(-(dx + dy) * s);
         break;
@@ -66,6 +61,6 @@ void onMouseDrag(Camera& camera, int x, int y) {
     default:
         break;
     }
-    lastMouseX = x;
-    lastMouseY = y;
+    drag.lastMouseX = x;
+    drag.lastMouseY = y;
 }

@@ -1,11 +1,16 @@
 #include "render/sceneGl.h"
 
-#include "app/currentRun.h" // until the window state is passed in
 #include "camera/camera.h"
 #include "render/viewLayout.h"
 
-#include <GL/freeglut.h>
+#include <GL/glu.h>
 #include <cstdio>
+#include <type_traits>
+#include <utility>
+
+static_assert(std::is_same_v<GLdouble, double> && std::is_same_v<GLint, int> &&
+                  std::is_same_v<GLuint, unsigned int>,
+              "the scene's GL state is declared without the GL headers");
 
 namespace {
 const GLfloat lightDir1[4] = {0.0f, 0.0f, 0.0f, 1.0f};
@@ -13,17 +18,6 @@ const GLfloat diffuseComp[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr GLdouble LOOK_EYE_Z = 5.0;   // the fixed look-at backs off this far ...
 constexpr GLfloat VIEW_SHIFT_Z = 5.0f; // ... and this shift brings the scene back
 constexpr GLfloat FAR_DEPTH = 1.0f;    // depth of a pixel nothing was drawn at
-
-Scene scene;
-void (*afterSceneHook)() = nullptr;
-int currentViewWidth = Settings{}.windowWidth; // the run's settings may not exist yet
-
-// The matrices the mesh is drawn with in this frame, for turning a pixel back into a cell.
-struct MeshMatrices {
-    GLdouble modelview[16];
-    GLdouble projection[16];
-    GLint viewport[4];
-} meshMatrices;
 
 // Front-face diffuse reflectance; alpha is 1 (nothing blends or reads it).
 void setDiffuse(const Float3& colour) {
@@ -44,7 +38,7 @@ void endSceneQuads() {
     glPopMatrix();
 }
 
-void captureMeshMatrices() {
+void captureMeshMatrices(MeshMatrices& meshMatrices) {
     glPushMatrix();
     glTranslatef(GRID_SHIFT_X, 0.0f, 0.0f);
     glGetDoublev(GL_MODELVIEW_MATRIX, meshMatrices.modelview);
@@ -53,7 +47,7 @@ void captureMeshMatrices() {
     glGetIntegerv(GL_VIEWPORT, meshMatrices.viewport);
 }
 
-void drawMesh(const std::vector<MeshQuad>& quads) {
+void drawMesh(const std::vector<MeshQuad>& quads, const MeshGeometry& m) {
     beginSceneQuads();
     // Neighbouring quadrilaterals mostly share a ring; a material call that would not change
     // the material is left out, which keeps the compiled list short and its replay fast.
@@ -67,7 +61,6 @@ void drawMesh(const std::vector<MeshQuad>& quads) {
         }
         const int i = q.i;
         const int j = q.j;
-        const MeshGeometry& m = landscapeRun.mesh;
         glNormal3fv(m.normal(i, j).data());
         glVertex3fv(m.corner(i, j).data());
         glVertex3fv(m.corner(i, j + 1).data());
@@ -86,10 +79,10 @@ void emitQuad(const Quad& q, const Float3& colour) {
     glVertex3fv(q.bLeft.data());
 }
 
-void drawOverlay(const Overlay& overlay) {
+void drawOverlay(const Overlay& overlay, const SceneInputs& in) {
     beginSceneQuads();
     for (const Cell& cell : overlay.cells) {
-        emitQuad(overlayQuad(sceneInputs(landscapeRun), cell.x, cell.y), overlay.colour);
+        emitQuad(overlayQuad(in, cell.x, cell.y), overlay.colour);
     }
     endSceneQuads();
     std::fputs(overlay.report.c_str(), stdout);
@@ -97,7 +90,7 @@ void drawOverlay(const Overlay& overlay) {
 }
 } // namespace
 
-void setupView() {
+void setupView(const Camera& camera) {
     glLoadIdentity();
     camera.applyView();
     gluLookAt(0.0, 0.0, LOOK_EYE_Z, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
@@ -114,43 +107,48 @@ void setupLight() {
     glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuseComp);
 }
 
-void applySceneTransform() {
-    const Vec3f& offset = settings.sceneOffset;
-    const Vec3f& rotation = settings.sceneRotation;
+void applySceneTransform(SceneGlState& gl, const Settings& s) {
+    const Vec3f& offset = s.sceneOffset;
+    const Vec3f& rotation = s.sceneRotation;
     glTranslatef(offset.x, offset.y, offset.z);
     glRotatef(rotation.x, 1.0f, 0.0f, 0.0f);
     glRotatef(rotation.y, 0.0f, 1.0f, 0.0f);
     glRotatef(rotation.z, 0.0f, 0.0f, 1.0f);
-    captureMeshMatrices();
+    captureMeshMatrices(gl.meshMatrices);
 }
 
-void rebuildSceneList() {
-    scene = buildScene(sceneInputs(landscapeRun));
-    glDeleteLists(sceneList, 1);
-    sceneList = glGenLists(1);
-    glNewList(sceneList, GL_COMPILE_AND_EXECUTE);
-    drawMesh(scene.mesh);
-    for (const Overlay& overlay : scene.overlays) {
-        drawOverlay(overlay);
+void beginFrame(SceneGlState& gl, const Camera& camera, const Settings& s) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    setupView(camera);
+    setupLight();
+    applySceneTransform(gl, s);
+}
+
+void rebuildSceneList(SceneGlState& gl, Scene scene, const SceneInputs& in) {
+    gl.scene = std::move(scene);
+    const Scene& drawn = gl.scene;
+    glDeleteLists(gl.sceneList, 1);
+    gl.sceneList = glGenLists(1);
+    glNewList(gl.sceneList, GL_COMPILE_AND_EXECUTE);
+    drawMesh(drawn.mesh, in.mesh);
+    for (const Overlay& overlay : drawn.overlays) {
+        drawOverlay(overlay, in);
     }
     beginSceneQuads();
-    for (const Marker& marker : scene.markers) {
+    for (const Marker& marker : drawn.markers) {
         emitQuad(marker.quad, marker.colour);
     }
     endSceneQuads();
     glEndList();
-    sceneDirty = false;
+    gl.sceneDirty = false;
 }
 
-const Scene& currentScene() {
-    return scene;
+void replaySceneList(const SceneGlState& gl) {
+    glCallList(gl.sceneList);
 }
 
-void setAfterSceneHook(void (*hook)()) {
-    afterSceneHook = hook;
-}
-
-std::optional<Cell> cellUnderPixel(int x, int y) {
+std::optional<Cell> cellUnderPixel(const SceneGlState& gl, const SceneInputs& in, int x, int y) {
+    const MeshMatrices& meshMatrices = gl.meshMatrices;
     const GLint* viewport = meshMatrices.viewport;
     const GLint glY = viewport[3] - 1 - y;
     if (x < 0 || y < 0 || x >= viewport[2] || glY < 0) {
@@ -168,35 +166,15 @@ std::optional<Cell> cellUnderPixel(int x, int y) {
                      viewport, &sceneX, &sceneY, &sceneZ) != GL_TRUE) {
         return std::nullopt;
     }
-    return cellAt(sceneInputs(landscapeRun), sceneX, sceneY);
+    return cellAt(in, sceneX, sceneY);
 }
 
-void display() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    setupView();
-    setupLight();
-    applySceneTransform();
-    if (sceneDirty) {
-        rebuildSceneList();
-    } else {
-        glCallList(sceneList);
-    }
-    if (afterSceneHook) {
-        afterSceneHook();
-    }
-    glutSwapBuffers();
-}
-
-void reshape(int width, int height) {
-    currentViewWidth = viewWidthIn(width, settings.panelVisible);
-    glViewport(0, 0, currentViewWidth, height);
+void reshape(SceneGlState& gl, int width, int height, bool panelVisible) {
+    gl.currentViewWidth = viewWidthIn(width, panelVisible);
+    glViewport(0, 0, gl.currentViewWidth, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(FIELD_OF_VIEW_DEGREES, aspectRatio(currentViewWidth, height), NEAR_PLANE,
+    gluPerspective(FIELD_OF_VIEW_DEGREES, aspectRatio(gl.currentViewWidth, height), NEAR_PLANE,
                    FAR_PLANE);
     glMatrixMode(GL_MODELVIEW);
-}
-
-int viewWidth() {
-    return currentViewWidth;
 }

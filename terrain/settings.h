@@ -1,6 +1,6 @@
 #pragma once
 // The tunable values of one run, created with fixed defaults and changed only by keyboard
-// commands, plus the two values that tie input to drawing.
+// commands.
 
 #include "terrain/gridShape.h"
 #include "terrain/vehicle.h"
@@ -54,9 +54,3 @@ inline void setRouteEnds(Settings& s, const RouteEnds& ends) {
     s.endX = ends.endX;
     s.endY = ends.endY;
 }
-
-// True when the next display event must rebuild sceneList.
-extern bool& sceneDirty;
-
-// OpenGL display-list name of the compiled scene (a GLuint).
-extern unsigned int& sceneList;

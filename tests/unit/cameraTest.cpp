@@ -1,5 +1,6 @@
 #include "camera/camera.h"
 
+#include "app/windowState.h"
 #include "cameraTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -37,9 +38,9 @@ TEST(Camera, StartsAtEyeHeightOneLookingDownNegativeZ) {
     expectStartPose(Camera());
 }
 
-// The process-wide camera is built before main, so the timer and callbacks find it ready.
-TEST(Camera, ProcessWideCameraExistsInTheStartPose) {
-    expectStartPose(camera);
+// The window's camera is built before main, so the timer and callbacks find it ready.
+TEST(Camera, WindowCameraExistsInTheStartPose) {
+    expectStartPose(windowState.camera);
 }
 
 TEST(Camera, StartAndStopEachSetOnlyTheirOwnFlag) {

@@ -1,5 +1,6 @@
 #include "app/keyboard.h"
 
+#include "app/windowState.h"
 #include "keyboardTestConsole.h"
 #include "planner/planningGrid.h"
 #include "planner/routeTables.h"

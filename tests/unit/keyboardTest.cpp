@@ -1,6 +1,7 @@
 #include "app/keyboard.h"
 #include "app/currentRun.h"
 
+#include "app/windowState.h"
 #include "camera/camera.h"
 #include "keyboardTestConsole.h"
 #include "terrain/settings.h"

@@ -30,16 +30,21 @@ void expectSame(const Quaternion& actual, const Quaternion& expected) {
     EXPECT_NEAR(actual.z, expected.z, 1e-15);
 }
 
-class MouseDrag : public testing::Test {
-  protected:
-    void SetUp() override {
-        lastMouseX = 0;
-        lastMouseY = 0;
-        dragMode = RollUpperRight;
-    }
-};
+constexpr int NOMINAL = 500; // the window size presses are classified against
 
-TEST_F(MouseDrag, PressesPickTheModeOfTheirRegion) {
+void press(MouseDrag& drag, int state, int x, int y) {
+    onMouseButton(drag, state, x, y, NOMINAL, NOMINAL);
+}
+
+// A drag before any press rolls as the upper right corner does, from the window's corner.
+TEST(MouseDrag, StartsAtTheCornerRollingUpperRight) {
+    const MouseDrag drag;
+    EXPECT_EQ(drag.lastMouseX, 0);
+    EXPECT_EQ(drag.lastMouseY, 0);
+    EXPECT_EQ(drag.dragMode, RollUpperRight);
+}
+
+TEST(MouseDrag, PressesPickTheModeOfTheirRegion) {
     const struct {
         int x;
         int y;
@@ -50,46 +55,50 @@ TEST_F(MouseDrag, PressesPickTheModeOfTheirRegion) {
         {1, 250, YawPitch},       {60, 40, RollUpperLeft},    {450, 60, RollUpperRight},
     };
     for (const auto& c : cases) {
-        dragMode = RollLowerLeft;
-        onMouseButton(MOUSE_PRESSED, c.x, c.y);
-        EXPECT_EQ(dragMode, c.mode) << c.x << "," << c.y;
-        EXPECT_EQ(lastMouseX, c.x);
-        EXPECT_EQ(lastMouseY, c.y);
+        MouseDrag drag;
+        drag.dragMode = RollLowerLeft;
+        press(drag, MOUSE_PRESSED, c.x, c.y);
+        EXPECT_EQ(drag.dragMode, c.mode) << c.x << "," << c.y;
+        EXPECT_EQ(drag.lastMouseX, c.x);
+        EXPECT_EQ(drag.lastMouseY, c.y);
     }
 }
 
 // Outside the circle on a centre line no corner applies, so the previous mode stays; (0, 250)
 // lies exactly on the circle, one pixel further in is inside it.
-TEST_F(MouseDrag, PressesOnACentreLineOutsideTheCircleKeepTheMode) {
+TEST(MouseDrag, PressesOnACentreLineOutsideTheCircleKeepTheMode) {
     const int points[][2] = {{250, 0}, {0, 250}, {500, 250}, {250, 500}};
     for (int previous : {RollLowerRight, RollUpperLeft, YawPitch}) {
         for (const auto& p : points) {
-            dragMode = previous;
-            onMouseButton(MOUSE_PRESSED, p[0], p[1]);
-            EXPECT_EQ(dragMode, previous) << p[0] << "," << p[1];
+            MouseDrag drag;
+            drag.dragMode = previous;
+            press(drag, MOUSE_PRESSED, p[0], p[1]);
+            EXPECT_EQ(drag.dragMode, previous) << p[0] << "," << p[1];
         }
     }
 }
 
-TEST_F(MouseDrag, ClassificationScalesWithTheGivenSize) {
+TEST(MouseDrag, ClassificationScalesWithTheGivenSize) {
     EXPECT_EQ(classifyPress(999, 0, 1000, 1000, YawPitch), RollUpperRight);
     EXPECT_EQ(classifyPress(500, 500, 1000, 1000, RollLowerLeft), YawPitch);
     EXPECT_EQ(classifyPress(499, 0, 1000, 1000, YawPitch), RollUpperLeft);
     // A press beyond the nominal 500 x 500 area is still classified against it.
-    onMouseButton(MOUSE_PRESSED, 900, 900);
-    EXPECT_EQ(dragMode, RollLowerRight);
+    MouseDrag drag;
+    press(drag, MOUSE_PRESSED, 900, 900);
+    EXPECT_EQ(drag.dragMode, RollLowerRight);
 }
 
-TEST_F(MouseDrag, ReleaseStoresThePositionButKeepsTheMode) {
-    onMouseButton(MOUSE_PRESSED, 250, 250);
-    onMouseButton(RELEASED, 0, 499);
-    EXPECT_EQ(dragMode, YawPitch);
-    EXPECT_EQ(lastMouseX, 0);
-    EXPECT_EQ(lastMouseY, 499);
+TEST(MouseDrag, ReleaseStoresThePositionButKeepsTheMode) {
+    MouseDrag drag;
+    press(drag, MOUSE_PRESSED, 250, 250);
+    press(drag, RELEASED, 0, 499);
+    EXPECT_EQ(drag.dragMode, YawPitch);
+    EXPECT_EQ(drag.lastMouseX, 0);
+    EXPECT_EQ(drag.lastMouseY, 499);
 }
 
 // Dragging from (250, 250) to (240, 263): dx = +10, dy = -13 pixels (previous minus current).
-TEST_F(MouseDrag, EachModeTurnsTheCameraWithItsSign) {
+TEST(MouseDrag, EachModeTurnsTheCameraWithItsSign) {
     const struct {
         int mode;
         std::vector<Turn> turns;
@@ -105,50 +114,52 @@ TEST_F(MouseDrag, EachModeTurnsTheCameraWithItsSign) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
         Camera subject;
-        dragMode = c.mode;
-        lastMouseX = 250;
-        lastMouseY = 250;
-        onMouseDrag(subject, 240, 263);
+        MouseDrag drag{250, 250, c.mode};
+        onMouseDrag(drag, subject, 240, 263);
         expectSame(subject.targetOrientation, targetAfter(c.turns));
-        EXPECT_EQ(lastMouseX, 240);
-        EXPECT_EQ(lastMouseY, 263);
-        EXPECT_EQ(dragMode, c.mode);
+        EXPECT_EQ(drag.lastMouseX, 240);
+        EXPECT_EQ(drag.lastMouseY, 263);
+        EXPECT_EQ(drag.dragMode, c.mode);
     }
 }
 
-TEST_F(MouseDrag, CentrePressThenDragRightPitchesZeroThenYawsLeft) {
+TEST(MouseDrag, CentrePressThenDragRightPitchesZeroThenYawsLeft) {
     Camera subject;
-    onMouseButton(MOUSE_PRESSED, 250, 250);
-    onMouseDrag(subject, 260, 250);
+    MouseDrag drag;
+    press(drag, MOUSE_PRESSED, 250, 250);
+    onMouseDrag(drag, subject, 260, 250);
     expectSame(subject.targetOrientation,
                targetAfter({{&Camera::pitch, 0.0}, {&Camera::yaw, -0.05}}));
 }
 
-TEST_F(MouseDrag, DragsAccumulateFromTheLastPositionSeen) {
+TEST(MouseDrag, DragsAccumulateFromTheLastPositionSeen) {
     Camera subject;
-    onMouseButton(MOUSE_PRESSED, 499, 0);
-    onMouseDrag(subject, 490, 10);
-    onMouseDrag(subject, 470, 40);
+    MouseDrag drag;
+    press(drag, MOUSE_PRESSED, 499, 0);
+    onMouseDrag(drag, subject, 490, 10);
+    onMouseDrag(drag, subject, 470, 40);
     expectSame(subject.targetOrientation,
                targetAfter({{&Camera::roll, 0.005}, {&Camera::roll, 0.05}}));
 }
 
-TEST_F(MouseDrag, DragAfterReleaseContinuesTheOldModeFromTheReleasePoint) {
+TEST(MouseDrag, DragAfterReleaseContinuesTheOldModeFromTheReleasePoint) {
     Camera subject;
-    onMouseButton(MOUSE_PRESSED, 250, 250);
-    onMouseDrag(subject, 260, 250);
-    onMouseButton(RELEASED, 300, 280);
-    onMouseDrag(subject, 310, 284);
+    MouseDrag drag;
+    press(drag, MOUSE_PRESSED, 250, 250);
+    onMouseDrag(drag, subject, 260, 250);
+    press(drag, RELEASED, 300, 280);
+    onMouseDrag(drag, subject, 310, 284);
     expectSame(subject.targetOrientation, targetAfter({{&Camera::pitch, 0.0},
                                                        {&Camera::yaw, -0.05},
                                                        {&Camera::pitch, -0.02},
                                                        {&Camera::yaw, -0.05}}));
 }
 
-TEST_F(MouseDrag, DragsLeaveTheViewOrientationToTheTimer) {
+TEST(MouseDrag, DragsLeaveTheViewOrientationToTheTimer) {
     Camera subject;
-    onMouseButton(MOUSE_PRESSED, 250, 250);
-    onMouseDrag(subject, 300, 200);
+    MouseDrag drag;
+    press(drag, MOUSE_PRESSED, 250, 250);
+    onMouseDrag(drag, subject, 300, 200);
     EXPECT_EQ(subject.orientation.w, 1.0);
     EXPECT_EQ(subject.orientation.x, 0.0);
     EXPECT_EQ(subject.orientation.y, 0.0);
