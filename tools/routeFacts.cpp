@@ -6,7 +6,7 @@
 // "x y height distance energy previousDistanceX previousDistanceY previousEnergyX
 // previousEnergyY", costs with 9 significant digits (exact for a float).
 
-#include "app/currentRun.h"
+#include "app/landscapeRun.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
 #include "terrain/settings.h"
@@ -17,6 +17,8 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
+    LandscapeRun run;
+    Settings& settings = run.settings;
     if (argc > 1 && std::strcmp(argv[1], "--exact") == 0) {
         settings.planner = PlannerKind::Exact;
         --argc;
@@ -30,17 +32,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: routeFacts [--exact] [startX startY], each 0..364\n");
         return 2;
     }
-    useGround(landscapeRun, BUILT_IN_SHAPE, builtInHeights());
-    computeRoutes();
+    useGround(run, BUILT_IN_SHAPE, builtInHeights());
+    planRun(run);
+    const RouteTables& tables = run.tables;
     std::printf("start %d %d\nend %d %d\nspeed %.9g\n", settings.startX, settings.startY,
                 settings.endX, settings.endY, static_cast<double>(settings.speedMph));
     for (int x = 0; x < GRID_SIZE; ++x) {
         for (int y = 0; y < GRID_SIZE; ++y) {
-            const GridPoint d = previousDistanceVertices[x][y];
-            const GridPoint e = previousEnergyVertices[x][y];
+            const GridPoint d = tables.previousDistance[x][y];
+            const GridPoint e = tables.previousEnergy[x][y];
             std::printf("%d %d %d %.9g %.9g %d %d %d %d\n", x, y, heightMap[x][y],
-                        static_cast<double>(distanceTable[x][y]),
-                        static_cast<double>(energyTable[x][y]), d.x, d.y, e.x, e.y);
+                        static_cast<double>(tables.distance[x][y]),
+                        static_cast<double>(tables.energy[x][y]), d.x, d.y, e.x, e.y);
         }
     }
     return 0;

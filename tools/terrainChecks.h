@@ -3,7 +3,7 @@
 // generator that searches for the terrain and the test that guards the result, so both judge
 // a grid by the same rules.
 
-#include "app/currentRun.h"
+#include "app/landscapeRun.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
@@ -151,22 +151,20 @@ struct RouteSummary {
     std::vector<int> unreachedPatchSizes; // largest first
 };
 
-// Runs the real route sweep over `heights` from the default start and reads the default end.
-// Leaves terrainVertices and the route tables describing `heights`; settings are restored.
+// Runs the real route sweep over `heights` from the default start, in a run of its own, and
+// reads the default end.
 inline RouteSummary sweepFromDefaultStart(const HeightGrid& heights) {
     const Settings defaults;
-    const Settings saved = settings;
-    settings.startX = defaults.startX;
-    settings.startY = defaults.startY;
+    LandscapeRun run;
     std::vector<float> floats(GRID_CELLS);
     for (int x = 0; x < GRID_SIZE; ++x) {
         for (int y = 0; y < GRID_SIZE; ++y) {
             floats[BUILT_IN_SHAPE.index(x, y)] = static_cast<float>(heights[x][y]);
         }
     }
-    useGround(landscapeRun, BUILT_IN_SHAPE, std::move(floats));
-    computeRoutes();
-    settings = saved;
+    useGround(run, BUILT_IN_SHAPE, std::move(floats));
+    planRun(run);
+    const CostTable& distanceTable = run.tables.distance;
 
     std::vector<bool> unreached(GRID_CELLS, false);
     int unreachedCount = 0;
@@ -177,7 +175,8 @@ inline RouteSummary sweepFromDefaultStart(const HeightGrid& heights) {
             unreachedCount += missed;
         }
     }
-    return {distanceTable[defaults.endX][defaults.endY], energyTable[defaults.endX][defaults.endY],
+    return {distanceTable[defaults.endX][defaults.endY],
+            run.tables.energy[defaults.endX][defaults.endY],
             static_cast<double>(unreachedCount) / GRID_CELLS, patchSizes(unreached)};
 }
 
