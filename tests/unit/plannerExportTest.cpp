@@ -6,7 +6,6 @@
 #include "planner/progress.h"
 #include "render/panel.h"
 #include "tests/unit/plannerTestSupport.h"
-#include "tests/unit/sceneOfTheRun.h"
 
 #include <gdal.h>
 #include <gtest/gtest.h>
@@ -55,6 +54,13 @@ std::string streamedDistanceTable() {
 }
 
 // Runs each test in a fresh temporary directory, the export's working directory.
+// The profile of the current run's route least in `measure` between `ends`.
+Profile routeProfile(Measure measure, const RouteEnds& ends) {
+    const LandscapeRun& run = landscapeRun;
+    const Route route = readRoute(run.terrain, run.grid.pricing, run.tables, measure, ends);
+    return routeProfile(run.terrain, route, run.tables.costs(measure));
+}
+
 class RouteExport : public testing::Test {
   protected:
     void SetUp() override {

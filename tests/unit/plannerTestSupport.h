@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 // Restores the process-wide settings when it goes out of scope.
@@ -104,38 +105,49 @@ inline HeightGrid& fillHeights(int value) {
     return heights;
 }
 
-// Loads whole-metre ground of the built-in shape and its step data; the start is set separately.
-inline void useGround(const HeightGrid& heights) {
+// Loads whole-metre ground of the built-in shape and its step data into `run`; the start is set
+// separately.
+inline void useGround(LandscapeRun& run, const HeightGrid& heights) {
     std::vector<float> h(GRID_CELLS);
     for (int x = 0; x < GRID_SIZE; ++x) {
         for (int y = 0; y < GRID_SIZE; ++y) {
             h[BUILT_IN_SHAPE.index(x, y)] = static_cast<float>(heights[x][y]);
         }
     }
-    useGround(landscapeRun, BUILT_IN_SHAPE, std::move(h));
+    useGround(run, BUILT_IN_SHAPE, std::move(h));
 }
 
 // Loads ground of any shape whose heights (metres, NaN for none) come from height(x, y).
-template <typename Height> void useGround(const GridShape& shape, Height&& height) {
+template <typename Height>
+void useGround(LandscapeRun& run, const GridShape& shape, Height&& height) {
     std::vector<float> h(shape.cells());
     for (int x = 0; x < shape.columns; ++x) {
         for (int y = 0; y < shape.rows; ++y) {
             h[shape.index(x, y)] = height(x, y);
         }
     }
-    useGround(landscapeRun, shape, std::move(h));
-}
-
-// The built-in ground, as start-up loads it.
-inline void useBuiltInGround() {
-    useGround(landscapeRun, BUILT_IN_SHAPE, builtInHeights());
+    useGround(run, shape, std::move(h));
 }
 
 // The built-in ground with the cell (x, y) taken away (its height NaN).
-inline void useBuiltInGroundWithout(int holeX, int holeY) {
-    useGround(BUILT_IN_SHAPE, [holeX, holeY](int x, int y) {
+inline void useBuiltInGroundWithout(LandscapeRun& run, int holeX, int holeY) {
+    useGround(run, BUILT_IN_SHAPE, [holeX, holeY](int x, int y) {
         return x == holeX && y == holeY ? std::nanf("") : static_cast<float>(heightMap[x][y]);
     });
+}
+
+// The same on the one current run, which the planner tests plan in.
+inline void useGround(const HeightGrid& heights) {
+    useGround(landscapeRun, heights);
+}
+template <typename Height> void useGround(const GridShape& shape, Height&& height) {
+    useGround(landscapeRun, shape, std::forward<Height>(height));
+}
+inline void useBuiltInGround() {
+    useGround(landscapeRun, BUILT_IN_SHAPE, builtInHeights());
+}
+inline void useBuiltInGroundWithout(int holeX, int holeY) {
+    useBuiltInGroundWithout(landscapeRun, holeX, holeY);
 }
 
 inline void planFrom(int startX, int startY) {

@@ -18,7 +18,7 @@ bool sameBits(const Float3& a, const Float3& b) {
 
 constexpr int QUAD_CELLS = GRID_SIZE - 1;
 
-class MeshGeometryTest : public testing::Test {
+class MeshGeometryTest : public SceneTest {
   protected:
     void SetUp() override {
         useBuiltInGround();

@@ -7,8 +7,6 @@
 #include "terrain/terrainGrid.h"
 #include "tests/unit/sceneOfTheRun.h"
 
-#include "freshTablesTest.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,10 +17,10 @@ namespace {
 
 using Cells = std::vector<Cell>;
 
-class Overlays : public FreshTablesTest {
+class Overlays : public SceneTest {
   protected:
     // Lays a route through `cells` (end first) to the start, with the given final costs.
-    static void layRoute(const Cells& cells, PreviousTable& previous) {
+    void layRoute(const Cells& cells, PreviousTable& previous) {
         for (size_t k = 0; k + 1 < cells.size(); ++k) {
             setPrevious(previous, cells[k].x, cells[k].y, cells[k + 1].x, cells[k + 1].y);
         }
@@ -199,7 +197,7 @@ TEST_F(Overlays, MarkersCoverTheirCellInFrontOfTheGround) {
     }
     EXPECT_EQ(cellMarker(364, 10, START_MARKER_COLOUR).size(), 1u);
     EXPECT_TRUE(cellMarker(365, 10, START_MARKER_COLOUR).empty());
-    const std::vector<Marker> both = startAndEndMarkers(settings);
+    const std::vector<Marker> both = startAndEndMarkers();
     ASSERT_EQ(both.size(), 2u);
     EXPECT_EQ(both[0].cell, (Cell{10, 360}));
     EXPECT_EQ(both[1].colour, END_MARKER_COLOUR);
@@ -270,10 +268,7 @@ struct LineCase {
 // Second method: each drawn cell lies within one cell of the exact line, x runs without gaps,
 // and both endpoint cells are drawn when they have quadrilaterals.
 // Lines are drawn over the built-in ground.
-class StraightLineCellsTest : public testing::Test {
-  protected:
-    void SetUp() override { useBuiltInGround(); }
-};
+class StraightLineCellsTest : public SceneTest {};
 
 TEST_F(StraightLineCellsTest, FollowTheExactLine) {
     const LineCase cases[] = {{10, 360, 350, 340}, {0, 0, 363, 363}, {1, 300, 200, 2},

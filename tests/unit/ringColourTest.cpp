@@ -5,8 +5,6 @@
 #include "terrain/terrainGrid.h"
 #include "tests/unit/sceneOfTheRun.h"
 
-#include "freshTablesTest.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -78,9 +76,9 @@ TEST(RingGrey, AgreesWithFloorDivision) {
     }
 }
 
-class RingColour : public FreshTablesTest {
+class RingColour : public SceneTest {
   protected:
-    static void setCosts(int x, int y, float metres, float joules) {
+    void setCosts(int x, int y, float metres, float joules) {
         distanceTable[x][y] = metres;
         energyTable[x][y] = joules;
     }

@@ -1,75 +1,79 @@
 #pragma once
-// The scene's plain pieces over the run the tests plan in (landscapeRun), so each test reads as
-// the window uses them: cells, costs and settings of that one run.
+// Tests of the scene's plain pieces, each in a run of its own: the built-in ground with fresh
+// settings and reset tables, and the pieces called over that run as the window calls them over
+// its own.
 
-#include "app/currentRun.h"
+#include "app/landscapeRun.h"
 #include "render/markers.h"
 #include "render/overlays.h"
 #include "render/panel.h"
 #include "render/scene.h"
 
+#include "tests/unit/plannerTestSupport.h"
+
+#include <gtest/gtest.h>
+
 #include <optional>
+#include <utility>
 #include <vector>
 
-inline MeshGeometry& meshGeometry = landscapeRun.mesh;
+class SceneTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        useBuiltInGround();
+        resetRouteTables(run.tables, settings.startX, settings.startY);
+    }
 
-inline SceneInputs runScene() {
-    return sceneInputs(landscapeRun);
-}
-inline void buildMeshGeometry() {
-    buildMeshGeometry(landscapeRun.terrain, landscapeRun.mesh);
-}
-inline Float3 scenePosition(int x, int y) {
-    return scenePosition(landscapeRun.terrain, landscapeRun.mesh.scale, x, y);
-}
-inline bool isDrawnCell(int x, int y) {
-    return isDrawnCell(landscapeRun.terrain, x, y);
-}
-inline Float3 ringColour(const Float3& position) {
-    return ringColour(runScene(), position);
-}
-inline std::vector<MeshQuad> meshQuads() {
-    return meshQuads(runScene());
-}
-inline Quad overlayQuad(int x, int y) {
-    return overlayQuad(runScene(), x, y);
-}
-inline std::vector<Cell> routeCells(const PreviousTable& previous, int startX, int startY, int endX,
-                                    int endY) {
-    return routeCells(landscapeRun.terrain, previous, {startX, startY, endX, endY});
-}
-inline std::vector<Cell> straightLineCells(int startX, int startY, int endX, int endY) {
-    return straightLineCells(landscapeRun.terrain, startX, startY, endX, endY);
-}
-inline Overlay distanceRouteOverlay() {
-    return distanceRouteOverlay(runScene());
-}
-inline Overlay energyRouteOverlay() {
-    return energyRouteOverlay(runScene());
-}
-inline Overlay straightLineOverlay() {
-    return straightLineOverlay(runScene());
-}
-inline std::vector<LegendEntry> legendEntries(const Settings& s) {
-    return legendEntries(s, !activeBarriers(landscapeRun).empty());
-}
-inline std::vector<Marker> cellMarker(int x, int y, const Float3& colour) {
-    return cellMarker(runScene(), x, y, colour);
-}
-inline std::vector<Marker> startAndEndMarkers(const Settings&) {
-    return startAndEndMarkers(runScene());
-}
-inline std::optional<Cell> cellAt(double sceneX, double sceneY) {
-    return cellAt(runScene(), sceneX, sceneY);
-}
-inline std::string cellReport(int x, int y) {
-    return cellReport(landscapeRun.terrain, landscapeRun.tables, x, y);
-}
-inline Profile routeProfile(Measure measure, const RouteEnds& ends) {
-    const LandscapeRun& run = landscapeRun;
-    const Route route = readRoute(run.terrain, run.grid.pricing, run.tables, measure, ends);
-    return routeProfile(run.terrain, route, run.tables.costs(measure));
-}
-inline Scene buildScene() {
-    return buildScene(runScene());
-}
+    LandscapeRun run;
+    Settings& settings = run.settings;
+    CostTable& distanceTable = run.tables.distance;
+    CostTable& energyTable = run.tables.energy;
+    PreviousTable& previousDistanceVertices = run.tables.previousDistance;
+    PreviousTable& previousEnergyVertices = run.tables.previousEnergy;
+    MeshGeometry& meshGeometry = run.mesh;
+
+    void useBuiltInGround() { ::useGround(run, BUILT_IN_SHAPE, builtInHeights()); }
+    void useBuiltInGroundWithout(int x, int y) { ::useBuiltInGroundWithout(run, x, y); }
+    void useGround(const HeightGrid& heights) { ::useGround(run, heights); }
+    template <typename Height> void useGround(const GridShape& shape, Height&& height) {
+        ::useGround(run, shape, std::forward<Height>(height));
+    }
+
+    SceneInputs in() const { return sceneInputs(run); }
+    void buildMeshGeometry() { ::buildMeshGeometry(run.terrain, run.mesh); }
+    Float3 scenePosition(int x, int y) const {
+        return ::scenePosition(run.terrain, run.mesh.scale, x, y);
+    }
+    bool isDrawnCell(int x, int y) const { return ::isDrawnCell(run.terrain, x, y); }
+    Float3 ringColour(const Float3& position) const { return ::ringColour(in(), position); }
+    std::vector<MeshQuad> meshQuads() const { return ::meshQuads(in()); }
+    Quad overlayQuad(int x, int y) const { return ::overlayQuad(in(), x, y); }
+    std::vector<Cell> routeCells(const PreviousTable& previous, int startX, int startY, int endX,
+                                 int endY) const {
+        return ::routeCells(run.terrain, previous, {startX, startY, endX, endY});
+    }
+    std::vector<Cell> straightLineCells(int startX, int startY, int endX, int endY) const {
+        return ::straightLineCells(run.terrain, startX, startY, endX, endY);
+    }
+    Overlay distanceRouteOverlay() const { return ::distanceRouteOverlay(in()); }
+    Overlay energyRouteOverlay() const { return ::energyRouteOverlay(in()); }
+    Overlay straightLineOverlay() const { return ::straightLineOverlay(in()); }
+    std::vector<LegendEntry> legendEntries(const Settings& s) const {
+        return ::legendEntries(s, !activeBarriers(run).empty());
+    }
+    std::vector<Marker> cellMarker(int x, int y, const Float3& colour) const {
+        return ::cellMarker(in(), x, y, colour);
+    }
+    std::vector<Marker> startAndEndMarkers() const { return ::startAndEndMarkers(in()); }
+    std::optional<Cell> cellAt(double sceneX, double sceneY) const {
+        return ::cellAt(in(), sceneX, sceneY);
+    }
+    std::string cellReport(int x, int y) const {
+        return ::cellReport(run.terrain, run.tables, x, y);
+    }
+    Profile routeProfile(Measure measure, const RouteEnds& ends) const {
+        const Route route = readRoute(run.terrain, run.grid.pricing, run.tables, measure, ends);
+        return ::routeProfile(run.terrain, route, run.tables.costs(measure));
+    }
+    Scene buildScene() const { return ::buildScene(in()); }
+};
