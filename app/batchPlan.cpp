@@ -1,3 +1,7 @@
+// The batch plan: the output folder is opened once and every file lands in it, the planners'
+// working cells are given back before the files are built, and a failed print to standard output
+// fails the run as a file not written does.
+
 #include "app/batchPlan.h"
 
 #include "app/currentRun.h"

@@ -1,4 +1,6 @@
 #pragma once
+// The batch plan of --plan: one plan on the prepared ground, its files and its route reports,
+// with no window.
 
 struct Options;
 

@@ -1,3 +1,6 @@
+// The panel's place report for a cell, from the run's ground reference; the transformation to
+// longitude/latitude is built once for a coordinate system and kept, as the hover asks every frame.
+
 #include "app/cellPlace.h"
 
 #include "app/currentRun.h"

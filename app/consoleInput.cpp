@@ -1,3 +1,6 @@
+// The console's cell entry read a character at a time: IntTokenParser is a small state machine
+// over scanf's %i syntax, and a bad entry consumes the rest of its line before it is refused.
+
 #include "app/consoleInput.h"
 
 #include <array>

@@ -1,3 +1,6 @@
+// Refilling the console stream: waits through waitForInput, which a shutdown ends, then reads
+// what is there; a read error counts as end of input.
+
 #include "app/consoleStream.h"
 
 #include "app/shutdown.h"

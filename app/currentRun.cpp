@@ -1,3 +1,6 @@
+// The one run main owns and the process-wide names that refer into it; each call here hands the
+// run's pieces on to the code that does the work.
+
 #include "app/currentRun.h"
 
 #include "io/routeExport.h"

@@ -1,3 +1,5 @@
+// The first scene's mesh and plan, built as long work so that a signal meanwhile ends the process.
+
 #include "app/firstScene.h"
 
 #include "app/shutdown.h"

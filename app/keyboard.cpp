@@ -1,3 +1,7 @@
+// The keyboard commands and the panel's submissions, on the run's settings and the window's
+// camera. Every replan runs as long work, and one that runs out of memory leaves the window
+// running with every cell unreached.
+
 #include "app/keyboard.h"
 
 #include "app/consoleInput.h"

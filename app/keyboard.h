@@ -1,6 +1,7 @@
 #pragma once
-// Keyboard commands on the shared settings and the camera, free of any window code so they run
-// the same under GLUT and in tests. The caller asks for the redisplay after each key.
+// Keyboard commands, and the cells and vehicle the panel submits, on the run's settings and the
+// window's camera, free of any window code so they run the same under GLUT and in tests. The
+// caller asks for the redisplay after each key.
 
 #include "app/consoleInput.h"
 #include "terrain/vehicle.h"

@@ -1,3 +1,6 @@
+// GLUT callbacks for the keyboard: the panel takes a key first while it edits a field, the rest go
+// to the plain commands; and the console the window talks on, read from standard input.
+
 #include "app/inputGl.h"
 
 #include "app/consoleStream.h"

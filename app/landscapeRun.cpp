@@ -1,3 +1,6 @@
+// The run's operations: pricing its steps with the barriers the settings switch on, taking new
+// ground, planning, and reading back its routes and its scene inputs.
+
 #include "app/landscapeRun.h"
 
 #include <utility>

@@ -1,3 +1,6 @@
+// The program's entry: opens any closed standard descriptor, reads the options, prepares the
+// ground, then runs the batch plan or the window. Running out of memory ends it with status 2.
+
 #include "app/batchPlan.h"
 #include "app/currentRun.h"
 #include "app/options.h"

@@ -1,3 +1,6 @@
+// Writing the four map files one after another: distance.tif, energy.tif, heights.tif and
+// routes.geojson. A file that fails is reported and skipped, and the rest are still written.
+
 #include "app/mapFiles.h"
 
 #include "io/costRaster.h"

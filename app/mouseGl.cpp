@@ -1,3 +1,7 @@
+// GLUT callbacks for the mouse: the panel takes its own presses and drags, a plain drag turns the
+// camera, and a Shift or Ctrl click picks its cell once the next frame is drawn. Also what follows
+// the scene in every frame.
+
 #include "app/inputGl.h"
 
 #include "app/currentRun.h"

@@ -1,3 +1,6 @@
+// Parsing the command line, and the --help text. Each option is checked as it is read (one given
+// twice is refused there), then the options together: conflicts and ones that need another.
+
 #include "app/options.h"
 
 #include "io/groundRaster.h"

@@ -1,3 +1,7 @@
+// The panel drawn with Dear ImGui through its GLUT and OpenGL2 backends. The window is drawn only
+// on events, so a press or a drag's last position waits for the next frame, and a few frames
+// follow every input, as ImGui answers some input a frame late.
+
 #include "app/panelGl.h"
 
 #include "app/cellPlace.h"

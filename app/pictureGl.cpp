@@ -1,3 +1,6 @@
+// Taking a picture of the 3-D view: the viewport's pixels read back, turned to run from the top
+// and saved; a view too large for a picture is refused before anything is read.
+
 #include "app/pictureGl.h"
 
 #include "app/inputGl.h"

@@ -1,3 +1,7 @@
+// Preparing the ground: the options applied to the settings, the built-in heights or the raster
+// and its barriers, a check that no step price or route total can overflow, then the start and
+// end cells, each refusal naming the option to blame.
+
 #include "app/preparedGround.h"
 
 #include "app/currentRun.h"

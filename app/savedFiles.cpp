@@ -1,3 +1,6 @@
+// The saved-files report the panel shows, and the window's saves of the map files and of a
+// picture into the working directory.
+
 #include "app/savedFiles.h"
 
 #include "app/mapFiles.h"

@@ -1,3 +1,7 @@
+// The signal handlers. The window's raises the flag and wakes a waiting console read through a
+// pipe, or during long work ends the process at once; the batch plan's removes the temporary
+// file being written and lets the signal end the process.
+
 #include "app/shutdown.h"
 
 #include "io/fileReplace.h"

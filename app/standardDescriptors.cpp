@@ -1,3 +1,6 @@
+// Opening /dev/null in place of each closed standard descriptor, 0, 1 and 2 in turn, so each
+// open takes the lowest free number: the one just found closed.
+
 #include "app/standardDescriptors.h"
 
 #include <cerrno>

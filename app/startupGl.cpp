@@ -1,3 +1,6 @@
+// The window's start and its event loop: GLUT given the arguments the options left, the
+// callbacks registered, the display callback that builds or replays the scene, and the timer.
+
 #include "app/startupGl.h"
 
 #include "app/currentRun.h"

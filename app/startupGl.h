@@ -1,4 +1,5 @@
 #pragma once
+// Opening the window and running its event loop, and the timer tick that moves the camera.
 
 struct Options;
 

@@ -1,3 +1,7 @@
+// The X error handlers behind the watch: errors about our window (or GLX's about its drawable)
+// mark it lost, every other error goes on to the handler before ours, and a lost connection
+// ends the program.
+
 #include "app/windowWatchGl.h"
 
 #include <GL/glx.h>

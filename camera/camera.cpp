@@ -1,3 +1,7 @@
+// The fly camera's motion: turns about its own axes applied to the target orientation, moves at a
+// fixed speed along the flagged directions, and the view orientation eased toward the target by
+// slerp every tick until it settles.
+
 #include "camera/camera.h"
 
 #include <cmath>

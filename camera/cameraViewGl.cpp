@@ -1,3 +1,5 @@
+// The camera's view as a gluLookAt call, kept apart so that the camera itself needs no GL.
+
 #include "camera/camera.h"
 
 #include <GL/glu.h>

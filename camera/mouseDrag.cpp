@@ -1,3 +1,6 @@
+// Classifying a press by where it lands in the window, and turning a drag's pixel steps into yaw
+// and pitch or into roll.
+
 #include "camera/mouseDrag.h"
 
 #include "camera/camera.h"

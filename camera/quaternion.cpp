@@ -1,3 +1,6 @@
+// Quaternion arithmetic: normalising, products with quaternions and vectors, turning a vector,
+// and slerp, which falls back to a straight blend near 0 and pi.
+
 #include "camera/quaternion.h"
 
 #include <cmath>

@@ -1,3 +1,7 @@
+// Laying the no-go areas on the grid: polygons are burnt into an in-memory raster of the grid, a
+// raster file is warped onto it by nearest pixel within the ground's read budget, and the result
+// is read back as one byte a cell. SQL views and OGR VRT layers are refused.
+
 #include "io/barrierFile.h"
 
 #include "io/groundSource.h"

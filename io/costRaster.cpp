@@ -1,3 +1,6 @@
+// Writing a grid as a GeoTIFF: GDAL writes straight into the replacing temporary file through
+// its descriptor, a band of rows at a time turned north up, so no second copy is made.
+
 #include "io/costRaster.h"
 
 #include "io/fileReplace.h"

@@ -1,5 +1,5 @@
 #pragma once
-// A cost table as a GeoTIFF map that GIS tools open.
+// A grid of values (a cost table, or the heights) as a GeoTIFF map that GIS tools open.
 
 #include "planner/progress.h"
 #include "planner/routeTables.h"

@@ -1,3 +1,7 @@
+// Replacing a file: a temporary of a random name is created exclusively beside the target, then
+// written, synced and renamed over it. Its name is kept for a signal handler to remove, with the
+// run-ending signals held while it comes and goes.
+
 #include "io/fileReplace.h"
 
 #include <cerrno>

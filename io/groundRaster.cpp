@@ -1,3 +1,7 @@
+// Loading the ground raster: the working system and the target grid chosen, the pixels read as
+// the cells when they already are, else warped through GDAL, then the band read into x-major
+// heights in metres.
+
 #include "io/groundRaster.h"
 
 #include "io/groundSource.h"

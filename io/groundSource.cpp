@@ -1,3 +1,7 @@
+// The guards on the user's files: GDAL's file system replaced by one that opens only regular files
+// outside the kernel's folders and writes only the program's own outputs, and the checks on
+// names, VRT sources, block sizes, georeferencing and the read budget.
+
 #include "io/groundSource.h"
 
 #include "io/printableText.h"

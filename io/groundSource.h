@@ -1,8 +1,9 @@
 #pragma once
-// Guards around the user's ground file. It is data: GDAL may read regular files only, directly
-// or through an archive (/vsizip/, /vsigzip/, ...), never a device, a pipe, memory or the
-// network, and that holds for the sources a VRT names too. Its georeferencing must place the
-// cell centres apart in double precision, and its window is read within a fixed budget.
+// Guards around the files the user names: the ground and the no-go areas. They are data: GDAL may
+// read regular files only, directly or through an archive (/vsizip/, /vsigzip/, ...), never a
+// device, a pipe, memory or the network, and that holds for the sources a VRT names too. Their
+// georeferencing must place the cell centres apart in double precision, what is read of them
+// stays within a fixed budget, and GDAL writes nothing but the program's own outputs.
 
 #include <cstddef>
 #include <gdal.h>

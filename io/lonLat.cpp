@@ -1,3 +1,6 @@
+// Working coordinates to WGS 84 longitude/latitude through an OGR coordinate transformation,
+// both systems in GIS axis order (easting or longitude first).
+
 #include "io/lonLat.h"
 
 #include <ogr_srs_api.h>

@@ -1,3 +1,6 @@
+// Pictures as PNG files: GDAL encodes the picture in memory, then the bytes go to the first free
+// landscape-N.png, created exclusively so that no file already there is replaced.
+
 #include "io/pictureFile.h"
 
 #include <cpl_error.h>

@@ -1,3 +1,6 @@
+// Escaping text for a terminal: a line break or tab becomes \n, \r or \t, any other control
+// byte and DEL become \xNN.
+
 #include "io/printableText.h"
 
 #include <cstdio>

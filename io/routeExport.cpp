@@ -1,3 +1,6 @@
+// Writing the three text tables: each line is formatted with to_chars into a chunk buffer, floats
+// as printf's %g would, and each file replaces the old one whole.
+
 #include "io/routeExport.h"
 
 #include "io/fileReplace.h"

@@ -1,3 +1,7 @@
+// Writing the routes as GeoJSON: cell centres transformed to longitude/latitude when the ground
+// has a system, lines cut at the antimeridian, and the whole text built before it replaces the
+// file.
+
 #include "io/routeGeoJson.h"
 
 #include "io/fileReplace.h"

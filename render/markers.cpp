@@ -1,3 +1,6 @@
+// The start and end markers: each a flat square over its cell and the cells within MARKER_REACH
+// (more on a thinned mesh), set MARKER_LIFT from the nearest ground under it.
+
 #include "render/markers.h"
 
 #include <algorithm>

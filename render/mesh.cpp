@@ -1,3 +1,6 @@
+// Building the mesh: corners and face normals once a ground (over every stride-th grid point on a
+// big grid), and the ring colour of each quadrilateral on every scene rebuild.
+
 #include "render/mesh.h"
 
 #include "planner/planningGrid.h"

@@ -1,3 +1,6 @@
+// The overlays' cells: a route walked back through its predecessor table, the straight line
+// stepped column by column; each overlay carries its console report from routeSummary.
+
 #include "render/overlays.h"
 
 #include "planner/routeWalk.h"

@@ -1,3 +1,6 @@
+// The panel's data: the legend for the view mode, the drawn route's profile (distance along,
+// height and cost at each cell, steepest step) sampled for the plots, and the report texts.
+
 #include "render/panel.h"
 
 #include "planner/stepRules.h"

@@ -1,3 +1,5 @@
+// Assembling one frame's scene from its inputs, and finding the cell drawn at a point of the mesh.
+
 #include "render/scene.h"
 
 #include "terrain/sceneScale.h"

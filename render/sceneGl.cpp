@@ -1,3 +1,7 @@
+// Emitting the frame with the fixed-function pipeline: view, light and scene transform, the scene
+// compiled into one display list (its route reports printed as it is built), and the depth read
+// back to find the cell under a pixel.
+
 #include "render/sceneGl.h"
 
 #include "camera/camera.h"

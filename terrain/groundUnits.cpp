@@ -1,3 +1,6 @@
+// The UTM zone of a point as an EPSG code (longitudes past 180 wrapped round), and a band's
+// height unit read from its name: feet, US survey feet and the metric units.
+
 #include "terrain/groundUnits.h"
 
 #include <algorithm>

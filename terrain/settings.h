@@ -1,6 +1,6 @@
 #pragma once
-// The tunable values of one run, created with fixed defaults and changed only by keyboard
-// commands.
+// The tunable values of one run: fixed defaults, set from the command-line options at the start,
+// then changed by keyboard commands and the panel.
 
 #include "terrain/gridShape.h"
 #include "terrain/vehicle.h"

@@ -1,3 +1,6 @@
+// Taking a grid's heights, with each column's and row's position computed once, and the built-in
+// heights as floats.
+
 #include "terrain/terrainGrid.h"
 
 #include <utility>
