@@ -4,7 +4,7 @@
 
 #include "app/batchPlan.h"
 
-#include "app/currentRun.h"
+#include "app/landscapeRun.h"
 #include "app/mapFiles.h"
 #include "app/options.h"
 #include "app/shutdown.h"
@@ -36,7 +36,7 @@ bool writeResults(int folder, bool tables, const LandscapeRun& run) {
 
 } // namespace
 
-int runBatchPlan(const Options& options) {
+int runBatchPlan(const Options& options, LandscapeRun& run) {
     const std::string folder = options.outDir.empty() ? "." : options.outDir;
     // Opened once: every file lands in this folder even if its name is given to another.
     const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -52,10 +52,9 @@ int runBatchPlan(const Options& options) {
         return EXIT_BAD_INPUT;
     }
     installBatchSignalCleanup();
-    computeRoutes();
+    planRun(run);
     // One plan a batch: the search's working cells go before the files are built beside them.
-    landscapeRun.work.release();
-    const LandscapeRun& run = landscapeRun;
+    run.work.release();
     const RouteEnds ends = routeEnds(run.settings);
     const std::string summaries = distanceReport(run.tables, ends, run.settings.speedMph) +
                                   energyReport(run.tables, ends) +
@@ -63,7 +62,7 @@ int runBatchPlan(const Options& options) {
     errno = 0;
     const bool printed = std::fputs(summaries.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
     const int printError = errno;
-    const bool written = writeResults(folderFd, !options.noTables, landscapeRun);
+    const bool written = writeResults(folderFd, !options.noTables, run);
     close(folderFd);
     if (!printed) {
         std::fprintf(stderr, "landscape: standard output: %s\n", std::strerror(printError));

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
             return EXIT_BAD_INPUT;
         }
         if (options.plan) {
-            return runBatchPlan(options);
+            return runBatchPlan(options, landscapeRun);
         }
         return runLandscape(argv[0], options);
     } catch (const std::bad_alloc&) {

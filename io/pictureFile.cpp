@@ -22,7 +22,6 @@ constexpr int CHANNELS = 3;
 constexpr int MAX_PICTURES = 1000000; // far past any session; ends the search in a full folder
 constexpr mode_t FILE_MODE = 0666;    // less the umask, as any new file
 
-// The PNG encoded in memory at MEMORY_PATH.
 // GDAL's last error, or a plain reason when it gave none.
 std::string encodingError() {
     const char* message = CPLGetLastErrorMsg();
@@ -30,6 +29,7 @@ std::string encodingError() {
            (message != nullptr && *message != '\0' ? std::string(": ") + message : "");
 }
 
+// Encodes `picture` as a PNG in memory at MEMORY_PATH; false when GDAL could not.
 bool encode(const Picture& picture) {
     GDALDriverH memory = GDALGetDriverByName("MEM");
     GDALDriverH png = GDALGetDriverByName("PNG");
