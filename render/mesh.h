@@ -2,10 +2,8 @@
 // The terrain surface as data: where every grid point is drawn, the quadrilateral of each cell
 // with its face normal, and the ring colour each quadrilateral is shaded with.
 
-#include "planner/planningGrid.h"
-#include "planner/routeTables.h"
+#include "render/sceneInputs.h"
 #include "terrain/sceneScale.h"
-#include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <array>
@@ -81,17 +79,6 @@ struct MeshGeometry {
 // Fills `mesh` from `terrain`; call whenever the ground changes.
 void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& mesh);
 
-// What a frame is built from, all read only: the settings that choose and shade it, the ground
-// with the mesh drawn over it, which cells plans may use, and the tables of the last plan.
-struct SceneInputs {
-    const Settings& settings;
-    const TerrainPositions& terrain;
-    const MeshGeometry& mesh;
-    const PlanningGrid& grid;
-    const RouteTables& tables;
-    bool barriers; // the plans heed no-go areas
-};
-
 constexpr Float3 UNREACHED_COLOUR = {1.0f, 0.0f, 0.0f};
 constexpr Float3 BEYOND_RINGS_COLOUR = {1.0f, 1.0f, 1.0f};
 constexpr Float3 BARRIER_COLOUR = {0.45f, 0.25f, 0.05f}; // brown: ground no route may use
@@ -107,8 +94,8 @@ Float3 ringGrey(float cost, float rings, float increment);
 // Colour of the cell a scene position is drawn at (only x and y are read): the cell comes back
 // through sceneToGridIndex, so about half of all indices take their predecessor's ring. Brown
 // when a barrier closes it, red when the distance table never reached it (in every view mode),
-// else the ring of the view
-// mode's cost table and settings, white for any other view mode or a cell outside the grid.
+// else the ring of the view mode's cost table and settings, white for any other view mode or a
+// cell outside the grid.
 Float3 ringColour(const SceneInputs& in, const Float3& scenePosition);
 
 // One quadrilateral of the mesh: its cell and the ring colour it is shaded with.

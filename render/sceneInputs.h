@@ -1,0 +1,20 @@
+#pragma once
+// What a frame is built from, all read only: the settings that choose and shade it, the ground
+// with the mesh drawn over it, which cells plans may use, and the tables of the last plan. The
+// scene's plain pieces take it whole, so none of them reaches for the run.
+
+#include "planner/planningGrid.h"
+#include "planner/routeTables.h"
+#include "terrain/settings.h"
+#include "terrain/terrainGrid.h"
+
+struct MeshGeometry;
+
+struct SceneInputs {
+    const Settings& settings;
+    const TerrainPositions& terrain;
+    const MeshGeometry& mesh;
+    const PlanningGrid& grid;
+    const RouteTables& tables;
+    bool barriers; // the plans heed no-go areas
+};
