@@ -32,8 +32,9 @@ void plainRelax(float& cost, GridPoint& previous, double candidate, int a, int b
 }
 
 // A cell no route enters or leaves: no ground, or closed by a barrier.
-bool closed(int x, int y) {
-    const std::vector<uint8_t>& barriers = landscapeRun.barriers;
+bool closed(const LandscapeRun& run, int x, int y) {
+    const TerrainPositions& terrainVertices = run.terrain;
+    const std::vector<uint8_t>& barriers = run.barriers;
     return std::isnan(terrainVertices[x][y].z) ||
            (!barriers.empty() && barriers[terrainVertices.shape().index(x, y)] != 0);
 }
@@ -41,7 +42,9 @@ bool closed(int x, int y) {
 // The grade test of the settings' vehicle: a climb against the up limit, a descent against the
 // down limit (each atan(percent / 100) radians against the float arc cosine of the slope ratio);
 // a level step passes.
-bool plainPassable(float multiplier, float length, float rise) {
+bool plainPassable(const LandscapeRun& run, float multiplier, float length, float rise) {
+    const TerrainPositions& terrainVertices = run.terrain;
+    const Settings& settings = run.settings;
     if (rise == 0.0f) {
         return true;
     }
@@ -53,7 +56,9 @@ bool plainPassable(float multiplier, float length, float rise) {
 }
 
 // m g (climb + descent * drop), plus rolling m g run when there is rolling resistance.
-float plainEnergy(float rise, float multiplier) {
+float plainEnergy(const LandscapeRun& landscape, float rise, float multiplier) {
+    const TerrainPositions& terrainVertices = landscape.terrain;
+    const Settings& settings = landscape.settings;
     const float massGravity = settings.vehicle.vehicleMass * GRAVITY;
     const float lift = rise > 0.0f ? std::fabs(rise) : std::fabs(rise) * settings.vehicle.descent;
     const float energy = lift * massGravity;
@@ -66,31 +71,33 @@ float plainEnergy(float rise, float multiplier) {
 
 // Calls step(nx, ny, length, energy) for every passable step out of (a, b), in table order,
 // each measured and priced on the spot.
-template <typename Step> void forEachPassableStep(int a, int b, Step&& step) {
-    if (closed(a, b)) {
+template <typename Step>
+void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
+    if (closed(run, a, b)) {
         return;
     }
+    const TerrainPositions& terrainVertices = run.terrain;
     const TerrainVertex from = terrainVertices[a][b];
     for (const PlainNeighbour& n : PLAIN_NEIGHBOURS) {
         const int nx = a + n.dx;
         const int ny = b + n.dy;
-        if (!isInsideGrid(nx, ny) || closed(nx, ny)) {
+        if (!isInsideGrid(run, nx, ny) || closed(run, nx, ny)) {
             continue;
         }
         const TerrainVertex to = terrainVertices[nx][ny];
         const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
         const float rise = to.z - from.z;
-        if (plainPassable(n.multiplier, length, rise)) {
-            step(nx, ny, length, plainEnergy(rise, n.multiplier));
+        if (plainPassable(run, n.multiplier, length, rise)) {
+            step(nx, ny, length, plainEnergy(run, rise, n.multiplier));
         }
     }
 }
 
 // Unreached everywhere, both start costs 0 when the start can be planned from.
-RouteSnapshot plainReset(int startX, int startY) {
+RouteSnapshot plainReset(const LandscapeRun& run, int startX, int startY) {
     RouteSnapshot t;
-    t.clear(terrainVertices.shape());
-    if (isInsideGrid(startX, startY) && !closed(startX, startY)) {
+    t.clear(run.terrain.shape());
+    if (isInsideGrid(run, startX, startY) && !closed(run, startX, startY)) {
         t.distance[t.shape.index(startX, startY)] = 0.0f;
         t.energy[t.shape.index(startX, startY)] = 0.0f;
     }
@@ -99,11 +106,12 @@ RouteSnapshot plainReset(int startX, int startY) {
 
 } // namespace
 
-RouteSnapshot plainComputeRoutes() {
-    RouteSnapshot t = plainReset(settings.startX, settings.startY);
-    plainSpiralWalk(settings.startX, settings.startY, [&t](int a, int b) {
+RouteSnapshot plainComputeRoutes(const LandscapeRun& run) {
+    const Settings& settings = run.settings;
+    RouteSnapshot t = plainReset(run, settings.startX, settings.startY);
+    plainSpiralWalk(run, settings.startX, settings.startY, [&run, &t](int a, int b) {
         const std::size_t from = t.shape.index(a, b);
-        forEachPassableStep(a, b, [&](int nx, int ny, float length, float energy) {
+        forEachPassableStep(run, a, b, [&](int nx, int ny, float length, float energy) {
             const std::size_t to = t.shape.index(nx, ny);
             plainRelax(t.distance[to], t.previousDistance[to],
                        static_cast<double>(t.distance[from]) + static_cast<double>(length), a, b);
@@ -121,12 +129,12 @@ using Queued = std::tuple<double, double, std::size_t>; // cost, other measure, 
 // Least cost first and, of equal costs, least in the other measure, which `other` holds for the
 // route `previous` names. Costs are summed in double along a route and rounded to float once,
 // into `stored`.
-void plainDijkstra(const GridShape& shape, std::vector<float>& stored, std::vector<double>& other,
-                   std::vector<GridPoint>& previous, bool byEnergy) {
+void plainDijkstra(const LandscapeRun& run, const GridShape& shape, std::vector<float>& stored,
+                   std::vector<double>& other, std::vector<GridPoint>& previous, bool byEnergy) {
     std::vector<bool> done(shape.cells(), false);
     std::vector<double> cost(shape.cells(), UNREACHED_COST);
     std::priority_queue<Queued, std::vector<Queued>, std::greater<Queued>> queue;
-    const std::size_t start = shape.index(settings.startX, settings.startY);
+    const std::size_t start = shape.index(run.settings.startX, run.settings.startY);
     other.assign(shape.cells(), UNREACHED_COST);
     cost[start] = 0.0;
     other[start] = 0.0;
@@ -140,7 +148,7 @@ void plainDijkstra(const GridShape& shape, std::vector<float>& stored, std::vect
         done[cell] = true;
         const int a = static_cast<int>(cell / shape.rows);
         const int b = static_cast<int>(cell % shape.rows);
-        forEachPassableStep(a, b, [&](int nx, int ny, float length, float energy) {
+        forEachPassableStep(run, a, b, [&](int nx, int ny, float length, float energy) {
             const std::size_t next = shape.index(nx, ny);
             const double sum = cost[cell] + (byEnergy ? energy : length);
             const double otherSum = other[cell] + (byEnergy ? length : energy);
@@ -161,13 +169,14 @@ void plainDijkstra(const GridShape& shape, std::vector<float>& stored, std::vect
 
 } // namespace
 
-RouteSnapshot plainExactRoutes() {
-    RouteSnapshot t = plainReset(settings.startX, settings.startY);
-    if (!isInsideGrid(settings.startX, settings.startY) ||
-        closed(settings.startX, settings.startY)) {
+RouteSnapshot plainExactRoutes(const LandscapeRun& run) {
+    const Settings& settings = run.settings;
+    RouteSnapshot t = plainReset(run, settings.startX, settings.startY);
+    if (!isInsideGrid(run, settings.startX, settings.startY) ||
+        closed(run, settings.startX, settings.startY)) {
         return t;
     }
-    plainDijkstra(t.shape, t.distance, t.energyAlongDistance, t.previousDistance, false);
-    plainDijkstra(t.shape, t.energy, t.lengthAlongEnergy, t.previousEnergy, true);
+    plainDijkstra(run, t.shape, t.distance, t.energyAlongDistance, t.previousDistance, false);
+    plainDijkstra(run, t.shape, t.energy, t.lengthAlongEnergy, t.previousEnergy, true);
     return t;
 }

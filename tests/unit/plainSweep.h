@@ -2,24 +2,25 @@
 // The route sweep written plainly from the rules, one step at a time: every step measures its
 // length, runs the grade test and prices its energy on the spot, and the walker moves one cell at
 // a time, testing every position. Slow, but obviously right; the fast planners must match it bit
-// for bit. Both read the ground now loaded and the vehicle and start of the settings.
+// for bit. Both read the run's ground and barriers and the vehicle and start of its settings.
 
 #include "tests/unit/plannerTestSupport.h"
 
 #include <algorithm>
 
-// The four route tables of the sweep from settings.startX/startY.
-RouteSnapshot plainComputeRoutes();
+// The four route tables of the sweep from the run's settings.startX/startY.
+RouteSnapshot plainComputeRoutes(const LandscapeRun& run);
 
 // The least costs from settings.startX/startY by textbook Dijkstra (std::priority_queue, lazy
 // deletion), each step priced on the spot by the rules; of equally cheap routes, the one least
 // in the other measure, whose totals it fills in too.
-RouteSnapshot plainExactRoutes();
+RouteSnapshot plainExactRoutes(const LandscapeRun& run);
 
-// Calls visit(x, y) for every in-grid position of the plain spiral walker, in order: legs
-// k = 1, 3, ... while k < twice the longer side.
-template <typename Visit> void plainSpiralWalk(int startX, int startY, Visit&& visit) {
-    const GridShape& shape = terrainVertices.shape();
+// Calls visit(x, y) for every position of the plain spiral walker on the run's ground, in order:
+// legs k = 1, 3, ... while k < twice the longer side.
+template <typename Visit>
+void plainSpiralWalk(const LandscapeRun& run, int startX, int startY, Visit&& visit) {
+    const GridShape& shape = run.terrain.shape();
     const int legLimit = 2 * std::max(shape.columns, shape.rows);
     int i = startX;
     int j = startY;

@@ -39,9 +39,11 @@ void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// The distance table written the slow, obvious way: through a standard stream in its default
-// float format.
-std::string streamedDistanceTable() {
+// The run's distance table written the slow, obvious way: through a standard stream in its
+// default float format.
+std::string streamedDistanceTable(const LandscapeRun& run) {
+    const TerrainPositions& terrainVertices = run.terrain;
+    const CostTable& distanceTable = run.tables.distance;
     std::ostringstream text;
     text << "X\tY\tZ\tDIST\n";
     for (int x = 0; x < GRID_SIZE; ++x) {
@@ -54,14 +56,7 @@ std::string streamedDistanceTable() {
 }
 
 // Runs each test in a fresh temporary directory, the export's working directory.
-// The profile of the current run's route least in `measure` between `ends`.
-Profile routeProfile(Measure measure, const RouteEnds& ends) {
-    const LandscapeRun& run = landscapeRun;
-    const Route route = readRoute(run.terrain, run.grid.pricing, run.tables, measure, ends);
-    return routeProfile(run.terrain, route, run.tables.costs(measure));
-}
-
-class RouteExport : public testing::Test {
+class RouteExport : public PlannerTest {
   protected:
     void SetUp() override {
         home_ = fs::current_path();
@@ -93,11 +88,17 @@ class RouteExport : public testing::Test {
 
     std::string exportCapturingErrors() {
         testing::internal::CaptureStderr();
-        exportRouteTables();
+        exportRouteTablesInto(AT_FDCWD,
+                              {run.terrain, run.tables, routeEnds(run.settings), run.progress});
         return testing::internal::GetCapturedStderr();
     }
 
-    SettingsGuard guard_;
+    // The profile of the run's route least in `measure` between `ends`.
+    Profile routeProfile(Measure measure, const RouteEnds& ends) const {
+        const Route route = readRoute(run.terrain, run.grid.pricing, run.tables, measure, ends);
+        return ::routeProfile(run.terrain, route, run.tables.costs(measure));
+    }
+
     fs::path home_;
     fs::path directory_;
 };
@@ -112,7 +113,7 @@ TEST_F(RouteExport, WritesTheThreeFilesByteForByte) {
     const std::string lastLine = "10920\t10920\t1000\t1e+35\n";
     ASSERT_GE(table.size(), lastLine.size());
     EXPECT_EQ(table.substr(table.size() - lastLine.size()), lastLine);
-    EXPECT_EQ(table, streamedDistanceTable());
+    EXPECT_EQ(table, streamedDistanceTable(run));
     // Least distance and least energy both run straight back along row 0.
     EXPECT_EQ(readFile(DISTANCE_ROUTE), "3\t0\t90.05\n2\t0\t60.0333\n1\t0\t30.0167\n");
     EXPECT_EQ(readFile(ENERGY_ROUTE), "3\t0\t38981.4\n2\t0\t25987.6\n1\t0\t12993.8\n");
@@ -200,7 +201,7 @@ TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLat
               std::string::npos);
     GDALClose(tif);
 
-    ASSERT_EQ(writeRouteGeoJson(AT_FDCWD, "r.json", plannedRoutes(landscapeRun), "sweep", Vehicle{},
+    ASSERT_EQ(writeRouteGeoJson(AT_FDCWD, "r.json", plannedRoutes(run), "sweep", Vehicle{},
                                 settings.speedMph, utm, GRID_SPACING),
               "");
     const std::string json = readFile("r.json");

@@ -22,23 +22,23 @@ struct Start {
 };
 
 // All four route tables bit for bit against a snapshot.
-void expectRouteTablesEqual(const RouteSnapshot& expected) {
+void expectRouteTablesEqual(const LandscapeRun& run, const RouteSnapshot& expected) {
     RouteSnapshot now;
-    now.capture();
+    now.capture(run);
     EXPECT_TRUE(sameBits(expected.distance, now.distance));
     EXPECT_TRUE(sameBits(expected.energy, now.energy));
     EXPECT_TRUE(sameBits(expected.previousDistance, now.previousDistance));
     EXPECT_TRUE(sameBits(expected.previousEnergy, now.previousEnergy));
 }
 
-// Runs both sweeps from `start` on the current ground and compares all four tables.
-void expectSameTables(Start start, const char* ground) {
+// Runs both sweeps from `start` on the run's ground and compares all four tables.
+void expectSameTables(LandscapeRun& run, Start start, const char* ground) {
     SCOPED_TRACE(testing::Message() << ground << " from (" << start.x << ", " << start.y << ")");
-    settings.startX = start.x;
-    settings.startY = start.y;
-    const RouteSnapshot plain = plainComputeRoutes();
-    computeRoutes();
-    expectRouteTablesEqual(plain);
+    run.settings.startX = start.x;
+    run.settings.startY = start.y;
+    const RouteSnapshot plain = plainComputeRoutes(run);
+    planRun(run);
+    expectRouteTablesEqual(run, plain);
 }
 
 // Deterministic pseudo-random numbers (a 32-bit linear congruential generator).
@@ -70,11 +70,13 @@ constexpr int MIDDLE = GRID_SIZE / 2;
 
 // Lengths (or energies) summed along each reached cell's route from the start, in double as the
 // exact planner sums them; UNREACHED_COST where the route does not lead back to the start.
-std::vector<double> summedAlongRoutes(const PreviousTable& previous, bool lengths) {
+std::vector<double> summedAlongRoutes(const LandscapeRun& run, const PreviousTable& previous,
+                                      bool lengths) {
+    const TerrainPositions& terrainVertices = run.terrain;
     const GridShape& shape = previous.shape();
     std::vector<double> other(shape.cells(), UNREACHED_COST);
     std::vector<uint8_t> seen(shape.cells(), 0);
-    const std::size_t start = shape.index(settings.startX, settings.startY);
+    const std::size_t start = shape.index(run.settings.startX, run.settings.startY);
     other[start] = 0.0;
     seen[start] = 1;
     std::vector<GridPoint> chain;
@@ -82,19 +84,20 @@ std::vector<double> summedAlongRoutes(const PreviousTable& previous, bool length
         for (int y = 0; y < shape.rows; ++y) {
             chain.clear();
             GridPoint at{x, y, 0};
-            while (isInsideGrid(at.x, at.y) && seen[shape.index(at.x, at.y)] == 0) {
+            while (isInsideGrid(run, at.x, at.y) && seen[shape.index(at.x, at.y)] == 0) {
                 seen[shape.index(at.x, at.y)] = 1;
                 chain.push_back(at);
                 at = previous[at.x][at.y];
             }
-            if (!isInsideGrid(at.x, at.y) || other[shape.index(at.x, at.y)] == UNREACHED_COST) {
+            if (!isInsideGrid(run, at.x, at.y) ||
+                other[shape.index(at.x, at.y)] == UNREACHED_COST) {
                 continue;
             }
             for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
                 const TerrainVertex from = terrainVertices[at.x][at.y];
                 const TerrainVertex to = terrainVertices[c->x][c->y];
                 const float step = lengths ? segmentLength(from.x, to.x, from.y, to.y, from.z, to.z)
-                                           : pricedStepEnergy(planningGrid.pricing, from.z, to.z,
+                                           : pricedStepEnergy(run.grid.pricing, from.z, to.z,
                                                               at.x != c->x && at.y != c->y);
                 other[shape.index(c->x, c->y)] = other[shape.index(at.x, at.y)] + step;
                 at = *c;
@@ -115,30 +118,34 @@ void expectCostsAlongRoutes(const std::vector<float>& costs, const std::vector<d
 
 // The exact planner's costs bit for bit against textbook Dijkstra, its routes consistent with
 // its costs, and of equally cheap routes one as cheap in the other measure as the oracle's.
-void expectExactMatchesOracle(Start start, const char* ground) {
+void expectExactMatchesOracle(LandscapeRun& run, Start start, const char* ground) {
     SCOPED_TRACE(testing::Message()
                  << ground << ", exact from (" << start.x << ", " << start.y << ")");
-    settings.startX = start.x;
-    settings.startY = start.y;
-    const RouteSnapshot plain = plainExactRoutes();
-    settings.planner = PlannerKind::Exact;
-    computeRoutes();
-    settings.planner = PlannerKind::Sweep;
+    run.settings.startX = start.x;
+    run.settings.startY = start.y;
+    const RouteSnapshot plain = plainExactRoutes(run);
+    run.settings.planner = PlannerKind::Exact;
+    planRun(run);
+    run.settings.planner = PlannerKind::Sweep;
     RouteSnapshot exact;
-    exact.capture();
+    exact.capture(run);
+    const RouteTables& t = run.tables;
     EXPECT_TRUE(sameBits(plain.distance, exact.distance));
     EXPECT_TRUE(sameBits(plain.energy, exact.energy));
     // Every route leads to the start and sums, in double, to its cell's cost; of equally cheap
     // routes it is as cheap in the other measure as the oracle's.
-    expectCostsAlongRoutes(exact.distance, summedAlongRoutes(previousDistanceVertices, true));
-    expectCostsAlongRoutes(exact.energy, summedAlongRoutes(previousEnergyVertices, false));
+    expectCostsAlongRoutes(exact.distance, summedAlongRoutes(run, t.previousDistance, true));
+    expectCostsAlongRoutes(exact.energy, summedAlongRoutes(run, t.previousEnergy, false));
     EXPECT_TRUE(
-        sameBits(plain.energyAlongDistance, summedAlongRoutes(previousDistanceVertices, false)));
-    EXPECT_TRUE(sameBits(plain.lengthAlongEnergy, summedAlongRoutes(previousEnergyVertices, true)));
+        sameBits(plain.energyAlongDistance, summedAlongRoutes(run, t.previousDistance, false)));
+    EXPECT_TRUE(sameBits(plain.lengthAlongEnergy, summedAlongRoutes(run, t.previousEnergy, true)));
 }
 
-TEST(SweepOracle, RealTerrainFromCornersEdgesCentreDefaultAndRandomStarts) {
-    SettingsGuard guard;
+using SweepOracle = PlannerTest;
+using ExactOracle = PlannerTest;
+using PlannerOracle = PlannerTest;
+
+TEST_F(SweepOracle, RealTerrainFromCornersEdgesCentreDefaultAndRandomStarts) {
     useBuiltInGround();
     std::vector<Start> starts = {{0, 0},      {0, LAST},   {LAST, 0},      {LAST, LAST},
                                  {0, MIDDLE}, {MIDDLE, 0}, {LAST, MIDDLE}, {MIDDLE, LAST},
@@ -147,24 +154,45 @@ TEST(SweepOracle, RealTerrainFromCornersEdgesCentreDefaultAndRandomStarts) {
         starts.push_back(s);
     }
     for (const Start& s : starts) {
-        expectSameTables(s, "real terrain");
+        expectSameTables(run, s, "real terrain");
     }
     for (const Start& s : {starts[0], starts[3], starts[8], starts[9], starts[10]}) {
-        expectExactMatchesOracle(s, "real terrain");
+        expectExactMatchesOracle(run, s, "real terrain");
     }
 }
 
 // relaxNeighbours works on the route tables themselves; cell by cell in spiral order it must
 // give what computeRoutes gives.
-TEST(SweepOracle, RelaxNeighboursInSpiralOrderMatchesComputeRoutes) {
-    SettingsGuard guard;
+TEST_F(SweepOracle, RelaxNeighboursInSpiralOrderMatchesComputeRoutes) {
     useBuiltInGround();
     planFrom(40, 300);
     RouteSnapshot fast;
-    fast.capture();
+    fast.capture(run);
+    resetRouteTables(run.tables, 40, 300);
+    forEachSpiralCell(BUILT_IN_SHAPE, 40, 300, [this](int a, int b) { relaxNeighbours(a, b); });
+    expectRouteTablesEqual(run, fast);
+}
+
+// The program's names over the current run plan and relax as the explicit calls do over a run
+// of the test's own; the current run is set up here, as the program would start it.
+TEST_F(SweepOracle, CurrentRunPlansAndRelaxesAsTheExplicitCalls) {
+    landscapeRun.settings = Settings{};
+    landscapeRun.barriers.clear();
+    ::useBuiltInGround();
+    useBuiltInGround();
+    ::computeRoutes();
+    planRun(run);
+    RouteSnapshot own;
+    own.capture(run);
+    expectRouteTablesEqual(landscapeRun, own);
     resetRouteTables(landscapeRun.tables, 40, 300);
-    forEachSpiralCell(BUILT_IN_SHAPE, 40, 300, [](int a, int b) { relaxNeighbours(a, b); });
-    expectRouteTablesEqual(fast);
+    resetRouteTables(run.tables, 40, 300);
+    forEachSpiralCell(BUILT_IN_SHAPE, 40, 300, [this](int a, int b) {
+        ::relaxNeighbours(a, b);
+        relaxNeighbours(a, b);
+    });
+    own.capture(run);
+    expectRouteTablesEqual(landscapeRun, own);
 }
 
 using HeightRule = int32_t (*)(int x, int y);
@@ -219,8 +247,7 @@ int32_t rolling(int x, int y) {
     return 200 + (x * 7 + y * 3) % 5 + hashedSmallSteps(x, y) / 2;
 }
 
-TEST(SweepOracle, HandMadeGround) {
-    SettingsGuard guard;
+TEST_F(SweepOracle, HandMadeGround) {
     const Ground grounds[] = {
         {"flat", flat},
         {"terraces", terraces},
@@ -241,10 +268,10 @@ TEST(SweepOracle, HandMadeGround) {
             }
         }
         useGround(heights);
-        expectSameTables({MIDDLE, MIDDLE - 1}, grounds[g].name);
-        expectSameTables({LAST, 0}, grounds[g].name);
-        expectSameTables(randomOnes[g], grounds[g].name);
-        expectExactMatchesOracle(randomOnes[g], grounds[g].name);
+        expectSameTables(run, {MIDDLE, MIDDLE - 1}, grounds[g].name);
+        expectSameTables(run, {LAST, 0}, grounds[g].name);
+        expectSameTables(run, randomOnes[g], grounds[g].name);
+        expectExactMatchesOracle(run, randomOnes[g], grounds[g].name);
     }
 }
 
@@ -269,8 +296,7 @@ int32_t plateaus(int x, int y) {
     return 30 + (x / 60 + y / 45) % 3;
 }
 
-TEST(ExactOracle, GroundWhereTheSweepFallsShort) {
-    SettingsGuard guard;
+TEST_F(ExactOracle, GroundWhereTheSweepFallsShort) {
     const Ground grounds[] = {
         {"ring with one gap", ringWithOneGap},
         {"winding corridor", windingCorridor},
@@ -287,8 +313,8 @@ TEST(ExactOracle, GroundWhereTheSweepFallsShort) {
         useGround(heights);
         planFrom(MIDDLE, MIDDLE);
         RouteSnapshot sweep;
-        sweep.capture();
-        expectExactMatchesOracle({MIDDLE, MIDDLE}, ground.name);
+        sweep.capture(run);
+        expectExactMatchesOracle(run, {MIDDLE, MIDDLE}, ground.name);
         // The sweep sums in float, each sum rounded, so a route of hundreds of steps may come
         // out a little below its exact sum; never by more than that.
         constexpr float FLOAT_SUM_SLACK = 1e-4f;
@@ -310,8 +336,7 @@ TEST(ExactOracle, GroundWhereTheSweepFallsShort) {
 }
 
 // A start outside the grid reaches nothing, as with the sweep.
-TEST(ExactOracle, StartOutsideTheGridReachesNothing) {
-    SettingsGuard guard;
+TEST_F(ExactOracle, StartOutsideTheGridReachesNothing) {
     useGround(fillHeights(40));
     settings.planner = PlannerKind::Exact;
     planFrom(GRID_SIZE, 3);
@@ -321,8 +346,7 @@ TEST(ExactOracle, StartOutsideTheGridReachesNothing) {
 
 // Ground of the user's kind: not square, another spacing, float heights, holes without ground,
 // and vehicles whose limits, descent share and rolling resistance each change the answer.
-TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
-    SettingsGuard guard;
+TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
     struct Case {
         const char* name;
         GridShape shape;
@@ -354,9 +378,9 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         settings.vehicle.rolling = c.rolling;
         const double s = c.shape.spacing;
         // A wall across column 30 with a gap at rows 5..7, when the case has room for one.
-        landscapeRun.barriers.assign(c.shape.cells(), 0);
+        run.barriers.assign(c.shape.cells(), 0);
         for (int y = 0; c.shape.columns == 48 && y < c.shape.rows; ++y) {
-            landscapeRun.barriers[c.shape.index(30, y)] = y < 5 || y > 7 ? 1 : 0;
+            run.barriers[c.shape.index(30, y)] = y < 5 || y > 7 ? 1 : 0;
         }
         // Rolling hills of a few percent with a ridge too steep and a pond without ground.
         useGround(c.shape, [s, &c](int x, int y) {
@@ -375,8 +399,8 @@ TEST(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
             starts.push_back({1, 1});
         }
         for (const Start& start : starts) {
-            expectSameTables(start, c.name);
-            expectExactMatchesOracle(start, c.name);
+            expectSameTables(run, start, c.name);
+            expectExactMatchesOracle(run, start, c.name);
         }
     }
 }

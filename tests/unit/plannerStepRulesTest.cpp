@@ -1,4 +1,3 @@
-#include "app/currentRun.h"
 #include "planner/routeTables.h"
 #include "planner/stepRules.h"
 #include "tests/unit/plannerTestSupport.h"
@@ -100,8 +99,12 @@ TEST(StepEnergy, LevelIsFreeAndUpCostsTheSameAsDown) {
     EXPECT_EQ(stepEnergy(50.0f, 51.0f, mass), mass * GRAVITY);
 }
 
-TEST(ResetRouteTables, LeavesSentinelsEverywhereAndZeroAtTheStart) {
-    RouteTables& tables = landscapeRun.tables;
+using ResetRouteTables = PlannerTest;
+using StepTable = PlannerTest;
+using StepRulesOnGround = PlannerTest;
+
+TEST_F(ResetRouteTables, LeavesSentinelsEverywhereAndZeroAtTheStart) {
+    RouteTables& tables = run.tables;
     tables.resize(BUILT_IN_SHAPE);
     std::memset(tables.distance.data(), 0x55, GRID_CELLS * sizeof(float));
     std::memset(tables.energy.data(), 0x55, GRID_CELLS * sizeof(float));
@@ -124,8 +127,7 @@ TEST(ResetRouteTables, LeavesSentinelsEverywhereAndZeroAtTheStart) {
     }
 }
 
-TEST(StepTable, NamesThePerStepRulesAndInfinityForStepsNotTaken) {
-    SettingsGuard guard;
+TEST_F(StepTable, NamesThePerStepRulesAndInfinityForStepsNotTaken) {
     HeightGrid& heights = fillHeights(50);
     heights[100][100] = 52;
     heights[100][101] = 53;
@@ -182,8 +184,7 @@ TEST(StepRules, RatioThresholdAgreesWithTheArcCosine) {
 
 // Far from column 0 the float positions of cells 2,431.3 m apart lie up to half a float unit
 // nearer or farther than the spacing: a nearly level step must pass either way.
-TEST(StepRules, NearlyLevelStepsPassWherePositionsRoundCloserThanTheSpacing) {
-    SettingsGuard guard;
+TEST_F(StepRulesOnGround, NearlyLevelStepsPassWherePositionsRoundCloserThanTheSpacing) {
     const GridShape shape{4000, 3, 2431.3};
     useGround(shape, [](int x, int) { return 100.0f + 0.002f * static_cast<float>(x % 2); });
     int closer = 0;

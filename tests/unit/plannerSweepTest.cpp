@@ -30,17 +30,16 @@ std::vector<Cell> spiralCells(int startX, int startY) {
     return cells;
 }
 
-std::vector<Cell> walkerCells(int startX, int startY) {
-    useBuiltInGround();
+std::vector<Cell> walkerCells(const LandscapeRun& run, int startX, int startY) {
     std::vector<Cell> cells;
-    plainSpiralWalk(startX, startY, [&](int x, int y) { cells.emplace_back(x, y); });
+    plainSpiralWalk(run, startX, startY, [&](int x, int y) { cells.emplace_back(x, y); });
     return cells;
 }
 
-void expectUnreached(int x, int y) {
-    EXPECT_EQ(distanceTable[x][y], UNREACHED_COST) << x << "," << y;
-    EXPECT_EQ(energyTable[x][y], UNREACHED_COST) << x << "," << y;
-    for (const PreviousTable* table : {&previousDistanceVertices, &previousEnergyVertices}) {
+void expectUnreached(const RouteTables& tables, int x, int y) {
+    EXPECT_EQ(tables.distance[x][y], UNREACHED_COST) << x << "," << y;
+    EXPECT_EQ(tables.energy[x][y], UNREACHED_COST) << x << "," << y;
+    for (const PreviousTable* table : {&tables.previousDistance, &tables.previousEnergy}) {
         const GridPoint& p = (*table)[x][y];
         EXPECT_EQ(p.x, NO_PREVIOUS) << x << "," << y;
         EXPECT_EQ(p.y, NO_PREVIOUS) << x << "," << y;
@@ -53,7 +52,11 @@ void expectPrevious(const PreviousTable& table, int x, int y, Cell expected) {
     EXPECT_EQ(table[x][y].y, expected.second) << "predecessor of " << x << "," << y;
 }
 
-TEST(SpiralOrder, VisitsEveryCellOnceInTheWalkersOrder) {
+using SpiralOrder = PlannerTest;
+using Sweep = PlannerTest;
+using WalkRoute = PlannerTest;
+
+TEST_F(SpiralOrder, VisitsEveryCellOnceInTheWalkersOrder) {
     useBuiltInGround();
     const Cell starts[] = {{0, 0}, {0, LAST}, {LAST, 0}, {LAST, LAST}, {182, 182}, {10, 360}};
     for (const Cell& start : starts) {
@@ -67,32 +70,32 @@ TEST(SpiralOrder, VisitsEveryCellOnceInTheWalkersOrder) {
         for (int v : visits) {
             ASSERT_EQ(v, 1);
         }
-        EXPECT_EQ(cells, walkerCells(start.first, start.second))
+        EXPECT_EQ(cells, walkerCells(run, start.first, start.second))
             << "start " << start.first << "," << start.second;
     }
 }
 
-TEST(SpiralOrder, StartsWithRingOneThenRingTwo) {
+TEST_F(SpiralOrder, StartsWithRingOneThenRingTwo) {
     const std::vector<Cell> cells = spiralCells(5, 5);
     const std::vector<Cell> expected = {{5, 5}, {6, 5}, {6, 6}, {5, 6}, {4, 6}, {4, 5},
                                         {4, 4}, {5, 4}, {6, 4}, {7, 4}, {7, 5}, {7, 6}};
     EXPECT_EQ(std::vector<Cell>(cells.begin(), cells.begin() + 12), expected);
 }
 
-TEST(SpiralOrder, CornerStartSkipsMovesOutsideTheGrid) {
+TEST_F(SpiralOrder, CornerStartSkipsMovesOutsideTheGrid) {
     const std::vector<Cell> cells = spiralCells(0, 0);
     const std::vector<Cell> expected = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {2, 0},
                                         {2, 1}, {2, 2}, {1, 2}, {0, 2}, {3, 0}};
     EXPECT_EQ(std::vector<Cell>(cells.begin(), cells.begin() + 10), expected);
 }
 
-TEST(SpiralOrder, StartOutsideTheGridVisitsNothingOfItsOwn) {
-    EXPECT_EQ(spiralCells(-1, 3).size(), walkerCells(-1, 3).size());
-    EXPECT_EQ(spiralCells(-1, 3), walkerCells(-1, 3));
+TEST_F(SpiralOrder, StartOutsideTheGridVisitsNothingOfItsOwn) {
+    useBuiltInGround();
+    EXPECT_EQ(spiralCells(-1, 3).size(), walkerCells(run, -1, 3).size());
+    EXPECT_EQ(spiralCells(-1, 3), walkerCells(run, -1, 3));
 }
 
-TEST(Sweep, StartKeepsZeroCostAndNoPredecessor) {
-    SettingsGuard guard;
+TEST_F(Sweep, StartKeepsZeroCostAndNoPredecessor) {
     useGround(fillHeights(PLAIN_HEIGHT));
     planFrom(5, 5);
     EXPECT_EQ(distanceTable[5][5], 0.0f);
@@ -101,8 +104,7 @@ TEST(Sweep, StartKeepsZeroCostAndNoPredecessor) {
     expectPrevious(previousEnergyVertices, 5, 5, {NO_PREVIOUS, NO_PREVIOUS});
 }
 
-TEST(Sweep, LevelGroundCostsNoEnergyAndStraightStepsThirtyMetres) {
-    SettingsGuard guard;
+TEST_F(Sweep, LevelGroundCostsNoEnergyAndStraightStepsThirtyMetres) {
     useGround(fillHeights(PLAIN_HEIGHT));
     planFrom(5, 5);
     EXPECT_EQ(distanceTable[6][5], 30.0f);
@@ -117,8 +119,7 @@ TEST(Sweep, LevelGroundCostsNoEnergyAndStraightStepsThirtyMetres) {
 
 // (7, 6) is offered the same distance by (6, 5) (straight then diagonal) and (6, 6) (diagonal then
 // straight), and the same zero energy by both; (6, 5) comes first in the spiral and keeps it.
-TEST(Sweep, FirstOfEqualCandidatesStaysThePredecessor) {
-    SettingsGuard guard;
+TEST_F(Sweep, FirstOfEqualCandidatesStaysThePredecessor) {
     useGround(fillHeights(PLAIN_HEIGHT));
     planFrom(5, 5);
     expectPrevious(previousDistanceVertices, 7, 6, {6, 5});
@@ -131,8 +132,7 @@ TEST(Sweep, FirstOfEqualCandidatesStaysThePredecessor) {
 // Start S (5, 5) at 0 m. C (6, 5), the first cell of ring 1, stands 4 m up and is reached only
 // through P (6, 4) at 2 m, the last cell of ring 1. D (7, 5) at 6 m is reached only from C.
 // Everything else is a 100 m plateau. C gets its cost after its own visit, so D never gets one.
-TEST(Sweep, CostArrivingAfterTheVisitIsStoredButNotPassedOn) {
-    SettingsGuard guard;
+TEST_F(Sweep, CostArrivingAfterTheVisitIsStoredButNotPassedOn) {
     HeightGrid& heights = fillHeights(100);
     heights[5][5] = 0;
     heights[6][5] = 4;
@@ -148,16 +148,15 @@ TEST(Sweep, CostArrivingAfterTheVisitIsStoredButNotPassedOn) {
     expectPrevious(previousEnergyVertices, 6, 5, {6, 4});
     const float twoMetres = 2.0f * (settings.vehicle.vehicleMass * GRAVITY);
     EXPECT_EQ(energyTable[6][5], twoMetres + twoMetres);
-    expectUnreached(7, 5);
-    expectUnreached(100, 100);
+    expectUnreached(run.tables, 7, 5);
+    expectUnreached(run.tables, 100, 100);
 }
 
 // Compare in double, store in float: a candidate that rounds up to the stored cost is still
 // smaller than it and takes over the predecessor.
-TEST(Sweep, CandidateEqualOnlyAfterRoundingStillWins) {
-    SettingsGuard guard;
+TEST_F(Sweep, CandidateEqualOnlyAfterRoundingStillWins) {
     useGround(fillHeights(PLAIN_HEIGHT));
-    resetRouteTables(landscapeRun.tables, 200, 200);
+    resetRouteTables(run.tables, 200, 200);
     // Floats between 2^25 and 2^26 are 4 apart: 2^25 + 42.43 rounds up to 2^25 + 44.
     const float base = 33554432.0f;
     distanceTable[10][10] = base;
@@ -170,7 +169,7 @@ TEST(Sweep, CandidateEqualOnlyAfterRoundingStillWins) {
     expectPrevious(previousDistanceVertices, 9, 11, {NO_PREVIOUS, NO_PREVIOUS});
     // An unreached source offers nothing: 1e35 plus a step is not below 1e35.
     relaxNeighbours(100, 100);
-    expectUnreached(101, 100);
+    expectUnreached(run.tables, 101, 100);
 }
 
 struct CliffCase {
@@ -181,8 +180,7 @@ struct CliffCase {
 
 // A single cell raised above level ground, reachable either from all sides or, with its four
 // straight neighbours made cliffs, only diagonally.
-TEST(Sweep, CliffsOfTwoMetresAreClimbedAndThreeAreNot) {
-    SettingsGuard guard;
+TEST_F(Sweep, CliffsOfTwoMetresAreClimbedAndThreeAreNot) {
     const CliffCase cases[] = {
         {2, false, true}, {-2, false, true}, {3, false, false}, {-3, false, false},
         {2, true, true},  {-2, true, true},  {3, true, false},  {-3, true, false},
@@ -200,7 +198,7 @@ TEST(Sweep, CliffsOfTwoMetresAreClimbedAndThreeAreNot) {
         useGround(heights);
         planFrom(100, 100);
         if (!c.reached) {
-            expectUnreached(tx, ty);
+            expectUnreached(run.tables, tx, ty);
             continue;
         }
         const GridPoint from = previousDistanceVertices[tx][ty];
@@ -217,28 +215,26 @@ TEST(Sweep, CliffsOfTwoMetresAreClimbedAndThreeAreNot) {
     }
 }
 
-TEST(Sweep, StartOutsideTheGridLeavesEveryCellUnreached) {
-    SettingsGuard guard;
+TEST_F(Sweep, StartOutsideTheGridLeavesEveryCellUnreached) {
     useGround(fillHeights(PLAIN_HEIGHT));
     planFrom(GRID_SIZE, 3);
-    expectUnreached(0, 0);
-    expectUnreached(LAST, 3);
+    expectUnreached(run.tables, 0, 0);
+    expectUnreached(run.tables, LAST, 3);
     planFrom(5, 5);
     EXPECT_EQ(distanceTable[6][5], 30.0f);
 }
 
 // Plain ground with a column without ground at x = 7: nothing enters, crosses or leaves it, and
 // a start on it reaches nothing.
-TEST(Sweep, CellsWithoutGroundAreNeverEnteredNorLeft) {
-    SettingsGuard guard;
+TEST_F(Sweep, CellsWithoutGroundAreNeverEnteredNorLeft) {
     useGround(BUILT_IN_SHAPE, [](int x, int) { return x == 7 ? NAN : 50.0f; });
     for (const Cell& start : {Cell{5, 5}, Cell{7, 5}}) {
         planFrom(start.first, start.second);
-        expectUnreached(7, 6);
-        expectUnreached(8, 5);
+        expectUnreached(run.tables, 7, 6);
+        expectUnreached(run.tables, 8, 5);
         EXPECT_EQ(distanceTable[6][5], start.first == 5 ? 30.0f : UNREACHED_COST);
     }
-    expectUnreached(7, 5);
+    expectUnreached(run.tables, 7, 5);
 }
 
 // Level ground cut by columns without ground: the plan starts on the largest part (of two equal
@@ -308,8 +304,7 @@ bool chainReachesStart(const CostTable& cost, const PreviousTable& previous, int
 
 // On the real terrain every reached cell's chain ends at the start and unreached cells carry
 // both sentinels. walkRoute agrees on a sample of cells.
-TEST(Sweep, EveryReachedChainEndsAtTheStartOnTheRealTerrain) {
-    SettingsGuard guard;
+TEST_F(Sweep, EveryReachedChainEndsAtTheStartOnTheRealTerrain) {
     useBuiltInGround();
     constexpr int SAMPLE_STRIDE = 997;
     const Cell starts[] = {{10, 360}, {182, 182}, {0, LAST}};
@@ -342,9 +337,9 @@ TEST(Sweep, EveryReachedChainEndsAtTheStartOnTheRealTerrain) {
     }
 }
 
-TEST(WalkRoute, StopsAtACycleAndAtAPredecessorOutsideTheGrid) {
+TEST_F(WalkRoute, StopsAtACycleAndAtAPredecessorOutsideTheGrid) {
     useBuiltInGround();
-    resetRouteTables(landscapeRun.tables, 0, 0);
+    resetRouteTables(run.tables, 0, 0);
     // (5, 5) and (5, 6) point at each other: the walk gives up instead of running forever.
     setPrevious(previousDistanceVertices, 5, 5, 5, 6);
     setPrevious(previousDistanceVertices, 5, 6, 5, 5);
@@ -359,9 +354,9 @@ TEST(WalkRoute, StopsAtACycleAndAtAPredecessorOutsideTheGrid) {
     EXPECT_EQ(cells, std::vector<Cell>({{7, 7}}));
 }
 
-TEST(WalkRoute, EmitsNothingFromTheStartAndRunsEndFirst) {
+TEST_F(WalkRoute, EmitsNothingFromTheStartAndRunsEndFirst) {
     useBuiltInGround();
-    resetRouteTables(landscapeRun.tables, 0, 0);
+    resetRouteTables(run.tables, 0, 0);
     setPrevious(previousEnergyVertices, 2, 0, 1, 0);
     setPrevious(previousEnergyVertices, 1, 0, 0, 0);
     std::vector<Cell> cells;

@@ -1,8 +1,9 @@
 #pragma once
-// Shared set-up for the planner tests: every test plans on the ground it needs, in the run's
-// state, and puts the settings back afterwards.
+// Shared set-up for the planner tests: every test plans on the ground it needs, in a run of its
+// own.
 
 #include "app/currentRun.h"
+#include "app/landscapeRun.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeSweep.h"
@@ -10,32 +11,19 @@
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstring>
 #include <utility>
 #include <vector>
 
-// Restores the process-wide settings when it goes out of scope.
-class SettingsGuard {
-  public:
-    SettingsGuard() : saved_(settings) {}
-    ~SettingsGuard() {
-        settings = saved_;
-        landscapeRun.barriers.clear();
-    }
-    SettingsGuard(const SettingsGuard&) = delete;
-    SettingsGuard& operator=(const SettingsGuard&) = delete;
-
-  private:
-    Settings saved_;
-};
-
-// True when (x, y) lies on the ground now loaded.
-inline bool isInsideGrid(int x, int y) {
-    return terrainVertices.shape().contains(x, y);
+// True when (x, y) lies on the run's ground.
+inline bool isInsideGrid(const LandscapeRun& run, int x, int y) {
+    return run.terrain.shape().contains(x, y);
 }
 
-// A copy of all four route tables of the ground now loaded, predecessors as GridPoints.
+// A copy of all four route tables of a run, predecessors as GridPoints.
 struct RouteSnapshot {
     GridShape shape;
     std::vector<float> distance;
@@ -53,15 +41,16 @@ struct RouteSnapshot {
         previousDistance.assign(s.cells(), {NO_PREVIOUS, NO_PREVIOUS, 0});
         previousEnergy.assign(s.cells(), {NO_PREVIOUS, NO_PREVIOUS, 0});
     }
-    void capture() {
-        clear(distanceTable.shape());
+    void capture(const LandscapeRun& run) {
+        const RouteTables& t = run.tables;
+        clear(t.distance.shape());
         for (int x = 0; x < shape.columns; ++x) {
             for (int y = 0; y < shape.rows; ++y) {
                 const std::size_t i = shape.index(x, y);
-                distance[i] = distanceTable[x][y];
-                energy[i] = energyTable[x][y];
-                previousDistance[i] = previousDistanceVertices[x][y];
-                previousEnergy[i] = previousEnergyVertices[x][y];
+                distance[i] = t.distance[x][y];
+                energy[i] = t.energy[x][y];
+                previousDistance[i] = t.previousDistance[x][y];
+                previousEnergy[i] = t.previousEnergy[x][y];
             }
         }
     }
@@ -136,22 +125,39 @@ inline void useBuiltInGroundWithout(LandscapeRun& run, int holeX, int holeY) {
     });
 }
 
-// The same on the one current run, which the planner tests plan in.
-inline void useGround(const HeightGrid& heights) {
-    useGround(landscapeRun, heights);
-}
+// The same on the one current run, which the keyboard tests work on.
 template <typename Height> void useGround(const GridShape& shape, Height&& height) {
     useGround(landscapeRun, shape, std::forward<Height>(height));
 }
 inline void useBuiltInGround() {
     useGround(landscapeRun, BUILT_IN_SHAPE, builtInHeights());
 }
-inline void useBuiltInGroundWithout(int holeX, int holeY) {
-    useBuiltInGroundWithout(landscapeRun, holeX, holeY);
-}
 
-inline void planFrom(int startX, int startY) {
-    settings.startX = startX;
-    settings.startY = startY;
-    computeRoutes();
-}
+// A run of the test's own, fresh settings and no ground until the test loads some, with the
+// program's names and call shapes over it so the tests read as the program does.
+class PlannerTest : public testing::Test {
+  protected:
+    LandscapeRun run;
+    Settings& settings = run.settings;
+    const TerrainPositions& terrainVertices = run.terrain;
+    const PlanningGrid& planningGrid = run.grid;
+    CostTable& distanceTable = run.tables.distance;
+    CostTable& energyTable = run.tables.energy;
+    PreviousTable& previousDistanceVertices = run.tables.previousDistance;
+    PreviousTable& previousEnergyVertices = run.tables.previousEnergy;
+
+    void useBuiltInGround() { ::useGround(run, BUILT_IN_SHAPE, builtInHeights()); }
+    void useBuiltInGroundWithout(int x, int y) { ::useBuiltInGroundWithout(run, x, y); }
+    void useGround(const HeightGrid& heights) { ::useGround(run, heights); }
+    template <typename Height> void useGround(const GridShape& shape, Height&& height) {
+        ::useGround(run, shape, std::forward<Height>(height));
+    }
+    bool isInsideGrid(int x, int y) const { return ::isInsideGrid(run, x, y); }
+    void computeRoutes() { planRun(run); }
+    void relaxNeighbours(int a, int b) { ::relaxNeighbours(run.grid, run.tables, a, b); }
+    void planFrom(int startX, int startY) {
+        settings.startX = startX;
+        settings.startY = startY;
+        computeRoutes();
+    }
+};

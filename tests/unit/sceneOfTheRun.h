@@ -14,30 +14,16 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <utility>
 #include <vector>
 
-class SceneTest : public testing::Test {
+class SceneTest : public PlannerTest {
   protected:
     void SetUp() override {
         useBuiltInGround();
         resetRouteTables(run.tables, settings.startX, settings.startY);
     }
 
-    LandscapeRun run;
-    Settings& settings = run.settings;
-    CostTable& distanceTable = run.tables.distance;
-    CostTable& energyTable = run.tables.energy;
-    PreviousTable& previousDistanceVertices = run.tables.previousDistance;
-    PreviousTable& previousEnergyVertices = run.tables.previousEnergy;
     MeshGeometry& meshGeometry = run.mesh;
-
-    void useBuiltInGround() { ::useGround(run, BUILT_IN_SHAPE, builtInHeights()); }
-    void useBuiltInGroundWithout(int x, int y) { ::useBuiltInGroundWithout(run, x, y); }
-    void useGround(const HeightGrid& heights) { ::useGround(run, heights); }
-    template <typename Height> void useGround(const GridShape& shape, Height&& height) {
-        ::useGround(run, shape, std::forward<Height>(height));
-    }
 
     SceneInputs in() const { return sceneInputs(run); }
     void buildMeshGeometry() { ::buildMeshGeometry(run.terrain, run.mesh); }

@@ -17,7 +17,9 @@ struct VertexCase {
     TerrainVertex expected;
 };
 
-TEST(TerrainVertices, CornersAndDefaultEndpointsAreExact) {
+using TerrainVertices = PlannerTest;
+
+TEST_F(TerrainVertices, CornersAndDefaultEndpointsAreExact) {
     useBuiltInGround();
     const VertexCase cases[] = {
         {0, 0, {0.0f, 0.0f, 54.0f}},
@@ -34,7 +36,7 @@ TEST(TerrainVertices, CornersAndDefaultEndpointsAreExact) {
     }
 }
 
-TEST(TerrainVertices, EveryCellMatchesItsIndicesAndHeight) {
+TEST_F(TerrainVertices, EveryCellMatchesItsIndicesAndHeight) {
     useBuiltInGround();
     for (int x = 0; x < GRID_SIZE; ++x) {
         for (int y = 0; y < GRID_SIZE; ++y) {
