@@ -97,7 +97,7 @@ BENCHMARK(BM_CoastExactRoutes)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond)-
 void BM_PlainSweep(benchmark::State& state) {
     useRealTerrainFrom(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) {
-        plainComputeRoutes();
+        plainComputeRoutes(landscapeRun);
         benchmark::ClobberMemory();
     }
 }
