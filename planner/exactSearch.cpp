@@ -1,6 +1,7 @@
 #include "planner/exactSearch.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -39,6 +40,14 @@ template <typename Prices> struct EnergyMeasure {
     static const StepRange& range(const PlanningGrid& grid) { return grid.energies; }
     static const StepRange& otherRange(const PlanningGrid& grid) { return grid.lengths; }
 };
+
+template <typename Prices> Prices priceTable(const PlanningGrid& grid) {
+    if constexpr (std::is_same_v<Prices, StepPrices>) {
+        return grid.prices;
+    } else {
+        return Prices(grid);
+    }
+}
 
 // Asks for the cache lines of the cell at p and of its neighbours in the two columns beside it.
 inline void prefetchAround(const SearchCell* cells, std::size_t cellCount, std::size_t p,
@@ -92,7 +101,7 @@ template <typename Measure> void search(MeasureSearch& part) {
         range.dearest > 0.0 ? std::max(range.cheapest, dearest / MAX_BUCKETS_PER_STEP) : 1.0;
     BucketQueue& frontier = *part.frontier;
     frontier.reset(width, dearest);
-    const typename Measure::PriceTable prices(grid);
+    const typename Measure::PriceTable prices = priceTable<typename Measure::PriceTable>(grid);
     // No step costs less than the cheapest: a neighbour already below that far above a cell
     // can be neither lowered nor tied from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;

@@ -129,8 +129,8 @@ template <typename Use> void withPricer(const PlanningGrid& grid, Use&& use) {
         use(StepKindPricer(grid));
         return;
     }
-    const StepPrices prices(grid);
-    if (prices.uniformRun) {
+    const StepPrices& prices = grid.prices;
+    if (prices.uniformRun()) {
         use(EightStepPricer<true>(prices));
         return;
     }
