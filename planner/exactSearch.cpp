@@ -1,6 +1,7 @@
 #include "planner/exactSearch.h"
 
 #include <algorithm>
+#include <array>
 #include <type_traits>
 
 namespace {
@@ -70,6 +71,7 @@ struct MeasureSearch {
     float* cost;
     uint8_t* from;
     ProgressReport* report; // null on the thread that does not tell
+    bool energy;
 };
 
 // The search, in outline:
@@ -168,37 +170,20 @@ template <typename Measure> void search(MeasureSearch& part) {
     }
 }
 
-template <typename Prices> void searchMeasureWith(MeasureSearch& part, bool energy) {
-    if (energy) {
+template <typename Prices> void searchMeasureWith(MeasureSearch& part) {
+    if (part.energy) {
         search<EnergyMeasure<Prices>>(part);
         return;
     }
     search<DistanceMeasure<Prices>>(part);
 }
 
-void searchMeasure(MeasureSearch& part, bool energy) {
+void searchMeasure(MeasureSearch& part) {
     if (!part.grid->kinds.cells.empty()) {
-        searchMeasureWith<KindPrices>(part, energy);
+        searchMeasureWith<KindPrices>(part);
         return;
     }
-    searchMeasureWith<StepPrices>(part, energy);
-}
-
-// The distance search, handed to the helper thread.
-void searchDistance(void* part) {
-    searchMeasure(*static_cast<MeasureSearch*>(part), false);
-}
-
-// Searches `part` while the helper searches its own, then waits for the helper even when this
-// search fails (out of memory): the helper's part lives in the caller's frame.
-void searchBesideHelper(HelperThread& helper, MeasureSearch& part, bool energy) {
-    try {
-        searchMeasure(part, energy);
-    } catch (...) {
-        helper.finish();
-        throw;
-    }
-    helper.finish();
+    searchMeasureWith<StepPrices>(part);
 }
 
 } // namespace
@@ -213,16 +198,18 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
     const std::size_t start = grid.shape.index(startX, startY);
     ProgressReport report(PLANNING_WORK, cellCount, progress);
     const auto measure = [&](PlannerArray<SearchCell>& cells, BucketQueue& frontier,
-                             CostTable& cost, PreviousTable& previous, ProgressReport* told) {
-        return MeasureSearch{
-            &grid, start, cells.reserve(cellCount), &frontier, cost.data(), previous.steps(), told};
+                             CostTable& cost, PreviousTable& previous, ProgressReport* told,
+                             bool energy) {
+        return MeasureSearch{&grid,     start,       cells.reserve(cellCount),
+                             &frontier, cost.data(), previous.steps(),
+                             told,      energy};
     };
     // The distance search on the helper; the energy search, on this thread, tells how far it
     // has come (the two take up about as many cells).
-    MeasureSearch distance =
-        measure(work.distanceCells, work.frontiers[0], out.distance, out.previousDistance, nullptr);
-    MeasureSearch energy =
-        measure(work.energyCells, work.frontiers[1], out.energy, out.previousEnergy, &report);
-    work.helper.start(searchDistance, &distance);
-    searchBesideHelper(work.helper, energy, true);
+    std::array<MeasureSearch, 2> searches = {
+        measure(work.distanceCells, work.frontiers[0], out.distance, out.previousDistance, nullptr,
+                false),
+        measure(work.energyCells, work.frontiers[1], out.energy, out.previousEnergy, &report,
+                true)};
+    runEach(searches, searchMeasure, work.helper);
 }
