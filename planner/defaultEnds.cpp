@@ -53,9 +53,9 @@ bool joined(const PlanningGrid& grid, std::size_t p, int d) {
     return (grid.steps[p] & (1u << d)) != 0 || (grid.steps[q] & (1u << oppositeNeighbour(d))) != 0;
 }
 
-// Down the column (0, +1) and into the next column (+1, any), as NEIGHBOUR_STEPS numbers them.
-constexpr int DOWN_STEP = 3;
-constexpr int NEXT_COLUMN_STEPS = 3;
+// Down the column: the move that joins a run's cells.
+constexpr int DOWN_STEP = moveNumber(0, 1);
+static_assert(DOWN_STEP >= 0, "runs join down the column");
 
 // The sets of cells joined by steps, as runs: names[runOf(p)] is the name of the set that holds
 // cell p, and ground[r] how many cells of run r a dialogue may name that are open. The columns are
@@ -85,8 +85,10 @@ void joinColumns(const PlanningGrid& grid, int x, const RunOf& runOf, RunSets& r
     bool any = false;
     for (int y = 0; y < shape.rows; ++y) {
         const std::size_t p = shape.index(x - 1, y);
-        for (int d = 0; d < NEXT_COLUMN_STEPS; ++d) {
-            if (!shape.contains(x, y + NEIGHBOUR_STEPS[d].dy) || !joined(grid, p, d)) {
+        // The moves into the next column; each pair of neighbouring columns is joined once.
+        for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+            if (NEIGHBOUR_STEPS[d].dx != 1 || !shape.contains(x, y + NEIGHBOUR_STEPS[d].dy) ||
+                !joined(grid, p, d)) {
                 continue;
             }
             const uint32_t from = runOf(p);

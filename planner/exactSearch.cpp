@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <type_traits>
 
 namespace {
 
@@ -15,39 +14,9 @@ constexpr double MAX_BUCKETS_PER_STEP = 64.0;
 // the work of the cells in between.
 constexpr std::size_t PREFETCH_DISTANCE = 4;
 
-// Each measure breaks its ties by the other: `step` prices a step in the measure searched for,
-// `other` in the one that decides between equally cheap predecessors.
-// Prices is StepPrices, or KindPrices on a grid whose steps come in kinds.
-template <typename Prices> struct DistanceMeasure {
-    using PriceTable = Prices;
-    static float step(const Prices& prices, std::size_t p, int d, float zp, float zq) {
-        return prices.length(p, d, zp, zq);
-    }
-    static float other(const Prices& prices, std::size_t p, int d, float zp, float zq) {
-        return prices.energy(p, d, zp, zq);
-    }
-    static const StepRange& range(const PlanningGrid& grid) { return grid.lengths; }
-    static const StepRange& otherRange(const PlanningGrid& grid) { return grid.energies; }
-};
-
-template <typename Prices> struct EnergyMeasure {
-    using PriceTable = Prices;
-    static float step(const Prices& prices, std::size_t p, int d, float zp, float zq) {
-        return prices.energy(p, d, zp, zq);
-    }
-    static float other(const Prices& prices, std::size_t p, int d, float zp, float zq) {
-        return prices.length(p, d, zp, zq);
-    }
-    static const StepRange& range(const PlanningGrid& grid) { return grid.energies; }
-    static const StepRange& otherRange(const PlanningGrid& grid) { return grid.lengths; }
-};
-
-template <typename Prices> Prices priceTable(const PlanningGrid& grid) {
-    if constexpr (std::is_same_v<Prices, StepPrices>) {
-        return grid.prices;
-    } else {
-        return Prices(grid);
-    }
+// The least prices of a step in measure m.
+const StepRange& rangeOf(const PlanningGrid& grid, StepMeasure m) {
+    return m == StepMeasure::Length ? grid.lengths : grid.energies;
 }
 
 // Asks for the cache lines of the cell at p and of its neighbours in the two columns beside it.
@@ -85,7 +54,10 @@ struct MeasureSearch {
 //  4. until no cell waits; then round the costs to float into the tables.
 // Every label only falls, and sums in double do not depend on the order of the steps, so the
 // costs and predecessors it ends with are the least whatever the order cells were taken up in.
-template <typename Measure> void search(MeasureSearch& part) {
+// Each measure breaks its ties by the other. Prices is StepPrices, or KindPrices on a grid whose
+// steps come in kinds.
+template <StepMeasure M, typename Prices> void search(MeasureSearch& part, const Prices& prices) {
+    constexpr StepMeasure OTHER = otherMeasure(M);
     const PlanningGrid& grid = *part.grid;
     const std::size_t cellCount = grid.shape.cells();
     const int rows = grid.shape.rows;
@@ -96,18 +68,17 @@ template <typename Measure> void search(MeasureSearch& part) {
     for (std::size_t p = 0; p < cellCount; ++p) {
         cells[p] = {static_cast<double>(UNREACHED_COST), 0.0, z[p], steps[p], FROM_NOWHERE};
     }
-    const StepRange& range = Measure::range(grid);
+    const StepRange& range = rangeOf(grid, M);
     // A measure without costly steps leaves every cost at 0: one bucket holds all.
     const double dearest = range.dearest > 0.0 ? range.dearest : 1.0;
     const double width =
         range.dearest > 0.0 ? std::max(range.cheapest, dearest / MAX_BUCKETS_PER_STEP) : 1.0;
     BucketQueue& frontier = *part.frontier;
     frontier.reset(width, dearest);
-    const typename Measure::PriceTable prices = priceTable<typename Measure::PriceTable>(grid);
     // No step costs less than the cheapest: a neighbour already below that far above a cell
     // can be neither lowered nor tied from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;
-    const StepRange& otherRange = Measure::otherRange(grid);
+    const StepRange& otherRange = rangeOf(grid, OTHER);
     const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
     cells[part.start].cost = 0.0;
     cells[part.start].tie = -0.0;
@@ -144,12 +115,12 @@ template <typename Measure> void search(MeasureSearch& part) {
                 continue;
             }
             const float zq = next.height;
-            const double cost = base + static_cast<double>(Measure::step(prices, p, d, zp, zq));
+            const double cost = base + static_cast<double>(prices.template price<M>(p, d, zp, zq));
             if (cost > next.cost) {
                 continue;
             }
             const double other =
-                otherBase + static_cast<double>(Measure::other(prices, p, d, zp, zq));
+                otherBase + static_cast<double>(prices.template price<OTHER>(p, d, zp, zq));
             if (cost == next.cost && !(other < next.other())) {
                 continue;
             }
@@ -170,20 +141,23 @@ template <typename Measure> void search(MeasureSearch& part) {
     }
 }
 
-template <typename Prices> void searchMeasureWith(MeasureSearch& part) {
+template <typename Prices> void searchMeasureWith(MeasureSearch& part, const Prices& prices) {
     if (part.energy) {
-        search<EnergyMeasure<Prices>>(part);
+        search<StepMeasure::Energy>(part, prices);
         return;
     }
-    search<DistanceMeasure<Prices>>(part);
+    search<StepMeasure::Length>(part, prices);
 }
 
 void searchMeasure(MeasureSearch& part) {
-    if (!part.grid->kinds.cells.empty()) {
-        searchMeasureWith<KindPrices>(part);
+    const PlanningGrid& grid = *part.grid;
+    if (!grid.kinds.cells.empty()) {
+        searchMeasureWith(part, KindPrices(grid));
         return;
     }
-    searchMeasureWith<StepPrices>(part);
+    // A copy, which the search keeps in registers rather than reading again after each store.
+    const StepPrices prices = grid.prices;
+    searchMeasureWith(part, prices);
 }
 
 } // namespace

@@ -118,6 +118,9 @@ struct KindPrices {
         : cells(g.kinds.cells.data()), prices(g.kinds.prices) {}
     float length(std::size_t p, int d, float, float) const { return kindOf(p, d).length; }
     float energy(std::size_t p, int d, float, float) const { return kindOf(p, d).energy; }
+    template <StepMeasure M> float price(std::size_t p, int d, float, float) const {
+        return M == StepMeasure::Length ? kindOf(p, d).length : kindOf(p, d).energy;
+    }
 
   private:
     const StepKindPrice& kindOf(std::size_t p, int d) const {

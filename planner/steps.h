@@ -9,6 +9,7 @@
 #include "terrain/terrainGrid.h"
 #include "terrain/vehicle.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -30,6 +31,26 @@ constexpr NeighbourStep NEIGHBOUR_STEPS[NEIGHBOUR_COUNT] = {
 // The table is symmetric about its middle: entry d and entry 7 - d point in opposite directions.
 constexpr int oppositeNeighbour(int d) {
     return NEIGHBOUR_COUNT - 1 - d;
+}
+
+// The number of the move (dx, dy), or -1 when the set has none.
+constexpr int moveNumber(int dx, int dy) {
+    for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+        if (NEIGHBOUR_STEPS[d].dx == dx && NEIGHBOUR_STEPS[d].dy == dy) {
+            return d;
+        }
+    }
+    return -1;
+}
+
+// The largest sum of squares of a move's column and row offsets: the longest move's run, in
+// spacings, is its root.
+constexpr int longestMoveSquare() {
+    int longest = 0;
+    for (const NeighbourStep& s : NEIGHBOUR_STEPS) {
+        longest = std::max(longest, s.dx * s.dx + s.dy * s.dy);
+    }
+    return longest;
 }
 
 constexpr bool isDiagonal(int d) {
@@ -99,6 +120,13 @@ struct MoveTest {
     }
 };
 
+// The measures a plan finds least routes in.
+enum class StepMeasure { Length, Energy };
+
+constexpr StepMeasure otherMeasure(StepMeasure m) {
+    return m == StepMeasure::Length ? StepMeasure::Energy : StepMeasure::Length;
+}
+
 // The price of a move in each measure on one ground for one vehicle: all that the rules need
 // besides the two heights, per move. Small enough that a planner copies it into its loop and
 // keeps it out of reach of its stores.
@@ -137,6 +165,10 @@ class StepPrices {
     // Joules of the same move.
     float energy(std::size_t, int d, float zp, float zq) const {
         return moveEnergy(riseOf(zp, zq), descent_, massGravity_, rolling_[d]);
+    }
+    // The same move in measure M.
+    template <StepMeasure M> float price(std::size_t p, int d, float zp, float zq) const {
+        return M == StepMeasure::Length ? length(p, d, zp, zq) : energy(p, d, zp, zq);
     }
 
     // The square of the gap between two columns' or two rows' positions, as a float.
