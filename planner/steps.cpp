@@ -23,14 +23,14 @@ StepPrices::StepPrices(const TerrainPositions& terrain, const Vehicle& vehicle)
     : terrain_(&terrain), run_(static_cast<float>(terrain.shape().spacing)) {
     uniformRun_ = evenlySpaced(terrain, run_);
     // Rounded as stepPricing rounds them, so that the route summary's prices agree.
-    const StepPricing pricing = stepPricing(vehicle, terrain.shape().spacing);
-    descent_ = pricing.descent;
-    massGravity_ = pricing.massGravity;
+    descent_ = vehicle.descent;
+    massGravity_ = vehicle.mass * GRAVITY;
+    const float rollingForce = vehicle.rolling * massGravity_;
     const float runSquare = run_ * run_;
     for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
         const NeighbourStep& s = NEIGHBOUR_STEPS[d];
         moveRun_[d] = s.multiplier * run_;
-        rolling_[d] = isDiagonal(d) ? pricing.rollingDiagonal : pricing.rollingStraight;
+        rolling_[d] = rollingForce * moveRun_[d];
         xSquare_[d] = s.dx != 0 ? runSquare : 0.0f;
         ySquare_[d] = s.dy != 0 ? runSquare : 0.0f;
     }
