@@ -1,9 +1,10 @@
 #pragma once
 // One step of a plan: the moves out of a cell, the test a move must pass and its price in each
-// measure. The step table, both planners and the four-lane pricer all take a step from here, so a
-// move set, a test or a measure changes in one place. The float roundings are part of the result:
-// the rules are written once over a number type, a float for one step or four lanes for four
-// steps, so that every user rounds the same way and the tables come out bit for bit the same.
+// measure. The step table, both planners, the four-lane pricer, the default ends and the price
+// bounds all take a step from here, so a move set, a test or a measure changes in one place. The
+// float roundings are part of the result: the rules are written once over a number type, a float
+// for one step or four lanes for four steps, so that every user rounds the same way and the tables
+// come out bit for bit the same.
 
 #include "planner/stepRules.h"
 #include "terrain/terrainGrid.h"
