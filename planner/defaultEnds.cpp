@@ -57,6 +57,23 @@ bool joined(const PlanningGrid& grid, std::size_t p, int d) {
 constexpr int DOWN_STEP = moveNumber(0, 1);
 static_assert(DOWN_STEP >= 0, "runs join down the column");
 
+// The moves into the next column: the set lists them first, so that the loop over every cell of
+// the ground takes them as a plain count.
+constexpr int nextColumnMoveCount() {
+    int count = 0;
+    while (count < NEIGHBOUR_COUNT && NEIGHBOUR_STEPS[count].dx == 1) {
+        ++count;
+    }
+    for (int d = count; d < NEIGHBOUR_COUNT; ++d) {
+        if (NEIGHBOUR_STEPS[d].dx == 1) {
+            return -1;
+        }
+    }
+    return count;
+}
+constexpr int NEXT_COLUMN_STEPS = nextColumnMoveCount();
+static_assert(NEXT_COLUMN_STEPS > 0, "the moves into the next column come first");
+
 // The sets of cells joined by steps, as runs: names[runOf(p)] is the name of the set that holds
 // cell p, and ground[r] how many cells of run r a dialogue may name that are open. The columns are
 // labelled in two blocks at once; the second block's runs, from cell `split` on, are numbered from
@@ -85,10 +102,8 @@ void joinColumns(const PlanningGrid& grid, int x, const RunOf& runOf, RunSets& r
     bool any = false;
     for (int y = 0; y < shape.rows; ++y) {
         const std::size_t p = shape.index(x - 1, y);
-        // The moves into the next column; each pair of neighbouring columns is joined once.
-        for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
-            if (NEIGHBOUR_STEPS[d].dx != 1 || !shape.contains(x, y + NEIGHBOUR_STEPS[d].dy) ||
-                !joined(grid, p, d)) {
+        for (int d = 0; d < NEXT_COLUMN_STEPS; ++d) {
+            if (!shape.contains(x, y + NEIGHBOUR_STEPS[d].dy) || !joined(grid, p, d)) {
                 continue;
             }
             const uint32_t from = runOf(p);
