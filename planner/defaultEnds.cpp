@@ -53,9 +53,26 @@ bool joined(const PlanningGrid& grid, std::size_t p, int d) {
     return (grid.steps[p] & (1u << d)) != 0 || (grid.steps[q] & (1u << oppositeNeighbour(d))) != 0;
 }
 
-// Down the column (0, +1) and into the next column (+1, any), as NEIGHBOUR_STEPS numbers them.
-constexpr int DOWN_STEP = 3;
-constexpr int NEXT_COLUMN_STEPS = 3;
+// Down the column: the move that joins a run's cells.
+constexpr int DOWN_STEP = moveNumber(0, 1);
+static_assert(DOWN_STEP >= 0, "runs join down the column");
+
+// The moves into the next column: the set lists them first, so that the loop over every cell of
+// the ground takes them as a plain count.
+constexpr int nextColumnMoveCount() {
+    int count = 0;
+    while (count < NEIGHBOUR_COUNT && NEIGHBOUR_STEPS[count].dx == 1) {
+        ++count;
+    }
+    for (int d = count; d < NEIGHBOUR_COUNT; ++d) {
+        if (NEIGHBOUR_STEPS[d].dx == 1) {
+            return -1;
+        }
+    }
+    return count;
+}
+constexpr int NEXT_COLUMN_STEPS = nextColumnMoveCount();
+static_assert(NEXT_COLUMN_STEPS > 0, "the moves into the next column come first");
 
 // The sets of cells joined by steps, as runs: names[runOf(p)] is the name of the set that holds
 // cell p, and ground[r] how many cells of run r a dialogue may name that are open. The columns are

@@ -1,15 +1,40 @@
 #pragma once
 // The prices of all eight steps out of one cell at once. A planner that takes most of a cell's
 // steps prices them four lanes to a register: one square root instruction for four steps
-// instead of one each, which is most of the arithmetic of a step. Each lane applies the same
-// float operations in the same order as StepPrices::length and StepPrices::energy, so the prices
-// are theirs bit for bit. On a grid whose steps come in kinds they are looked up instead.
+// instead of one each, which is most of the arithmetic of a step. The lanes go through the very
+// rules of steps.h, so the prices are StepPrices' bit for bit. On a grid whose steps come in
+// kinds they are looked up instead.
 
 #include "planner/planningGrid.h"
 
 #include <emmintrin.h>
 
 #include <cstddef>
+
+// Four floats taken through the step rules side by side.
+struct Lanes {
+    __m128 v;
+
+    Lanes(float f) : v(_mm_set1_ps(f)) {} // NOLINT: a constant in a rule stands for all four
+    explicit Lanes(__m128 m) : v(m) {}
+};
+
+inline Lanes operator+(Lanes a, Lanes b) {
+    return Lanes(_mm_add_ps(a.v, b.v));
+}
+inline Lanes operator-(Lanes a, Lanes b) {
+    return Lanes(_mm_sub_ps(a.v, b.v));
+}
+inline Lanes operator*(Lanes a, Lanes b) {
+    return Lanes(_mm_mul_ps(a.v, b.v));
+}
+// MAXPS takes its second operand unless the first is greater, as largerOf(float, float) does.
+inline Lanes largerOf(Lanes a, Lanes b) {
+    return Lanes(_mm_max_ps(a.v, b.v));
+}
+inline Lanes rootOf(Lanes sum) {
+    return Lanes(_mm_sqrt_ps(sum.v));
+}
 
 // Lengths (metres) and energies (joules) of the eight steps out of a cell, in NEIGHBOUR_STEPS
 // order; CLOSED_STEP for a step that may not be taken.
@@ -21,30 +46,27 @@ struct EightStepPrices {
     float energy(int d) const { return energies[d]; }
 };
 
-// What the lanes price with, set up once per plan. UniformRun is StepPrices::uniformRun: each
+// What the lanes price with, set up once per plan. UniformRun is StepPrices::uniformRun(): each
 // kind of grid gets a planner loop of its own, since the uneven kind's lengths would crowd the
 // even kind's registers (a fifth slower sweep of the built-in ground).
 template <bool UniformRun> class EightStepPricer {
   public:
-    explicit EightStepPricer(const StepPrices& prices) : prices_(prices) {
-        const float run2 = prices.run * prices.run;
+    explicit EightStepPricer(const StepPrices& prices)
+        : prices_(prices), descent_(prices.descent()), massGravity_(prices.massGravity()) {
         for (int half = 0; half < 2; ++half) {
-            float diagonalRun2[4];
+            float xSquare[4];
+            float ySquare[4];
             float rolling[4];
             for (int lane = 0; lane < 4; ++lane) {
                 const int d = 4 * half + lane;
-                // Adding 0 to a straight step's sum leaves it as the scalar rule rounds it.
-                diagonalRun2[lane] = isDiagonal(d) ? run2 : 0.0f;
-                // A rolling term of 0 added to an energy of at least +0 leaves it unchanged.
-                rolling[lane] =
-                    isDiagonal(d) ? prices.pricing.rollingDiagonal : prices.pricing.rollingStraight;
+                xSquare[lane] = prices.xSquare(d);
+                ySquare[lane] = prices.ySquare(d);
+                rolling[lane] = prices.rolling(d);
             }
-            diagonalRun2_[half] = _mm_loadu_ps(diagonalRun2);
-            rolling_[half] = _mm_loadu_ps(rolling);
+            xSquare_[half] = Lanes(_mm_loadu_ps(xSquare));
+            ySquare_[half] = Lanes(_mm_loadu_ps(ySquare));
+            rolling_[half] = Lanes(_mm_loadu_ps(rolling));
         }
-        run2_ = _mm_set1_ps(run2);
-        descent_ = _mm_set1_ps(prices.pricing.descent);
-        massGravity_ = _mm_set1_ps(prices.pricing.massGravity);
     }
 
     // Prices the steps out of the cell at flat index p, of height zp, whose bit d in `open` is
@@ -52,29 +74,21 @@ template <bool UniformRun> class EightStepPricer {
     template <typename HeightOf>
     EightStepPrices price(std::size_t p, float zp, unsigned open, HeightOf&& heightOf) const {
         EightStepPrices out;
-        const __m128 z = _mm_set1_ps(zp);
-        const __m128 zero = _mm_setzero_ps();
         const __m128 closed = _mm_set1_ps(CLOSED_STEP);
         const __m128i bits = _mm_set1_epi32(static_cast<int>(open));
 #pragma GCC unroll 2
         for (int half = 0; half < 2; ++half) {
             const int d = 4 * half;
-            const __m128 dz = _mm_sub_ps(
-                _mm_setr_ps(heightOf(d), heightOf(d + 1), heightOf(d + 2), heightOf(d + 3)), z);
+            const Rise<Lanes> rise = riseOf(
+                Lanes(zp),
+                Lanes(_mm_setr_ps(heightOf(d), heightOf(d + 1), heightOf(d + 2), heightOf(d + 3))));
             const __m128i laneBits = _mm_setr_epi32(1 << d, 2 << d, 4 << d, 8 << d);
             const __m128 shut = _mm_castsi128_ps(
                 _mm_cmpeq_epi32(_mm_and_si128(bits, laneBits), _mm_setzero_si128()));
-            // The larger of the rise or the drop and 0, one of them 0: the climb, and the drop
-            // whose share a descent costs.
-            const __m128 climb = _mm_max_ps(dz, zero);
-            const __m128 drop = _mm_max_ps(_mm_sub_ps(zero, dz), zero);
-            const __m128 lift = _mm_add_ps(climb, _mm_mul_ps(drop, descent_));
-            const __m128 energy = _mm_add_ps(_mm_mul_ps(lift, massGravity_), rolling_[half]);
-            _mm_store_ps(out.energies + d, select(shut, closed, energy));
-            const __m128 rise = _mm_add_ps(climb, drop);
-            const __m128 sum =
-                _mm_add_ps(_mm_add_ps(_mm_mul_ps(rise, rise), run2_), diagonalRun2_[half]);
-            _mm_store_ps(out.lengths + d, select(shut, closed, _mm_sqrt_ps(sum)));
+            const Lanes energy = moveEnergy(rise, descent_, massGravity_, rolling_[half]);
+            _mm_store_ps(out.energies + d, select(shut, closed, energy.v));
+            const Lanes length = moveLength(rise, xSquare_[half], ySquare_[half]);
+            _mm_store_ps(out.lengths + d, select(shut, closed, length.v));
         }
         if (UniformRun) {
             return out;
@@ -93,11 +107,11 @@ template <bool UniformRun> class EightStepPricer {
     }
 
     const StepPrices& prices_;
-    __m128 diagonalRun2_[2];
-    __m128 rolling_[2];
-    __m128 run2_;
-    __m128 descent_;
-    __m128 massGravity_;
+    Lanes descent_;
+    Lanes massGravity_;
+    Lanes xSquare_[2] = {0.0f, 0.0f};
+    Lanes ySquare_[2] = {0.0f, 0.0f};
+    Lanes rolling_[2] = {0.0f, 0.0f};
 };
 
 // The eight steps out of a cell of a grid whose steps come in kinds, looked up.

@@ -1,6 +1,7 @@
 #include "planner/exactSearch.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -13,32 +14,10 @@ constexpr double MAX_BUCKETS_PER_STEP = 64.0;
 // the work of the cells in between.
 constexpr std::size_t PREFETCH_DISTANCE = 4;
 
-// Each measure breaks its ties by the other: `step` prices a step in the measure searched for,
-// `other` in the one that decides between equally cheap predecessors.
-// Prices is StepPrices, or KindPrices on a grid whose steps come in kinds.
-template <typename Prices> struct DistanceMeasure {
-    using PriceTable = Prices;
-    static float step(const Prices& prices, std::size_t p, int d, float zp, float zq) {
-        return prices.length(p, d, zp, zq);
-    }
-    static float other(const Prices& prices, std::size_t p, int d, float zp, float zq) {
-        return prices.energy(p, d, zp, zq);
-    }
-    static const StepRange& range(const PlanningGrid& grid) { return grid.lengths; }
-    static const StepRange& otherRange(const PlanningGrid& grid) { return grid.energies; }
-};
-
-template <typename Prices> struct EnergyMeasure {
-    using PriceTable = Prices;
-    static float step(const Prices& prices, std::size_t p, int d, float zp, float zq) {
-        return prices.energy(p, d, zp, zq);
-    }
-    static float other(const Prices& prices, std::size_t p, int d, float zp, float zq) {
-        return prices.length(p, d, zp, zq);
-    }
-    static const StepRange& range(const PlanningGrid& grid) { return grid.energies; }
-    static const StepRange& otherRange(const PlanningGrid& grid) { return grid.lengths; }
-};
+// The least prices of a step in measure m.
+const StepRange& rangeOf(const PlanningGrid& grid, StepMeasure m) {
+    return m == StepMeasure::Length ? grid.lengths : grid.energies;
+}
 
 // Asks for the cache lines of the cell at p and of its neighbours in the two columns beside it.
 inline void prefetchAround(const SearchCell* cells, std::size_t cellCount, std::size_t p,
@@ -61,6 +40,7 @@ struct MeasureSearch {
     float* cost;
     uint8_t* from;
     ProgressReport* report; // null on the thread that does not tell
+    bool energy;
 };
 
 // The search, in outline:
@@ -74,7 +54,10 @@ struct MeasureSearch {
 //  4. until no cell waits; then round the costs to float into the tables.
 // Every label only falls, and sums in double do not depend on the order of the steps, so the
 // costs and predecessors it ends with are the least whatever the order cells were taken up in.
-template <typename Measure> void search(MeasureSearch& part) {
+// Each measure breaks its ties by the other. Prices is StepPrices, or KindPrices on a grid whose
+// steps come in kinds.
+template <StepMeasure M, typename Prices> void search(MeasureSearch& part, const Prices& prices) {
+    constexpr StepMeasure OTHER = otherMeasure(M);
     const PlanningGrid& grid = *part.grid;
     const std::size_t cellCount = grid.shape.cells();
     const int rows = grid.shape.rows;
@@ -85,18 +68,17 @@ template <typename Measure> void search(MeasureSearch& part) {
     for (std::size_t p = 0; p < cellCount; ++p) {
         cells[p] = {static_cast<double>(UNREACHED_COST), 0.0, z[p], steps[p], FROM_NOWHERE};
     }
-    const StepRange& range = Measure::range(grid);
+    const StepRange& range = rangeOf(grid, M);
     // A measure without costly steps leaves every cost at 0: one bucket holds all.
     const double dearest = range.dearest > 0.0 ? range.dearest : 1.0;
     const double width =
         range.dearest > 0.0 ? std::max(range.cheapest, dearest / MAX_BUCKETS_PER_STEP) : 1.0;
     BucketQueue& frontier = *part.frontier;
     frontier.reset(width, dearest);
-    const typename Measure::PriceTable prices(grid);
     // No step costs less than the cheapest: a neighbour already below that far above a cell
     // can be neither lowered nor tied from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;
-    const StepRange& otherRange = Measure::otherRange(grid);
+    const StepRange& otherRange = rangeOf(grid, OTHER);
     const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
     cells[part.start].cost = 0.0;
     cells[part.start].tie = -0.0;
@@ -133,12 +115,12 @@ template <typename Measure> void search(MeasureSearch& part) {
                 continue;
             }
             const float zq = next.height;
-            const double cost = base + static_cast<double>(Measure::step(prices, p, d, zp, zq));
+            const double cost = base + static_cast<double>(prices.template price<M>(p, d, zp, zq));
             if (cost > next.cost) {
                 continue;
             }
             const double other =
-                otherBase + static_cast<double>(Measure::other(prices, p, d, zp, zq));
+                otherBase + static_cast<double>(prices.template price<OTHER>(p, d, zp, zq));
             if (cost == next.cost && !(other < next.other())) {
                 continue;
             }
@@ -159,37 +141,23 @@ template <typename Measure> void search(MeasureSearch& part) {
     }
 }
 
-template <typename Prices> void searchMeasureWith(MeasureSearch& part, bool energy) {
-    if (energy) {
-        search<EnergyMeasure<Prices>>(part);
+template <typename Prices> void searchMeasureWith(MeasureSearch& part, const Prices& prices) {
+    if (part.energy) {
+        search<StepMeasure::Energy>(part, prices);
         return;
     }
-    search<DistanceMeasure<Prices>>(part);
+    search<StepMeasure::Length>(part, prices);
 }
 
-void searchMeasure(MeasureSearch& part, bool energy) {
-    if (!part.grid->kinds.cells.empty()) {
-        searchMeasureWith<KindPrices>(part, energy);
+void searchMeasure(MeasureSearch& part) {
+    const PlanningGrid& grid = *part.grid;
+    if (!grid.kinds.cells.empty()) {
+        searchMeasureWith(part, KindPrices(grid));
         return;
     }
-    searchMeasureWith<StepPrices>(part, energy);
-}
-
-// The distance search, handed to the helper thread.
-void searchDistance(void* part) {
-    searchMeasure(*static_cast<MeasureSearch*>(part), false);
-}
-
-// Searches `part` while the helper searches its own, then waits for the helper even when this
-// search fails (out of memory): the helper's part lives in the caller's frame.
-void searchBesideHelper(HelperThread& helper, MeasureSearch& part, bool energy) {
-    try {
-        searchMeasure(part, energy);
-    } catch (...) {
-        helper.finish();
-        throw;
-    }
-    helper.finish();
+    // A copy, which the search keeps in registers rather than reading again after each store.
+    const StepPrices prices = grid.prices;
+    searchMeasureWith(part, prices);
 }
 
 } // namespace
@@ -204,16 +172,18 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
     const std::size_t start = grid.shape.index(startX, startY);
     ProgressReport report(PLANNING_WORK, cellCount, progress);
     const auto measure = [&](PlannerArray<SearchCell>& cells, BucketQueue& frontier,
-                             CostTable& cost, PreviousTable& previous, ProgressReport* told) {
-        return MeasureSearch{
-            &grid, start, cells.reserve(cellCount), &frontier, cost.data(), previous.steps(), told};
+                             CostTable& cost, PreviousTable& previous, ProgressReport* told,
+                             bool energy) {
+        return MeasureSearch{&grid,     start,       cells.reserve(cellCount),
+                             &frontier, cost.data(), previous.steps(),
+                             told,      energy};
     };
     // The distance search on the helper; the energy search, on this thread, tells how far it
     // has come (the two take up about as many cells).
-    MeasureSearch distance =
-        measure(work.distanceCells, work.frontiers[0], out.distance, out.previousDistance, nullptr);
-    MeasureSearch energy =
-        measure(work.energyCells, work.frontiers[1], out.energy, out.previousEnergy, &report);
-    work.helper.start(searchDistance, &distance);
-    searchBesideHelper(work.helper, energy, true);
+    std::array<MeasureSearch, 2> searches = {
+        measure(work.distanceCells, work.frontiers[0], out.distance, out.previousDistance, nullptr,
+                false),
+        measure(work.energyCells, work.frontiers[1], out.energy, out.previousEnergy, &report,
+                true)};
+    runEach(searches, searchMeasure, work.helper);
 }

@@ -7,7 +7,7 @@
 #include <exception>
 #include <mutex>
 #include <thread>
-#include <vector>
+#include <type_traits>
 
 // Grids of at least this many cells are worth a second thread.
 constexpr std::size_t PARALLEL_CELLS = std::size_t{1} << 20;
@@ -15,41 +15,6 @@ constexpr std::size_t MAX_WORKERS = 2;
 
 inline std::size_t workersFor(std::size_t cells) {
     return cells >= PARALLEL_CELLS ? MAX_WORKERS : 1;
-}
-
-// Calls work(item) for every item, the first ones on threads of their own and the last on the
-// calling thread; returns when all are done.
-// An exception (out of memory, most likely) that ends any item's work is thrown again on the
-// calling thread once all are done: escaping a thread of its own it would end the program.
-template <typename Item, typename Work> void runEach(std::vector<Item>& items, Work&& work) {
-    std::vector<std::exception_ptr> failures(items.size());
-    const auto guarded = [&work, &items, &failures](std::size_t k) {
-        try {
-            work(items[k]);
-        } catch (...) {
-            failures[k] = std::current_exception();
-        }
-    };
-    std::vector<std::thread> threads;
-    threads.reserve(items.size());
-    for (std::size_t k = 0; k + 1 < items.size(); ++k) {
-        try {
-            threads.emplace_back(guarded, k);
-        } catch (...) {
-            failures[k] = std::current_exception(); // no thread: that item is not done
-        }
-    }
-    if (!items.empty()) {
-        guarded(items.size() - 1);
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
-    }
 }
 
 // A second thread kept from one piece of work to the next: handing it work neither creates a
@@ -127,3 +92,66 @@ class HelperThread {
     bool stopping_ = false;
     std::exception_ptr failure_; // what ended the last work, if it did not end by itself
 };
+
+// Calls work(item) for every item of `items` (a vector or an array), all but the last in turn on
+// `helper` and the last on the calling thread; returns when all are done. The one way the
+// planners use both cores: a plan keeps its helper from one plan to the next and allocates
+// nothing here, work done once per ground makes one for the call.
+// An exception (out of memory, most likely) that ends any item's work is thrown again on the
+// calling thread once all are done, the earliest item's: escaping the helper it would end the
+// program, and the helper's items live in the caller's frame.
+template <typename Items, typename Work>
+void runEach(Items& items, Work&& work, HelperThread& helper) {
+    const std::size_t count = items.size();
+    if (count == 0) {
+        return;
+    }
+    struct Helped {
+        Items* items;
+        std::remove_reference_t<Work>* work;
+        std::size_t count;
+        std::exception_ptr failure; // the first of the helper's items to fail
+    } helped{&items, &work, count - 1, nullptr};
+    const auto helpedItems = [](void* context) {
+        Helped& h = *static_cast<Helped*>(context);
+        for (std::size_t k = 0; k < h.count; ++k) {
+            try {
+                (*h.work)((*h.items)[k]);
+            } catch (...) {
+                if (!h.failure) {
+                    h.failure = std::current_exception();
+                }
+            }
+        }
+    };
+    bool started = false;
+    if (helped.count > 0) {
+        try {
+            helper.start(helpedItems, &helped);
+            started = true;
+        } catch (...) {
+            helped.failure = std::current_exception(); // no thread: those items are not done
+        }
+    }
+    std::exception_ptr failure;
+    try {
+        work(items[count - 1]);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (started) {
+        helper.finish(); // the helper's items catch their own failures
+    }
+    if (helped.failure) {
+        std::rethrow_exception(helped.failure);
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+// The same with a helper for this call alone, for work done once per ground.
+template <typename Items, typename Work> void runEach(Items& items, Work&& work) {
+    HelperThread helper;
+    runEach(items, work, helper);
+}

@@ -49,19 +49,6 @@ struct RangeBuilder {
     }
 };
 
-// The slope test of one vehicle: a climb against the up limit, a descent against the down limit,
-// a level step always passes.
-struct SlopeTest {
-    float upThreshold;
-    float downThreshold;
-
-    // Bitwise, not short-circuit, so that the compiler tests many steps at once.
-    bool passes(float ratio, float rise) const {
-        const float threshold = rise > 0.0f ? upThreshold : downThreshold;
-        return (rise == 0.0f) | (ratio >= threshold);
-    }
-};
-
 // What one worker gathers over its columns. Steps into the first column past its own are kept
 // aside and merged after the workers are done, so no two workers write one cell.
 struct ColumnsPart {
@@ -77,22 +64,26 @@ struct ColumnsPart {
 // What pricing and testing a step reads, copied into locals so that the stores into the step
 // bytes (which may alias anything) do not force it to be read again.
 struct PairRules {
-    SlopeTest slope;
-    StepPricing pricing;
+    MoveTest test;
+    StepPrices prices;
     const float* rowSquares; // per row y, the float square of the gap between rows y and y + 1
 };
 
 // Measures step d from every cell of one column (heights zp, open flags openP) to its neighbour
 // in column heights zq (open flags openQ), rows `first` .. `last` - 1 of the first column, and
-// marks the passable ones in `forth` (by row of the first) and `back` (by row of the second). A
-// loop without branches or stores that alias, so that it runs several rows at once.
+// marks the passable ones in `forth` (by row of the first) and `back` (by row of the second).
+// xSquare is the square of the gap between the two columns. A loop without branches or stores
+// that alias, so that it runs several rows at once.
 template <int DY>
-void measurePairs(const PairRules& rules, float runSquare, float slopeRun, bool diagonal,
-                  const float* zp, const float* zq, const uint8_t* openP, const uint8_t* openQ,
-                  int first, int last, uint8_t* __restrict forth, uint8_t* __restrict back,
-                  RangeBuilder& lengths, RangeBuilder& energies) {
-    const SlopeTest slope = rules.slope;
-    const StepPricing pricing = rules.pricing;
+void measurePairs(const PairRules& rules, int d, float xSquare, const float* zp, const float* zq,
+                  const uint8_t* openP, const uint8_t* openQ, int first, int last,
+                  uint8_t* __restrict forth, uint8_t* __restrict back, RangeBuilder& lengths,
+                  RangeBuilder& energies) {
+    const MoveTest test = rules.test;
+    const float moveRun = rules.prices.moveRun(d);
+    const float descent = rules.prices.descent();
+    const float massGravity = rules.prices.massGravity();
+    const float rolling = rules.prices.rolling(d);
     const float* rowSquares = rules.rowSquares;
     int32_t cheapLength = lengths.cheapest;
     int32_t dearLength = lengths.dearest;
@@ -103,14 +94,14 @@ void measurePairs(const PairRules& rules, float runSquare, float slopeRun, bool 
     for (int y = first; y < last; ++y) {
         const float a = zp[y];
         const float b = zq[y + DY];
-        const float dz = std::fabs(b - a);
-        const float gapSquare = DY == 0 ? 0.0f : rowSquares[DY > 0 ? y : y - 1];
-        const float length = squareRootOfSum(dz * dz + runSquare + gapSquare);
-        const float ratio = slopeRun / length;
-        const float rise = b - a;
+        const float ySquare = DY == 0 ? 0.0f : rowSquares[DY > 0 ? y : y - 1];
+        const Rise<float> up = riseOf(a, b);
+        const Rise<float> down = riseOf(b, a);
+        const float length = moveLength(up, xSquare, ySquare);
+        const float change = b - a;
         const bool open = (openP[y] & openQ[y + DY]) != 0;
-        const bool goesForth = open & slope.passes(ratio, rise);
-        const bool goesBack = open & slope.passes(ratio, -rise);
+        const bool goesForth = open & test.passes(moveRun, length, change);
+        const bool goesBack = open & test.passes(moveRun, length, -change);
         forth[y] = goesForth;
         back[y + DY] = goesBack;
         const bool any = goesForth | goesBack;
@@ -119,8 +110,8 @@ void measurePairs(const PairRules& rules, float runSquare, float slopeRun, bool 
             cheapLength, RangeBuilder::bitsOr(length, lengthCounts, RangeBuilder::NONE_CHEAPER));
         dearLength = std::max(dearLength, RangeBuilder::bitsOr(length, lengthCounts, 0));
         freeLength |= any & (length == 0.0f);
-        const float upEnergy = pricedStepEnergy(pricing, a, b, diagonal);
-        const float downEnergy = pricedStepEnergy(pricing, b, a, diagonal);
+        const float upEnergy = moveEnergy(up, descent, massGravity, rolling);
+        const float downEnergy = moveEnergy(down, descent, massGravity, rolling);
         const bool upCounts = goesForth & (upEnergy > 0.0f);
         const bool downCounts = goesBack & (downEnergy > 0.0f);
         cheapEnergy = std::min(
@@ -153,7 +144,6 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
     const float* z = t.heights().data();
     const uint8_t* open = grid.open.data();
     uint8_t* steps = grid.steps.data();
-    const float run = grid.run;
     part.nextColumn.assign(rows, 0);
     part.forth.assign(rows, 0);
     part.back.assign(rows, 0);
@@ -173,17 +163,14 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
             }
             const std::size_t neighbour = shape.index(nx, 0);
             uint8_t* stepsQ = nx == part.to ? part.nextColumn.data() : steps + neighbour;
-            const float gap = std::fabs(t.columnX(nx) - t.columnX(x));
-            const float runSquare = gap * gap;
-            const float slopeRun = s.multiplier * run;
-            const bool diagonal = isDiagonal(d);
+            const float xSquare = StepPrices::gapSquare(t.columnX(x), t.columnX(nx));
             // Rows whose neighbour lies in the grid.
             const int first = s.dy < 0 ? 1 : 0;
             const int last = s.dy > 0 ? rows - 1 : rows;
             const auto measure = [&](auto dy) {
-                measurePairs<decltype(dy)::value>(rules, runSquare, slopeRun, diagonal, zp,
-                                                  z + neighbour, openP, open + neighbour, first,
-                                                  last, forth, back, part.lengths, part.energies);
+                measurePairs<decltype(dy)::value>(rules, d, xSquare, zp, z + neighbour, openP,
+                                                  open + neighbour, first, last, forth, back,
+                                                  part.lengths, part.energies);
             };
             if (s.dy > 0) {
                 measure(std::integral_constant<int, 1>{});
@@ -198,21 +185,6 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
     }
 }
 
-// True when every neighbouring pair of columns and of rows is exactly `run` apart as floats.
-bool evenlySpaced(const TerrainPositions& t, float run) {
-    for (int x = 0; x + 1 < t.shape().columns; ++x) {
-        if (std::fabs(t.columnX(x + 1) - t.columnX(x)) != run) {
-            return false;
-        }
-    }
-    for (int y = 0; y + 1 < t.shape().rows; ++y) {
-        if (std::fabs(t.rowY(y + 1) - t.rowY(y)) != run) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Fills grid.kinds from the grid's steps and prices, or leaves it empty when the grid is big, its
 // columns or rows lie unevenly apart, or its steps take too many prices. On an evenly spaced grid
 // a step's price depends only on its rise (as a float) and whether it is diagonal, so steps are
@@ -221,10 +193,10 @@ void findStepKinds(PlanningGrid& grid) {
     StepKinds& kinds = grid.kinds;
     kinds.cells.clear();
     const std::size_t cellCount = grid.shape.cells();
-    if (workersFor(cellCount) > 1 || !grid.uniformRun) {
+    const StepPrices& prices = grid.prices;
+    if (workersFor(cellCount) > 1 || !prices.uniformRun()) {
         return;
     }
-    const StepPrices prices(grid);
     const float* z = grid.terrain->heights().data();
     const int rows = grid.shape.rows;
     kinds.prices[0] = {CLOSED_STEP, CLOSED_STEP};
@@ -275,9 +247,8 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
     const GridShape& shape = terrain.shape();
     grid.shape = shape;
     grid.terrain = &terrain;
-    grid.run = static_cast<float>(shape.spacing);
     grid.pricing = stepPricing(vehicle, shape.spacing);
-    grid.uniformRun = evenlySpaced(terrain, grid.run);
+    grid.prices = StepPrices(terrain, vehicle);
     const std::vector<float>& heights = terrain.heights();
     grid.open.resize(shape.cells());
     for (std::size_t p = 0; p < shape.cells(); ++p) {
@@ -286,13 +257,9 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
     grid.steps.assign(shape.cells(), 0);
     std::vector<float> rowSquares(shape.rows);
     for (int y = 0; y + 1 < shape.rows; ++y) {
-        const float gap = std::fabs(terrain.rowY(y + 1) - terrain.rowY(y));
-        rowSquares[y] = gap * gap;
+        rowSquares[y] = StepPrices::gapSquare(terrain.rowY(y), terrain.rowY(y + 1));
     }
-    const PairRules rules{{passableRatioThreshold(gradeAngle(vehicle.gradeUpPercent)),
-                           passableRatioThreshold(gradeAngle(vehicle.gradeDownPercent))},
-                          grid.pricing,
-                          rowSquares.data()};
+    const PairRules rules{MoveTest::of(vehicle), grid.prices, rowSquares.data()};
     std::vector<ColumnsPart> parts(workersFor(shape.cells()));
     for (std::size_t k = 0; k < parts.size(); ++k) {
         parts[k].from = static_cast<int>(shape.columns * k / parts.size());

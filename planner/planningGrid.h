@@ -6,8 +6,7 @@
 // keeps each step's kind, to look its price up.
 
 #include "planner/hugePages.h"
-#include "planner/neighbourSteps.h"
-#include "planner/stepRules.h"
+#include "planner/steps.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstddef>
@@ -57,11 +56,8 @@ struct PlanningGrid {
     std::vector<uint8_t> steps;
     // Per cell, 1 when a plan may start there: ground that no barrier closes.
     std::vector<uint8_t> open;
-    StepPricing pricing{};
-    float run = GRID_SPACING; // the spacing as a float: the horizontal run of a straight step
-    // True when every pair of neighbouring columns and rows lies exactly `run` apart as floats
-    // (any whole-metre spacing does): a step's length then needs only the two heights.
-    bool uniformRun = true;
+    StepPricing pricing{}; // for the route summary, which prices the steps of a route again
+    StepPrices prices;
     StepRange lengths;
     StepRange energies;
     StepKinds kinds;
@@ -107,63 +103,11 @@ template <typename Cell> class PlannerArray {
     std::size_t capacity_ = 0;
 };
 
-// Flat index offset of neighbour d in a grid of `rows` rows.
-inline std::ptrdiff_t neighbourOffset(int d, int rows) {
-    return static_cast<std::ptrdiff_t>(NEIGHBOUR_STEPS[d].dx) * rows + NEIGHBOUR_STEPS[d].dy;
-}
-
-inline bool isDiagonal(int d) {
-    return NEIGHBOUR_STEPS[d].dx != 0 && NEIGHBOUR_STEPS[d].dy != 0;
-}
-
-// Length, metres, of a step between heights zp and zq on a grid whose neighbouring columns and
-// rows all lie `run` apart as floats: the segment length with its horizontal squares folded.
-inline float uniformStepLength(float run, float zp, float zq, bool diagonal) {
-    const float dz = std::fabs(zq - zp);
-    const float run2 = run * run;
-    const float sum = dz * dz + run2;
-    return squareRootOfSum(diagonal ? sum + run2 : sum);
-}
-
-// Length, metres, of step d from the cell at flat index p with height zp to its neighbour of
-// height zq: the segment length of the two positions, summed in the same order. Lets a planner
-// that keeps the heights beside its costs price a step without reading the terrain again.
-inline float stepLengthFrom(const PlanningGrid& grid, std::size_t p, int d, float zp, float zq) {
-    if (grid.uniformRun) {
-        return uniformStepLength(grid.run, zp, zq, isDiagonal(d));
-    }
-    const TerrainPositions& t = *grid.terrain;
-    const int rows = grid.shape.rows;
-    const int x = static_cast<int>(p / rows);
-    const int y = static_cast<int>(p % rows);
-    const NeighbourStep& s = NEIGHBOUR_STEPS[d];
-    return segmentLength(t.columnX(x), t.columnX(x + s.dx), t.rowY(y), t.rowY(y + s.dy), zp, zq);
-}
-
 // Length, metres, of step d from the cell at flat index p (the step must be taken).
 inline float stepLengthAt(const PlanningGrid& grid, std::size_t p, int d) {
     const float* z = grid.terrain->heights().data();
-    return stepLengthFrom(grid, p, d, z[p], z[p + neighbourOffset(d, grid.shape.rows)]);
+    return grid.prices.length(p, d, z[p], z[p + neighbourOffset(d, grid.shape.rows)]);
 }
-
-// What pricing a step takes, copied out of the grid: a planner's loop then keeps it in registers
-// instead of reading it again after each store into its tables.
-struct StepPrices {
-    const PlanningGrid* grid;
-    bool uniformRun;
-    float run;
-    StepPricing pricing;
-
-    explicit StepPrices(const PlanningGrid& g)
-        : grid(&g), uniformRun(g.uniformRun), run(g.run), pricing(g.pricing) {}
-    float length(std::size_t p, int d, float zp, float zq) const {
-        return uniformRun ? uniformStepLength(run, zp, zq, isDiagonal(d))
-                          : stepLengthFrom(*grid, p, d, zp, zq);
-    }
-    float energy(std::size_t, int d, float zp, float zq) const {
-        return pricedStepEnergy(pricing, zp, zq, isDiagonal(d));
-    }
-};
 
 // The same prices on a grid whose steps come in kinds, looked up: reads neither height.
 struct KindPrices {
@@ -174,6 +118,9 @@ struct KindPrices {
         : cells(g.kinds.cells.data()), prices(g.kinds.prices) {}
     float length(std::size_t p, int d, float, float) const { return kindOf(p, d).length; }
     float energy(std::size_t p, int d, float, float) const { return kindOf(p, d).energy; }
+    template <StepMeasure M> float price(std::size_t p, int d, float, float) const {
+        return M == StepMeasure::Length ? kindOf(p, d).length : kindOf(p, d).energy;
+    }
 
   private:
     const StepKindPrice& kindOf(std::size_t p, int d) const {
@@ -184,8 +131,7 @@ struct KindPrices {
 // Energy, joules, of step d from the cell at flat index p.
 inline float stepEnergyAt(const PlanningGrid& grid, std::size_t p, int d) {
     const float* z = grid.terrain->heights().data();
-    return pricedStepEnergy(grid.pricing, z[p], z[p + neighbourOffset(d, grid.shape.rows)],
-                            isDiagonal(d));
+    return grid.prices.energy(p, d, z[p], z[p + neighbourOffset(d, grid.shape.rows)]);
 }
 
 // True when a plan can start at (x, y): inside the grid, on ground and outside every barrier. Any

@@ -1,7 +1,7 @@
 #include "planner/priceBounds.h"
 
 #include "planner/routeTables.h"
-#include "planner/stepRules.h"
+#include "planner/steps.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,6 @@ namespace {
 // How much one float rounding may raise a value.
 constexpr double FLOAT_ROUNDING = 1.0 + std::numeric_limits<float>::epsilon() / 2.0;
 constexpr double LARGEST_FLOAT = std::numeric_limits<float>::max();
-constexpr double ROOT_TWO = 1.4142135623730951;
 
 // True when `value`, worked out with a few float roundings, stays a finite float.
 bool staysFinite(double value) {
@@ -31,9 +30,11 @@ bool totalsBelowMarker(double dearest, std::size_t steps) {
 
 PriceOverflow priceOverflow(const Vehicle& vehicle, const PricedGround& ground) {
     const double rise = ground.highest - ground.lowest;
-    const double diagonalRun = ROOT_TWO * ground.spacing;
+    // The longest move of the set is the dearest on the steepest ground.
+    const double longest = longestMoveSquare();
+    const double longestRun = std::sqrt(longest) * ground.spacing;
     // The planners square the rise and both runs in floats before taking the root.
-    const double squares = rise * rise + 2.0 * ground.spacing * ground.spacing;
+    const double squares = rise * rise + longest * ground.spacing * ground.spacing;
     if (!staysFinite(rise) || !staysFinite(ground.spacing) || !staysFinite(squares) ||
         !totalsBelowMarker(std::sqrt(squares), ground.cells)) {
         return PriceOverflow::Length;
@@ -41,7 +42,7 @@ PriceOverflow priceOverflow(const Vehicle& vehicle, const PricedGround& ground) 
     const double massGravity = static_cast<double>(vehicle.vehicleMass) * GRAVITY;
     const double rollingForce = static_cast<double>(vehicle.rolling) * massGravity;
     const double lift = rise * massGravity;
-    const double rolling = rollingForce * diagonalRun;
+    const double rolling = rollingForce * longestRun;
     if (!staysFinite(massGravity) || !staysFinite(rollingForce) || !staysFinite(lift) ||
         !staysFinite(rolling) || !totalsBelowMarker(lift + rolling, ground.cells)) {
         return PriceOverflow::Energy;

@@ -4,8 +4,8 @@
 #include "planner/parallelWork.h"
 #include "planner/spiralOrder.h"
 
+#include <array>
 #include <cstdint>
-#include <vector>
 
 namespace {
 
@@ -128,8 +128,8 @@ template <typename Use> void withPricer(const PlanningGrid& grid, Use&& use) {
         use(StepKindPricer(grid));
         return;
     }
-    const StepPrices prices(grid);
-    if (prices.uniformRun) {
+    const StepPrices& prices = grid.prices;
+    if (prices.uniformRun()) {
         use(EightStepPricer<true>(prices));
         return;
     }
@@ -197,16 +197,19 @@ void sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspac
     // on this thread and tells the progress of both.
     if (workersFor(grid.shape.cells()) > 1) {
         const ProgressListener silent;
-        std::vector<MeasureSweep> sweeps = {
-            {false, &work.cells[0], out.distance.data(), out.previousDistance.steps(), &silent},
-            {true, &work.cells[1], out.energy.data(), out.previousEnergy.steps(), &progress}};
-        runEach(sweeps, [&](const MeasureSweep& m) {
-            if (m.energy) {
-                packedSweep<true>(grid, startX, startY, *m.state, m.cost, m.from, *m.progress);
-                return;
-            }
-            packedSweep<false>(grid, startX, startY, *m.state, m.cost, m.from, *m.progress);
-        });
+        std::array<MeasureSweep, 2> sweeps = {
+            {{false, &work.cells[0], out.distance.data(), out.previousDistance.steps(), &silent},
+             {true, &work.cells[1], out.energy.data(), out.previousEnergy.steps(), &progress}}};
+        runEach(
+            sweeps,
+            [&](const MeasureSweep& m) {
+                if (m.energy) {
+                    packedSweep<true>(grid, startX, startY, *m.state, m.cost, m.from, *m.progress);
+                    return;
+                }
+                packedSweep<false>(grid, startX, startY, *m.state, m.cost, m.from, *m.progress);
+            },
+            work.helper);
         return;
     }
     resetRouteTables(out, startX, startY);

@@ -2,6 +2,7 @@
 // One relaxation sweep that spirals out from the start cell and offers every visited cell's
 // costs to its eight neighbours. One pass, no queue: the visiting order decides the result.
 
+#include "planner/parallelWork.h"
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
 #include "planner/routeTables.h"
@@ -20,6 +21,7 @@ struct SweepCell {
 // tables themselves and needs none.
 struct SweepWorkspace {
     PlannerArray<SweepCell> cells[2]; // distance, energy
+    HelperThread helper;              // runs the distance sweep
 
     // Gives back the records' memory, for a run that plans no more.
     void release() {

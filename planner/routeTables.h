@@ -3,7 +3,7 @@
 // cell each cost was reached from. Sized for the ground once, overwritten in place by every
 // planning run.
 
-#include "planner/neighbourSteps.h"
+#include "planner/steps.h"
 #include "terrain/gridShape.h"
 
 #include <cstdint>

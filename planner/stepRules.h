@@ -1,6 +1,8 @@
 #pragma once
-// How one step between neighbouring grid points is measured, tested and priced. The float
-// roundings are part of the result: the tables must come out bit for bit the same every run.
+// The plain rules of one step between two points: its length from their positions, its slope
+// test and its energy, as the route summary prices a route again. The planners take their moves
+// through planner/steps.h, which builds on the constants and thresholds here. The float roundings
+// are part of the result: the tables must come out bit for bit the same every run.
 
 #include "terrain/vehicle.h"
 

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <new>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -49,6 +51,23 @@ TEST(ParallelWork, WorkThatFailsOnAThreadFailsOnTheCaller) {
     helper.start([](void* c) { *static_cast<int*>(c) = 1; }, &context);
     helper.finish();
     EXPECT_EQ(context, 1);
+}
+
+TEST(ParallelWork, AKeptHelperTakesAllButTheLastItemPlanAfterPlan) {
+    HelperThread helper;
+    std::array<std::thread::id, 3> ran{};
+    std::array<std::thread::id, 3> before{};
+    for (int plan = 0; plan < 2; ++plan) {
+        runEach(
+            ran, [](std::thread::id& id) { id = std::this_thread::get_id(); }, helper);
+        EXPECT_NE(ran[0], std::this_thread::get_id());
+        EXPECT_EQ(ran[1], ran[0]);
+        EXPECT_EQ(ran[2], std::this_thread::get_id());
+        if (plan > 0) {
+            EXPECT_EQ(ran[0], before[0]); // the same thread, kept
+        }
+        before = ran;
+    }
 }
 
 TEST(PictureFile, ViewsFarPastAnyScreenAndUnwritableFoldersAreRefused) {

@@ -1,0 +1,191 @@
+#pragma once
+// One step of a plan: the moves out of a cell, the test a move must pass and its price in each
+// measure. The step table, both planners, the four-lane pricer, the default ends and the price
+// bounds all take a step from here, so a move set, a test or a measure changes in one place. The
+// float roundings are part of the result: the rules are written once over a number type, a float
+// for one step or four lanes for four steps, so that every user rounds the same way and the tables
+// come out bit for bit the same.
+
+#include "planner/stepRules.h"
+#include "terrain/terrainGrid.h"
+#include "terrain/vehicle.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+constexpr int NEIGHBOUR_COUNT = 8;
+
+struct NeighbourStep {
+    int dx;           // column offset, -1..1
+    int dy;           // row offset, -1..1
+    float multiplier; // horizontal run in grid spacings
+};
+
+// The moves out of a cell, in the order the planners offer them costs. The order decides which of
+// two equal candidates becomes the predecessor, so it is part of the result.
+constexpr NeighbourStep NEIGHBOUR_STEPS[NEIGHBOUR_COUNT] = {
+    {1, 1, DIAGONAL_STEP},  {1, 0, STRAIGHT_STEP},  {1, -1, DIAGONAL_STEP}, {0, 1, STRAIGHT_STEP},
+    {0, -1, STRAIGHT_STEP}, {-1, 1, DIAGONAL_STEP}, {-1, 0, STRAIGHT_STEP}, {-1, -1, DIAGONAL_STEP},
+};
+
+// The table is symmetric about its middle: entry d and entry 7 - d point in opposite directions.
+constexpr int oppositeNeighbour(int d) {
+    return NEIGHBOUR_COUNT - 1 - d;
+}
+
+// The number of the move (dx, dy), or -1 when the set has none.
+constexpr int moveNumber(int dx, int dy) {
+    for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+        if (NEIGHBOUR_STEPS[d].dx == dx && NEIGHBOUR_STEPS[d].dy == dy) {
+            return d;
+        }
+    }
+    return -1;
+}
+
+// The largest sum of squares of a move's column and row offsets: the longest move's run, in
+// spacings, is its root.
+constexpr int longestMoveSquare() {
+    int longest = 0;
+    for (const NeighbourStep& s : NEIGHBOUR_STEPS) {
+        longest = std::max(longest, s.dx * s.dx + s.dy * s.dy);
+    }
+    return longest;
+}
+
+constexpr bool isDiagonal(int d) {
+    return NEIGHBOUR_STEPS[d].dx != 0 && NEIGHBOUR_STEPS[d].dy != 0;
+}
+
+// Flat index offset of neighbour d in a grid of `rows` rows.
+inline std::ptrdiff_t neighbourOffset(int d, int rows) {
+    return static_cast<std::ptrdiff_t>(NEIGHBOUR_STEPS[d].dx) * rows + NEIGHBOUR_STEPS[d].dy;
+}
+
+// The larger of a and b, and b when neither is: the four-lane maximum's rule, so that a -0 or a
+// NaN comes out the same either way.
+inline float largerOf(float a, float b) {
+    return a > b ? a : b;
+}
+
+inline float rootOf(float sum) {
+    return squareRootOfSum(sum);
+}
+
+// How far a step climbs and how far it drops, one of the two 0.
+template <typename F> struct Rise {
+    F climb;
+    F drop;
+};
+
+template <typename F> Rise<F> riseOf(F zFrom, F zTo) {
+    const F zero(0.0f);
+    const F dz = zTo - zFrom;
+    return {largerOf(dz, zero), largerOf(zero - dz, zero)};
+}
+
+// Metres: the root of the height change squared plus the squares of the column and row gaps,
+// summed in that order. A move along a row or a column has one gap of 0, and adding it changes
+// no bit, so every move, even or uneven ground, goes through the same sum.
+template <typename F> F moveLength(const Rise<F>& rise, F xSquare, F ySquare) {
+    const F change = rise.climb + rise.drop;
+    return rootOf(change * change + xSquare + ySquare);
+}
+
+// Joules: m g (climb + descent * drop) + the rolling resistance along the run. The drop or the
+// climb is 0, and so is the rolling term without resistance: adding either changes no bit.
+template <typename F> F moveEnergy(const Rise<F>& rise, F descent, F massGravity, F rolling) {
+    return (rise.climb + rise.drop * descent) * massGravity + rolling;
+}
+
+// The test a move must pass: a climb within the vehicle's up limit, a descent within its down
+// limit, a level move always. The limits are kept as the least cosine each passes
+// (passableRatioThreshold), so that a move costs a division and two comparisons, not an arc
+// cosine. A move longer than one cell will also test the ground along its profile here.
+struct MoveTest {
+    float upThreshold = 0.0f;
+    float downThreshold = 0.0f;
+
+    static MoveTest of(const Vehicle& vehicle) {
+        return {passableRatioThreshold(gradeAngle(vehicle.gradeUpPercent)),
+                passableRatioThreshold(gradeAngle(vehicle.gradeDownPercent))};
+    }
+    // `run` is the move's horizontal run, `length` its length (both metres) and `change` the
+    // height at its end less the height at its start. Bitwise, not short-circuit, so that the
+    // compiler tests many moves at once.
+    bool passes(float run, float length, float change) const {
+        const float ratio = run / length;
+        const float threshold = change > 0.0f ? upThreshold : downThreshold;
+        return (change == 0.0f) | (ratio >= threshold);
+    }
+};
+
+// The measures a plan finds least routes in.
+enum class StepMeasure { Length, Energy };
+
+constexpr StepMeasure otherMeasure(StepMeasure m) {
+    return m == StepMeasure::Length ? StepMeasure::Energy : StepMeasure::Length;
+}
+
+// The price of a move in each measure on one ground for one vehicle: all that the rules need
+// besides the two heights, per move. Small enough that a planner copies it into its loop and
+// keeps it out of reach of its stores.
+class StepPrices {
+  public:
+    StepPrices() = default;
+    StepPrices(const TerrainPositions& terrain, const Vehicle& vehicle);
+
+    // True when every pair of neighbouring columns and rows lies exactly run() apart as floats
+    // (any whole-metre spacing does): a move's length then needs only the two heights.
+    bool uniformRun() const { return uniformRun_; }
+    // The spacing as a float: the horizontal run of a straight move.
+    float run() const { return run_; }
+    // The horizontal run of move d, metres, as the move test takes it.
+    float moveRun(int d) const { return moveRun_[d]; }
+    float descent() const { return descent_; }
+    float massGravity() const { return massGravity_; }
+    float rolling(int d) const { return rolling_[d]; }
+    // The squares of the column and row gaps move d crosses on an evenly spaced ground.
+    float xSquare(int d) const { return xSquare_[d]; }
+    float ySquare(int d) const { return ySquare_[d]; }
+
+    // Metres of move d from the cell at flat index p, of height zp, to its neighbour of height zq.
+    float length(std::size_t p, int d, float zp, float zq) const {
+        const Rise<float> rise = riseOf(zp, zq);
+        if (uniformRun_) {
+            return moveLength(rise, xSquare_[d], ySquare_[d]);
+        }
+        const int rows = terrain_->shape().rows;
+        const int x = static_cast<int>(p / rows);
+        const int y = static_cast<int>(p % rows);
+        const NeighbourStep& s = NEIGHBOUR_STEPS[d];
+        return moveLength(rise, gapSquare(terrain_->columnX(x), terrain_->columnX(x + s.dx)),
+                          gapSquare(terrain_->rowY(y), terrain_->rowY(y + s.dy)));
+    }
+    // Joules of the same move.
+    float energy(std::size_t, int d, float zp, float zq) const {
+        return moveEnergy(riseOf(zp, zq), descent_, massGravity_, rolling_[d]);
+    }
+    // The same move in measure M.
+    template <StepMeasure M> float price(std::size_t p, int d, float zp, float zq) const {
+        return M == StepMeasure::Length ? length(p, d, zp, zq) : energy(p, d, zp, zq);
+    }
+
+    // The square of the gap between two columns' or two rows' positions, as a float.
+    static float gapSquare(float from, float to) {
+        const float gap = std::fabs(to - from);
+        return gap * gap;
+    }
+
+  private:
+    const TerrainPositions* terrain_ = nullptr; // for the gaps of an unevenly spaced ground
+    bool uniformRun_ = true;
+    float run_ = GRID_SPACING;
+    float descent_ = 0.0f;
+    float massGravity_ = 0.0f;
+    float moveRun_[NEIGHBOUR_COUNT] = {};
+    float rolling_[NEIGHBOUR_COUNT] = {};
+    float xSquare_[NEIGHBOUR_COUNT] = {};
+    float ySquare_[NEIGHBOUR_COUNT] = {};
+};
