@@ -24,7 +24,7 @@ StepPrices::StepPrices(const TerrainPositions& terrain, const Vehicle& vehicle)
     uniformRun_ = evenlySpaced(terrain, run_);
     // Rounded as stepPricing rounds them, so that the route summary's prices agree.
     descent_ = vehicle.descent;
-    massGravity_ = vehicle.mass * GRAVITY;
+    massGravity_ = vehicle.vehicleMass * GRAVITY;
     const float rollingForce = vehicle.rolling * massGravity_;
     const float runSquare = run_ * run_;
     for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
