@@ -22,8 +22,8 @@ void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> hei
 
 std::vector<Route> plannedRoutes(const LandscapeRun& run) {
     const RouteEnds ends = routeEnds(run.settings);
-    return {readRoute(run.terrain, run.grid.pricing, run.tables, Measure::Distance, ends),
-            readRoute(run.terrain, run.grid.pricing, run.tables, Measure::Energy, ends)};
+    return {readRoute(run.terrain, run.grid.prices, run.tables, Measure::Distance, ends),
+            readRoute(run.terrain, run.grid.prices, run.tables, Measure::Energy, ends)};
 }
 
 SceneInputs sceneInputs(const LandscapeRun& run) {

@@ -15,8 +15,8 @@ constexpr double MAX_BUCKETS_PER_STEP = 64.0;
 constexpr std::size_t PREFETCH_DISTANCE = 4;
 
 // The least prices of a step in measure m.
-const StepRange& rangeOf(const PlanningGrid& grid, StepMeasure m) {
-    return m == StepMeasure::Length ? grid.lengths : grid.energies;
+const StepRange& rangeOf(const PlanningGrid& grid, Measure m) {
+    return m == Measure::Distance ? grid.lengths : grid.energies;
 }
 
 // Asks for the cache lines of the cell at p and of its neighbours in the two columns beside it.
@@ -56,8 +56,8 @@ struct MeasureSearch {
 // costs and predecessors it ends with are the least whatever the order cells were taken up in.
 // Each measure breaks its ties by the other. Prices is StepPrices, or KindPrices on a grid whose
 // steps come in kinds.
-template <StepMeasure M, typename Prices> void search(MeasureSearch& part, const Prices& prices) {
-    constexpr StepMeasure OTHER = otherMeasure(M);
+template <Measure M, typename Prices> void search(MeasureSearch& part, const Prices& prices) {
+    constexpr Measure OTHER = otherMeasure(M);
     const PlanningGrid& grid = *part.grid;
     const std::size_t cellCount = grid.shape.cells();
     const int rows = grid.shape.rows;
@@ -143,10 +143,10 @@ template <StepMeasure M, typename Prices> void search(MeasureSearch& part, const
 
 template <typename Prices> void searchMeasureWith(MeasureSearch& part, const Prices& prices) {
     if (part.energy) {
-        search<StepMeasure::Energy>(part, prices);
+        search<Measure::Energy>(part, prices);
         return;
     }
-    search<StepMeasure::Length>(part, prices);
+    search<Measure::Distance>(part, prices);
 }
 
 void searchMeasure(MeasureSearch& part) {

@@ -247,7 +247,6 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
     const GridShape& shape = terrain.shape();
     grid.shape = shape;
     grid.terrain = &terrain;
-    grid.pricing = stepPricing(vehicle, shape.spacing);
     grid.prices = StepPrices(terrain, vehicle);
     const std::vector<float>& heights = terrain.heights();
     grid.open.resize(shape.cells());

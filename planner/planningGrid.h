@@ -56,7 +56,6 @@ struct PlanningGrid {
     std::vector<uint8_t> steps;
     // Per cell, 1 when a plan may start there: ground that no barrier closes.
     std::vector<uint8_t> open;
-    StepPricing pricing{}; // for the route summary, which prices the steps of a route again
     StepPrices prices;
     StepRange lengths;
     StepRange energies;
@@ -118,8 +117,8 @@ struct KindPrices {
         : cells(g.kinds.cells.data()), prices(g.kinds.prices) {}
     float length(std::size_t p, int d, float, float) const { return kindOf(p, d).length; }
     float energy(std::size_t p, int d, float, float) const { return kindOf(p, d).energy; }
-    template <StepMeasure M> float price(std::size_t p, int d, float, float) const {
-        return M == StepMeasure::Length ? kindOf(p, d).length : kindOf(p, d).energy;
+    template <Measure M> float price(std::size_t p, int d, float, float) const {
+        return M == Measure::Distance ? kindOf(p, d).length : kindOf(p, d).energy;
     }
 
   private:

@@ -2,7 +2,7 @@
 
 #include "planner/routeWalk.h"
 
-Route readRoute(const TerrainPositions& terrain, const StepPricing& pricing,
+Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
                 const RouteTables& tables, Measure measure, const RouteEnds& ends) {
     Route route;
     route.measure = measure;
@@ -15,14 +15,15 @@ Route readRoute(const TerrainPositions& terrain, const StepPricing& pricing,
         routeFromStart(tables.previous(measure), ends.startX, ends.startY, ends.endX, ends.endY);
     float along = 0.0f;
     for (std::size_t k = 0; k < route.cells.size(); ++k) {
-        const Cell& to = route.cells[k];
-        const TerrainVertex b = terrain[to.x][to.y];
         if (k > 0) {
             const Cell& from = route.cells[k - 1];
-            const TerrainVertex a = terrain[from.x][from.y];
-            along += segmentLength(a.x, b.x, a.y, b.y, a.z, b.z);
-            route.energyJoules +=
-                pricedStepEnergy(pricing, a.z, b.z, from.x != to.x && from.y != to.y);
+            const Cell& to = route.cells[k];
+            const std::size_t p = terrain.shape().index(from.x, from.y);
+            const int d = moveNumber(to.x - from.x, to.y - from.y);
+            const float za = terrain.height(from.x, from.y);
+            const float zb = terrain.height(to.x, to.y);
+            along += prices.length(p, d, za, zb);
+            route.energyJoules += prices.energy(p, d, za, zb);
         }
         route.along.push_back(along);
     }

@@ -4,7 +4,7 @@
 // their totals from here, so they agree to the bit.
 
 #include "planner/routeTables.h"
-#include "planner/stepRules.h"
+#include "planner/steps.h"
 #include "terrain/terrainGrid.h"
 
 #include <vector>
@@ -24,9 +24,9 @@ struct Route {
 };
 
 // The route least in `measure` from ends' start to its end over `terrain`. Its own measure's
-// total is the end cell's cost, as the window reports it; the other is summed step by step
-// along the route (in float, from the start): lengths as segmentLength gives them, energies as
-// `pricing` prices them. `along` sums the segment lengths likewise. No cells when the chain of
-// predecessors does not lead back to the start.
-Route readRoute(const TerrainPositions& terrain, const StepPricing& pricing,
+// total is the end cell's cost, as the window reports it; the other is summed move by move along
+// the route (in float, from the start), each move priced by `prices` as the planners price it.
+// `along` sums the lengths likewise. No cells when the chain of predecessors does not lead back
+// to the start.
+Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
                 const RouteTables& tables, Measure measure, const RouteEnds& ends);

@@ -84,9 +84,6 @@ class PreviousTable {
     std::vector<uint8_t> from_;
 };
 
-// What a route is least in, and which pair of tables holds it.
-enum class Measure { Distance, Energy };
-
 // The four tables one planning run writes.
 struct RouteTables {
     CostTable distance; // metres

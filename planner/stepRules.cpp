@@ -54,11 +54,3 @@ float stepEnergy(float zFrom, float zTo, float vehicleMass) {
     const float rise = std::fabs(zTo - zFrom);
     return rise * (vehicleMass * GRAVITY);
 }
-
-StepPricing stepPricing(const Vehicle& vehicle, double spacing) {
-    const float massGravity = vehicle.vehicleMass * GRAVITY;
-    const float rollingForce = vehicle.rolling * massGravity;
-    const float run = static_cast<float>(spacing);
-    return {massGravity, vehicle.descent, rollingForce * (STRAIGHT_STEP * run),
-            rollingForce * (DIAGONAL_STEP * run)};
-}

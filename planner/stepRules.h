@@ -58,26 +58,3 @@ float passableRatioThreshold(double limit);
 // Joules to raise or lower vehicleMass kilograms from height zFrom to zTo; climbing and
 // descending cost the same.
 float stepEnergy(float zFrom, float zTo, float vehicleMass);
-
-// A vehicle's step prices, computed once per vehicle and ground spacing.
-struct StepPricing {
-    float massGravity;     // mass * GRAVITY in float, newtons
-    float descent;         // Vehicle::descent
-    float rollingStraight; // rolling * mass * g * run of a straight step, joules (0: none)
-    float rollingDiagonal; // likewise for a diagonal step
-};
-
-StepPricing stepPricing(const Vehicle& vehicle, double spacing);
-
-// Energy of a step from height zFrom to zTo, joules: m g (climb + descent * drop) + rolling m g
-// run. The drop's share is multiplied in float, the product with m g rounded to float, and the
-// rolling term added in float only when there is one, so the default vehicle prices a step as
-// stepEnergy does, bit for bit.
-inline float pricedStepEnergy(const StepPricing& pricing, float zFrom, float zTo, bool diagonal) {
-    const float dz = zTo - zFrom;
-    const float rise = std::fabs(dz);
-    const float lift = dz > 0.0f ? rise : rise * pricing.descent;
-    const float energy = lift * pricing.massGravity;
-    const float rolling = diagonal ? pricing.rollingDiagonal : pricing.rollingStraight;
-    return rolling > 0.0f ? energy + rolling : energy;
-}

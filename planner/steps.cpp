@@ -22,7 +22,6 @@ bool evenlySpaced(const TerrainPositions& t, float run) {
 StepPrices::StepPrices(const TerrainPositions& terrain, const Vehicle& vehicle)
     : terrain_(&terrain), run_(static_cast<float>(terrain.shape().spacing)) {
     uniformRun_ = evenlySpaced(terrain, run_);
-    // Rounded as stepPricing rounds them, so that the route summary's prices agree.
     descent_ = vehicle.descent;
     massGravity_ = vehicle.vehicleMass * GRAVITY;
     const float rollingForce = vehicle.rolling * massGravity_;

@@ -121,11 +121,11 @@ struct MoveTest {
     }
 };
 
-// The measures a plan finds least routes in.
-enum class StepMeasure { Length, Energy };
+// The measures a plan finds least routes in: a route's length (metres) and its energy (joules).
+enum class Measure { Distance, Energy };
 
-constexpr StepMeasure otherMeasure(StepMeasure m) {
-    return m == StepMeasure::Length ? StepMeasure::Energy : StepMeasure::Length;
+constexpr Measure otherMeasure(Measure m) {
+    return m == Measure::Distance ? Measure::Energy : Measure::Distance;
 }
 
 // The price of a move in each measure on one ground for one vehicle: all that the rules need
@@ -168,8 +168,8 @@ class StepPrices {
         return moveEnergy(riseOf(zp, zq), descent_, massGravity_, rolling_[d]);
     }
     // The same move in measure M.
-    template <StepMeasure M> float price(std::size_t p, int d, float zp, float zq) const {
-        return M == StepMeasure::Length ? length(p, d, zp, zq) : energy(p, d, zp, zq);
+    template <Measure M> float price(std::size_t p, int d, float zp, float zq) const {
+        return M == Measure::Distance ? length(p, d, zp, zq) : energy(p, d, zp, zq);
     }
 
     // The square of the gap between two columns' or two rows' positions, as a float.

@@ -13,7 +13,7 @@ Scene buildScene(const SceneInputs& in) {
         scene.overlays.push_back(measure == Measure::Distance ? distanceRouteOverlay(in)
                                                               : energyRouteOverlay(in));
         const Route route =
-            readRoute(in.terrain, in.grid.pricing, in.tables, measure, routeEnds(s));
+            readRoute(in.terrain, in.grid.prices, in.tables, measure, routeEnds(s));
         scene.profile = routeProfile(in.terrain, route, in.tables.costs(measure));
         scene.costUnit = measure == Measure::Distance ? "m" : "J";
     }

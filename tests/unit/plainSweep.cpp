@@ -9,6 +9,20 @@
 #include <utility>
 #include <vector>
 
+// m g (climb + descent * drop), plus rolling m g run when there is rolling resistance.
+float plainEnergy(const LandscapeRun& landscape, float rise, float multiplier) {
+    const TerrainPositions& terrainVertices = landscape.terrain;
+    const Settings& settings = landscape.settings;
+    const float massGravity = settings.vehicle.vehicleMass * GRAVITY;
+    const float lift = rise > 0.0f ? std::fabs(rise) : std::fabs(rise) * settings.vehicle.descent;
+    const float energy = lift * massGravity;
+    if (settings.vehicle.rolling == 0.0f) {
+        return energy;
+    }
+    const float run = multiplier * static_cast<float>(terrainVertices.shape().spacing);
+    return energy + settings.vehicle.rolling * massGravity * run;
+}
+
 namespace {
 
 struct PlainNeighbour {
@@ -53,20 +67,6 @@ bool plainPassable(const LandscapeRun& run, float multiplier, float length, floa
         rise > 0.0f ? settings.vehicle.gradeUpPercent : settings.vehicle.gradeDownPercent;
     const float angle = ratio > 1.0f ? 0.0f : static_cast<float>(std::acos(double(ratio)));
     return std::atan(percent / 100.0) >= angle;
-}
-
-// m g (climb + descent * drop), plus rolling m g run when there is rolling resistance.
-float plainEnergy(const LandscapeRun& landscape, float rise, float multiplier) {
-    const TerrainPositions& terrainVertices = landscape.terrain;
-    const Settings& settings = landscape.settings;
-    const float massGravity = settings.vehicle.vehicleMass * GRAVITY;
-    const float lift = rise > 0.0f ? std::fabs(rise) : std::fabs(rise) * settings.vehicle.descent;
-    const float energy = lift * massGravity;
-    if (settings.vehicle.rolling == 0.0f) {
-        return energy;
-    }
-    const float run = multiplier * static_cast<float>(terrainVertices.shape().spacing);
-    return energy + settings.vehicle.rolling * massGravity * run;
 }
 
 // Calls step(nx, ny, length, energy) for every passable step out of (a, b), in table order,

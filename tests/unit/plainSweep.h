@@ -8,6 +8,10 @@
 
 #include <algorithm>
 
+// Joules of a step that rises `rise` metres (negative: drops) over a run of `multiplier`
+// spacings: m g (climb + descent * drop), plus rolling m g run when there is rolling resistance.
+float plainEnergy(const LandscapeRun& run, float rise, float multiplier);
+
 // The four route tables of the sweep from the run's settings.startX/startY.
 RouteSnapshot plainComputeRoutes(const LandscapeRun& run);
 

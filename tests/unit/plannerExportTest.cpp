@@ -95,7 +95,7 @@ class RouteExport : public PlannerTest {
 
     // The profile of the run's route least in `measure` between `ends`.
     Profile routeProfile(Measure measure, const RouteEnds& ends) const {
-        const Route route = readRoute(run.terrain, run.grid.pricing, run.tables, measure, ends);
+        const Route route = readRoute(run.terrain, run.grid.prices, run.tables, measure, ends);
         return ::routeProfile(run.terrain, route, run.tables.costs(measure));
     }
 

@@ -96,9 +96,10 @@ std::vector<double> summedAlongRoutes(const LandscapeRun& run, const PreviousTab
             for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
                 const TerrainVertex from = terrainVertices[at.x][at.y];
                 const TerrainVertex to = terrainVertices[c->x][c->y];
+                const bool diagonal = at.x != c->x && at.y != c->y;
                 const float step = lengths ? segmentLength(from.x, to.x, from.y, to.y, from.z, to.z)
-                                           : pricedStepEnergy(run.grid.pricing, from.z, to.z,
-                                                              at.x != c->x && at.y != c->y);
+                                           : plainEnergy(run, to.z - from.z,
+                                                         diagonal ? DIAGONAL_STEP : STRAIGHT_STEP);
                 other[shape.index(c->x, c->y)] = other[shape.index(at.x, at.y)] + step;
                 at = *c;
             }

@@ -58,7 +58,7 @@ class SceneTest : public PlannerTest {
         return ::cellReport(run.terrain, run.tables, x, y);
     }
     Profile routeProfile(Measure measure, const RouteEnds& ends) const {
-        const Route route = readRoute(run.terrain, run.grid.pricing, run.tables, measure, ends);
+        const Route route = readRoute(run.terrain, run.grid.prices, run.tables, measure, ends);
         return ::routeProfile(run.terrain, route, run.tables.costs(measure));
     }
     Scene buildScene() const { return ::buildScene(in()); }
