@@ -1,3 +1,6 @@
+// The default route ends: the pieces of ground the steps join, labelled column by column on
+// both cores as runs of cells merged in disjoint sets, then the largest piece's cell nearest
+// the centre and its cell farthest from that.
 #include "planner/defaultEnds.h"
 
 #include "planner/parallelWork.h"

@@ -1,3 +1,6 @@
+// The exact search: one bucketed search loop per measure, its price of a move chosen once per
+// plan (looked up by step kind or worked out from the heights), the two measures searched on
+// the two cores and their costs rounded into the route tables at the end.
 #include "planner/exactSearch.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// Building the planning grid: every move of every cell tested and priced once, column by
+// column on both cores, with the price ranges the exact search sizes its buckets by and, on a
+// small grid, the step kinds it looks prices up by.
 #include "planner/planningGrid.h"
 
 #include "planner/parallelWork.h"

@@ -1,3 +1,5 @@
+// Bounds on a vehicle's prices on a ground, worked out in double from its height range and its
+// diagonal run: whether every step and every route total stays a finite float below the marker.
 #include "planner/priceBounds.h"
 
 #include "planner/routeTables.h"

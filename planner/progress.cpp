@@ -1,3 +1,4 @@
+// Progress lines of long work: at most one a second, none for small work.
 #include "planner/progress.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Reading a route back from the tables and pricing its moves again, from the start.
 #include "planner/route.h"
 
 #include "planner/routeWalk.h"

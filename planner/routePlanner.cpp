@@ -1,3 +1,4 @@
+// The one call either planner is started through.
 #include "planner/routePlanner.h"
 
 #include "planner/routeSweep.h"

@@ -1,3 +1,4 @@
+// The console's route reports: miles and fuel, joules, the straight line.
 #include "planner/routeSummary.h"
 
 #include <cmath>

@@ -1,3 +1,6 @@
+// The spiral sweep: each cell in the walker's order offers its costs to its neighbours, in the
+// route tables themselves on a small grid, or on a big one in packed working cells per measure,
+// one measure on each core.
 #include "planner/routeSweep.h"
 
 #include "planner/eightSteps.h"

@@ -1,3 +1,4 @@
+// Resetting the route tables before a plan.
 #include "planner/routeTables.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The grade test of one step, its threshold search over the floats, and the plain energy of a
+// step for the built-in vehicle.
 #include "planner/stepRules.h"
 
 #include "terrain/gridShape.h"

@@ -1,3 +1,4 @@
+// A ground's and a vehicle's step prices, set up once per planning grid.
 #include "planner/steps.h"
 
 namespace {
