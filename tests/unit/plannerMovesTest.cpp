@@ -1,0 +1,100 @@
+#include "planner/moveProfile.h"
+#include "planner/moveSet.h"
+#include "planner/steps.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Coprime, within reach, in order and the right count: every such move, once. Each run the nearest
+// float, the opposite at count - 1 - k, the set for 8 NEIGHBOUR_STEPS (== on runs: same bits).
+TEST(MoveSet, ComesInItsSizesOrderedCoprimeNearestAndSymmetric) {
+    const std::pair<int, int> sizes[] = {{8, 1},  {16, 2}, {32, 3}, {48, 4}, {80, 5},
+                                         {96, 6}, {0, 0},  {9, 0},  {24, 0}, {-8, 0}};
+    for (const auto& [n, reach] : sizes) {
+        const std::optional<MoveSet> set = moveSetOf(n);
+        ASSERT_EQ(std::tuple(moveReach(n), set ? set->count : 0, set ? set->reach : 0),
+                  std::tuple(reach, reach != 0 ? n : 0, reach));
+        for (int k = 0; set && k < set->count; ++k) {
+            const Move& m = (*set)[k];
+            const Move& back = (*set)[set->opposite(k)];
+            const Move& before = (*set)[std::max(k - 1, 0)];
+            const long double root = std::sqrt(static_cast<long double>(m.dx * m.dx + m.dy * m.dy));
+            EXPECT_TRUE(std::gcd(m.dx, m.dy) == 1 &&
+                        std::max(std::abs(m.dx), std::abs(m.dy)) <= reach);
+            EXPECT_TRUE(k == 0 || std::pair(before.dx, before.dy) > std::pair(m.dx, m.dy)) << k;
+            EXPECT_LE(2 * std::fabs(m.multiplier - root),
+                      std::nextafter(m.multiplier, 9.f) - m.multiplier);
+            EXPECT_TRUE(back.dx == -m.dx && back.dy == -m.dy && back.multiplier == m.multiplier &&
+                        set->numberOf(m.dx, m.dy) == k && set->numberOf(2 * m.dx, 2 * m.dy) == -1);
+            EXPECT_TRUE(n != 8 || (m.dx == NEIGHBOUR_STEPS[k].dx && m.dy == NEIGHBOUR_STEPS[k].dy &&
+                                   m.multiplier == NEIGHBOUR_STEPS[k].multiplier));
+        }
+    }
+}
+
+// Crossings come in order along the move and each lies on its line, for every move there is.
+TEST(MoveProfile, CrossingsLieOnTheLineInOrder) {
+    const MoveSet set = *moveSetOf(MOST_MOVES);
+    for (const Move& m : set) {
+        const MoveCrossings crossings = moveCrossings(2, -3, m.dx, m.dy);
+        EXPECT_EQ(crossings.count, std::abs(m.dx) + std::abs(m.dy) - 2 + (m.dx == 0) + (m.dy == 0));
+        for (const Crossing& c : crossings) {
+            EXPECT_TRUE(c.t > (&c == crossings.begin() ? 0.0 : (&c - 1)->t) && c.weight > 0.0 &&
+                        c.weight < 1.0 && c.second.x - c.first.x + c.second.y - c.first.y == 1);
+            EXPECT_NEAR(c.first.x + c.weight * (c.second.x - c.first.x), 2 + c.t * m.dx, 1e-12);
+            EXPECT_NEAR(c.first.y + c.weight * (c.second.y - c.first.y), -3 + c.t * m.dy, 1e-12);
+        }
+    }
+}
+
+constexpr float BARRIER = -1.0f; // a barrier on ground of the plane's height
+struct ProfileCase {
+    float slope; // metres up per column from 100 m at column 0; 3 is a 10 % grade
+    std::vector<std::pair<Cell, float>> marks; // cells of another height, NAN (no ground), BARRIER
+    double up, down;
+    int x, y, dx, dy;
+    bool passes;
+};
+
+TEST(MoveProfile, PassesAlongTheLengthOnHandMadeGround) {
+    const ProfileCase cases[] = {
+        {3, {}, 7, 7, 0, 0, 1, 2, true},  // on a plane every piece climbs as the move: 4.47 %
+        {3, {}, 7, 7, 0, 0, 2, 1, false}, // 8.94 %
+        {3, {}, 7, 7, 0, 0, 1, 0, true},  // the grade of one cell is the move test's
+        {0, {{{2, 1}, 110}, {{2, 2}, 110}}, 7, 7, 1, 1, 2, 1, false}, // a ridge, level ends
+        // (3, 1) crosses (1, 0)-(1, 1) at 1/3, 2 m up over 31.6 m, then (2, 0)-(2, 1), 2 m down.
+        {0, {{{1, 1}, 106}}, 7, 7, 0, 0, 3, 1, true},
+        {0, {{{1, 1}, 106}}, 6, 7, 0, 0, 3, 1, false},
+        {0, {{{1, 1}, 106}}, 7, 6, 0, 0, 3, 1, false},
+        {0, {{{2, 0}, NAN}}, 7, 7, 0, 0, 3, 1, false},
+        {0, {{{2, 1}, BARRIER}}, 7, 7, 0, 0, 3, 1, false},
+        {0, {{{3, 1}, 102.5f}}, 7, 7, 0, 0, 3, 1, false}, // the last piece climbs 7.9 %
+        {0, {{{1, 0}, BARRIER}}, 7, 7, 0, 0, 3, 1, false},
+        {0, {{{3, 0}, NAN}, {{0, 1}, BARRIER}}, 7, 7, 0, 0, 3, 1, true},
+        {0, {{{2, 1}, NAN}, {{1, 2}, BARRIER}}, 7, 7, 1, 1, 1, 1, false}, // both corners shut
+        {0, {{{2, 1}, BARRIER}}, 7, 7, 1, 1, 1, 1, true},                 // one corner open
+    };
+    const GridShape shape{6, 6, 30.0}; // cells 30 m apart
+    for (const ProfileCase& c : cases) {
+        std::vector<float> heights(shape.cells());
+        std::vector<uint8_t> open(shape.cells(), 1);
+        for (std::size_t p = 0; p < shape.cells(); ++p) {
+            heights[p] = 100.0f + c.slope * static_cast<float>(p / shape.rows);
+        }
+        for (const auto& [cell, z] : c.marks) {
+            open[shape.index(cell.x, cell.y)] = z != BARRIER;
+            heights[shape.index(cell.x, cell.y)] = z == BARRIER ? 100.0f + c.slope * cell.x : z;
+        }
+        const ProfileGround ground{shape, heights.data(), open.data(), c.up, c.down};
+        EXPECT_EQ(profilePasses(ground, c.x, c.y, c.dx, c.dy), c.passes) << "case " << &c - cases;
+    }
+}
+
+} // namespace
