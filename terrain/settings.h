@@ -37,6 +37,7 @@ struct Settings {
     float energyRings = 10.0f;
     float energyIncrement = 50000.0f; // joules per ring
     PlannerKind planner = PlannerKind::Sweep;
+    int moves = 8; // how many headings a plan's moves take out of a cell: one of MOVE_COUNTS
     bool panelVisible = false; // the panel of settings, totals, profile and legend; key 'h'
     Vehicle vehicle;        // what the plans are for: its grades, vehicleMass and energy counting
     bool barriersOn = true; // plans heed the no-go areas loaded, if any
