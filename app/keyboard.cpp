@@ -152,6 +152,24 @@ void askForCells(Console& console) {
     useCellEntry(entry, console.out);
 }
 
+// Settings that change the steps: the steps are priced anew and the active planner replans, then
+// the echo and the rebuild follow as for a key.
+void submitSteps(const Settings& changed, std::FILE* out) {
+    const Settings before = settings;
+    settings = changed;
+    try {
+        const LongWork work;
+        buildStepTable();
+    } catch (const std::bad_alloc&) {
+        // The steps as they were: their grid fitted before, and its memory is free again.
+        settings = before;
+        buildStepTable();
+        std::fputs(NO_MEMORY_MESSAGE, out);
+    }
+    replan(out);
+    echoAndRebuild(out);
+}
+
 void togglePlanner(std::FILE* out) {
     const bool toExact = settings.planner == PlannerKind::Sweep;
     settings.planner = toExact ? PlannerKind::Exact : PlannerKind::Sweep;
@@ -262,26 +280,26 @@ void printSettingsEcho(std::FILE* out) {
                      static_cast<double>(vehicle.vehicleMass), static_cast<double>(vehicle.descent),
                      static_cast<double>(vehicle.rolling));
     }
+    const std::string moves = movesEchoLine(settings.moves, landscapeRun.groundMoves);
+    std::fputs(moves.c_str(), out);
     std::fflush(out);
 }
 
+std::string movesEchoLine(int moves, int groundMoves) {
+    return moves == groundMoves ? std::string{} : formatText("Moves: %d\n", moves);
+}
+
 void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out) {
-    const Vehicle before = settings.vehicle;
-    const bool barriersBefore = settings.barriersOn;
-    settings.vehicle = vehicle;
-    settings.barriersOn = barriersOn;
-    try {
-        const LongWork work;
-        buildStepTable();
-    } catch (const std::bad_alloc&) {
-        // The steps as they were: their grid fitted before, and its memory is free again.
-        settings.vehicle = before;
-        settings.barriersOn = barriersBefore;
-        buildStepTable();
-        std::fputs(NO_MEMORY_MESSAGE, out);
-    }
-    replan(out);
-    echoAndRebuild(out);
+    Settings changed = settings;
+    changed.vehicle = vehicle;
+    changed.barriersOn = barriersOn;
+    submitSteps(changed, out);
+}
+
+void submitMoves(int moves, std::FILE* out) {
+    Settings changed = settings;
+    changed.moves = moves;
+    submitSteps(changed, out);
 }
 
 void echoAndRebuild(std::FILE* out) {
