@@ -1,3 +1,4 @@
+#include "planner/moveSet.h"
 #include "planner/routeTables.h"
 #include "render/markers.h"
 #include "render/overlays.h"
@@ -258,6 +259,40 @@ TEST_F(Overlays, SceneHoldsTheViewModesRouteThenTheLine) {
         EXPECT_STREQ(scene.costUnit, c.costUnit) << c.mode;
         EXPECT_EQ(scene.legend.size(), legendEntries(settings).size()) << c.mode;
         EXPECT_TRUE(scene.profile.points.empty()) << c.mode; // fresh tables: end unreached
+    }
+}
+
+// Every move of the largest set, from a cell inside and one on the edge: its end cells and the
+// cells along it form a chain, each cell beside the one before, none twice.
+TEST(CellsAlongMove, JoinEachMovesEndsWithoutAGap) {
+    const MoveSet set = *moveSetOf(MOST_MOVES);
+    for (const Cell from : {Cell{10, 10}, Cell{0, 7}}) {
+        for (const Move& m : set) {
+            const Cell to{from.x + m.dx, from.y + m.dy};
+            Cells chain = cellsAlongMove(from, to);
+            chain.insert(chain.begin(), from);
+            chain.push_back(to);
+            for (size_t k = 1; k < chain.size(); ++k) {
+                const Cell &a = chain[k - 1], &b = chain[k];
+                EXPECT_EQ(std::max(std::abs(a.x - b.x), std::abs(a.y - b.y)), 1)
+                    << "move (" << m.dx << ", " << m.dy << ") at " << k;
+            }
+        }
+    }
+}
+
+TEST(CellsAlongMove, TakeTheNearerPointOfEachCrossing) {
+    const struct {
+        Cell to;
+        Cells along;
+    } cases[] = {{{1, -1}, {}},                              // one cell: nothing between
+                 {{2, 1}, {{1, 1}}},                         // halfway: the second point
+                 {{3, 1}, {{1, 0}, {2, 1}}},                 // at y 1/3 and 2/3
+                 {{-3, -1}, {{-1, 0}, {-2, -1}}},            // the same turned round
+                 {{5, 4}, {{1, 1}, {2, 2}, {3, 2}, {4, 3}}}, // crossings that share a point
+                 {{4, 2}, {}}};                              // no move: twice (2, 1)
+    for (const auto& c : cases) {
+        EXPECT_EQ(cellsAlongMove({0, 0}, c.to), c.along) << c.to.x << ", " << c.to.y;
     }
 }
 
