@@ -352,8 +352,8 @@ std::string vehicleRefusal(const Vehicle& v) {
     if (!isRollingCoefficient(v.rolling)) {
         return formatText("Refused: the rolling coefficient is 0 to %g", MAX_VEHICLE_FIGURE);
     }
-    const PricedGround ground =
-        pricedGround(terrainVertices.heights(), terrainVertices.shape().spacing);
+    const PricedGround ground = pricedGround(
+        terrainVertices.heights(), terrainVertices.shape().spacing, moveSetFor(settings.moves));
     if (priceOverflow(v, ground) != PriceOverflow::None) {
         return formatText("Refused: with this mass and rolling a route's energy could pass %g J",
                           static_cast<double>(UNREACHED_COST));

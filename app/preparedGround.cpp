@@ -120,10 +120,10 @@ std::string energyOptions(const Options& options) {
 std::string priceError(const Options& options, const Settings& s, const GridShape& shape,
                        const std::vector<float>& heights) {
     const Vehicle vehicle = s.vehicle;
-    const PricedGround ground = pricedGround(heights, shape.spacing);
+    const PricedGround ground = pricedGround(heights, shape.spacing, moveSetFor(s.moves));
     const PriceOverflow overflow = priceOverflow(vehicle, ground);
     // The cell size alone is to blame when even flat ground of these cells would overflow.
-    const PricedGround flat{ground.spacing, 0.0, 0.0, ground.cells};
+    const PricedGround flat{ground.spacing, 0.0, 0.0, ground.cells, ground.longestMoveSquare};
     const bool cellsToBlame = options.cellSize && priceOverflow(vehicle, flat) == overflow;
     const std::string limit = formatNumber(static_cast<double>(UNREACHED_COST));
     const std::string terrain = "--terrain: '" + printable(options.terrainFile) + "'";

@@ -1,4 +1,4 @@
-// The default route ends: the pieces of ground the steps join, labelled column by column on
+// The default route ends: the pieces of ground the moves join, labelled column by column on
 // both cores as runs of cells merged in disjoint sets, then the largest piece's cell nearest
 // the centre and its cell farthest from that.
 #include "planner/defaultEnds.h"
@@ -50,32 +50,11 @@ class RunSets {
     std::vector<uint32_t> parent_;
 };
 
-// True when a step either way joins cell p and its neighbour d, which lies in the grid.
+// True when move d either way joins cell p and the end of the move, which lies in the grid.
 bool joined(const PlanningGrid& grid, std::size_t p, int d) {
-    const std::size_t q = p + neighbourOffset(d, grid.shape.rows);
-    return (grid.steps[p] & (1u << d)) != 0 || (grid.steps[q] & (1u << oppositeNeighbour(d))) != 0;
+    const std::size_t q = p + moveOffset((*grid.moves)[d], grid.shape.rows);
+    return takesMove(grid, p, d) || takesMove(grid, q, grid.moves->opposite(d));
 }
-
-// Down the column: the move that joins a run's cells.
-constexpr int DOWN_STEP = moveNumber(0, 1);
-static_assert(DOWN_STEP >= 0, "runs join down the column");
-
-// The moves into the next column: the set lists them first, so that the loop over every cell of
-// the ground takes them as a plain count.
-constexpr int nextColumnMoveCount() {
-    int count = 0;
-    while (count < NEIGHBOUR_COUNT && NEIGHBOUR_STEPS[count].dx == 1) {
-        ++count;
-    }
-    for (int d = count; d < NEIGHBOUR_COUNT; ++d) {
-        if (NEIGHBOUR_STEPS[d].dx == 1) {
-            return -1;
-        }
-    }
-    return count;
-}
-constexpr int NEXT_COLUMN_STEPS = nextColumnMoveCount();
-static_assert(NEXT_COLUMN_STEPS > 0, "the moves into the next column come first");
 
 // The sets of cells joined by steps, as runs: names[runOf(p)] is the name of the set that holds
 // cell p, and ground[r] how many cells of run r a dialogue may name that are open. The columns are
@@ -94,29 +73,37 @@ struct Pieces {
     }
 };
 
-// Joins the runs of column x - 1 with those of column x they have steps between, the runs
-// numbered by runOf(cell).
+// Joins the runs of column x with those of the columns `lowest` .. `highest` before it they have
+// moves between, the runs numbered by runOf(cell).
 template <typename RunOf>
-void joinColumns(const PlanningGrid& grid, int x, const RunOf& runOf, RunSets& runs) {
+void joinColumns(const PlanningGrid& grid, int x, int lowest, int highest, const RunOf& runOf,
+                 RunSets& runs) {
     const GridShape& shape = grid.shape;
-    // Neighbouring cells mostly join the same two runs: each pair is joined once in a row.
-    uint32_t lastFrom = 0;
-    uint32_t lastTo = 0;
-    bool any = false;
-    for (int y = 0; y < shape.rows; ++y) {
-        const std::size_t p = shape.index(x - 1, y);
-        for (int d = 0; d < NEXT_COLUMN_STEPS; ++d) {
-            if (!shape.contains(x, y + NEIGHBOUR_STEPS[d].dy) || !joined(grid, p, d)) {
+    const MoveSet& moves = *grid.moves;
+    // The set lists the moves into later columns in its first half.
+    for (int d = 0; d < moves.count / 2; ++d) {
+        const Move& m = moves[d];
+        const int from = x - m.dx;
+        if (m.dx == 0 || from < lowest || from > highest) {
+            continue;
+        }
+        // Neighbouring cells mostly join the same two runs: each pair is joined once in a row.
+        uint32_t lastFrom = 0;
+        uint32_t lastTo = 0;
+        bool any = false;
+        for (int y = std::max(0, -m.dy); y < std::min(shape.rows, shape.rows - m.dy); ++y) {
+            const std::size_t p = shape.index(from, y);
+            if (!joined(grid, p, d)) {
                 continue;
             }
-            const uint32_t from = runOf(p);
-            const uint32_t to = runOf(p + neighbourOffset(d, shape.rows));
-            if (any && from == lastFrom && to == lastTo) {
+            const uint32_t a = runOf(p);
+            const uint32_t b = runOf(p + moveOffset(m, shape.rows));
+            if (any && a == lastFrom && b == lastTo) {
                 continue;
             }
-            runs.join(from, to);
-            lastFrom = from;
-            lastTo = to;
+            runs.join(a, b);
+            lastFrom = a;
+            lastTo = b;
             any = true;
         }
     }
@@ -133,10 +120,12 @@ struct Block {
 void labelBlock(const PlanningGrid& grid, std::vector<uint32_t>& run, Block& block) {
     const GridShape& shape = grid.shape;
     const auto local = [&run](std::size_t p) { return run[p]; };
+    // Down the column: the move that joins a run's cells.
+    const int down = grid.moves->numberOf(0, 1);
     for (int x = block.first; x < block.last; ++x) {
         for (int y = 0; y < shape.rows; ++y) {
             const std::size_t p = shape.index(x, y);
-            if (y > 0 && joined(grid, p - 1, DOWN_STEP)) {
+            if (y > 0 && joined(grid, p - 1, down)) {
                 run[p] = run[p - 1];
             } else {
                 run[p] = block.runs.add();
@@ -145,9 +134,7 @@ void labelBlock(const PlanningGrid& grid, std::vector<uint32_t>& run, Block& blo
             const bool counted = shape.nameable(x, y) && grid.open[p] != 0;
             block.ground[run[p]] += counted ? 1 : 0;
         }
-        if (x > block.first) {
-            joinColumns(grid, x, local, block.runs);
-        }
+        joinColumns(grid, x, block.first, x - 1, local, block.runs);
     }
 }
 
@@ -168,8 +155,10 @@ void labelPieces(const PlanningGrid& grid, Pieces& pieces) {
     if (blocks.size() == 2) {
         runs.append(blocks[1].runs);
         pieces.ground.insert(pieces.ground.end(), blocks[1].ground.begin(), blocks[1].ground.end());
-        joinColumns(
-            grid, split, [&pieces](std::size_t p) { return pieces.runOf(p); }, runs);
+        const auto global = [&pieces](std::size_t p) { return pieces.runOf(p); };
+        for (int x = split; x < std::min(shape.columns, split + grid.moves->reach); ++x) {
+            joinColumns(grid, x, 0, split - 1, global, runs);
+        }
     }
     pieces.names.resize(runs.size());
     for (uint32_t r = 0; r < runs.size(); ++r) {

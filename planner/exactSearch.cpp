@@ -68,8 +68,14 @@ template <Measure M, typename Prices> void search(MeasureSearch& part, const Pri
     uint8_t* from = part.from;
     const float* z = grid.terrain->heights().data();
     const uint8_t* steps = grid.steps.data();
+    const int stepBytes = grid.moves->bitBytes();
+    std::ptrdiff_t offsets[MOST_MOVES];
+    for (int d = 0; d < grid.moves->count; ++d) {
+        offsets[d] = moveOffset((*grid.moves)[d], rows);
+    }
     for (std::size_t p = 0; p < cellCount; ++p) {
-        cells[p] = {static_cast<double>(UNREACHED_COST), 0.0, z[p], steps[p], FROM_NOWHERE};
+        cells[p] = {static_cast<double>(UNREACHED_COST), 0.0};
+        from[p] = FROM_NOWHERE;
     }
     const StepRange& range = rangeOf(grid, M);
     // A measure without costly steps leaves every cost at 0: one bucket holds all.
@@ -101,31 +107,26 @@ template <Measure M, typename Prices> void search(MeasureSearch& part, const Pri
         }
         const double base = cells[p].cost;
         const double otherBase = cells[p].other();
-        const float zp = cells[p].height;
-        const unsigned open = cells[p].steps;
+        const float zp = z[p];
         const double reach = base + leastStep;
         const double tieReach = otherBase + leastOther;
-#pragma GCC unroll 8
-        for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
-            if ((open & (1u << d)) == 0) {
-                continue;
-            }
-            const std::size_t q = p + neighbourOffset(d, rows);
+        forEachMove(steps + p * stepBytes, stepBytes, [&](int d) {
+            const std::size_t q = p + offsets[d];
             SearchCell& next = cells[q];
             // A neighbour cheaper than any step from here can be neither lowered nor tied, and
             // one as cheap only tied by a free step that lowers its other measure.
             if (next.cost < reach || (next.cost == base && !(next.other() > tieReach))) {
-                continue;
+                return;
             }
-            const float zq = next.height;
+            const float zq = z[q];
             const double cost = base + static_cast<double>(prices.template price<M>(p, d, zp, zq));
             if (cost > next.cost) {
-                continue;
+                return;
             }
             const double other =
                 otherBase + static_cast<double>(prices.template price<OTHER>(p, d, zp, zq));
             if (cost == next.cost && !(other < next.other())) {
-                continue;
+                return;
             }
             // A cell waiting in the bucket of its new cost keeps its entry there.
             const std::size_t bucket = frontier.bucketOf(cost);
@@ -135,12 +136,11 @@ template <Measure M, typename Prices> void search(MeasureSearch& part, const Pri
             }
             next.cost = cost;
             next.setOther(other);
-            next.from = static_cast<uint8_t>(d + 1);
-        }
+            from[q] = static_cast<uint8_t>(d + 1);
+        });
     }
     for (std::size_t p = 0; p < cellCount; ++p) {
         part.cost[p] = static_cast<float>(cells[p].cost);
-        from[p] = cells[p].from;
     }
 }
 
@@ -167,6 +167,7 @@ void searchMeasure(MeasureSearch& part) {
 
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  RouteTables& out, const ProgressListener& progress) {
+    out.useMoves(*grid.moves);
     if (!canStartAt(grid, startX, startY)) {
         resetRouteTables(out, -1, -1);
         return;

@@ -17,15 +17,13 @@
 #include <cstdint>
 
 // One cell of a search's working state: its cost and the other measure along its route, both in
-// double, beside its height, steps and predecessor, so that taking up a cell and looking at a
-// neighbour touch one cache line instead of one in each of four tables. The other measure is
-// never negative, so its sign marks a cell waiting in the frontier.
+// double, together so that looking at a neighbour touches one cache line. The heights, moves and
+// predecessors stay in their own tables, read or written only for a neighbour the search may
+// lower: 16 bytes a cell for each measure. The other measure is never negative, so its sign marks
+// a cell waiting in the frontier.
 struct SearchCell {
     double cost;
     double tie; // the other measure, metres or joules (>= 0), negated while waiting
-    float height;
-    uint8_t steps; // PlanningGrid::steps
-    uint8_t from;  // 1 + the step into the cell on its route, or FROM_NOWHERE
 
     double other() const { return std::fabs(tie); }
     bool waiting() const { return std::signbit(tie); }
@@ -37,7 +35,7 @@ struct SearchCell {
 // the frontiers and cells have grown.
 struct ExactWorkspace {
     BucketQueue frontiers[2];               // one for each measure
-    PlannerArray<SearchCell> distanceCells; // 24 bytes a cell for each measure
+    PlannerArray<SearchCell> distanceCells; // 16 bytes a cell for each measure
     PlannerArray<SearchCell> energyCells;
     HelperThread helper; // runs the distance search
 
@@ -53,8 +51,9 @@ struct ExactWorkspace {
 // cost, one of least cost in the other measure (least distance among least-energy routes, least
 // energy among least-distance ones), the first found of routes equal in both. Deterministic:
 // cells are taken up bucket by bucket (the oldest first within one), neighbours in
-// NEIGHBOUR_STEPS order. The two measures search at once, one on each core, each independent of
-// the other, so neither waits when the other core is busy. A start outside the grid or without
-// ground leaves every cell unreached. A big grid's search tells `progress` how far it has come.
+// the order of the grid's move set. The two measures search at once, one on each core, each
+// independent of the other, so neither waits when the other core is busy. A start outside the grid
+// or without ground leaves every cell unreached. A big grid's search tells `progress` how far it
+// has come.
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  RouteTables& out, const ProgressListener& progress = {});

@@ -93,36 +93,49 @@ bool profilePasses(const ProfileGround& ground, int x, int y, int dx, int dy) {
 
 bool profilePasses(const ProfileGround& ground, int x, int y, int dx, int dy,
                    const MoveCrossings& fromOrigin) {
+    return profileVerdict(ground, x, y, dx, dy, fromOrigin).forth;
+}
+
+ProfileVerdict profileVerdict(const ProfileGround& ground, int x, int y, int dx, int dy,
+                              const MoveCrossings& fromOrigin) {
     if (!ground.shape.contains(x, y) || !ground.shape.contains(x + dx, y + dy)) {
-        return false;
+        return {false, false};
     }
     if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
         const bool diagonal = dx != 0 && dy != 0;
-        return !diagonal || isOpen(ground, Cell{x + dx, y}) || isOpen(ground, Cell{x, y + dy});
+        const bool passes =
+            !diagonal || isOpen(ground, Cell{x + dx, y}) || isOpen(ground, Cell{x, y + dy});
+        return {passes, passes};
     }
     const double run = std::sqrt(static_cast<double>(dx * dx + dy * dy)) * ground.shape.spacing;
     double t = 0.0;
     double z = heightAt(ground, Cell{x, y});
-    // One piece from (t, z) to (nextT, nextZ). Written so that a NaN height fails it.
-    const auto piecePasses = [&](double nextT, double nextZ) {
+    ProfileVerdict verdict{true, true};
+    // One piece from (t, z) to (nextT, nextZ), walked forth and back. Written so that a NaN
+    // height fails it.
+    const auto piece = [&](double nextT, double nextZ) {
         const double h = (nextT - t) * run;
+        const double climb = h * ground.upPercent / 100.0;
+        const double drop = h * ground.downPercent / 100.0;
         const double change = nextZ - z;
-        return change <= h * ground.upPercent / 100.0 && -change <= h * ground.downPercent / 100.0;
+        verdict.forth = verdict.forth && change <= climb && -change <= drop;
+        verdict.back = verdict.back && -change <= climb && change <= drop;
+        t = nextT;
+        z = nextZ;
+        return verdict.forth || verdict.back;
     };
     for (const Crossing& c : fromOrigin) {
         const Cell first{x + c.first.x, y + c.first.y};
         const Cell second{x + c.second.x, y + c.second.y};
         if (!isOpen(ground, first) || !isOpen(ground, second)) {
-            return false;
+            return {false, false};
         }
         const double zFirst = heightAt(ground, first);
         // Level between the two points gives their height exactly.
-        const double zCrossing = zFirst + c.weight * (heightAt(ground, second) - zFirst);
-        if (!piecePasses(c.t, zCrossing)) {
-            return false;
+        if (!piece(c.t, zFirst + c.weight * (heightAt(ground, second) - zFirst))) {
+            return verdict;
         }
-        t = c.t;
-        z = zCrossing;
     }
-    return piecePasses(1.0, heightAt(ground, Cell{x + dx, y + dy}));
+    piece(1.0, heightAt(ground, Cell{x + dx, y + dy}));
+    return verdict;
 }

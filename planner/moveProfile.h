@@ -4,8 +4,8 @@
 // between them. Here the move's straight line is followed across the grid lines: where it crosses
 // one between two grid points its height is read between those two, and every piece of the line
 // between two such crossings must keep within the vehicle's grades. A one-cell diagonal crosses
-// no grid line; it is held back by the two cells it passes between instead. The planners do not
-// take these tests yet.
+// no grid line; it is held back by the two cells it passes between instead. The planning grid
+// takes these tests once per ground and vehicle.
 
 #include "planner/moveSet.h"
 #include "terrain/gridShape.h"
@@ -77,3 +77,14 @@ bool profilePasses(const ProfileGround& ground, int x, int y, int dx, int dy);
 // every cell would keep them, one list per move of its set.
 bool profilePasses(const ProfileGround& ground, int x, int y, int dx, int dy,
                    const MoveCrossings& fromOrigin);
+
+// Whether a move passes the tests along its length each way: from (x, y) to its end, and back.
+struct ProfileVerdict {
+    bool forth;
+    bool back;
+};
+
+// profilePasses for the move (dx, dy) from (x, y) and for the move back from its end, at once:
+// the same crossings, with the vehicle's up and down limits swapped.
+ProfileVerdict profileVerdict(const ProfileGround& ground, int x, int y, int dx, int dy,
+                              const MoveCrossings& fromOrigin);

@@ -1,8 +1,10 @@
 // The move sets, built from their reach.
 #include "planner/moveSet.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <numeric>
 
 int moveReach(int count) {
@@ -35,4 +37,16 @@ std::optional<MoveSet> moveSetOf(int count) {
         }
     }
     return set;
+}
+
+const MoveSet& moveSetFor(int count) {
+    static const std::array<MoveSet, std::size(MOVE_COUNTS)> sets = [] {
+        std::array<MoveSet, std::size(MOVE_COUNTS)> built;
+        for (std::size_t k = 0; k < built.size(); ++k) {
+            built[k] = *moveSetOf(MOVE_COUNTS[k]);
+        }
+        return built;
+    }();
+    const int reach = moveReach(count);
+    return sets[reach == 0 ? 0 : reach - 1];
 }

@@ -1,10 +1,10 @@
 #pragma once
-// The moves out of a cell when a plan may take longer moves than the eight steps: every (dx, dy)
-// with no common factor and neither offset longer than the set's reach. A move with a common
-// factor is left out because it runs along a shorter move taken twice or more. The planners still
-// take NEIGHBOUR_STEPS (planner/steps.h); the set for 8 is that table, move for move, so that
-// they can take a set instead without a change to any result of today.
+// The moves out of a cell: every (dx, dy) with no common factor and neither offset longer than
+// the set's reach. A move with a common factor is left out because it runs along a shorter move
+// taken twice or more. The set of 8 is the eight neighbours of NEIGHBOUR_STEPS (planner/steps.h),
+// move for move, so that a plan of 8 moves is the plan of the eight steps.
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -45,6 +45,16 @@ struct MoveSet {
         }
         return -1;
     }
+    // The largest dx^2 + dy^2 of any move: the longest move's run, in spacings, is its root.
+    int longestSquare() const {
+        int longest = 0;
+        for (const Move& m : *this) {
+            longest = std::max(longest, m.dx * m.dx + m.dy * m.dy);
+        }
+        return longest;
+    }
+    // Bytes of one cell's move bits, a bit a move.
+    int bitBytes() const { return (count + 7) / 8; }
 };
 
 // The reach of a set of `count` moves, or 0 when no set has that many.
@@ -56,3 +66,7 @@ inline bool isMoveCount(int count) {
 
 // The set of `count` moves, or none when `count` is not one of MOVE_COUNTS.
 std::optional<MoveSet> moveSetOf(int count);
+
+// The set of `count` moves, built once for the whole run, so that a grid and its tables may point
+// at it; the set of 8 when `count` is not one of MOVE_COUNTS.
+const MoveSet& moveSetFor(int count);

@@ -3,6 +3,7 @@
 // small grid, the step kinds it looks prices up by.
 #include "planner/planningGrid.h"
 
+#include "planner/moveProfile.h"
 #include "planner/parallelWork.h"
 
 #include <algorithm>
@@ -52,42 +53,50 @@ struct RangeBuilder {
     }
 };
 
-// What one worker gathers over its columns. Steps into the first column past its own are kept
-// aside and merged after the workers are done, so no two workers write one cell.
+// What one worker gathers over its columns. Moves into the columns past its own are kept aside
+// and merged after the workers are done, so no two workers write one cell.
 struct ColumnsPart {
     int from = 0;
     int to = 0;
     RangeBuilder lengths;
     RangeBuilder energies;
-    std::vector<uint8_t> nextColumn;
-    std::vector<uint8_t> forth; // per row of the column being measured, scratch
+    std::vector<uint8_t> nextColumns; // the move bits of the set's reach of columns past `to`
+    std::vector<uint8_t> forth;       // per row of the column being measured, scratch
     std::vector<uint8_t> back;
 };
 
-// What pricing and testing a step reads, copied into locals so that the stores into the step
-// bytes (which may alias anything) do not force it to be read again.
+// What pricing and testing a move reads, copied into locals so that the stores into the move
+// bits (which may alias anything) do not force it to be read again.
 struct PairRules {
     MoveTest test;
     StepPrices prices;
-    const float* rowSquares; // per row y, the float square of the gap between rows y and y + 1
+    const float* rowY;     // per row, its position
+    ProfileGround profile; // for the ground along a move, with the crossings of each move
+    const MoveCrossings* crossings;
 };
 
-// Measures step d from every cell of one column (heights zp, open flags openP) to its neighbour
-// in column heights zq (open flags openQ), rows `first` .. `last` - 1 of the first column, and
-// marks the passable ones in `forth` (by row of the first) and `back` (by row of the second).
-// xSquare is the square of the gap between the two columns. A loop without branches or stores
-// that alias, so that it runs several rows at once.
-template <int DY>
-void measurePairs(const PairRules& rules, int d, float xSquare, const float* zp, const float* zq,
-                  const uint8_t* openP, const uint8_t* openQ, int first, int last,
+// A row offset known only when the grid is built, for the moves of more than one row.
+struct AnyRows {
+    int value;
+};
+
+// Measures move d from every cell of one column (heights zp, open flags openP) to its end in
+// column heights zq (open flags openQ), rows `first` .. `last` - 1 of the first column, and marks
+// the passable ones in `forth` (by row of the first) and `back` (by row of the second), as far as
+// the two end cells tell. xSquare is the square of the gap between the two columns. A loop
+// without branches or stores that alias, so that it runs several rows at once.
+template <typename Rows>
+void measurePairs(const PairRules& rules, int d, Rows dy, float xSquare, const float* zp,
+                  const float* zq, const uint8_t* openP, const uint8_t* openQ, int first, int last,
                   uint8_t* __restrict forth, uint8_t* __restrict back, RangeBuilder& lengths,
                   RangeBuilder& energies) {
+    const int DY = dy.value;
     const MoveTest test = rules.test;
     const float moveRun = rules.prices.moveRun(d);
     const float descent = rules.prices.descent();
     const float massGravity = rules.prices.massGravity();
     const float rolling = rules.prices.rolling(d);
-    const float* rowSquares = rules.rowSquares;
+    const float* rowY = rules.rowY;
     int32_t cheapLength = lengths.cheapest;
     int32_t dearLength = lengths.dearest;
     int32_t cheapEnergy = energies.cheapest;
@@ -97,7 +106,7 @@ void measurePairs(const PairRules& rules, int d, float xSquare, const float* zp,
     for (int y = first; y < last; ++y) {
         const float a = zp[y];
         const float b = zq[y + DY];
-        const float ySquare = DY == 0 ? 0.0f : rowSquares[DY > 0 ? y : y - 1];
+        const float ySquare = DY == 0 ? 0.0f : StepPrices::gapSquare(rowY[y], rowY[y + DY]);
         const Rise<float> up = riseOf(a, b);
         const Rise<float> down = riseOf(b, a);
         const float length = moveLength(up, xSquare, ySquare);
@@ -133,21 +142,43 @@ void measurePairs(const PairRules& rules, int d, float xSquare, const float* zp,
     energies.free = energies.free || freeEnergy != 0;
 }
 
-// Sets bit `bit` of steps[y] for every row y in first .. last - 1 whose marks[y] is 1.
-void markSteps(const uint8_t* marks, int first, int last, int bit, uint8_t* steps) {
+// Clears the marks of the moves the ground along their line or beside them holds back. The price
+// ranges keep the moves the end cells allow: a range wider than the moves taken only makes the
+// exact search's buckets a little finer.
+void testProfiles(const PairRules& rules, int x, const Move& move, const MoveCrossings& crossings,
+                  int first, int last, uint8_t* forth, uint8_t* back) {
     for (int y = first; y < last; ++y) {
-        steps[y] |= static_cast<uint8_t>(marks[y] << bit);
+        if ((forth[y] | back[y + move.dy]) == 0) {
+            continue;
+        }
+        const ProfileVerdict verdict =
+            profileVerdict(rules.profile, x, y, move.dx, move.dy, crossings);
+        forth[y] &= static_cast<uint8_t>(verdict.forth);
+        back[y + move.dy] &= static_cast<uint8_t>(verdict.back);
+    }
+}
+
+// Sets bit `bit` of the move bits of every row y in first .. last - 1 whose marks[y] is 1; a
+// row's bits are `stride` bytes.
+void markSteps(const uint8_t* marks, int first, int last, int bit, int stride, uint8_t* steps) {
+    uint8_t* byte = steps + bit / 8;
+    const int shift = bit % 8;
+    for (int y = first; y < last; ++y) {
+        byte[static_cast<std::ptrdiff_t>(y) * stride] |= static_cast<uint8_t>(marks[y] << shift);
     }
 }
 
 void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningGrid& grid,
                     ColumnsPart& part) {
     const GridShape shape = grid.shape;
+    const MoveSet& moves = *grid.moves;
     const int rows = shape.rows;
+    const int stride = moves.bitBytes();
     const float* z = t.heights().data();
     const uint8_t* open = grid.open.data();
     uint8_t* steps = grid.steps.data();
-    part.nextColumn.assign(rows, 0);
+    const std::size_t columnBytes = static_cast<std::size_t>(rows) * stride;
+    part.nextColumns.assign(columnBytes * moves.reach, 0);
     part.forth.assign(rows, 0);
     part.back.assign(rows, 0);
     uint8_t* forth = part.forth.data();
@@ -156,34 +187,42 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
         const std::size_t column = shape.index(x, 0);
         const float* zp = z + column;
         const uint8_t* openP = open + column;
-        uint8_t* stepsP = steps + column;
-        // The first half of the table; the second half is the same steps walked backwards.
-        for (int d = 0; d < NEIGHBOUR_COUNT / 2; ++d) {
-            const NeighbourStep& s = NEIGHBOUR_STEPS[d];
+        uint8_t* stepsP = steps + column * stride;
+        // The first half of the set; the second half is the same moves walked backwards.
+        for (int d = 0; d < moves.count / 2; ++d) {
+            const Move& s = moves[d];
             const int nx = x + s.dx;
             if (nx >= shape.columns) {
                 continue;
             }
             const std::size_t neighbour = shape.index(nx, 0);
-            uint8_t* stepsQ = nx == part.to ? part.nextColumn.data() : steps + neighbour;
+            uint8_t* stepsQ = nx >= part.to ? part.nextColumns.data() + (nx - part.to) * columnBytes
+                                            : steps + neighbour * stride;
             const float xSquare = StepPrices::gapSquare(t.columnX(x), t.columnX(nx));
-            // Rows whose neighbour lies in the grid.
-            const int first = s.dy < 0 ? 1 : 0;
-            const int last = s.dy > 0 ? rows - 1 : rows;
-            const auto measure = [&](auto dy) {
-                measurePairs<decltype(dy)::value>(rules, d, xSquare, zp, z + neighbour, openP,
-                                                  open + neighbour, first, last, forth, back,
-                                                  part.lengths, part.energies);
-            };
-            if (s.dy > 0) {
-                measure(std::integral_constant<int, 1>{});
-            } else if (s.dy < 0) {
-                measure(std::integral_constant<int, -1>{});
-            } else {
-                measure(std::integral_constant<int, 0>{});
+            // Rows whose move ends in the grid.
+            const int first = std::max(0, -s.dy);
+            const int last = std::min(rows, rows - s.dy);
+            if (first >= last) {
+                continue;
             }
-            markSteps(forth, first, last, d, stepsP);
-            markSteps(back, first + s.dy, last + s.dy, oppositeNeighbour(d), stepsQ);
+            const auto measure = [&](auto dy) {
+                measurePairs(rules, d, dy, xSquare, zp, z + neighbour, openP, open + neighbour,
+                             first, last, forth, back, part.lengths, part.energies);
+            };
+            if (s.dy == 1) {
+                measure(std::integral_constant<int, 1>{});
+            } else if (s.dy == -1) {
+                measure(std::integral_constant<int, -1>{});
+            } else if (s.dy == 0) {
+                measure(std::integral_constant<int, 0>{});
+            } else {
+                measure(AnyRows{s.dy});
+            }
+            if (rules.crossings[d].count > 0 || (s.dx != 0 && s.dy != 0)) {
+                testProfiles(rules, x, s, rules.crossings[d], first, last, forth, back);
+            }
+            markSteps(forth, first, last, d, stride, stepsP);
+            markSteps(back, first + s.dy, last + s.dy, moves.opposite(d), stride, stepsQ);
         }
     }
 }
@@ -197,7 +236,7 @@ void findStepKinds(PlanningGrid& grid) {
     kinds.cells.clear();
     const std::size_t cellCount = grid.shape.cells();
     const StepPrices& prices = grid.prices;
-    if (workersFor(cellCount) > 1 || !prices.uniformRun()) {
+    if (workersFor(cellCount) > 1 || !prices.uniformRun() || grid.moves->count != NEIGHBOUR_COUNT) {
         return;
     }
     const float* z = grid.terrain->heights().data();
@@ -246,22 +285,27 @@ void findStepKinds(PlanningGrid& grid) {
 } // namespace
 
 void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
-                       const std::vector<uint8_t>& closed, PlanningGrid& grid) {
+                       const MoveSet& moves, const std::vector<uint8_t>& closed,
+                       PlanningGrid& grid) {
     const GridShape& shape = terrain.shape();
     grid.shape = shape;
     grid.terrain = &terrain;
-    grid.prices = StepPrices(terrain, vehicle);
+    grid.moves = &moves;
+    grid.prices = StepPrices(terrain, vehicle, moves);
     const std::vector<float>& heights = terrain.heights();
     grid.open.resize(shape.cells());
     for (std::size_t p = 0; p < shape.cells(); ++p) {
         grid.open[p] = !std::isnan(heights[p]) && (closed.empty() || closed[p] == 0) ? 1 : 0;
     }
-    grid.steps.assign(shape.cells(), 0);
-    std::vector<float> rowSquares(shape.rows);
-    for (int y = 0; y + 1 < shape.rows; ++y) {
-        rowSquares[y] = StepPrices::gapSquare(terrain.rowY(y), terrain.rowY(y + 1));
+    const int stride = moves.bitBytes();
+    grid.steps.assign(shape.cells() * stride, 0);
+    std::vector<float> rowY(shape.rows);
+    for (int y = 0; y < shape.rows; ++y) {
+        rowY[y] = terrain.rowY(y);
     }
-    const PairRules rules{MoveTest::of(vehicle), grid.prices, rowSquares.data()};
+    const std::vector<MoveCrossings> crossings = crossingsOf(moves);
+    const PairRules rules{MoveTest::of(vehicle), grid.prices, rowY.data(),
+                          profileGroundOf(terrain, grid.open, vehicle), crossings.data()};
     std::vector<ColumnsPart> parts(workersFor(shape.cells()));
     for (std::size_t k = 0; k < parts.size(); ++k) {
         parts[k].from = static_cast<int>(shape.columns * k / parts.size());
@@ -270,12 +314,15 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
     runEach(parts, [&](ColumnsPart& part) { measureColumns(terrain, rules, grid, part); });
     RangeBuilder lengths;
     RangeBuilder energies;
+    const std::size_t columnBytes = static_cast<std::size_t>(shape.rows) * stride;
     for (const ColumnsPart& part : parts) {
         lengths.add(part.lengths);
         energies.add(part.energies);
-        if (part.to < shape.columns) {
-            for (int y = 0; y < shape.rows; ++y) {
-                grid.steps[shape.index(part.to, y)] |= part.nextColumn[y];
+        for (int c = 0; c < moves.reach && part.to + c < shape.columns; ++c) {
+            uint8_t* into = grid.steps.data() + shape.index(part.to + c, 0) * stride;
+            const uint8_t* from = part.nextColumns.data() + c * columnBytes;
+            for (std::size_t k = 0; k < columnBytes; ++k) {
+                into[k] |= from[k];
             }
         }
     }

@@ -1,9 +1,10 @@
 #pragma once
-// What both planners read about one ground and vehicle: which of the eight steps from each cell
-// may be taken, and how to price a step. Built once per ground and vehicle; a step's length and
-// energy are computed from the two heights when a planner takes it, so a grid of millions of
-// cells keeps one byte of step data per cell; a small grid whose steps come in few prices also
-// keeps each step's kind, to look its price up.
+// What both planners read about one ground, vehicle and move set: which moves from each cell may
+// be taken, and how to price a move. Built once per ground and vehicle, since testing a long
+// move along its line costs more than pricing it; a move's length and energy are computed from
+// the two heights when a planner takes it, so a grid of millions of cells keeps one bit a move
+// per cell; a small grid of eight steps that come in few prices also keeps each step's kind, to
+// look its price up.
 
 #include "planner/hugePages.h"
 #include "planner/steps.h"
@@ -40,8 +41,8 @@ struct StepKindPrice {
 };
 
 // A grid's steps by kind, so that a plan of a grid that fits in the caches looks a step's price
-// up instead of working it out. Empty on a grid of PARALLEL_CELLS or more, or whose steps take
-// more than STEP_KINDS - 1 prices.
+// up instead of working it out. Empty on a grid of PARALLEL_CELLS or more, of moves other than the
+// eight steps, or whose steps take more than STEP_KINDS - 1 prices.
 struct StepKinds {
     // Per cell, the kind of step d in bits STEP_KIND_BITS * d and up.
     std::vector<uint32_t> cells;
@@ -51,8 +52,10 @@ struct StepKinds {
 struct PlanningGrid {
     GridShape shape{0, 0, GRID_SPACING};
     const TerrainPositions* terrain = nullptr;
-    // Bit d of a cell: the step to neighbour NEIGHBOUR_STEPS[d] may be taken (the neighbour lies
-    // in the grid, both cells have ground and are open, the slope is within the vehicle's limit).
+    const MoveSet* moves = &moveSetFor(NEIGHBOUR_COUNT);
+    // Bit d of a cell's moves->bitBytes() bytes (bit d % 8 of byte d / 8): move d of the set may
+    // be taken (its end lies in the grid, both cells have ground and are open, the slope between
+    // them is within the vehicle's limits, and so is the ground along its line).
     std::vector<uint8_t> steps;
     // Per cell, 1 when a plan may start there: ground that no barrier closes.
     std::vector<uint8_t> open;
@@ -102,10 +105,29 @@ template <typename Cell> class PlannerArray {
     std::size_t capacity_ = 0;
 };
 
-// Length, metres, of step d from the cell at flat index p (the step must be taken).
+// The move bits of the cell at flat index p.
+inline const uint8_t* movesAt(const PlanningGrid& grid, std::size_t p) {
+    return grid.steps.data() + p * static_cast<std::size_t>(grid.moves->bitBytes());
+}
+
+// True when move d may be taken from the cell at flat index p.
+inline bool takesMove(const PlanningGrid& grid, std::size_t p, int d) {
+    return (movesAt(grid, p)[d / 8] >> (d % 8) & 1u) != 0;
+}
+
+// Calls visit(d) for every move d set in the `bytes` bytes of move bits at `bits`, in order.
+template <typename Visit> inline void forEachMove(const uint8_t* bits, int bytes, Visit&& visit) {
+    for (int b = 0; b < bytes; ++b) {
+        for (unsigned open = bits[b]; open != 0; open &= open - 1) {
+            visit(8 * b + __builtin_ctz(open));
+        }
+    }
+}
+
+// Length, metres, of move d from the cell at flat index p (the move must be taken).
 inline float stepLengthAt(const PlanningGrid& grid, std::size_t p, int d) {
     const float* z = grid.terrain->heights().data();
-    return grid.prices.length(p, d, z[p], z[p + neighbourOffset(d, grid.shape.rows)]);
+    return grid.prices.length(p, d, z[p], z[p + moveOffset((*grid.moves)[d], grid.shape.rows)]);
 }
 
 // The same prices on a grid whose steps come in kinds, looked up: reads neither height.
@@ -130,7 +152,7 @@ struct KindPrices {
 // Energy, joules, of step d from the cell at flat index p.
 inline float stepEnergyAt(const PlanningGrid& grid, std::size_t p, int d) {
     const float* z = grid.terrain->heights().data();
-    return grid.prices.energy(p, d, z[p], z[p + neighbourOffset(d, grid.shape.rows)]);
+    return grid.prices.energy(p, d, z[p], z[p + moveOffset((*grid.moves)[d], grid.shape.rows)]);
 }
 
 // True when a plan can start at (x, y): inside the grid, on ground and outside every barrier. Any
@@ -139,7 +161,9 @@ inline bool canStartAt(const PlanningGrid& grid, int x, int y) {
     return grid.shape.contains(x, y) && grid.open[grid.shape.index(x, y)] != 0;
 }
 
-// Prices every step of `terrain` for `vehicle`. `closed` is empty or holds one byte per cell,
-// non-zero for a cell no route may enter or leave. Uses both cores on a big grid.
+// Tests and prices every move of `moves` from every cell of `terrain` for `vehicle`. `closed` is
+// empty or holds one byte per cell, non-zero for a cell no route may enter or leave. `moves` must
+// outlive the grid (moveSetFor's do). Uses both cores on a big grid.
 void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
-                       const std::vector<uint8_t>& closed, PlanningGrid& grid);
+                       const MoveSet& moves, const std::vector<uint8_t>& closed,
+                       PlanningGrid& grid);

@@ -33,7 +33,7 @@ bool totalsBelowMarker(double dearest, std::size_t steps) {
 PriceOverflow priceOverflow(const Vehicle& vehicle, const PricedGround& ground) {
     const double rise = ground.highest - ground.lowest;
     // The longest move of the set is the dearest on the steepest ground.
-    const double longest = longestMoveSquare();
+    const double longest = ground.longestMoveSquare;
     const double longestRun = std::sqrt(longest) * ground.spacing;
     // The planners square the rise and both runs in floats before taking the root.
     const double squares = rise * rise + longest * ground.spacing * ground.spacing;
@@ -52,9 +52,10 @@ PriceOverflow priceOverflow(const Vehicle& vehicle, const PricedGround& ground) 
     return PriceOverflow::None;
 }
 
-PricedGround pricedGround(const std::vector<float>& heights, double spacing) {
+PricedGround pricedGround(const std::vector<float>& heights, double spacing, const MoveSet& moves) {
     PricedGround ground;
     ground.spacing = spacing;
+    ground.longestMoveSquare = moves.longestSquare();
     ground.cells = heights.size();
     bool any = false;
     for (const float z : heights) {

@@ -20,7 +20,7 @@ Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
             const Cell& from = route.cells[k - 1];
             const Cell& to = route.cells[k];
             const std::size_t p = terrain.shape().index(from.x, from.y);
-            const int d = moveNumber(to.x - from.x, to.y - from.y);
+            const int d = prices.moves().numberOf(to.x - from.x, to.y - from.y);
             const float za = terrain.height(from.x, from.y);
             const float zb = terrain.height(to.x, to.y);
             along += prices.length(p, d, za, zb);

@@ -1,6 +1,7 @@
 // The spiral sweep: each cell in the walker's order offers its costs to its neighbours, in the
 // route tables themselves on a small grid, or on a big one in packed working cells per measure,
-// one measure on each core.
+// one measure on each core. A set of longer moves is swept in the route tables, one move at a
+// time.
 #include "planner/routeSweep.h"
 
 #include "planner/eightSteps.h"
@@ -97,6 +98,39 @@ void relaxCell(const Pricer& pricer, int rows, const Cells& cells, std::size_t p
     }
 }
 
+// The moves of a set other than the eight steps, as the sweep of the route tables takes them.
+struct SetMoves {
+    StepPrices prices; // a copy, kept out of reach of the stores into the tables
+    const uint8_t* bits;
+    int bitBytes;
+    std::ptrdiff_t offsets[MOST_MOVES];
+
+    explicit SetMoves(const PlanningGrid& grid)
+        : prices(grid.prices), bits(grid.steps.data()), bitBytes(grid.moves->bitBytes()) {
+        for (int d = 0; d < grid.moves->count; ++d) {
+            offsets[d] = moveOffset((*grid.moves)[d], grid.shape.rows);
+        }
+    }
+};
+
+// Offers the costs of the cell at flat index p along each of its open moves in the set's order.
+void relaxAlongMoves(const SetMoves& moves, const TableCells& cells, std::size_t p) {
+    if (!cells.reached(p)) {
+        return;
+    }
+    const TableCells::Base base = cells.base(p);
+    const float zp = cells.heightOf(p);
+    forEachMove(moves.bits + p * moves.bitBytes, moves.bitBytes, [&](int d) {
+        const std::size_t q = p + moves.offsets[d];
+        const float zq = cells.heightOf(q);
+        const auto arrived = static_cast<uint8_t>(d + 1);
+        offer(cells.distance[q], cells.distanceFrom[q], base.distance,
+              moves.prices.length(p, d, zp, zq), arrived);
+        offer(cells.energy[q], cells.energyFrom[q], base.energy, moves.prices.energy(p, d, zp, zq),
+              arrived);
+    });
+}
+
 // How many cells ahead along a leg of the spiral a record is asked for: a leg across the columns
 // steps a column's worth of memory per cell, which the hardware does not foresee.
 constexpr std::size_t SWEEP_PREFETCH_CELLS = 16;
@@ -184,6 +218,10 @@ TableCells tableCells(const PlanningGrid& grid, RouteTables& tables) {
 } // namespace
 
 void relaxNeighbours(const PlanningGrid& grid, RouteTables& tables, int a, int b) {
+    if (grid.moves->count != NEIGHBOUR_COUNT) {
+        relaxAlongMoves(SetMoves(grid), tableCells(grid, tables), grid.shape.index(a, b));
+        return;
+    }
     withPricer(grid, [&](const auto& pricer) {
         relaxCell(pricer, grid.shape.rows, tableCells(grid, tables), grid.shape.index(a, b));
     });
@@ -191,8 +229,24 @@ void relaxNeighbours(const PlanningGrid& grid, RouteTables& tables, int a, int b
 
 void sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,
                  RouteTables& out, const ProgressListener& progress) {
+    out.useMoves(*grid.moves);
     if (!canStartAt(grid, startX, startY)) {
         resetRouteTables(out, -1, -1);
+        return;
+    }
+    if (grid.moves->count != NEIGHBOUR_COUNT) {
+        resetRouteTables(out, startX, startY);
+        const SetMoves moves(grid);
+        const TableCells cells = tableCells(grid, out);
+        const GridShape shape = grid.shape;
+        ProgressReport report(PLANNING_WORK, shape.cells(), progress);
+        std::size_t visited = 0;
+        forEachSpiralCell(shape, startX, startY, [&](int a, int b) {
+            if (++visited % PROGRESS_STRIDE == 0) {
+                report.update(visited);
+            }
+            relaxAlongMoves(moves, cells, shape.index(a, b));
+        });
         return;
     }
     // A grid that fits in the caches gains nothing from packing and must plan without

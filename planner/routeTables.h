@@ -22,13 +22,13 @@ constexpr int32_t NO_PREVIOUS = 164888576; // x and y of a predecessor that was 
 // No neighbour: the planner has not lowered this cost.
 constexpr uint8_t FROM_NOWHERE = 0;
 
-// The predecessor of grid cell (x, y) that arrived by NEIGHBOUR_STEPS[from - 1], or
+// The predecessor of grid cell (x, y) that arrived by move from - 1 of `moves`, or
 // (NO_PREVIOUS, NO_PREVIOUS, 0) for from 0 (nothing arrived).
-inline GridPoint previousFromStep(int x, int y, uint8_t from) {
+inline GridPoint previousFromStep(const MoveSet& moves, int x, int y, uint8_t from) {
     if (from == FROM_NOWHERE) {
         return {NO_PREVIOUS, NO_PREVIOUS, 0};
     }
-    const NeighbourStep& step = NEIGHBOUR_STEPS[from - 1];
+    const Move& step = moves[from - 1];
     return {x - step.dx, y - step.dy, 0};
 }
 
@@ -54,17 +54,19 @@ class CostTable {
     std::vector<float> costs_;
 };
 
-// The predecessor of every cell, held as the step that arrived there (1 + its NEIGHBOUR_STEPS
-// index, 0 for none): one byte a cell instead of a GridPoint's twelve. previous[x][y] reads a
-// GridPoint.
+// The predecessor of every cell, held as the move that arrived there (1 + its number in the
+// plan's move set, 0 for none): one byte a cell instead of a GridPoint's twelve. previous[x][y]
+// reads a GridPoint.
 class PreviousTable {
   public:
     class Column {
       public:
-        Column(const uint8_t* from, int x) : from_(from), x_(x) {}
-        GridPoint operator[](int y) const { return previousFromStep(x_, y, from_[y]); }
+        Column(const MoveSet* moves, const uint8_t* from, int x)
+            : moves_(moves), from_(from), x_(x) {}
+        GridPoint operator[](int y) const { return previousFromStep(*moves_, x_, y, from_[y]); }
 
       private:
+        const MoveSet* moves_;
         const uint8_t* from_;
         int x_;
     };
@@ -74,13 +76,18 @@ class PreviousTable {
         from_.assign(shape.cells(), FROM_NOWHERE);
     }
     const GridShape& shape() const { return shape_; }
-    Column operator[](int x) const { return Column(from_.data() + shape_.index(x, 0), x); }
+    Column operator[](int x) const { return Column(moves_, from_.data() + shape_.index(x, 0), x); }
+    // The set the arriving moves are numbered in; `moves` must outlive the table (moveSetFor's
+    // do).
+    void useMoves(const MoveSet& moves) { moves_ = &moves; }
+    const MoveSet& moves() const { return *moves_; }
     // The arriving steps, indexed like the shape.
     uint8_t* steps() { return from_.data(); }
     const uint8_t* steps() const { return from_.data(); }
 
   private:
     GridShape shape_{0, 0, GRID_SPACING};
+    const MoveSet* moves_ = &moveSetFor(NEIGHBOUR_COUNT);
     std::vector<uint8_t> from_;
 };
 
@@ -98,6 +105,10 @@ struct RouteTables {
         previousEnergy.resize(shape);
     }
     const GridShape& shape() const { return distance.shape(); }
+    void useMoves(const MoveSet& moves) {
+        previousDistance.useMoves(moves);
+        previousEnergy.useMoves(moves);
+    }
     const CostTable& costs(Measure m) const { return m == Measure::Distance ? distance : energy; }
     const PreviousTable& previous(Measure m) const {
         return m == Measure::Distance ? previousDistance : previousEnergy;

@@ -6,6 +6,7 @@
 // for one step or four lanes for four steps, so that every user rounds the same way and the tables
 // come out bit for bit the same.
 
+#include "planner/moveSet.h"
 #include "planner/stepRules.h"
 #include "terrain/terrainGrid.h"
 #include "terrain/vehicle.h"
@@ -16,15 +17,10 @@
 
 constexpr int NEIGHBOUR_COUNT = 8;
 
-struct NeighbourStep {
-    int dx;           // column offset, -1..1
-    int dy;           // row offset, -1..1
-    float multiplier; // horizontal run in grid spacings
-};
-
-// The moves out of a cell, in the order the planners offer them costs. The order decides which of
-// two equal candidates becomes the predecessor, so it is part of the result.
-constexpr NeighbourStep NEIGHBOUR_STEPS[NEIGHBOUR_COUNT] = {
+// The eight neighbours, in the order the planners offer them costs: the set of 8 moves, which the
+// four-lane pricer and the step kinds are written for. The order decides which of two equal
+// candidates becomes the predecessor, so it is part of the result.
+constexpr Move NEIGHBOUR_STEPS[NEIGHBOUR_COUNT] = {
     {1, 1, DIAGONAL_STEP},  {1, 0, STRAIGHT_STEP},  {1, -1, DIAGONAL_STEP}, {0, 1, STRAIGHT_STEP},
     {0, -1, STRAIGHT_STEP}, {-1, 1, DIAGONAL_STEP}, {-1, 0, STRAIGHT_STEP}, {-1, -1, DIAGONAL_STEP},
 };
@@ -44,23 +40,18 @@ constexpr int moveNumber(int dx, int dy) {
     return -1;
 }
 
-// The largest sum of squares of a move's column and row offsets: the longest move's run, in
-// spacings, is its root.
-constexpr int longestMoveSquare() {
-    int longest = 0;
-    for (const NeighbourStep& s : NEIGHBOUR_STEPS) {
-        longest = std::max(longest, s.dx * s.dx + s.dy * s.dy);
-    }
-    return longest;
-}
-
 constexpr bool isDiagonal(int d) {
     return NEIGHBOUR_STEPS[d].dx != 0 && NEIGHBOUR_STEPS[d].dy != 0;
 }
 
+// Flat index offset of move m in a grid of `rows` rows.
+inline std::ptrdiff_t moveOffset(const Move& m, int rows) {
+    return static_cast<std::ptrdiff_t>(m.dx) * rows + m.dy;
+}
+
 // Flat index offset of neighbour d in a grid of `rows` rows.
 inline std::ptrdiff_t neighbourOffset(int d, int rows) {
-    return static_cast<std::ptrdiff_t>(NEIGHBOUR_STEPS[d].dx) * rows + NEIGHBOUR_STEPS[d].dy;
+    return moveOffset(NEIGHBOUR_STEPS[d], rows);
 }
 
 // The larger of a and b, and b when neither is: the four-lane maximum's rule, so that a -0 or a
@@ -102,7 +93,7 @@ template <typename F> F moveEnergy(const Rise<F>& rise, F descent, F massGravity
 // The test a move must pass: a climb within the vehicle's up limit, a descent within its down
 // limit, a level move always. The limits are kept as the least cosine each passes
 // (passableRatioThreshold), so that a move costs a division and two comparisons, not an arc
-// cosine. A move longer than one cell will also test the ground along its profile here.
+// cosine. A move longer than one cell also tests the ground along its line (planner/moveProfile.h).
 struct MoveTest {
     float upThreshold = 0.0f;
     float downThreshold = 0.0f;
@@ -128,16 +119,19 @@ constexpr Measure otherMeasure(Measure m) {
     return m == Measure::Distance ? Measure::Energy : Measure::Distance;
 }
 
-// The price of a move in each measure on one ground for one vehicle: all that the rules need
-// besides the two heights, per move. Small enough that a planner copies it into its loop and
-// keeps it out of reach of its stores.
+// The price of a move in each measure on one ground for one vehicle and move set: all that the
+// rules need besides the two heights, per move. A planner copies it into its loop to keep it out
+// of reach of its stores.
 class StepPrices {
   public:
     StepPrices() = default;
-    StepPrices(const TerrainPositions& terrain, const Vehicle& vehicle);
+    StepPrices(const TerrainPositions& terrain, const Vehicle& vehicle, const MoveSet& moves);
 
-    // True when every pair of neighbouring columns and rows lies exactly run() apart as floats
-    // (any whole-metre spacing does): a move's length then needs only the two heights.
+    // The moves priced, numbered as the planners number them.
+    const MoveSet& moves() const { return *moves_; }
+    // True when every pair of columns and rows a move spans lies exactly its whole number of
+    // run()s apart as floats (any whole-metre spacing does): a move's length then needs only
+    // the two heights.
     bool uniformRun() const { return uniformRun_; }
     // The spacing as a float: the horizontal run of a straight move.
     float run() const { return run_; }
@@ -159,7 +153,7 @@ class StepPrices {
         const int rows = terrain_->shape().rows;
         const int x = static_cast<int>(p / rows);
         const int y = static_cast<int>(p % rows);
-        const NeighbourStep& s = NEIGHBOUR_STEPS[d];
+        const Move& s = (*moves_)[d];
         return moveLength(rise, gapSquare(terrain_->columnX(x), terrain_->columnX(x + s.dx)),
                           gapSquare(terrain_->rowY(y), terrain_->rowY(y + s.dy)));
     }
@@ -180,12 +174,13 @@ class StepPrices {
 
   private:
     const TerrainPositions* terrain_ = nullptr; // for the gaps of an unevenly spaced ground
+    const MoveSet* moves_ = &moveSetFor(NEIGHBOUR_COUNT);
     bool uniformRun_ = true;
     float run_ = GRID_SPACING;
     float descent_ = 0.0f;
     float massGravity_ = 0.0f;
-    float moveRun_[NEIGHBOUR_COUNT] = {};
-    float rolling_[NEIGHBOUR_COUNT] = {};
-    float xSquare_[NEIGHBOUR_COUNT] = {};
-    float ySquare_[NEIGHBOUR_COUNT] = {};
+    float moveRun_[MOST_MOVES] = {};
+    float rolling_[MOST_MOVES] = {};
+    float xSquare_[MOST_MOVES] = {};
+    float ySquare_[MOST_MOVES] = {};
 };

@@ -2,8 +2,11 @@
 
 #include "planner/stepRules.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
+#include <numeric>
 #include <queue>
 #include <tuple>
 #include <utility>
@@ -23,6 +26,10 @@ float plainEnergy(const LandscapeRun& landscape, float rise, float multiplier) {
     return energy + settings.vehicle.rolling * massGravity * run;
 }
 
+float plainMultiplier(int dx, int dy) {
+    return static_cast<float>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
+}
+
 namespace {
 
 struct PlainNeighbour {
@@ -31,11 +38,26 @@ struct PlainNeighbour {
     float multiplier;
 };
 
-// Written out again rather than shared with the product, so a slip in either shows.
-const PlainNeighbour PLAIN_NEIGHBOURS[8] = {
-    {1, 1, DIAGONAL_STEP},  {1, 0, STRAIGHT_STEP},  {1, -1, DIAGONAL_STEP}, {0, 1, STRAIGHT_STEP},
-    {0, -1, STRAIGHT_STEP}, {-1, 1, DIAGONAL_STEP}, {-1, 0, STRAIGHT_STEP}, {-1, -1, DIAGONAL_STEP},
-};
+// Built again rather than shared with the product, so a slip in either shows: every offset of no
+// common factor out to the reach (8 moves: 1, 16: 2, then 32, 48, 80, 96 for 3 to 6), x
+// descending, then y.
+std::vector<PlainNeighbour> plainMoves(int count) {
+    const int reach = count == 8    ? 1
+                      : count == 16 ? 2
+                      : count == 32 ? 3
+                      : count == 48 ? 4
+                      : count == 80 ? 5
+                                    : 6;
+    std::vector<PlainNeighbour> moves;
+    for (int dx = reach; dx >= -reach; --dx) {
+        for (int dy = reach; dy >= -reach; --dy) {
+            if (std::gcd(dx, dy) == 1) {
+                moves.push_back({dx, dy, plainMultiplier(dx, dy)});
+            }
+        }
+    }
+    return moves;
+}
 
 void plainRelax(float& cost, GridPoint& previous, double candidate, int a, int b) {
     if (cost > candidate) {
@@ -69,8 +91,59 @@ bool plainPassable(const LandscapeRun& run, float multiplier, float length, floa
     return std::atan(percent / 100.0) >= angle;
 }
 
-// Calls step(nx, ny, length, energy) for every passable step out of (a, b), in table order,
-// each measured and priced on the spot.
+// The ground along the move (dx, dy) from (a, b): a one-cell diagonal needs one of the two cells
+// beside it open; a longer move, at each crossing of a grid line, both grid points open and the
+// height between them read linearly, every piece between crossings within the vehicle's grades.
+bool plainProfilePasses(const LandscapeRun& run, int a, int b, int dx, int dy) {
+    if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
+        return dx == 0 || dy == 0 || !closed(run, a + dx, b) || !closed(run, a, b + dy);
+    }
+    struct Point {
+        double t;
+        double z;
+    };
+    std::vector<Point> profile = {{0.0, run.terrain[a][b].z}, {1.0, run.terrain[a + dx][b + dy].z}};
+    // Along one index the line crosses lines i = 1 .. n - 1 of the other at i / n of its way.
+    const auto cross = [&](int n, int other, bool columnLines) {
+        for (int i = 1; i < std::abs(n); ++i) {
+            const int whole =
+                static_cast<int>(std::floor(static_cast<double>(other * i) / std::abs(n)));
+            const double weight =
+                static_cast<double>(other * i - whole * std::abs(n)) / std::abs(n);
+            const int along = (n > 0 ? i : -i);
+            const int x1 = columnLines ? a + along : a + whole;
+            const int y1 = columnLines ? b + whole : b + along;
+            const int x2 = columnLines ? x1 : x1 + 1;
+            const int y2 = columnLines ? y1 + 1 : y1;
+            if (closed(run, x1, y1) || closed(run, x2, y2)) {
+                return false;
+            }
+            const double z1 = run.terrain[x1][y1].z;
+            profile.push_back(
+                {static_cast<double>(i) / std::abs(n), z1 + weight * (run.terrain[x2][y2].z - z1)});
+        }
+        return true;
+    };
+    if (!cross(dx, dy, true) || !cross(dy, dx, false)) {
+        return false;
+    }
+    std::sort(profile.begin(), profile.end(),
+              [](const Point& p, const Point& q) { return p.t < q.t; });
+    const double length =
+        std::sqrt(static_cast<double>(dx * dx + dy * dy)) * run.terrain.shape().spacing;
+    const Vehicle& v = run.settings.vehicle;
+    for (std::size_t k = 1; k < profile.size(); ++k) {
+        const double h = (profile[k].t - profile[k - 1].t) * length;
+        const double rise = profile[k].z - profile[k - 1].z;
+        if (!(rise <= h * v.gradeUpPercent / 100.0) || !(-rise <= h * v.gradeDownPercent / 100.0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Calls step(nx, ny, length, energy) for every passable move of the settings' set out of (a, b),
+// in the set's order, each measured, tested and priced on the spot.
 template <typename Step>
 void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
     if (closed(run, a, b)) {
@@ -78,7 +151,12 @@ void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
     }
     const TerrainPositions& terrainVertices = run.terrain;
     const TerrainVertex from = terrainVertices[a][b];
-    for (const PlainNeighbour& n : PLAIN_NEIGHBOURS) {
+    static std::vector<PlainNeighbour> sets[97];
+    std::vector<PlainNeighbour>& moves = sets[run.settings.moves];
+    if (moves.empty()) {
+        moves = plainMoves(run.settings.moves);
+    }
+    for (const PlainNeighbour& n : moves) {
         const int nx = a + n.dx;
         const int ny = b + n.dy;
         if (!isInsideGrid(run, nx, ny) || closed(run, nx, ny)) {
@@ -87,7 +165,8 @@ void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
         const TerrainVertex to = terrainVertices[nx][ny];
         const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
         const float rise = to.z - from.z;
-        if (plainPassable(run, n.multiplier, length, rise)) {
+        if (plainPassable(run, n.multiplier, length, rise) &&
+            plainProfilePasses(run, a, b, n.dx, n.dy)) {
             step(nx, ny, length, plainEnergy(run, rise, n.multiplier));
         }
     }

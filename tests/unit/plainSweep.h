@@ -2,7 +2,8 @@
 // The route sweep written plainly from the rules, one step at a time: every step measures its
 // length, runs the grade test and prices its energy on the spot, and the walker moves one cell at
 // a time, testing every position. Slow, but obviously right; the fast planners must match it bit
-// for bit. Both read the run's ground and barriers and the vehicle and start of its settings.
+// for bit. Both read the run's ground and barriers and the vehicle, moves and start of its
+// settings.
 
 #include "tests/unit/plannerTestSupport.h"
 
@@ -11,6 +12,9 @@
 // Joules of a step that rises `rise` metres (negative: drops) over a run of `multiplier`
 // spacings: m g (climb + descent * drop), plus rolling m g run when there is rolling resistance.
 float plainEnergy(const LandscapeRun& run, float rise, float multiplier);
+
+// The horizontal run, in spacings, of the move (dx, dy): the float nearest its root.
+float plainMultiplier(int dx, int dy);
 
 // The four route tables of the sweep from the run's settings.startX/startY.
 RouteSnapshot plainComputeRoutes(const LandscapeRun& run);

@@ -1,6 +1,7 @@
 #include "planner/moveProfile.h"
 #include "planner/moveSet.h"
 #include "planner/steps.h"
+#include "tests/unit/plannerTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,65 @@ TEST(MoveProfile, PassesAlongTheLengthOnHandMadeGround) {
         }
         const ProfileGround ground{shape, heights.data(), open.data(), c.up, c.down};
         EXPECT_EQ(profilePasses(ground, c.x, c.y, c.dx, c.dy), c.passes) << "case " << &c - cases;
+    }
+}
+
+// Whole planners on ground whose answers are known by hand, 21 x 21 cells of 30 m from (10, 10):
+// how many cells each set reaches, with both planners, and a cost worked out by hand.
+using MovesOnGround = PlannerTest;
+TEST_F(MovesOnGround, ReachAndCostOnHandMadeGround) {
+    struct Case {
+        const char* name;
+        int moves;
+        float (*height)(int x, int y);
+        bool (*barrier)(int x, int y);
+        int reached;
+        double costTwoUp; // metres to (12, 10), or 0 for unreached
+    };
+    const auto noBarrier = [](int, int) { return false; };
+    // 10 % along x: the straight step (10 %) and the diagonal (7.07 %) both fail at 7 %.
+    const auto plane = [](int x, int) { return 100.0f + 3.0f * static_cast<float>(x); };
+    const auto flat = [](int, int) { return 100.0f; };
+    // A wall one cell thick, 20 m high: no move climbs it at 7 %, and the moves over it have
+    // level ends.
+    const auto ridge = [](int x, int) { return x == 11 ? 120.0f : 100.0f; };
+    const auto gap = [](int x, int) { return x == 11 ? NAN : 100.0f; };
+    const auto diagonalWall = [](int x, int y) { return x == y; };
+    const double knight = std::sqrt(30.0 * 30.0 + 60.0 * 60.0 + 3.0 * 3.0); // 67.15 m
+    const Case cases[] = {
+        {"plane, 8 moves", 8, plane, noBarrier, 21, 0.0},
+        {"plane, 16 moves", 16, plane, noBarrier, 441, 2 * knight},
+        {"ridge, 16 moves", 16, ridge, noBarrier, 11 * 21, 0.0},
+        {"ridge, 96 moves", 96, ridge, noBarrier, 11 * 21, 0.0},
+        {"no ground, 48 moves", 48, gap, noBarrier, 11 * 21, 0.0},
+        {"diagonal wall, 8 moves", 8, flat, diagonalWall, 21 * 20 / 2, 60.0},
+        {"diagonal wall, 16 moves", 16, flat, diagonalWall, 21 * 20 / 2, 60.0},
+    };
+    const GridShape shape{21, 21, 30.0};
+    for (const Case& c : cases) {
+        settings.moves = c.moves;
+        run.barriers.assign(shape.cells(), 0);
+        for (int x = 0; x < shape.columns; ++x) {
+            for (int y = 0; y < shape.rows; ++y) {
+                run.barriers[shape.index(x, y)] = c.barrier(x, y) ? 1 : 0;
+            }
+        }
+        useGround(shape, c.height);
+        for (const PlannerKind planner : {PlannerKind::Sweep, PlannerKind::Exact}) {
+            SCOPED_TRACE(testing::Message()
+                         << c.name << (planner == PlannerKind::Exact ? ", exact" : ""));
+            settings.planner = planner;
+            planFrom(c.barrier(10, 10) ? 15 : 10, c.barrier(10, 10) ? 5 : 10);
+            int reached = 0;
+            for (std::size_t p = 0; p < shape.cells(); ++p) {
+                reached += distanceTable.data()[p] != UNREACHED_COST ? 1 : 0;
+            }
+            EXPECT_EQ(reached, c.reached);
+            if (c.costTwoUp > 0.0) {
+                EXPECT_NEAR(distanceTable[c.barrier(10, 10) ? 17 : 12][c.barrier(10, 10) ? 5 : 10],
+                            c.costTwoUp, 1e-3);
+            }
+        }
     }
 }
 

@@ -96,10 +96,9 @@ std::vector<double> summedAlongRoutes(const LandscapeRun& run, const PreviousTab
             for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
                 const TerrainVertex from = terrainVertices[at.x][at.y];
                 const TerrainVertex to = terrainVertices[c->x][c->y];
-                const bool diagonal = at.x != c->x && at.y != c->y;
                 const float step = lengths ? segmentLength(from.x, to.x, from.y, to.y, from.z, to.z)
                                            : plainEnergy(run, to.z - from.z,
-                                                         diagonal ? DIAGONAL_STEP : STRAIGHT_STEP);
+                                                         plainMultiplier(c->x - at.x, c->y - at.y));
                 other[shape.index(c->x, c->y)] = other[shape.index(at.x, at.y)] + step;
                 at = *c;
             }
@@ -357,6 +356,7 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         float rolling;
         bool wholeMetres = false;
         bool sea = false; // columns 0..499 level: every energy step between them free
+        int moves = 8;
     };
     const Case cases[] = {
         {"71 x 43 at 7.3 m", {71, 43, 7.3}, 7.0, 7.0, 1.0f, 0.0f},
@@ -370,6 +370,53 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         // in the second, a sea whose free steps and ties the energy search takes up once.
         {"1025 x 1024 at 10 m", {1025, 1024, 10.0}, 7.0, 7.0, 1.0f, 0.0f},
         {"1100 x 1000 at 85 m, a sea", {1100, 1000, 85.0}, 7.0, 7.0, 1.0f, 0.0f, false, true},
+        // Longer moves: each tested along its line, over holes, barriers and ridges.
+        {"71 x 43 at 7.3 m, 48 moves", {71, 43, 7.3}, 7.0, 7.0, 1.0f, 0.0f, false, false, 48},
+        {"40 x 90 at 1 m, 15 % up, 5 % down, 16 moves",
+         {40, 90, 1.0},
+         15.0,
+         5.0,
+         1.0f,
+         0.0f,
+         false,
+         false,
+         16},
+        {"55 x 61 at 12.5 m, rolling, 96 moves",
+         {55, 61, 12.5},
+         10.0,
+         20.0,
+         0.5f,
+         0.015f,
+         false,
+         false,
+         96},
+        {"48 x 40 at 30 m, a barrier with a gap, 32 moves",
+         {48, 40, 30.0},
+         5.0,
+         9.0,
+         1.0f,
+         0.0f,
+         false,
+         false,
+         32},
+        {"60 x 45 at 30 m, whole metres, 80 moves",
+         {60, 45, 30.0},
+         6.0,
+         6.0,
+         0.7f,
+         0.0f,
+         true,
+         false,
+         80},
+        {"1025 x 1024 at 10 m, 16 moves",
+         {1025, 1024, 10.0},
+         5.0,
+         5.0,
+         1.0f,
+         0.0f,
+         false,
+         false,
+         16},
     };
     static_assert(1025 * 1024 >= PARALLEL_CELLS && 1100 * 1000 >= PARALLEL_CELLS);
     for (const Case& c : cases) {
@@ -377,6 +424,7 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         settings.vehicle.gradeDownPercent = c.down;
         settings.vehicle.descent = c.descent;
         settings.vehicle.rolling = c.rolling;
+        settings.moves = c.moves;
         const double s = c.shape.spacing;
         // A wall across column 30 with a gap at rows 5..7, when the case has room for one.
         run.barriers.assign(c.shape.cells(), 0);

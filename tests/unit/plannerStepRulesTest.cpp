@@ -138,7 +138,7 @@ TEST_F(StepTable, NamesThePerStepRulesAndInfinityForStepsNotTaken) {
         const int a = cell[0];
         const int b = cell[1];
         for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
-            const NeighbourStep& step = NEIGHBOUR_STEPS[d];
+            const Move& step = NEIGHBOUR_STEPS[d];
             const int nx = a + step.dx;
             const int ny = b + step.dy;
             const bool taken = planningGrid.steps[BUILT_IN_SHAPE.index(a, b)] & (1u << d);

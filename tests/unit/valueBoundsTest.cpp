@@ -29,7 +29,7 @@ TEST(PriceBounds, RefusesWhatOverflowsAndKeepsWhatFits) {
         v.rolling = rolling;
         EXPECT_EQ(priceOverflow(v, ground), expected) << mass << " " << rolling;
     }
-    const PricedGround measured = pricedGround({NAN, 4.0f, -2.0f, NAN}, 5.0);
+    const PricedGround measured = pricedGround({NAN, 4.0f, -2.0f, NAN}, 5.0, moveSetFor(8));
     EXPECT_EQ(measured.lowest, -2.0);
     EXPECT_EQ(measured.highest, 4.0);
     EXPECT_EQ(measured.cells, 4u);
