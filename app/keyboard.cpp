@@ -170,6 +170,17 @@ void submitSteps(const Settings& changed, std::FILE* out) {
     echoAndRebuild(out);
 }
 
+// Why `vehicle` with `moves` could price a route past what a plan can count, or "".
+std::string overflowRefusal(const Vehicle& vehicle, int moves) {
+    const PricedGround ground =
+        pricedGround(terrainVertices.heights(), terrainVertices.shape().spacing, moveSetFor(moves));
+    if (priceOverflow(vehicle, ground) != PriceOverflow::None) {
+        return formatText("Refused: with this mass and rolling a route's energy could pass %g J",
+                          static_cast<double>(UNREACHED_COST));
+    }
+    return "";
+}
+
 void togglePlanner(std::FILE* out) {
     const bool toExact = settings.planner == PlannerKind::Sweep;
     settings.planner = toExact ? PlannerKind::Exact : PlannerKind::Sweep;
@@ -352,13 +363,11 @@ std::string vehicleRefusal(const Vehicle& v) {
     if (!isRollingCoefficient(v.rolling)) {
         return formatText("Refused: the rolling coefficient is 0 to %g", MAX_VEHICLE_FIGURE);
     }
-    const PricedGround ground = pricedGround(
-        terrainVertices.heights(), terrainVertices.shape().spacing, moveSetFor(settings.moves));
-    if (priceOverflow(v, ground) != PriceOverflow::None) {
-        return formatText("Refused: with this mass and rolling a route's energy could pass %g J",
-                          static_cast<double>(UNREACHED_COST));
-    }
-    return "";
+    return overflowRefusal(v, settings.moves);
+}
+
+std::string movesRefusal(int moves) {
+    return overflowRefusal(settings.vehicle, moves);
 }
 
 void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {

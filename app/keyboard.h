@@ -42,6 +42,10 @@ void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out);
 // active planner replans, then the echo and the rebuild follow as for a key.
 void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out);
 
+// Why the panel refuses a number of moves ("Refused: ..."), or "" when it takes it: with the
+// vehicle in use, a route's energy could overflow over its longer moves.
+std::string movesRefusal(int moves);
+
 // The number of moves set in the panel, one of MOVE_COUNTS, like a vehicle: the steps are priced
 // anew and the active planner replans, then the echo and the rebuild follow.
 void submitMoves(int moves, std::FILE* out);

@@ -183,14 +183,17 @@ void vehicleControls(PanelState& panel) {
 }
 
 // The moves a plan takes out of a cell: another choice replans like a vehicle value.
-void movesControl() {
+void movesControl(PanelState& panel) {
     const int current = settings.moves;
     ImGui::PushItemWidth(CELL_FIELD_WIDTH);
     if (ImGui::BeginCombo("moves", std::to_string(current).c_str())) {
         for (const int count : MOVE_COUNTS) {
             if (ImGui::Selectable(std::to_string(count).c_str(), count == current) &&
                 count != current) {
-                submitMoves(count, windowConsole().out);
+                panel.refusal = movesRefusal(count);
+                if (panel.refusal.empty()) {
+                    submitMoves(count, windowConsole().out);
+                }
                 glutPostRedisplay();
             }
         }
@@ -281,7 +284,7 @@ void panelWindow(WindowState& window) {
     const ImGuiTreeNodeFlags open = ImGuiTreeNodeFlags_DefaultOpen;
     if (ImGui::CollapsingHeader("Vehicle", open)) {
         vehicleControls(window.panel);
-        movesControl();
+        movesControl(window.panel);
     }
     if (ImGui::CollapsingHeader("Under the cursor", open)) {
         underCursor(window);
