@@ -55,6 +55,17 @@ TEST_F(Overlays, RouteRunsFromEndToStartWithoutTheStart) {
     EXPECT_EQ(routeCells(previousDistanceVertices, 3, 5, 3, 5), Cells{});
 }
 
+// Two knight's moves (10, 10) -> (12, 11) -> (14, 12): the cell along each joins its ends.
+TEST_F(Overlays, RouteOfLongerMovesHasTheCellsAlongThem) {
+    previousDistanceVertices.useMoves(moveSetFor(16));
+    for (const Cell& c : {Cell{12, 11}, Cell{14, 12}}) {
+        const size_t p = previousDistanceVertices.shape().index(c.x, c.y);
+        previousDistanceVertices.steps()[p] = 1 + moveSetFor(16).numberOf(2, 1);
+    }
+    EXPECT_EQ(routeCells(previousDistanceVertices, 10, 10, 14, 12),
+              (Cells{{14, 12}, {13, 12}, {12, 11}, {11, 11}}));
+}
+
 // Cells of index 364 have no far corners: skipped, but the walk goes on past them.
 TEST_F(Overlays, RouteSkipsTheLastRowAndColumn) {
     const Cells route = {{362, 364}, {363, 364}, {364, 363}, {364, 362}, {363, 361}, {362, 360}};
