@@ -148,8 +148,8 @@ class TerrainTest(e2e.TestCase):
             self.assertEqual(run_and_export(["--terrain", path] + ends), built_in, path)
 
     def test_moves_other_than_the_grounds_own_follow_the_echo(self):
-        for args, line in ((["--moves", "16"], "Moves: 16\n"), ([], ""),
-                           (["--terrain", self.dem, "--moves", "8"], "Moves: 8\n"),
+        for args, line in ((["--moves", "48"], "Moves: 48\n"), ([], ""),
+                           (["--terrain", self.dem, "--moves", "16"], "Moves: 16\n"),
                            (["--terrain", self.dem], "")):
             with self.subTest(args=args), self.launch(extra_args=args) as app:
                 app.wait_for(FIRST_FRAME)
