@@ -236,7 +236,6 @@ TEST_F(KeyboardTest, EchoNamesAVehicleOtherThanTheDefault) {
               "Vehicle: grade 15.0 % up, 12.5 % down, 1325 kg, descent 1.00, rolling 0.015\n");
 }
 
-// Moves other than the ground's own add a line after the vehicle's; its own, none.
 TEST_F(KeyboardTest, EchoNamesMovesOtherThanTheGrounds) {
     const struct {
         int moves, groundMoves;
