@@ -55,6 +55,7 @@ void BM_ExactRoutes(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     settings.planner = PlannerKind::Sweep;
+    settings.moves = NEIGHBOUR_COUNT;
 }
 BENCHMARK(BM_ExactRoutes)
     ->Args({DEFAULT_START_X, DEFAULT_START_Y})
@@ -153,14 +154,15 @@ const LoadedGround& benchRaster() {
     return ground;
 }
 
-// Makes the raster the run's ground, starting plans from its default start; false (and the case
-// skipped) without one.
-bool useBenchRaster(benchmark::State& state, PlannerKind planner) {
+// Makes the raster the run's ground for plans of `moves` moves, starting from its default start;
+// false (and the case skipped) without one.
+bool useBenchRaster(benchmark::State& state, PlannerKind planner, int moves) {
     const LoadedGround& ground = benchRaster();
     if (ground.heights.empty()) {
         state.SkipWithError("LANDSCAPE_BENCH_RASTER names no readable raster");
         return false;
     }
+    settings.moves = moves;
     useGround(landscapeRun, ground.shape, ground.heights);
     const std::optional<RouteEnds> ends = defaultRouteEnds(landscapeRun.grid);
     if (!ends) {
@@ -173,8 +175,9 @@ bool useBenchRaster(benchmark::State& state, PlannerKind planner) {
     return true;
 }
 
+// Testing and pricing every move of the raster's ground, for a set of state.range(0) moves.
 void BM_RasterBuildStepTable(benchmark::State& state) {
-    if (!useBenchRaster(state, PlannerKind::Sweep)) {
+    if (!useBenchRaster(state, PlannerKind::Sweep, static_cast<int>(state.range(0)))) {
         return;
     }
     for (auto _ : state) {
@@ -182,22 +185,29 @@ void BM_RasterBuildStepTable(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_RasterBuildStepTable)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RasterBuildStepTable)
+    ->Arg(8)
+    ->Arg(16)
+    ->Arg(48)
+    ->Arg(96)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Labelling the pieces of the raster's ground to choose where its plan starts and ends.
 void BM_RasterDefaultEnds(benchmark::State& state) {
-    if (!useBenchRaster(state, PlannerKind::Sweep)) {
+    if (!useBenchRaster(state, PlannerKind::Sweep, static_cast<int>(state.range(0)))) {
         return;
     }
     for (auto _ : state) {
         benchmark::DoNotOptimize(defaultRouteEnds(landscapeRun.grid));
     }
 }
-BENCHMARK(BM_RasterDefaultEnds)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RasterDefaultEnds)->Arg(8)->Arg(48)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A plan of the raster with planner state.range(0) over state.range(1) moves.
 void BM_RasterRoutes(benchmark::State& state) {
     const auto planner = static_cast<PlannerKind>(state.range(0));
-    if (!useBenchRaster(state, planner)) {
+    if (!useBenchRaster(state, planner, static_cast<int>(state.range(1)))) {
         return;
     }
     // Every plan after a run's first reuses the planners' working space: time those. The first
@@ -208,10 +218,13 @@ void BM_RasterRoutes(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     settings.planner = PlannerKind::Sweep;
+    settings.moves = NEIGHBOUR_COUNT;
 }
 BENCHMARK(BM_RasterRoutes)
-    ->Arg(static_cast<int>(PlannerKind::Sweep))
-    ->Arg(static_cast<int>(PlannerKind::Exact))
+    ->Args({static_cast<int>(PlannerKind::Sweep), 8})
+    ->Args({static_cast<int>(PlannerKind::Exact), 8})
+    ->Args({static_cast<int>(PlannerKind::Exact), 16})
+    ->Args({static_cast<int>(PlannerKind::Exact), 48})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -1,7 +1,10 @@
 // Following a move's line over the grid lines, and the tests along it.
 #include "planner/moveProfile.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -59,83 +62,118 @@ MoveCrossings moveCrossings(int x, int y, int dx, int dy) {
     return crossings;
 }
 
-std::vector<MoveCrossings> crossingsOf(const MoveSet& set) {
-    std::vector<MoveCrossings> crossings;
-    for (const Move& m : set) {
-        crossings.push_back(moveCrossings(0, 0, m.dx, m.dy));
+MoveProfile moveProfileOf(const Move& move, double spacing, double upPercent, double downPercent) {
+    MoveProfile profile;
+    profile.crossings = moveCrossings(0, 0, move.dx, move.dy);
+    const double run =
+        std::sqrt(static_cast<double>(move.dx * move.dx + move.dy * move.dy)) * spacing;
+    double t = 0.0;
+    for (int k = 0; k <= profile.crossings.count; ++k) {
+        const double next = k < profile.crossings.count ? profile.crossings.at[k].t : 1.0;
+        const double h = (next - t) * run;
+        profile.climb[k] = h * upPercent / 100.0;
+        profile.drop[k] = h * downPercent / 100.0;
+        t = next;
     }
-    return crossings;
-}
-
-ProfileGround profileGroundOf(const TerrainPositions& terrain, const std::vector<uint8_t>& open,
-                              const Vehicle& vehicle) {
-    return {terrain.shape(), terrain.heights().data(), open.empty() ? nullptr : open.data(),
-            vehicle.gradeUpPercent, vehicle.gradeDownPercent};
+    return profile;
 }
 
 namespace {
 
-// True when cell `c` has ground and no barrier closes it.
-bool isOpen(const ProfileGround& g, const Cell& c) {
-    const std::size_t p = g.shape.index(c.x, c.y);
-    return !std::isnan(g.heights[p]) && (g.open == nullptr || g.open[p] != 0);
+// The masks of the rows whose piece from zLast to zNext climbs and drops within the limits, forth
+// and back, all bits set for a row that passes, with zLast moved on to zNext. A NaN height (a
+// closed cell) fails both ways. Two rows to a register: the compiler does not take a double's
+// comparison into a mask by itself.
+void testPiece(int first, int last, const double* zNext, double climb, double drop, double* zLast,
+               uint64_t* forth, uint64_t* back) {
+    const __m128d climbs = _mm_set1_pd(climb);
+    const __m128d drops = _mm_set1_pd(drop);
+    const __m128d sign = _mm_set1_pd(-0.0);
+    int y = first;
+    for (; y + 1 < last; y += 2) {
+        const __m128d next = _mm_loadu_pd(zNext + y);
+        const __m128d change = _mm_sub_pd(next, _mm_loadu_pd(zLast + y));
+        const __m128d turned = _mm_xor_pd(change, sign);
+        const __m128d goesForth =
+            _mm_and_pd(_mm_cmple_pd(change, climbs), _mm_cmple_pd(turned, drops));
+        const __m128d goesBack =
+            _mm_and_pd(_mm_cmple_pd(turned, climbs), _mm_cmple_pd(change, drops));
+        auto* f = reinterpret_cast<__m128i*>(forth + y);
+        auto* b = reinterpret_cast<__m128i*>(back + y);
+        _mm_storeu_si128(f, _mm_and_si128(_mm_loadu_si128(f), _mm_castpd_si128(goesForth)));
+        _mm_storeu_si128(b, _mm_and_si128(_mm_loadu_si128(b), _mm_castpd_si128(goesBack)));
+        _mm_storeu_pd(zLast + y, next);
+    }
+    for (; y < last; ++y) {
+        const double change = zNext[y] - zLast[y];
+        forth[y] &= change <= climb && -change <= drop ? ~uint64_t{0} : 0;
+        back[y] &= -change <= climb && change <= drop ? ~uint64_t{0} : 0;
+        zLast[y] = zNext[y];
+    }
 }
 
-double heightAt(const ProfileGround& g, const Cell& c) {
-    return g.heights[g.shape.index(c.x, c.y)];
+// The heights where a move's line crosses a grid line, between the rows' points in zFirst and
+// zSecond, `weight` of the way.
+void heightsBetween(int first, int last, const float* __restrict zFirst,
+                    const float* __restrict zSecond, double weight, double* __restrict zNext) {
+    for (int y = first; y < last; ++y) {
+        // Level between the two points gives their height exactly.
+        const double a = zFirst[y];
+        zNext[y] = a + weight * (static_cast<double>(zSecond[y]) - a);
+    }
 }
 
 } // namespace
 
-bool profilePasses(const ProfileGround& ground, int x, int y, int dx, int dy) {
-    return profilePasses(ground, x, y, dx, dy, moveCrossings(0, 0, dx, dy));
-}
-
-bool profilePasses(const ProfileGround& ground, int x, int y, int dx, int dy,
-                   const MoveCrossings& fromOrigin) {
-    return profileVerdict(ground, x, y, dx, dy, fromOrigin).forth;
-}
-
-ProfileVerdict profileVerdict(const ProfileGround& ground, int x, int y, int dx, int dy,
-                              const MoveCrossings& fromOrigin) {
-    if (!ground.shape.contains(x, y) || !ground.shape.contains(x + dx, y + dy)) {
-        return {false, false};
-    }
-    if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
-        const bool diagonal = dx != 0 && dy != 0;
-        const bool passes =
-            !diagonal || isOpen(ground, Cell{x + dx, y}) || isOpen(ground, Cell{x, y + dy});
-        return {passes, passes};
-    }
-    const double run = std::sqrt(static_cast<double>(dx * dx + dy * dy)) * ground.shape.spacing;
-    double t = 0.0;
-    double z = heightAt(ground, Cell{x, y});
-    ProfileVerdict verdict{true, true};
-    // One piece from (t, z) to (nextT, nextZ), walked forth and back. Written so that a NaN
-    // height fails it.
-    const auto piece = [&](double nextT, double nextZ) {
-        const double h = (nextT - t) * run;
-        const double climb = h * ground.upPercent / 100.0;
-        const double drop = h * ground.downPercent / 100.0;
-        const double change = nextZ - z;
-        verdict.forth = verdict.forth && change <= climb && -change <= drop;
-        verdict.back = verdict.back && -change <= climb && change <= drop;
-        t = nextT;
-        z = nextZ;
-        return verdict.forth || verdict.back;
+void testAlongMoves(const ProfileGround& ground, int x, const Move& move,
+                    const MoveProfile& profile, int first, int last, uint8_t* forth, uint8_t* back,
+                    ProfileScratch& scratch) {
+    const GridShape& shape = ground.shape;
+    const int dy = move.dy;
+    // The column (x + cx) shifted by cy rows, read by the row of the move's start.
+    const auto columnAt = [&](int cx, int cy) {
+        return ground.heights + static_cast<std::ptrdiff_t>(x + cx) * shape.rows + cy;
     };
-    for (const Crossing& c : fromOrigin) {
-        const Cell first{x + c.first.x, y + c.first.y};
-        const Cell second{x + c.second.x, y + c.second.y};
-        if (!isOpen(ground, first) || !isOpen(ground, second)) {
-            return {false, false};
+    if (profile.crossings.count == 0) {
+        if (move.dx == 0 || dy == 0) {
+            return;
         }
-        const double zFirst = heightAt(ground, first);
-        // Level between the two points gives their height exactly.
-        if (!piece(c.t, zFirst + c.weight * (heightAt(ground, second) - zFirst))) {
-            return verdict;
+        const float* beside = columnAt(move.dx, 0);
+        const float* besideToo = columnAt(0, dy);
+        for (int y = first; y < last; ++y) {
+            const auto passes =
+                static_cast<uint8_t>(!std::isnan(beside[y]) | !std::isnan(besideToo[y]));
+            forth[y] &= passes;
+            back[y + dy] &= passes;
         }
+        return;
     }
-    piece(1.0, heightAt(ground, Cell{x + dx, y + dy}));
-    return verdict;
+    scratch.resize(shape.rows);
+    double* zLast = scratch.zLast.data();
+    double* zNext = scratch.zNext.data();
+    uint64_t* passForth = scratch.forth.data();
+    uint64_t* passBack = scratch.back.data();
+    const float* zStart = columnAt(0, 0);
+    for (int y = first; y < last; ++y) {
+        zLast[y] = zStart[y];
+        passForth[y] = ~uint64_t{0};
+        passBack[y] = ~uint64_t{0};
+    }
+    for (int k = 0; k < profile.crossings.count; ++k) {
+        const Crossing& c = profile.crossings.at[k];
+        heightsBetween(first, last, columnAt(c.first.x, c.first.y),
+                       columnAt(c.second.x, c.second.y), c.weight, zNext);
+        testPiece(first, last, zNext, profile.climb[k], profile.drop[k], zLast, passForth,
+                  passBack);
+    }
+    const float* zEnd = columnAt(move.dx, dy);
+    for (int y = first; y < last; ++y) {
+        zNext[y] = zEnd[y];
+    }
+    const int k = profile.crossings.count;
+    testPiece(first, last, zNext, profile.climb[k], profile.drop[k], zLast, passForth, passBack);
+    for (int y = first; y < last; ++y) {
+        forth[y] &= static_cast<uint8_t>(passForth[y] & 1u);
+        back[y + dy] &= static_cast<uint8_t>(passBack[y] & 1u);
+    }
 }

@@ -46,45 +46,47 @@ struct MoveCrossings {
 // per move.
 MoveCrossings moveCrossings(int x, int y, int dx, int dy);
 
-// The crossings from (0, 0) of every move of `set`, by move number.
-std::vector<MoveCrossings> crossingsOf(const MoveSet& set);
+// One move's line as the profile test walks it, worked out once per set, spacing and vehicle: its
+// crossings from (0, 0), and how far each piece between them (and the end points) may climb and
+// drop, metres: the piece's horizontal length h times the grade over 100, in double, as
+// h * percent / 100.
+struct MoveProfile {
+    MoveCrossings crossings;
+    std::array<double, MOST_CROSSINGS + 1> climb{};
+    std::array<double, MOST_CROSSINGS + 1> drop{};
+};
 
-// What the profile test reads of a ground and a vehicle.
+MoveProfile moveProfileOf(const Move& move, double spacing, double upPercent, double downPercent);
+
+// What the profile test reads of a ground: heights x-major (metres), NaN where a cell has no
+// ground or a barrier closes it, so that a closed cell beside a crossing fails the piece.
 struct ProfileGround {
     GridShape shape;
-    const float* heights = nullptr; // x-major, metres, NaN where a cell has no ground
-    const uint8_t* open = nullptr;  // per cell, 0 where a barrier closes it; null for no barriers
-    double upPercent = DEFAULT_GRADE_PERCENT;
-    double downPercent = DEFAULT_GRADE_PERCENT;
+    const float* heights;
 };
 
-// The profile test's view of `terrain` and `vehicle`, with the open cells as PlanningGrid::open
-// holds them. Reads the heights and the flags in place: both must outlive it.
-ProfileGround profileGroundOf(const TerrainPositions& terrain, const std::vector<uint8_t>& open,
-                              const Vehicle& vehicle);
+// Clears forth[y] when `move` from cell (x, y) fails the tests along its length, and back[y + dy]
+// when the move back from its end does, for rows first .. last - 1, whose ends all lie in the
+// grid. A move of more than one cell fails when a grid point beside a crossing is closed, or a
+// piece of its line climbs or drops more than `profile` allows (the way back swaps the two); a
+// one-cell diagonal fails both ways when both cells it passes between are closed; a straight
+// one-cell move is left to the end cells' test. One row after another, without branches, in
+// lanes as wide as a double, so that the compiler tests several rows at once; `scratch` is its
+// room per row.
+struct ProfileScratch {
+    std::vector<double> zLast; // the height of the last point of each row's line
+    std::vector<double> zNext;
+    std::vector<uint64_t> forth; // all bits set while the row's move passes
+    std::vector<uint64_t> back;
 
-// True when the move (dx, dy) from cell (x, y) passes the tests along its length: false when its
-// end lies outside the grid; for a move of more than one cell, both grid points around every
-// crossing have ground and are open, and every piece of the line from the start over the
-// crossings to the end climbs no more than upPercent and descends no more than downPercent of its
-// horizontal length h (in double, as rise <= h * upPercent / 100); for a one-cell diagonal, at
-// least one of the two cells it passes between has ground and is open. The two end cells' own
-// ground, openness and grade stay with the planning grid and MoveTest, as for the eight steps; a
-// straight one-cell move always passes here.
-bool profilePasses(const ProfileGround& ground, int x, int y, int dx, int dy);
-
-// The same test with the move's crossings from (0, 0) worked out beforehand, as a planner testing
-// every cell would keep them, one list per move of its set.
-bool profilePasses(const ProfileGround& ground, int x, int y, int dx, int dy,
-                   const MoveCrossings& fromOrigin);
-
-// Whether a move passes the tests along its length each way: from (x, y) to its end, and back.
-struct ProfileVerdict {
-    bool forth;
-    bool back;
+    void resize(std::size_t rows) {
+        zLast.resize(rows);
+        zNext.resize(rows);
+        forth.resize(rows);
+        back.resize(rows);
+    }
 };
 
-// profilePasses for the move (dx, dy) from (x, y) and for the move back from its end, at once:
-// the same crossings, with the vehicle's up and down limits swapped.
-ProfileVerdict profileVerdict(const ProfileGround& ground, int x, int y, int dx, int dy,
-                              const MoveCrossings& fromOrigin);
+void testAlongMoves(const ProfileGround& ground, int x, const Move& move,
+                    const MoveProfile& profile, int first, int last, uint8_t* forth, uint8_t* back,
+                    ProfileScratch& scratch);

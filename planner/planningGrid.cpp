@@ -63,6 +63,7 @@ struct ColumnsPart {
     std::vector<uint8_t> nextColumns; // the move bits of the set's reach of columns past `to`
     std::vector<uint8_t> forth;       // per row of the column being measured, scratch
     std::vector<uint8_t> back;
+    ProfileScratch scratch;
 };
 
 // What pricing and testing a move reads, copied into locals so that the stores into the move
@@ -70,9 +71,9 @@ struct ColumnsPart {
 struct PairRules {
     MoveTest test;
     StepPrices prices;
-    const float* rowY;     // per row, its position
-    ProfileGround profile; // for the ground along a move, with the crossings of each move
-    const MoveCrossings* crossings;
+    const float* rowY;           // per row, its position
+    ProfileGround ground;        // for the ground along a move
+    const MoveProfile* profiles; // per move of the set
 };
 
 // A row offset known only when the grid is built, for the moves of more than one row.
@@ -142,22 +143,6 @@ void measurePairs(const PairRules& rules, int d, Rows dy, float xSquare, const f
     energies.free = energies.free || freeEnergy != 0;
 }
 
-// Clears the marks of the moves the ground along their line or beside them holds back. The price
-// ranges keep the moves the end cells allow: a range wider than the moves taken only makes the
-// exact search's buckets a little finer.
-void testProfiles(const PairRules& rules, int x, const Move& move, const MoveCrossings& crossings,
-                  int first, int last, uint8_t* forth, uint8_t* back) {
-    for (int y = first; y < last; ++y) {
-        if ((forth[y] | back[y + move.dy]) == 0) {
-            continue;
-        }
-        const ProfileVerdict verdict =
-            profileVerdict(rules.profile, x, y, move.dx, move.dy, crossings);
-        forth[y] &= static_cast<uint8_t>(verdict.forth);
-        back[y + move.dy] &= static_cast<uint8_t>(verdict.back);
-    }
-}
-
 // Sets bit `bit` of the move bits of every row y in first .. last - 1 whose marks[y] is 1; a
 // row's bits are `stride` bytes.
 void markSteps(const uint8_t* marks, int first, int last, int bit, int stride, uint8_t* steps) {
@@ -218,9 +203,10 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
             } else {
                 measure(AnyRows{s.dy});
             }
-            if (rules.crossings[d].count > 0 || (s.dx != 0 && s.dy != 0)) {
-                testProfiles(rules, x, s, rules.crossings[d], first, last, forth, back);
-            }
+            // The price ranges keep the moves the end cells allow: a range wider than the moves
+            // taken only makes the exact search's buckets a little finer.
+            testAlongMoves(rules.ground, x, s, rules.profiles[d], first, last, forth, back,
+                           part.scratch);
             markSteps(forth, first, last, d, stride, stepsP);
             markSteps(back, first + s.dy, last + s.dy, moves.opposite(d), stride, stepsQ);
         }
@@ -303,9 +289,24 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
     for (int y = 0; y < shape.rows; ++y) {
         rowY[y] = terrain.rowY(y);
     }
-    const std::vector<MoveCrossings> crossings = crossingsOf(moves);
-    const PairRules rules{MoveTest::of(vehicle), grid.prices, rowY.data(),
-                          profileGroundOf(terrain, grid.open, vehicle), crossings.data()};
+    // The heights the profile test reads: NaN where a barrier closes a cell, as where it has no
+    // ground. A copy only when there are barriers.
+    std::vector<float> closedAsHoles;
+    if (!closed.empty()) {
+        closedAsHoles = heights;
+        for (std::size_t p = 0; p < shape.cells(); ++p) {
+            closedAsHoles[p] = grid.open[p] != 0 ? heights[p] : NAN;
+        }
+    }
+    std::vector<MoveProfile> profiles;
+    for (const Move& m : moves) {
+        profiles.push_back(
+            moveProfileOf(m, shape.spacing, vehicle.gradeUpPercent, vehicle.gradeDownPercent));
+    }
+    const PairRules rules{
+        MoveTest::of(vehicle), grid.prices, rowY.data(),
+        ProfileGround{shape, closed.empty() ? heights.data() : closedAsHoles.data()},
+        profiles.data()};
     std::vector<ColumnsPart> parts(workersFor(shape.cells()));
     for (std::size_t k = 0; k < parts.size(); ++k) {
         parts[k].from = static_cast<int>(shape.columns * k / parts.size());

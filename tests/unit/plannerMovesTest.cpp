@@ -1,5 +1,6 @@
 #include "planner/moveProfile.h"
 #include "planner/moveSet.h"
+#include "planner/planningGrid.h"
 #include "planner/steps.h"
 #include "tests/unit/plannerTestSupport.h"
 
@@ -68,7 +69,7 @@ TEST(MoveProfile, PassesAlongTheLengthOnHandMadeGround) {
     const ProfileCase cases[] = {
         {3, {}, 7, 7, 0, 0, 1, 2, true},  // on a plane every piece climbs as the move: 4.47 %
         {3, {}, 7, 7, 0, 0, 2, 1, false}, // 8.94 %
-        {3, {}, 7, 7, 0, 0, 1, 0, true},  // the grade of one cell is the move test's
+        {3, {}, 7, 7, 0, 0, 1, 0, false}, // one cell: the end cells' grade test, 10 %
         {0, {{{2, 1}, 110}, {{2, 2}, 110}}, 7, 7, 1, 1, 2, 1, false}, // a ridge, level ends
         // (3, 1) crosses (1, 0)-(1, 1) at 1/3, 2 m up over 31.6 m, then (2, 0)-(2, 1), 2 m down.
         {0, {{{1, 1}, 106}}, 7, 7, 0, 0, 3, 1, true},
@@ -83,18 +84,28 @@ TEST(MoveProfile, PassesAlongTheLengthOnHandMadeGround) {
         {0, {{{2, 1}, BARRIER}}, 7, 7, 1, 1, 1, 1, true},                 // one corner open
     };
     const GridShape shape{6, 6, 30.0}; // cells 30 m apart
+    const MoveSet& moves = moveSetFor(MOST_MOVES);
     for (const ProfileCase& c : cases) {
         std::vector<float> heights(shape.cells());
-        std::vector<uint8_t> open(shape.cells(), 1);
+        std::vector<uint8_t> closed(shape.cells(), 0);
         for (std::size_t p = 0; p < shape.cells(); ++p) {
             heights[p] = 100.0f + c.slope * static_cast<float>(p / shape.rows);
         }
         for (const auto& [cell, z] : c.marks) {
-            open[shape.index(cell.x, cell.y)] = z != BARRIER;
+            closed[shape.index(cell.x, cell.y)] = z == BARRIER;
             heights[shape.index(cell.x, cell.y)] = z == BARRIER ? 100.0f + c.slope * cell.x : z;
         }
-        const ProfileGround ground{shape, heights.data(), open.data(), c.up, c.down};
-        EXPECT_EQ(profilePasses(ground, c.x, c.y, c.dx, c.dy), c.passes) << "case " << &c - cases;
+        TerrainPositions terrain;
+        terrain.assign(shape, heights);
+        PlanningGrid grid;
+        buildPlanningGrid(terrain, Vehicle{c.up, c.down}, moves, closed, grid);
+        const int d = moves.numberOf(c.dx, c.dy);
+        const int back = moves.opposite(d);
+        EXPECT_EQ(takesMove(grid, shape.index(c.x, c.y), d), c.passes) << "case " << &c - cases;
+        // The same ground walked back, with the limits swapped.
+        buildPlanningGrid(terrain, Vehicle{c.down, c.up}, moves, closed, grid);
+        EXPECT_EQ(takesMove(grid, shape.index(c.x + c.dx, c.y + c.dy), back), c.passes)
+            << "case " << &c - cases << " back";
     }
 }
 
