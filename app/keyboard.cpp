@@ -152,6 +152,35 @@ void askForCells(Console& console) {
     useCellEntry(entry, console.out);
 }
 
+// Settings that change the steps: the steps are priced anew and the active planner replans, then
+// the echo and the rebuild follow as for a key.
+void submitSteps(const Settings& changed, std::FILE* out) {
+    const Settings before = settings;
+    settings = changed;
+    try {
+        const LongWork work;
+        buildStepTable();
+    } catch (const std::bad_alloc&) {
+        // The steps as they were: their grid fitted before, and its memory is free again.
+        settings = before;
+        buildStepTable();
+        std::fputs(NO_MEMORY_MESSAGE, out);
+    }
+    replan(out);
+    echoAndRebuild(out);
+}
+
+// Why `vehicle` with `moves` could price a route past what a plan can count, or "".
+std::string overflowRefusal(const Vehicle& vehicle, int moves) {
+    const PricedGround ground =
+        pricedGround(terrainVertices.heights(), terrainVertices.shape().spacing, moveSetFor(moves));
+    if (priceOverflow(vehicle, ground) != PriceOverflow::None) {
+        return formatText("Refused: with this mass and rolling a route's energy could pass %g J",
+                          static_cast<double>(UNREACHED_COST));
+    }
+    return "";
+}
+
 void togglePlanner(std::FILE* out) {
     const bool toExact = settings.planner == PlannerKind::Sweep;
     settings.planner = toExact ? PlannerKind::Exact : PlannerKind::Sweep;
@@ -262,26 +291,26 @@ void printSettingsEcho(std::FILE* out) {
                      static_cast<double>(vehicle.vehicleMass), static_cast<double>(vehicle.descent),
                      static_cast<double>(vehicle.rolling));
     }
+    const std::string moves = movesEchoLine(settings.moves, landscapeRun.groundMoves);
+    std::fputs(moves.c_str(), out);
     std::fflush(out);
 }
 
+std::string movesEchoLine(int moves, int groundMoves) {
+    return moves == groundMoves ? std::string{} : formatText("Moves: %d\n", moves);
+}
+
 void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out) {
-    const Vehicle before = settings.vehicle;
-    const bool barriersBefore = settings.barriersOn;
-    settings.vehicle = vehicle;
-    settings.barriersOn = barriersOn;
-    try {
-        const LongWork work;
-        buildStepTable();
-    } catch (const std::bad_alloc&) {
-        // The steps as they were: their grid fitted before, and its memory is free again.
-        settings.vehicle = before;
-        settings.barriersOn = barriersBefore;
-        buildStepTable();
-        std::fputs(NO_MEMORY_MESSAGE, out);
-    }
-    replan(out);
-    echoAndRebuild(out);
+    Settings changed = settings;
+    changed.vehicle = vehicle;
+    changed.barriersOn = barriersOn;
+    submitSteps(changed, out);
+}
+
+void submitMoves(int moves, std::FILE* out) {
+    Settings changed = settings;
+    changed.moves = moves;
+    submitSteps(changed, out);
 }
 
 void echoAndRebuild(std::FILE* out) {
@@ -334,13 +363,11 @@ std::string vehicleRefusal(const Vehicle& v) {
     if (!isRollingCoefficient(v.rolling)) {
         return formatText("Refused: the rolling coefficient is 0 to %g", MAX_VEHICLE_FIGURE);
     }
-    const PricedGround ground = pricedGround(
-        terrainVertices.heights(), terrainVertices.shape().spacing, moveSetFor(settings.moves));
-    if (priceOverflow(v, ground) != PriceOverflow::None) {
-        return formatText("Refused: with this mass and rolling a route's energy could pass %g J",
-                          static_cast<double>(UNREACHED_COST));
-    }
-    return "";
+    return overflowRefusal(v, settings.moves);
+}
+
+std::string movesRefusal(int moves) {
+    return overflowRefusal(settings.vehicle, moves);
 }
 
 void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {

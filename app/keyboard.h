@@ -42,12 +42,24 @@ void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out);
 // active planner replans, then the echo and the rebuild follow as for a key.
 void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out);
 
+// Why the panel refuses a number of moves ("Refused: ..."), or "" when it takes it: with the
+// vehicle in use, a route's energy could overflow over its longer moves.
+std::string movesRefusal(int moves);
+
+// The number of moves set in the panel, one of MOVE_COUNTS, like a vehicle: the steps are priced
+// anew and the active planner replans, then the echo and the rebuild follow.
+void submitMoves(int moves, std::FILE* out);
+
 // A movement key stops its camera motion; other keys do nothing here.
 void handleKeyUp(unsigned char key);
 
 // The block printed after every command key, flushed; a vehicle other than the default one
-// adds a line naming it.
+// adds a line naming it, and so does a number of moves other than the ground's own.
 void printSettingsEcho(std::FILE* out);
+
+// The echo's line for `moves` ("Moves: 48"), or nothing when it is `groundMoves`, the number the
+// ground plans with unless told otherwise: default transcripts stay as they were.
+std::string movesEchoLine(int moves, int groundMoves);
 
 // What every command ends with: the settings echo, and the scene marked for rebuilding.
 void echoAndRebuild(std::FILE* out);

@@ -26,7 +26,8 @@ struct LandscapeRun {
     PlannerWorkspace work;                          // both planners' working cells
     MeshGeometry mesh;                              // the ground as the scene draws it
     Vec3f homeSceneOffset = Settings{}.sceneOffset; // the first frame's, which key v brings back
-    ProgressListener progress; // where long work of this run tells how far it has come
+    int groundMoves = Settings{}.moves; // the moves plans on this ground take unless told otherwise
+    ProgressListener progress;          // where long work of this run tells how far it has come
 };
 
 // Makes `heights` (x-major, metres, NaN for no ground) of `shape` the run's ground: sizes the

@@ -44,8 +44,8 @@ std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run) {
          HEIGHTS_RASTER_FILE, names);
     const Settings& s = run.settings;
     const char* planner = s.planner == PlannerKind::Exact ? "exact" : "sweep";
-    keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(run), planner, s.vehicle, s.speedMph,
-                           run.reference, run.terrain.shape().spacing),
+    keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(run), planner, s.moves, s.vehicle,
+                           s.speedMph, run.reference, run.terrain.shape().spacing),
          ROUTES_FILE, names);
     return names;
 }

@@ -5,6 +5,7 @@
 
 #include "io/groundRaster.h"
 #include "io/printableText.h"
+#include "planner/moveSet.h"
 #include "render/overlays.h"
 #include "terrain/vehicle.h"
 
@@ -17,12 +18,15 @@
 #include <set>
 
 const char* const USAGE_TEXT =
-    "Usage: landscape [--exact] [--panel] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
-    "                 [GLUT options]\n"
-    "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y] [--exact]\n"
-    "                 [--speed MPH] [--no-tables] [--out DIR]\n"
+    "Usage: landscape [--exact | --sweep] [--moves N] [--panel] [GROUND] [VEHICLE]\n"
+    "                 [--from X,Y --to X,Y] [GLUT options]\n"
+    "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
+    "                 [--exact | --sweep] [--moves N] [--speed MPH] [--no-tables] [--out DIR]\n"
     "\n"
-    "  --exact            plan least costs exactly instead of by one spiral sweep\n"
+    "  --exact            plan least costs exactly (the default on loaded ground)\n"
+    "  --sweep            plan by one spiral sweep (the default on the built-in ground)\n"
+    "  --moves N          headings a move out of a cell may take: 8, 16, 32, 48, 80 or 96\n"
+    "                     (default 8 on the built-in ground, 48 on loaded ground)\n"
     "  --panel            show the settings panel from the start (key h toggles it)\n"
     "  --plan [SX SY EX EY]\n"
     "                     plan from cell (SX, SY) to (EX, EY) without a window, write the\n"
@@ -55,8 +59,9 @@ constexpr int DECIMAL = 10;
 // -h is --help: no option of GLUT's is spelt so, and it is what people type first.
 constexpr const char* SHORT_HELP = "-h";
 constexpr const char* HELP = "--help";
-// Options that cannot be given together: the panel belongs to the window a plan never opens.
-constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}};
+// Options that cannot be given together: the panel belongs to the window a plan never opens, and
+// a run starts with one planner.
+constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}, {"--exact", "--sweep"}};
 // No route has more miles than the grid has cells: each step is far shorter than a mile.
 constexpr float MOST_ROUTE_MILES = MAX_GRID_CELLS;
 
@@ -233,6 +238,23 @@ std::string parseSpeed(const std::string& text, Options& options) {
     return {};
 }
 
+// A move count in decimal, as people write one: a leading 0 is no octal prefix here.
+std::string parseMoves(const std::string& text, Options& options) {
+    std::string counts;
+    for (const int count : MOVE_COUNTS) {
+        counts += (counts.empty() ? "" : ", ") + std::to_string(count);
+    }
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    errno = 0;
+    const long value = digits ? std::strtol(text.c_str(), nullptr, DECIMAL) : 0;
+    const int count = errno == 0 && value <= MOST_MOVES ? static_cast<int>(value) : 0;
+    if (!isMoveCount(count)) {
+        return "--moves: " + quoted(text) + " is not one of " + counts;
+    }
+    options.moves = count;
+    return {};
+}
+
 // Applies one option of ours; returns the error, empty when it was good.
 std::string parseOne(const std::string& name, Reader& reader, Options& options) {
     if (name == HELP) {
@@ -241,6 +263,10 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
     }
     if (name == "--exact") {
         options.exact = true;
+        return {};
+    }
+    if (name == "--sweep") {
+        options.sweep = true;
         return {};
     }
     if (name == "--panel") {
@@ -255,8 +281,8 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return {};
     }
     static const char* const withValue[] = {
-        "--terrain", "--centre", "--speed", "--out",     "--cell-size", "--size",    "--from",
-        "--to",      "--grade",  "--mass",  "--descent", "--rolling",   "--barriers"};
+        "--terrain", "--centre", "--speed", "--out",     "--cell-size", "--size",     "--from",
+        "--to",      "--grade",  "--mass",  "--descent", "--rolling",   "--barriers", "--moves"};
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
         return printable(name) + ": unknown option (see --help)";
     }
@@ -293,6 +319,9 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
     if (name == "--rolling") {
         return parseFloatOption(name, *value, "a rolling-resistance coefficient of 0 or more",
                                 isRollingCoefficient, options.rolling);
+    }
+    if (name == "--moves") {
+        return parseMoves(*value, options);
     }
     if (name == "--barriers") {
         options.barriersFile = *value;

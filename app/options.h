@@ -17,6 +17,7 @@ struct MapPoint {
 struct Options {
     bool help = false;
     bool exact = false;            // plan with the exact planner from the start
+    bool sweep = false;            // plan with the spiral sweep from the start
     bool panel = false;            // show the panel from the start
     std::string terrainFile;       // empty: the built-in ground
     std::optional<double> centreX; // in the raster's own coordinates; both or neither
@@ -35,6 +36,7 @@ struct Options {
     std::optional<float> mass;          // kilograms
     std::optional<float> descent;       // 0..1
     std::optional<float> rolling;       // >= 0
+    std::optional<int> moves;           // one of MOVE_COUNTS
     std::string barriersFile;           // no-go areas: polygons or a raster
     std::string outDir;                 // where a batch plan writes; empty: working directory
     std::vector<std::string> otherArgs; // not ours, in order: GLUT's, or an error in a batch

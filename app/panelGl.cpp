@@ -11,6 +11,7 @@
 #include "app/pictureGl.h"
 #include "app/savedFiles.h"
 #include "app/windowState.h"
+#include "planner/moveSet.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
 #include "terrain/settings.h"
@@ -181,6 +182,26 @@ void vehicleControls(PanelState& panel) {
     glutPostRedisplay();
 }
 
+// The moves a plan takes out of a cell: another choice replans like a vehicle value.
+void movesControl(PanelState& panel) {
+    const int current = settings.moves;
+    ImGui::PushItemWidth(CELL_FIELD_WIDTH);
+    if (ImGui::BeginCombo("moves", std::to_string(current).c_str())) {
+        for (const int count : MOVE_COUNTS) {
+            if (ImGui::Selectable(std::to_string(count).c_str(), count == current) &&
+                count != current) {
+                panel.refusal = movesRefusal(count);
+                if (panel.refusal.empty()) {
+                    submitMoves(count, windowConsole().out);
+                }
+                glutPostRedisplay();
+            }
+        }
+        ImGui::EndCombo();
+    }
+    ImGui::PopItemWidth();
+}
+
 void totals(const Scene& scene) {
     // The console's texts, without their leading breaks and with a space for each tab, which
     // keeps the lines narrow enough for the panel.
@@ -263,6 +284,7 @@ void panelWindow(WindowState& window) {
     const ImGuiTreeNodeFlags open = ImGuiTreeNodeFlags_DefaultOpen;
     if (ImGui::CollapsingHeader("Vehicle", open)) {
         vehicleControls(window.panel);
+        movesControl(window.panel);
     }
     if (ImGui::CollapsingHeader("Under the cursor", open)) {
         underCursor(window);

@@ -20,10 +20,21 @@
 
 namespace {
 
+// Loaded ground is real ground, steeper than the built-in heights: the eight steps leave most of
+// it unreached at the default grade, and the one spiral pass cannot follow a valley back. Plans
+// on it take this many moves and the exact planner unless the options say otherwise.
+constexpr int LOADED_GROUND_MOVES = 48;
+
 // Every option that sets a setting, for the window and the batch plan alike.
 void applySettings(const Options& options, Settings& s) {
     if (options.exact) {
         s.planner = PlannerKind::Exact;
+    }
+    if (options.sweep) {
+        s.planner = PlannerKind::Sweep;
+    }
+    if (options.moves) {
+        s.moves = *options.moves;
     }
     if (options.panel) {
         s.panelVisible = true;
@@ -190,7 +201,6 @@ std::string chooseEnds(const Options& options, LandscapeRun& run) {
 } // namespace
 
 std::string prepareGround(const Options& options, LandscapeRun& run) {
-    applySettings(options, run.settings);
     GridShape shape = BUILT_IN_SHAPE;
     std::vector<float> heights;
     if (options.terrainFile.empty()) {
@@ -208,7 +218,11 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
         heights = std::move(ground.heights);
         run.settings.sceneOffset = WHOLE_GROUND_SCENE_OFFSET;
         run.homeSceneOffset = WHOLE_GROUND_SCENE_OFFSET;
+        run.groundMoves = LOADED_GROUND_MOVES;
+        run.settings.moves = LOADED_GROUND_MOVES;
+        run.settings.planner = PlannerKind::Exact;
     }
+    applySettings(options, run.settings);
     if (!options.barriersFile.empty()) {
         const std::string error =
             loadBarriers(options.barriersFile, shape, run.reference, run.barriers);

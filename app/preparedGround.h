@@ -8,8 +8,9 @@
 struct Options;
 struct LandscapeRun;
 
-// Loads the ground of `options` into `run`, applies the options' settings (planner, panel, speed,
-// vehicle) and prices the steps, then sets
+// Loads the ground of `options` into `run`, applies the options' settings (planner, moves, panel,
+// speed, vehicle) over the ground's defaults (on loaded ground 48 moves and the exact planner) and
+// prices the steps, then sets
 // the start and end cells: --plan's cells, the cells under --from and --to, or on loaded ground
 // the default route ends (the built-in ground keeps its defaults). Returns the one-line error,
 // empty on success.

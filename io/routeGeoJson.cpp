@@ -165,11 +165,11 @@ std::string appendTotal(std::string& text, const char* name, bool reachable, flo
 }
 
 std::string appendProperties(std::string& text, const Route& route, const std::string& planner,
-                             const Vehicle& vehicle, float speedMph) {
+                             int moves, const Vehicle& vehicle, float speedMph) {
     const float miles = distanceInMiles(route.lengthMetres);
     const float gallons = miles * fuelPerMile(speedMph);
     text += std::string("{\"measure\":\"") + measureName(route.measure) + "\",\"planner\":\"" +
-            planner + "\",\"reachable\":";
+            planner + "\",\"moves\":" + std::to_string(moves) + ",\"reachable\":";
     text += route.reachable ? "true" : "false";
     text += ",\"cells\":";
     appendNumber(text, route.cells.size());
@@ -202,14 +202,14 @@ std::string appendProperties(std::string& text, const Route& route, const std::s
 }
 
 // The FeatureCollection text; returns why it cannot be made, empty when it was.
-std::string routeGeoJson(const std::vector<Route>& routes, const std::string& planner,
+std::string routeGeoJson(const std::vector<Route>& routes, const std::string& planner, int moves,
                          const Vehicle& vehicle, float speedMph, const GroundReference& ground,
                          double spacing, std::string& text) {
     text = "{\"type\":\"FeatureCollection\",\"features\":[";
     for (size_t k = 0; k < routes.size(); ++k) {
         text += k == 0 ? "\n" : ",\n";
         text += "{\"type\":\"Feature\",\"properties\":";
-        std::string error = appendProperties(text, routes[k], planner, vehicle, speedMph);
+        std::string error = appendProperties(text, routes[k], planner, moves, vehicle, speedMph);
         text += ",\"geometry\":";
         if (error.empty()) {
             error = appendGeometry(text, routes[k], ground, spacing);
@@ -226,12 +226,12 @@ std::string routeGeoJson(const std::vector<Route>& routes, const std::string& pl
 } // namespace
 
 std::string writeRouteGeoJson(int folder, const std::string& name, const std::vector<Route>& routes,
-                              const std::string& planner, const Vehicle& vehicle, float speedMph,
-                              const GroundReference& ground, double spacing) {
+                              const std::string& planner, int moves, const Vehicle& vehicle,
+                              float speedMph, const GroundReference& ground, double spacing) {
     CPLPushErrorHandler(CPLQuietErrorHandler);
     std::string text;
     const std::string error =
-        routeGeoJson(routes, planner, vehicle, speedMph, ground, spacing, text);
+        routeGeoJson(routes, planner, moves, vehicle, speedMph, ground, spacing, text);
     CPLPopErrorHandler();
     if (!error.empty()) {
         return error;

@@ -3,19 +3,54 @@
 
 #include "render/overlays.h"
 
+#include "planner/moveProfile.h"
 #include "planner/routeWalk.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <numeric>
+
+namespace {
+// From this weight on, the second grid point around a crossing is the nearer.
+constexpr double NEARER_SECOND = 0.5;
+} // namespace
+
+std::vector<Cell> cellsAlongMove(const Cell& from, const Cell& to) {
+    const int dx = to.x - from.x;
+    const int dy = to.y - from.y;
+    std::vector<Cell> cells;
+    // moveCrossings takes only the offsets of moves; a broken chain's are none.
+    if (std::max(std::abs(dx), std::abs(dy)) > LONGEST_REACH ||
+        std::gcd(std::abs(dx), std::abs(dy)) != 1) {
+        return cells;
+    }
+    Cell last = from;
+    for (const Crossing& c : moveCrossings(from.x, from.y, dx, dy)) {
+        // Two crossings close to one grid point share it.
+        const Cell nearer = c.weight < NEARER_SECOND ? c.first : c.second;
+        if (!(nearer == last) && !(nearer == to)) {
+            cells.push_back(nearer);
+            last = nearer;
+        }
+    }
+    return cells;
+}
 
 std::vector<Cell> routeCells(const TerrainPositions& terrain, const PreviousTable& previous,
                              const RouteEnds& ends) {
     std::vector<Cell> cells;
-    walkRoute(previous, ends.startX, ends.startY, ends.endX, ends.endY, [&](int x, int y) {
-        if (isDrawnCell(terrain, x, y)) {
-            cells.push_back({x, y});
+    const auto draw = [&](const Cell& c) {
+        if (isDrawnCell(terrain, c.x, c.y)) {
+            cells.push_back(c);
         }
+    };
+    walkRoute(previous, ends.startX, ends.startY, ends.endX, ends.endY, [&](int x, int y) {
+        draw({x, y});
+        const GridPoint p = previous[x][y];
+        const std::vector<Cell> along = cellsAlongMove({p.x, p.y}, {x, y});
+        std::for_each(along.rbegin(), along.rend(), draw); // from the end toward the start
     });
     return cells;
 }

@@ -10,9 +10,16 @@
 #include <string>
 #include <vector>
 
+// The cells a move from `from` to `to` passes over between its two end cells, in order from
+// `from`, each once: at each crossing of the move's line with a grid line, the nearer of the two
+// grid points around it (the second when it lies halfway). A route of moves longer than one cell
+// so reads as an unbroken chain of squares. None for a move of one cell, nor for an offset that
+// is no move of any set.
+std::vector<Cell> cellsAlongMove(const Cell& from, const Cell& to);
+
 // Cells of the route read back from `previous`, from the end toward the start (the start
-// excluded), only those that are drawn (isDrawnCell). A broken chain stops where it leaves the
-// grid or loops.
+// excluded), with the cells along each move between them (cellsAlongMove), only those that are
+// drawn (isDrawnCell). A broken chain stops where it leaves the grid or loops.
 std::vector<Cell> routeCells(const TerrainPositions& terrain, const PreviousTable& previous,
                              const RouteEnds& ends);
 

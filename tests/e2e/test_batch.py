@@ -74,7 +74,7 @@ class BatchPlanTest(e2e.TestCase):
                 features, ("distance", "energy"), (facts.distance, facts.energy),
                 (facts.previous_distance, facts.previous_energy), ("length_m", "energy_j")):
             p = feature["properties"]
-            self.assertEqual((p["measure"], p["planner"]), (measure, planner))
+            self.assertEqual((p["measure"], p["planner"], p["moves"]), (measure, planner, 8))
             if facts.at(cost, x, y) == UNREACHED:
                 self.assertEqual((feature["geometry"], p["reachable"], p["cells"]),
                                  (None, False, 0))
@@ -112,14 +112,18 @@ class BatchPlanTest(e2e.TestCase):
             self.assertEqual(self.read(name), window[name], name)
 
     def test_exact_plan_is_consistent(self):
-        self.plan((10, 360, 350, 340), "--exact")
-        routes = json.loads(self.read("routes.geojson"))["features"]
-        self.assertEqual([r["properties"]["planner"] for r in routes], ["exact", "exact"])
-        distances = gdal.Open(os.path.join(self.out, "distance.tif")).ReadAsArray()
-        self.assertEqual(distances[364 - 340, 350], f32(routes[0]["properties"]["length_m"]))
-        for route in routes:
-            steps = zip(route["geometry"]["coordinates"], route["geometry"]["coordinates"][1:])
-            self.assertTrue(all(max(abs(a - b) for a, b in zip(p, q)) == 30 for p, q in steps))
+        for moves, reach in ((8, 1), (16, 2), (48, 4)):  # a vertex at each move's end
+            self.plan((10, 360, 350, 340), "--exact", "--moves", moves)
+            routes = json.loads(self.read("routes.geojson"))["features"]
+            self.assertEqual([(r["properties"]["planner"], r["properties"]["moves"])
+                              for r in routes], [("exact", moves)] * 2)
+            distances = gdal.Open(os.path.join(self.out, "distance.tif")).ReadAsArray()
+            self.assertEqual(distances[364 - 340, 350], f32(routes[0]["properties"]["length_m"]))
+            for route in routes:
+                line = route["geometry"]["coordinates"]
+                steps = {max(abs(a - b) for a, b in zip(p, q)) // 30
+                         for p, q in zip(line, line[1:])}
+                self.assertEqual(max(steps), reach, moves)  # the longest moves are taken too
 
     def test_refusals_write_nothing(self):
         cells = ("1", "2", "3", "4")
@@ -129,7 +133,8 @@ class BatchPlanTest(e2e.TestCase):
                      ["--plan", *cells, "--bogus"], ["--plan", *cells, "-display", ":0"],
                      ["--plan", *cells, "--out", os.path.join(self.out, "missing")],
                      ["--plan", *cells, "--out", not_a_folder], ["--plan", *cells, "--plan", *cells],
-                     ["--panel", "--plan", *cells], ["--plan", *cells, "--speed", "1e30"]):
+                     ["--panel", "--plan", *cells], ["--plan", *cells, "--speed", "1e30"],
+                     ["--plan", *cells, "--exact", "--sweep"]):
             with self.subTest(args=args):
                 open(not_a_folder, "w").close()
                 result = run(args, cwd=self.out)
@@ -166,6 +171,8 @@ class BatchPlanTest(e2e.TestCase):
                 (["--terrain", big], "--terrain: '%s' has cells or heights so far apart that a route "
                  "could be longer than 1e+35 m, more than a plan can count" % big),
                 (["--mass", "0x1p-1074"], "--mass: '0x1p-1074' is not a mass in kilograms above 0"),
+                (["--moves", "12"], "--moves: '12' is not one of 8, 16, 32, 48, 80, 96"),
+                (["--moves", "16", "--moves", "16"], "--moves: given twice"),
                 (["--terrain", dem, "--size", "5", "--cell-size", "1e-300"],
                  "--cell-size: cells of 1e-300 m are too small to be told apart this far from the "
                  "origin of '%s'" % dem),
@@ -320,7 +327,7 @@ class BatchPlanTest(e2e.TestCase):
         row, column = (int(v[0]) for v in numpy.nonzero(distance == 0))
         start = (column, distance.shape[0] - 1 - row)
         end = tuple(int(v) for v in self.read("previousDistanceVertices.txt").split()[:2])
-        for extra in ((), ("--exact",)):
+        for extra in (("--sweep",), ()):
             with self.subTest(extra=extra):
                 self.plan(start + end, "--terrain", dem, *extra)
                 table = self.read("distanceTable.txt").decode().splitlines()[1:]
@@ -338,7 +345,7 @@ class BatchPlanTest(e2e.TestCase):
                 to_lonlat = osr.CoordinateTransformation(srs, wgs84)
                 for feature in json.loads(self.read("routes.geojson"))["features"]:
                     if not feature["properties"]["reachable"]:  # one pass may fall short
-                        self.assertEqual(extra, ())
+                        self.assertEqual(extra, ("--sweep",))
                         continue
                     line = feature["geometry"]["coordinates"]
                     self.assertEqual(len(line), feature["properties"]["cells"])

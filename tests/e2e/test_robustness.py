@@ -94,7 +94,7 @@ class RobustnessTest(e2e.TestCase):
                                             env=e2e._sanitizer_env(dict(os.environ)))
                     next(line for line in proc.stderr if line.startswith(PLANNING.encode()))
                 else:  # the exact plan in the window, after the first (sweep) plan
-                    app = self.enterContext(self.launch(extra_args=args))
+                    app = self.enterContext(self.launch(extra_args=args + ["--sweep"]))
                     since, _ = app.mark(), app.key("e")
                     proc = app.wait_for(PLANNING, since=since, timeout=120) and app.proc
                 sent, _ = time.monotonic(), proc.send_signal(sig)

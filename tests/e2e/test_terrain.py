@@ -113,7 +113,7 @@ class TerrainTest(e2e.TestCase):
             np.testing.assert_allclose(got, (min(x), 10, 0, north, 0, -10), err_msg=str(geo))
 
     def test_real_model_first_view_shows_all_its_ground_both_ends_and_comes_back_home(self):
-        with self.launch(extra_args=["--terrain", self.dem, "--exact"]) as app:
+        with self.launch(extra_args=["--terrain", self.dem]) as app:  # the exact planner
             app.wait_for(FIRST_FRAME)
             first = app.settled_view()
             w, h = first.width, first.height
@@ -143,9 +143,20 @@ class TerrainTest(e2e.TestCase):
         built_in = run_and_export()
         # The built-in ground's default start and end, as points of each raster.
         for path, (x0, y0) in ((tif, (499985.0, 3999985.0)), (asc, (0.0, 0.0))):
-            ends = ["--from", "%r,%r" % (x0 + 315, y0 + 10815),
+            ends = ["--moves", "8", "--sweep", "--from", "%r,%r" % (x0 + 315, y0 + 10815),
                     "--to", "%r,%r" % (x0 + 10515, y0 + 10215)]
             self.assertEqual(run_and_export(["--terrain", path] + ends), built_in, path)
+
+    def test_moves_other_than_the_grounds_own_follow_the_echo(self):
+        for args, line in ((["--moves", "48"], "Moves: 48\n"), ([], ""),
+                           (["--terrain", self.dem, "--moves", "16"], "Moves: 16\n"),
+                           (["--terrain", self.dem], "")):
+            with self.subTest(args=args), self.launch(extra_args=args) as app:
+                app.wait_for(FIRST_FRAME)
+                since = app.mark()
+                app.key("m")
+                app.wait_for(r"Increment: +50000\.000000\n%s[\n\t]" % re.escape(line),
+                             since=since)
 
     def test_bad_input_ends_with_one_line_and_status_two_before_any_window(self):
         empty, text, locked = (os.path.join(self.dir, n) for n in ("0.tif", "text.tif", "lock.tif"))

@@ -236,6 +236,16 @@ TEST_F(KeyboardTest, EchoNamesAVehicleOtherThanTheDefault) {
               "Vehicle: grade 15.0 % up, 12.5 % down, 1325 kg, descent 1.00, rolling 0.015\n");
 }
 
+TEST_F(KeyboardTest, EchoNamesMovesOtherThanTheGrounds) {
+    const struct {
+        int moves, groundMoves;
+        const char* line;
+    } cases[] = {{8, 8, ""}, {48, 8, "Moves: 48\n"}, {48, 48, ""}, {8, 48, "Moves: 8\n"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(movesEchoLine(c.moves, c.groundMoves), c.line) << c.moves << " " << c.groundMoves;
+    }
+}
+
 TEST_F(KeyboardTest, SpeedOnlyRises) {
     CapturedConsole captured;
     for (unsigned char key : {'S', 'S', 's', 'S'}) {

@@ -201,10 +201,11 @@ TEST_F(RouteExport, GeoreferencedGroundKeepsItsSystemAndRoutesTurnToLongitudeLat
               std::string::npos);
     GDALClose(tif);
 
-    ASSERT_EQ(writeRouteGeoJson(AT_FDCWD, "r.json", plannedRoutes(run), "sweep", Vehicle{},
+    ASSERT_EQ(writeRouteGeoJson(AT_FDCWD, "r.json", plannedRoutes(run), "sweep", 16, Vehicle{},
                                 settings.speedMph, utm, GRID_SPACING),
               "");
     const std::string json = readFile("r.json");
+    EXPECT_NE(json.find("\"planner\":\"sweep\",\"moves\":16,"), std::string::npos) << json;
     EXPECT_NE(json.find("\"cells\":4,\"length_m\":90.04999,"), std::string::npos) << json;
     double v[3] = {0, 0, 0}; // the first position and the longitude of the second
     ASSERT_EQ(std::sscanf(json.c_str() + json.find("[["), "[[%lf,%lf],[%lf", v, v + 1, v + 2), 3);

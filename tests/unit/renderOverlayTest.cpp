@@ -1,3 +1,4 @@
+#include "planner/moveSet.h"
 #include "planner/routeTables.h"
 #include "render/markers.h"
 #include "render/overlays.h"
@@ -52,6 +53,17 @@ TEST_F(Overlays, RouteRunsFromEndToStartWithoutTheStart) {
     layRoute(route, previousDistanceVertices);
     EXPECT_EQ(routeCells(previousDistanceVertices, 3, 5, 5, 7), (Cells{{5, 7}, {5, 6}, {4, 5}}));
     EXPECT_EQ(routeCells(previousDistanceVertices, 3, 5, 3, 5), Cells{});
+}
+
+// Two knight's moves (10, 10) -> (12, 11) -> (14, 12): the cell along each joins its ends.
+TEST_F(Overlays, RouteOfLongerMovesHasTheCellsAlongThem) {
+    previousDistanceVertices.useMoves(moveSetFor(16));
+    for (const Cell& c : {Cell{12, 11}, Cell{14, 12}}) {
+        const size_t p = previousDistanceVertices.shape().index(c.x, c.y);
+        previousDistanceVertices.steps()[p] = 1 + moveSetFor(16).numberOf(2, 1);
+    }
+    EXPECT_EQ(routeCells(previousDistanceVertices, 10, 10, 14, 12),
+              (Cells{{14, 12}, {13, 12}, {12, 11}, {11, 11}}));
 }
 
 // Cells of index 364 have no far corners: skipped, but the walk goes on past them.
@@ -258,6 +270,38 @@ TEST_F(Overlays, SceneHoldsTheViewModesRouteThenTheLine) {
         EXPECT_STREQ(scene.costUnit, c.costUnit) << c.mode;
         EXPECT_EQ(scene.legend.size(), legendEntries(settings).size()) << c.mode;
         EXPECT_TRUE(scene.profile.points.empty()) << c.mode; // fresh tables: end unreached
+    }
+}
+
+// Every move, from two cells: its ends and the cells along it, each beside the one before.
+TEST(CellsAlongMove, JoinEachMovesEndsWithoutAGap) {
+    const MoveSet set = *moveSetOf(MOST_MOVES);
+    for (const Cell from : {Cell{10, 10}, Cell{0, 7}}) {
+        for (const Move& m : set) {
+            const Cell to{from.x + m.dx, from.y + m.dy};
+            Cells chain = cellsAlongMove(from, to);
+            chain.insert(chain.begin(), from);
+            chain.push_back(to);
+            for (size_t k = 1; k < chain.size(); ++k) {
+                const Cell &a = chain[k - 1], &b = chain[k];
+                EXPECT_EQ(std::max(std::abs(a.x - b.x), std::abs(a.y - b.y)), 1)
+                    << "move (" << m.dx << ", " << m.dy << ") at " << k;
+            }
+        }
+    }
+}
+
+TEST(CellsAlongMove, TakeTheNearerPointOfEachCrossing) {
+    const struct {
+        Cell to;
+        Cells along;
+    } cases[] = {{{1, -1}, {}},                              // one cell: nothing between
+                 {{2, 1}, {{1, 1}}},                         // halfway: the second point
+                 {{3, 1}, {{1, 0}, {2, 1}}},                 // at y 1/3 and 2/3
+                 {{5, 4}, {{1, 1}, {2, 2}, {3, 2}, {4, 3}}}, // crossings that share a point
+                 {{4, 2}, {}}};                              // no move: twice (2, 1)
+    for (const auto& c : cases) {
+        EXPECT_EQ(cellsAlongMove({0, 0}, c.to), c.along) << c.to.x << ", " << c.to.y;
     }
 }
 
