@@ -93,9 +93,6 @@ template <Measure M, typename Prices> void search(MeasureSearch& part, const Pri
     cells[part.start].tie = -0.0;
     frontier.push(frontier.bucketOf(0.0), static_cast<uint32_t>(part.start));
     std::size_t takenUp = 0;
-    uint8_t pending[MOST_MOVES];
-    double cost[MOST_MOVES];
-    double other[MOST_MOVES];
     while (!frontier.empty()) {
         const std::size_t p = frontier.pop();
         if (const uint32_t* later = frontier.ahead(PREFETCH_DISTANCE)) {
@@ -113,41 +110,34 @@ template <Measure M, typename Prices> void search(MeasureSearch& part, const Pri
         const float zp = z[p];
         const double reach = base + leastStep;
         const double tieReach = otherBase + leastOther;
-        // The moves worth pricing, then their prices in both measures in one run without
-        // branches, so that the roots of one move need not wait for the tests of the last.
-        int count = 0;
         forEachMove(steps + p * stepBytes, stepBytes, [&](int d) {
-            const SearchCell& next = cells[p + offsets[d]];
-            // A neighbour cheaper than any step from here can be neither lowered nor tied, and
-            // one as cheap only tied by a free step that lowers its other measure.
-            const bool priced =
-                !(next.cost < reach || (next.cost == base && !(next.other() > tieReach)));
-            pending[count] = static_cast<uint8_t>(d);
-            count += priced ? 1 : 0;
-        });
-        for (int k = 0; k < count; ++k) {
-            const int d = pending[k];
-            const float zq = z[p + offsets[d]];
-            cost[k] = base + static_cast<double>(prices.template price<M>(p, d, zp, zq));
-            other[k] = otherBase + static_cast<double>(prices.template price<OTHER>(p, d, zp, zq));
-        }
-        for (int k = 0; k < count; ++k) {
-            const int d = pending[k];
             const std::size_t q = p + offsets[d];
             SearchCell& next = cells[q];
-            if (cost[k] > next.cost || (cost[k] == next.cost && !(other[k] < next.other()))) {
-                continue;
+            // A neighbour cheaper than any step from here can be neither lowered nor tied, and
+            // one as cheap only tied by a free step that lowers its other measure.
+            if (next.cost < reach || (next.cost == base && !(next.other() > tieReach))) {
+                return;
+            }
+            const float zq = z[q];
+            const double cost = base + static_cast<double>(prices.template price<M>(p, d, zp, zq));
+            if (cost > next.cost) {
+                return;
+            }
+            const double other =
+                otherBase + static_cast<double>(prices.template price<OTHER>(p, d, zp, zq));
+            if (cost == next.cost && !(other < next.other())) {
+                return;
             }
             // A cell waiting in the bucket of its new cost keeps its entry there.
-            const std::size_t bucket = frontier.bucketOf(cost[k]);
+            const std::size_t bucket = frontier.bucketOf(cost);
             if (!next.waiting() || bucket != frontier.bucketOf(next.cost)) {
                 next.setWaiting(true);
                 frontier.push(bucket, static_cast<uint32_t>(q));
             }
-            next.cost = cost[k];
-            next.setOther(other[k]);
+            next.cost = cost;
+            next.setOther(other);
             from[q] = static_cast<uint8_t>(d + 1);
-        }
+        });
     }
     for (std::size_t p = 0; p < cellCount; ++p) {
         part.cost[p] = static_cast<float>(cells[p].cost);
