@@ -14,48 +14,6 @@
 
 namespace {
 
-// Coprime, within reach, in order and the right count: every such move, once. Each run the nearest
-// float, the opposite at count - 1 - k, the set for 8 NEIGHBOUR_STEPS (== on runs: same bits).
-TEST(MoveSet, ComesInItsSizesOrderedCoprimeNearestAndSymmetric) {
-    const std::pair<int, int> sizes[] = {{8, 1},  {16, 2}, {32, 3}, {48, 4}, {80, 5},
-                                         {96, 6}, {0, 0},  {9, 0},  {24, 0}, {-8, 0}};
-    for (const auto& [n, reach] : sizes) {
-        const std::optional<MoveSet> set = moveSetOf(n);
-        ASSERT_EQ(std::tuple(moveReach(n), set ? set->count : 0, set ? set->reach : 0),
-                  std::tuple(reach, reach != 0 ? n : 0, reach));
-        for (int k = 0; set && k < set->count; ++k) {
-            const Move& m = (*set)[k];
-            const Move& back = (*set)[set->opposite(k)];
-            const Move& before = (*set)[std::max(k - 1, 0)];
-            const long double root = std::sqrt(static_cast<long double>(m.dx * m.dx + m.dy * m.dy));
-            EXPECT_TRUE(std::gcd(m.dx, m.dy) == 1 &&
-                        std::max(std::abs(m.dx), std::abs(m.dy)) <= reach);
-            EXPECT_TRUE(k == 0 || std::pair(before.dx, before.dy) > std::pair(m.dx, m.dy)) << k;
-            EXPECT_LE(2 * std::fabs(m.multiplier - root),
-                      std::nextafter(m.multiplier, 9.f) - m.multiplier);
-            EXPECT_TRUE(back.dx == -m.dx && back.dy == -m.dy && back.multiplier == m.multiplier &&
-                        set->numberOf(m.dx, m.dy) == k && set->numberOf(2 * m.dx, 2 * m.dy) == -1);
-            EXPECT_TRUE(n != 8 || (m.dx == NEIGHBOUR_STEPS[k].dx && m.dy == NEIGHBOUR_STEPS[k].dy &&
-                                   m.multiplier == NEIGHBOUR_STEPS[k].multiplier));
-        }
-    }
-}
-
-// Crossings come in order along the move and each lies on its line, for every move there is.
-TEST(MoveProfile, CrossingsLieOnTheLineInOrder) {
-    const MoveSet set = *moveSetOf(MOST_MOVES);
-    for (const Move& m : set) {
-        const MoveCrossings crossings = moveCrossings(2, -3, m.dx, m.dy);
-        EXPECT_EQ(crossings.count, std::abs(m.dx) + std::abs(m.dy) - 2 + (m.dx == 0) + (m.dy == 0));
-        for (const Crossing& c : crossings) {
-            EXPECT_TRUE(c.t > (&c == crossings.begin() ? 0.0 : (&c - 1)->t) && c.weight > 0.0 &&
-                        c.weight < 1.0 && c.second.x - c.first.x + c.second.y - c.first.y == 1);
-            EXPECT_NEAR(c.first.x + c.weight * (c.second.x - c.first.x), 2 + c.t * m.dx, 1e-12);
-            EXPECT_NEAR(c.first.y + c.weight * (c.second.y - c.first.y), -3 + c.t * m.dy, 1e-12);
-        }
-    }
-}
-
 constexpr float BARRIER = -1.0f; // a barrier on ground of the plane's height
 struct ProfileCase {
     float slope; // metres up per column from 100 m at column 0; 3 is a 10 % grade
