@@ -6,6 +6,7 @@
 
 void prepareFirstScene(LandscapeRun& run) {
     const LongWork work;
-    buildMeshGeometry(run.terrain, run.mesh);
+    buildMeshGeometry(run.terrain, run.mesh,
+                      run.loadedGround ? ViewerSide::Above : ViewerSide::Below);
     planRun(run);
 }

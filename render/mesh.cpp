@@ -66,8 +66,9 @@ Float3 scenePosition(const TerrainPositions& terrain, const SceneScale& scale, i
     return {groundToScene(scale, v.x), groundToScene(scale, v.y), heightToScene(scale, v.z)};
 }
 
-void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& m) {
+void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& m, ViewerSide viewer) {
     const GridShape& shape = terrain.shape();
+    m.viewer = viewer;
     m.scale = sceneScaleFor(shape);
     m.stride = meshStride(shape);
     m.columns = (shape.columns - 1) / m.stride + 1;
@@ -89,9 +90,10 @@ void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& m) {
             const std::size_t q = std::size_t(i) * (m.rows - 1) + j;
             const std::size_t k = std::size_t(i) * m.rows + j;
             m.drawn[q] = ground[k] & ground[k + 1] & ground[k + m.rows] & ground[k + m.rows + 1];
-            m.normals[q] = m.drawn[q]
-                               ? faceNormal(m.corner(i, j), m.corner(i, j + 1), m.corner(i + 1, j))
-                               : Float3{0.0f, 0.0f, -1.0f};
+            m.normals[q] =
+                towardViewer(viewer, m.drawn[q] ? faceNormal(m.corner(i, j), m.corner(i, j + 1),
+                                                             m.corner(i + 1, j))
+                                                : Float3{0.0f, 0.0f, -1.0f});
         }
     }
 }

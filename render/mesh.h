@@ -58,6 +58,20 @@ Float3 faceNormal(const Float3& tLeft, const Float3& tRight, const Float3& bLeft
 // Scene position of grid point (x, y) of `terrain` drawn at `scale`, at full resolution.
 Float3 scenePosition(const TerrainPositions& terrain, const SceneScale& scale, int x, int y);
 
+// Which side of the ground the viewer looks from. The built-in view looks up at it from negative
+// scene z, so its normals point that way and lifts are negative; a map looks down from above,
+// where both turn round.
+enum class ViewerSide { Below, Above };
+
+// A normal or lift worked out for a viewer below, turned toward `side`.
+inline Float3 towardViewer(ViewerSide side, const Float3& belowNormal) {
+    return side == ViewerSide::Below ? belowNormal
+                                     : Float3{-belowNormal[0], -belowNormal[1], -belowNormal[2]};
+}
+inline float towardViewer(ViewerSide side, float belowLift) {
+    return side == ViewerSide::Below ? belowLift : -belowLift;
+}
+
 // The mesh's corners and normals depend only on the terrain, so they are computed once per
 // ground and every scene rebuild only recomputes the colours. The mesh is drawn over every
 // stride-th grid point: mesh point (i, j) is grid point (i * stride, j * stride), and the corners
@@ -65,6 +79,7 @@ Float3 scenePosition(const TerrainPositions& terrain, const SceneScale& scale, i
 // bLeft (i + 1, j).
 struct MeshGeometry {
     SceneScale scale;
+    ViewerSide viewer = ViewerSide::Below; // normals face this way
     int stride = 1;
     int columns = 0;             // mesh points along the first index
     int rows = 0;                // and the second
@@ -76,8 +91,10 @@ struct MeshGeometry {
     const Float3& normal(int i, int j) const { return normals[std::size_t(i) * (rows - 1) + j]; }
 };
 
-// Fills `mesh` from `terrain`; call whenever the ground changes.
-void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& mesh);
+// Fills `mesh` from `terrain`, its normals facing a viewer on `viewer`'s side; call whenever the
+// ground changes.
+void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& mesh,
+                       ViewerSide viewer = ViewerSide::Below);
 
 constexpr Float3 UNREACHED_COLOUR = {1.0f, 0.0f, 0.0f};
 constexpr Float3 BEYOND_RINGS_COLOUR = {1.0f, 1.0f, 1.0f};

@@ -46,5 +46,9 @@ Overlay distanceRouteOverlay(const SceneInputs& in);
 // Least-energy route, likewise.
 Overlay energyRouteOverlay(const SceneInputs& in);
 
-// Straight line between the start and end cells with its length report.
+// Straight line between the start and end cells with its length report, and after it on loaded
+// ground the word on an end no route reaches.
 Overlay straightLineOverlay(const SceneInputs& in);
+
+// On loaded ground whose end the plan does not reach, why (unreachableEndLine); else empty.
+std::string unreachableEndNote(const SceneInputs& in);
