@@ -63,12 +63,21 @@ Float3 offsetCorner(const SceneInputs& in, int x, int y, float dx, float dy) {
 }
 } // namespace
 
+float overlayInset(const SceneInputs& in) {
+    if (!in.loadedGround) {
+        return OVERLAY_INSET;
+    }
+    const float cell = groundToScene(in.mesh.scale, static_cast<float>(in.terrain.shape().spacing));
+    return (cell - std::max(MAP_OVERLAY_CELLS * cell, MAP_OVERLAY_MIN_WIDTH)) / 2.0f;
+}
+
 Quad overlayQuad(const SceneInputs& in, int x, int y) {
+    const float inset = overlayInset(in);
     Quad q;
-    q.tLeft = offsetCorner(in, x, y, OVERLAY_INSET, OVERLAY_INSET);
-    q.tRight = offsetCorner(in, x, y + 1, OVERLAY_INSET, -OVERLAY_INSET);
-    q.bRight = offsetCorner(in, x + 1, y + 1, -OVERLAY_INSET, -OVERLAY_INSET);
-    q.bLeft = offsetCorner(in, x + 1, y, -OVERLAY_INSET, OVERLAY_INSET);
+    q.tLeft = offsetCorner(in, x, y, inset, inset);
+    q.tRight = offsetCorner(in, x, y + 1, inset, -inset);
+    q.bRight = offsetCorner(in, x + 1, y + 1, -inset, -inset);
+    q.bLeft = offsetCorner(in, x + 1, y, -inset, inset);
     q.normal = towardViewer(in.mesh.viewer, faceNormal(q.tLeft, q.tRight, q.bLeft));
     return q;
 }

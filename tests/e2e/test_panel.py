@@ -48,14 +48,14 @@ def source_numbers(header, name):
     return tuple(float(v.strip().rstrip("f")) for v in value.split(","))
 
 
-def unrotate(p):
+def unrotate(p, rotation):
     """The inverse of render.View.rotate."""
     x, y, z = p
-    a = -math.radians(render.ROTATION[0])
+    a = -math.radians(rotation[0])
     y, z = y * math.cos(a) - z * math.sin(a), y * math.sin(a) + z * math.cos(a)
-    a = -math.radians(render.ROTATION[1])
+    a = -math.radians(rotation[1])
     x, z = x * math.cos(a) + z * math.sin(a), -x * math.sin(a) + z * math.cos(a)
-    a = -math.radians(render.ROTATION[2])
+    a = -math.radians(rotation[2])
     x, y = x * math.cos(a) - y * math.sin(a), x * math.sin(a) + y * math.cos(a)
     return x, y, z
 
@@ -69,7 +69,7 @@ def ground_point_under(view, pixel, height):
 
     def mesh(t):  # the mesh-frame point at eye-space distance t along the ray
         e = [t * r - o + c for r, o, c in zip(ray, view.offset, render.CAMERA_EYE)]
-        x, y, z = unrotate(e)
+        x, y, z = unrotate(e, view.rotation)
         return x + 0.5, y, z
 
     z0, z1 = mesh(0.0)[2], mesh(1.0)[2]
@@ -202,8 +202,11 @@ class PanelTest(e2e.TestCase):
         n, spacing, height = 600, 30.0, 100.0
         longer_side, = source_numbers("terrain/sceneScale.h", "SCENE_LONGER_SIDE")
         divisor = (n - 1) * spacing / longer_side  # metres per scene unit
-        view = render.View(source_numbers("terrain/settings.h", "WHOLE_GROUND_SCENE_OFFSET"))
         level = render.f32(height / render.f32(divisor / 3.0))
+        # The map view: straight down on the middle of the ground, the whole of it in view.
+        margin, = source_numbers("render/mapView.h", "MAP_VIEW_MARGIN")
+        back = longer_side / 2 / math.tan(math.radians(22.5)) / (1 - margin) + level
+        view = render.View((0.5 - longer_side / 2, 1 - longer_side / 2, -back), (0, 0, 0))
 
         def pick_near(target):
             """A pixel by `target` whose point lies well inside its cell, so the depth buffer's
