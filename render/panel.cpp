@@ -21,7 +21,8 @@ std::vector<LegendEntry> ringEntries(float rings, float increment, const char* u
                                       double((ring + 1) * increment), unit)});
     }
     const float last = std::max(std::ceil(rings), 0.0f) * increment;
-    entries.push_back({BEYOND_RINGS_COLOUR, formatText("%g %s and more", double(last), unit)});
+    entries.push_back({BEYOND_RINGS_COLOUR, formatText("%g %s and more", double(last), unit),
+                       BEYOND_RINGS_SWATCH_TEXT});
     return entries;
 }
 } // namespace
