@@ -8,6 +8,7 @@
 #include "terrain/sceneScale.h"
 #include "terrain/settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -75,6 +76,9 @@ void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& m, ViewerS
     m.rows = (shape.rows - 1) / m.stride + 1;
     m.corners.resize(std::size_t(m.columns) * m.rows);
     std::vector<uint8_t> ground(m.corners.size());
+    const std::vector<float>& heights = terrain.heights();
+    m.groundMissing =
+        std::any_of(heights.begin(), heights.end(), [](float h) { return std::isnan(h); });
     for (int i = 0; i < m.columns; ++i) {
         for (int j = 0; j < m.rows; ++j) {
             const std::size_t k = std::size_t(i) * m.rows + j;
@@ -124,7 +128,8 @@ Float3 ringColour(const SceneInputs& in, const Float3& scenePosition) {
         return BEYOND_RINGS_COLOUR;
     }
     if (in.grid.open[distance.shape().index(x, y)] == 0) {
-        return BARRIER_COLOUR; // the cell has ground (it is drawn), so a barrier closes it
+        // The cell under a drawn corner may still be the one below it without ground.
+        return hasGround(in.terrain[x][y]) ? BARRIER_COLOUR : NO_GROUND_COLOUR;
     }
     if (distance[x][y] == UNREACHED_COST) {
         return UNREACHED_COLOUR;

@@ -86,6 +86,7 @@ struct MeshGeometry {
     std::vector<Float3> corners; // scene positions, mesh point (i, j) at i * rows + j
     std::vector<Float3> normals; // face normals, quadrilateral (i, j) at i * (rows - 1) + j
     std::vector<uint8_t> drawn;  // 1 for a quadrilateral whose four corners have ground
+    bool groundMissing = false;  // some cell of the grid has no ground
 
     const Float3& corner(int i, int j) const { return corners[std::size_t(i) * rows + j]; }
     const Float3& normal(int i, int j) const { return normals[std::size_t(i) * (rows - 1) + j]; }
@@ -99,6 +100,9 @@ void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& mesh,
 constexpr Float3 UNREACHED_COLOUR = {1.0f, 0.0f, 0.0f};
 constexpr Float3 BEYOND_RINGS_COLOUR = {1.0f, 1.0f, 1.0f};
 constexpr Float3 BARRIER_COLOUR = {0.45f, 0.25f, 0.05f}; // brown: ground no route may use
+// Slate: a drawn quadrilateral whose colour comes from a cell without ground beside it. Neither
+// brown nor red, which say something of ground that is there.
+constexpr Float3 NO_GROUND_COLOUR = {0.3f, 0.35f, 0.5f};
 
 // Grey level (0..1) of ring `ring` out of `rings`: 1 for ring 0, darker by 1/rings per ring.
 float ringLevel(int ring, float rings);
@@ -109,10 +113,10 @@ float ringLevel(int ring, float rings);
 Float3 ringGrey(float cost, float rings, float increment);
 
 // Colour of the cell a scene position is drawn at (only x and y are read): the cell comes back
-// through sceneToGridIndex, so about half of all indices take their predecessor's ring. Brown
-// when a barrier closes it, red when the distance table never reached it (in every view mode),
-// else the ring of the view mode's cost table and settings, white for any other view mode or a
-// cell outside the grid.
+// through sceneToGridIndex, so about half of all indices take their predecessor's ring. Slate
+// for a cell without ground, brown when a barrier closes it, red when the distance table never
+// reached it (in every view mode), else the ring of the view mode's cost table and settings, white
+// for any other view mode or a cell outside the grid.
 Float3 ringColour(const SceneInputs& in, const Float3& scenePosition);
 
 // One quadrilateral of the mesh: its cell and the ring colour it is shaded with.

@@ -27,7 +27,7 @@ std::vector<LegendEntry> ringEntries(float rings, float increment, const char* u
 }
 } // namespace
 
-std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers) {
+std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers, bool groundMissing) {
     std::vector<LegendEntry> entries;
     switch (s.viewMode) {
     case Distance:
@@ -43,6 +43,9 @@ std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers) {
     entries.push_back({UNREACHED_COLOUR, "unreachable"});
     if (barriers) {
         entries.push_back({BARRIER_COLOUR, "no-go area"});
+    }
+    if (groundMissing) {
+        entries.push_back({NO_GROUND_COLOUR, "edge of missing ground"});
     }
     entries.push_back({START_MARKER_COLOUR, formatText("start (%d, %d)", s.startX, s.startY)});
     entries.push_back({END_MARKER_COLOUR, formatText("end (%d, %d)", s.endX, s.endY)});

@@ -23,7 +23,9 @@ constexpr const char* BEYOND_RINGS_SWATCH_TEXT = "+";
 // (its swatch marked BEYOND_RINGS_SWATCH_TEXT)
 // and red for unreachable ground (any other view mode shades every reached cell white), brown
 // for the no-go areas plans heed, then the start and end markers with their cells.
-std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers);
+// A ground with cells missing adds their slate.
+std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers,
+                                       bool groundMissing = false);
 
 struct ProfilePoint {
     Cell cell;

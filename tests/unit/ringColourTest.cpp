@@ -192,3 +192,16 @@ TEST(RingFit, RingsSpanTheDearestReachedCost) {
     EXPECT_EQ(s.energyIncrement, 7.0f);
 }
 } // namespace
+
+namespace {
+TEST_F(RingColour, ACellWithoutGroundBesideADrawnOneIsSlateNotBrown) {
+    std::vector<float> heights = builtInHeights();
+    heights[BUILT_IN_SHAPE.index(0, 5)] = NAN; // (1, 5) takes the colour of (0, 5)
+    ::useGround(run, BUILT_IN_SHAPE, heights);
+    buildMeshGeometry();
+    EXPECT_EQ(ringColour(scenePosition(1, 5)), NO_GROUND_COLOUR);
+    const std::vector<LegendEntry> legend = ::legendEntries(settings, false, true);
+    EXPECT_EQ(legend[legend.size() - 3].colour, NO_GROUND_COLOUR);
+    EXPECT_TRUE(meshGeometry.groundMissing);
+}
+} // namespace
