@@ -3,6 +3,8 @@
 
 #include "render/ringFit.h"
 
+#include "render/roundNumbers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -23,23 +25,10 @@ void fitWidth(float rings, double dearest, float& width) {
     if (rings >= 1.0f && dearest > 0.0) {
         // Just past the dearest cost, so it lies inside the last ring rather than beyond it.
         width = static_cast<float>(
-            roundRingWidth(std::nextafter(dearest / std::floor(rings), HUGE_VAL)));
+            oneTwoFiveAtLeast(std::nextafter(dearest / std::floor(rings), HUGE_VAL)));
     }
 }
 } // namespace
-
-double roundRingWidth(double width) {
-    if (!(width > 0.0) || !std::isfinite(width)) {
-        return width;
-    }
-    const double power = std::pow(10.0, std::floor(std::log10(width)));
-    for (const double step : {1.0, 2.0, 5.0, 10.0}) {
-        if (step * power >= width) {
-            return step * power;
-        }
-    }
-    return 10.0 * power;
-}
 
 void fitRingWidths(Settings& s, const RouteTables& tables) {
     fitWidth(s.distanceRings, dearestReached(tables.distance), s.distanceIncrement);

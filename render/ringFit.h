@@ -5,11 +5,7 @@
 #include "planner/routeTables.h"
 #include "terrain/settings.h"
 
-// The smallest 1, 2 or 5 times a power of ten at or above `width`; `width` itself when it is
-// not a positive finite number.
-double roundRingWidth(double width);
-
-// Sets the ring width of each measure to the round width at which the settings' ring count
-// reaches just past the dearest cell `tables` reached; a measure with no rings or nothing
-// reached past the start keeps its width.
+// Sets the ring width of each measure to the round width (oneTwoFiveAtLeast) at which the settings'
+// ring count reaches just past the dearest cell `tables` reached; a measure with no rings or
+// nothing reached past the start keeps its width.
 void fitRingWidths(Settings& s, const RouteTables& tables);

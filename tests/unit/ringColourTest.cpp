@@ -1,6 +1,7 @@
 #include "planner/routeTables.h"
 #include "render/mesh.h"
 #include "render/ringFit.h"
+#include "render/roundNumbers.h"
 #include "terrain/sceneScale.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
@@ -169,7 +170,7 @@ TEST(RingFit, WidthsRoundUpToOneTwoOrFive) {
                                {7.3, 10.0}, {0.015, 0.02}, {4321.0, 5000.0}, {1.5e7, 2e7},
                                {0.0, 0.0},  {-3.0, -3.0}};
     for (const auto& c : cases) {
-        EXPECT_DOUBLE_EQ(roundRingWidth(c[0]), c[1]) << c[0];
+        EXPECT_DOUBLE_EQ(oneTwoFiveAtLeast(c[0]), c[1]) << c[0];
     }
 }
 
