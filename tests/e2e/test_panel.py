@@ -37,6 +37,8 @@ PLAN_BUTTON = (PANEL_X + 26, 128)
 SAVE_PICTURE = (PANEL_X + 54, 151)
 SAVE_MAP_FILES = (PANEL_X + 160, 151)
 MAP_FILES = ("distance.tif", "energy.tif", "heights.tif", "routes.geojson")
+RINGS_HEADER = (PANEL_X + 60, 178)  # "Planner and rings", folded at start
+RING_WIDTH_FIELD = (PANEL_X + 110, 270)  # once that part is open
 OFF_GROUND = (495, 5)  # background in the first view
 SOURCE = os.path.dirname(os.path.dirname(e2e.HERE))
 
@@ -277,6 +279,27 @@ class PanelTest(e2e.TestCase):
             after = app.settled_view()
             self.assertTrue(near(after.pixel(*TITLE_BAR), TITLE_COLOUR))
             self.assertEqual(view_of(after).differing_pixels(view_of(before)), 0)
+
+    def test_wheel_scrolls_the_panel_and_a_typed_ring_width_redraws_the_same_plan(self):
+        with self.launch(extra_args=["--panel"]) as app:
+            app.wait_for(DIRECT_PATH)
+            first = app.settled_screenshot()
+            self.click(app, RINGS_HEADER)
+            app.settled_screenshot()
+            self.click(app, RING_WIDTH_FIELD)
+            app.settled_screenshot()
+            text = self.rebuilt_after(app, lambda: app.key("2", "5", "0", "0", "Return"))
+            self.assertIn("Number of Distance Increment:  2500.000000\n", text)
+            self.assertTrue(text.endswith(render.reports(self.facts, render.DISTANCE_MODE)), text)
+            shot = app.settled_screenshot()
+            self.assertGreater(view_of(shot).differing_pixels(view_of(first)), 1000)
+            since = app.mark()
+            app.xdotool("mousemove", "--window", app.window, PANEL_X + 150, 400)
+            app.xdotool("click", "5")
+            scrolled = app.settled_screenshot()
+            self.assertGreater(scrolled.differing_pixels(shot), 1000)
+            self.assertEqual(view_of(scrolled).differing_pixels(view_of(shot)), 0)
+            self.assertEqual(app.output()[since:], "")
 
     def test_saved_picture_and_map_files_are_the_view_and_the_batch_plan(self):
         with tempfile.TemporaryDirectory() as workdir, \
