@@ -19,6 +19,8 @@ constexpr float ARROW_LENGTH = 24.0f;
 constexpr float ARROW_HEAD = 7.0f;
 constexpr float BOX_PAD = 6.0f;
 constexpr float TEXT_GAP = 6.0f;
+constexpr float ARROW_GAP = 8.0f;    // between the bar and the arrow's room
+constexpr float LETTER_ROOM = 16.0f; // for the "N" past the arrow's tip
 constexpr float BOX_GREY = 0.1f;
 constexpr float INK_GREY = 1.0f;
 constexpr int PROBE_CELLS = 10; // how far east and north the probes lie
@@ -73,10 +75,13 @@ void drawMapOverlay(const SceneGlState& gl, const SceneInputs& in) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
     const float barWidth = static_cast<float>(bar.pixels);
-    const float boxRight = MARGIN + std::fmax(barWidth, 2.0f * ARROW_LENGTH) + 2.0f * BOX_PAD;
-    const float boxTop = MARGIN + 2.0f * BOX_PAD + BAR_HEIGHT + 2.0f * ARROW_LENGTH + 16.0f;
+    const float labelWidth = static_cast<float>(glutBitmapLength(
+        GLUT_BITMAP_HELVETICA_12, reinterpret_cast<const unsigned char*>(bar.label.c_str())));
+    const float boxRight =
+        MARGIN + std::fmax(barWidth + TEXT_GAP + labelWidth, 2.0f * ARROW_LENGTH) + 2.0f * BOX_PAD;
+    const float boxTop = MARGIN + 2.0f * BOX_PAD + BAR_HEIGHT + 2.0f * ARROW_LENGTH + LETTER_ROOM;
     glColor3f(BOX_GREY, BOX_GREY, BOX_GREY);
-    glRectf(MARGIN, MARGIN, boxRight + 40.0f, boxTop);
+    glRectf(MARGIN, MARGIN, boxRight, boxTop);
     glColor3f(INK_GREY, INK_GREY, INK_GREY);
     const float barX = MARGIN + BOX_PAD;
     const float barY = MARGIN + BOX_PAD;
@@ -86,7 +91,7 @@ void drawMapOverlay(const SceneGlState& gl, const SceneInputs& in) {
     }
     // The arrow from its tail through the middle of its room to the tip, with "N" past the tip.
     const float ax = barX + ARROW_LENGTH;
-    const float ay = barY + BAR_HEIGHT + ARROW_LENGTH + 8.0f;
+    const float ay = barY + BAR_HEIGHT + ARROW_LENGTH + ARROW_GAP;
     const float ux = static_cast<float>(up[0]);
     const float uy = static_cast<float>(up[1]);
     const float tipX = ax + ux * ARROW_LENGTH * 0.5f;
