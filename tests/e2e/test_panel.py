@@ -155,6 +155,19 @@ class PanelTest(e2e.TestCase):
                     best = (d, (i, j), (px, py))
         return best[1], best[2]
 
+    def click_and_see(self, app, pixel, watched):
+        """Clicks `pixel` once the pointer rests there; waits until the panel's row at `watched`
+        shows it (a slow build may take several frames)."""
+        app.xdotool("mousemove", "--window", app.window, *pixel)
+        row = [(x, watched[1] + dy) for x in range(PANEL_X + 10, PANEL_X + 300) for dy in (-4, 4)]
+        pixels = lambda shot: [shot.pixel(*p) for p in row]  # noqa: E731
+        idle = pixels(app.settled_screenshot())
+        app.xdotool("click", 1)
+        deadline = time.monotonic() + e2e.OUTPUT_TIMEOUT
+        while pixels(app.screenshot()) == idle:
+            self.assertLess(time.monotonic(), deadline, "no answer to a click at %s" % (pixel,))
+            time.sleep(0.1)
+
     def click(self, app, pixel, modifier=None):
         app.xdotool("mousemove", "--window", app.window, *pixel)
         if modifier:
@@ -284,11 +297,13 @@ class PanelTest(e2e.TestCase):
         with self.launch(extra_args=["--panel"]) as app:
             app.wait_for(DIRECT_PATH)
             first = app.settled_screenshot()
-            self.click(app, RINGS_HEADER)
-            app.settled_screenshot()
-            self.click(app, RING_WIDTH_FIELD)
-            app.settled_screenshot()
-            text = self.rebuilt_after(app, lambda: app.key("2", "5", "0", "0", "Return"))
+            self.click_and_see(app, RINGS_HEADER, RING_WIDTH_FIELD)  # the part opens
+            self.click_and_see(app, RING_WIDTH_FIELD, RING_WIDTH_FIELD)  # its text is selected
+            app.key("2", "5", "0", "0")
+            # Enter held until the panel has seen it: a press and release within one frame
+            # would pass it by.
+            text = self.rebuilt_after(app, lambda: app.key_down("Return"))
+            app.key_up("Return")
             self.assertIn("Number of Distance Increment:  2500.000000\n", text)
             self.assertTrue(text.endswith(render.reports(self.facts, render.DISTANCE_MODE)), text)
             shot = app.settled_screenshot()
