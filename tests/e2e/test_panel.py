@@ -161,12 +161,13 @@ class PanelTest(e2e.TestCase):
         app.xdotool("mousemove", "--window", app.window, *pixel)
         row = [(x, watched[1] + dy) for x in range(PANEL_X + 10, PANEL_X + 300) for dy in (-4, 4)]
         pixels = lambda shot: [shot.pixel(*p) for p in row]  # noqa: E731
-        idle = pixels(app.settled_screenshot())
+        idle = pixels(app.settled_screenshot(interval=1.0))  # a slow frame is not a settled one
         app.xdotool("click", 1)
         deadline = time.monotonic() + e2e.OUTPUT_TIMEOUT
         while pixels(app.screenshot()) == idle:
             self.assertLess(time.monotonic(), deadline, "no answer to a click at %s" % (pixel,))
             time.sleep(0.1)
+        app.settled_screenshot(interval=1.0)
 
     def click(self, app, pixel, modifier=None):
         app.xdotool("mousemove", "--window", app.window, *pixel)
@@ -308,11 +309,13 @@ class PanelTest(e2e.TestCase):
             self.assertTrue(text.endswith(render.reports(self.facts, render.DISTANCE_MODE)), text)
             shot = app.settled_screenshot()
             self.assertGreater(view_of(shot).differing_pixels(view_of(first)), 1000)
-            since = app.mark()
             app.xdotool("mousemove", "--window", app.window, PANEL_X + 150, 400)
+            shot, since = app.settled_screenshot(interval=1.0), app.mark()
             app.xdotool("click", "5")
-            scrolled = app.settled_screenshot()
-            self.assertGreater(scrolled.differing_pixels(shot), 1000)
+            deadline = time.monotonic() + e2e.OUTPUT_TIMEOUT
+            while (scrolled := app.screenshot()).differing_pixels(shot) < 1000:
+                self.assertLess(time.monotonic(), deadline, "the wheel never scrolled the panel")
+                time.sleep(0.1)
             self.assertEqual(view_of(scrolled).differing_pixels(view_of(shot)), 0)
             self.assertEqual(app.output()[since:], "")
 

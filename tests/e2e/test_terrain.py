@@ -159,7 +159,7 @@ class TerrainTest(e2e.TestCase):
             text = app.output()
             self.assertIn("Ground: 120 x 100 cells of 30.0 m, 1 % without ground\n", text)
             ends = re.search(r"Start \((\d+), (\d+)\), end \((\d+), (\d+)\): the largest area "
-                             r"that 7 % grades join; sweep planner\n", text)
+                             r"that 7 % grades join; (sweep|exact) planner\n", text)
             self.assertIsNotNone(ends, text)
             self.assertRegex(text, r"From the start a 7 % vehicle reaches \d+ % of the ground")
             app.settled_view()
