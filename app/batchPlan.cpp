@@ -55,6 +55,7 @@ int runBatchPlan(const Options& options, LandscapeRun& run) {
     planRun(run);
     // One plan a batch: the search's working cells go before the files are built beside them.
     run.work.release();
+    std::fputs(startReachText(run).c_str(), stderr);
     const RouteEnds ends = routeEnds(run.settings);
     const std::string summaries = distanceReport(run.tables, ends, run.settings.speedMph) +
                                   energyReport(run.tables, ends) +
@@ -62,6 +63,8 @@ int runBatchPlan(const Options& options, LandscapeRun& run) {
     errno = 0;
     const bool printed = std::fputs(summaries.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
     const int printError = errno;
+    // After the route texts, as in the window, but beside them on standard error.
+    std::fputs(unreachableEndText(run).c_str(), stderr);
     const bool written = writeResults(folderFd, !options.noTables, run);
     close(folderFd);
     if (!printed) {

@@ -370,6 +370,24 @@ std::string movesRefusal(int moves) {
     return overflowRefusal(settings.vehicle, moves);
 }
 
+std::string ringRefusal(float rings, float width) {
+    if (!(rings >= RING_FLOOR && rings <= RING_CAP)) {
+        return formatText("Refused: the rings number %g to %g", double(RING_FLOOR),
+                          double(RING_CAP));
+    }
+    if (!(width > INCREMENT_FLOOR && width < UNREACHED_COST)) {
+        return formatText("Refused: a ring is wider than %g and narrower than %g",
+                          double(INCREMENT_FLOOR), double(UNREACHED_COST));
+    }
+    return "";
+}
+
+void submitRings(float rings, float width, std::FILE* out) {
+    currentRings() = rings;
+    currentIncrement() = width;
+    echoAndRebuild(out);
+}
+
 void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {
     RouteEnds entry{settings.startX, settings.startY, settings.endX, settings.endY};
     if (end == PickedEnd::Start) {

@@ -32,6 +32,14 @@ std::string cellEntryRefusal(const RouteEnds& entry);
 // range its option takes.
 std::string vehicleRefusal(const Vehicle& vehicle);
 
+// Why the panel refuses a typed ring count and width ("Refused: ..."), or "" when it takes them:
+// a count from 0 to the cap ']' stops at, a width above 0 and below the unreached mark.
+std::string ringRefusal(float rings, float width);
+
+// The ring count and width of the current view set in the window: nothing is replanned; the
+// echo and the rebuild follow as for a key.
+void submitRings(float rings, float width, std::FILE* out);
+
 enum class PickedEnd { Start, End };
 
 // Cell (x, y) picked in the window becomes the start or the end cell through submitCellEntry;

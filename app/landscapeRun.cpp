@@ -3,6 +3,9 @@
 
 #include "app/landscapeRun.h"
 
+#include "planner/groundReport.h"
+#include "render/overlays.h"
+
 #include <utility>
 
 const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run) {
@@ -27,9 +30,19 @@ std::vector<Route> plannedRoutes(const LandscapeRun& run) {
             readRoute(run.terrain, run.grid.prices, run.tables, Measure::Energy, ends)};
 }
 
+std::string startReachText(const LandscapeRun& run) {
+    return run.loadedGround ? reachLine(groundReach(run.terrain, run.tables), run.settings.vehicle)
+                            : std::string();
+}
+
+std::string unreachableEndText(const LandscapeRun& run) {
+    return unreachableEndNote(sceneInputs(run));
+}
+
 SceneInputs sceneInputs(const LandscapeRun& run) {
-    return {run.settings, run.terrain, run.mesh,
-            run.grid,     run.tables,  !activeBarriers(run).empty()};
+    return {run.settings,    run.terrain, run.mesh,
+            run.grid,        run.tables,  !activeBarriers(run).empty(),
+            run.loadedGround};
 }
 
 void planRun(LandscapeRun& run) {

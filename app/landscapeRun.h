@@ -14,6 +14,7 @@
 #include "terrain/terrainGrid.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct LandscapeRun {
@@ -27,6 +28,7 @@ struct LandscapeRun {
     MeshGeometry mesh;                              // the ground as the scene draws it
     Vec3f homeSceneOffset = Settings{}.sceneOffset; // the first frame's, which key v brings back
     int groundMoves = Settings{}.moves; // the moves plans on this ground take unless told otherwise
+    bool loadedGround = false;          // --terrain named the ground
     ProgressListener progress;          // where long work of this run tells how far it has come
 };
 
@@ -48,6 +50,13 @@ void planRun(LandscapeRun& run);
 // The least-distance route, then the least-energy route, of the run's last plan between the
 // settings' start and end.
 std::vector<Route> plannedRoutes(const LandscapeRun& run);
+
+// On loaded ground, how much of it the last plan reaches from the start, as the console says it;
+// empty on the built-in ground.
+std::string startReachText(const LandscapeRun& run);
+
+// On loaded ground whose end the last plan does not reach, the console's word on why; else empty.
+std::string unreachableEndText(const LandscapeRun& run);
 
 // What the run's next frame is built from.
 SceneInputs sceneInputs(const LandscapeRun& run);

@@ -45,6 +45,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "landscape: %s\n", groundError.c_str());
             return EXIT_BAD_INPUT;
         }
+        // Beside a batch plan's results the choices go where its progress goes.
+        std::fputs(chosenGroundText(options, landscapeRun).c_str(), progressOut);
+        std::fflush(progressOut);
         if (options.plan) {
             return runBatchPlan(options, landscapeRun);
         }

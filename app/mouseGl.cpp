@@ -9,6 +9,7 @@
 #include "app/pictureGl.h"
 #include "app/windowState.h"
 #include "camera/mouseDrag.h"
+#include "render/mapOverlayGl.h"
 #include "render/sceneGl.h"
 #include "terrain/settings.h"
 
@@ -55,6 +56,10 @@ void mouseMotion(int x, int y) {
 }
 
 void afterScene(WindowState& window) {
+    // On the built-in ground only beside the panel, so that its first frame stays as it is.
+    if (landscapeRun.loadedGround || settings.panelVisible) {
+        drawMapOverlay(window.scene, sceneInputs(landscapeRun));
+    }
     // The view as drawn, before a pick replans or the panel covers anything.
     takeAskedPicture(window.pictureAsked);
     if (window.pendingPick) {

@@ -32,7 +32,11 @@ namespace {
 constexpr float CELL_FIELD_WIDTH = 120.0f;
 constexpr float PLOT_HEIGHT = 50.0f;
 constexpr float SWATCH_SIZE = 12.0f;
+constexpr float SWATCH_TEXT_INSET = 2.0f; // pixels from the swatch's corner
 constexpr int PROFILE_SAMPLES = 120;
+// GLUT reports a turn of the wheel as a press and release of these buttons.
+constexpr int WHEEL_UP_BUTTON = 3;
+constexpr int WHEEL_DOWN_BUTTON = 4;
 const ImVec4 REFUSAL_COLOUR(1.0f, 0.25f, 0.25f, 1.0f); // red, light enough on the dark panel
 // ImGui answers some input a frame late (a new window is measured in its first frame and
 // shown from its second; a clicked field shows its selection in the frame after), and the
@@ -74,9 +78,10 @@ void twoWayChoice(WindowState& window, const char* label, const char* first, con
     }
 }
 
-// A value with a step down and a step up button, each pressing its key.
-void stepper(WindowState& window, const char* id, const std::string& text, unsigned char down,
-             unsigned char up) {
+// A value with a step down and a step up button, each pressing its key, and a field to type it
+// in; true when a value was typed (with Enter) into `value`.
+bool stepper(WindowState& window, const char* id, float& value, const char* unit,
+             unsigned char down, unsigned char up) {
     ImGui::PushID(id);
     if (ImGui::Button("-")) {
         pressKey(window, down);
@@ -86,14 +91,12 @@ void stepper(WindowState& window, const char* id, const std::string& text, unsig
         pressKey(window, up);
     }
     ImGui::SameLine();
-    ImGui::TextUnformatted(text.c_str());
+    ImGui::PushItemWidth(CELL_FIELD_WIDTH);
+    const bool typed =
+        ImGui::InputFloat(unit, &value, 0.0f, 0.0f, "%g", ImGuiInputTextFlags_EnterReturnsTrue);
+    ImGui::PopItemWidth();
     ImGui::PopID();
-}
-
-std::string formatted(const char* pattern, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
+    return typed;
 }
 
 void cellsAndPlan(WindowState& window) {
@@ -145,11 +148,17 @@ void settingsControls(WindowState& window) {
     const bool distanceView = settings.viewMode == Distance;
     twoWayChoice(window, "Planner", "sweep", "exact", settings.planner == PlannerKind::Sweep, 'e');
     twoWayChoice(window, "View   ", "distance", "energy", distanceView, 'm');
-    const char* unit = distanceView ? "m" : "J";
-    const float rings = distanceView ? settings.distanceRings : settings.energyRings;
-    const float width = distanceView ? settings.distanceIncrement : settings.energyIncrement;
-    stepper(window, "rings", formatted("%g rings", rings), '[', ']');
-    stepper(window, "width", formatted("%g ", width) + unit + " a ring", '{', '}');
+    float rings = distanceView ? settings.distanceRings : settings.energyRings;
+    float width = distanceView ? settings.distanceIncrement : settings.energyIncrement;
+    bool typed = stepper(window, "rings", rings, "rings", '[', ']');
+    typed |= stepper(window, "width", width, distanceView ? "m a ring" : "J a ring", '{', '}');
+    if (typed) {
+        window.panel.refusal = ringRefusal(rings, width);
+        if (window.panel.refusal.empty()) {
+            submitRings(rings, width, windowConsole().out);
+        }
+        glutPostRedisplay();
+    }
     if (ImGui::Button("+5")) {
         pressKey(window, 'S');
     }
@@ -242,6 +251,12 @@ void legend(const Scene& scene) {
         const Float3& c = entry.colour;
         ImGui::ColorButton("##shade", ImVec4(c[0], c[1], c[2], 1.0f), flags,
                            ImVec2(SWATCH_SIZE, SWATCH_SIZE));
+        if (!entry.swatchText.empty()) {
+            const ImVec2 corner = ImGui::GetItemRectMin();
+            ImGui::GetWindowDrawList()->AddText(
+                ImVec2(corner.x + SWATCH_TEXT_INSET, corner.y - SWATCH_TEXT_INSET), IM_COL32_BLACK,
+                entry.swatchText.c_str());
+        }
         ImGui::SameLine();
         ImGui::TextUnformatted(entry.label.c_str());
         ImGui::PopID();
@@ -280,13 +295,17 @@ void panelWindow(WindowState& window) {
     cellsAndPlan(window);
     saves(window);
     ImGui::Separator();
-    settingsControls(window);
+    // What a plan gives is open; the controls fold, so that the totals, the profile and the
+    // legend show in a window of the view's height.
     const ImGuiTreeNodeFlags open = ImGuiTreeNodeFlags_DefaultOpen;
-    if (ImGui::CollapsingHeader("Vehicle", open)) {
+    if (ImGui::CollapsingHeader("Planner and rings")) {
+        settingsControls(window);
+    }
+    if (ImGui::CollapsingHeader("Vehicle")) {
         vehicleControls(window.panel);
         movesControl(window.panel);
     }
-    if (ImGui::CollapsingHeader("Under the cursor", open)) {
+    if (ImGui::CollapsingHeader("Under the cursor")) {
         underCursor(window);
     }
     if (ImGui::CollapsingHeader("Route totals", open)) {
@@ -364,6 +383,18 @@ void drawPanel(WindowState& window) {
 bool panelTakesMouseButton(PanelState& panel, int button, int state, int x, int y) {
     if (!settings.panelVisible) {
         return false;
+    }
+    if (button == WHEEL_UP_BUTTON || button == WHEEL_DOWN_BUTTON) {
+        // Over the view a turn of the wheel stays a press as any other button's.
+        if (!panel.panelRect.contains(x, y)) {
+            return false;
+        }
+        if (state == GLUT_DOWN) {
+            ImGui_ImplGLUT_MouseWheelFunc(0, button == WHEEL_UP_BUTTON ? 1 : -1, x, y);
+            panel.framesToFollow = FOLLOW_UP_FRAMES;
+            glutPostRedisplay();
+        }
+        return true;
     }
     if (state == GLUT_DOWN) {
         if (!panel.panelRect.contains(x, y) && !ImGui::GetIO().WantCaptureMouse) {

@@ -6,13 +6,17 @@
 
 #include "app/currentRun.h"
 #include "app/options.h"
+#include "camera/camera.h"
 #include "io/barrierFile.h"
 #include "io/groundRaster.h"
 #include "io/printableText.h"
 #include "planner/defaultEnds.h"
 #include "planner/groundPosition.h"
+#include "planner/groundReport.h"
 #include "planner/priceBounds.h"
 #include "planner/routeTables.h"
+#include "render/mapView.h"
+#include "render/scene.h"
 
 #include <cmath>
 #include <cstdio>
@@ -216,8 +220,7 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
         run.reference = std::move(ground.reference);
         shape = ground.shape;
         heights = std::move(ground.heights);
-        run.settings.sceneOffset = WHOLE_GROUND_SCENE_OFFSET;
-        run.homeSceneOffset = WHOLE_GROUND_SCENE_OFFSET;
+        run.loadedGround = true;
         run.groundMoves = LOADED_GROUND_MOVES;
         run.settings.moves = LOADED_GROUND_MOVES;
         run.settings.planner = PlannerKind::Exact;
@@ -235,5 +238,23 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
         return priceRefusal;
     }
     useGround(run, shape, std::move(heights));
+    if (run.loadedGround) {
+        run.settings.sceneRotation = MAP_SCENE_ROTATION;
+        run.settings.sceneOffset =
+            mapSceneOffset(run.terrain, Camera{}.position, GRID_SHIFT_X, FIELD_OF_VIEW_DEGREES);
+        run.homeSceneOffset = run.settings.sceneOffset;
+    }
     return chooseEnds(options, run);
+}
+
+std::string chosenGroundText(const Options& options, const LandscapeRun& run) {
+    if (!run.loadedGround) {
+        return {};
+    }
+    // Mirrors chooseEnds: the cells the user named win over the default ends.
+    const std::string chosenBy = options.planCells ? std::string("the cells --plan names")
+                                 : options.from    ? std::string("the cells under --from and --to")
+                                                   : defaultEndsReason(run.settings.vehicle);
+    return groundLine(run.terrain.shape(), groundReach(run.terrain, run.tables)) +
+           endsLine(routeEnds(run.settings), chosenBy, run.settings.planner);
 }

@@ -15,3 +15,7 @@ struct LandscapeRun;
 // the default route ends (the built-in ground keeps its defaults). Returns the one-line error,
 // empty on success.
 std::string prepareGround(const Options& options, LandscapeRun& run);
+
+// On loaded ground, what the console says once the ground is prepared: the grid it became and
+// the start and end cells with how they were chosen and the planner; empty on the built-in ground.
+std::string chosenGroundText(const Options& options, const LandscapeRun& run);

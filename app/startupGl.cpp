@@ -99,6 +99,8 @@ int runLandscape(const char* programName, const Options& options) {
     windowState.scene.sceneDirty = true;
     windowState.scene.sceneList = glGenLists(1);
     prepareFirstScene(landscapeRun);
+    std::fputs(startReachText(landscapeRun).c_str(), stdout);
+    std::fflush(stdout);
     glEnable(GL_DEPTH_TEST);
     glutTimerFunc(FIRST_TICK_MS, timerTick, 0);
     glutDisplayFunc(display);

@@ -18,17 +18,20 @@ std::vector<Marker> cellMarker(const SceneInputs& in, int x, int y, const Float3
     const int highX = std::min(x + 1 + reach, shape.columns - 1);
     const int lowY = std::max(y - reach, 0);
     const int highY = std::min(y + 1 + reach, shape.rows - 1);
+    // Depth measured toward the viewer's side: z itself seen from below, -z from above.
+    const float toward = towardViewer(in.mesh.viewer, 1.0f);
     float nearest = std::numeric_limits<float>::infinity();
     for (int i = lowX; i <= highX; ++i) {
         for (int j = lowY; j <= highY; ++j) {
-            nearest = std::fmin(nearest, scenePosition(in.terrain, in.mesh.scale, i,
-                                                       j)[2]); // fmin skips NaN (no ground)
+            nearest =
+                std::fmin(nearest, toward * scenePosition(in.terrain, in.mesh.scale, i,
+                                                          j)[2]); // fmin skips NaN (no ground)
         }
     }
     if (std::isinf(nearest)) {
         return {};
     }
-    const float z = nearest + MARKER_LIFT;
+    const float z = toward * nearest + towardViewer(in.mesh.viewer, MARKER_LIFT);
     const Float3 low = scenePosition(in.terrain, in.mesh.scale, lowX, lowY);
     const Float3 high = scenePosition(in.terrain, in.mesh.scale, highX, highY);
     Quad q;
@@ -36,7 +39,7 @@ std::vector<Marker> cellMarker(const SceneInputs& in, int x, int y, const Float3
     q.tRight = {low[0], high[1], z};
     q.bRight = {high[0], high[1], z};
     q.bLeft = {high[0], low[1], z};
-    q.normal = faceNormal(q.tLeft, q.tRight, q.bLeft);
+    q.normal = towardViewer(in.mesh.viewer, faceNormal(q.tLeft, q.tRight, q.bLeft));
     return {{{x, y}, colour, q}};
 }
 

@@ -8,6 +8,7 @@
 #include "terrain/sceneScale.h"
 #include "terrain/settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -66,14 +67,18 @@ Float3 scenePosition(const TerrainPositions& terrain, const SceneScale& scale, i
     return {groundToScene(scale, v.x), groundToScene(scale, v.y), heightToScene(scale, v.z)};
 }
 
-void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& m) {
+void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& m, ViewerSide viewer) {
     const GridShape& shape = terrain.shape();
+    m.viewer = viewer;
     m.scale = sceneScaleFor(shape);
     m.stride = meshStride(shape);
     m.columns = (shape.columns - 1) / m.stride + 1;
     m.rows = (shape.rows - 1) / m.stride + 1;
     m.corners.resize(std::size_t(m.columns) * m.rows);
     std::vector<uint8_t> ground(m.corners.size());
+    const std::vector<float>& heights = terrain.heights();
+    m.groundMissing =
+        std::any_of(heights.begin(), heights.end(), [](float h) { return std::isnan(h); });
     for (int i = 0; i < m.columns; ++i) {
         for (int j = 0; j < m.rows; ++j) {
             const std::size_t k = std::size_t(i) * m.rows + j;
@@ -89,9 +94,10 @@ void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& m) {
             const std::size_t q = std::size_t(i) * (m.rows - 1) + j;
             const std::size_t k = std::size_t(i) * m.rows + j;
             m.drawn[q] = ground[k] & ground[k + 1] & ground[k + m.rows] & ground[k + m.rows + 1];
-            m.normals[q] = m.drawn[q]
-                               ? faceNormal(m.corner(i, j), m.corner(i, j + 1), m.corner(i + 1, j))
-                               : Float3{0.0f, 0.0f, -1.0f};
+            m.normals[q] =
+                towardViewer(viewer, m.drawn[q] ? faceNormal(m.corner(i, j), m.corner(i, j + 1),
+                                                             m.corner(i + 1, j))
+                                                : Float3{0.0f, 0.0f, -1.0f});
         }
     }
 }
@@ -122,7 +128,8 @@ Float3 ringColour(const SceneInputs& in, const Float3& scenePosition) {
         return BEYOND_RINGS_COLOUR;
     }
     if (in.grid.open[distance.shape().index(x, y)] == 0) {
-        return BARRIER_COLOUR; // the cell has ground (it is drawn), so a barrier closes it
+        // The cell under a drawn corner may still be the one below it without ground.
+        return hasGround(in.terrain[x][y]) ? BARRIER_COLOUR : NO_GROUND_COLOUR;
     }
     if (distance[x][y] == UNREACHED_COST) {
         return UNREACHED_COLOUR;

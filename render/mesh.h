@@ -58,6 +58,20 @@ Float3 faceNormal(const Float3& tLeft, const Float3& tRight, const Float3& bLeft
 // Scene position of grid point (x, y) of `terrain` drawn at `scale`, at full resolution.
 Float3 scenePosition(const TerrainPositions& terrain, const SceneScale& scale, int x, int y);
 
+// Which side of the ground the viewer looks from. The built-in view looks up at it from negative
+// scene z, so its normals point that way and lifts are negative; a map looks down from above,
+// where both turn round.
+enum class ViewerSide { Below, Above };
+
+// A normal or lift worked out for a viewer below, turned toward `side`.
+inline Float3 towardViewer(ViewerSide side, const Float3& belowNormal) {
+    return side == ViewerSide::Below ? belowNormal
+                                     : Float3{-belowNormal[0], -belowNormal[1], -belowNormal[2]};
+}
+inline float towardViewer(ViewerSide side, float belowLift) {
+    return side == ViewerSide::Below ? belowLift : -belowLift;
+}
+
 // The mesh's corners and normals depend only on the terrain, so they are computed once per
 // ground and every scene rebuild only recomputes the colours. The mesh is drawn over every
 // stride-th grid point: mesh point (i, j) is grid point (i * stride, j * stride), and the corners
@@ -65,23 +79,30 @@ Float3 scenePosition(const TerrainPositions& terrain, const SceneScale& scale, i
 // bLeft (i + 1, j).
 struct MeshGeometry {
     SceneScale scale;
+    ViewerSide viewer = ViewerSide::Below; // normals face this way
     int stride = 1;
     int columns = 0;             // mesh points along the first index
     int rows = 0;                // and the second
     std::vector<Float3> corners; // scene positions, mesh point (i, j) at i * rows + j
     std::vector<Float3> normals; // face normals, quadrilateral (i, j) at i * (rows - 1) + j
     std::vector<uint8_t> drawn;  // 1 for a quadrilateral whose four corners have ground
+    bool groundMissing = false;  // some cell of the grid has no ground
 
     const Float3& corner(int i, int j) const { return corners[std::size_t(i) * rows + j]; }
     const Float3& normal(int i, int j) const { return normals[std::size_t(i) * (rows - 1) + j]; }
 };
 
-// Fills `mesh` from `terrain`; call whenever the ground changes.
-void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& mesh);
+// Fills `mesh` from `terrain`, its normals facing a viewer on `viewer`'s side; call whenever the
+// ground changes.
+void buildMeshGeometry(const TerrainPositions& terrain, MeshGeometry& mesh,
+                       ViewerSide viewer = ViewerSide::Below);
 
 constexpr Float3 UNREACHED_COLOUR = {1.0f, 0.0f, 0.0f};
 constexpr Float3 BEYOND_RINGS_COLOUR = {1.0f, 1.0f, 1.0f};
 constexpr Float3 BARRIER_COLOUR = {0.45f, 0.25f, 0.05f}; // brown: ground no route may use
+// Slate: a drawn quadrilateral whose colour comes from a cell without ground beside it. Neither
+// brown nor red, which say something of ground that is there.
+constexpr Float3 NO_GROUND_COLOUR = {0.3f, 0.35f, 0.5f};
 
 // Grey level (0..1) of ring `ring` out of `rings`: 1 for ring 0, darker by 1/rings per ring.
 float ringLevel(int ring, float rings);
@@ -92,10 +113,10 @@ float ringLevel(int ring, float rings);
 Float3 ringGrey(float cost, float rings, float increment);
 
 // Colour of the cell a scene position is drawn at (only x and y are read): the cell comes back
-// through sceneToGridIndex, so about half of all indices take their predecessor's ring. Brown
-// when a barrier closes it, red when the distance table never reached it (in every view mode),
-// else the ring of the view mode's cost table and settings, white for any other view mode or a
-// cell outside the grid.
+// through sceneToGridIndex, so about half of all indices take their predecessor's ring. Slate
+// for a cell without ground, brown when a barrier closes it, red when the distance table never
+// reached it (in every view mode), else the ring of the view mode's cost table and settings, white
+// for any other view mode or a cell outside the grid.
 Float3 ringColour(const SceneInputs& in, const Float3& scenePosition);
 
 // One quadrilateral of the mesh: its cell and the ring colour it is shaded with.

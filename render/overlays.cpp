@@ -3,6 +3,7 @@
 
 #include "render/overlays.h"
 
+#include "planner/groundReport.h"
 #include "planner/moveProfile.h"
 #include "planner/routeWalk.h"
 
@@ -93,17 +94,26 @@ std::vector<Cell> straightLineCells(const TerrainPositions& terrain, int startX,
 namespace {
 Float3 offsetCorner(const SceneInputs& in, int x, int y, float dx, float dy) {
     const Float3 p = scenePosition(in.terrain, in.mesh.scale, x, y);
-    return {p[0] + dx, p[1] + dy, p[2] + OVERLAY_LIFT};
+    return {p[0] + dx, p[1] + dy, p[2] + towardViewer(in.mesh.viewer, OVERLAY_LIFT)};
 }
 } // namespace
 
+float overlayInset(const SceneInputs& in) {
+    if (!in.loadedGround) {
+        return OVERLAY_INSET;
+    }
+    const float cell = groundToScene(in.mesh.scale, static_cast<float>(in.terrain.shape().spacing));
+    return (cell - std::max(MAP_OVERLAY_CELLS * cell, MAP_OVERLAY_MIN_WIDTH)) / 2.0f;
+}
+
 Quad overlayQuad(const SceneInputs& in, int x, int y) {
+    const float inset = overlayInset(in);
     Quad q;
-    q.tLeft = offsetCorner(in, x, y, OVERLAY_INSET, OVERLAY_INSET);
-    q.tRight = offsetCorner(in, x, y + 1, OVERLAY_INSET, -OVERLAY_INSET);
-    q.bRight = offsetCorner(in, x + 1, y + 1, -OVERLAY_INSET, -OVERLAY_INSET);
-    q.bLeft = offsetCorner(in, x + 1, y, -OVERLAY_INSET, OVERLAY_INSET);
-    q.normal = faceNormal(q.tLeft, q.tRight, q.bLeft);
+    q.tLeft = offsetCorner(in, x, y, inset, inset);
+    q.tRight = offsetCorner(in, x, y + 1, inset, -inset);
+    q.bRight = offsetCorner(in, x + 1, y + 1, -inset, -inset);
+    q.bLeft = offsetCorner(in, x + 1, y, -inset, inset);
+    q.normal = towardViewer(in.mesh.viewer, faceNormal(q.tLeft, q.tRight, q.bLeft));
     return q;
 }
 
@@ -131,5 +141,13 @@ Overlay energyRouteOverlay(const SceneInputs& in) {
 Overlay straightLineOverlay(const SceneInputs& in) {
     const Settings& s = in.settings;
     return {straightLineCells(in.terrain, s.startX, s.startY, s.endX, s.endY), straightLineColour,
-            straightLineReport(routeEnds(s), in.terrain.shape().spacing)};
+            straightLineReport(routeEnds(s), in.terrain.shape().spacing) + unreachableEndNote(in)};
+}
+
+std::string unreachableEndNote(const SceneInputs& in) {
+    const Settings& s = in.settings;
+    if (!in.loadedGround || in.tables.distance.reaches(s.endX, s.endY)) {
+        return {};
+    }
+    return unreachableEndLine(groundReach(in.terrain, in.tables), s.vehicle);
 }

@@ -31,12 +31,21 @@ std::vector<Cell> straightLineCells(const TerrainPositions& terrain, int startX,
 
 constexpr float OVERLAY_INSET = 0.02f; // scene units, added toward the cell's far side
 constexpr float OVERLAY_LIFT = -0.01f; // scene z; negative z faces the viewer
+// On the built-in ground the inset, larger than a cell, turns each square inside out to three
+// cells' width. A map's squares overlap their neighbours by half a cell, so a diagonal route stays
+// one line, and are at least this many scene units wide on fine cells.
+constexpr float MAP_OVERLAY_CELLS = 1.5f;
+constexpr float MAP_OVERLAY_MIN_WIDTH = 0.03f;
+
+// The inset of the overlay squares: OVERLAY_INSET on the built-in view, on a map the negative
+// inset that centres a square of MAP_OVERLAY_CELLS cells, at least MAP_OVERLAY_MIN_WIDTH wide.
+float overlayInset(const SceneInputs& in);
 
 constexpr Float3 distanceRouteColour = {0.0f, 0.0f, 1.0f};
 constexpr Float3 energyRouteColour = {0.0f, 1.0f, 0.0f};
 constexpr Float3 straightLineColour = {0.0f, 1.0f, 1.0f};
 
-// Overlay quadrilateral of cell (x, y): the mesh corners, each x and y moved by OVERLAY_INSET
+// Overlay quadrilateral of cell (x, y): the mesh corners, each x and y moved by overlayInset
 // (+ for the near grid line, - for the far one) and lifted by OVERLAY_LIFT. hasQuad(x, y).
 Quad overlayQuad(const SceneInputs& in, int x, int y);
 
@@ -53,5 +62,9 @@ Overlay distanceRouteOverlay(const SceneInputs& in);
 // Least-energy route, likewise.
 Overlay energyRouteOverlay(const SceneInputs& in);
 
-// Straight line between the start and end cells with its length report.
+// Straight line between the start and end cells with its length report, and after it on loaded
+// ground the word on an end no route reaches.
 Overlay straightLineOverlay(const SceneInputs& in);
+
+// On loaded ground whose end the plan does not reach, why (unreachableEndLine); else empty.
+std::string unreachableEndNote(const SceneInputs& in);

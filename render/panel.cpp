@@ -21,12 +21,13 @@ std::vector<LegendEntry> ringEntries(float rings, float increment, const char* u
                                       double((ring + 1) * increment), unit)});
     }
     const float last = std::max(std::ceil(rings), 0.0f) * increment;
-    entries.push_back({BEYOND_RINGS_COLOUR, formatText("%g %s and more", double(last), unit)});
+    entries.push_back({BEYOND_RINGS_COLOUR, formatText("%g %s and more", double(last), unit),
+                       BEYOND_RINGS_SWATCH_TEXT});
     return entries;
 }
 } // namespace
 
-std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers) {
+std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers, bool groundMissing) {
     std::vector<LegendEntry> entries;
     switch (s.viewMode) {
     case Distance:
@@ -42,6 +43,9 @@ std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers) {
     entries.push_back({UNREACHED_COLOUR, "unreachable"});
     if (barriers) {
         entries.push_back({BARRIER_COLOUR, "no-go area"});
+    }
+    if (groundMissing) {
+        entries.push_back({NO_GROUND_COLOUR, "edge of missing ground"});
     }
     entries.push_back({START_MARKER_COLOUR, formatText("start (%d, %d)", s.startX, s.startY)});
     entries.push_back({END_MARKER_COLOUR, formatText("end (%d, %d)", s.endX, s.endY)});

@@ -13,12 +13,19 @@
 struct LegendEntry {
     Float3 colour;
     std::string label;
+    std::string swatchText = ""; // written over the swatch where its shade alone could mislead
 };
 
+// Marks the swatch of costs past the last ring, as white as the first ring's.
+constexpr const char* BEYOND_RINGS_SWATCH_TEXT = "+";
+
 // One shade per ring of the view mode ("0 to 1000 m", ...), white for costs past the last ring
+// (its swatch marked BEYOND_RINGS_SWATCH_TEXT)
 // and red for unreachable ground (any other view mode shades every reached cell white), brown
 // for the no-go areas plans heed, then the start and end markers with their cells.
-std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers);
+// A ground with cells missing adds their slate.
+std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers,
+                                       bool groundMissing = false);
 
 struct ProfilePoint {
     Cell cell;

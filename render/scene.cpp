@@ -12,14 +12,13 @@ Scene buildScene(const SceneInputs& in) {
         const Measure measure = s.viewMode == Distance ? Measure::Distance : Measure::Energy;
         scene.overlays.push_back(measure == Measure::Distance ? distanceRouteOverlay(in)
                                                               : energyRouteOverlay(in));
-        const Route route =
-            readRoute(in.terrain, in.grid.prices, in.tables, measure, routeEnds(s));
+        const Route route = readRoute(in.terrain, in.grid.prices, in.tables, measure, routeEnds(s));
         scene.profile = routeProfile(in.terrain, route, in.tables.costs(measure));
         scene.costUnit = measure == Measure::Distance ? "m" : "J";
     }
     scene.overlays.push_back(straightLineOverlay(in));
     scene.markers = startAndEndMarkers(in);
-    scene.legend = legendEntries(s, in.barriers);
+    scene.legend = legendEntries(s, in.barriers, in.mesh.groundMissing);
     return scene;
 }
 

@@ -22,6 +22,11 @@ const GLfloat diffuseComp[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr GLdouble LOOK_EYE_Z = 5.0;   // the fixed look-at backs off this far ...
 constexpr GLfloat VIEW_SHIFT_Z = 5.0f; // ... and this shift brings the scene back
 constexpr GLfloat FAR_DEPTH = 1.0f;    // depth of a pixel nothing was drawn at
+// How far a map's mesh is pushed back in depth: by its steepest slope in the window times the
+// factor, plus units of the depth buffer. The overlays' small lift alone loses to a slope of
+// coarse, exaggerated ground, where the mesh between an overlay's corners rises above it.
+constexpr GLfloat MAP_MESH_SLOPE_OFFSET = 4.0f;
+constexpr GLfloat MAP_MESH_UNIT_OFFSET = 64.0f;
 
 // Front-face diffuse reflectance; alpha is 1 (nothing blends or reads it).
 void setDiffuse(const Float3& colour) {
@@ -134,7 +139,14 @@ void rebuildSceneList(SceneGlState& gl, Scene scene, const SceneInputs& in) {
     glDeleteLists(gl.sceneList, 1);
     gl.sceneList = glGenLists(1);
     glNewList(gl.sceneList, GL_COMPILE_AND_EXECUTE);
+    if (in.loadedGround) {
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(MAP_MESH_SLOPE_OFFSET, MAP_MESH_UNIT_OFFSET);
+    }
     drawMesh(drawn.mesh, in.mesh);
+    if (in.loadedGround) {
+        glDisable(GL_POLYGON_OFFSET_FILL);
+    }
     for (const Overlay& overlay : drawn.overlays) {
         drawOverlay(overlay, in);
     }

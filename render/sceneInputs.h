@@ -16,5 +16,6 @@ struct SceneInputs {
     const MeshGeometry& mesh;
     const PlanningGrid& grid;
     const RouteTables& tables;
-    bool barriers; // the plans heed no-go areas
+    bool barriers;     // the plans heed no-go areas
+    bool loadedGround; // a raster of the user's: drawn as a map and explained on the console
 };

@@ -16,11 +16,6 @@ struct Vec3f {
     float z;
 };
 
-// The scene offset that brings the whole ground into the first view: the built-in view moved
-// back by 3.75, right by 0.05 and up by 1.05 scene units, where a square ground of any size
-// fits with a margin. Loaded ground starts here, so its start and end are in view.
-constexpr Vec3f WHOLE_GROUND_SCENE_OFFSET = {-0.45f, 3.3f, -6.25f};
-
 struct Settings {
     int windowWidth = 500; // mouse presses are classified against these, whatever the window
     int windowHeight = 500;

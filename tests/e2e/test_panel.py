@@ -37,6 +37,8 @@ PLAN_BUTTON = (PANEL_X + 26, 128)
 SAVE_PICTURE = (PANEL_X + 54, 151)
 SAVE_MAP_FILES = (PANEL_X + 160, 151)
 MAP_FILES = ("distance.tif", "energy.tif", "heights.tif", "routes.geojson")
+RINGS_HEADER = (PANEL_X + 60, 178)  # "Planner and rings", folded at start
+RING_WIDTH_FIELD = (PANEL_X + 110, 270)  # once that part is open
 OFF_GROUND = (495, 5)  # background in the first view
 SOURCE = os.path.dirname(os.path.dirname(e2e.HERE))
 
@@ -48,14 +50,22 @@ def source_numbers(header, name):
     return tuple(float(v.strip().rstrip("f")) for v in value.split(","))
 
 
-def unrotate(p):
+def without_map_corner(view, width=200, height=100):
+    """The view with its bottom-left corner, where the scale bar and north arrow go, black."""
+    data, row = bytearray(view.data), 3 * view.width
+    for y in range(view.height - height, view.height):
+        data[y * row:y * row + 3 * width] = bytes(3 * width)
+    return e2e.Image(view.width, view.height, bytes(data))
+
+
+def unrotate(p, rotation):
     """The inverse of render.View.rotate."""
     x, y, z = p
-    a = -math.radians(render.ROTATION[0])
+    a = -math.radians(rotation[0])
     y, z = y * math.cos(a) - z * math.sin(a), y * math.sin(a) + z * math.cos(a)
-    a = -math.radians(render.ROTATION[1])
+    a = -math.radians(rotation[1])
     x, z = x * math.cos(a) + z * math.sin(a), -x * math.sin(a) + z * math.cos(a)
-    a = -math.radians(render.ROTATION[2])
+    a = -math.radians(rotation[2])
     x, y = x * math.cos(a) - y * math.sin(a), x * math.sin(a) + y * math.cos(a)
     return x, y, z
 
@@ -69,7 +79,7 @@ def ground_point_under(view, pixel, height):
 
     def mesh(t):  # the mesh-frame point at eye-space distance t along the ray
         e = [t * r - o + c for r, o, c in zip(ray, view.offset, render.CAMERA_EYE)]
-        x, y, z = unrotate(e)
+        x, y, z = unrotate(e, view.rotation)
         return x + 0.5, y, z
 
     z0, z1 = mesh(0.0)[2], mesh(1.0)[2]
@@ -145,6 +155,20 @@ class PanelTest(e2e.TestCase):
                     best = (d, (i, j), (px, py))
         return best[1], best[2]
 
+    def click_and_see(self, app, pixel, watched):
+        """Clicks `pixel` once the pointer rests there; waits until the panel's row at `watched`
+        shows it (a slow build may take several frames)."""
+        app.xdotool("mousemove", "--window", app.window, *pixel)
+        row = [(x, watched[1] + dy) for x in range(PANEL_X + 10, PANEL_X + 300) for dy in (-4, 4)]
+        pixels = lambda shot: [shot.pixel(*p) for p in row]  # noqa: E731
+        idle = pixels(app.settled_screenshot(interval=1.0))  # a slow frame is not a settled one
+        app.xdotool("click", 1)
+        deadline = time.monotonic() + e2e.OUTPUT_TIMEOUT
+        while pixels(app.screenshot()) == idle:
+            self.assertLess(time.monotonic(), deadline, "no answer to a click at %s" % (pixel,))
+            time.sleep(0.1)
+        app.settled_screenshot(interval=1.0)
+
     def click(self, app, pixel, modifier=None):
         app.xdotool("mousemove", "--window", app.window, *pixel)
         if modifier:
@@ -165,7 +189,10 @@ class PanelTest(e2e.TestCase):
             self.assertTrue(near(shown.pixel(*TITLE_BAR), TITLE_COLOUR), shown.pixel(*TITLE_BAR))
             # The window gains the panel's strip; the view keeps its size and every pixel.
             self.assertEqual(app.geometry()[2:], (PANEL_X + 310, render.WINDOW))
-            self.assertEqual(view_of(shown).differing_pixels(before), 0)
+            # The view keeps every pixel but the corner of the scale bar and north arrow.
+            self.assertGreater(view_of(shown).differing_pixels(before), 1000)
+            self.assertEqual(
+                without_map_corner(view_of(shown)).differing_pixels(without_map_corner(before)), 0)
             self.rebuilt_after(app, lambda: app.key("h"))
             self.assertEqual(app.geometry()[2:], (render.WINDOW, render.WINDOW))
             hidden = app.redrawn_screenshot()
@@ -202,8 +229,11 @@ class PanelTest(e2e.TestCase):
         n, spacing, height = 600, 30.0, 100.0
         longer_side, = source_numbers("terrain/sceneScale.h", "SCENE_LONGER_SIDE")
         divisor = (n - 1) * spacing / longer_side  # metres per scene unit
-        view = render.View(source_numbers("terrain/settings.h", "WHOLE_GROUND_SCENE_OFFSET"))
         level = render.f32(height / render.f32(divisor / 3.0))
+        # The map view: straight down on the middle of the ground, the whole of it in view.
+        margin, = source_numbers("render/mapView.h", "MAP_VIEW_MARGIN")
+        back = longer_side / 2 / math.tan(math.radians(22.5)) / (1 - margin) + level
+        view = render.View((0.5 - longer_side / 2, 1 - longer_side / 2, -back), (0, 0, 0))
 
         def pick_near(target):
             """A pixel by `target` whose point lies well inside its cell, so the depth buffer's
@@ -263,6 +293,31 @@ class PanelTest(e2e.TestCase):
             after = app.settled_view()
             self.assertTrue(near(after.pixel(*TITLE_BAR), TITLE_COLOUR))
             self.assertEqual(view_of(after).differing_pixels(view_of(before)), 0)
+
+    def test_wheel_scrolls_the_panel_and_a_typed_ring_width_redraws_the_same_plan(self):
+        with self.launch(extra_args=["--panel"]) as app:
+            app.wait_for(DIRECT_PATH)
+            first = app.settled_screenshot()
+            self.click_and_see(app, RINGS_HEADER, RING_WIDTH_FIELD)  # the part opens
+            self.click_and_see(app, RING_WIDTH_FIELD, RING_WIDTH_FIELD)  # its text is selected
+            app.key("2", "5", "0", "0")
+            # Enter held until the panel has seen it: a press and release within one frame
+            # would pass it by.
+            text = self.rebuilt_after(app, lambda: app.key_down("Return"))
+            app.key_up("Return")
+            self.assertIn("Number of Distance Increment:  2500.000000\n", text)
+            self.assertTrue(text.endswith(render.reports(self.facts, render.DISTANCE_MODE)), text)
+            shot = app.settled_screenshot()
+            self.assertGreater(view_of(shot).differing_pixels(view_of(first)), 1000)
+            app.xdotool("mousemove", "--window", app.window, PANEL_X + 150, 400)
+            shot, since = app.settled_screenshot(interval=1.0), app.mark()
+            app.xdotool("click", "5")
+            deadline = time.monotonic() + e2e.OUTPUT_TIMEOUT
+            while (scrolled := app.screenshot()).differing_pixels(shot) < 1000:
+                self.assertLess(time.monotonic(), deadline, "the wheel never scrolled the panel")
+                time.sleep(0.1)
+            self.assertEqual(view_of(scrolled).differing_pixels(view_of(shot)), 0)
+            self.assertEqual(app.output()[since:], "")
 
     def test_saved_picture_and_map_files_are_the_view_and_the_batch_plan(self):
         with tempfile.TemporaryDirectory() as workdir, \

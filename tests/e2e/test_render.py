@@ -147,18 +147,17 @@ def reports(facts, mode):
 class View:
     """The program's modelview and projection for a given scene offset, in plain arithmetic."""
 
-    def __init__(self, offset):
-        self.offset = offset
+    def __init__(self, offset, rotation=ROTATION):
+        self.offset, self.rotation = offset, rotation
         self.f = 1.0 / math.tan(math.radians(22.5))
 
-    @staticmethod
-    def rotate(p):
+    def rotate(self, p):
         x, y, z = p
-        a = math.radians(ROTATION[2])
+        a = math.radians(self.rotation[2])
         x, y = x * math.cos(a) - y * math.sin(a), x * math.sin(a) + y * math.cos(a)
-        a = math.radians(ROTATION[1])
+        a = math.radians(self.rotation[1])
         x, z = x * math.cos(a) + z * math.sin(a), -x * math.sin(a) + z * math.cos(a)
-        a = math.radians(ROTATION[0])
+        a = math.radians(self.rotation[0])
         y, z = y * math.cos(a) - z * math.sin(a), y * math.sin(a) + z * math.cos(a)
         return x, y, z
 

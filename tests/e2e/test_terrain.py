@@ -158,6 +158,41 @@ class TerrainTest(e2e.TestCase):
                 app.wait_for(r"Increment: +50000\.000000\n%s[\n\t]" % re.escape(line),
                              since=since)
 
+    def test_ground_with_a_ridge_in_the_north_shows_it_at_the_top_and_says_what_was_chosen(self):
+        ridge = os.path.join(self.dir, "ridge.tif")
+        grid = np.full((120, 100), 100.0)
+        grid[:, 85:] = 400.0  # a ridge no 7 % vehicle climbs, along the northern edge
+        grid[10:20, 10:20] = np.nan  # and a hole without ground
+        write_raster(ridge, grid, 32616, (500000.0, 4000000.0), nodata=np.nan)
+        with tempfile.TemporaryDirectory() as workdir, \
+                self.launch(workdir=workdir, extra_args=["--terrain", ridge]) as app:
+            app.wait_for(FIRST_FRAME)
+            text = app.output()
+            self.assertIn("Ground: 120 x 100 cells of 30.0 m, 1 % without ground\n", text)
+            ends = re.search(r"Start \((\d+), (\d+)\), end \((\d+), (\d+)\): the largest area "
+                             r"that 7 % grades join; (sweep|exact) planner\n", text)
+            self.assertIsNotNone(ends, text)
+            self.assertRegex(text, r"From the start a 7 % vehicle reaches \d+ % of the ground")
+            app.settled_view()
+            app.key("F12")
+            app.wait_for("landscape-1.png")
+            picture = gdal.Open(os.path.join(workdir, "landscape-1.png")).ReadAsArray()
+        red = np.argwhere((picture[0] > 150) & (picture[1] < 60) & (picture[2] < 60))
+        self.assertGreater(len(red), 100)
+        height = picture.shape[1]
+        self.assertLess(red[:, 0].max(), height / 2)  # the unreachable ridge: north is up
+        start, end = [np.argwhere(test(picture)).mean(axis=0) for test in (
+            lambda p: (p[0] > 200) & (p[2] > 200) & (p[1] < 40),
+            lambda p: (p[0] > 200) & (p[1] > 120) & (p[1] < 220) & (p[2] < 40))]
+        sx, sy, ex, ey = map(int, ends.groups())
+        self.assertEqual((end[1] > start[1], end[0] < start[0]), (ex > sx, ey > sy))  # east right
+        # An end on the ridge: the batch plan says why no route reaches it.
+        result = subprocess.run([e2e.ARGS.binary, "--plan", "60", "50", "60", "95", "--terrain",
+                                 ridge, "--no-tables", "--out", self.dir], capture_output=True,
+                                text=True, env=e2e._sanitizer_env(dict(os.environ)))
+        self.assertRegex(result.stderr, r"\nthe end lies outside the \d+ % of the ground a 7 % "
+                         r"vehicle reaches from the start; try --grade or --moves\n$")
+
     def test_bad_input_ends_with_one_line_and_status_two_before_any_window(self):
         empty, text, locked = (os.path.join(self.dir, n) for n in ("0.tif", "text.tif", "lock.tif"))
         write_raster(empty, np.full((20, 20), -9999.0), nodata=-9999.0)

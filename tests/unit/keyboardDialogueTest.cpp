@@ -134,6 +134,19 @@ TEST_F(CellDialogueTest, PanelRefusesVehiclesWhoseEnergiesPassTheUnreachedMarker
     }
 }
 
+TEST_F(CellDialogueTest, PanelRefusesRingsOutsideWhatTheKeysReach) {
+    const std::tuple<float, float, std::string> cases[] = {
+        {15.0f, 2500.0f, ""},
+        {100.0f, 0.5f, ""},
+        {101.0f, 1000.0f, "Refused: the rings number 0 to 100"},
+        {-1.0f, 1000.0f, "Refused: the rings number 0 to 100"},
+        {15.0f, 0.0f, "Refused: a ring is wider than 0 and narrower than 1e+35"},
+        {15.0f, 1e36f, "Refused: a ring is wider than 0 and narrower than 1e+35"}};
+    for (const auto& [rings, width, refusal] : cases) {
+        EXPECT_EQ(ringRefusal(rings, width), refusal) << rings << " " << width;
+    }
+}
+
 TEST_F(CellDialogueTest, AfterEndOfInputEveryPressIsRejectedAtOnce) {
     CapturedConsole captured("5 6");
     for (int press = 0; press < 3; ++press) {

@@ -168,6 +168,8 @@ TEST_F(Overlays, LegendNamesEveryRingShade) {
         EXPECT_EQ(distance[k].colour, ringGrey(1000.0f * k + 500.0f, 3, 1000)) << k;
     }
     EXPECT_EQ(distance[3].colour, BEYOND_RINGS_COLOUR);
+    EXPECT_EQ(distance[3].swatchText, BEYOND_RINGS_SWATCH_TEXT);
+    EXPECT_EQ(distance[0].swatchText, ""); // the first ring is as white, but unmarked
     EXPECT_EQ(distance[4].colour, UNREACHED_COLOUR);
     EXPECT_EQ(distance[5].label, "start (10, 360)");
     EXPECT_EQ(distance[5].colour, START_MARKER_COLOUR);

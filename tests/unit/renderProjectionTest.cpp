@@ -1,3 +1,5 @@
+#include "render/mapScale.h"
+#include "render/mapView.h"
 #include "render/scene.h"
 
 #include <gtest/gtest.h>
@@ -19,4 +21,36 @@ TEST(Projection, AspectRatioIsWidthOverHeight) {
     }
 }
 
+} // namespace
+
+namespace {
+TEST(MapScale, BarIsTheLongestRoundLengthThatFits) {
+    const struct {
+        double pixelsPerMetre, metres, pixels;
+        const char* label;
+    } cases[] = {{0.016, 5000.0, 80.0, "5 km"},
+                 {1.0, 100.0, 100.0, "100 m"},
+                 {0.0003, 200000.0, 60.0, "200 km"},
+                 {0.0, 0.0, 0.0, ""}};
+    for (const auto& c : cases) {
+        const ScaleBar bar = scaleBar(c.pixelsPerMetre, 120.0);
+        EXPECT_DOUBLE_EQ(bar.metres, c.metres) << c.pixelsPerMetre;
+        EXPECT_NEAR(bar.pixels, c.pixels, 1e-9) << c.pixelsPerMetre;
+        EXPECT_EQ(bar.label, c.label) << c.pixelsPerMetre;
+    }
+    EXPECT_EQ(lengthLabel(1500.0), "1.5 km");
+    EXPECT_EQ(screenDirection(1.0, 1.0, 1.0, 1.0), (std::array<double, 2>{0.0, 1.0}));
+    EXPECT_EQ(screenDirection(0.0, 0.0, -3.0, 4.0), (std::array<double, 2>{-0.6, 0.8}));
+}
+
+TEST(MapView, TheMiddleOfTheGroundLiesStraightAheadOfTheEye) {
+    TerrainPositions terrain;
+    terrain.assign({41, 21, 30.0}, std::vector<float>(41 * 21, 50.0f));
+    const Vector3 eye{0.0, 1.0, 0.0};
+    const Vec3f offset = mapSceneOffset(terrain, eye, -0.5f, 45.0);
+    const SceneScale scale = sceneScaleFor(terrain.shape());
+    EXPECT_NEAR(offset.x - 0.5 + groundToScene(scale, 600.0f), eye.x, 1e-6);
+    EXPECT_NEAR(offset.y + groundToScene(scale, 300.0f), eye.y, 1e-6);
+    EXPECT_LT(offset.z + heightToScene(scale, 50.0f), -4.0); // the whole 3.64 units in view
+}
 } // namespace

@@ -1,5 +1,7 @@
 #include "planner/routeTables.h"
 #include "render/mesh.h"
+#include "render/ringFit.h"
+#include "render/roundNumbers.h"
 #include "terrain/sceneScale.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
@@ -160,4 +162,47 @@ TEST_F(RingColour, PositionOutsideTheGridIsWhite) {
     EXPECT_EQ(ringColour({0.5f, 3.66f, 0.0f}), BEYOND_RINGS_COLOUR);
 }
 
+} // namespace
+
+namespace {
+TEST(RingFit, WidthsRoundUpToOneTwoOrFive) {
+    const double cases[][2] = {{1.0, 1.0},  {1.01, 2.0},   {3.0, 5.0},       {5.0, 5.0},
+                               {7.3, 10.0}, {0.015, 0.02}, {4321.0, 5000.0}, {1.5e7, 2e7},
+                               {0.0, 0.0},  {-3.0, -3.0}};
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(oneTwoFiveAtLeast(c[0]), c[1]) << c[0];
+    }
+}
+
+TEST(RingFit, RingsSpanTheDearestReachedCost) {
+    RouteTables tables;
+    tables.resize({3, 3, 30.0});
+    tables.distance[0][0] = 0.0f;
+    tables.distance[2][1] = 29000.0f; // 15 rings: 1933 m each, so 2000 m
+    tables.energy[0][0] = 0.0f;
+    tables.energy[1][1] = 500000.0f; // exactly 10 x 50 000 J would leave it beyond: 100 000 J
+    Settings s;
+    fitRingWidths(s, tables);
+    EXPECT_EQ(s.distanceIncrement, 2000.0f);
+    EXPECT_EQ(s.energyIncrement, 100000.0f);
+    s.distanceRings = 0.0f; // no rings, nothing reached: the widths stay
+    tables.energy[1][1] = UNREACHED_COST;
+    s.distanceIncrement = s.energyIncrement = 7.0f;
+    fitRingWidths(s, tables);
+    EXPECT_EQ(s.distanceIncrement, 7.0f);
+    EXPECT_EQ(s.energyIncrement, 7.0f);
+}
+} // namespace
+
+namespace {
+TEST_F(RingColour, ACellWithoutGroundBesideADrawnOneIsSlateNotBrown) {
+    std::vector<float> heights = builtInHeights();
+    heights[BUILT_IN_SHAPE.index(0, 5)] = NAN; // (1, 5) takes the colour of (0, 5)
+    ::useGround(run, BUILT_IN_SHAPE, heights);
+    buildMeshGeometry();
+    EXPECT_EQ(ringColour(scenePosition(1, 5)), NO_GROUND_COLOUR);
+    const std::vector<LegendEntry> legend = ::legendEntries(settings, false, true);
+    EXPECT_EQ(legend[legend.size() - 3].colour, NO_GROUND_COLOUR);
+    EXPECT_TRUE(meshGeometry.groundMissing);
+}
 } // namespace

@@ -1,3 +1,4 @@
+#include "planner/groundReport.h"
 #include "render/overlays.h"
 
 #include <gtest/gtest.h>
@@ -87,4 +88,32 @@ TEST(RouteSummary, LargestFloatStillPrintsWhole) {
     EXPECT_EQ(text.substr(text.size() - 15), ".000000 joules\n");
 }
 
+} // namespace
+
+namespace {
+TEST(GroundReport, SharesNeverRoundToNoneOrAll) {
+    const struct {
+        std::size_t part, whole;
+        const char* text;
+    } cases[] = {{0, 10, "0"},       {10, 10, "100"},      {39, 100, "39"},     {1, 3, "33"},
+                 {1, 10000, "0.01"}, {1, 1000000, "0.01"}, {997, 1000, "99.7"}, {0, 0, "0"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(percentText(c.part, c.whole), c.text) << c.part << "/" << c.whole;
+    }
+}
+
+TEST(GroundReport, LinesNameTheGridTheEndsAndTheGrade) {
+    Vehicle steep;
+    steep.gradeUpPercent = 15.0;
+    steep.gradeDownPercent = 10.0;
+    const GroundReach reach{191355, 116726, 15174};
+    EXPECT_EQ(groundLine({415, 437, 74.6}, reach),
+              "Ground: 415 x 437 cells of 74.6 m, 39 % without ground\n");
+    EXPECT_EQ(endsLine({221, 224, 403, 386}, defaultEndsReason(Vehicle{}), PlannerKind::Exact),
+              "Start (221, 224), end (403, 386): the largest area that 7 % grades join; exact "
+              "planner\n");
+    EXPECT_EQ(unreachableEndLine(reach, steep),
+              "the end lies outside the 13 % of the ground a 15 % up and 10 % down vehicle "
+              "reaches from the start; try --grade or --moves\n");
+}
 } // namespace
