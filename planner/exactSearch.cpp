@@ -23,8 +23,8 @@ const StepRange& rangeOf(const PlanningGrid& grid, Measure m) {
 }
 
 // Asks for the cache lines of the cell at p and of its neighbours in the two columns beside it.
-inline void prefetchAround(const SearchCell* cells, std::size_t cellCount, std::size_t p,
-                           int rows) {
+template <typename Cell>
+inline void prefetchAround(const Cell* cells, std::size_t cellCount, std::size_t p, int rows) {
     __builtin_prefetch(cells + p);
     if (p >= static_cast<std::size_t>(rows)) {
         __builtin_prefetch(cells + p - rows);
@@ -38,12 +38,70 @@ inline void prefetchAround(const SearchCell* cells, std::size_t cellCount, std::
 struct MeasureSearch {
     const PlanningGrid* grid;
     std::size_t start;
-    SearchCell* cells;
+    PlannerArray<SearchCell>* cells;
+    PlannerArray<EightStepCell>* eightStepCells;
     BucketQueue* frontier;
     float* cost;
     uint8_t* from;
     ProgressReport* report; // null on the thread that does not tell
     bool energy;
+};
+
+// Where a search keeps its cells: records of 16 bytes beside the grid's heights and moves and the
+// predecessor table, for any set of moves.
+struct TableRecords {
+    SearchCell* cells;
+    const float* heights;
+    const uint8_t* moves;
+    int moveBytes;
+    uint8_t* from;
+
+    SearchCell& operator[](std::size_t p) const { return cells[p]; }
+    void reset(std::size_t p) const {
+        cells[p] = {static_cast<double>(UNREACHED_COST), 0.0};
+        from[p] = FROM_NOWHERE;
+    }
+    float height(std::size_t p) const { return heights[p]; }
+    // Calls visit(d) for every move d open from the cell at p, in order.
+    template <typename Visit> void forEachMoveOf(std::size_t p, Visit&& visit) const {
+        forEachMove(moves + p * moveBytes, moveBytes, visit);
+    }
+    void arrived(std::size_t q, uint8_t by) const { from[q] = by; }
+    void finish(std::size_t) const {}
+};
+
+// Records of 24 bytes that hold the height, steps and predecessor too: the eight steps.
+struct EightStepRecords {
+    EightStepCell* cells;
+    const float* heights;
+    const uint8_t* moves;
+    uint8_t* from;
+
+    EightStepCell& operator[](std::size_t p) const { return cells[p]; }
+    void reset(std::size_t p) const {
+        cells[p] = {};
+        cells[p].cost = static_cast<double>(UNREACHED_COST);
+        cells[p].height = heights[p];
+        cells[p].steps = moves[p];
+        cells[p].from = FROM_NOWHERE;
+    }
+    float height(std::size_t p) const { return cells[p].height; }
+    // The same for the eight steps, unrolled: each step's offset is then a constant.
+    template <typename Visit> void forEachMoveOf(std::size_t p, Visit&& visit) const {
+        const unsigned open = cells[p].steps;
+#pragma GCC unroll 8
+        for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+            if ((open & (1u << d)) != 0) {
+                visit(d);
+            }
+        }
+    }
+    void arrived(std::size_t q, uint8_t by) const {
+        cells[q].from = by;
+    }
+    void finish(std::size_t p) const {
+        from[p] = cells[p].from;
+    }
 };
 
 // The search, in outline:
@@ -58,24 +116,19 @@ struct MeasureSearch {
 // Every label only falls, and sums in double do not depend on the order of the steps, so the
 // costs and predecessors it ends with are the least whatever the order cells were taken up in.
 // Each measure breaks its ties by the other. Prices is StepPrices, or KindPrices on a grid whose
-// steps come in kinds.
-template <Measure M, typename Prices> void search(MeasureSearch& part, const Prices& prices) {
+// steps come in kinds; Records is TableRecords or EightStepRecords.
+template <Measure M, typename Prices, typename Records>
+void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     constexpr Measure OTHER = otherMeasure(M);
     const PlanningGrid& grid = *part.grid;
     const std::size_t cellCount = grid.shape.cells();
     const int rows = grid.shape.rows;
-    SearchCell* cells = part.cells;
-    uint8_t* from = part.from;
-    const float* z = grid.terrain->heights().data();
-    const uint8_t* steps = grid.steps.data();
-    const int stepBytes = grid.moves->bitBytes();
     std::ptrdiff_t offsets[MOST_MOVES];
     for (int d = 0; d < grid.moves->count; ++d) {
         offsets[d] = moveOffset((*grid.moves)[d], rows);
     }
     for (std::size_t p = 0; p < cellCount; ++p) {
-        cells[p] = {static_cast<double>(UNREACHED_COST), 0.0};
-        from[p] = FROM_NOWHERE;
+        cells.reset(p);
     }
     const StepRange& range = rangeOf(grid, M);
     // A measure without costly steps leaves every cost at 0: one bucket holds all.
@@ -96,7 +149,7 @@ template <Measure M, typename Prices> void search(MeasureSearch& part, const Pri
     while (!frontier.empty()) {
         const std::size_t p = frontier.pop();
         if (const uint32_t* later = frontier.ahead(PREFETCH_DISTANCE)) {
-            prefetchAround(cells, cellCount, *later, rows);
+            prefetchAround(&cells[0], cellCount, *later, rows);
         }
         if (!cells[p].waiting()) {
             continue;
@@ -107,18 +160,18 @@ template <Measure M, typename Prices> void search(MeasureSearch& part, const Pri
         }
         const double base = cells[p].cost;
         const double otherBase = cells[p].other();
-        const float zp = z[p];
+        const float zp = cells.height(p);
         const double reach = base + leastStep;
         const double tieReach = otherBase + leastOther;
-        forEachMove(steps + p * stepBytes, stepBytes, [&](int d) {
+        cells.forEachMoveOf(p, [&](int d) {
             const std::size_t q = p + offsets[d];
-            SearchCell& next = cells[q];
+            auto& next = cells[q];
             // A neighbour cheaper than any step from here can be neither lowered nor tied, and
             // one as cheap only tied by a free step that lowers its other measure.
             if (next.cost < reach || (next.cost == base && !(next.other() > tieReach))) {
                 return;
             }
-            const float zq = z[q];
+            const float zq = cells.height(q);
             const double cost = base + static_cast<double>(prices.template price<M>(p, d, zp, zq));
             if (cost > next.cost) {
                 return;
@@ -136,20 +189,37 @@ template <Measure M, typename Prices> void search(MeasureSearch& part, const Pri
             }
             next.cost = cost;
             next.setOther(other);
-            from[q] = static_cast<uint8_t>(d + 1);
+            cells.arrived(q, static_cast<uint8_t>(d + 1));
         });
     }
     for (std::size_t p = 0; p < cellCount; ++p) {
         part.cost[p] = static_cast<float>(cells[p].cost);
+        cells.finish(p);
     }
 }
 
-template <typename Prices> void searchMeasureWith(MeasureSearch& part, const Prices& prices) {
+template <typename Prices, typename Records>
+void searchWith(MeasureSearch& part, const Prices& prices, const Records& records) {
     if (part.energy) {
-        search<Measure::Energy>(part, prices);
+        search<Measure::Energy>(part, prices, records);
         return;
     }
-    search<Measure::Distance>(part, prices);
+    search<Measure::Distance>(part, prices, records);
+}
+
+template <typename Prices> void searchMeasureWith(MeasureSearch& part, const Prices& prices) {
+    const PlanningGrid& grid = *part.grid;
+    const std::size_t cellCount = grid.shape.cells();
+    const float* heights = grid.terrain->heights().data();
+    if (grid.moves->count == NEIGHBOUR_COUNT) {
+        searchWith(part, prices,
+                   EightStepRecords{part.eightStepCells->reserve(cellCount), heights,
+                                    grid.steps.data(), part.from});
+        return;
+    }
+    searchWith(part, prices,
+               TableRecords{part.cells->reserve(cellCount), heights, grid.steps.data(),
+                            grid.moves->bitBytes(), part.from});
 }
 
 void searchMeasure(MeasureSearch& part) {
@@ -175,19 +245,16 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
     const std::size_t cellCount = grid.shape.cells();
     const std::size_t start = grid.shape.index(startX, startY);
     ProgressReport report(PLANNING_WORK, cellCount, progress);
-    const auto measure = [&](PlannerArray<SearchCell>& cells, BucketQueue& frontier,
-                             CostTable& cost, PreviousTable& previous, ProgressReport* told,
-                             bool energy) {
-        return MeasureSearch{&grid,     start,       cells.reserve(cellCount),
-                             &frontier, cost.data(), previous.steps(),
-                             told,      energy};
+    const auto measure = [&](int m, BucketQueue& frontier, CostTable& cost, PreviousTable& previous,
+                             ProgressReport* told, bool energy) {
+        return MeasureSearch{&grid,     start,       &work.cells[m],   &work.eightStepCells[m],
+                             &frontier, cost.data(), previous.steps(), told,
+                             energy};
     };
     // The distance search on the helper; the energy search, on this thread, tells how far it
     // has come (the two take up about as many cells).
     std::array<MeasureSearch, 2> searches = {
-        measure(work.distanceCells, work.frontiers[0], out.distance, out.previousDistance, nullptr,
-                false),
-        measure(work.energyCells, work.frontiers[1], out.energy, out.previousEnergy, &report,
-                true)};
+        measure(0, work.frontiers[0], out.distance, out.previousDistance, nullptr, false),
+        measure(1, work.frontiers[1], out.energy, out.previousEnergy, &report, true)};
     runEach(searches, searchMeasure, work.helper);
 }
