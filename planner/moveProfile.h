@@ -65,14 +65,7 @@ struct ProfileGround {
     const float* heights;
 };
 
-// Clears forth[y] when `move` from cell (x, y) fails the tests along its length, and back[y + dy]
-// when the move back from its end does, for rows first .. last - 1, whose ends all lie in the
-// grid. A move of more than one cell fails when a grid point beside a crossing is closed, or a
-// piece of its line climbs or drops more than `profile` allows (the way back swaps the two); a
-// one-cell diagonal fails both ways when both cells it passes between are closed; a straight
-// one-cell move is left to the end cells' test. One row after another, without branches, in
-// lanes as wide as a double, so that the compiler tests several rows at once; `scratch` is its
-// room per row.
+// Room per row for testAlongMoves, kept between columns.
 struct ProfileScratch {
     std::vector<double> zLast; // the height of the last point of each row's line
     std::vector<double> zNext;
@@ -87,6 +80,14 @@ struct ProfileScratch {
     }
 };
 
+// Clears forth[y] when `move` from cell (x, y) fails the tests along its length, and back[y + dy]
+// when the move back from its end does, for rows first .. last - 1, whose ends all lie in the
+// grid. A move of more than one cell fails when a grid point beside a crossing is closed, or a
+// piece of its line climbs or drops more than `profile` allows (the way back swaps the two); a
+// one-cell diagonal fails both ways when both cells it passes between are closed; a straight
+// one-cell move is left to the end cells' test. One row after another, without branches, in
+// lanes as wide as a double, so that the compiler tests several rows at once; `scratch` is its
+// room per row.
 void testAlongMoves(const ProfileGround& ground, int x, const Move& move,
                     const MoveProfile& profile, int first, int last, uint8_t* forth, uint8_t* back,
                     ProfileScratch& scratch);
