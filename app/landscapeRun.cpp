@@ -14,8 +14,10 @@ const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run) {
 }
 
 void priceSteps(LandscapeRun& run) {
-    buildPlanningGrid(run.terrain, run.settings.vehicle, moveSetFor(run.settings.moves),
-                      activeBarriers(run), run.grid);
+    buildPlanningGrid(run.terrain,
+                      GroundUse{run.settings.vehicle, moveSetFor(run.settings.moves),
+                                activeBarriers(run), run.cover, run.timed},
+                      run.grid);
 }
 
 void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {

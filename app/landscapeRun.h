@@ -9,6 +9,7 @@
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
 #include "render/mesh.h"
+#include "terrain/groundCover.h"
 #include "terrain/groundReference.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
@@ -22,6 +23,8 @@ struct LandscapeRun {
     TerrainPositions terrain;
     GroundReference reference;
     std::vector<uint8_t> barriers; // empty, or non-zero for each cell no route may use
+    GroundCover cover;             // empty, or the speed and surface of every cell
+    bool timed = false;            // plans fill the time tables too
     PlanningGrid grid;
     RouteTables tables;
     PlannerWorkspace work;                          // both planners' working cells

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -222,7 +223,9 @@ void findStepKinds(PlanningGrid& grid) {
     kinds.cells.clear();
     const std::size_t cellCount = grid.shape.cells();
     const StepPrices& prices = grid.prices;
-    if (workersFor(cellCount) > 1 || !prices.uniformRun() || grid.moves->count != NEIGHBOUR_COUNT) {
+    // Kinds price lengths and energies alone, of a surface that rolls alike everywhere.
+    if (workersFor(cellCount) > 1 || !prices.uniformRun() || grid.moves->count != NEIGHBOUR_COUNT ||
+        grid.timed || !prices.evenRolling()) {
         return;
     }
     const float* z = grid.terrain->heights().data();
@@ -268,31 +271,106 @@ void findStepKinds(PlanningGrid& grid) {
     kinds.cells.swap(cells);
 }
 
+// The pace (seconds a metre) of each cell and the rolling coefficient of its surface from the
+// cover, where it varies; the vehicle's top speed caps every speed.
+void takeCover(const GroundCover& cover, const Vehicle& vehicle, PlanningGrid& grid) {
+    grid.pace.clear();
+    grid.rolling.clear();
+    if (cover.empty()) {
+        return;
+    }
+    const std::size_t cellCount = grid.shape.cells();
+    grid.pace.resize(cellCount);
+    bool surfaces = false;
+    for (std::size_t p = 0; p < cellCount; ++p) {
+        const double kmh = cover.speedKmh[p];
+        grid.pace[p] =
+            paceOf(std::isnan(kmh) ? vehicle.topSpeedKmh : std::min(kmh, vehicle.topSpeedKmh));
+        surfaces = surfaces || !std::isnan(cover.rolling[p]);
+    }
+    if (surfaces) {
+        grid.rolling.resize(cellCount);
+        for (std::size_t p = 0; p < cellCount; ++p) {
+            grid.rolling[p] = std::isnan(cover.rolling[p]) ? vehicle.rolling : cover.rolling[p];
+        }
+    }
+}
+
+// The least and the greatest of the values of `cells` that `counts` picks, else `none` twice.
+template <typename T, typename Counts>
+std::pair<T, T> extremesOf(const std::vector<T>& cells, T none, Counts&& counts) {
+    bool any = false;
+    T least = none;
+    T most = none;
+    for (std::size_t p = 0; p < cells.size(); ++p) {
+        if (counts(p)) {
+            least = any ? std::min(least, cells[p]) : cells[p];
+            most = any ? std::max(most, cells[p]) : cells[p];
+            any = true;
+        }
+    }
+    return {least, most};
+}
+
+// Bounds on the time of a move, from the lengths and the paces: a move costs at least its length
+// at the least pace, and at most its length at the greatest pace or at the speed the power keeps
+// up on the steepest climb the vehicle takes. The bucketed search needs the least exactly and the
+// greatest roughly.
+StepRange timeRange(const PlanningGrid& grid, const Vehicle& vehicle, float rollingMost) {
+    const auto [leastPace, mostPace] =
+        extremesOf(grid.pace, grid.prices.pace(), [&](std::size_t p) { return grid.open[p] != 0; });
+    StepRange range;
+    range.cheapest = grid.lengths.cheapest * leastPace;
+    range.dearest = grid.lengths.dearest * mostPace;
+    range.free = grid.lengths.free;
+    if (vehicle.powerKw > 0.0) {
+        // A tenth over the steepest grade, for what the float test lets through.
+        const double grade = vehicle.gradeUpPercent / 100.0 * 1.1 + rollingMost;
+        const double force = static_cast<double>(vehicle.vehicleMass) * STANDARD_GRAVITY * grade;
+        range.dearest = std::max(range.dearest, grid.lengths.dearest * force /
+                                                    (vehicle.powerKw * WATTS_PER_KILOWATT));
+    }
+    return range;
+}
+
 } // namespace
 
-void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
-                       const MoveSet& moves, const std::vector<uint8_t>& closed,
-                       PlanningGrid& grid) {
+void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, PlanningGrid& grid) {
+    const MoveSet& moves = use.moves;
+    const std::vector<uint8_t>& closed = use.closed;
     const GridShape& shape = terrain.shape();
     grid.shape = shape;
     grid.terrain = &terrain;
     grid.moves = &moves;
-    grid.prices = StepPrices(terrain, vehicle, moves);
+    grid.timed = use.timed;
+    takeCover(use.cover, use.vehicle, grid);
     const std::vector<float>& heights = terrain.heights();
     grid.open.resize(shape.cells());
+    bool anyClosed = false;
     for (std::size_t p = 0; p < shape.cells(); ++p) {
-        grid.open[p] = !std::isnan(heights[p]) && (closed.empty() || closed[p] == 0) ? 1 : 0;
+        const bool shut = (!closed.empty() && closed[p] != 0) || use.cover.closes(p);
+        grid.open[p] = !std::isnan(heights[p]) && !shut ? 1 : 0;
+        anyClosed = anyClosed || shut;
     }
+    // The least and the greatest rolling coefficient of the open cells: the energy ranges are
+    // gathered at the least, and the greatest widens them after.
+    const auto [rollingLeast, rollingMost] = extremesOf(
+        grid.rolling, use.vehicle.rolling, [&](std::size_t p) { return grid.open[p] != 0; });
+    Vehicle ranged = use.vehicle;
+    ranged.rolling = rollingLeast;
+    grid.prices = StepPrices(terrain, use.vehicle, moves);
+    grid.prices.useCells(grid.pace.empty() ? nullptr : grid.pace.data(),
+                         grid.rolling.empty() ? nullptr : grid.rolling.data());
     const int stride = moves.bitBytes();
     grid.steps.assign(shape.cells() * stride, 0);
     std::vector<float> rowY(shape.rows);
     for (int y = 0; y < shape.rows; ++y) {
         rowY[y] = terrain.rowY(y);
     }
-    // The heights the profile test reads: NaN where a barrier closes a cell, as where it has no
-    // ground. A copy only when there are barriers.
+    // The heights the profile test reads: NaN where a barrier or the cover closes a cell, as
+    // where it has no ground. A copy only when some cell is closed.
     std::vector<float> closedAsHoles;
-    if (!closed.empty()) {
+    if (anyClosed) {
         closedAsHoles = heights;
         for (std::size_t p = 0; p < shape.cells(); ++p) {
             closedAsHoles[p] = grid.open[p] != 0 ? heights[p] : NAN;
@@ -300,13 +378,12 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
     }
     std::vector<MoveProfile> profiles;
     for (const Move& m : moves) {
-        profiles.push_back(
-            moveProfileOf(m, shape.spacing, vehicle.gradeUpPercent, vehicle.gradeDownPercent));
+        profiles.push_back(moveProfileOf(m, shape.spacing, use.vehicle.gradeUpPercent,
+                                         use.vehicle.gradeDownPercent));
     }
     const PairRules rules{
-        MoveTest::of(vehicle), grid.prices, rowY.data(),
-        ProfileGround{shape, closed.empty() ? heights.data() : closedAsHoles.data()},
-        profiles.data()};
+        MoveTest::of(use.vehicle), StepPrices(terrain, ranged, moves), rowY.data(),
+        ProfileGround{shape, anyClosed ? closedAsHoles.data() : heights.data()}, profiles.data()};
     std::vector<ColumnsPart> parts(workersFor(shape.cells()));
     for (std::size_t k = 0; k < parts.size(); ++k) {
         parts[k].from = static_cast<int>(shape.columns * k / parts.size());
@@ -329,5 +406,13 @@ void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
     }
     grid.lengths = lengths.range();
     grid.energies = energies.range();
+    if (rollingMost > rollingLeast) {
+        // A rougher surface than the least adds at most its rolling energy over the longest run.
+        const double longestRun =
+            std::sqrt(static_cast<double>(moves.longestSquare())) * shape.spacing;
+        grid.energies.dearest += (static_cast<double>(rollingMost) - rollingLeast) *
+                                 use.vehicle.vehicleMass * STANDARD_GRAVITY * longestRun * 1.01;
+    }
+    grid.times = timeRange(grid, use.vehicle, rollingMost);
     findStepKinds(grid);
 }

@@ -8,6 +8,7 @@
 
 #include "planner/hugePages.h"
 #include "planner/steps.h"
+#include "terrain/groundCover.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstddef>
@@ -59,9 +60,17 @@ struct PlanningGrid {
     std::vector<uint8_t> steps;
     // Per cell, 1 when a plan may start there: ground that no barrier closes.
     std::vector<uint8_t> open;
+    // Per cell, seconds a metre (the pace its cover and the vehicle's top speed allow) and the
+    // rolling coefficient of its surface; each empty when it is the same everywhere. Closed cells
+    // hold anything. The prices read them: a grid is built in place and never copied.
+    std::vector<double> pace;
+    std::vector<float> rolling;
+    // Plans of this grid fill the time tables too.
+    bool timed = false;
     StepPrices prices;
     StepRange lengths;
     StepRange energies;
+    StepRange times;
     StepKinds kinds;
 };
 
@@ -161,9 +170,18 @@ inline bool canStartAt(const PlanningGrid& grid, int x, int y) {
     return grid.shape.contains(x, y) && grid.open[grid.shape.index(x, y)] != 0;
 }
 
-// Tests and prices every move of `moves` from every cell of `terrain` for `vehicle`. `closed` is
-// empty or holds one byte per cell, non-zero for a cell no route may enter or leave. `moves` must
-// outlive the grid (moveSetFor's do). Uses both cores on a big grid.
-void buildPlanningGrid(const TerrainPositions& terrain, const Vehicle& vehicle,
-                       const MoveSet& moves, const std::vector<uint8_t>& closed,
-                       PlanningGrid& grid);
+// What a planning grid is built from besides its ground: whose moves, which cells are closed,
+// what covers the ground and whether plans are timed.
+struct GroundUse {
+    const Vehicle& vehicle;
+    const MoveSet& moves; // must outlive the grid (moveSetFor's do)
+    // Empty, or one byte per cell, non-zero for a cell no route may enter or leave.
+    const std::vector<uint8_t>& closed;
+    // Empty, or the speed and surface of every cell; a speed of 0 closes its cell.
+    const GroundCover& cover;
+    bool timed = false; // plans fill the time tables too
+};
+
+// Tests and prices every move of the use's set from every cell of `terrain`. Uses both cores on
+// a big grid.
+void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, PlanningGrid& grid);

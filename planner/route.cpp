@@ -15,6 +15,7 @@ Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
     route.cells =
         routeFromStart(tables.previous(measure), ends.startX, ends.startY, ends.endX, ends.endY);
     float along = 0.0f;
+    double seconds = 0.0;
     for (std::size_t k = 0; k < route.cells.size(); ++k) {
         if (k > 0) {
             const Cell& from = route.cells[k - 1];
@@ -25,11 +26,15 @@ Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
             const float zb = terrain.height(to.x, to.y);
             along += prices.length(p, d, za, zb);
             route.energyJoules += prices.energy(p, d, za, zb);
+            seconds += prices.time(p, d, za, zb);
         }
         route.along.push_back(along);
     }
     route.lengthMetres = along;
-    (measure == Measure::Distance ? route.lengthMetres : route.energyJoules) =
-        costs[ends.endX][ends.endY];
+    route.timeSeconds = static_cast<float>(seconds);
+    float& own = measure == Measure::Distance ? route.lengthMetres
+                 : measure == Measure::Energy ? route.energyJoules
+                                              : route.timeSeconds;
+    own = costs[ends.endX][ends.endY];
     return route;
 }

@@ -9,9 +9,11 @@
 
 #include <vector>
 
-// "distance" or "energy": the measure as files and messages name it.
+// "distance", "energy" or "time": the measure as files and messages name it.
 inline const char* measureName(Measure measure) {
-    return measure == Measure::Distance ? "distance" : "energy";
+    return measure == Measure::Distance ? "distance"
+           : measure == Measure::Energy ? "energy"
+                                        : "time";
 }
 
 struct Route {
@@ -21,11 +23,13 @@ struct Route {
     std::vector<float> along;            // metres over the ground from the start to each cell
     float lengthMetres = 0.0f;
     float energyJoules = 0.0f;
+    float timeSeconds = 0.0f;
 };
 
 // The route least in `measure` from ends' start to its end over `terrain`. Its own measure's
-// total is the end cell's cost, as the window reports it; the other is summed move by move along
-// the route (in float, from the start), each move priced by `prices` as the planners price it.
+// total is the end cell's cost, as the window reports it; the others are summed move by move
+// along the route from the start (length and energy in float, time in double and then rounded),
+// each move priced by `prices` as the planners price it.
 // `along` sums the lengths likewise. No cells when the chain of predecessors does not lead back
 // to the start.
 Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,

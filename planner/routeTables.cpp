@@ -3,17 +3,25 @@
 
 #include <algorithm>
 
-void resetRouteTables(RouteTables& tables, int startX, int startY) {
+void resetRouteTables(RouteTables& tables, int startX, int startY, bool timed) {
     const GridShape& shape = tables.shape();
-    std::fill(tables.distance.data(), tables.distance.data() + shape.cells(), UNREACHED_COST);
-    std::fill(tables.energy.data(), tables.energy.data() + shape.cells(), UNREACHED_COST);
-    std::fill(tables.previousDistance.steps(), tables.previousDistance.steps() + shape.cells(),
-              FROM_NOWHERE);
-    std::fill(tables.previousEnergy.steps(), tables.previousEnergy.steps() + shape.cells(),
-              FROM_NOWHERE);
+    const auto unreach = [&](CostTable& costs, PreviousTable& previous) {
+        std::fill(costs.data(), costs.data() + shape.cells(), UNREACHED_COST);
+        std::fill(previous.steps(), previous.steps() + shape.cells(), FROM_NOWHERE);
+    };
+    unreach(tables.distance, tables.previousDistance);
+    unreach(tables.energy, tables.previousEnergy);
+    // Untimed plans leave the time tables as the first of them left them: unreached.
+    if (timed || tables.timed) {
+        unreach(tables.time, tables.previousTime);
+    }
+    tables.timed = timed;
     if (!shape.contains(startX, startY)) {
         return;
     }
     tables.distance[startX][startY] = 0.0f;
     tables.energy[startX][startY] = 0.0f;
+    if (timed) {
+        tables.time[startX][startY] = 0.0f;
+    }
 }

@@ -91,30 +91,49 @@ class PreviousTable {
     std::vector<uint8_t> from_;
 };
 
-// The four tables one planning run writes.
+// The tables one planning run writes: a cost and a predecessor table per measure. A plan of a
+// grid that is not timed leaves the time tables unreached.
 struct RouteTables {
     CostTable distance; // metres
     CostTable energy;   // joules
+    CostTable time;     // seconds
     PreviousTable previousDistance;
     PreviousTable previousEnergy;
+    PreviousTable previousTime;
+    bool timed = false; // the last plan filled the time tables
 
     void resize(const GridShape& shape) {
         distance.resize(shape);
         energy.resize(shape);
+        time.resize(shape);
         previousDistance.resize(shape);
         previousEnergy.resize(shape);
+        previousTime.resize(shape);
     }
     const GridShape& shape() const { return distance.shape(); }
     void useMoves(const MoveSet& moves) {
         previousDistance.useMoves(moves);
         previousEnergy.useMoves(moves);
+        previousTime.useMoves(moves);
     }
-    const CostTable& costs(Measure m) const { return m == Measure::Distance ? distance : energy; }
+    const CostTable& costs(Measure m) const {
+        return m == Measure::Distance ? distance : m == Measure::Energy ? energy : time;
+    }
+    CostTable& costs(Measure m) {
+        return m == Measure::Distance ? distance : m == Measure::Energy ? energy : time;
+    }
     const PreviousTable& previous(Measure m) const {
-        return m == Measure::Distance ? previousDistance : previousEnergy;
+        return m == Measure::Distance ? previousDistance
+               : m == Measure::Energy ? previousEnergy
+                                      : previousTime;
+    }
+    PreviousTable& previous(Measure m) {
+        return m == Measure::Distance ? previousDistance
+               : m == Measure::Energy ? previousEnergy
+                                      : previousTime;
     }
 };
 
-// Every cell unreached with no predecessor, then both costs of (startX, startY) set to 0 (a start
-// outside the grid leaves every cell unreached).
-void resetRouteTables(RouteTables& tables, int startX, int startY);
+// Every cell unreached with no predecessor, then the costs of (startX, startY) set to 0 (a start
+// outside the grid leaves every cell unreached); the time table's too when the plan is `timed`.
+void resetRouteTables(RouteTables& tables, int startX, int startY, bool timed = false);

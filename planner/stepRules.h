@@ -8,7 +8,8 @@
 
 #include <cmath>
 
-constexpr float GRAVITY = 9.80665f; // m/s^2
+constexpr double STANDARD_GRAVITY = 9.80665; // m/s^2
+constexpr float GRAVITY = static_cast<float>(STANDARD_GRAVITY);
 constexpr float STRAIGHT_STEP = 1.0f;
 constexpr float DIAGONAL_STEP = 1.41421354f; // the float nearest the square root of 2
 

@@ -32,6 +32,12 @@ StepPrices::StepPrices(const TerrainPositions& terrain, const Vehicle& vehicle,
     uniformRun_ = evenlySpaced(terrain, run_, moves.reach);
     descent_ = vehicle.descent;
     massGravity_ = vehicle.vehicleMass * GRAVITY;
+    pace_ = paceOf(vehicle.topSpeedKmh);
+    powerWatts_ = vehicle.powerKw * WATTS_PER_KILOWATT;
+    massGravityExact_ = static_cast<double>(vehicle.vehicleMass) * STANDARD_GRAVITY;
+    rollingCoefficient_ = vehicle.rolling;
+    // The mean of two equal coefficients is the coefficient itself: an even surface's rolling
+    // energy is that of a surface that varies, bit for bit.
     const float rollingForce = vehicle.rolling * massGravity_;
     for (int d = 0; d < moves.count; ++d) {
         const Move& s = moves[d];

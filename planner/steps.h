@@ -8,6 +8,7 @@
 
 #include "planner/moveSet.h"
 #include "planner/stepRules.h"
+#include "terrain/groundCover.h"
 #include "terrain/terrainGrid.h"
 #include "terrain/vehicle.h"
 
@@ -112,9 +113,13 @@ struct MoveTest {
     }
 };
 
-// The measures a plan finds least routes in: a route's length (metres) and its energy (joules).
-enum class Measure { Distance, Energy };
+// The measures a plan finds least routes in: a route's length (metres), its energy (joules) and
+// the time it takes (seconds).
+enum class Measure { Distance, Energy, Time };
+constexpr int MEASURE_COUNT = 3;
 
+// The measure that breaks a measure's ties: of routes equal in energy or time the shorter, of
+// routes equal in length the one of less energy.
 constexpr Measure otherMeasure(Measure m) {
     return m == Measure::Distance ? Measure::Energy : Measure::Distance;
 }
@@ -157,14 +162,58 @@ class StepPrices {
         return moveLength(rise, gapSquare(terrain_->columnX(x), terrain_->columnX(x + s.dx)),
                           gapSquare(terrain_->rowY(y), terrain_->rowY(y + s.dy)));
     }
-    // Joules of the same move.
-    float energy(std::size_t, int d, float zp, float zq) const {
-        return moveEnergy(riseOf(zp, zq), descent_, massGravity_, rolling_[d]);
+    // Joules of the same move. Its rolling coefficient is the mean of its two cells'.
+    float energy(std::size_t p, int d, float zp, float zq) const {
+        const float rolling =
+            cellRolling_ == nullptr
+                ? rolling_[d]
+                : (cellRolling_[p] + cellRolling_[endOf(p, d)]) * 0.5f * massGravity_ * moveRun_[d];
+        return moveEnergy(riseOf(zp, zq), descent_, massGravity_, rolling);
     }
-    // The same move in measure M.
-    template <Measure M> float price(std::size_t p, int d, float zp, float zq) const {
-        return M == Measure::Distance ? length(p, d, zp, zq) : energy(p, d, zp, zq);
+    // Seconds of the same move.
+    double time(std::size_t p, int d, float zp, float zq) const {
+        return timeOf(p, endOf(p, d), d, length(p, d, zp, zq), zp, zq);
     }
+    // Seconds of move d of `length` metres from the cell at p to the cell at q, in double: the
+    // length at the mean of the two cells' paces, and on a climb with a power limit no less than
+    // the length at the speed that power keeps up, P / (m g (rise / run + rolling)).
+    double timeOf(std::size_t p, std::size_t q, int d, float length, float zp, float zq) const {
+        const double metres = static_cast<double>(length);
+        double seconds =
+            cellPace_ == nullptr ? metres * pace_ : metres * (cellPace_[p] + cellPace_[q]) / 2.0;
+        if (powerWatts_ > 0.0 && zq > zp) {
+            const double rolling =
+                cellRolling_ == nullptr
+                    ? rollingCoefficient_
+                    : (static_cast<double>(cellRolling_[p]) + cellRolling_[q]) / 2.0;
+            const double grade = (static_cast<double>(zq) - zp) / moveRun_[d];
+            const double speed = powerWatts_ / (massGravityExact_ * (grade + rolling));
+            seconds = std::max(seconds, metres / speed);
+        }
+        return seconds;
+    }
+    // The same move in measure M: metres and joules as floats, seconds as a double.
+    template <Measure M> auto price(std::size_t p, int d, float zp, float zq) const {
+        if constexpr (M == Measure::Distance) {
+            return length(p, d, zp, zq);
+        } else if constexpr (M == Measure::Energy) {
+            return energy(p, d, zp, zq);
+        } else {
+            return time(p, d, zp, zq);
+        }
+    }
+    // Takes each cell's pace (seconds a metre) and rolling coefficient from these tables, indexed
+    // like the heights, in place of the vehicle's; null for the same everywhere. The tables must
+    // outlive the prices.
+    void useCells(const double* pace, const float* rolling) {
+        cellPace_ = pace;
+        cellRolling_ = rolling;
+    }
+    // True when the rolling coefficient is the vehicle's everywhere: each move's rolling energy
+    // is then a constant of the move.
+    bool evenRolling() const { return cellRolling_ == nullptr; }
+    // Seconds a metre where the cover says nothing: the vehicle's top speed.
+    double pace() const { return pace_; }
 
     // The square of the gap between two columns' or two rows' positions, as a float.
     static float gapSquare(float from, float to) {
@@ -173,6 +222,10 @@ class StepPrices {
     }
 
   private:
+    std::size_t endOf(std::size_t p, int d) const {
+        return p + moveOffset((*moves_)[d], terrain_->shape().rows);
+    }
+
     const TerrainPositions* terrain_ = nullptr; // for the gaps of an unevenly spaced ground
     const MoveSet* moves_ = &moveSetFor(NEIGHBOUR_COUNT);
     bool uniformRun_ = true;
@@ -183,4 +236,10 @@ class StepPrices {
     float rolling_[MOST_MOVES] = {};
     float xSquare_[MOST_MOVES] = {};
     float ySquare_[MOST_MOVES] = {};
+    double pace_ = 0.0;               // seconds a metre at the vehicle's top speed
+    double powerWatts_ = 0.0;         // 0: no power limit
+    double massGravityExact_ = 0.0;   // m g in double, newtons
+    double rollingCoefficient_ = 0.0; // the vehicle's
+    const double* cellPace_ = nullptr;
+    const float* cellRolling_ = nullptr;
 };

@@ -6,6 +6,9 @@ constexpr double DEFAULT_GRADE_PERCENT = 7.0;
 constexpr float DEFAULT_VEHICLE_MASS = 1325.0f; // kilograms
 constexpr float DEFAULT_DESCENT = 1.0f;         // descending costs like climbing
 constexpr float DEFAULT_ROLLING = 0.0f;         // no rolling resistance
+constexpr double DEFAULT_TOP_SPEED_KMH = 90.0;  // the fastest the vehicle goes on any ground
+constexpr double NO_POWER = 0.0;                // no power limit on a climb
+constexpr double WATTS_PER_KILOWATT = 1000.0;
 
 // The values a vehicle may take; past the last limit the energies overflow.
 constexpr double MAX_GRADE_PERCENT = 100.0;
@@ -25,16 +28,26 @@ inline bool isDescentShare(double share) {
 inline bool isRollingCoefficient(double c) {
     return c >= 0.0 && c <= MAX_VEHICLE_FIGURE;
 }
+// Kilometres an hour, or kilowatts: above 0 and finite.
+inline bool isTopSpeed(double kmh) {
+    return kmh > 0.0 && kmh <= MAX_VEHICLE_FIGURE;
+}
+inline bool isPower(double kw) {
+    return kw > 0.0 && kw <= MAX_VEHICLE_FIGURE;
+}
 
 struct Vehicle {
     double gradeUpPercent = DEFAULT_GRADE_PERCENT;   // steepest climb, percent (> 0, <= 100)
     double gradeDownPercent = DEFAULT_GRADE_PERCENT; // steepest descent, percent
     float vehicleMass = DEFAULT_VEHICLE_MASS;        // kilograms
-    float descent = DEFAULT_DESCENT; // share of the lift energy a descent costs (0..1)
-    float rolling = DEFAULT_ROLLING; // rolling-resistance coefficient (>= 0)
+    float descent = DEFAULT_DESCENT;            // share of the lift energy a descent costs (0..1)
+    float rolling = DEFAULT_ROLLING;            // rolling-resistance coefficient (>= 0)
+    double topSpeedKmh = DEFAULT_TOP_SPEED_KMH; // caps the speed the ground allows, km/h
+    double powerKw = NO_POWER; // kilowatts that limit the speed on a climb; NO_POWER: none
 
     bool operator==(const Vehicle& o) const {
         return gradeUpPercent == o.gradeUpPercent && gradeDownPercent == o.gradeDownPercent &&
-               vehicleMass == o.vehicleMass && descent == o.descent && rolling == o.rolling;
+               vehicleMass == o.vehicleMass && descent == o.descent && rolling == o.rolling &&
+               topSpeedKmh == o.topSpeedKmh && powerKw == o.powerKw;
     }
 };

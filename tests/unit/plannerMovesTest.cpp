@@ -52,7 +52,7 @@ TEST(MoveProfile, PassesAlongTheLengthOnHandMadeGround) {
         TerrainPositions terrain;
         terrain.assign(shape, heights);
         PlanningGrid grid;
-        buildPlanningGrid(terrain, Vehicle{c.up, c.down}, moves, closed, grid);
+        buildPlanningGrid(terrain, GroundUse{Vehicle{c.up, c.down}, moves, closed, {}}, grid);
         const int d = moves.numberOf(c.dx, c.dy);
         EXPECT_EQ(takesMove(grid, shape.index(c.x, c.y), d), c.passes) << "case " << &c - cases;
     }

@@ -270,7 +270,7 @@ TEST(DefaultEnds, LargestPieceFromNearestTheCentreToItsFarthestCell) {
         TerrainPositions terrain;
         terrain.assign(c.shape, std::move(heights));
         PlanningGrid grid;
-        buildPlanningGrid(terrain, Vehicle{}, moveSetFor(NEIGHBOUR_COUNT), {}, grid);
+        buildPlanningGrid(terrain, GroundUse{Vehicle{}, moveSetFor(NEIGHBOUR_COUNT), {}, {}}, grid);
         const std::optional<RouteEnds> e = defaultRouteEnds(grid);
         ASSERT_TRUE(e.has_value());
         EXPECT_EQ((std::array<int, 4>{e->startX, e->startY, e->endX, e->endY}), c.ends);
