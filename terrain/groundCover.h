@@ -5,12 +5,29 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 constexpr double KMH_PER_METRE_PER_SECOND = 3.6;
 
-// Per cell, indexed like the ground's heights (x-major); both empty when no cover is loaded.
+// One class of a cover's table: what a cell of that value is and allows.
+struct CoverClass {
+    int value = 0;         // the cover raster's value
+    std::string name;      // as the table names it
+    float speedKmh = 0.0f; // 0: no-go
+    float rolling = NAN;   // NaN: the vehicle's
+    std::size_t cells = 0; // cells of the ground in this class
+};
+
+// Per cell, indexed like the ground's heights (x-major); empty when no cover is loaded.
 struct GroundCover {
+    // The table's classes in its order; empty for a cover of speeds.
+    std::vector<CoverClass> classes;
+    // Per cell, 1 + the index of its class in `classes`, or 0 where the cover has no value;
+    // empty for a cover of speeds.
+    std::vector<uint16_t> classOf;
+    std::size_t unvalued = 0; // cells the cover leaves without a value
     // Kilometres an hour the cover allows: 0 closes the cell, NaN leaves the vehicle's top speed.
     std::vector<float> speedKmh;
     // Rolling coefficient of the cell's surface; NaN leaves the vehicle's.
