@@ -33,6 +33,7 @@ constexpr float RING_FLOOR = 0.0f;                // '[' subtracts only while ab
 constexpr float INCREMENT_FLOOR = 0.0f;           // '{' subtracts only while above this
 constexpr float DISTANCE_INCREMENT_STEP = 100.0f; // metres
 constexpr float ENERGY_INCREMENT_STEP = 50000.0f; // joules
+constexpr float TIME_INCREMENT_STEP = 1.0f;       // minutes
 constexpr float SPEED_STEP = 5.0f;                // miles per hour
 
 constexpr const char* CELL_PROMPT = "\nPlease enter in start_x, start_y, end_x, end_y: ";
@@ -90,20 +91,37 @@ bool startMovement(unsigned char key) {
     }
 }
 
-bool isDistanceView() {
-    return settings.viewMode == Distance;
-}
-
 float& currentRings() {
-    return isDistanceView() ? settings.distanceRings : settings.energyRings;
+    switch (settings.viewMode) {
+    case Distance:
+        return settings.distanceRings;
+    case Time:
+        return settings.timeRings;
+    default:
+        return settings.energyRings;
+    }
 }
 
 float& currentIncrement() {
-    return isDistanceView() ? settings.distanceIncrement : settings.energyIncrement;
+    switch (settings.viewMode) {
+    case Distance:
+        return settings.distanceIncrement;
+    case Time:
+        return settings.timeIncrement;
+    default:
+        return settings.energyIncrement;
+    }
 }
 
 float currentIncrementStep() {
-    return isDistanceView() ? DISTANCE_INCREMENT_STEP : ENERGY_INCREMENT_STEP;
+    switch (settings.viewMode) {
+    case Distance:
+        return DISTANCE_INCREMENT_STEP;
+    case Time:
+        return TIME_INCREMENT_STEP;
+    default:
+        return ENERGY_INCREMENT_STEP;
+    }
 }
 
 void addRing() {
@@ -129,6 +147,28 @@ void narrowRings() {
 
 void toggleViewMode() {
     settings.viewMode = settings.viewMode == Energy ? Distance : Energy;
+}
+
+// Plans stay timed once the time view has been shown: only then do they pay for the time
+// tables, so the first plan of the built-in ground keeps its speed.
+void enterTimeView(std::FILE* out) {
+    settings.viewMode = Time;
+    if (!landscapeRun.timed) {
+        landscapeRun.timed = true;
+        try {
+            const LongWork work;
+            buildStepTable();
+        } catch (const std::bad_alloc&) {
+            // Untimed, as before: that grid fitted, and its memory is free again.
+            landscapeRun.timed = false;
+            buildStepTable();
+            std::fputs(NO_MEMORY_MESSAGE, out);
+            return;
+        }
+    }
+    if (!landscapeRun.tables.timed) {
+        replan(out);
+    }
 }
 
 // What the dialogue does with an entry once it is read: a refused one changes nothing.
@@ -246,6 +286,9 @@ void applyCommand(unsigned char key, Console& console) {
     case 'm':
         toggleViewMode();
         return;
+    case 't':
+        enterTimeView(console.out);
+        return;
     case 'p':
         askForCells(console);
         return;
@@ -283,6 +326,12 @@ void printSettingsEcho(std::FILE* out) {
                  static_cast<double>(settings.energyRings));
     std::fprintf(out, "Number of Energy Increment:    %f\n",
                  static_cast<double>(settings.energyIncrement));
+    if (settings.viewMode == Time) {
+        std::fprintf(out, "Number of Time Rings:          %f\n",
+                     static_cast<double>(settings.timeRings));
+        std::fprintf(out, "Number of Time Increment:      %f\n",
+                     static_cast<double>(settings.timeIncrement));
+    }
     const Vehicle vehicle = settings.vehicle;
     if (!(vehicle == Vehicle{})) {
         std::fprintf(out,
@@ -290,6 +339,9 @@ void printSettingsEcho(std::FILE* out) {
                      vehicle.gradeUpPercent, vehicle.gradeDownPercent,
                      static_cast<double>(vehicle.vehicleMass), static_cast<double>(vehicle.descent),
                      static_cast<double>(vehicle.rolling));
+    }
+    if (vehicle.topSpeedKmh != DEFAULT_TOP_SPEED_KMH || vehicle.powerKw != NO_POWER) {
+        std::fprintf(out, "Top speed %g km/h, power %g kW\n", vehicle.topSpeedKmh, vehicle.powerKw);
     }
     const std::string moves = movesEchoLine(settings.moves, landscapeRun.groundMoves);
     std::fputs(moves.c_str(), out);
@@ -363,6 +415,14 @@ std::string vehicleRefusal(const Vehicle& v) {
     if (!isRollingCoefficient(v.rolling)) {
         return formatText("Refused: the rolling coefficient is 0 to %g", MAX_VEHICLE_FIGURE);
     }
+    if (!isTopSpeed(v.topSpeedKmh)) {
+        return formatText("Refused: the top speed is above 0 and at most %g km/h",
+                          MAX_VEHICLE_FIGURE);
+    }
+    if (v.powerKw != NO_POWER && !isPower(v.powerKw)) {
+        return formatText("Refused: the power is 0 (none) or above 0 and at most %g kW",
+                          MAX_VEHICLE_FIGURE);
+    }
     return overflowRefusal(v, settings.moves);
 }
 
@@ -380,6 +440,15 @@ std::string ringRefusal(float rings, float width) {
                           double(INCREMENT_FLOOR), double(UNREACHED_COST));
     }
     return "";
+}
+
+void submitView(ViewMode view, std::FILE* out) {
+    if (view == Time) {
+        enterTimeView(out);
+    } else {
+        settings.viewMode = view;
+    }
+    echoAndRebuild(out);
 }
 
 void submitRings(float rings, float width, std::FILE* out) {

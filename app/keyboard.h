@@ -4,6 +4,7 @@
 // caller asks for the redisplay after each key.
 
 #include "app/consoleInput.h"
+#include "terrain/settings.h"
 #include "terrain/vehicle.h"
 
 #include <cstdio>
@@ -35,6 +36,10 @@ std::string vehicleRefusal(const Vehicle& vehicle);
 // Why the panel refuses a typed ring count and width ("Refused: ..."), or "" when it takes them:
 // a count from 0 to the cap ']' stops at, a width above 0 and below the unreached mark.
 std::string ringRefusal(float rings, float width);
+
+// The view chosen in the window: the time view is entered as by key 't' (replanning when the
+// tables are not timed yet), the others are set as they are; the echo and the rebuild follow.
+void submitView(ViewMode view, std::FILE* out);
 
 // The ring count and width of the current view set in the window: nothing is replanned; the
 // echo and the rebuild follow as for a key.

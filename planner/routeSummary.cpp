@@ -1,4 +1,4 @@
-// The console's route reports: miles and fuel, joules, the straight line.
+// The console's route reports: miles and fuel, joules, minutes, the straight line.
 #include "planner/routeSummary.h"
 
 #include <cmath>
@@ -38,6 +38,11 @@ std::string energySummary(float joules) {
                       static_cast<double>(joules));
 }
 
+std::string timeSummary(float seconds) {
+    return formatText("\nTIME DATA\nTotal Time Path:\t%f minutes\n",
+                      static_cast<double>(seconds) / SECONDS_PER_MINUTE);
+}
+
 std::string straightLineSummary(float metres) {
     return formatText("Total Direct Path:\t%f meters\n", static_cast<double>(metres));
 }
@@ -54,6 +59,13 @@ std::string energyReport(const RouteTables& tables, const RouteEnds& ends) {
         return UNREACHABLE_ENERGY_TEXT;
     }
     return energySummary(tables.energy[ends.endX][ends.endY]);
+}
+
+std::string timeReport(const RouteTables& tables, const RouteEnds& ends) {
+    if (!tables.time.reaches(ends.endX, ends.endY)) {
+        return UNREACHABLE_TIME_TEXT;
+    }
+    return timeSummary(tables.time[ends.endX][ends.endY]);
 }
 
 std::string straightLineReport(const RouteEnds& ends, double spacing) {

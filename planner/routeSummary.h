@@ -1,6 +1,7 @@
 #pragma once
 // The route totals as the console reports them: miles and fuel of the least-distance route, the
-// energy of the least-energy route and the straight line's length. The window and the batch
+// energy of the least-energy route, the minutes of the fastest route and the straight line's
+// length. The window and the batch
 // plan print these same texts.
 
 #include "planner/routeTables.h"
@@ -20,6 +21,8 @@ template <typename... Values> std::string formatText(const char* pattern, Values
 constexpr double METRES_PER_MILE = 1609.344;
 constexpr const char* UNREACHABLE_DISTANCE_TEXT = "\tUNREACHABLE DISTANCE PATH\n";
 constexpr const char* UNREACHABLE_ENERGY_TEXT = "\tUNREACHABLE ENERGY PATH\n";
+constexpr const char* UNREACHABLE_TIME_TEXT = "\tUNREACHABLE TIME PATH\n";
+constexpr double SECONDS_PER_MINUTE = 60.0;
 
 // Metres to miles, divided in double and rounded to float.
 float distanceInMiles(float metres);
@@ -38,6 +41,9 @@ std::string distanceSummary(float metres, float speedMph);
 // "ENERGY DATA" report for a route costing `joules`.
 std::string energySummary(float joules);
 
+// "TIME DATA" report for a route taking `seconds`, in minutes.
+std::string timeSummary(float seconds);
+
 // "Total Direct Path" line for a straight line of `metres`.
 std::string straightLineSummary(float metres);
 
@@ -46,4 +52,6 @@ std::string straightLineSummary(float metres);
 // route's (or UNREACHABLE_ENERGY_TEXT), and the straight line's on a grid of `spacing` metres.
 std::string distanceReport(const RouteTables& tables, const RouteEnds& ends, float speedMph);
 std::string energyReport(const RouteTables& tables, const RouteEnds& ends);
+// The fastest route's summary (or UNREACHABLE_TIME_TEXT, also for tables an untimed plan left).
+std::string timeReport(const RouteTables& tables, const RouteEnds& ends);
 std::string straightLineReport(const RouteEnds& ends, double spacing);

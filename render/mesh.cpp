@@ -4,6 +4,7 @@
 #include "render/mesh.h"
 
 #include "planner/planningGrid.h"
+#include "planner/routeSummary.h"
 #include "planner/routeTables.h"
 #include "terrain/sceneScale.h"
 #include "terrain/settings.h"
@@ -140,6 +141,9 @@ Float3 ringColour(const SceneInputs& in, const Float3& scenePosition) {
         return ringGrey(distance[x][y], s.distanceRings, s.distanceIncrement);
     case Energy:
         return ringGrey(in.tables.energy[x][y], s.energyRings, s.energyIncrement);
+    case Time: // rings of minutes
+        return ringGrey(static_cast<float>(in.tables.time[x][y] / SECONDS_PER_MINUTE), s.timeRings,
+                        s.timeIncrement);
     }
     return BEYOND_RINGS_COLOUR;
 }

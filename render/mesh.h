@@ -115,7 +115,8 @@ Float3 ringGrey(float cost, float rings, float increment);
 // Colour of the cell a scene position is drawn at (only x and y are read): the cell comes back
 // through sceneToGridIndex, so about half of all indices take their predecessor's ring. Slate
 // for a cell without ground, brown when a barrier closes it, red when the distance table never
-// reached it (in every view mode), else the ring of the view mode's cost table and settings, white
+// reached it (in every view mode), else the ring of the view mode's cost table and settings (the
+// time view's in minutes), white
 // for any other view mode or a cell outside the grid.
 Float3 ringColour(const SceneInputs& in, const Float3& scenePosition);
 

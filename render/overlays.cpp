@@ -138,6 +138,11 @@ Overlay energyRouteOverlay(const SceneInputs& in) {
             energyReport(in.tables, routeEnds(in.settings))};
 }
 
+Overlay timeRouteOverlay(const SceneInputs& in) {
+    return {reachedRouteCells(in, Measure::Time), timeRouteColour,
+            timeReport(in.tables, routeEnds(in.settings))};
+}
+
 Overlay straightLineOverlay(const SceneInputs& in) {
     const Settings& s = in.settings;
     return {straightLineCells(in.terrain, s.startX, s.startY, s.endX, s.endY), straightLineColour,

@@ -1,7 +1,7 @@
 #pragma once
-// The three overlays of the scene as plain data: which cells the least-distance route, the
-// least-energy route and the straight line mark, the small quadrilateral that marks a cell, and
-// the console report that goes with each overlay.
+// The overlays of the scene as plain data: which cells the least-distance route, the
+// least-energy route, the fastest route and the straight line mark, the small quadrilateral that
+// marks a cell, and the console report that goes with each overlay.
 
 #include "planner/routeSummary.h"
 #include "planner/routeTables.h"
@@ -44,6 +44,7 @@ float overlayInset(const SceneInputs& in);
 constexpr Float3 distanceRouteColour = {0.0f, 0.0f, 1.0f};
 constexpr Float3 energyRouteColour = {0.0f, 1.0f, 0.0f};
 constexpr Float3 straightLineColour = {0.0f, 1.0f, 1.0f};
+constexpr Float3 timeRouteColour = {1.0f, 1.0f, 0.0f}; // yellow, apart from the markers' amber
 
 // Overlay quadrilateral of cell (x, y): the mesh corners, each x and y moved by overlayInset
 // (+ for the near grid line, - for the far one) and lifted by OVERLAY_LIFT. hasQuad(x, y).
@@ -61,6 +62,9 @@ Overlay distanceRouteOverlay(const SceneInputs& in);
 
 // Least-energy route, likewise.
 Overlay energyRouteOverlay(const SceneInputs& in);
+
+// Least-time route, likewise.
+Overlay timeRouteOverlay(const SceneInputs& in);
 
 // Straight line between the start and end cells with its length report, and after it on loaded
 // ground the word on an end no route reaches.

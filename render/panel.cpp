@@ -3,6 +3,7 @@
 
 #include "render/panel.h"
 
+#include "planner/routeSummary.h"
 #include "planner/stepRules.h"
 #include "render/markers.h"
 
@@ -35,6 +36,11 @@ std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers, bool gr
         break;
     case Energy:
         entries = ringEntries(s.energyRings, s.energyIncrement, "J");
+        break;
+    case Time:
+        entries = ringEntries(s.timeRings, s.timeIncrement, "min");
+        // Yellow is no shade of the ground's: the only view that draws it names it.
+        entries.push_back({timeRouteColour, "fastest route"});
         break;
     default:
         entries.push_back({BEYOND_RINGS_COLOUR, "reached"});
@@ -145,4 +151,36 @@ std::string cellReport(const TerrainPositions& terrain, const RouteTables& table
     }
     return where + formatText("\ndistance %f m\nenergy %f J", double(tables.distance[x][y]),
                               double(tables.energy[x][y]));
+}
+
+std::vector<std::string> coverLegendLines(const GroundCover& cover) {
+    std::vector<std::string> lines;
+    for (const CoverClass& c : cover.classes) {
+        lines.push_back(
+            formatText("%s: %g km/h, %zu cells", c.name.c_str(), double(c.speedKmh), c.cells));
+    }
+    return lines;
+}
+
+std::string cellTimeReport(const PlanningGrid& grid, const GroundCover& cover,
+                           const RouteTables& tables, int x, int y) {
+    if (!tables.timed) {
+        return "";
+    }
+    const std::size_t p = grid.shape.index(x, y);
+    std::string text;
+    if (!cover.classOf.empty() && cover.classOf[p] != 0) {
+        text = "cover " + cover.classes[cover.classOf[p] - 1].name + "\n";
+    } else if (!cover.empty() && !std::isnan(cover.speedKmh[p])) {
+        text = formatText("cover %g km/h\n", double(cover.speedKmh[p]));
+    }
+    if (grid.open[p] == 0) {
+        return text + "closed to plans";
+    }
+    const double pace = grid.pace.empty() ? grid.prices.pace() : grid.pace[p];
+    text += formatText("speed %g km/h\n", KMH_PER_METRE_PER_SECOND / pace);
+    if (!tables.time.reaches(x, y)) {
+        return text + "no time: unreached";
+    }
+    return text + formatText("time %f min", double(tables.time[x][y]) / SECONDS_PER_MINUTE);
 }

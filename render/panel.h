@@ -1,10 +1,12 @@
 #pragma once
-// What the panel shows beside the scene, as plain data: the legend of the ring shades, the
-// profile of the drawn route and the report on one cell.
+// What the panel shows beside the scene, as plain data: the legend of the ring shades and of
+// the cover's classes, the profile of the drawn route and the report on one cell.
 
+#include "planner/planningGrid.h"
 #include "planner/route.h"
 #include "planner/routeTables.h"
 #include "render/overlays.h"
+#include "terrain/groundCover.h"
 #include "terrain/settings.h"
 
 #include <string>
@@ -21,7 +23,8 @@ constexpr const char* BEYOND_RINGS_SWATCH_TEXT = "+";
 
 // One shade per ring of the view mode ("0 to 1000 m", ...), white for costs past the last ring
 // (its swatch marked BEYOND_RINGS_SWATCH_TEXT)
-// and red for unreachable ground (any other view mode shades every reached cell white), brown
+// and red for unreachable ground (any other view mode shades every reached cell white), the time
+// view's route in its colour, brown
 // for the no-go areas plans heed, then the start and end markers with their cells.
 // A ground with cells missing adds their slate.
 std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers,
@@ -65,3 +68,13 @@ std::string profileReport(const Profile& profile, const char* costUnit);
 
 // Height and both costs of cell (x, y), or that it is unreachable; inside the grid.
 std::string cellReport(const TerrainPositions& terrain, const RouteTables& tables, int x, int y);
+
+// One line a class of `cover` ("forest: 20 km/h, 1234 cells"), in the table's order; none for a
+// cover of speeds or none.
+std::vector<std::string> coverLegendLines(const GroundCover& cover);
+
+// On tables a timed plan filled, cell (x, y)'s cover class (or the speed its cover names), the
+// speed plans take there (km/h, the vehicle's top speed capping it) and its time from the start in
+// minutes, one a line; empty for untimed tables. (x, y) inside the grid `grid` was built for.
+std::string cellTimeReport(const PlanningGrid& grid, const GroundCover& cover,
+                           const RouteTables& tables, int x, int y);

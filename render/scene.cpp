@@ -8,13 +8,18 @@ Scene buildScene(const SceneInputs& in) {
     Scene scene;
     scene.mesh = meshQuads(in);
     const Settings& s = in.settings;
-    if (s.viewMode == Distance || s.viewMode == Energy) {
-        const Measure measure = s.viewMode == Distance ? Measure::Distance : Measure::Energy;
+    if (s.viewMode == Distance || s.viewMode == Energy || s.viewMode == Time) {
+        const Measure measure = s.viewMode == Distance ? Measure::Distance
+                                : s.viewMode == Energy ? Measure::Energy
+                                                       : Measure::Time;
         scene.overlays.push_back(measure == Measure::Distance ? distanceRouteOverlay(in)
-                                                              : energyRouteOverlay(in));
+                                 : measure == Measure::Energy ? energyRouteOverlay(in)
+                                                              : timeRouteOverlay(in));
         const Route route = readRoute(in.terrain, in.grid.prices, in.tables, measure, routeEnds(s));
         scene.profile = routeProfile(in.terrain, route, in.tables.costs(measure));
-        scene.costUnit = measure == Measure::Distance ? "m" : "J";
+        scene.costUnit = measure == Measure::Distance ? "m"
+                         : measure == Measure::Energy ? "J"
+                                                      : "s";
     }
     scene.overlays.push_back(straightLineOverlay(in));
     scene.markers = startAndEndMarkers(in);

@@ -29,9 +29,9 @@ struct Scene {
     const char* costUnit = "m"; // of the profile's costs
 };
 
-// The mesh, then the view mode's route (Distance: least distance, Energy: least energy, any
-// other mode: none) and the straight line, the start and end markers, with the legend and the
-// drawn route's profile.
+// The mesh, then the view mode's route (Distance: least distance, Energy: least energy, Time:
+// least time, any other mode: none) and the straight line, the start and end markers, with the
+// legend and the drawn route's profile.
 Scene buildScene(const SceneInputs& in);
 
 // The cell drawn at a point of the mesh, given in the mesh's own scene units (inside the grid

@@ -5,7 +5,7 @@
 #include "terrain/gridShape.h"
 #include "terrain/vehicle.h"
 
-enum ViewMode : int { Energy = 1, Distance = 2 };
+enum ViewMode : int { Energy = 1, Distance = 2, Time = 3 };
 
 // Which planner fills the route tables: the one spiral sweep, or the exact least costs.
 enum class PlannerKind { Sweep, Exact };
@@ -31,6 +31,8 @@ struct Settings {
     float speedMph = 55.0f;
     float energyRings = 10.0f;
     float energyIncrement = 50000.0f; // joules per ring
+    float timeRings = 12.0f;
+    float timeIncrement = 5.0f; // minutes per ring
     PlannerKind planner = PlannerKind::Sweep;
     int moves = 8; // how many headings a plan's moves take out of a cell: one of MOVE_COUNTS
     bool panelVisible = false; // the panel of settings, totals, profile and legend; key 'h'

@@ -36,6 +36,7 @@ class CellDialogueTest : public ::testing::Test {
     void SetUp() override {
         settings = Settings{};
         sceneDirty = false;
+        landscapeRun.timed = false;
         useBuiltInGround();
     }
 
@@ -132,6 +133,39 @@ TEST_F(CellDialogueTest, PanelRefusesVehiclesWhoseEnergiesPassTheUnreachedMarker
         v.rolling = rolling;
         EXPECT_EQ(vehicleRefusal(v), refusal) << mass << " " << rolling;
     }
+    const std::string noSpeed = "Refused: the top speed is above 0 and at most 1e+30 km/h";
+    const std::string badPower = "Refused: the power is 0 (none) or above 0 and at most 1e+30 kW";
+    const std::tuple<double, double, std::string> speeds[] = {
+        {30.0, 0.0, ""},     {90.0, 75.0, ""},       {0.0, 0.0, noSpeed},
+        {NAN, 0.0, noSpeed}, {90.0, -1.0, badPower}, {90.0, INFINITY, badPower}};
+    for (const auto& [kmh, kw, refusal] : speeds) {
+        Vehicle v;
+        v.topSpeedKmh = kmh;
+        v.powerKw = kw;
+        EXPECT_EQ(vehicleRefusal(v), refusal) << kmh << " " << kw;
+    }
+}
+
+// 't' times the plans once and for good: 'm' leaves for the energy view, and a second 't' finds
+// the tables timed and keeps them. Only the time view's echo names its rings.
+TEST_F(CellDialogueTest, TimeKeyTimesThePlansOnce) {
+    buildStepTable();
+    computeRoutes();
+    ASSERT_FALSE(landscapeRun.timed || landscapeRun.tables.timed);
+    const std::string timeEcho = DEFAULT_ECHO + "Number of Time Rings:          12.000000\n"
+                                                "Number of Time Increment:      5.000000\n";
+    for (const auto& [key, view, echo] :
+         {std::tuple{'t', Time, timeEcho}, std::tuple{'m', Energy, DEFAULT_ECHO},
+          std::tuple{'t', Time, timeEcho}}) {
+        landscapeRun.tables.time[5][6] = MARKER_COST;
+        CapturedConsole captured;
+        handleKeyDown(key, captured.console());
+        EXPECT_EQ(settings.viewMode, view) << key;
+        EXPECT_EQ(captured.text(), echo) << key;
+        EXPECT_TRUE(landscapeRun.timed && planningGrid.timed && landscapeRun.tables.timed) << key;
+        EXPECT_EQ(landscapeRun.tables.time[settings.startX][settings.startY], 0.0f) << key;
+    }
+    EXPECT_EQ(landscapeRun.tables.time[5][6], MARKER_COST); // the last 't' did not replan
 }
 
 TEST_F(CellDialogueTest, PanelRefusesRingsOutsideWhatTheKeysReach) {

@@ -40,6 +40,8 @@ void expectSameSettings(const Settings& actual, const Settings& expected, const 
     EXPECT_EQ(actual.vehicle, expected.vehicle) << name;
     EXPECT_EQ(actual.energyRings, expected.energyRings) << name;
     EXPECT_EQ(actual.energyIncrement, expected.energyIncrement) << name;
+    EXPECT_EQ(actual.timeRings, expected.timeRings) << name;
+    EXPECT_EQ(actual.timeIncrement, expected.timeIncrement) << name;
     EXPECT_EQ(actual.windowWidth, expected.windowWidth) << name;
     EXPECT_EQ(actual.windowHeight, expected.windowHeight) << name;
     EXPECT_EQ(actual.panelVisible, expected.panelVisible) << name;
@@ -69,8 +71,11 @@ struct CommandCase {
 };
 
 void nothing(Settings&) {}
+void timeView(Settings& s) {
+    s.viewMode = Time;
+}
 ViewMode otherMode() {
-    return static_cast<ViewMode>(3);
+    return static_cast<ViewMode>(4);
 }
 
 const CommandCase COMMAND_CASES[] = {
@@ -135,6 +140,16 @@ const CommandCase COMMAND_CASES[] = {
      [](Settings& s) { s.viewMode = Energy; }},
     {"m zero to energy", 'm', [](Settings& s) { s.viewMode = static_cast<ViewMode>(0); },
      [](Settings& s) { s.viewMode = Energy; }},
+    {"m time to energy", 'm', timeView, [](Settings& s) { s.viewMode = Energy; }},
+    {"] time", ']', timeView, [](Settings& s) { s.timeRings = 13.0f; }},
+    {"[ time", '[', timeView, [](Settings& s) { s.timeRings = 11.0f; }},
+    {"} time", '}', timeView, [](Settings& s) { s.timeIncrement = 6.0f; }},
+    {"{ time at 1", '{',
+     [](Settings& s) {
+         s.viewMode = Time;
+         s.timeIncrement = 1.0f;
+     },
+     [](Settings& s) { s.timeIncrement = 0.0f; }},
     {"S", 'S', nothing, [](Settings& s) { s.speedMph = 60.0f; }},
     {"v brings the offset home", 'v',
      [](Settings& s) {

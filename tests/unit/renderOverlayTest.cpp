@@ -180,7 +180,13 @@ TEST_F(Overlays, LegendNamesEveryRingShade) {
     ASSERT_EQ(energy.size(), 14u);
     EXPECT_EQ(energy[9].label, "450000 to 500000 J");
     EXPECT_EQ(energy[9].colour, ringGrey(460000.0f, 10, 50000));
-    settings.viewMode = static_cast<ViewMode>(3);
+    settings.viewMode = Time;
+    const std::vector<LegendEntry> time = legendEntries(settings);
+    ASSERT_EQ(time.size(), 17u);
+    EXPECT_EQ(time[11].label, "55 to 60 min");
+    EXPECT_EQ((std::pair{time[13].colour, time[13].label}),
+              (std::pair{timeRouteColour, std::string("fastest route")}));
+    settings.viewMode = static_cast<ViewMode>(4);
     EXPECT_EQ(legendEntries(settings).size(), 4u);
 }
 
@@ -260,7 +266,8 @@ TEST_F(Overlays, SceneHoldsTheViewModesRouteThenTheLine) {
     const std::string line = straightLineOverlay().report;
     const Case cases[] = {{Distance, {UNREACHABLE_DISTANCE_TEXT, line}, "m"},
                           {Energy, {UNREACHABLE_ENERGY_TEXT, line}, "J"},
-                          {3, {line}, "m"}};
+                          {Time, {UNREACHABLE_TIME_TEXT, line}, "s"},
+                          {4, {line}, "m"}};
     for (const Case& c : cases) {
         settings.viewMode = static_cast<ViewMode>(c.mode);
         const Scene scene = buildScene();

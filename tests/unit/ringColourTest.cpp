@@ -88,7 +88,7 @@ class RingColour : public SceneTest {
 
 TEST_F(RingColour, UnreachedDistanceIsRedInBothViewModes) {
     setCosts(5, 5, UNREACHED_COST, 10.0f);
-    for (ViewMode mode : {Distance, Energy, static_cast<ViewMode>(3)}) {
+    for (ViewMode mode : {Distance, Energy, static_cast<ViewMode>(4)}) {
         settings.viewMode = mode;
         EXPECT_EQ(ringColour(scenePosition(5, 5)), UNREACHED_COLOUR) << mode;
     }
@@ -113,7 +113,7 @@ TEST_F(RingColour, EnergyUnreachedOnlyIsWhite) {
 
 TEST_F(RingColour, OtherViewModesAreWhite) {
     setCosts(5, 5, 1500.0f, 60000.0f);
-    for (int mode : {0, 3, -1}) {
+    for (int mode : {0, 4, -1}) {
         settings.viewMode = static_cast<ViewMode>(mode);
         EXPECT_EQ(ringColour(scenePosition(5, 5)), BEYOND_RINGS_COLOUR) << mode;
     }
