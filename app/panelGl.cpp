@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -144,14 +145,34 @@ void saves(WindowState& window) {
     }
 }
 
+// The views, each choosing itself through the keyboard's path.
+void viewChoice(WindowState& window) {
+    const std::pair<ViewMode, const char*> views[] = {
+        {Distance, "distance"}, {Energy, "energy"}, {Time, "time"}};
+    ImGui::TextUnformatted("View   ");
+    for (const auto& [view, name] : views) {
+        ImGui::SameLine();
+        if (ImGui::RadioButton(name, settings.viewMode == view) && settings.viewMode != view) {
+            submitView(view, windowConsole().out);
+            syncPanel(window);
+            glutPostRedisplay();
+        }
+    }
+}
+
 void settingsControls(WindowState& window) {
-    const bool distanceView = settings.viewMode == Distance;
     twoWayChoice(window, "Planner", "sweep", "exact", settings.planner == PlannerKind::Sweep, 'e');
-    twoWayChoice(window, "View   ", "distance", "energy", distanceView, 'm');
-    float rings = distanceView ? settings.distanceRings : settings.energyRings;
-    float width = distanceView ? settings.distanceIncrement : settings.energyIncrement;
+    viewChoice(window);
+    const ViewMode view = settings.viewMode;
+    float rings = view == Distance ? settings.distanceRings
+                  : view == Time   ? settings.timeRings
+                                   : settings.energyRings;
+    float width = view == Distance ? settings.distanceIncrement
+                  : view == Time   ? settings.timeIncrement
+                                   : settings.energyIncrement;
+    const char* unit = view == Distance ? "m a ring" : view == Time ? "min a ring" : "J a ring";
     bool typed = stepper(window, "rings", rings, "rings", '[', ']');
-    typed |= stepper(window, "width", width, distanceView ? "m a ring" : "J a ring", '{', '}');
+    typed |= stepper(window, "width", width, unit, '{', '}');
     if (typed) {
         window.panel.refusal = ringRefusal(rings, width);
         if (window.panel.refusal.empty()) {
@@ -177,6 +198,8 @@ void vehicleControls(PanelState& panel) {
     changed |= ImGui::InputFloat("kg", &v.vehicleMass, 100.0f, 1000.0f, "%g", enter);
     changed |= ImGui::InputFloat("descent", &v.descent, 0.1f, 0.5f, "%.2f", enter);
     changed |= ImGui::InputFloat("rolling", &v.rolling, 0.005f, 0.05f, "%.3f", enter);
+    changed |= ImGui::InputDouble("km/h top", &v.topSpeedKmh, 5.0, 20.0, "%g", enter);
+    changed |= ImGui::InputDouble("kW (0 none)", &v.powerKw, 10.0, 50.0, "%g", enter);
     ImGui::PopItemWidth();
     if (!landscapeRun.barriers.empty()) {
         changed |= ImGui::Checkbox("no-go areas", &barriersOn);
@@ -242,7 +265,7 @@ void profile(const Scene& scene) {
     ImGui::TextUnformatted(profileReport(p, scene.costUnit).c_str());
 }
 
-void legend(const Scene& scene) {
+void legend(const Scene& scene, const GroundCover& cover) {
     const ImGuiColorEditFlags flags = ImGuiColorEditFlags_NoTooltip | ImGuiColorEditFlags_NoPicker |
                                       ImGuiColorEditFlags_NoDragDrop;
     for (size_t k = 0; k < scene.legend.size(); ++k) {
@@ -261,6 +284,9 @@ void legend(const Scene& scene) {
         ImGui::TextUnformatted(entry.label.c_str());
         ImGui::PopID();
     }
+    for (const std::string& line : coverLegendLines(cover)) {
+        ImGui::TextUnformatted(line.c_str());
+    }
 }
 
 void underCursor(const WindowState& window) {
@@ -275,8 +301,12 @@ void underCursor(const WindowState& window) {
         ImGui::TextUnformatted("Off the ground");
         return;
     }
-    ImGui::TextUnformatted(
-        cellReport(landscapeRun.terrain, landscapeRun.tables, cell->x, cell->y).c_str());
+    const LandscapeRun& run = landscapeRun;
+    ImGui::TextUnformatted(cellReport(run.terrain, run.tables, cell->x, cell->y).c_str());
+    const std::string time = cellTimeReport(run.grid, run.cover, run.tables, cell->x, cell->y);
+    if (!time.empty()) {
+        ImGui::TextUnformatted(time.c_str());
+    }
     ImGui::TextUnformatted(cellPlaceReport(cell->x, cell->y).c_str());
 }
 
@@ -315,7 +345,7 @@ void panelWindow(WindowState& window) {
         profile(scene);
     }
     if (ImGui::CollapsingHeader("Legend", open)) {
-        legend(scene);
+        legend(scene, landscapeRun.cover);
     }
     ImGui::End();
 }

@@ -2,8 +2,8 @@
 // The panel in its strip beside the view, drawn with Dear ImGui while settings.panelVisible is set:
 // the start and end cells with a Plan button, the planner, view mode, rings and speed, the vehicle
 // and the moves, the route totals, the drawn route's profile, the legend and the cell under the
-// cursor. Every change it makes goes through the matching key, the dialogue's path, submitVehicle
-// or submitMoves. What it keeps between events is a PanelState the window owns.
+// cursor. Every change it makes goes through the matching key, the dialogue's path, submitView,
+// submitVehicle or submitMoves. What it keeps between events is a PanelState the window owns.
 
 #include "app/consoleInput.h"
 
