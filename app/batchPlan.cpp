@@ -31,7 +31,8 @@ bool writeResults(int folder, bool tables, const LandscapeRun& run) {
     const bool tablesWritten =
         !tables || exportRouteTablesInto(
                        folder, {run.terrain, run.tables, routeEnds(run.settings), run.progress});
-    return writeMapFiles(folder, run).size() == MAP_FILE_COUNT && tablesWritten;
+    return static_cast<int>(writeMapFiles(folder, run).size()) == mapFileCount(run) &&
+           tablesWritten;
 }
 
 } // namespace

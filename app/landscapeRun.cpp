@@ -28,8 +28,13 @@ void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> hei
 
 std::vector<Route> plannedRoutes(const LandscapeRun& run) {
     const RouteEnds ends = routeEnds(run.settings);
-    return {readRoute(run.terrain, run.grid.prices, run.tables, Measure::Distance, ends),
-            readRoute(run.terrain, run.grid.prices, run.tables, Measure::Energy, ends)};
+    std::vector<Route> routes = {
+        readRoute(run.terrain, run.grid.prices, run.tables, Measure::Distance, ends),
+        readRoute(run.terrain, run.grid.prices, run.tables, Measure::Energy, ends)};
+    if (run.tables.timed) {
+        routes.push_back(readRoute(run.terrain, run.grid.prices, run.tables, Measure::Time, ends));
+    }
+    return routes;
 }
 
 std::string startReachText(const LandscapeRun& run) {

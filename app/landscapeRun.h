@@ -50,8 +50,8 @@ void priceSteps(LandscapeRun& run);
 // Plans from the settings' start with the settings' planner into the run's tables.
 void planRun(LandscapeRun& run);
 
-// The least-distance route, then the least-energy route, of the run's last plan between the
-// settings' start and end.
+// The least-distance route, then the least-energy route, then when the last plan was timed the
+// fastest route, of the run's last plan between the settings' start and end.
 std::vector<Route> plannedRoutes(const LandscapeRun& run);
 
 // On loaded ground, how much of it the last plan reaches from the start, as the console says it;

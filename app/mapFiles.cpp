@@ -1,5 +1,6 @@
-// Writing the four map files one after another: distance.tif, energy.tif, heights.tif and
-// routes.geojson. A file that fails is reported and skipped, and the rest are still written.
+// Writing the map files one after another: distance.tif, energy.tif, time.tif of a timed plan,
+// heights.tif and routes.geojson. A file that fails is reported and skipped, and the rest are still
+// written.
 
 #include "app/mapFiles.h"
 
@@ -16,6 +17,8 @@ namespace {
 
 constexpr char DISTANCE_RASTER_FILE[] = "distance.tif";
 constexpr char ENERGY_RASTER_FILE[] = "energy.tif";
+constexpr char TIME_RASTER_FILE[] = "time.tif";
+constexpr int UNTIMED_MAP_FILES = 4;
 constexpr char HEIGHTS_RASTER_FILE[] = "heights.tif";
 constexpr char ROUTES_FILE[] = "routes.geojson";
 
@@ -34,18 +37,27 @@ std::string writeRaster(int folder, const char* name, const float* values,
 
 } // namespace
 
+int mapFileCount(const LandscapeRun& run) {
+    return UNTIMED_MAP_FILES + (run.tables.timed ? 1 : 0);
+}
+
 std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run) {
     std::vector<std::string> names;
     keep(writeRaster(folder, DISTANCE_RASTER_FILE, run.tables.distance.data(), run),
          DISTANCE_RASTER_FILE, names);
     keep(writeRaster(folder, ENERGY_RASTER_FILE, run.tables.energy.data(), run), ENERGY_RASTER_FILE,
          names);
+    if (run.tables.timed) {
+        keep(writeRaster(folder, TIME_RASTER_FILE, run.tables.time.data(), run), TIME_RASTER_FILE,
+             names);
+    }
     keep(writeRaster(folder, HEIGHTS_RASTER_FILE, run.terrain.heights().data(), run),
          HEIGHTS_RASTER_FILE, names);
     const Settings& s = run.settings;
     const char* planner = s.planner == PlannerKind::Exact ? "exact" : "sweep";
     keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(run), planner, s.moves, s.vehicle,
-                           s.speedMph, run.reference, run.terrain.shape().spacing),
+                           s.speedMph, run.reference, run.terrain.shape().spacing,
+                           run.tables.timed),
          ROUTES_FILE, names);
     return names;
 }

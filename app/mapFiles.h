@@ -1,5 +1,5 @@
 #pragma once
-// The plan in the route tables as files GIS tools open: the two cost rasters, the heights the
+// The plan in the route tables as files GIS tools open: the cost rasters, the heights the
 // planner used and the routes.
 
 #include "app/landscapeRun.h"
@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-constexpr int MAP_FILE_COUNT = 4;
+// How many map files writeMapFiles writes for the run's last plan: four, and time.tif too when
+// the plan was timed.
+int mapFileCount(const LandscapeRun& run);
 
-// Writes distance.tif, energy.tif, heights.tif and routes.geojson into the folder open as
-// `folder` (a directory descriptor, or AT_FDCWD) for the run's last plan, each whole or not at
-// all; each one not written is reported on stderr as "Error: could not write NAME: REASON".
-// Returns the names of the files written, in that order.
+// Writes distance.tif, energy.tif, time.tif (when the last plan was timed), heights.tif and
+// routes.geojson into the folder open as `folder` (a directory descriptor, or AT_FDCWD) for the
+// run's last plan, each whole or not at all; each one not written is reported on stderr as
+// "Error: could not write NAME: REASON". Returns the names of the files written, in that order.
 std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run);

@@ -22,6 +22,7 @@ namespace {
 constexpr int WGS84_EPSG = 4326;
 constexpr double ANTIMERIDIAN = 180.0; // degrees east or west
 constexpr int NUMBER_ROOM = 32;        // the shortest exact form of any double fits
+constexpr const char* TIME_TOTAL = "time_s";
 
 template <typename Number> void appendNumber(std::string& text, Number value) {
     char digits[NUMBER_ROOM];
@@ -165,7 +166,7 @@ std::string appendTotal(std::string& text, const char* name, bool reachable, flo
 }
 
 std::string appendProperties(std::string& text, const Route& route, const std::string& planner,
-                             int moves, const Vehicle& vehicle, float speedMph) {
+                             int moves, const Vehicle& vehicle, float speedMph, bool timed) {
     const float miles = distanceInMiles(route.lengthMetres);
     const float gallons = miles * fuelPerMile(speedMph);
     text += std::string("{\"measure\":\"") + measureName(route.measure) + "\",\"planner\":\"" +
@@ -173,11 +174,16 @@ std::string appendProperties(std::string& text, const Route& route, const std::s
     text += route.reachable ? "true" : "false";
     text += ",\"cells\":";
     appendNumber(text, route.cells.size());
+    // An untimed plan's file stays as it was before times were planned.
     const std::pair<const char*, float> totals[] = {{"length_m", route.lengthMetres},
                                                     {"energy_j", route.energyJoules},
+                                                    {TIME_TOTAL, route.timeSeconds},
                                                     {"miles", miles},
                                                     {"gallons", gallons}};
     for (const auto& [name, value] : totals) {
+        if (!timed && name == TIME_TOTAL) {
+            continue;
+        }
         const std::string error = appendTotal(text, name, route.reachable, value);
         if (!error.empty()) {
             return error;
@@ -204,12 +210,13 @@ std::string appendProperties(std::string& text, const Route& route, const std::s
 // The FeatureCollection text; returns why it cannot be made, empty when it was.
 std::string routeGeoJson(const std::vector<Route>& routes, const std::string& planner, int moves,
                          const Vehicle& vehicle, float speedMph, const GroundReference& ground,
-                         double spacing, std::string& text) {
+                         double spacing, bool timed, std::string& text) {
     text = "{\"type\":\"FeatureCollection\",\"features\":[";
     for (size_t k = 0; k < routes.size(); ++k) {
         text += k == 0 ? "\n" : ",\n";
         text += "{\"type\":\"Feature\",\"properties\":";
-        std::string error = appendProperties(text, routes[k], planner, moves, vehicle, speedMph);
+        std::string error =
+            appendProperties(text, routes[k], planner, moves, vehicle, speedMph, timed);
         text += ",\"geometry\":";
         if (error.empty()) {
             error = appendGeometry(text, routes[k], ground, spacing);
@@ -227,11 +234,12 @@ std::string routeGeoJson(const std::vector<Route>& routes, const std::string& pl
 
 std::string writeRouteGeoJson(int folder, const std::string& name, const std::vector<Route>& routes,
                               const std::string& planner, int moves, const Vehicle& vehicle,
-                              float speedMph, const GroundReference& ground, double spacing) {
+                              float speedMph, const GroundReference& ground, double spacing,
+                              bool timed) {
     CPLPushErrorHandler(CPLQuietErrorHandler);
     std::string text;
     const std::string error =
-        routeGeoJson(routes, planner, moves, vehicle, speedMph, ground, spacing, text);
+        routeGeoJson(routes, planner, moves, vehicle, speedMph, ground, spacing, timed, text);
     CPLPopErrorHandler();
     if (!error.empty()) {
         return error;
