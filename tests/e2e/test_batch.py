@@ -1,4 +1,4 @@
-"""Batch plans (--plan) without any display: the six files read back through GDAL and checked
+"""Batch plans (--plan) without any display: the seven files read back through GDAL and checked
 against the planner's tables, the printed summaries against the window's texts, the text files
 against the window's 'P', and the refusals and write failures."""
 
@@ -18,7 +18,8 @@ import test_export_failures as window_export
 from test_render import DISTANCE_MODE, ENERGY_MODE, GRID_SIZE, UNREACHED, Facts, f32, route_totals
 
 gdal.UseExceptions()
-RASTERS = ("distance.tif", "energy.tif", "heights.tif")
+RASTERS = ("distance.tif", "energy.tif", "time.tif", "heights.tif")  # in the order written
+TOP_SPEED = 90 / 3.6  # metres a second: the default vehicle's pace on ground without a cover
 NAMES = window_export.NAMES + RASTERS + ("routes.geojson",)
 GEOTRANSFORM = (-15.0, 30.0, 0.0, GRID_SIZE * 30 - 15.0, 0.0, -30.0)
 
@@ -58,7 +59,8 @@ class BatchPlanTest(e2e.TestCase):
             return f.read()
 
     def check_rasters(self, facts):
-        for name, table in zip(RASTERS, (facts.distance, facts.energy, facts.height)):
+        for name, table in (("distance.tif", facts.distance), ("energy.tif", facts.energy),
+                            ("heights.tif", facts.height)):
             dataset = gdal.Open(os.path.join(self.out, name))
             band = dataset.GetRasterBand(1)
             self.assertEqual((dataset.RasterCount, band.DataType, dataset.GetGeoTransform(),
@@ -87,6 +89,31 @@ class BatchPlanTest(e2e.TestCase):
                              (positions, True, len(cells)), measure)
             self.assertEqual(f32(p[own]), facts.at(cost, x, y))
             self.assertEqual(f32(p["miles"]), f32(p["length_m"] / 1609.344))
+            at_top_speed = p["length_m"] / TOP_SPEED
+            self.assertAlmostEqual(p["time_s"], at_top_speed, delta=at_top_speed * 1e-5)
+
+    def check_time(self, facts):
+        """time.tif laid out as the other rasters: seconds at the top speed over what distance
+        reaches, 0 at the start and rising along the fastest route, whose end it totals."""
+        dataset = gdal.Open(os.path.join(self.out, "time.tif"))
+        band = dataset.GetRasterBand(1)
+        self.assertEqual((band.DataType, dataset.GetGeoTransform(), band.GetNoDataValue()),
+                         (gdal.GDT_Float32, GEOTRANSFORM, UNREACHED))
+        seconds = band.ReadAsArray()[::-1].T
+        metres = numpy.array(facts.distance, numpy.float32).reshape(GRID_SIZE, GRID_SIZE)
+        reached = metres != UNREACHED
+        numpy.testing.assert_array_equal(seconds != UNREACHED, reached)
+        self.assertEqual(seconds[facts.start], 0)
+        numpy.testing.assert_allclose(seconds[reached], metres[reached] / TOP_SPEED, rtol=1e-4)
+        fastest = json.loads(self.read("routes.geojson"))["features"][2]
+        p = fastest["properties"]
+        self.assertEqual((p["measure"], p["reachable"]), ("time", reached[facts.end]))
+        if not p["reachable"]:
+            self.assertIsNone(p["time_s"])
+            return
+        along = [seconds[round(x / 30), round(y / 30)] for x, y in fastest["geometry"]["coordinates"]]
+        self.assertEqual(f32(p["time_s"]), along[-1])
+        self.assertTrue(all(a < b for a, b in zip(along, along[1:])) or len(set(along)) == 1)
 
     def test_plans_match_the_tables_and_the_window_texts(self):
         facts = self.facts(10, 360, 350, 340)
@@ -100,6 +127,7 @@ class BatchPlanTest(e2e.TestCase):
                                  (summaries(facts), "", sorted(NAMES)))
                 self.check_rasters(facts)
                 self.check_routes(facts, "sweep")
+                self.check_time(facts)
                 for tool in ("gdalinfo distance.tif", "gdalinfo energy.tif",
                              "ogrinfo -ro -al routes.geojson"):
                     subprocess.run(tool.split(), cwd=self.out, check=True, capture_output=True)
@@ -116,9 +144,12 @@ class BatchPlanTest(e2e.TestCase):
             self.plan((10, 360, 350, 340), "--exact", "--moves", moves)
             routes = json.loads(self.read("routes.geojson"))["features"]
             self.assertEqual([(r["properties"]["planner"], r["properties"]["moves"])
-                              for r in routes], [("exact", moves)] * 2)
+                              for r in routes], [("exact", moves)] * 3)
             distances = gdal.Open(os.path.join(self.out, "distance.tif")).ReadAsArray()
             self.assertEqual(distances[364 - 340, 350], f32(routes[0]["properties"]["length_m"]))
+            # The fastest route takes no more time than either other.
+            self.assertLessEqual(routes[2]["properties"]["time_s"],
+                                 min(r["properties"]["time_s"] for r in routes[:2]))
             for route in routes:
                 line = route["geometry"]["coordinates"]
                 steps = {max(abs(a - b) for a, b in zip(p, q)) // 30
