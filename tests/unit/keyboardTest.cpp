@@ -144,12 +144,7 @@ const CommandCase COMMAND_CASES[] = {
     {"] time", ']', timeView, [](Settings& s) { s.timeRings = 13.0f; }},
     {"[ time", '[', timeView, [](Settings& s) { s.timeRings = 11.0f; }},
     {"} time", '}', timeView, [](Settings& s) { s.timeIncrement = 6.0f; }},
-    {"{ time at 1", '{',
-     [](Settings& s) {
-         s.viewMode = Time;
-         s.timeIncrement = 1.0f;
-     },
-     [](Settings& s) { s.timeIncrement = 0.0f; }},
+    {"{ time", '{', timeView, [](Settings& s) { s.timeIncrement = 4.0f; }},
     {"S", 'S', nothing, [](Settings& s) { s.speedMph = 60.0f; }},
     {"v brings the offset home", 'v',
      [](Settings& s) {
