@@ -95,7 +95,8 @@ class BatchPlanTest(e2e.TestCase):
     def check_time(self, facts):
         """time.tif laid out as the other rasters: seconds at the top speed over what distance
         reaches, 0 at the start and rising along the fastest route, whose end it totals."""
-        band = gdal.Open(os.path.join(self.out, "time.tif")).GetRasterBand(1)
+        dataset = gdal.Open(os.path.join(self.out, "time.tif"))  # outlives its band
+        band = dataset.GetRasterBand(1)
         self.assertEqual((band.DataType, band.GetNoDataValue()), (gdal.GDT_Float32, UNREACHED))
         seconds = band.ReadAsArray()[::-1].T
         metres = numpy.array(facts.distance, numpy.float32).reshape(GRID_SIZE, GRID_SIZE)
