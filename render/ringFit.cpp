@@ -3,6 +3,7 @@
 
 #include "render/ringFit.h"
 
+#include "planner/routeSummary.h"
 #include "render/roundNumbers.h"
 
 #include <algorithm>
@@ -33,4 +34,7 @@ void fitWidth(float rings, double dearest, float& width) {
 void fitRingWidths(Settings& s, const RouteTables& tables) {
     fitWidth(s.distanceRings, dearestReached(tables.distance), s.distanceIncrement);
     fitWidth(s.energyRings, dearestReached(tables.energy), s.energyIncrement);
+    if (tables.timed) {
+        fitWidth(s.timeRings, dearestReached(tables.time) / SECONDS_PER_MINUTE, s.timeIncrement);
+    }
 }
