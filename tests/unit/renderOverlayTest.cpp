@@ -251,6 +251,15 @@ TEST_F(Overlays, ReverseMappingAndCellReport) {
     EXPECT_EQ(cellReport(10, 360),
               "Cell (10, 360), height 46 m\ndistance 0.000000 m\nenergy 0.000000 J");
     EXPECT_EQ(cellReport(11, 360), "Cell (11, 360), height 46 m\nunreachable");
+    GroundCover cover; // class numbers count from 1; 0 is no class
+    cover.classes = {{4, "road", 60.0f}, {9, "forest", 20.0f, NAN, 7}};
+    cover.classOf.assign(run.terrain.shape().cells(), 0);
+    cover.classOf[run.terrain.shape().index(10, 360)] = 2;
+    run.tables.time[10][360] = 90.0f;
+    run.tables.timed = true;
+    EXPECT_EQ(cellTimeReport(run.grid, cover, run.tables, 10, 360),
+              "cover forest\nspeed 90 km/h\ntime 1.500000 min");
+    EXPECT_EQ(coverLegendLines(cover)[1], "forest: 20 km/h, 7 cells");
 }
 
 // The scene holds the view mode's route (none for another mode), then the straight line.
