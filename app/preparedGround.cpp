@@ -295,12 +295,18 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
 }
 
 std::string chosenGroundText(const Options& options, const LandscapeRun& run) {
+    // Cells without ground take nothing, whatever the cover says of them.
+    std::size_t unvalued = 0;
+    const std::vector<float>& heights = run.terrain.heights();
+    for (std::size_t p = 0; run.cover.unvalued > 0 && p < heights.size(); ++p) {
+        unvalued += std::isnan(run.cover.speedKmh[p]) && !std::isnan(heights[p]) ? 1 : 0;
+    }
     char text[160] = "";
-    if (run.cover.unvalued > 0) {
+    if (unvalued > 0) {
         std::snprintf(text, sizeof text,
-                      "Cover: %zu cells without a value take the vehicle's top speed and rolling "
-                      "coefficient\n",
-                      run.cover.unvalued);
+                      "Cover: %zu cells of ground without a value take the vehicle's top speed "
+                      "and rolling coefficient\n",
+                      unvalued);
     }
     const std::string cover = text;
     if (!run.loadedGround) {
