@@ -328,8 +328,12 @@ bool coverShutsStart(const LandscapeRun& run) {
         return false;
     }
     const std::size_t p = shape.index(x, y);
-    if (run.cover.closes(p) || run.grid.open[p] == 0) {
+    if (run.cover.closes(p)) {
         return true;
+    }
+    // A barrier's start is left as it is without a cover: planned, and reaching nothing.
+    if (run.grid.open[p] == 0) {
+        return false;
     }
     const uint8_t* moves = movesAt(run.grid, p);
     return std::all_of(moves, moves + run.grid.moves->bitBytes(), [](uint8_t b) { return b == 0; });
