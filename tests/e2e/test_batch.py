@@ -173,6 +173,11 @@ class BatchPlanTest(e2e.TestCase):
                 (["--mass", "0x1p-1074"], "--mass: '0x1p-1074' is not a mass in kilograms above 0"),
                 (["--moves", "12"], "--moves: '12' is not one of 8, 16, 32, 48, 80, 96"),
                 (["--moves", "16", "--moves", "16"], "--moves: given twice"),
+                (["--top-speed", "0"], "--top-speed: '0' is not a speed in km/h above 0"),
+                (["--power", "5", "--power", "5"], "--power: given twice"),
+                (["--cover-table", "t.csv"], "--cover-table: goes with --cover"),
+                (["--top-speed", "1e-30"], "--top-speed 1e-30: a route's time on this ground "
+                 "could pass 1e+35 s, more than a plan can count"),
                 (["--terrain", dem, "--size", "5", "--cell-size", "1e-300"],
                  "--cell-size: cells of 1e-300 m are too small to be told apart this far from the "
                  "origin of '%s'" % dem),
