@@ -2,6 +2,7 @@
 
 #include "app/firstScene.h"
 
+#include "app/preparedGround.h"
 #include "app/shutdown.h"
 #include "render/ringFit.h"
 
@@ -9,7 +10,11 @@ void prepareFirstScene(LandscapeRun& run) {
     const LongWork work;
     buildMeshGeometry(run.terrain, run.mesh,
                       run.loadedGround ? ViewerSide::Above : ViewerSide::Below);
-    planRun(run);
+    if (coverShutsStart(run)) {
+        resetRouteTables(run.tables, -1, -1);
+    } else {
+        planRun(run);
+    }
     // Later plans keep whatever widths the user has set by then.
     if (run.loadedGround) {
         fitRingWidths(run.settings, run.tables);

@@ -212,9 +212,15 @@ void submitSteps(const Settings& changed, std::FILE* out) {
 
 // Why `vehicle` with `moves` could price a route past what a plan can count, or "".
 std::string overflowRefusal(const Vehicle& vehicle, int moves) {
-    const PricedGround ground =
+    PricedGround ground =
         pricedGround(terrainVertices.heights(), terrainVertices.shape().spacing, moveSetFor(moves));
-    if (priceOverflow(vehicle, ground) != PriceOverflow::None) {
+    takeCoverBounds(landscapeRun.cover, ground);
+    const PriceOverflow overflow = priceOverflow(vehicle, ground);
+    if (overflow == PriceOverflow::Time) {
+        return formatText("Refused: with this mass and power a route's time could pass %g s",
+                          static_cast<double>(UNREACHED_COST));
+    }
+    if (overflow != PriceOverflow::None) {
         return formatText("Refused: with this mass and rolling a route's energy could pass %g J",
                           static_cast<double>(UNREACHED_COST));
     }
@@ -335,10 +341,18 @@ void printSettingsEcho(std::FILE* out) {
     const Vehicle vehicle = settings.vehicle;
     if (!(vehicle == Vehicle{})) {
         std::fprintf(out,
-                     "Vehicle: grade %.1f %% up, %.1f %% down, %g kg, descent %.2f, rolling %g\n",
+                     "Vehicle: grade %.1f %% up, %.1f %% down, %g kg, descent %.2f, rolling %g",
                      vehicle.gradeUpPercent, vehicle.gradeDownPercent,
                      static_cast<double>(vehicle.vehicleMass), static_cast<double>(vehicle.descent),
                      static_cast<double>(vehicle.rolling));
+        // Only what differs from the default, so that the line reads as before otherwise.
+        if (vehicle.topSpeedKmh != DEFAULT_TOP_SPEED_KMH) {
+            std::fprintf(out, ", top speed %g km/h", vehicle.topSpeedKmh);
+        }
+        if (vehicle.powerKw != NO_POWER) {
+            std::fprintf(out, ", power %g kW", vehicle.powerKw);
+        }
+        std::fputc('\n', out);
     }
     if (vehicle.topSpeedKmh != DEFAULT_TOP_SPEED_KMH || vehicle.powerKw != NO_POWER) {
         std::fprintf(out, "Top speed %g km/h, power %g kW\n", vehicle.topSpeedKmh, vehicle.powerKw);

@@ -48,6 +48,16 @@ int main(int argc, char** argv) {
         // Beside a batch plan's results the choices go where its progress goes.
         std::fputs(chosenGroundText(options, landscapeRun).c_str(), progressOut);
         std::fflush(progressOut);
+        // A start the cover shuts in plans nothing: a batch plan ends as on bad input, the
+        // window opens with every cell unreached.
+        const std::string shutStart = shutStartText(options, landscapeRun);
+        if (!shutStart.empty() && options.plan) {
+            std::fprintf(stderr, "landscape: %s\n", shutStart.c_str());
+            return EXIT_BAD_INPUT;
+        }
+        if (!shutStart.empty()) {
+            std::printf("%s\n", shutStart.c_str());
+        }
         if (options.plan) {
             return runBatchPlan(options, landscapeRun);
         }

@@ -46,11 +46,16 @@ const char* const USAGE_TEXT =
     "                     longitude/latitude raster); default its centre\n"
     "  --barriers FILE    no-go areas: polygons OGR reads, or a raster whose non-zero cells\n"
     "                     are barriers\n"
-    "VEHICLE (default a 7 % grade both ways, 1325 kg, descent 1, rolling 0):\n"
+    "  --cover FILE       ground cover: a raster whose values are speeds in km/h (0: no-go)\n"
+    "  --cover-table CSV  ... or classes, of a table class,name,speed_kmh,rolling (an empty\n"
+    "                     rolling: the vehicle's)\n"
+    "VEHICLE (default a 7 % grade both ways, 1325 kg, descent 1, rolling 0, 90 km/h):\n"
     "  --grade PCT[,DOWN] steepest grade up (and down), percent, above 0 and at most 100\n"
     "  --mass KG          vehicle mass, kilograms\n"
     "  --descent F        share of the lift energy a descent costs, 0..1\n"
-    "  --rolling CRR      rolling-resistance coefficient, 0 or more (0.015 paved road)\n";
+    "  --rolling CRR      rolling-resistance coefficient, 0 or more (0.015 paved road)\n"
+    "  --top-speed KMH    the fastest the vehicle goes on any ground, km/h, above 0\n"
+    "  --power KW         power that slows it on a climb, kilowatts, above 0 (default none)\n";
 
 namespace {
 
@@ -281,8 +286,9 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return {};
     }
     static const char* const withValue[] = {
-        "--terrain", "--centre", "--speed", "--out",     "--cell-size", "--size",     "--from",
-        "--to",      "--grade",  "--mass",  "--descent", "--rolling",   "--barriers", "--moves"};
+        "--terrain",  "--centre", "--speed", "--out",         "--cell-size", "--size",
+        "--from",     "--to",     "--grade", "--mass",        "--descent",   "--rolling",
+        "--barriers", "--moves",  "--cover", "--cover-table", "--top-speed", "--power"};
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
         return printable(name) + ": unknown option (see --help)";
     }
@@ -320,8 +326,23 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return parseFloatOption(name, *value, "a rolling-resistance coefficient of 0 or more",
                                 isRollingCoefficient, options.rolling);
     }
+    if (name == "--top-speed") {
+        return parseNumber(name, *value, "a speed in km/h above 0", isTopSpeed,
+                           options.topSpeedKmh);
+    }
+    if (name == "--power") {
+        return parseNumber(name, *value, "a power in kilowatts above 0", isPower, options.powerKw);
+    }
     if (name == "--moves") {
         return parseMoves(*value, options);
+    }
+    if (name == "--cover") {
+        options.coverFile = *value;
+        return value->empty() ? "--cover: the file name is empty" : std::string{};
+    }
+    if (name == "--cover-table") {
+        options.coverTableFile = *value;
+        return value->empty() ? "--cover-table: the file name is empty" : std::string{};
     }
     if (name == "--barriers") {
         options.barriersFile = *value;
@@ -390,6 +411,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         parsed.error = options.from ? "--from: goes with --to" : "--to: goes with --from";
     } else if (options.from && options.planCells) {
         parsed.error = "--from: goes with --plan without cells";
+    } else if (!options.coverTableFile.empty() && options.coverFile.empty()) {
+        parsed.error = "--cover-table: goes with --cover";
     } else if (options.noTables && !options.plan) {
         parsed.error = "--no-tables: goes with --plan";
     } else if (!options.outDir.empty() && !options.plan) {

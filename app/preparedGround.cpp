@@ -8,6 +8,7 @@
 #include "app/options.h"
 #include "camera/camera.h"
 #include "io/barrierFile.h"
+#include "io/coverRaster.h"
 #include "io/groundRaster.h"
 #include "io/printableText.h"
 #include "planner/defaultEnds.h"
@@ -18,6 +19,7 @@
 #include "render/mapView.h"
 #include "render/scene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -59,6 +61,17 @@ void applySettings(const Options& options, Settings& s) {
     if (options.rolling) {
         s.vehicle.rolling = *options.rolling;
     }
+    if (options.topSpeedKmh) {
+        s.vehicle.topSpeedKmh = *options.topSpeedKmh;
+    }
+    if (options.powerKw) {
+        s.vehicle.powerKw = *options.powerKw;
+    }
+}
+
+// Plans fill the time tables once anything the time of a move depends on is given.
+bool plansTime(const Options& options) {
+    return !options.coverFile.empty() || options.topSpeedKmh || options.powerKw;
 }
 
 std::string formatNumber(double value) {
@@ -104,27 +117,49 @@ std::string cellUnder(const char* name, const MapPoint& point, const LandscapeRu
     return {};
 }
 
-// The vehicle options given that set its energies, "--mass 1e+10 with --rolling 1e+25"; empty
-// when the vehicle's energies are the default's.
-std::string energyOptions(const Options& options) {
+// The options given among `figures`, "--mass 1e+10 with --rolling 1e+25", then the cover's
+// file when `withCover`; empty when none was.
+template <typename Figure, std::size_t N>
+std::string givenOptions(const std::pair<const char*, const std::optional<Figure>*> (&figures)[N],
+                         const Options& options, bool withCover) {
     std::string named;
-    const std::pair<const char*, const std::optional<float>*> figures[] = {
-        {"--mass", &options.mass}, {"--rolling", &options.rolling}};
     for (const auto& [name, value] : figures) {
         if (value->has_value()) {
             named += (named.empty() ? "" : " with ") + std::string(name) + " " +
                      formatNumber(static_cast<double>(**value));
         }
     }
+    if (withCover && !options.coverFile.empty()) {
+        named += (named.empty() ? "" : " with ") + std::string(COVER_OPTION) + " '" +
+                 printable(options.coverFile) + "'";
+    }
     return named;
+}
+
+// The vehicle options given that set its energies; empty when the vehicle's energies are the
+// default's.
+std::string energyOptions(const Options& options) {
+    const std::pair<const char*, const std::optional<float>*> figures[] = {
+        {"--mass", &options.mass}, {"--rolling", &options.rolling}};
+    return givenOptions(figures, options, !options.coverTableFile.empty());
+}
+
+// The options given that set how long a move takes.
+std::string timeOptions(const Options& options) {
+    const std::pair<const char*, const std::optional<double>*> speeds[] = {
+        {"--top-speed", &options.topSpeedKmh}, {"--power", &options.powerKw}};
+    const std::string named = givenOptions(speeds, options, true);
+    return options.mass ? named + " with --mass " + formatNumber(static_cast<double>(*options.mass))
+                        : named;
 }
 
 // Why the vehicle on this ground would price a step or add up a route past what a plan can
 // count, naming the option or file to blame; empty when every price and total stays below it.
 std::string priceError(const Options& options, const Settings& s, const GridShape& shape,
-                       const std::vector<float>& heights) {
+                       const std::vector<float>& heights, const GroundCover& cover) {
     const Vehicle vehicle = s.vehicle;
-    const PricedGround ground = pricedGround(heights, shape.spacing, moveSetFor(s.moves));
+    PricedGround ground = pricedGround(heights, shape.spacing, moveSetFor(s.moves));
+    takeCoverBounds(cover, ground);
     const PriceOverflow overflow = priceOverflow(vehicle, ground);
     // The cell size alone is to blame when even flat ground of these cells would overflow.
     const PricedGround flat{ground.spacing, 0.0, 0.0, ground.cells, ground.longestMoveSquare};
@@ -146,6 +181,10 @@ std::string priceError(const Options& options, const Settings& s, const GridShap
                          limit + " J, more than a plan can count"
                    : figures + ": a route's energy on this ground could pass " + limit +
                          " J, more than a plan can count";
+    }
+    if (overflow == PriceOverflow::Time) {
+        return timeOptions(options) + ": a route's time on this ground could pass " + limit +
+               " s, more than a plan can count";
     }
     return {};
 }
@@ -236,7 +275,15 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
             return error;
         }
     }
-    const std::string priceRefusal = priceError(options, run.settings, shape, heights);
+    if (!options.coverFile.empty()) {
+        const std::string error =
+            loadCover(options.coverFile, options.coverTableFile, shape, run.reference, run.cover);
+        if (!error.empty()) {
+            return error;
+        }
+    }
+    run.timed = plansTime(options);
+    const std::string priceRefusal = priceError(options, run.settings, shape, heights, run.cover);
     if (!priceRefusal.empty()) {
         return priceRefusal;
     }
@@ -251,13 +298,56 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
 }
 
 std::string chosenGroundText(const Options& options, const LandscapeRun& run) {
+    // Cells without ground take nothing, whatever the cover says of them.
+    std::size_t unvalued = 0;
+    const std::vector<float>& heights = run.terrain.heights();
+    for (std::size_t p = 0; run.cover.unvalued > 0 && p < heights.size(); ++p) {
+        unvalued += std::isnan(run.cover.speedKmh[p]) && !std::isnan(heights[p]) ? 1 : 0;
+    }
+    char text[160] = "";
+    if (unvalued > 0) {
+        std::snprintf(text, sizeof text,
+                      "Cover: %zu cells of ground without a value take the vehicle's top speed "
+                      "and rolling coefficient\n",
+                      unvalued);
+    }
+    const std::string cover = text;
     if (!run.loadedGround) {
-        return {};
+        return cover;
     }
     // Mirrors chooseEnds: the cells the user named win over the default ends.
     const std::string chosenBy = options.planCells ? std::string("the cells --plan names")
                                  : options.from    ? std::string("the cells under --from and --to")
                                                    : defaultEndsReason(run.settings.vehicle);
-    return groundLine(run.terrain.shape(), groundReach(run.terrain, run.tables)) +
+    return groundLine(run.terrain.shape(), groundReach(run.terrain, run.tables)) + cover +
            endsLine(routeEnds(run.settings), chosenBy, run.settings.planner);
+}
+
+bool coverShutsStart(const LandscapeRun& run) {
+    const GridShape& shape = run.grid.shape;
+    const int x = run.settings.startX;
+    const int y = run.settings.startY;
+    if (run.cover.empty() || !shape.contains(x, y) || std::isnan(run.terrain[x][y].z)) {
+        return false;
+    }
+    const std::size_t p = shape.index(x, y);
+    if (run.cover.closes(p)) {
+        return true;
+    }
+    // A barrier's start is left as it is without a cover: planned, and reaching nothing.
+    if (run.grid.open[p] == 0) {
+        return false;
+    }
+    const uint8_t* moves = movesAt(run.grid, p);
+    return std::all_of(moves, moves + run.grid.moves->bitBytes(), [](uint8_t b) { return b == 0; });
+}
+
+std::string shutStartText(const Options& options, const LandscapeRun& run) {
+    if (!coverShutsStart(run)) {
+        return {};
+    }
+    char cell[64];
+    std::snprintf(cell, sizeof cell, "(%d, %d)", run.settings.startX, run.settings.startY);
+    return std::string(COVER_OPTION) + ": '" + printable(options.coverFile) +
+           "' closes every move from the start cell " + cell + "; nothing is planned";
 }

@@ -16,6 +16,15 @@ struct LandscapeRun;
 // empty on success.
 std::string prepareGround(const Options& options, LandscapeRun& run);
 
-// On loaded ground, what the console says once the ground is prepared: the grid it became and
-// the start and end cells with how they were chosen and the planner; empty on the built-in ground.
+// On loaded ground, what the console says once the ground is prepared: the grid it became, how
+// many cells the cover leaves without a value (when any), and the start and end cells with how
+// they were chosen and the planner; on the built-in ground the cover's line alone, if any.
 std::string chosenGroundText(const Options& options, const LandscapeRun& run);
+
+// True when the run's cover closes its start cell, or leaves it no move to take: a plan from
+// there reaches nothing, so none is made.
+bool coverShutsStart(const LandscapeRun& run);
+
+// The one line that says so, naming --cover and the start cell; empty when the start is not
+// shut in.
+std::string shutStartText(const Options& options, const LandscapeRun& run);

@@ -4,13 +4,13 @@
 
 #include "io/barrierFile.h"
 
+#include "io/gridSample.h"
 #include "io/groundSource.h"
 #include "io/printableText.h"
 
 #include <cpl_string.h>
 #include <gdal.h>
 #include <gdal_alg.h>
-#include <gdal_utils.h>
 #include <ogr_api.h>
 
 #include <algorithm>
@@ -32,39 +32,6 @@ constexpr char VECTOR_VRT_DRIVER[] = "OGR_VRT";
 
 std::string fileError(const std::string& path, const std::string& what) {
     return sourceFileError(BARRIERS_OPTION, path, what);
-}
-
-// The grid as a north-up raster in memory, float values all 0: pixel row r holds the cells of
-// grid row rows - 1 - r.
-Dataset gridRaster(const GridShape& shape, const GroundReference& ground) {
-    GDALDriverH memory = GDALGetDriverByName("MEM");
-    Dataset grid(GDALCreate(memory, "", shape.columns, shape.rows, 1, GDT_Float32, nullptr));
-    if (!grid) {
-        return grid;
-    }
-    const double half = shape.spacing / 2.0;
-    double geo[6] = {ground.originX - half,
-                     shape.spacing,
-                     0.0,
-                     ground.originY + (shape.rows - 1) * shape.spacing + half,
-                     0.0,
-                     -shape.spacing};
-    GDALSetGeoTransform(grid.get(), geo);
-    if (!ground.crsWkt.empty()) {
-        GDALSetProjection(grid.get(), ground.crsWkt.c_str());
-    }
-    return grid;
-}
-
-// Why a file cannot be laid on the ground, empty when it can: on ground without a coordinate
-// system its coordinates are the ground's own metres, whatever system it names (one in degrees
-// then lies off the ground); on ground with one, the file needs one too.
-std::string systemMismatch(bool fileHasSystem, const GroundReference& ground,
-                           const std::string& path) {
-    if (!fileHasSystem && !ground.crsWkt.empty()) {
-        return fileError(path, "has no coordinate system, but the ground has one");
-    }
-    return {};
 }
 
 const char* driverName(GDALDatasetH file) {
@@ -108,7 +75,7 @@ std::string burnPolygons(GDALDatasetH file, const GroundReference& ground, GDALD
                                        "' that is an SQL view; only tables are read");
         }
         const std::string error =
-            systemMismatch(OGR_L_GetSpatialRef(layer) != nullptr, ground, path);
+            systemMismatch(OGR_L_GetSpatialRef(layer) != nullptr, ground, BARRIERS_OPTION, path);
         if (!error.empty()) {
             return error;
         }
@@ -123,74 +90,6 @@ std::string burnPolygons(GDALDatasetH file, const GroundReference& ground, GDALD
         return fileError(path, "cannot be laid on the ground: " + lastGdalError());
     }
     return {};
-}
-
-// The ground's read budget holds for barriers too: the warp options that keep sampling within
-// it (an overview when the full raster is too fine) go to `args`.
-std::string readBudget(GDALDatasetH file, const double (&geo)[6], const GroundReference& ground,
-                       const GridShape& shape, const std::string& path,
-                       std::vector<std::string>& args) {
-    OGRSpatialReference system;
-    if (const OGRSpatialReferenceH found = GDALGetSpatialRef(file)) {
-        system = *OGRSpatialReference::FromHandle(found);
-    }
-    OGRSpatialReference working;
-    if (!ground.crsWkt.empty()) {
-        working.importFromWkt(ground.crsWkt.c_str());
-    }
-    system.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    working.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    const double columns = shape.columns;
-    const double rows = shape.rows;
-    const double half = shape.spacing / 2.0;
-    const GroundExtent extent{ground.originX - half, ground.originY - half,
-                              ground.originX + (columns - 1) * shape.spacing + half,
-                              ground.originY + (rows - 1) * shape.spacing + half};
-    std::vector<std::string> overview;
-    const std::string error =
-        fitReadBudget(file, geo, extent, groundReadBudget(std::size_t(columns * rows)), system,
-                      working, BARRIERS_OPTION, path, overview);
-    args.insert(args.end(), overview.begin(), overview.end());
-    return error;
-}
-
-// Samples the first band of `file` at every cell centre of `grid` (nearest pixel).
-std::string sampleRaster(GDALDatasetH file, const GroundReference& ground, const GridShape& shape,
-                         GDALDatasetH grid, const std::string& path) {
-    std::vector<std::string> args = {"-r", "near", "-wo", "INIT_DEST=0"};
-    double geo[6];
-    if (GDALGetGeoTransform(file, geo) != CE_None) {
-        return fileError(path, "has no georeferencing");
-    }
-    std::string error = checkGeoTransform(geo, GDALGetRasterXSize(file), GDALGetRasterYSize(file),
-                                          BARRIERS_OPTION, path);
-    for (const auto check : {checkBlockSizes, checkVrtSources}) {
-        if (error.empty()) {
-            error = check(file, BARRIERS_OPTION, path);
-        }
-    }
-    if (error.empty()) {
-        error = systemMismatch(GDALGetSpatialRef(file) != nullptr, ground, path);
-    }
-    if (error.empty()) {
-        error = readBudget(file, geo, ground, shape, path, args);
-    }
-    if (!error.empty()) {
-        return error;
-    }
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    GDALWarpAppOptions* options = GDALWarpAppOptionsNew(argv.data(), nullptr);
-    if (options == nullptr) {
-        return fileError(path, "cannot be sampled: " + lastGdalError());
-    }
-    const GDALDatasetH warped = GDALWarp(nullptr, grid, 1, &file, options, nullptr);
-    GDALWarpAppOptionsFree(options);
-    return warped == nullptr ? fileError(path, "cannot be sampled: " + lastGdalError())
-                             : std::string{};
 }
 
 // Reads `grid` back as x-major bytes; returns how many cells it closes.
@@ -229,7 +128,7 @@ std::string loadChecked(const std::string& path, const GridShape& shape,
     if (!file) {
         return openFailure(BARRIERS_OPTION, path, "polygons or a raster");
     }
-    const Dataset grid = gridRaster(shape, ground);
+    const Dataset grid = gridRaster(shape, ground, GDT_Float32);
     if (!grid) {
         return fileError(path, "cannot be laid on the ground: " + lastGdalError());
     }
@@ -237,7 +136,8 @@ std::string loadChecked(const std::string& path, const GridShape& shape,
     if (GDALDatasetGetLayerCount(file.get()) > 0) {
         error = burnPolygons(file.get(), ground, grid.get(), path);
     } else if (GDALGetRasterCount(file.get()) > 0) {
-        error = sampleRaster(file.get(), ground, shape, grid.get(), path);
+        error = sampleOntoGrid(file.get(), path, BARRIERS_OPTION, ground, shape, grid.get(),
+                               {"-wo", "INIT_DEST=0"});
     } else {
         error = fileError(path, "holds neither polygons nor a raster band");
     }

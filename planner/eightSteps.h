@@ -114,6 +114,27 @@ template <bool UniformRun> class EightStepPricer {
     Lanes rolling_[2] = {0.0f, 0.0f};
 };
 
+// The eight steps priced one by one from the heights: a surface whose rolling coefficient varies
+// from cell to cell, which the lanes' constant rolling energy of a move does not price.
+class StepByStepPricer {
+  public:
+    explicit StepByStepPricer(const StepPrices& prices) : prices_(prices) {}
+
+    template <typename HeightOf>
+    EightStepPrices price(std::size_t p, float zp, unsigned open, HeightOf&& heightOf) const {
+        EightStepPrices out;
+        for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
+            const bool taken = (open & (1u << d)) != 0;
+            out.lengths[d] = taken ? prices_.length(p, d, zp, heightOf(d)) : CLOSED_STEP;
+            out.energies[d] = taken ? prices_.energy(p, d, zp, heightOf(d)) : CLOSED_STEP;
+        }
+        return out;
+    }
+
+  private:
+    const StepPrices& prices_;
+};
+
 // The eight steps out of a cell of a grid whose steps come in kinds, looked up.
 struct KindStepPrices {
     const KindPrices& kinds;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 namespace {
 
@@ -19,7 +20,9 @@ constexpr std::size_t PREFETCH_DISTANCE = 4;
 
 // The least prices of a step in measure m.
 const StepRange& rangeOf(const PlanningGrid& grid, Measure m) {
-    return m == Measure::Distance ? grid.lengths : grid.energies;
+    return m == Measure::Distance ? grid.lengths
+           : m == Measure::Energy ? grid.energies
+                                  : grid.times;
 }
 
 // Asks for the cache lines of the cell at p and of its neighbours in the two columns beside it.
@@ -43,8 +46,8 @@ struct MeasureSearch {
     BucketQueue* frontier;
     float* cost;
     uint8_t* from;
-    ProgressReport* report; // null on the thread that does not tell
-    bool energy;
+    ProgressReport* report; // null on the threads that do not tell
+    Measure measure;
 };
 
 // Where a search keeps its cells: records of 16 bytes beside the grid's heights and moves and the
@@ -200,11 +203,20 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
 
 template <typename Prices, typename Records>
 void searchWith(MeasureSearch& part, const Prices& prices, const Records& records) {
-    if (part.energy) {
+    switch (part.measure) {
+    case Measure::Distance:
+        search<Measure::Distance>(part, prices, records);
+        return;
+    case Measure::Energy:
         search<Measure::Energy>(part, prices, records);
         return;
+    case Measure::Time:
+        // A timed grid's steps are priced from the heights: kinds price no time.
+        if constexpr (std::is_same_v<Prices, StepPrices>) {
+            search<Measure::Time>(part, prices, records);
+        }
+        return;
     }
-    search<Measure::Distance>(part, prices, records);
 }
 
 template <typename Prices> void searchMeasureWith(MeasureSearch& part, const Prices& prices) {
@@ -239,22 +251,35 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
                  RouteTables& out, const ProgressListener& progress) {
     out.useMoves(*grid.moves);
     if (!canStartAt(grid, startX, startY)) {
-        resetRouteTables(out, -1, -1);
+        resetRouteTables(out, -1, -1, grid.timed);
         return;
     }
-    const std::size_t cellCount = grid.shape.cells();
     const std::size_t start = grid.shape.index(startX, startY);
-    ProgressReport report(PLANNING_WORK, cellCount, progress);
-    const auto measure = [&](int m, BucketQueue& frontier, CostTable& cost, PreviousTable& previous,
-                             ProgressReport* told, bool energy) {
-        return MeasureSearch{&grid,     start,       &work.cells[m],   &work.eightStepCells[m],
-                             &frontier, cost.data(), previous.steps(), told,
-                             energy};
+    ProgressReport report(PLANNING_WORK, grid.shape.cells(), progress);
+    const auto measure = [&](Measure m, ProgressReport* told) {
+        const int k = static_cast<int>(m);
+        return MeasureSearch{&grid,
+                             start,
+                             &work.cells[k],
+                             &work.eightStepCells[k],
+                             &work.frontiers[k],
+                             out.costs(m).data(),
+                             out.previous(m).steps(),
+                             told,
+                             m};
     };
-    // The distance search on the helper; the energy search, on this thread, tells how far it
-    // has come (the two take up about as many cells).
-    std::array<MeasureSearch, 2> searches = {
-        measure(0, work.frontiers[0], out.distance, out.previousDistance, nullptr, false),
-        measure(1, work.frontiers[1], out.energy, out.previousEnergy, &report, true)};
-    runEach(searches, searchMeasure, work.helper);
+    // The energy search, on this thread, tells how far it has come (the searches take up about
+    // as many cells each).
+    if (grid.timed) {
+        std::array<MeasureSearch, 3> searches = {measure(Measure::Distance, nullptr),
+                                                 measure(Measure::Time, nullptr),
+                                                 measure(Measure::Energy, &report)};
+        runEach(searches, searchMeasure, work.helpers, 2);
+        out.timed = true;
+        return;
+    }
+    std::array<MeasureSearch, 2> searches = {measure(Measure::Distance, nullptr),
+                                             measure(Measure::Energy, &report)};
+    runEach(searches, searchMeasure, work.helpers, 1);
+    forgetTimes(out);
 }

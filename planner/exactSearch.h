@@ -43,14 +43,14 @@ struct EightStepCell : SearchCell {
 // Working space of the searches, reused between plans so that a plan allocates nothing once
 // the frontiers and cells have grown.
 struct ExactWorkspace {
-    BucketQueue frontiers[2];          // one for each measure
-    PlannerArray<SearchCell> cells[2]; // distance, energy: 16 bytes a cell for each measure
-    PlannerArray<EightStepCell> eightStepCells[2]; // the same for the eight steps: 24 bytes
-    HelperThread helper;                           // runs the distance search
+    BucketQueue frontiers[MEASURE_COUNT];          // one for each measure
+    PlannerArray<SearchCell> cells[MEASURE_COUNT]; // distance, energy, time: 16 bytes a cell each
+    PlannerArray<EightStepCell> eightStepCells[MEASURE_COUNT]; // the eight steps: 24 bytes
+    HelperThread helpers[MEASURE_COUNT - 1]; // search the measures besides the calling thread's
 
     // Gives back the cells' memory, for a run that plans no more.
     void release() {
-        for (int m = 0; m < 2; ++m) {
+        for (int m = 0; m < MEASURE_COUNT; ++m) {
             cells[m].release();
             eightStepCells[m].release();
         }
@@ -59,12 +59,12 @@ struct ExactWorkspace {
 
 // Fills `out` (sized for the grid) with the least costs from (startX, startY) over the steps of
 // `grid` and, for each measure, a predecessor on a least-cost route: of routes of equal least
-// cost, one of least cost in the other measure (least distance among least-energy routes, least
-// energy among least-distance ones), the first found of routes equal in both. Deterministic:
-// cells are taken up bucket by bucket (the oldest first within one), neighbours in
-// the order of the grid's move set. The two measures search at once, one on each core, each
-// independent of the other, so neither waits when the other core is busy. A start outside the grid
-// or without ground leaves every cell unreached. A big grid's search tells `progress` how far it
-// has come.
+// cost, one of least cost in the measure that breaks its ties (least distance among least-energy
+// and among fastest routes, least energy among least-distance ones), the first found of routes
+// equal in both. Deterministic: cells are taken up bucket by bucket (the oldest first within
+// one), neighbours in the order of the grid's move set. The measures (time too on a timed grid)
+// search at once, each on a thread of its own and independent of the others, so none waits when
+// a core is busy. A start outside the grid or without ground leaves every cell unreached. A big
+// grid's search tells `progress` how far it has come.
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  RouteTables& out, const ProgressListener& progress = {});

@@ -2,6 +2,7 @@
 // Work split over the machine's cores. A small grid is done on the calling thread alone: a
 // thread costs more than planning the built-in ground, and plans there allocate nothing.
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -93,28 +94,33 @@ class HelperThread {
     std::exception_ptr failure_; // what ended the last work, if it did not end by itself
 };
 
-// Calls work(item) for every item of `items` (a vector or an array), all but the last in turn on
-// `helper` and the last on the calling thread; returns when all are done. The one way the
-// planners use both cores: a plan keeps its helper from one plan to the next and allocates
-// nothing here, work done once per ground makes one for the call.
+// Calls work(item) for every item of `items` (a vector or an array): the last on the calling
+// thread, the others shared out among the `count` helpers, helper h taking items h, h + count, ...
+// in turn; returns when all are done. The one way the planners use the cores: a plan keeps its
+// helpers from one plan to the next and allocates nothing here, work done once per ground makes
+// one for the call. Three measures on two helpers search at once, so that two cores share them
+// out rather than one waiting for two in turn.
 // An exception (out of memory, most likely) that ends any item's work is thrown again on the
-// calling thread once all are done, the earliest item's: escaping the helper it would end the
-// program, and the helper's items live in the caller's frame.
+// calling thread once all are done, the earliest helper's: escaping a helper it would end the
+// program, and the helpers' items live in the caller's frame.
 template <typename Items, typename Work>
-void runEach(Items& items, Work&& work, HelperThread& helper) {
-    const std::size_t count = items.size();
-    if (count == 0) {
+void runEach(Items& items, Work&& work, HelperThread* helpers, std::size_t count) {
+    const std::size_t itemCount = items.size();
+    if (itemCount == 0) {
         return;
     }
     struct Helped {
         Items* items;
         std::remove_reference_t<Work>* work;
-        std::size_t count;
-        std::exception_ptr failure; // the first of the helper's items to fail
-    } helped{&items, &work, count - 1, nullptr};
+        std::size_t first;
+        std::size_t stride;
+        std::size_t end;
+        std::exception_ptr failure; // the first of this helper's items to fail
+        bool started;
+    };
     const auto helpedItems = [](void* context) {
         Helped& h = *static_cast<Helped*>(context);
-        for (std::size_t k = 0; k < h.count; ++k) {
+        for (std::size_t k = h.first; k < h.end; k += h.stride) {
             try {
                 (*h.work)((*h.items)[k]);
             } catch (...) {
@@ -124,30 +130,43 @@ void runEach(Items& items, Work&& work, HelperThread& helper) {
             }
         }
     };
-    bool started = false;
-    if (helped.count > 0) {
+    constexpr std::size_t MOST_HELPERS = 4;
+    Helped helped[MOST_HELPERS];
+    const std::size_t used = std::min({count, itemCount - 1, MOST_HELPERS});
+    for (std::size_t h = 0; h < used; ++h) {
+        helped[h] = {&items, &work, h, used, itemCount - 1, nullptr, false};
         try {
-            helper.start(helpedItems, &helped);
-            started = true;
+            helpers[h].start(helpedItems, &helped[h]);
+            helped[h].started = true;
         } catch (...) {
-            helped.failure = std::current_exception(); // no thread: those items are not done
+            helped[h].failure = std::current_exception(); // no thread: those items are not done
         }
     }
     std::exception_ptr failure;
     try {
-        work(items[count - 1]);
+        work(items[itemCount - 1]);
     } catch (...) {
         failure = std::current_exception();
     }
-    if (started) {
-        helper.finish(); // the helper's items catch their own failures
+    for (std::size_t h = 0; h < used; ++h) {
+        if (helped[h].started) {
+            helpers[h].finish(); // the helper's items catch their own failures
+        }
     }
-    if (helped.failure) {
-        std::rethrow_exception(helped.failure);
+    for (std::size_t h = 0; h < used; ++h) {
+        if (helped[h].failure) {
+            std::rethrow_exception(helped[h].failure);
+        }
     }
     if (failure) {
         std::rethrow_exception(failure);
     }
+}
+
+// The same with one helper, which takes all but the last item in turn.
+template <typename Items, typename Work>
+void runEach(Items& items, Work&& work, HelperThread& helper) {
+    runEach(items, work, &helper, 1);
 }
 
 // The same with a helper for this call alone, for work done once per ground.

@@ -14,6 +14,9 @@ namespace {
 // How much one float rounding may raise a value.
 constexpr double FLOAT_ROUNDING = 1.0 + std::numeric_limits<float>::epsilon() / 2.0;
 constexpr double LARGEST_FLOAT = std::numeric_limits<float>::max();
+constexpr double PERCENT = 100.0;
+// The steepest climb a step's float test lets through, over the grade asked for.
+constexpr double CLIMB_SLACK = 1.1;
 
 // True when `value`, worked out with a few float roundings, stays a finite float.
 bool staysFinite(double value) {
@@ -42,12 +45,28 @@ PriceOverflow priceOverflow(const Vehicle& vehicle, const PricedGround& ground) 
         return PriceOverflow::Length;
     }
     const double massGravity = static_cast<double>(vehicle.vehicleMass) * GRAVITY;
-    const double rollingForce = static_cast<double>(vehicle.rolling) * massGravity;
+    const double roughest = std::max(static_cast<double>(vehicle.rolling), ground.roughest);
+    const double rollingForce = roughest * massGravity;
     const double lift = rise * massGravity;
     const double rolling = rollingForce * longestRun;
     if (!staysFinite(massGravity) || !staysFinite(rollingForce) || !staysFinite(lift) ||
         !staysFinite(rolling) || !totalsBelowMarker(lift + rolling, ground.cells)) {
         return PriceOverflow::Energy;
+    }
+    const double slowest = ground.slowestKmh > 0.0
+                               ? std::min(ground.slowestKmh, vehicle.topSpeedKmh)
+                               : vehicle.topSpeedKmh;
+    const double pace = paceOf(slowest);
+    double seconds = std::sqrt(squares) * pace;
+    if (vehicle.powerKw > 0.0) {
+        // A tenth over the steepest grade, for what the float test of a step lets through.
+        const double grade = vehicle.gradeUpPercent / PERCENT * CLIMB_SLACK + roughest;
+        const double force = massGravity * grade;
+        seconds =
+            std::max(seconds, std::sqrt(squares) * force / (vehicle.powerKw * WATTS_PER_KILOWATT));
+    }
+    if (!staysFinite(pace) || !staysFinite(seconds) || !totalsBelowMarker(seconds, ground.cells)) {
+        return PriceOverflow::Time;
     }
     return PriceOverflow::None;
 }
@@ -67,4 +86,28 @@ PricedGround pricedGround(const std::vector<float>& heights, double spacing, con
         any = true;
     }
     return ground;
+}
+
+void takeCoverBounds(const GroundCover& cover, PricedGround& ground) {
+    ground.roughest = 0.0;
+    ground.slowestKmh = 0.0;
+    const auto take = [&](float kmh, float rolling) {
+        if (kmh > 0.0f && (ground.slowestKmh == 0.0 || kmh < ground.slowestKmh)) {
+            ground.slowestKmh = kmh;
+        }
+        if (rolling > ground.roughest) {
+            ground.roughest = rolling;
+        }
+    };
+    if (!cover.classes.empty()) {
+        for (const CoverClass& c : cover.classes) {
+            if (c.cells > 0) {
+                take(c.speedKmh, c.rolling);
+            }
+        }
+        return;
+    }
+    for (std::size_t p = 0; p < cover.speedKmh.size(); ++p) {
+        take(cover.speedKmh[p], cover.rolling[p]);
+    }
 }

@@ -14,9 +14,10 @@
 namespace {
 
 // Stores the candidate base + step when it is strictly below the stored cost. The test is on the
-// exact sum (a double holds the sum of two floats exactly), the stored value is rounded: a
-// candidate that rounds to the stored cost but lies below it still wins.
-inline void offer(float& cost, uint8_t& previous, float base, float step, uint8_t from) {
+// sum in double (exact for two floats; a move's time is a double already), the stored value is
+// rounded: a candidate that rounds to the stored cost but lies below it still wins.
+template <typename Step>
+inline void offer(float& cost, uint8_t& previous, float base, Step step, uint8_t from) {
     const double candidate = static_cast<double>(base) + static_cast<double>(step);
     if (cost > candidate) {
         cost = static_cast<float>(candidate);
@@ -26,48 +27,67 @@ inline void offer(float& cost, uint8_t& previous, float base, float step, uint8_
 
 // The sweep's state kept in the route tables themselves, beside the terrain's heights and the
 // grid's steps: nothing to set up or copy, the better choice while the grid fits in the caches.
-// Both measures are offered in one visit.
-struct TableCells {
+// The measures are offered in one visit; Timed adds the time tables to the other two.
+template <bool Timed> struct TableCells {
     float* distance;
     float* energy;
+    float* time;
     uint8_t* distanceFrom;
     uint8_t* energyFrom;
+    uint8_t* timeFrom;
     const float* heights;
     const uint8_t* steps;
+    const StepPrices* prices; // for the times
 
     struct Base {
+        std::size_t p;
         float distance;
         float energy;
+        float time;
     };
 
-    // Both measures step over the same passable steps, so a cell unreached in distance is
-    // unreached in energy too.
+    // The measures step over the same passable steps, so a cell unreached in distance is
+    // unreached in the others too.
     bool reached(std::size_t p) const { return distance[p] != UNREACHED_COST; }
-    Base base(std::size_t p) const { return {distance[p], energy[p]}; }
+    Base base(std::size_t p) const { return {p, distance[p], energy[p], Timed ? time[p] : 0.0f}; }
     float heightOf(std::size_t p) const { return heights[p]; }
     uint8_t stepsOf(std::size_t p) const { return steps[p]; }
     template <typename Prices>
-    void offerStep(const Base& base, std::size_t q, int d, const Prices& prices) const {
+    void offerStep(const Base& base, std::size_t q, int d, const Prices& step) const {
         const auto arrived = static_cast<uint8_t>(d + 1);
-        offer(distance[q], distanceFrom[q], base.distance, prices.length(d), arrived);
-        offer(energy[q], energyFrom[q], base.energy, prices.energy(d), arrived);
+        offer(distance[q], distanceFrom[q], base.distance, step.length(d), arrived);
+        offer(energy[q], energyFrom[q], base.energy, step.energy(d), arrived);
+        if (Timed) {
+            offer(time[q], timeFrom[q], base.time,
+                  prices->timeOf(base.p, q, d, step.length(d), heights[base.p], heights[q]),
+                  arrived);
+        }
     }
     void prefetch(std::size_t) const {} // the tables fit in the caches
 };
 
-template <bool Energy> struct PackedCells {
+// One measure's sweep state in records of its own.
+template <Measure M> struct PackedCells {
     SweepCell* cells;
+    const StepPrices* prices; // for the times
 
-    using Base = float;
+    using Base = std::size_t; // the cell offering
 
     bool reached(std::size_t p) const { return cells[p].cost != UNREACHED_COST; }
-    Base base(std::size_t p) const { return cells[p].cost; }
+    Base base(std::size_t p) const { return p; }
     float heightOf(std::size_t p) const { return cells[p].height; }
     uint8_t stepsOf(std::size_t p) const { return cells[p].steps; }
     template <typename Prices>
-    void offerStep(Base base, std::size_t q, int d, const Prices& prices) const {
-        const float step = Energy ? prices.energy(d) : prices.length(d);
-        offer(cells[q].cost, cells[q].from, base, step, static_cast<uint8_t>(d + 1));
+    void offerStep(std::size_t p, std::size_t q, int d, const Prices& step) const {
+        const auto arrived = static_cast<uint8_t>(d + 1);
+        if constexpr (M == Measure::Time) {
+            offer(cells[q].cost, cells[q].from, cells[p].cost,
+                  prices->timeOf(p, q, d, step.length(d), cells[p].height, cells[q].height),
+                  arrived);
+        } else {
+            offer(cells[q].cost, cells[q].from, cells[p].cost,
+                  M == Measure::Energy ? step.energy(d) : step.length(d), arrived);
+        }
     }
     void prefetch(std::size_t p) const { __builtin_prefetch(cells + p); }
 };
@@ -114,20 +134,25 @@ struct SetMoves {
 };
 
 // Offers the costs of the cell at flat index p along each of its open moves in the set's order.
-void relaxAlongMoves(const SetMoves& moves, const TableCells& cells, std::size_t p) {
+template <bool Timed>
+void relaxAlongMoves(const SetMoves& moves, const TableCells<Timed>& cells, std::size_t p) {
     if (!cells.reached(p)) {
         return;
     }
-    const TableCells::Base base = cells.base(p);
+    const typename TableCells<Timed>::Base base = cells.base(p);
     const float zp = cells.heightOf(p);
     forEachMove(moves.bits + p * moves.bitBytes, moves.bitBytes, [&](int d) {
         const std::size_t q = p + moves.offsets[d];
         const float zq = cells.heightOf(q);
         const auto arrived = static_cast<uint8_t>(d + 1);
-        offer(cells.distance[q], cells.distanceFrom[q], base.distance,
-              moves.prices.length(p, d, zp, zq), arrived);
+        const float length = moves.prices.length(p, d, zp, zq);
+        offer(cells.distance[q], cells.distanceFrom[q], base.distance, length, arrived);
         offer(cells.energy[q], cells.energyFrom[q], base.energy, moves.prices.energy(p, d, zp, zq),
               arrived);
+        if (Timed) {
+            offer(cells.time[q], cells.timeFrom[q], base.time,
+                  moves.prices.timeOf(p, q, d, length, zp, zq), arrived);
+        }
     });
 }
 
@@ -166,6 +191,10 @@ template <typename Use> void withPricer(const PlanningGrid& grid, Use&& use) {
         return;
     }
     const StepPrices& prices = grid.prices;
+    if (!prices.evenRolling()) {
+        use(StepByStepPricer(prices));
+        return;
+    }
     if (prices.uniformRun()) {
         use(EightStepPricer<true>(prices));
         return;
@@ -182,7 +211,7 @@ void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& c
 }
 
 // One measure's sweep over records of its own, written out to its cost and predecessor tables.
-template <bool Energy>
+template <Measure M>
 void packedSweep(const PlanningGrid& grid, int startX, int startY, PlannerArray<SweepCell>& state,
                  float* cost, uint8_t* from, const ProgressListener& progress) {
     const std::size_t cellCount = grid.shape.cells();
@@ -193,7 +222,7 @@ void packedSweep(const PlanningGrid& grid, int startX, int startY, PlannerArray<
         cells[p] = {UNREACHED_COST, z[p], steps[p], FROM_NOWHERE};
     }
     cells[grid.shape.index(startX, startY)].cost = 0.0f;
-    sweepCells(grid, startX, startY, PackedCells<Energy>{cells}, progress);
+    sweepCells(grid, startX, startY, PackedCells<M>{cells, &grid.prices}, progress);
     for (std::size_t p = 0; p < cellCount; ++p) {
         cost[p] = cells[p].cost;
         from[p] = cells[p].from;
@@ -202,28 +231,83 @@ void packedSweep(const PlanningGrid& grid, int startX, int startY, PlannerArray<
 
 // A measure's packed sweep handed to a thread.
 struct MeasureSweep {
-    bool energy;
+    Measure measure;
     PlannerArray<SweepCell>* state;
     float* cost;
     uint8_t* from;
     const ProgressListener* progress;
 };
 
-TableCells tableCells(const PlanningGrid& grid, RouteTables& tables) {
-    return {tables.distance.data(),          tables.energy.data(),
-            tables.previousDistance.steps(), tables.previousEnergy.steps(),
-            grid.terrain->heights().data(),  grid.steps.data()};
+template <bool Timed> TableCells<Timed> tableCells(const PlanningGrid& grid, RouteTables& tables) {
+    return {tables.distance.data(),
+            tables.energy.data(),
+            tables.time.data(),
+            tables.previousDistance.steps(),
+            tables.previousEnergy.steps(),
+            tables.previousTime.steps(),
+            grid.terrain->heights().data(),
+            grid.steps.data(),
+            &grid.prices};
+}
+
+// Calls use(cells) with the route tables as the sweep of a timed or an untimed grid takes them.
+template <typename Use>
+void withTableCells(const PlanningGrid& grid, RouteTables& tables, Use&& use) {
+    if (grid.timed) {
+        use(tableCells<true>(grid, tables));
+        return;
+    }
+    use(tableCells<false>(grid, tables));
+}
+
+// Sweeps the measures of a big grid of the eight steps in packed records, each on a core.
+void packedSweeps(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,
+                  RouteTables& out, const ProgressListener& progress) {
+    const ProgressListener silent;
+    const auto sweep = [&](Measure m, const ProgressListener* told) {
+        const int k = static_cast<int>(m);
+        return MeasureSweep{m, &work.cells[k], out.costs(m).data(), out.previous(m).steps(), told};
+    };
+    const auto run = [&](const MeasureSweep& m) {
+        switch (m.measure) {
+        case Measure::Distance:
+            packedSweep<Measure::Distance>(grid, startX, startY, *m.state, m.cost, m.from,
+                                           *m.progress);
+            return;
+        case Measure::Energy:
+            packedSweep<Measure::Energy>(grid, startX, startY, *m.state, m.cost, m.from,
+                                         *m.progress);
+            return;
+        case Measure::Time:
+            packedSweep<Measure::Time>(grid, startX, startY, *m.state, m.cost, m.from, *m.progress);
+            return;
+        }
+    };
+    // The energy sweep runs on this thread and tells the progress of all.
+    if (grid.timed) {
+        std::array<MeasureSweep, 3> sweeps = {sweep(Measure::Distance, &silent),
+                                              sweep(Measure::Time, &silent),
+                                              sweep(Measure::Energy, &progress)};
+        runEach(sweeps, run, work.helpers, 2);
+        out.timed = true;
+        return;
+    }
+    std::array<MeasureSweep, 2> sweeps = {sweep(Measure::Distance, &silent),
+                                          sweep(Measure::Energy, &progress)};
+    runEach(sweeps, run, work.helpers, 1);
+    forgetTimes(out);
 }
 
 } // namespace
 
 void relaxNeighbours(const PlanningGrid& grid, RouteTables& tables, int a, int b) {
-    if (grid.moves->count != NEIGHBOUR_COUNT) {
-        relaxAlongMoves(SetMoves(grid), tableCells(grid, tables), grid.shape.index(a, b));
-        return;
-    }
-    withPricer(grid, [&](const auto& pricer) {
-        relaxCell(pricer, grid.shape.rows, tableCells(grid, tables), grid.shape.index(a, b));
+    const std::size_t p = grid.shape.index(a, b);
+    withTableCells(grid, tables, [&](const auto& cells) {
+        if (grid.moves->count != NEIGHBOUR_COUNT) {
+            relaxAlongMoves(SetMoves(grid), cells, p);
+            return;
+        }
+        withPricer(grid, [&](const auto& pricer) { relaxCell(pricer, grid.shape.rows, cells, p); });
     });
 }
 
@@ -231,13 +315,22 @@ void sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspac
                  RouteTables& out, const ProgressListener& progress) {
     out.useMoves(*grid.moves);
     if (!canStartAt(grid, startX, startY)) {
-        resetRouteTables(out, -1, -1);
+        resetRouteTables(out, -1, -1, grid.timed);
         return;
     }
-    if (grid.moves->count != NEIGHBOUR_COUNT) {
-        resetRouteTables(out, startX, startY);
+    // A grid that fits in the caches gains nothing from packing and must plan without
+    // allocating; the packed state pays off where the tables do not fit.
+    if (grid.moves->count == NEIGHBOUR_COUNT && workersFor(grid.shape.cells()) > 1) {
+        packedSweeps(grid, startX, startY, work, out, progress);
+        return;
+    }
+    resetRouteTables(out, startX, startY, grid.timed);
+    withTableCells(grid, out, [&](const auto& cells) {
+        if (grid.moves->count == NEIGHBOUR_COUNT) {
+            sweepCells(grid, startX, startY, cells, progress);
+            return;
+        }
         const SetMoves moves(grid);
-        const TableCells cells = tableCells(grid, out);
         const GridShape shape = grid.shape;
         ProgressReport report(PLANNING_WORK, shape.cells(), progress);
         std::size_t visited = 0;
@@ -247,28 +340,5 @@ void sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspac
             }
             relaxAlongMoves(moves, cells, shape.index(a, b));
         });
-        return;
-    }
-    // A grid that fits in the caches gains nothing from packing and must plan without
-    // allocating; the packed state pays off where the tables do not fit. The energy sweep runs
-    // on this thread and tells the progress of both.
-    if (workersFor(grid.shape.cells()) > 1) {
-        const ProgressListener silent;
-        std::array<MeasureSweep, 2> sweeps = {
-            {{false, &work.cells[0], out.distance.data(), out.previousDistance.steps(), &silent},
-             {true, &work.cells[1], out.energy.data(), out.previousEnergy.steps(), &progress}}};
-        runEach(
-            sweeps,
-            [&](const MeasureSweep& m) {
-                if (m.energy) {
-                    packedSweep<true>(grid, startX, startY, *m.state, m.cost, m.from, *m.progress);
-                    return;
-                }
-                packedSweep<false>(grid, startX, startY, *m.state, m.cost, m.from, *m.progress);
-            },
-            work.helper);
-        return;
-    }
-    resetRouteTables(out, startX, startY);
-    sweepCells(grid, startX, startY, tableCells(grid, out), progress);
+    });
 }

@@ -16,17 +16,18 @@ struct SweepCell {
     uint8_t from;
 };
 
-// Working space of the sweep of a big grid, a record a cell for each measure, so that the two
-// sweep on the two cores at once; kept between plans. A small grid's sweep works in the route
+// Working space of the sweep of a big grid, a record a cell for each measure, so that the
+// measures sweep on the cores at once; kept between plans. A small grid's sweep works in the route
 // tables themselves and needs none.
 struct SweepWorkspace {
-    PlannerArray<SweepCell> cells[2]; // distance, energy
-    HelperThread helper;              // runs the distance sweep
+    PlannerArray<SweepCell> cells[MEASURE_COUNT]; // distance, energy, time
+    HelperThread helpers[MEASURE_COUNT - 1];      // sweep the measures besides this thread's
 
     // Gives back the records' memory, for a run that plans no more.
     void release() {
-        cells[0].release();
-        cells[1].release();
+        for (PlannerArray<SweepCell>& c : cells) {
+            c.release();
+        }
     }
 };
 

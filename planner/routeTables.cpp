@@ -3,19 +3,25 @@
 
 #include <algorithm>
 
+namespace {
+
+void unreach(const GridShape& shape, CostTable& costs, PreviousTable& previous) {
+    std::fill(costs.data(), costs.data() + shape.cells(), UNREACHED_COST);
+    std::fill(previous.steps(), previous.steps() + shape.cells(), FROM_NOWHERE);
+}
+
+} // namespace
+
 void resetRouteTables(RouteTables& tables, int startX, int startY, bool timed) {
     const GridShape& shape = tables.shape();
-    const auto unreach = [&](CostTable& costs, PreviousTable& previous) {
-        std::fill(costs.data(), costs.data() + shape.cells(), UNREACHED_COST);
-        std::fill(previous.steps(), previous.steps() + shape.cells(), FROM_NOWHERE);
-    };
-    unreach(tables.distance, tables.previousDistance);
-    unreach(tables.energy, tables.previousEnergy);
-    // Untimed plans leave the time tables as the first of them left them: unreached.
-    if (timed || tables.timed) {
-        unreach(tables.time, tables.previousTime);
+    unreach(shape, tables.distance, tables.previousDistance);
+    unreach(shape, tables.energy, tables.previousEnergy);
+    if (timed) {
+        unreach(shape, tables.time, tables.previousTime);
+        tables.timed = true;
+    } else {
+        forgetTimes(tables);
     }
-    tables.timed = timed;
     if (!shape.contains(startX, startY)) {
         return;
     }
@@ -23,5 +29,13 @@ void resetRouteTables(RouteTables& tables, int startX, int startY, bool timed) {
     tables.energy[startX][startY] = 0.0f;
     if (timed) {
         tables.time[startX][startY] = 0.0f;
+    }
+}
+
+void forgetTimes(RouteTables& tables) {
+    // Untimed plans leave the time tables as the first of them left them: unreached.
+    if (tables.timed) {
+        unreach(tables.shape(), tables.time, tables.previousTime);
+        tables.timed = false;
     }
 }

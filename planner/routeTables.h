@@ -103,6 +103,7 @@ struct RouteTables {
     bool timed = false; // the last plan filled the time tables
 
     void resize(const GridShape& shape) {
+        timed = false;
         distance.resize(shape);
         energy.resize(shape);
         time.resize(shape);
@@ -137,3 +138,6 @@ struct RouteTables {
 // Every cell unreached with no predecessor, then the costs of (startX, startY) set to 0 (a start
 // outside the grid leaves every cell unreached); the time table's too when the plan is `timed`.
 void resetRouteTables(RouteTables& tables, int startX, int startY, bool timed = false);
+
+// Leaves the time tables unreached after a plan that does not time its routes.
+void forgetTimes(RouteTables& tables);

@@ -200,6 +200,11 @@ class BatchPlanTest(e2e.TestCase):
                 (["--mass", "0x1p-1074"], "--mass: '0x1p-1074' is not a mass in kilograms above 0"),
                 (["--moves", "12"], "--moves: '12' is not one of 8, 16, 32, 48, 80, 96"),
                 (["--moves", "16", "--moves", "16"], "--moves: given twice"),
+                (["--top-speed", "0"], "--top-speed: '0' is not a speed in km/h above 0"),
+                (["--power", "5", "--power", "5"], "--power: given twice"),
+                (["--cover-table", "t.csv"], "--cover-table: goes with --cover"),
+                (["--top-speed", "1e-30"], "--top-speed 1e-30: a route's time on this ground "
+                 "could pass 1e+35 s, more than a plan can count"),
                 (["--terrain", dem, "--size", "5", "--cell-size", "1e-300"],
                  "--cell-size: cells of 1e-300 m are too small to be told apart this far from the "
                  "origin of '%s'" % dem),
@@ -341,6 +346,43 @@ class BatchPlanTest(e2e.TestCase):
                 self.assertEqual((result.returncode, result.stdout, result.stderr,
                                   os.listdir(out)), (2, "", "landscape: --barriers: %s\n" % reason,
                                                      []))
+
+    def test_a_cover_closes_its_lake_and_a_bad_table_is_refused(self):
+        # A 20 x 20 ground of 30 m pixels, grass but for a lake over pixel rows and columns 8..11.
+        ground, cover, table = (os.path.join(self.out, n) for n in ("g.tif", "c.tif", "t.csv"))
+        srs = osr.SpatialReference()
+        srs.ImportFromEPSG(32616)
+        classes = numpy.full((20, 20), 4, numpy.uint8)
+        classes[8:12, 8:12] = 3
+        for name, values in ((ground, numpy.zeros((20, 20))), (cover, classes)):
+            raster = gdal.GetDriverByName("GTiff").Create(name, 20, 20, 1, gdal.GDT_Float32)
+            raster.SetGeoTransform((500000.0, 30.0, 0.0, 4000000.0, 0.0, -30.0))
+            raster.SetProjection(srs.ExportToWkt())
+            raster.GetRasterBand(1).WriteArray(values)
+            del raster
+        head = "class,name,speed_kmh,rolling\n"
+        for text, cells, reason in (
+                (head + "3,lake,0,\n", (2, 2, 17, 17),
+                 "--cover-table: '%s' lacks class 4, which --cover '%s' holds" % (table, cover)),
+                (head + "3,lake,0,\n4,grass,-30,\n", (2, 2, 17, 17),
+                 "--cover-table: '%s' line 3: speed_kmh '-30' is not a speed of 0 or more km/h"
+                 % table),
+                (head + "3,lake,0,\n4,grass,30,\n", (10, 10, 17, 17),
+                 "--cover: '%s' closes every move from the start cell (10, 10); nothing is "
+                 "planned" % cover)):
+            with self.subTest(reason=reason):
+                with open(table, "w") as f:
+                    f.write(text)
+                out = tempfile.mkdtemp(dir=self.out)
+                result = run(["--plan"] + list(cells) + ["--terrain", ground, "--cover", cover,
+                                                         "--cover-table", table, "--out", out],
+                             cwd=self.out)
+                self.assertEqual((result.returncode, result.stderr.splitlines()[-1],
+                                  os.listdir(out)), (2, "landscape: " + reason, []))
+        self.plan((2, 2, 17, 17), "--terrain", ground, "--cover", cover, "--cover-table", table)
+        distance = gdal.Open(os.path.join(self.out, "distance.tif")).ReadAsArray()
+        self.assertTrue((distance[classes == 3] > 1e30).all())
+        self.assertTrue((distance[1:-1, 1:-1][classes[1:-1, 1:-1] == 4] < 1e30).all())
 
     def test_loaded_raster_plans_in_its_own_coordinates(self):
         dem = os.path.join(self.out, "dem.tif")

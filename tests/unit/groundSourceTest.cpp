@@ -1,10 +1,15 @@
 #include "io/groundSource.h"
+#include "io/coverTable.h"
+#include "terrain/coverCells.h"
 
 #include <gdal.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 TEST(GroundSource, KernelFilesAndLinksToThemAreRefusedByName) {
     const std::string link = testing::TempDir() + "kernelLink";
@@ -36,4 +41,81 @@ TEST(GroundSource, BlocksFarLargerThanTheirRasterAreRefused) {
                                 "larger than its 3 x 3 pixels");
     }
     VSIUnlink("/vsimem/tiles.tif");
+}
+
+TEST(CoverTable, EachFaultIsNamedWithItsLine) {
+    const std::string head = "class,name,speed_kmh,rolling\n";
+    const std::string at = "--cover-table: 't.csv' ";
+    const std::pair<std::string, std::string> rows[] = {
+        {"class,name,speed_kmh\n1,a,5\n",
+         "line 1: missing column 'rolling' (the header must be class,name,speed_kmh,rolling)"},
+        {"class,name,kmh,rolling\n",
+         "line 1: unknown column 'kmh' (the header must be class,name,speed_kmh,rolling)"},
+        {"name,class,speed_kmh,rolling\n",
+         "line 1: the header must be exactly class,name,speed_kmh,rolling"},
+        {head + "1,road,80\n", "line 2: 3 fields, not 4"},
+        {head + "1,road,80,0.1,x\n", "line 2: 5 fields, not 4"},
+        {head + "1.5,road,80,\n", "line 2: class '1.5' is not an integer"},
+        {head + "99999999999,road,80,\n", "line 2: class '99999999999' is not an integer"},
+        {head + "1,road,-3,\n", "line 2: speed_kmh '-3' is not a speed of 0 or more km/h"},
+        {head + "1,road,fast,\n", "line 2: speed_kmh 'fast' is not a speed of 0 or more km/h"},
+        {head + "1,road,nan,\n", "line 2: speed_kmh 'nan' is not a speed of 0 or more km/h"},
+        {head + "1,road,80,-0.1\n", "line 2: rolling '-0.1' is not a coefficient of 0 or more"},
+        {head + "1,road,80,\n\r\n2,lake,0,\n1,path,5,\n", "line 5: class 1 repeats line 2"},
+        {head, "has no class"},
+        {"", "has no header (class,name,speed_kmh,rolling)"}};
+    for (const auto& [text, error] : rows) {
+        std::vector<CoverClass> classes;
+        EXPECT_EQ(parseCoverTable(text, "t.csv", classes), at + error) << text;
+        EXPECT_TRUE(classes.empty());
+    }
+    std::vector<CoverClass> classes;
+    ASSERT_EQ(parseCoverTable(head + "7,road,80,0.015\r\n-2,lake,0,\n", "t.csv", classes), "");
+    ASSERT_EQ(classes.size(), 2u);
+    EXPECT_EQ(classes[0].value, 7);
+    EXPECT_EQ(classes[0].name, "road");
+    EXPECT_EQ(classes[0].speedKmh, 80.0f);
+    EXPECT_EQ(classes[0].rolling, 0.015f);
+    EXPECT_EQ(classes[1].value, -2);
+    EXPECT_EQ(classes[1].speedKmh, 0.0f);
+    EXPECT_TRUE(std::isnan(classes[1].rolling));
+}
+
+TEST(CoverCells, ValuesBecomeSpeedsOrClassesAndFaultsStop) {
+    const std::vector<CoverClass> table = {{7, "road", 80.0f, 0.015f}, {2, "lake", 0.0f, NAN}};
+    struct Row {
+        bool classes;
+        std::vector<double> values;
+        CoverFault fault;
+        std::vector<float> speeds; // NaN: none
+        std::vector<uint16_t> classOf;
+        std::size_t unvalued;
+    } rows[] = {
+        {false, {12.5, NAN, 0.0}, CoverFault::None, {12.5f, NAN, 0.0f}, {}, 1},
+        {false, {12.5, -1.0}, CoverFault::NegativeSpeed, {}, {}, 0},
+        {false, {INFINITY}, CoverFault::NegativeSpeed, {}, {}, 0},
+        {true, {7, 7, NAN, 2, 7}, CoverFault::None, {80, 80, NAN, 0, 80}, {1, 1, 0, 2, 1}, 1},
+        {true, {7, 3}, CoverFault::UnknownClass, {}, {}, 0},
+        {true, {2, 7.5}, CoverFault::NotWhole, {}, {}, 0}};
+    for (const Row& row : rows) {
+        GroundCover cover;
+        CoverCells cells(row.classes ? table : std::vector<CoverClass>{}, row.values.size(), cover);
+        bool taken = true;
+        for (std::size_t p = 0; p < row.values.size() && taken; ++p) {
+            taken = cells.take(p, row.values[p]);
+        }
+        EXPECT_EQ(cells.fault(), row.fault) << row.values.back();
+        if (!taken) {
+            EXPECT_EQ(cells.faultValue(), row.values.back());
+            continue;
+        }
+        cells.finish();
+        for (std::size_t p = 0; p < row.speeds.size(); ++p) {
+            const float speed = cover.speedKmh[p];
+            EXPECT_TRUE(speed == row.speeds[p] || (std::isnan(speed) && std::isnan(row.speeds[p])))
+                << p;
+        }
+        EXPECT_EQ(cover.classOf, row.classOf);
+        EXPECT_EQ(cover.unvalued, row.unvalued);
+    }
 }

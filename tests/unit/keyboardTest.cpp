@@ -244,6 +244,12 @@ TEST_F(KeyboardTest, EchoNamesAVehicleOtherThanTheDefault) {
     EXPECT_EQ(text.substr(text.find("Number of Energy Increment")),
               "Number of Energy Increment:    50000.000000\n"
               "Vehicle: grade 15.0 % up, 12.5 % down, 1325 kg, descent 1.00, rolling 0.015\n");
+    settings.vehicle.topSpeedKmh = 60.0;
+    settings.vehicle.powerKw = 75.5;
+    CapturedConsole faster;
+    printSettingsEcho(faster.console().out);
+    EXPECT_NE(faster.text().find("rolling 0.015, top speed 60 km/h, power 75.5 kW\n"),
+              std::string::npos);
 }
 
 TEST_F(KeyboardTest, EchoNamesMovesOtherThanTheGrounds) {

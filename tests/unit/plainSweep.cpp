@@ -12,18 +12,57 @@
 #include <utility>
 #include <vector>
 
-// m g (climb + descent * drop), plus rolling m g run when there is rolling resistance.
 float plainEnergy(const LandscapeRun& landscape, float rise, float multiplier) {
+    return plainEnergy(landscape, rise, multiplier, landscape.settings.vehicle.rolling);
+}
+
+float plainRolling(const LandscapeRun& run, int a, int b, int c, int d) {
+    const auto of = [&](int x, int y) {
+        const float r =
+            run.cover.rolling.empty() ? NAN : run.cover.rolling[run.terrain.shape().index(x, y)];
+        return std::isnan(r) ? run.settings.vehicle.rolling : r;
+    };
+    return (of(a, b) + of(c, d)) / 2.0f;
+}
+
+double plainTime(const LandscapeRun& run, int a, int b, int c, int d, float length) {
+    const Vehicle& v = run.settings.vehicle;
+    const auto pace = [&](int x, int y) {
+        const float kmh =
+            run.cover.empty() ? NAN : run.cover.speedKmh[run.terrain.shape().index(x, y)];
+        return 1.0 / (std::min(std::isnan(kmh) ? v.topSpeedKmh : kmh, v.topSpeedKmh) / 3.6);
+    };
+    double seconds = length * (pace(a, b) + pace(c, d)) / 2.0;
+    const double rise = static_cast<double>(run.terrain[c][d].z) - run.terrain[a][b].z;
+    if (v.powerKw > 0.0 && rise > 0.0) {
+        const auto rolling = [&](int x, int y) {
+            const float r = run.cover.rolling.empty()
+                                ? NAN
+                                : run.cover.rolling[run.terrain.shape().index(x, y)];
+            return static_cast<double>(std::isnan(r) ? v.rolling : r);
+        };
+        const double run_ =
+            plainMultiplier(c - a, d - b) * static_cast<float>(run.terrain.shape().spacing);
+        const double speed =
+            v.powerKw * 1000.0 /
+            (v.vehicleMass * 9.80665 * (rise / run_ + (rolling(a, b) + rolling(c, d)) / 2.0));
+        seconds = std::max(seconds, length / speed);
+    }
+    return seconds;
+}
+
+// m g (climb + descent * drop), plus rolling m g run when there is rolling resistance.
+float plainEnergy(const LandscapeRun& landscape, float rise, float multiplier, float rolling) {
     const TerrainPositions& terrainVertices = landscape.terrain;
     const Settings& settings = landscape.settings;
     const float massGravity = settings.vehicle.vehicleMass * GRAVITY;
     const float lift = rise > 0.0f ? std::fabs(rise) : std::fabs(rise) * settings.vehicle.descent;
     const float energy = lift * massGravity;
-    if (settings.vehicle.rolling == 0.0f) {
+    if (rolling == 0.0f) {
         return energy;
     }
     const float run = multiplier * static_cast<float>(terrainVertices.shape().spacing);
-    return energy + settings.vehicle.rolling * massGravity * run;
+    return energy + rolling * massGravity * run;
 }
 
 float plainMultiplier(int dx, int dy) {
@@ -31,6 +70,12 @@ float plainMultiplier(int dx, int dy) {
 }
 
 namespace {
+
+struct PlainPrices {
+    float length; // metres
+    float energy; // joules
+    double time;  // seconds
+};
 
 struct PlainNeighbour {
     int dx;
@@ -71,8 +116,9 @@ void plainRelax(float& cost, GridPoint& previous, double candidate, int a, int b
 bool closed(const LandscapeRun& run, int x, int y) {
     const TerrainPositions& terrainVertices = run.terrain;
     const std::vector<uint8_t>& barriers = run.barriers;
-    return std::isnan(terrainVertices[x][y].z) ||
-           (!barriers.empty() && barriers[terrainVertices.shape().index(x, y)] != 0);
+    const std::size_t p = terrainVertices.shape().index(x, y);
+    return std::isnan(terrainVertices[x][y].z) || (!barriers.empty() && barriers[p] != 0) ||
+           (!run.cover.empty() && run.cover.speedKmh[p] == 0.0f);
 }
 
 // The grade test of the settings' vehicle: a climb against the up limit, a descent against the
@@ -142,8 +188,8 @@ bool plainProfilePasses(const LandscapeRun& run, int a, int b, int dx, int dy) {
     return true;
 }
 
-// Calls step(nx, ny, length, energy) for every passable move of the settings' set out of (a, b),
-// in the set's order, each measured, tested and priced on the spot.
+// Calls step(nx, ny, prices) for every passable move of the settings' set out of (a, b), in the
+// set's order, each measured, tested and priced on the spot.
 template <typename Step>
 void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
     if (closed(run, a, b)) {
@@ -167,18 +213,24 @@ void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
         const float rise = to.z - from.z;
         if (plainPassable(run, n.multiplier, length, rise) &&
             plainProfilePasses(run, a, b, n.dx, n.dy)) {
-            step(nx, ny, length, plainEnergy(run, rise, n.multiplier));
+            step(nx, ny,
+                 PlainPrices{length,
+                             plainEnergy(run, rise, n.multiplier, plainRolling(run, a, b, nx, ny)),
+                             plainTime(run, a, b, nx, ny, length)});
         }
     }
 }
 
-// Unreached everywhere, both start costs 0 when the start can be planned from.
+// Unreached everywhere, the start costs 0 when the start can be planned from.
 RouteSnapshot plainReset(const LandscapeRun& run, int startX, int startY) {
     RouteSnapshot t;
     t.clear(run.terrain.shape());
     if (isInsideGrid(run, startX, startY) && !closed(run, startX, startY)) {
         t.distance[t.shape.index(startX, startY)] = 0.0f;
         t.energy[t.shape.index(startX, startY)] = 0.0f;
+        if (run.timed) {
+            t.time[t.shape.index(startX, startY)] = 0.0f;
+        }
     }
     return t;
 }
@@ -190,12 +242,18 @@ RouteSnapshot plainComputeRoutes(const LandscapeRun& run) {
     RouteSnapshot t = plainReset(run, settings.startX, settings.startY);
     plainSpiralWalk(run, settings.startX, settings.startY, [&run, &t](int a, int b) {
         const std::size_t from = t.shape.index(a, b);
-        forEachPassableStep(run, a, b, [&](int nx, int ny, float length, float energy) {
+        forEachPassableStep(run, a, b, [&](int nx, int ny, const PlainPrices& step) {
             const std::size_t to = t.shape.index(nx, ny);
             plainRelax(t.distance[to], t.previousDistance[to],
-                       static_cast<double>(t.distance[from]) + static_cast<double>(length), a, b);
+                       static_cast<double>(t.distance[from]) + static_cast<double>(step.length), a,
+                       b);
             plainRelax(t.energy[to], t.previousEnergy[to],
-                       static_cast<double>(t.energy[from]) + static_cast<double>(energy), a, b);
+                       static_cast<double>(t.energy[from]) + static_cast<double>(step.energy), a,
+                       b);
+            if (run.timed) {
+                plainRelax(t.time[to], t.previousTime[to],
+                           static_cast<double>(t.time[from]) + step.time, a, b);
+            }
         });
     });
     return t;
@@ -209,7 +267,7 @@ using Queued = std::tuple<double, double, std::size_t>; // cost, other measure, 
 // route `previous` names. Costs are summed in double along a route and rounded to float once,
 // into `stored`.
 void plainDijkstra(const LandscapeRun& run, const GridShape& shape, std::vector<float>& stored,
-                   std::vector<double>& other, std::vector<GridPoint>& previous, bool byEnergy) {
+                   std::vector<double>& other, std::vector<GridPoint>& previous, Measure by) {
     std::vector<bool> done(shape.cells(), false);
     std::vector<double> cost(shape.cells(), UNREACHED_COST);
     std::priority_queue<Queued, std::vector<Queued>, std::greater<Queued>> queue;
@@ -227,10 +285,13 @@ void plainDijkstra(const LandscapeRun& run, const GridShape& shape, std::vector<
         done[cell] = true;
         const int a = static_cast<int>(cell / shape.rows);
         const int b = static_cast<int>(cell % shape.rows);
-        forEachPassableStep(run, a, b, [&](int nx, int ny, float length, float energy) {
+        forEachPassableStep(run, a, b, [&](int nx, int ny, const PlainPrices& step) {
             const std::size_t next = shape.index(nx, ny);
-            const double sum = cost[cell] + (byEnergy ? energy : length);
-            const double otherSum = other[cell] + (byEnergy ? length : energy);
+            const double sum = cost[cell] + (by == Measure::Energy ? step.energy
+                                             : by == Measure::Time ? step.time
+                                                                   : step.length);
+            const double otherSum =
+                other[cell] + (by == Measure::Distance ? step.energy : step.length);
             if (done[next] || sum > cost[next] ||
                 (sum == cost[next] && !(otherSum < other[next]))) {
                 return;
@@ -255,7 +316,11 @@ RouteSnapshot plainExactRoutes(const LandscapeRun& run) {
         closed(run, settings.startX, settings.startY)) {
         return t;
     }
-    plainDijkstra(run, t.shape, t.distance, t.energyAlongDistance, t.previousDistance, false);
-    plainDijkstra(run, t.shape, t.energy, t.lengthAlongEnergy, t.previousEnergy, true);
+    plainDijkstra(run, t.shape, t.distance, t.energyAlongDistance, t.previousDistance,
+                  Measure::Distance);
+    plainDijkstra(run, t.shape, t.energy, t.lengthAlongEnergy, t.previousEnergy, Measure::Energy);
+    if (run.timed) {
+        plainDijkstra(run, t.shape, t.time, t.lengthAlongTime, t.previousTime, Measure::Time);
+    }
     return t;
 }

@@ -13,10 +13,23 @@
 // spacings: m g (climb + descent * drop), plus rolling m g run when there is rolling resistance.
 float plainEnergy(const LandscapeRun& run, float rise, float multiplier);
 
+// The rolling coefficient of the move from (a, b) to (c, d): the mean of the cover's two cells',
+// each the vehicle's where the cover has none.
+float plainRolling(const LandscapeRun& run, int a, int b, int c, int d);
+
+// The same energy with a rolling coefficient of `rolling`.
+float plainEnergy(const LandscapeRun& run, float rise, float multiplier, float rolling);
+
+// Seconds of the move from (a, b) to (c, d) of `length` metres: the length at the mean of the two
+// cells' paces (1 / their speed, the cover's capped by the top speed), and on a climb with a
+// power limit at least the length at the speed that power keeps up.
+double plainTime(const LandscapeRun& run, int a, int b, int c, int d, float length);
+
 // The horizontal run, in spacings, of the move (dx, dy): the float nearest its root.
 float plainMultiplier(int dx, int dy);
 
-// The four route tables of the sweep from the run's settings.startX/startY.
+// The route tables of the sweep from the run's settings.startX/startY; the time tables too when
+// the run is timed.
 RouteSnapshot plainComputeRoutes(const LandscapeRun& run);
 
 // The least costs from settings.startX/startY by textbook Dijkstra (std::priority_queue, lazy

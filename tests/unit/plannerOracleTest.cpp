@@ -29,6 +29,8 @@ void expectRouteTablesEqual(const LandscapeRun& run, const RouteSnapshot& expect
     EXPECT_TRUE(sameBits(expected.energy, now.energy));
     EXPECT_TRUE(sameBits(expected.previousDistance, now.previousDistance));
     EXPECT_TRUE(sameBits(expected.previousEnergy, now.previousEnergy));
+    EXPECT_TRUE(sameBits(expected.time, now.time));
+    EXPECT_TRUE(sameBits(expected.previousTime, now.previousTime));
 }
 
 // Runs both sweeps from `start` on the run's ground and compares all four tables.
@@ -68,10 +70,10 @@ std::vector<Start> randomStarts(uint32_t seed, int count, const GridShape& shape
 constexpr int LAST = GRID_SIZE - 1;
 constexpr int MIDDLE = GRID_SIZE / 2;
 
-// Lengths (or energies) summed along each reached cell's route from the start, in double as the
-// exact planner sums them; UNREACHED_COST where the route does not lead back to the start.
+// Lengths, energies or times summed along each reached cell's route from the start, in double as
+// the exact planner sums them; UNREACHED_COST where the route does not lead back to the start.
 std::vector<double> summedAlongRoutes(const LandscapeRun& run, const PreviousTable& previous,
-                                      bool lengths) {
+                                      Measure measure) {
     const TerrainPositions& terrainVertices = run.terrain;
     const GridShape& shape = previous.shape();
     std::vector<double> other(shape.cells(), UNREACHED_COST);
@@ -96,9 +98,13 @@ std::vector<double> summedAlongRoutes(const LandscapeRun& run, const PreviousTab
             for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
                 const TerrainVertex from = terrainVertices[at.x][at.y];
                 const TerrainVertex to = terrainVertices[c->x][c->y];
-                const float step = lengths ? segmentLength(from.x, to.x, from.y, to.y, from.z, to.z)
-                                           : plainEnergy(run, to.z - from.z,
-                                                         plainMultiplier(c->x - at.x, c->y - at.y));
+                const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
+                const double step =
+                    measure == Measure::Distance ? length
+                    : measure == Measure::Time
+                        ? plainTime(run, at.x, at.y, c->x, c->y, length)
+                        : plainEnergy(run, to.z - from.z, plainMultiplier(c->x - at.x, c->y - at.y),
+                                      plainRolling(run, at.x, at.y, c->x, c->y));
                 other[shape.index(c->x, c->y)] = other[shape.index(at.x, at.y)] + step;
                 at = *c;
             }
@@ -132,13 +138,26 @@ void expectExactMatchesOracle(LandscapeRun& run, Start start, const char* ground
     const RouteTables& t = run.tables;
     EXPECT_TRUE(sameBits(plain.distance, exact.distance));
     EXPECT_TRUE(sameBits(plain.energy, exact.energy));
+    EXPECT_TRUE(sameBits(plain.time, exact.time));
+    if (!canStartAt(run.grid, start.x, start.y)) {
+        return; // nothing reached: no routes
+    }
     // Every route leads to the start and sums, in double, to its cell's cost; of equally cheap
     // routes it is as cheap in the other measure as the oracle's.
-    expectCostsAlongRoutes(exact.distance, summedAlongRoutes(run, t.previousDistance, true));
-    expectCostsAlongRoutes(exact.energy, summedAlongRoutes(run, t.previousEnergy, false));
+    constexpr Measure LENGTH = Measure::Distance;
+    expectCostsAlongRoutes(exact.distance, summedAlongRoutes(run, t.previousDistance, LENGTH));
+    expectCostsAlongRoutes(exact.energy, summedAlongRoutes(run, t.previousEnergy, Measure::Energy));
+    EXPECT_TRUE(sameBits(plain.energyAlongDistance,
+                         summedAlongRoutes(run, t.previousDistance, Measure::Energy)));
     EXPECT_TRUE(
-        sameBits(plain.energyAlongDistance, summedAlongRoutes(run, t.previousDistance, false)));
-    EXPECT_TRUE(sameBits(plain.lengthAlongEnergy, summedAlongRoutes(run, t.previousEnergy, true)));
+        sameBits(plain.lengthAlongEnergy, summedAlongRoutes(run, t.previousEnergy, LENGTH)));
+    EXPECT_TRUE(sameBits(plain.time, exact.time));
+    EXPECT_EQ(t.timed, run.timed);
+    if (run.timed) {
+        expectCostsAlongRoutes(exact.time, summedAlongRoutes(run, t.previousTime, Measure::Time));
+        EXPECT_TRUE(
+            sameBits(plain.lengthAlongTime, summedAlongRoutes(run, t.previousTime, LENGTH)));
+    }
 }
 
 using SweepOracle = PlannerTest;
@@ -357,6 +376,8 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         bool wholeMetres = false;
         bool sea = false; // columns 0..499 level: every energy step between them free
         int moves = 8;
+        int cover = 0;      // 1: a road, a forest and a lake of speeds; 2: with their surfaces
+        double power = 0.0; // kW; with a cover, timed plans
     };
     const Case cases[] = {
         {"71 x 43 at 7.3 m", {71, 43, 7.3}, 7.0, 7.0, 1.0f, 0.0f},
@@ -376,6 +397,12 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         {"55 x 61 at 12.5 m, rolling, 96 moves", {55, 61, 12.5}, 10, 20, .5, .015f, 0, 0, 96},
         {"48 x 40 at 30 m, a barrier, 32 moves", {48, 40, 30.0}, 5, 9, 1, 0, false, false, 32},
         {"1025 x 1024 at 10 m, 16 moves", {1025, 1024, 10.0}, 5, 5, 1, 0, false, false, 16},
+        // Timed: a cover of speeds, then of surfaces too, a power limit on the climbs.
+        {"64 x 50 at 30 m, a cover", {64, 50, 30.0}, 12, 12, 1, 0, 0, 0, 8, 1},
+        {"55 x 61 at 12.5 m, surfaces, 8 kW", {55, 61, 12.5}, 10, 20, .5, .015f, 0, 0, 8, 2, 8},
+        {"60 x 45, whole metres, 5 kW, no cover", {60, 45, 30.0}, 9, 9, 1, 0, 1, 0, 8, 0, 5},
+        {"71 x 43 at 7.3 m, surfaces, 48 moves", {71, 43, 7.3}, 7, 7, 1, .01f, 0, 0, 48, 2, 12},
+        {"1025 x 1024 at 10 m, surfaces", {1025, 1024, 10.0}, 7, 7, 1, 0, 0, 0, 8, 2, 9},
     };
     static_assert(1025 * 1024 >= PARALLEL_CELLS && 1100 * 1000 >= PARALLEL_CELLS);
     for (const Case& c : cases) {
@@ -384,6 +411,26 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         settings.vehicle.descent = c.descent;
         settings.vehicle.rolling = c.rolling;
         settings.moves = c.moves;
+        settings.vehicle.powerKw = c.power;
+        run.timed = c.cover != 0 || c.power > 0.0;
+        // A road along row 9 at 80 km/h, a forest at 10 km/h (rougher, with surfaces), a lake
+        // across columns 44..46 but for a gap at the road; elsewhere no value.
+        run.cover = {};
+        if (c.cover != 0) {
+            run.cover.speedKmh.assign(c.shape.cells(), NAN);
+            run.cover.rolling.assign(c.shape.cells(), NAN);
+            for (int x = 0; x < c.shape.columns; ++x) {
+                for (int y = 0; y < c.shape.rows; ++y) {
+                    const std::size_t p = c.shape.index(x, y);
+                    const bool forest = (x + y) % 7 < 3 && x < 35;
+                    run.cover.speedKmh[p] = y == 9                       ? 80.0f
+                                            : forest                     ? 10.0f
+                                            : x > 43 && x < 47 && y > 12 ? 0.0f
+                                                                         : NAN;
+                    run.cover.rolling[p] = c.cover == 2 && forest ? 0.08f : NAN;
+                }
+            }
+        }
         const double s = c.shape.spacing;
         // A wall across column 30 with a gap at rows 5..7, when the case has room for one.
         run.barriers.assign(c.shape.cells(), 0);

@@ -30,8 +30,11 @@ struct RouteSnapshot {
     std::vector<float> energy;
     std::vector<GridPoint> previousDistance;
     std::vector<GridPoint> previousEnergy;
+    std::vector<float> time;
+    std::vector<GridPoint> previousTime;
     std::vector<double> energyAlongDistance; // the oracle's tie totals; empty elsewhere
     std::vector<double> lengthAlongEnergy;
+    std::vector<double> lengthAlongTime;
 
     // Unreached everywhere, for a grid of `s`.
     void clear(const GridShape& s) {
@@ -40,6 +43,8 @@ struct RouteSnapshot {
         energy.assign(s.cells(), UNREACHED_COST);
         previousDistance.assign(s.cells(), {NO_PREVIOUS, NO_PREVIOUS, 0});
         previousEnergy.assign(s.cells(), {NO_PREVIOUS, NO_PREVIOUS, 0});
+        time.assign(s.cells(), UNREACHED_COST);
+        previousTime.assign(s.cells(), {NO_PREVIOUS, NO_PREVIOUS, 0});
     }
     void capture(const LandscapeRun& run) {
         const RouteTables& t = run.tables;
@@ -51,6 +56,8 @@ struct RouteSnapshot {
                 energy[i] = t.energy[x][y];
                 previousDistance[i] = t.previousDistance[x][y];
                 previousEnergy[i] = t.previousEnergy[x][y];
+                time[i] = t.time[x][y];
+                previousTime[i] = t.previousTime[x][y];
             }
         }
     }

@@ -35,6 +35,33 @@ TEST(PriceBounds, RefusesWhatOverflowsAndKeepsWhatFits) {
     EXPECT_EQ(measured.cells, 4u);
 }
 
+TEST(PriceBounds, TheCoverAndTheSpeedsBoundEnergiesAndTimes) {
+    const std::tuple<double, double, double, double, PriceOverflow> rows[] = {
+        // top speed, power, the cover's slowest speed and roughest surface
+        {90.0, 0.0, 0.0, 0.0, PriceOverflow::None},
+        {90.0, 100.0, 5.0, 0.08, PriceOverflow::None},
+        {1e-30, 0.0, 0.0, 0.0, PriceOverflow::Time},
+        {90.0, 0.0, 1e-30, 0.0, PriceOverflow::Time},
+        {90.0, 1e-30, 0.0, 0.0, PriceOverflow::Time},
+        {90.0, 0.0, 0.0, 1e30, PriceOverflow::Energy}};
+    for (const auto& [top, power, slowest, roughest, expected] : rows) {
+        PricedGround ground{30.0, 0.0, 2000.0, 365 * 365};
+        ground.slowestKmh = slowest;
+        ground.roughest = roughest;
+        Vehicle v;
+        v.topSpeedKmh = top;
+        v.powerKw = power;
+        EXPECT_EQ(priceOverflow(v, ground), expected) << top << " " << power << " " << slowest;
+    }
+    GroundCover cover;
+    cover.speedKmh = {NAN, 0.0f, 40.0f, 12.0f};
+    cover.rolling = {0.3f, NAN, 0.1f, 0.2f};
+    PricedGround ground;
+    takeCoverBounds(cover, ground);
+    EXPECT_EQ(ground.slowestKmh, 12.0);
+    EXPECT_EQ(ground.roughest, double{0.3f});
+}
+
 TEST(ParallelWork, WorkThatFailsOnAThreadFailsOnTheCaller) {
     std::vector<int> items = {0, 1};
     EXPECT_THROW(runEach(items,

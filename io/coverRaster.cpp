@@ -1,0 +1,147 @@
+// Laying the cover on the grid: the table read first, so a bad one stops the run before any
+// warp; the raster warped into doubles with NaN for no value, then read back a
+// strip at a time and mapped cell by cell.
+
+#include "io/coverRaster.h"
+
+#include "io/coverTable.h"
+#include "io/gridSample.h"
+#include "io/groundSource.h"
+#include "io/printableText.h"
+#include "terrain/coverCells.h"
+
+#include <gdal.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Columns of the grid read back at once: a strip of 64 columns of 4000 rows is 2 MB.
+constexpr int STRIP_COLUMNS = 64;
+// Cells off the raster or on its nodata take NaN: no value, whatever values the cover uses.
+// Both cores warp: a big ground's cover is most of its load.
+const std::vector<std::string> WARP_TO_NAN = {"-wo", "INIT_DEST=NO_DATA",   "-dstnodata", "nan",
+                                              "-wo", "NUM_THREADS=ALL_CPUS"};
+
+std::string figure(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    return text;
+}
+
+std::string faultError(const CoverCells& cells, const std::string& path,
+                       const std::string& tablePath) {
+    const std::string value = figure(cells.faultValue());
+    switch (cells.fault()) {
+    case CoverFault::NegativeSpeed:
+        return sourceFileError(COVER_OPTION, path,
+                               "holds a speed of " + value + " km/h; speeds are 0 (no-go) or more");
+    case CoverFault::NotWhole:
+        return sourceFileError(COVER_OPTION, path,
+                               "holds " + value + ", which is no class of '" +
+                                   printable(tablePath) + "' (classes are integers)");
+    case CoverFault::UnknownClass:
+        return sourceFileError(COVER_TABLE_OPTION, tablePath,
+                               "lacks class " + value + ", which --cover '" + printable(path) +
+                                   "' holds");
+    case CoverFault::None:
+        break;
+    }
+    return {};
+}
+
+// Reads `grid` back a strip of columns at a time and maps every cell; returns the fault or
+// GDAL's error.
+std::string readCells(GDALDatasetH grid, const GridShape& shape, CoverCells& cells,
+                      const std::string& path, const std::string& tablePath) {
+    std::vector<double> values;
+    GDALRasterBandH band = GDALGetRasterBand(grid, 1);
+    const GSpacing cellBytes = sizeof(double);
+    for (int x = 0; x < shape.columns; x += STRIP_COLUMNS) {
+        const int width = std::min(STRIP_COLUMNS, shape.columns - x);
+        values.resize(static_cast<std::size_t>(width) * shape.rows);
+        // GDAL lays the strip out x-major with y growing north, as the cells lie: pixel (c, r)
+        // lands at c * rows + rows - 1 - r, so the cells are mapped in the order of memory.
+        if (GDALRasterIOEx(band, GF_Read, x, 0, width, shape.rows, values.data() + shape.rows - 1,
+                           width, shape.rows, GDT_Float64, cellBytes * shape.rows, -cellBytes,
+                           nullptr) != CE_None) {
+            return sourceFileError(COVER_OPTION, path,
+                                   "cannot be laid on the ground: " + lastGdalError());
+        }
+        const std::size_t first = shape.index(x, 0);
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            if (!cells.take(first + k, values[k])) {
+                return faultError(cells, path, tablePath);
+            }
+        }
+    }
+    return {};
+}
+
+std::string loadChecked(const std::string& path, const std::string& tablePath,
+                        const GridShape& shape, const GroundReference& ground, GroundCover& cover) {
+    std::vector<CoverClass> classes;
+    if (!tablePath.empty()) {
+        const std::string error = readCoverTable(tablePath, classes);
+        if (!error.empty()) {
+            return error;
+        }
+    }
+    CPLErrorReset();
+    const Dataset file(
+        GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+    if (!file) {
+        return openFailure(COVER_OPTION, path, "a raster");
+    }
+    if (GDALGetRasterCount(file.get()) == 0) {
+        return sourceFileError(COVER_OPTION, path, "holds no raster band");
+    }
+    const Dataset grid = gridRaster(shape, ground, GDT_Float64);
+    if (!grid) {
+        return sourceFileError(COVER_OPTION, path,
+                               "cannot be laid on the ground: " + lastGdalError());
+    }
+    // The warper leaves a grid it does not overlap as it was made, all 0.
+    GDALRasterBandH band = GDALGetRasterBand(grid.get(), 1);
+    GDALSetRasterNoDataValue(band, NAN);
+    GDALFillRaster(band, NAN, 0.0);
+    std::string error =
+        sampleOntoGrid(file.get(), path, COVER_OPTION, ground, shape, grid.get(), WARP_TO_NAN);
+    if (!error.empty()) {
+        return error;
+    }
+    CoverCells cells(std::move(classes), shape.cells(), cover);
+    error = readCells(grid.get(), shape, cells, path, tablePath);
+    if (!error.empty()) {
+        return error;
+    }
+    cells.finish();
+    return cover.unvalued == shape.cells()
+               ? sourceFileError(COVER_OPTION, path,
+                                 "does not overlap the ground (no cell takes a value from it)")
+               : std::string{};
+}
+
+} // namespace
+
+std::string loadCover(const std::string& path, const std::string& tablePath, const GridShape& shape,
+                      const GroundReference& ground, GroundCover& cover) {
+    const QuietGdal quiet;
+    GDALAllRegister();
+    refuseNonFileSources();
+    takeRefusedSource();
+    std::string error = checkSourceName(COVER_OPTION, path);
+    if (error.empty()) {
+        error = loadChecked(path, tablePath, shape, ground, cover);
+    }
+    const std::string refused = takeRefusedSource();
+    if (!refused.empty()) {
+        error = sourceFileError(COVER_OPTION, path, "cannot be loaded: " + refused);
+    }
+    if (!error.empty()) {
+        cover = GroundCover{};
+    }
+    return error;
+}
