@@ -354,9 +354,6 @@ void printSettingsEcho(std::FILE* out) {
         }
         std::fputc('\n', out);
     }
-    if (vehicle.topSpeedKmh != DEFAULT_TOP_SPEED_KMH || vehicle.powerKw != NO_POWER) {
-        std::fprintf(out, "Top speed %g km/h, power %g kW\n", vehicle.topSpeedKmh, vehicle.powerKw);
-    }
     const std::string moves = movesEchoLine(settings.moves, landscapeRun.groundMoves);
     std::fputs(moves.c_str(), out);
     std::fflush(out);

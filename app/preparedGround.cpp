@@ -265,9 +265,6 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
         run.settings.planner = PlannerKind::Exact;
     }
     applySettings(options, run.settings);
-    // A batch plan writes the time raster and loaded ground is planned for real trips; only the
-    // built-in ground's window waits for key 't', to keep its first plan as quick as it was.
-    run.timed = options.plan || run.loadedGround;
     if (!options.barriersFile.empty()) {
         const std::string error =
             loadBarriers(options.barriersFile, shape, run.reference, run.barriers);
@@ -282,7 +279,10 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
             return error;
         }
     }
-    run.timed = plansTime(options);
+    // A batch plan writes the time raster and loaded ground is planned for real trips; only the
+    // built-in ground's window without a cover or speeds waits for key 't', to keep its first plan
+    // as quick as it was.
+    run.timed = options.plan || run.loadedGround || plansTime(options);
     const std::string priceRefusal = priceError(options, run.settings, shape, heights, run.cover);
     if (!priceRefusal.empty()) {
         return priceRefusal;
