@@ -176,7 +176,7 @@ class RobustnessTest(e2e.TestCase):
                 result = run(["--plan", 1, 2, 3, 4, "--terrain", name, "--out", out], cwd=d,
                              timeout=10)
                 self.assertEqual((result.returncode, refusal_lines(result.stderr), len(os.listdir(
-                    out))), (status, int(status != 0), 7 * (status == 0)), result.stderr)
+                    out))), (status, int(status != 0), 8 * (status == 0)), result.stderr)
                 self.assertIn(reason, result.stderr)
         # Coarse cells over it would still read every one of its pixels.
         result = run(["--plan", "--terrain", "huge.vrt", "--cell-size", "100", "--out", out], cwd=d,
@@ -273,7 +273,7 @@ class RobustnessTest(e2e.TestCase):
                 result = run(["--plan", option, name, "--out", out], cwd=d, timeout=10)
                 status, refused = (0, "") if isinstance(expected, int) else (2, expected)
                 self.assertEqual((result.returncode, refusal_lines(result.stderr), len(os.listdir(
-                    out))), (status, int(status != 0), 7 * (status == 0)), result.stderr)
+                    out))), (status, int(status != 0), 8 * (status == 0)), result.stderr)
                 self.assertIn("%s: '%s' %s" % (option, name, refused) if refused else "",
                               result.stderr)
                 if option == t and not refused:
