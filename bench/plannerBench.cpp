@@ -204,9 +204,32 @@ void BM_RasterDefaultEnds(benchmark::State& state) {
 }
 BENCHMARK(BM_RasterDefaultEnds)->Arg(8)->Arg(48)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// A plan of the raster with planner state.range(0) over state.range(1) moves.
+// A cover of the bench raster's shape: a road every 500 rows at 80 km/h, forest at 10 km/h and
+// rougher in every other block of 300 columns, a lake every 1000th column but for a gap at each
+// road, and no value elsewhere.
+GroundCover benchCover(const GridShape& shape) {
+    GroundCover cover;
+    cover.speedKmh.assign(shape.cells(), NAN);
+    cover.rolling.assign(shape.cells(), NAN);
+    for (int x = 0; x < shape.columns; ++x) {
+        for (int y = 0; y < shape.rows; ++y) {
+            const std::size_t p = shape.index(x, y);
+            const bool road = y % 500 == 0;
+            const bool forest = (x / 300) % 2 == 1;
+            cover.speedKmh[p] = road ? 80.0f : x % 1000 == 999 ? 0.0f : forest ? 10.0f : NAN;
+            cover.rolling[p] = forest && !road ? 0.08f : NAN;
+        }
+    }
+    return cover;
+}
+
+// A plan of the raster with planner state.range(0) over state.range(1) moves; with a cover and
+// timed when state.range(2) is 1.
 void BM_RasterRoutes(benchmark::State& state) {
     const auto planner = static_cast<PlannerKind>(state.range(0));
+    const bool timed = state.range(2) != 0;
+    landscapeRun.timed = timed;
+    landscapeRun.cover = timed ? benchCover(benchRaster().shape) : GroundCover{};
     if (!useBenchRaster(state, planner, static_cast<int>(state.range(1)))) {
         return;
     }
@@ -219,12 +242,17 @@ void BM_RasterRoutes(benchmark::State& state) {
     }
     settings.planner = PlannerKind::Sweep;
     settings.moves = NEIGHBOUR_COUNT;
+    landscapeRun.timed = false;
+    landscapeRun.cover = {};
 }
 BENCHMARK(BM_RasterRoutes)
-    ->Args({static_cast<int>(PlannerKind::Sweep), 8})
-    ->Args({static_cast<int>(PlannerKind::Exact), 8})
-    ->Args({static_cast<int>(PlannerKind::Exact), 16})
-    ->Args({static_cast<int>(PlannerKind::Exact), 48})
+    ->Args({static_cast<int>(PlannerKind::Sweep), 8, 0})
+    ->Args({static_cast<int>(PlannerKind::Sweep), 8, 1})
+    ->Args({static_cast<int>(PlannerKind::Exact), 8, 0})
+    ->Args({static_cast<int>(PlannerKind::Exact), 8, 1})
+    ->Args({static_cast<int>(PlannerKind::Exact), 16, 0})
+    ->Args({static_cast<int>(PlannerKind::Exact), 48, 0})
+    ->Args({static_cast<int>(PlannerKind::Exact), 48, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
