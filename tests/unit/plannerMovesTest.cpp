@@ -114,4 +114,75 @@ TEST_F(MovesOnGround, ReachAndCostOnHandMadeGround) {
     }
 }
 
+// Time on covered ground of 21 x 21 cells of 30 m from (0, 10) to (20, 10), by both planners.
+TEST_F(MovesOnGround, TimeFollowsTheCoverAndThePower) {
+    struct Case {
+        const char* name;
+        float (*height)(int x, int y);
+        float (*speed)(int x, int y); // km/h; NaN: no value
+        double powerKw;
+        int fastestTopRow; // the highest row the fastest route reaches
+        double endSeconds; // the end's time, or 0 for unreached
+    };
+    const auto flat = [](int, int) { return 100.0f; };
+    const auto climb = [](int x, int) { return 100.0f + 1.5f * static_cast<float>(x); }; // 5 %
+    // A road along row 15 at 80 km/h, scrub at 10 km/h elsewhere.
+    const auto road = [](int, int y) { return y == 15 ? 80.0f : 10.0f; };
+    // A lake across column 10: the only way east is closed.
+    const auto lake = [](int x, int) { return x == 10 ? 0.0f : NAN; };
+    // One row left open, so that no diagonal climbs more gently.
+    const auto row = [](int, int y) { return y == 10 ? NAN : 0.0f; };
+    // 10 kW up 5 %: m g (0.05) = 650 N, 15.4 m/s against the top speed's 25.
+    const double step = std::sqrt(30.0 * 30.0 + 1.5 * 1.5);
+    const double powered = 20 * step / (10e3 / (1325.0 * 9.80665 * (1.5 / 30.0)));
+    // Up to the road and down from it in 5 straight steps each, 4 in scrub and 1 half on the road
+    // (at the mean of the two paces), and 20 steps along it.
+    const double scrub = 3.6 / 10.0;
+    const double onRoad = 3.6 / 80.0;
+    const double viaRoad = 8 * 30.0 * scrub + 2 * 30.0 * (scrub + onRoad) / 2 + 20 * 30.0 * onRoad;
+    const Case cases[] = {
+        {"a road", flat, road, 0.0, 15, viaRoad},
+        {"a lake", flat, lake, 0.0, 10, 0.0},
+        {"a climb at 10 kW", climb, row, 10.0, 10, powered},
+    };
+    const GridShape shape{21, 21, 30.0};
+    run.timed = true;
+    for (const Case& c : cases) {
+        settings.vehicle.powerKw = c.powerKw;
+        run.cover.speedKmh.assign(shape.cells(), NAN);
+        run.cover.rolling.assign(shape.cells(), NAN);
+        for (std::size_t p = 0; p < shape.cells(); ++p) {
+            run.cover.speedKmh[p] = c.speed(static_cast<int>(p / 21), static_cast<int>(p % 21));
+        }
+        useGround(shape, c.height);
+        for (const PlannerKind planner : {PlannerKind::Sweep, PlannerKind::Exact}) {
+            SCOPED_TRACE(testing::Message()
+                         << c.name << (planner == PlannerKind::Exact ? ", exact" : ""));
+            settings.planner = planner;
+            settings.endX = 20;
+            settings.endY = 10;
+            planFrom(0, 10);
+            if (c.endSeconds == 0.0) {
+                EXPECT_FALSE(run.tables.time.reaches(20, 10));
+                continue;
+            }
+            // The sweep's one pass takes the road too, but late.
+            EXPECT_NEAR(run.tables.time[20][10], c.endSeconds,
+                        planner == PlannerKind::Exact ? 1e-3 : 0.2 * c.endSeconds);
+            const std::vector<Route> routes = plannedRoutes(run);
+            int top = 0;
+            for (const Cell& cell : readRoute(run.terrain, run.grid.prices, run.tables,
+                                              Measure::Time, routeEnds(settings))
+                                        .cells) {
+                top = std::max(top, cell.y);
+            }
+            EXPECT_EQ(top, c.fastestTopRow);
+            EXPECT_FLOAT_EQ(routes[0].lengthMetres, c.powerKw > 0 ? 20 * step : 600.0f);
+        }
+    }
+    settings.vehicle = Vehicle{};
+    run.cover = {};
+    run.timed = false;
+}
+
 } // namespace
