@@ -3,6 +3,8 @@
 // the two cores and their costs rounded into the route tables at the end.
 #include "planner/exactSearch.h"
 
+#include "planner/wideOffers.h"
+
 #include <algorithm>
 #include <array>
 #include <type_traits>
@@ -65,9 +67,16 @@ struct TableRecords {
         from[p] = FROM_NOWHERE;
     }
     float height(std::size_t p) const { return heights[p]; }
+    const uint8_t* movesOf(std::size_t p) const { return moves + p * moveBytes; }
     // Calls visit(d) for every move d open from the cell at p, in order.
     template <typename Visit> void forEachMoveOf(std::size_t p, Visit&& visit) const {
-        forEachMove(moves + p * moveBytes, moveBytes, visit);
+        forEachMove(movesOf(p), moveBytes, visit);
+    }
+    // Asks for what taking up the cell at p first reads: its record, its height and its moves.
+    void prefetch(std::size_t p, std::size_t cellCount, int rows) const {
+        prefetchAround(cells, cellCount, p, rows);
+        __builtin_prefetch(heights + p);
+        __builtin_prefetch(movesOf(p));
     }
     void arrived(std::size_t q, uint8_t by) const { from[q] = by; }
     void finish(std::size_t) const {}
@@ -89,6 +98,9 @@ struct EightStepRecords {
         cells[p].from = FROM_NOWHERE;
     }
     float height(std::size_t p) const { return cells[p].height; }
+    void prefetch(std::size_t p, std::size_t cellCount, int rows) const {
+        prefetchAround(cells, cellCount, p, rows);
+    }
     // The same for the eight steps, unrolled: each step's offset is then a constant.
     template <typename Visit> void forEachMoveOf(std::size_t p, Visit&& visit) const {
         const unsigned open = cells[p].steps;
@@ -147,12 +159,23 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
     cells[part.start].cost = 0.0;
     cells[part.start].tie = -0.0;
+    // Where the processor and the prices allow, a cell's moves are offered eight at a time.
+    bool wide = false;
+    WideMoves wideMoves;
+    alignas(64) double candidates[MOST_MOVES];
+    uint8_t lowered[MOST_MOVES / 8];
+    if constexpr (std::is_same_v<Prices, StepPrices>) {
+        wide = offersWide(prices, M);
+        if (wide) {
+            wideMoves = wideMovesOf(prices, rows);
+        }
+    }
     frontier.push(frontier.bucketOf(0.0), static_cast<uint32_t>(part.start));
     std::size_t takenUp = 0;
     while (!frontier.empty()) {
         const std::size_t p = frontier.pop();
         if (const uint32_t* later = frontier.ahead(PREFETCH_DISTANCE)) {
-            prefetchAround(&cells[0], cellCount, *later, rows);
+            cells.prefetch(*later, cellCount, rows);
         }
         if (!cells[p].waiting()) {
             continue;
@@ -164,21 +187,10 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
         const double base = cells[p].cost;
         const double otherBase = cells[p].other();
         const float zp = cells.height(p);
-        const double reach = base + leastStep;
-        const double tieReach = otherBase + leastOther;
-        cells.forEachMoveOf(p, [&](int d) {
-            const std::size_t q = p + offsets[d];
+        // Lowers the neighbour q through move d to `cost`, or ties it and lowers its other
+        // measure; otherwise leaves it.
+        const auto offer = [&](int d, std::size_t q, double cost, float zq) {
             auto& next = cells[q];
-            // A neighbour cheaper than any step from here can be neither lowered nor tied, and
-            // one as cheap only tied by a free step that lowers its other measure.
-            if (next.cost < reach || (next.cost == base && !(next.other() > tieReach))) {
-                return;
-            }
-            const float zq = cells.height(q);
-            const double cost = base + static_cast<double>(prices.template price<M>(p, d, zp, zq));
-            if (cost > next.cost) {
-                return;
-            }
             const double other =
                 otherBase + static_cast<double>(prices.template price<OTHER>(p, d, zp, zq));
             if (cost == next.cost && !(other < next.other())) {
@@ -193,6 +205,34 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
             next.cost = cost;
             next.setOther(other);
             cells.arrived(q, static_cast<uint8_t>(d + 1));
+        };
+        if constexpr (std::is_same_v<Records, TableRecords> && std::is_same_v<Prices, StepPrices>) {
+            if (wide) {
+                if (offerWide<M>(wideMoves, p, base, zp, cells.movesOf(p), cells.cells,
+                                 cells.heights, candidates, lowered)) {
+                    forEachMove(lowered, wideMoves.groups, [&](int d) {
+                        const std::size_t q = p + offsets[d];
+                        offer(d, q, candidates[d], cells.height(q));
+                    });
+                }
+                continue;
+            }
+        }
+        const double reach = base + leastStep;
+        const double tieReach = otherBase + leastOther;
+        cells.forEachMoveOf(p, [&](int d) {
+            const std::size_t q = p + offsets[d];
+            const auto& next = cells[q];
+            // A neighbour cheaper than any step from here can be neither lowered nor tied, and
+            // one as cheap only tied by a free step that lowers its other measure.
+            if (next.cost < reach || (next.cost == base && !(next.other() > tieReach))) {
+                return;
+            }
+            const float zq = cells.height(q);
+            const double cost = base + static_cast<double>(prices.template price<M>(p, d, zp, zq));
+            if (cost <= next.cost) {
+                offer(d, q, cost, zq);
+            }
         });
     }
     for (std::size_t p = 0; p < cellCount; ++p) {

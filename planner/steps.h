@@ -214,6 +214,8 @@ class StepPrices {
     bool evenRolling() const { return cellRolling_ == nullptr; }
     // Seconds a metre where the cover says nothing: the vehicle's top speed.
     double pace() const { return pace_; }
+    // True when a move's time is its length at that pace everywhere: no cover, no power limit.
+    bool evenTime() const { return cellPace_ == nullptr && powerWatts_ == 0.0; }
 
     // The square of the gap between two columns' or two rows' positions, as a float.
     static float gapSquare(float from, float to) {

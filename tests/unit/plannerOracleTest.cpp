@@ -378,6 +378,7 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         int moves = 8;
         int cover = 0;      // 1: a road, a forest and a lake of speeds; 2: with their surfaces
         double power = 0.0; // kW; with a cover, timed plans
+        bool timed = false; // timed plans without either
     };
     const Case cases[] = {
         {"71 x 43 at 7.3 m", {71, 43, 7.3}, 7.0, 7.0, 1.0f, 0.0f},
@@ -393,8 +394,9 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         {"1100 x 1000 at 85 m, a sea", {1100, 1000, 85.0}, 7.0, 7.0, 1.0f, 0.0f, false, true},
         // Longer moves: each tested along its line, over holes, barriers and ridges.
         {"71 x 43 at 7.3 m, 48 moves", {71, 43, 7.3}, 7.0, 7.0, 1.0f, 0.0f, false, false, 48},
-        {"40 x 90 at 1 m, 15 % / 5 %, 16 moves", {40, 90, 1.0}, 15, 5, 1, 0, false, false, 16},
-        {"55 x 61 at 12.5 m, rolling, 96 moves", {55, 61, 12.5}, 10, 20, .5, .015f, 0, 0, 96},
+        // Timed without a cover: the time is the length at the top speed.
+        {"40 x 90 at 1 m, 15 % / 5 %, 16 moves", {40, 90, 1}, 15, 5, 1, 0, 0, 0, 16, 0, 0, 1},
+        {"55 x 61 at 12.5 m, rolling, 96", {55, 61, 12.5}, 10, 20, .5, .015f, 0, 0, 96, 0, 0, 1},
         {"48 x 40 at 30 m, a barrier, 32 moves", {48, 40, 30.0}, 5, 9, 1, 0, false, false, 32},
         {"1025 x 1024 at 10 m, 16 moves", {1025, 1024, 10.0}, 5, 5, 1, 0, false, false, 16},
         // Timed: a cover of speeds, then of surfaces too, a power limit on the climbs.
@@ -412,7 +414,7 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         settings.vehicle.rolling = c.rolling;
         settings.moves = c.moves;
         settings.vehicle.powerKw = c.power;
-        run.timed = c.cover != 0 || c.power > 0.0;
+        run.timed = c.timed || c.cover != 0 || c.power > 0.0;
         // A road along row 9 at 80 km/h, a forest at 10 km/h (rougher, with surfaces), a lake
         // across columns 44..46 but for a gap at the road; elsewhere no value.
         run.cover = {};

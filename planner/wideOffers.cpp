@@ -1,0 +1,107 @@
+#include "planner/wideOffers.h"
+
+#include <immintrin.h>
+
+#define WIDE_TARGET __attribute__((target("avx512f")))
+
+WideMoves wideMovesOf(const StepPrices& prices, int rows) {
+    WideMoves w;
+    const MoveSet& set = prices.moves();
+    for (int d = 0; d < set.count; ++d) {
+        w.offsets[d] = moveOffset(set[d], rows);
+        w.xSquare[d] = prices.xSquare(d);
+        w.ySquare[d] = prices.ySquare(d);
+        w.rolling[d] = prices.rolling(d);
+    }
+    w.descent = prices.descent();
+    w.massGravity = prices.massGravity();
+    w.pace = prices.pace();
+    w.groups = set.bitBytes();
+    return w;
+}
+
+bool offersWide(const StepPrices& prices, Measure m) {
+    static const bool processor = __builtin_cpu_supports("avx512f") != 0;
+    return processor && prices.uniformRun() && prices.moves().count % 8 == 0 &&
+           (m != Measure::Energy || prices.evenRolling()) &&
+           (m != Measure::Time || prices.evenTime());
+}
+
+namespace {
+
+constexpr __mmask8 ALL_LANES = 0xff;
+
+// A float in each lane widened to a double. Through the zeroing form: the plain one starts from
+// an undefined register, which the compiler warns of.
+WIDE_TARGET __m512d widened(__m256 lanes) {
+    return _mm512_maskz_cvtps_pd(ALL_LANES, lanes);
+}
+
+template <Measure M>
+WIDE_TARGET bool offerLanes(const WideMoves& moves, std::size_t p, double base, float zp,
+                            const uint8_t* bits, const SearchCell* cells, const float* heights,
+                            double* candidates, uint8_t* lowered) {
+    static_assert(sizeof(SearchCell) == 2 * sizeof(double), "a cost is every other double");
+    const __m512i at = _mm512_set1_epi64(static_cast<long long>(p));
+    const __m256 zero = _mm256_setzero_ps();
+    const __m256 from = _mm256_set1_ps(zp);
+    const __m512d baseCost = _mm512_set1_pd(base);
+    unsigned any = 0;
+    for (int g = 0; g < moves.groups; ++g) {
+        const __mmask8 open = bits[g];
+        lowered[g] = 0;
+        if (open == 0) {
+            continue;
+        }
+        const __m512i q = _mm512_add_epi64(at, _mm512_load_si512(moves.offsets + 8 * g));
+        const __m256 zq = _mm512_mask_i64gather_ps(zero, open, q, heights, 4);
+        const __m512d next =
+            _mm512_mask_i64gather_pd(_mm512_setzero_pd(), open, _mm512_add_epi64(q, q), cells, 8);
+        // riseOf: the larger of each pair, the second when neither is, as largerOf takes it.
+        const __m256 dz = _mm256_sub_ps(zq, from);
+        const __m256 climb = _mm256_max_ps(dz, zero);
+        const __m256 drop = _mm256_max_ps(_mm256_sub_ps(zero, dz), zero);
+        __m512d price;
+        if constexpr (M == Measure::Energy) {
+            const __m256 lift =
+                _mm256_add_ps(climb, _mm256_mul_ps(drop, _mm256_set1_ps(moves.descent)));
+            price = widened(_mm256_add_ps(_mm256_mul_ps(lift, _mm256_set1_ps(moves.massGravity)),
+                                          _mm256_load_ps(moves.rolling + 8 * g)));
+        } else {
+            const __m256 change = _mm256_add_ps(climb, drop);
+            const __m256 sum = _mm256_add_ps(
+                _mm256_add_ps(_mm256_mul_ps(change, change), _mm256_load_ps(moves.xSquare + 8 * g)),
+                _mm256_load_ps(moves.ySquare + 8 * g));
+            price = widened(_mm256_sqrt_ps(sum));
+            if constexpr (M == Measure::Time) {
+                price = _mm512_mul_pd(price, _mm512_set1_pd(moves.pace));
+            }
+        }
+        const __m512d cost = _mm512_add_pd(baseCost, price);
+        const __mmask8 lower = _mm512_mask_cmp_pd_mask(open, cost, next, _CMP_LE_OQ);
+        if (lower != 0) {
+            _mm512_storeu_pd(candidates + 8 * g, cost);
+            lowered[g] = lower;
+            any |= lower;
+        }
+    }
+    return any != 0;
+}
+
+} // namespace
+
+template <Measure M>
+bool offerWide(const WideMoves& moves, std::size_t p, double base, float zp, const uint8_t* bits,
+               const SearchCell* cells, const float* heights, double* candidates,
+               uint8_t* lowered) {
+    return offerLanes<M>(moves, p, base, zp, bits, cells, heights, candidates, lowered);
+}
+
+template bool offerWide<Measure::Distance>(const WideMoves&, std::size_t, double, float,
+                                           const uint8_t*, const SearchCell*, const float*, double*,
+                                           uint8_t*);
+template bool offerWide<Measure::Energy>(const WideMoves&, std::size_t, double, float,
+                                         const uint8_t*, const SearchCell*, const float*, double*,
+                                         uint8_t*);
+template bool offerWide<Measure::Time>(const WideMoves&, std::size_t, double, float, const uint8_t*,
+                                       const SearchCell*, const float*, double*, uint8_t*);

@@ -1,0 +1,40 @@
+#pragma once
+// A cell's offers to all its neighbours at once: eight moves priced in the lanes of one vector
+// and the eight neighbours' costs gathered beside them, so that the memory a cell's moves touch
+// is asked for all together rather than one neighbour after another. The lanes round as the
+// one-move prices do (planner/steps.h), bit for bit. For processors with AVX-512; on others, and
+// for prices that vary from cell to cell, the search takes its moves one by one.
+
+#include "planner/exactSearch.h"
+#include "planner/steps.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// A set's moves, eight to a group in the order of their move bits, with what their prices need.
+struct WideMoves {
+    alignas(64) int64_t offsets[MOST_MOVES]; // flat index offsets
+    alignas(64) float xSquare[MOST_MOVES];
+    alignas(64) float ySquare[MOST_MOVES];
+    alignas(64) float rolling[MOST_MOVES]; // joules
+    float descent = 0.0f;
+    float massGravity = 0.0f;
+    double pace = 0.0; // seconds a metre
+    int groups = 0;    // groups of eight moves: the move bits' bytes
+};
+
+// The moves of `prices` on a grid of `rows` rows. Sets come in multiples of eight moves.
+WideMoves wideMovesOf(const StepPrices& prices, int rows);
+
+// True when this processor prices eight moves at a time and `prices`'s measure m depends on the
+// two heights alone: an evenly spaced ground, one rolling coefficient, time without cover or
+// power limit.
+bool offersWide(const StepPrices& prices, Measure m);
+
+// For every open move d out of the cell at flat index p (cost `base`, height `zp`, move bits
+// `bits`): its neighbour's cost through it, base + the price in measure M, goes to
+// candidates[d], and bit d of `lowered` (bytes of eight moves) is set when that is no more than
+// the neighbour's cost in `cells`. Returns false when no bit is set.
+template <Measure M>
+bool offerWide(const WideMoves& moves, std::size_t p, double base, float zp, const uint8_t* bits,
+               const SearchCell* cells, const float* heights, double* candidates, uint8_t* lowered);
