@@ -296,8 +296,10 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
     }
     const std::size_t start = grid.shape.index(startX, startY);
     ProgressReport report(PLANNING_WORK, grid.shape.cells(), progress);
-    const auto measure = [&](Measure m, ProgressReport* told) {
-        const int k = static_cast<int>(m);
+    // The energy search, on this thread, tells how far it has come (the searches take up about
+    // as many cells each); the others share the helper's space, one after the other.
+    const auto measure = [&](Measure m) {
+        const int k = m == Measure::Energy ? 1 : 0;
         return MeasureSearch{&grid,
                              start,
                              &work.cells[k],
@@ -305,21 +307,17 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
                              &work.frontiers[k],
                              out.costs(m).data(),
                              out.previous(m).steps(),
-                             told,
+                             m == Measure::Energy ? &report : nullptr,
                              m};
     };
-    // The energy search, on this thread, tells how far it has come (the searches take up about
-    // as many cells each).
     if (grid.timed) {
-        std::array<MeasureSearch, 3> searches = {measure(Measure::Distance, nullptr),
-                                                 measure(Measure::Time, nullptr),
-                                                 measure(Measure::Energy, &report)};
-        runEach(searches, searchMeasure, work.helpers, 2);
+        std::array<MeasureSearch, 3> searches = {measure(Measure::Distance), measure(Measure::Time),
+                                                 measure(Measure::Energy)};
+        runEach(searches, searchMeasure, work.helper);
         out.timed = true;
         return;
     }
-    std::array<MeasureSearch, 2> searches = {measure(Measure::Distance, nullptr),
-                                             measure(Measure::Energy, &report)};
-    runEach(searches, searchMeasure, work.helpers, 1);
+    std::array<MeasureSearch, 2> searches = {measure(Measure::Distance), measure(Measure::Energy)};
+    runEach(searches, searchMeasure, work.helper);
     forgetTimes(out);
 }

@@ -41,18 +41,22 @@ struct EightStepCell : SearchCell {
 };
 
 // Working space of the searches, reused between plans so that a plan allocates nothing once
-// the frontiers and cells have grown.
+// the frontiers and cells have grown. Two searches run at a time, on the two cores: the energy
+// search on the calling thread and, on the helper, the distance search and then in the same
+// space the time search, which takes about as long together. A third search at once would
+// cost another 16 bytes a cell and finish no sooner.
+constexpr int SEARCH_SPACES = 2;
 struct ExactWorkspace {
-    BucketQueue frontiers[MEASURE_COUNT];          // one for each measure
-    PlannerArray<SearchCell> cells[MEASURE_COUNT]; // distance, energy, time: 16 bytes a cell each
-    PlannerArray<EightStepCell> eightStepCells[MEASURE_COUNT]; // the eight steps: 24 bytes
-    HelperThread helpers[MEASURE_COUNT - 1]; // search the measures besides the calling thread's
+    BucketQueue frontiers[SEARCH_SPACES];
+    PlannerArray<SearchCell> cells[SEARCH_SPACES];             // 16 bytes a cell each
+    PlannerArray<EightStepCell> eightStepCells[SEARCH_SPACES]; // the eight steps: 24 bytes
+    HelperThread helper;
 
     // Gives back the cells' memory, for a run that plans no more.
     void release() {
-        for (int m = 0; m < MEASURE_COUNT; ++m) {
-            cells[m].release();
-            eightStepCells[m].release();
+        for (int k = 0; k < SEARCH_SPACES; ++k) {
+            cells[k].release();
+            eightStepCells[k].release();
         }
     }
 };
@@ -63,8 +67,7 @@ struct ExactWorkspace {
 // and among fastest routes, least energy among least-distance ones), the first found of routes
 // equal in both. Deterministic: cells are taken up bucket by bucket (the oldest first within
 // one), neighbours in the order of the grid's move set. The measures (time too on a timed grid)
-// search at once, each on a thread of its own and independent of the others, so none waits when
-// a core is busy. A start outside the grid or without ground leaves every cell unreached. A big
-// grid's search tells `progress` how far it has come.
+// search independently of each other, two at a time. A start outside the grid or without ground
+// leaves every cell unreached. A big grid's search tells `progress` how far it has come.
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  RouteTables& out, const ProgressListener& progress = {});
