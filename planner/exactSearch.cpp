@@ -1,6 +1,7 @@
 // The exact search: one bucketed search loop per measure, its price of a move chosen once per
-// plan (looked up by step kind or worked out from the heights), the two measures searched on
-// the two cores and their costs rounded into the route tables at the end.
+// plan (looked up by step kind, or worked out from the heights, eight moves at a time where the
+// processor allows), the measures searched two at a time on the two cores and their costs
+// rounded into the route tables at the end.
 #include "planner/exactSearch.h"
 
 #include "planner/wideOffers.h"
