@@ -1,11 +1,15 @@
 // Following a move's line over the grid lines, and the tests along it.
 #include "planner/moveProfile.h"
 
-#include <emmintrin.h>
+#include "planner/wideLanes.h"
 
+#include <immintrin.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -123,6 +127,78 @@ void heightsBetween(int first, int last, const float* __restrict zFirst,
     }
 }
 
+// The columns a move's line crosses between, as testAlongMoves reads them: the heights of each
+// crossing's two grid points and its weight, and the heights of the move's two ends, all indexed
+// by the row of the move's start.
+struct ProfileColumns {
+    const float* firsts[MOST_CROSSINGS];
+    const float* seconds[MOST_CROSSINGS];
+    const float* start;
+    const float* end;
+};
+
+// The floats from `at` in the lanes `rows` sets (all bits of a lane, or none), widened to doubles;
+// the other lanes 0 and never read.
+WIDE_LANES __m512d heightsAt(const float* at, __m256i rows) {
+    return _mm512_maskz_cvtps_pd(0xff, _mm256_maskload_ps(at, rows));
+}
+
+// Clears forth[y] for each of the eight rows from y whose bit in `pass` is 0.
+WIDE_LANES void keepPassing(uint8_t* forth, __mmask8 pass) {
+    uint64_t bytes = 0;
+    std::memcpy(&bytes, forth, sizeof bytes);
+    bytes &= _pdep_u64(pass, 0x0101010101010101u) | ~uint64_t{0x0101010101010101u};
+    std::memcpy(forth, &bytes, sizeof bytes);
+}
+
+// testPiece and heightsBetween over every piece of the line at once, eight rows at a time: each
+// row's heights and passes stay in registers from the move's start to its end. The same sums and
+// comparisons, in the same order, as the two-row code.
+WIDE_LANES void testLinesWide(const ProfileColumns& columns, const MoveProfile& profile, int first,
+                              int last, int dy, uint8_t* forth, uint8_t* back) {
+    const __m512d sign = _mm512_set1_pd(-0.0);
+    const int crossings = profile.crossings.count;
+    for (int y = first; y < last; y += 8) {
+        const int count = std::min(last - y, 8);
+        const __mmask8 rows = static_cast<__mmask8>((1u << count) - 1);
+        const __m256i lanes =
+            _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+        __m512d zLast = heightsAt(columns.start + y, lanes);
+        __mmask8 goesForth = rows;
+        __mmask8 goesBack = rows;
+        for (int k = 0; k <= crossings; ++k) {
+            __m512d zNext;
+            if (k < crossings) {
+                const __m512d a = heightsAt(columns.firsts[k] + y, lanes);
+                const __m512d b = heightsAt(columns.seconds[k] + y, lanes);
+                const __m512d weight = _mm512_set1_pd(profile.crossings.at[k].weight);
+                zNext = _mm512_add_pd(a, _mm512_mul_pd(weight, _mm512_sub_pd(b, a)));
+            } else {
+                zNext = heightsAt(columns.end + y, lanes);
+            }
+            const __m512d change = _mm512_sub_pd(zNext, zLast);
+            const __m512d turned = _mm512_castsi512_pd(
+                _mm512_xor_si512(_mm512_castpd_si512(change), _mm512_castpd_si512(sign)));
+            const __m512d climb = _mm512_set1_pd(profile.climb[k]);
+            const __m512d drop = _mm512_set1_pd(profile.drop[k]);
+            goesForth &= _mm512_cmp_pd_mask(change, climb, _CMP_LE_OQ) &
+                         _mm512_cmp_pd_mask(turned, drop, _CMP_LE_OQ);
+            goesBack &= _mm512_cmp_pd_mask(turned, climb, _CMP_LE_OQ) &
+                        _mm512_cmp_pd_mask(change, drop, _CMP_LE_OQ);
+            zLast = zNext;
+        }
+        if (rows == 0xff) {
+            keepPassing(forth + y, goesForth);
+            keepPassing(back + y + dy, goesBack);
+            continue;
+        }
+        for (int i = 0; y + i < last; ++i) {
+            forth[y + i] &= static_cast<uint8_t>(goesForth >> i & 1u);
+            back[y + i + dy] &= static_cast<uint8_t>(goesBack >> i & 1u);
+        }
+    }
+}
+
 } // namespace
 
 void testAlongMoves(const ProfileGround& ground, int x, const Move& move,
@@ -146,6 +222,18 @@ void testAlongMoves(const ProfileGround& ground, int x, const Move& move,
             forth[y] &= passes;
             back[y + dy] &= passes;
         }
+        return;
+    }
+    if (wideLanesAvailable()) {
+        ProfileColumns columns{};
+        for (int k = 0; k < profile.crossings.count; ++k) {
+            const Crossing& c = profile.crossings.at[k];
+            columns.firsts[k] = columnAt(c.first.x, c.first.y);
+            columns.seconds[k] = columnAt(c.second.x, c.second.y);
+        }
+        columns.start = columnAt(0, 0);
+        columns.end = columnAt(move.dx, dy);
+        testLinesWide(columns, profile, first, last, dy, forth, back);
         return;
     }
     scratch.resize(shape.rows);

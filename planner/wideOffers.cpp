@@ -1,8 +1,8 @@
 #include "planner/wideOffers.h"
 
-#include <immintrin.h>
+#include "planner/wideLanes.h"
 
-#define WIDE_TARGET __attribute__((target("avx512f")))
+#include <immintrin.h>
 
 WideMoves wideMovesOf(const StepPrices& prices, int rows) {
     WideMoves w;
@@ -21,8 +21,7 @@ WideMoves wideMovesOf(const StepPrices& prices, int rows) {
 }
 
 bool offersWide(const StepPrices& prices, Measure m) {
-    static const bool processor = __builtin_cpu_supports("avx512f") != 0;
-    return processor && prices.uniformRun() && prices.moves().count % 8 == 0 &&
+    return wideLanesAvailable() && prices.uniformRun() && prices.moves().count % 8 == 0 &&
            (m != Measure::Energy || prices.evenRolling()) &&
            (m != Measure::Time || prices.evenTime());
 }
@@ -33,14 +32,14 @@ constexpr __mmask8 ALL_LANES = 0xff;
 
 // A float in each lane widened to a double. Through the zeroing form: the plain one starts from
 // an undefined register, which the compiler warns of.
-WIDE_TARGET __m512d widened(__m256 lanes) {
+WIDE_LANES __m512d widened(__m256 lanes) {
     return _mm512_maskz_cvtps_pd(ALL_LANES, lanes);
 }
 
 template <Measure M>
-WIDE_TARGET bool offerLanes(const WideMoves& moves, std::size_t p, double base, float zp,
-                            const uint8_t* bits, const SearchCell* cells, const float* heights,
-                            double* candidates, uint8_t* lowered) {
+WIDE_LANES bool offerLanes(const WideMoves& moves, std::size_t p, double base, float zp,
+                           const uint8_t* bits, const SearchCell* cells, const float* heights,
+                           double* candidates, uint8_t* lowered) {
     static_assert(sizeof(SearchCell) == 2 * sizeof(double), "a cost is every other double");
     const __m512i at = _mm512_set1_epi64(static_cast<long long>(p));
     const __m256 zero = _mm256_setzero_ps();

@@ -2,8 +2,9 @@
 // A cell's offers to all its neighbours at once: eight moves priced in the lanes of one vector
 // and the eight neighbours' costs gathered beside them, so that the memory a cell's moves touch
 // is asked for all together rather than one neighbour after another. The lanes round as the
-// one-move prices do (planner/steps.h), bit for bit. For processors with AVX-512; on others, and
-// for prices that vary from cell to cell, the search takes its moves one by one.
+// one-move prices do (planner/steps.h), bit for bit. For processors with AVX-512
+// (planner/wideLanes.h); on others, and for prices that vary from cell to cell, the search takes
+// its moves one by one.
 
 #include "planner/exactSearch.h"
 #include "planner/steps.h"
