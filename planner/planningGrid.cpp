@@ -5,6 +5,7 @@
 
 #include "planner/moveProfile.h"
 #include "planner/parallelWork.h"
+#include "planner/wideLanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,10 +89,11 @@ struct AnyRows {
 // the two end cells tell. xSquare is the square of the gap between the two columns. A loop
 // without branches or stores that alias, so that it runs several rows at once.
 template <typename Rows>
-void measurePairs(const PairRules& rules, int d, Rows dy, float xSquare, const float* zp,
-                  const float* zq, const uint8_t* openP, const uint8_t* openQ, int first, int last,
-                  uint8_t* __restrict forth, uint8_t* __restrict back, RangeBuilder& lengths,
-                  RangeBuilder& energies) {
+[[gnu::always_inline]] inline void
+measurePairs(const PairRules& rules, int d, Rows dy, float xSquare, const float* zp,
+             const float* zq, const uint8_t* openP, const uint8_t* openQ, int first, int last,
+             uint8_t* __restrict forth, uint8_t* __restrict back, RangeBuilder& lengths,
+             RangeBuilder& energies) {
     const int DY = dy.value;
     const MoveTest test = rules.test;
     const float moveRun = rules.prices.moveRun(d);
@@ -144,6 +146,17 @@ void measurePairs(const PairRules& rules, int d, Rows dy, float xSquare, const f
     energies.free = energies.free || freeEnergy != 0;
 }
 
+// The same loop compiled for AVX-512, sixteen rows at a time.
+template <typename Rows>
+WIDE_LANES void measurePairsWide(const PairRules& rules, int d, Rows dy, float xSquare,
+                                 const float* zp, const float* zq, const uint8_t* openP,
+                                 const uint8_t* openQ, int first, int last,
+                                 uint8_t* __restrict forth, uint8_t* __restrict back,
+                                 RangeBuilder& lengths, RangeBuilder& energies) {
+    measurePairs(rules, d, dy, xSquare, zp, zq, openP, openQ, first, last, forth, back, lengths,
+                 energies);
+}
+
 // Sets bit `bit` of the move bits of every row y in first .. last - 1 whose marks[y] is 1; a
 // row's bits are `stride` bytes.
 void markSteps(const uint8_t* marks, int first, int last, int bit, int stride, uint8_t* steps) {
@@ -169,6 +182,7 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
     part.back.assign(rows, 0);
     uint8_t* forth = part.forth.data();
     uint8_t* back = part.back.data();
+    const bool wide = wideLanesAvailable();
     for (int x = part.from; x < part.to; ++x) {
         const std::size_t column = shape.index(x, 0);
         const float* zp = z + column;
@@ -192,6 +206,12 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
                 continue;
             }
             const auto measure = [&](auto dy) {
+                if (wide) {
+                    measurePairsWide(rules, d, dy, xSquare, zp, z + neighbour, openP,
+                                     open + neighbour, first, last, forth, back, part.lengths,
+                                     part.energies);
+                    return;
+                }
                 measurePairs(rules, d, dy, xSquare, zp, z + neighbour, openP, open + neighbour,
                              first, last, forth, back, part.lengths, part.energies);
             };
