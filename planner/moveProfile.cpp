@@ -139,62 +139,67 @@ struct ProfileColumns {
 
 // The floats from `at` in the lanes `rows` sets (all bits of a lane, or none), widened to doubles;
 // the other lanes 0 and never read.
-WIDE_LANES __m512d heightsAt(const float* at, __m256i rows) {
-    return _mm512_maskz_cvtps_pd(0xff, _mm256_maskload_ps(at, rows));
+WIDE_LANES __m256d heightsAt(const float* at, __m128i rows) {
+    return _mm256_cvtps_pd(_mm_maskload_ps(at, rows));
 }
 
-// Clears forth[y] for each of the eight rows from y whose bit in `pass` is 0.
-WIDE_LANES void keepPassing(uint8_t* forth, __mmask8 pass) {
-    uint64_t bytes = 0;
+// Clears forth[y] for each of the four rows from y whose bit in `pass` is 0.
+WIDE_LANES void keepPassing(uint8_t* forth, unsigned pass) {
+    uint32_t bytes = 0;
     std::memcpy(&bytes, forth, sizeof bytes);
-    bytes &= _pdep_u64(pass, 0x0101010101010101u) | ~uint64_t{0x0101010101010101u};
+    bytes &= _pdep_u32(pass, 0x01010101u) | ~uint32_t{0x01010101u};
     std::memcpy(forth, &bytes, sizeof bytes);
 }
 
-// testPiece and heightsBetween over every piece of the line at once, eight rows at a time: each
+// All bits of each lane set where a <= b (false for a NaN).
+WIDE_LANES __m256d noMore(__m256d a, __m256d b) {
+    return _mm256_cmp_pd(a, b, _CMP_LE_OQ);
+}
+
+// testPiece and heightsBetween over every piece of the line at once, four rows at a time: each
 // row's heights and passes stay in registers from the move's start to its end. The same sums and
 // comparisons, in the same order, as the two-row code.
 WIDE_LANES void testLinesWide(const ProfileColumns& columns, const MoveProfile& profile, int first,
                               int last, int dy, uint8_t* forth, uint8_t* back) {
-    const __m512d sign = _mm512_set1_pd(-0.0);
+    constexpr int LANES = 4;
+    const __m256d sign = _mm256_set1_pd(-0.0);
     const int crossings = profile.crossings.count;
-    for (int y = first; y < last; y += 8) {
-        const int count = std::min(last - y, 8);
-        const __mmask8 rows = static_cast<__mmask8>((1u << count) - 1);
-        const __m256i lanes =
-            _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
-        __m512d zLast = heightsAt(columns.start + y, lanes);
-        __mmask8 goesForth = rows;
-        __mmask8 goesBack = rows;
+    for (int y = first; y < last; y += LANES) {
+        const int count = std::min(last - y, LANES);
+        const __m128i lanes = _mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 1, 2, 3));
+        __m256d zLast = heightsAt(columns.start + y, lanes);
+        __m256d goesForth = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+        __m256d goesBack = goesForth;
         for (int k = 0; k <= crossings; ++k) {
-            __m512d zNext;
+            __m256d zNext;
             if (k < crossings) {
-                const __m512d a = heightsAt(columns.firsts[k] + y, lanes);
-                const __m512d b = heightsAt(columns.seconds[k] + y, lanes);
-                const __m512d weight = _mm512_set1_pd(profile.crossings.at[k].weight);
-                zNext = _mm512_add_pd(a, _mm512_mul_pd(weight, _mm512_sub_pd(b, a)));
+                const __m256d a = heightsAt(columns.firsts[k] + y, lanes);
+                const __m256d b = heightsAt(columns.seconds[k] + y, lanes);
+                const __m256d weight = _mm256_set1_pd(profile.crossings.at[k].weight);
+                zNext = _mm256_add_pd(a, _mm256_mul_pd(weight, _mm256_sub_pd(b, a)));
             } else {
                 zNext = heightsAt(columns.end + y, lanes);
             }
-            const __m512d change = _mm512_sub_pd(zNext, zLast);
-            const __m512d turned = _mm512_castsi512_pd(
-                _mm512_xor_si512(_mm512_castpd_si512(change), _mm512_castpd_si512(sign)));
-            const __m512d climb = _mm512_set1_pd(profile.climb[k]);
-            const __m512d drop = _mm512_set1_pd(profile.drop[k]);
-            goesForth &= _mm512_cmp_pd_mask(change, climb, _CMP_LE_OQ) &
-                         _mm512_cmp_pd_mask(turned, drop, _CMP_LE_OQ);
-            goesBack &= _mm512_cmp_pd_mask(turned, climb, _CMP_LE_OQ) &
-                        _mm512_cmp_pd_mask(change, drop, _CMP_LE_OQ);
+            const __m256d change = _mm256_sub_pd(zNext, zLast);
+            const __m256d turned = _mm256_xor_pd(change, sign);
+            const __m256d climb = _mm256_set1_pd(profile.climb[k]);
+            const __m256d drop = _mm256_set1_pd(profile.drop[k]);
+            goesForth = _mm256_and_pd(goesForth,
+                                      _mm256_and_pd(noMore(change, climb), noMore(turned, drop)));
+            goesBack =
+                _mm256_and_pd(goesBack, _mm256_and_pd(noMore(turned, climb), noMore(change, drop)));
             zLast = zNext;
         }
-        if (rows == 0xff) {
-            keepPassing(forth + y, goesForth);
-            keepPassing(back + y + dy, goesBack);
+        const auto forthBits = static_cast<unsigned>(_mm256_movemask_pd(goesForth));
+        const auto backBits = static_cast<unsigned>(_mm256_movemask_pd(goesBack));
+        if (count == LANES) {
+            keepPassing(forth + y, forthBits);
+            keepPassing(back + y + dy, backBits);
             continue;
         }
-        for (int i = 0; y + i < last; ++i) {
-            forth[y + i] &= static_cast<uint8_t>(goesForth >> i & 1u);
-            back[y + i + dy] &= static_cast<uint8_t>(goesBack >> i & 1u);
+        for (int i = 0; i < count; ++i) {
+            forth[y + i] &= static_cast<uint8_t>(forthBits >> i & 1u);
+            back[y + i + dy] &= static_cast<uint8_t>(backBits >> i & 1u);
         }
     }
 }

@@ -146,7 +146,7 @@ measurePairs(const PairRules& rules, int d, Rows dy, float xSquare, const float*
     energies.free = energies.free || freeEnergy != 0;
 }
 
-// The same loop compiled for AVX-512, sixteen rows at a time.
+// The same loop compiled for AVX2, eight rows at a time.
 template <typename Rows>
 WIDE_LANES void measurePairsWide(const PairRules& rules, int d, Rows dy, float xSquare,
                                  const float* zp, const float* zq, const uint8_t* openP,

@@ -32,14 +32,14 @@ constexpr __mmask8 ALL_LANES = 0xff;
 
 // A float in each lane widened to a double. Through the zeroing form: the plain one starts from
 // an undefined register, which the compiler warns of.
-WIDE_LANES __m512d widened(__m256 lanes) {
+WIDEST_LANES __m512d widened(__m256 lanes) {
     return _mm512_maskz_cvtps_pd(ALL_LANES, lanes);
 }
 
 template <Measure M>
-WIDE_LANES bool offerLanes(const WideMoves& moves, std::size_t p, double base, float zp,
-                           const uint8_t* bits, const SearchCell* cells, const float* heights,
-                           double* candidates, uint8_t* lowered) {
+WIDEST_LANES bool offerLanes(const WideMoves& moves, std::size_t p, double base, float zp,
+                             const uint8_t* bits, const SearchCell* cells, const float* heights,
+                             double* candidates, uint8_t* lowered) {
     static_assert(sizeof(SearchCell) == 2 * sizeof(double), "a cost is every other double");
     const __m512i at = _mm512_set1_epi64(static_cast<long long>(p));
     const __m256 zero = _mm256_setzero_ps();
