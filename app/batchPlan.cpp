@@ -53,8 +53,10 @@ int runBatchPlan(const Options& options, LandscapeRun& run) {
         return EXIT_BAD_INPUT;
     }
     installBatchSignalCleanup();
+    // One plan a batch: the search's working cells go as soon as it ends, before the files are
+    // built beside them.
+    run.work.exact.keepCells = false;
     planRun(run);
-    // One plan a batch: the search's working cells go before the files are built beside them.
     run.work.release();
     std::fputs(startReachText(run).c_str(), stderr);
     const RouteEnds ends = routeEnds(run.settings);

@@ -47,10 +47,11 @@ struct MeasureSearch {
     PlannerArray<SearchCell>* cells;
     PlannerArray<EightStepCell>* eightStepCells;
     BucketQueue* frontier;
-    float* cost;
+    CostTable* costs;
     uint8_t* from;
     ProgressReport* report; // null on the threads that do not tell
     Measure measure;
+    bool lastInSpace; // gives the cells back when done, where the workspace keeps none
 };
 
 // Where a search keeps its cells: records of 16 bytes beside the grid's heights and moves and the
@@ -236,9 +237,23 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
             }
         });
     }
-    for (std::size_t p = 0; p < cellCount; ++p) {
-        part.cost[p] = static_cast<float>(cells[p].cost);
-        cells.finish(p);
+    // A table given back before the search is taken anew only as it is written, and a search
+    // that gives its cells back does so a stretch at a time as their costs go out, so that the
+    // table grows as the cells shrink.
+    CostTable& costs = *part.costs;
+    float* cost = costs.released() ? costs.unfilled() : costs.data();
+    constexpr std::size_t STRETCH = HUGE_PAGE / sizeof(SearchCell);
+    for (std::size_t first = 0; first < cellCount; first += STRETCH) {
+        const std::size_t end = std::min(cellCount, first + STRETCH);
+        for (std::size_t p = first; p < end; ++p) {
+            cost[p] = static_cast<float>(cells[p].cost);
+            cells.finish(p);
+        }
+        if (part.lastInSpace) {
+            // From the start of the page the stretch began in: all before it is out already.
+            const auto stretchPage = reinterpret_cast<std::uintptr_t>(&cells[first]) / HUGE_PAGE;
+            giveBackPages(reinterpret_cast<const void*>(stretchPage * HUGE_PAGE), &cells[0] + end);
+        }
     }
 }
 
@@ -279,11 +294,15 @@ void searchMeasure(MeasureSearch& part) {
     const PlanningGrid& grid = *part.grid;
     if (!grid.kinds.cells.empty()) {
         searchMeasureWith(part, KindPrices(grid));
-        return;
+    } else {
+        // A copy, which the search keeps in registers rather than reading again after each store.
+        const StepPrices prices = grid.prices;
+        searchMeasureWith(part, prices);
     }
-    // A copy, which the search keeps in registers rather than reading again after each store.
-    const StepPrices prices = grid.prices;
-    searchMeasureWith(part, prices);
+    if (part.lastInSpace) {
+        part.cells->release();
+        part.eightStepCells->release();
+    }
 }
 
 } // namespace
@@ -299,17 +318,22 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
     ProgressReport report(PLANNING_WORK, grid.shape.cells(), progress);
     // The energy search, on this thread, tells how far it has come (the searches take up about
     // as many cells each); the others share the helper's space, one after the other.
+    const Measure lastOnHelper = grid.timed ? Measure::Time : Measure::Distance;
     const auto measure = [&](Measure m) {
         const int k = m == Measure::Energy ? 1 : 0;
+        if (!work.keepCells) {
+            out.costs(m).release();
+        }
         return MeasureSearch{&grid,
                              start,
                              &work.cells[k],
                              &work.eightStepCells[k],
                              &work.frontiers[k],
-                             out.costs(m).data(),
+                             &out.costs(m),
                              out.previous(m).steps(),
                              m == Measure::Energy ? &report : nullptr,
-                             m};
+                             m,
+                             !work.keepCells && (m == Measure::Energy || m == lastOnHelper)};
     };
     if (grid.timed) {
         std::array<MeasureSearch, 3> searches = {measure(Measure::Distance), measure(Measure::Time),

@@ -51,6 +51,10 @@ struct ExactWorkspace {
     PlannerArray<SearchCell> cells[SEARCH_SPACES];             // 16 bytes a cell each
     PlannerArray<EightStepCell> eightStepCells[SEARCH_SPACES]; // the eight steps: 24 bytes
     HelperThread helper;
+    // A run that plans once clears it: each space's cells are then given back as soon as its last
+    // search ends, and a measure's cost table takes memory only once its search has ended, so
+    // that at no time do two searches' cells and all the tables take memory together.
+    bool keepCells = true;
 
     // Gives back the cells' memory, for a run that plans no more.
     void release() {

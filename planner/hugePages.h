@@ -4,6 +4,7 @@
 // and filling a block costs one page fault per 2 MB instead of one per 4 KB.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <sys/mman.h>
 
@@ -18,4 +19,16 @@ inline void* allocateInHugePages(std::size_t size, std::size_t& bytes) {
         madvise(block, bytes, MADV_HUGEPAGE); // only a hint: small pages work as well
     }
     return block;
+}
+
+// Gives back to the system the whole 2 MB pages of a block from allocateInHugePages that lie
+// in [from, to): their contents are no longer needed. The block stays allocated, and a page
+// written again is taken anew.
+inline void giveBackPages(const void* from, const void* to) {
+    const auto first = (reinterpret_cast<std::uintptr_t>(from) + HUGE_PAGE - 1) / HUGE_PAGE;
+    const auto last = reinterpret_cast<std::uintptr_t>(to) / HUGE_PAGE;
+    if (first < last) {
+        madvise(reinterpret_cast<void*>(first * HUGE_PAGE), (last - first) * HUGE_PAGE,
+                MADV_DONTNEED);
+    }
 }

@@ -7,6 +7,9 @@
 #include "terrain/gridShape.h"
 
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 // A grid cell; only x (column) and y (row) carry meaning, z stays 0.
@@ -39,6 +42,16 @@ class CostTable {
         shape_ = shape;
         costs_.assign(shape.cells(), UNREACHED_COST);
     }
+    // Gives the costs' memory back until the next resize or unfilled(), for a plan that writes
+    // every cost only when its search ends; the shape stays. Nothing may be read in between.
+    void release() { Costs().swap(costs_); }
+    bool released() const { return costs_.empty() && shape_.cells() > 0; }
+    // Room for every cost of the shape, left as it comes: memory a plan takes only as it writes
+    // the costs, every one of them, before anything reads them.
+    float* unfilled() {
+        costs_.resize(shape_.cells());
+        return costs_.data();
+    }
     const GridShape& shape() const { return shape_; }
     float* operator[](int x) { return costs_.data() + shape_.index(x, 0); }
     const float* operator[](int x) const { return costs_.data() + shape_.index(x, 0); }
@@ -50,8 +63,19 @@ class CostTable {
     }
 
   private:
+    // Grown without being filled: unfilled() writes nothing, and fresh memory is taken only when
+    // first written.
+    template <typename T> struct LeftUnfilled : std::allocator<T> {
+        template <typename U> struct rebind { using other = LeftUnfilled<U>; };
+        template <typename U> void construct(U* at) { ::new (static_cast<void*>(at)) U; }
+        template <typename U, typename... Args> void construct(U* at, Args&&... args) {
+            ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+        }
+    };
+    using Costs = std::vector<float, LeftUnfilled<float>>;
+
     GridShape shape_{0, 0, GRID_SPACING};
-    std::vector<float> costs_;
+    Costs costs_;
 };
 
 // The predecessor of every cell, held as the move that arrived there (1 + its number in the

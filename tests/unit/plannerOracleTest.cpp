@@ -458,6 +458,8 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         for (const Start& start : starts) {
             expectSameTables(run, start, c.name);
             expectExactMatchesOracle(run, start, c.name);
+            // Every other plan as a batch makes it: cells and tables given back as searches end.
+            run.work.exact.keepCells = !run.work.exact.keepCells;
         }
     }
 }
