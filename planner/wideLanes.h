@@ -1,7 +1,7 @@
 #pragma once
 // Work done many lanes at a time where the processor allows: a function marked WIDE_LANES is
 // compiled for AVX2 (four doubles or eight floats a register), one marked WIDEST_LANES for
-// AVX-512 (eight doubles, with gathers), and either may be called only when wideLanesAvailable()
+// AVX-512 (eight doubles a register), and either may be called only when wideLanesAvailable()
 // says so. Each rounds as the one-lane code it stands in for, so the results are the same bit for
 // bit on any processor.
 //

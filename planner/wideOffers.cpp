@@ -40,7 +40,6 @@ template <Measure M>
 WIDEST_LANES bool offerLanes(const WideMoves& moves, std::size_t p, double base, float zp,
                              const uint8_t* bits, const SearchCell* cells, const float* heights,
                              double* candidates, uint8_t* lowered) {
-    static_assert(sizeof(SearchCell) == 2 * sizeof(double), "a cost is every other double");
     const __m512i at = _mm512_set1_epi64(static_cast<long long>(p));
     const __m256 zero = _mm256_setzero_ps();
     const __m256 from = _mm256_set1_ps(zp);
@@ -52,10 +51,16 @@ WIDEST_LANES bool offerLanes(const WideMoves& moves, std::size_t p, double base,
         if (open == 0) {
             continue;
         }
-        const __m512i q = _mm512_add_epi64(at, _mm512_load_si512(moves.offsets + 8 * g));
-        const __m256 zq = _mm512_mask_i64gather_ps(zero, open, q, heights, 4);
+        // A closed move's lane reads the cell itself, which is always there.
+        alignas(64) int64_t q[8];
+        _mm512_store_si512(
+            q, _mm512_mask_add_epi64(at, open, at, _mm512_load_si512(moves.offsets + 8 * g)));
+        const __m256 zq =
+            _mm256_setr_ps(heights[q[0]], heights[q[1]], heights[q[2]], heights[q[3]],
+                           heights[q[4]], heights[q[5]], heights[q[6]], heights[q[7]]);
         const __m512d next =
-            _mm512_mask_i64gather_pd(_mm512_setzero_pd(), open, _mm512_add_epi64(q, q), cells, 8);
+            _mm512_setr_pd(cells[q[0]].cost, cells[q[1]].cost, cells[q[2]].cost, cells[q[3]].cost,
+                           cells[q[4]].cost, cells[q[5]].cost, cells[q[6]].cost, cells[q[7]].cost);
         // riseOf: the larger of each pair, the second when neither is, as largerOf takes it.
         const __m256 dz = _mm256_sub_ps(zq, from);
         const __m256 climb = _mm256_max_ps(dz, zero);
