@@ -20,6 +20,10 @@ constexpr double MAX_BUCKETS_PER_STEP = 64.0;
 // How many pops ahead a cell's neighbourhood is asked for: enough to cover a memory latency with
 // the work of the cells in between.
 constexpr std::size_t PREFETCH_DISTANCE = 4;
+// How many pops ahead a cell's own record is asked for: most of the energy search's pops are
+// stale entries, passed over after one look at the record, so four pops go by too fast to hide
+// that look's miss. Measured best of 4, 16 and 32 on a big ground.
+constexpr std::size_t RECORD_PREFETCH_DISTANCE = 16;
 
 // The least prices of a step in measure m.
 const StepRange& rangeOf(const PlanningGrid& grid, Measure m) {
@@ -178,6 +182,9 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
         const std::size_t p = frontier.pop();
         if (const uint32_t* later = frontier.ahead(PREFETCH_DISTANCE)) {
             cells.prefetch(*later, cellCount, rows);
+        }
+        if (const uint32_t* far = frontier.ahead(RECORD_PREFETCH_DISTANCE)) {
+            __builtin_prefetch(&cells[*far]);
         }
         if (!cells[p].waiting()) {
             continue;
