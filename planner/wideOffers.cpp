@@ -46,11 +46,10 @@ WIDEST_LANES bool offerLanes(const WideMoves& moves, std::size_t p, double base,
     const __m512d baseCost = _mm512_set1_pd(base);
     unsigned any = 0;
     for (int g = 0; g < moves.groups; ++g) {
+        // Every group is priced, closed or not, and its lanes stored whether any is lowered:
+        // which groups are open and lowered varies from cell to cell past any branch predictor,
+        // and a mispredicted branch costs more than the group's work.
         const __mmask8 open = bits[g];
-        lowered[g] = 0;
-        if (open == 0) {
-            continue;
-        }
         // A closed move's lane reads the cell itself, which is always there.
         alignas(64) int64_t q[8];
         _mm512_store_si512(
@@ -83,11 +82,9 @@ WIDEST_LANES bool offerLanes(const WideMoves& moves, std::size_t p, double base,
         }
         const __m512d cost = _mm512_add_pd(baseCost, price);
         const __mmask8 lower = _mm512_mask_cmp_pd_mask(open, cost, next, _CMP_LE_OQ);
-        if (lower != 0) {
-            _mm512_storeu_pd(candidates + 8 * g, cost);
-            lowered[g] = lower;
-            any |= lower;
-        }
+        _mm512_storeu_pd(candidates + 8 * g, cost);
+        lowered[g] = lower;
+        any |= lower;
     }
     return any != 0;
 }
