@@ -32,6 +32,7 @@ class RobustnessTest(e2e.TestCase):
 
     def test_exports_open_nothing_planted_keep_protected_files_and_never_tear(self):
         os.chmod(workdir := tempfile.mkdtemp(), 0o777)
+        self.addCleanup(shutil.rmtree, workdir, True)
         os.mkfifo(os.path.join(workdir, NAMES[0] + ".tmp"))  # at temporary names once used
         open(os.path.join(workdir, NAMES[1] + ".tmp"), "w").write("mine")
         rows = ((NOBODY, 0o640, True), (NOBODY, 0o444, False), ("0", 0o644, False))
@@ -139,7 +140,7 @@ class RobustnessTest(e2e.TestCase):
             self.assertEqual((app.proc.poll(), app.terminate()), (None, 0))
 
     def test_hostile_ground_is_refused_in_one_line_without_hanging_or_connecting(self):
-        d = tempfile.mkdtemp(prefix="landscape-hostile-")
+        self.addCleanup(shutil.rmtree, d := tempfile.mkdtemp(prefix="landscape-hostile-"), True)
         listener = socket.create_server(("127.0.0.1", 0))  # accepts, never answers
         url = "http://127.0.0.1:%d/x.tif" % listener.getsockname()[1]
         tif = lambda name, geo, value=0.0: write_tif(os.path.join(d, name), geo, value)  # noqa
@@ -187,6 +188,7 @@ class RobustnessTest(e2e.TestCase):
 
     def test_hostile_files_write_nothing_beside_them_read_no_kernel_file_and_keep_nodata(self):
         os.makedirs(os.path.join(d := tempfile.mkdtemp(prefix="landscape-files-"), "sub"))
+        self.addCleanup(shutil.rmtree, d, True)
         p = lambda name: os.path.join(d, name)  # noqa: E731
         open(p("victim"), "w").write("mine")
         hole, dot = np.zeros((20, 20)), np.zeros((20, 20))
