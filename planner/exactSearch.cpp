@@ -173,7 +173,7 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     bool wide = false;
     WideMoves wideMoves;
     alignas(64) double candidates[MOST_MOVES];
-    uint8_t lowered[MOST_MOVES / 8];
+    uint64_t lowered[LOWERED_WORDS];
     if constexpr (std::is_same_v<Prices, StepPrices>) {
         wide = offersWide(prices, M);
         if (wide) {
@@ -223,10 +223,13 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
             if (wide) {
                 if (offerWide<M>(wideMoves, p, base, zp, cells.movesOf(p), cells.cells,
                                  cells.heights, candidates, lowered)) {
-                    forEachMove(lowered, wideMoves.groups, [&](int d) {
-                        const std::size_t q = p + offsets[d];
-                        offer(d, q, candidates[d], cells.height(q));
-                    });
+                    for (int w = 0; w < LOWERED_WORDS; ++w) {
+                        for (uint64_t bits = lowered[w]; bits != 0; bits &= bits - 1) {
+                            const int d = 64 * w + __builtin_ctzll(bits);
+                            const std::size_t q = p + offsets[d];
+                            offer(d, q, candidates[d], cells.height(q));
+                        }
+                    }
                 }
                 continue;
             }

@@ -39,11 +39,14 @@ WIDEST_LANES __m512d widened(__m256 lanes) {
 template <Measure M>
 WIDEST_LANES bool offerLanes(const WideMoves& moves, std::size_t p, double base, float zp,
                              const uint8_t* bits, const SearchCell* cells, const float* heights,
-                             double* candidates, uint8_t* lowered) {
+                             double* candidates, uint64_t (&lowered)[LOWERED_WORDS]) {
     const __m512i at = _mm512_set1_epi64(static_cast<long long>(p));
     const __m256 zero = _mm256_setzero_ps();
     const __m256 from = _mm256_set1_ps(zp);
     const __m512d baseCost = _mm512_set1_pd(base);
+    for (uint64_t& word : lowered) {
+        word = 0;
+    }
     unsigned any = 0;
     for (int g = 0; g < moves.groups; ++g) {
         // Every group is priced, closed or not, and its lanes stored whether any is lowered:
@@ -83,7 +86,7 @@ WIDEST_LANES bool offerLanes(const WideMoves& moves, std::size_t p, double base,
         const __m512d cost = _mm512_add_pd(baseCost, price);
         const __mmask8 lower = _mm512_mask_cmp_pd_mask(open, cost, next, _CMP_LE_OQ);
         _mm512_storeu_pd(candidates + 8 * g, cost);
-        lowered[g] = lower;
+        lowered[g / 8] |= static_cast<uint64_t>(lower) << (8 * (g % 8));
         any |= lower;
     }
     return any != 0;
@@ -94,15 +97,16 @@ WIDEST_LANES bool offerLanes(const WideMoves& moves, std::size_t p, double base,
 template <Measure M>
 bool offerWide(const WideMoves& moves, std::size_t p, double base, float zp, const uint8_t* bits,
                const SearchCell* cells, const float* heights, double* candidates,
-               uint8_t* lowered) {
+               uint64_t (&lowered)[LOWERED_WORDS]) {
     return offerLanes<M>(moves, p, base, zp, bits, cells, heights, candidates, lowered);
 }
 
 template bool offerWide<Measure::Distance>(const WideMoves&, std::size_t, double, float,
                                            const uint8_t*, const SearchCell*, const float*, double*,
-                                           uint8_t*);
+                                           uint64_t (&)[LOWERED_WORDS]);
 template bool offerWide<Measure::Energy>(const WideMoves&, std::size_t, double, float,
                                          const uint8_t*, const SearchCell*, const float*, double*,
-                                         uint8_t*);
+                                         uint64_t (&)[LOWERED_WORDS]);
 template bool offerWide<Measure::Time>(const WideMoves&, std::size_t, double, float, const uint8_t*,
-                                       const SearchCell*, const float*, double*, uint8_t*);
+                                       const SearchCell*, const float*, double*,
+                                       uint64_t (&)[LOWERED_WORDS]);

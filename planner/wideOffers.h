@@ -14,6 +14,10 @@
 #include <cstddef>
 #include <cstdint>
 
+// Words of the moves a cell's offers lowered, a bit a move: taken up a word at a time, the bits
+// end one loop where bytes of eight would end one each, at branches no predictor foresees.
+constexpr int LOWERED_WORDS = (MOST_MOVES + 63) / 64;
+
 // A set's moves, eight to a group in the order of their move bits, with what their prices need.
 struct WideMoves {
     alignas(64) int64_t offsets[MOST_MOVES]; // flat index offsets
@@ -36,8 +40,9 @@ bool offersWide(const StepPrices& prices, Measure m);
 
 // For every open move d out of the cell at flat index p (cost `base`, height `zp`, move bits
 // `bits`): its neighbour's cost through it, base + the price in measure M, goes to
-// candidates[d], and bit d of `lowered` (bytes of eight moves) is set when that is no more than
+// candidates[d], and bit d of `lowered` (words of 64 moves) is set when that is no more than
 // the neighbour's cost in `cells`. Returns false when no bit is set.
 template <Measure M>
 bool offerWide(const WideMoves& moves, std::size_t p, double base, float zp, const uint8_t* bits,
-               const SearchCell* cells, const float* heights, double* candidates, uint8_t* lowered);
+               const SearchCell* cells, const float* heights, double* candidates,
+               uint64_t (&lowered)[LOWERED_WORDS]);
