@@ -353,6 +353,33 @@ StepRange timeRange(const PlanningGrid& grid, const Vehicle& vehicle, float roll
     return range;
 }
 
+// The ranges gathered above price every move from its two end cells. A move of more than one cell
+// is priced along its line instead, which may come out a rounding below what its ends say (a
+// straight line summed in other roundings) or well above it (the bumps it drives over): the least
+// prices are lowered by a margin far above any rounding, so that the search never passes over a
+// move cheaper than it thinks any is, and the greatest raised to what the grades let a line
+// climb and drop, so that its buckets still hold the dearest move.
+void widenForLines(PlanningGrid& grid, const Vehicle& vehicle, double rollingMost) {
+    constexpr double ROUNDING_MARGIN = 1.0 - 1.0 / (1 << 20);
+    constexpr double PERCENT = 100.0;
+    grid.lengths.cheapest *= ROUNDING_MARGIN;
+    grid.energies.cheapest *= ROUNDING_MARGIN;
+    const double longestRun =
+        std::sqrt(static_cast<double>(grid.moves->longestSquare())) * grid.shape.spacing;
+    const double up = vehicle.gradeUpPercent / PERCENT;
+    const double down = vehicle.gradeDownPercent / PERCENT;
+    const double steepest = std::max(up, down);
+    if (grid.lengths.dearest > 0.0) {
+        grid.lengths.dearest =
+            std::max(grid.lengths.dearest, longestRun * std::sqrt(1.0 + steepest * steepest));
+    }
+    if (grid.energies.dearest > 0.0) {
+        const double massGravity = static_cast<double>(vehicle.vehicleMass) * STANDARD_GRAVITY;
+        const double lift = (up + vehicle.descent * down + rollingMost) * massGravity * longestRun;
+        grid.energies.dearest = std::max(grid.energies.dearest, lift);
+    }
+}
+
 } // namespace
 
 void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, PlanningGrid& grid) {
@@ -432,6 +459,9 @@ void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, Pl
             std::sqrt(static_cast<double>(moves.longestSquare())) * shape.spacing;
         grid.energies.dearest += (static_cast<double>(rollingMost) - rollingLeast) *
                                  use.vehicle.vehicleMass * STANDARD_GRAVITY * longestRun * 1.01;
+    }
+    if (grid.prices.anyLong()) {
+        widenForLines(grid, use.vehicle, rollingMost);
     }
     grid.times = timeRange(grid, use.vehicle, rollingMost);
     findStepKinds(grid);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -40,14 +41,17 @@ PriceOverflow priceOverflow(const Vehicle& vehicle, const PricedGround& ground) 
     const double longestRun = std::sqrt(longest) * ground.spacing;
     // The planners square the rise and both runs in floats before taking the root.
     const double squares = rise * rise + longest * ground.spacing * ground.spacing;
+    const double climbs = ground.longestPieces * rise;
+    const double dearestLength =
+        ground.longestPieces > 1 ? longestRun + climbs : std::sqrt(squares);
     if (!staysFinite(rise) || !staysFinite(ground.spacing) || !staysFinite(squares) ||
-        !totalsBelowMarker(std::sqrt(squares), ground.cells)) {
+        !totalsBelowMarker(dearestLength, ground.cells)) {
         return PriceOverflow::Length;
     }
     const double massGravity = static_cast<double>(vehicle.vehicleMass) * GRAVITY;
     const double roughest = std::max(static_cast<double>(vehicle.rolling), ground.roughest);
     const double rollingForce = roughest * massGravity;
-    const double lift = rise * massGravity;
+    const double lift = climbs * massGravity;
     const double rolling = rollingForce * longestRun;
     if (!staysFinite(massGravity) || !staysFinite(rollingForce) || !staysFinite(lift) ||
         !staysFinite(rolling) || !totalsBelowMarker(lift + rolling, ground.cells)) {
@@ -57,13 +61,12 @@ PriceOverflow priceOverflow(const Vehicle& vehicle, const PricedGround& ground) 
                                ? std::min(ground.slowestKmh, vehicle.topSpeedKmh)
                                : vehicle.topSpeedKmh;
     const double pace = paceOf(slowest);
-    double seconds = std::sqrt(squares) * pace;
+    double seconds = dearestLength * pace;
     if (vehicle.powerKw > 0.0) {
         // A tenth over the steepest grade, for what the float test of a step lets through.
         const double grade = vehicle.gradeUpPercent / PERCENT * CLIMB_SLACK + roughest;
         const double force = massGravity * grade;
-        seconds =
-            std::max(seconds, std::sqrt(squares) * force / (vehicle.powerKw * WATTS_PER_KILOWATT));
+        seconds = std::max(seconds, dearestLength * force / (vehicle.powerKw * WATTS_PER_KILOWATT));
     }
     if (!staysFinite(pace) || !staysFinite(seconds) || !totalsBelowMarker(seconds, ground.cells)) {
         return PriceOverflow::Time;
@@ -75,6 +78,10 @@ PricedGround pricedGround(const std::vector<float>& heights, double spacing, con
     PricedGround ground;
     ground.spacing = spacing;
     ground.longestMoveSquare = moves.longestSquare();
+    for (const Move& m : moves) {
+        const int pieces = std::max(1, std::abs(m.dx) - 1 + std::abs(m.dy) - 1 + 1);
+        ground.longestPieces = std::max(ground.longestPieces, pieces);
+    }
     ground.cells = heights.size();
     bool any = false;
     for (const float z : heights) {

@@ -145,13 +145,17 @@ void relaxAlongMoves(const SetMoves& moves, const TableCells<Timed>& cells, std:
         const std::size_t q = p + moves.offsets[d];
         const float zq = cells.heightOf(q);
         const auto arrived = static_cast<uint8_t>(d + 1);
-        const float length = moves.prices.length(p, d, zp, zq);
-        offer(cells.distance[q], cells.distanceFrom[q], base.distance, length, arrived);
-        offer(cells.energy[q], cells.energyFrom[q], base.energy, moves.prices.energy(p, d, zp, zq),
-              arrived);
+        // A long move's line gives all three prices in one walk.
+        const auto oneCell = [&] {
+            const float length = moves.prices.length(p, d, zp, zq);
+            return MovePrice{length, moves.prices.energy(p, d, zp, zq),
+                             Timed ? moves.prices.timeOf(p, q, d, length, zp, zq) : 0.0};
+        };
+        const MovePrice price = moves.prices.isLong(d) ? moves.prices.alongLine(p, d) : oneCell();
+        offer(cells.distance[q], cells.distanceFrom[q], base.distance, price.length, arrived);
+        offer(cells.energy[q], cells.energyFrom[q], base.energy, price.energy, arrived);
         if (Timed) {
-            offer(cells.time[q], cells.timeFrom[q], base.time,
-                  moves.prices.timeOf(p, q, d, length, zp, zq), arrived);
+            offer(cells.time[q], cells.timeFrom[q], base.time, price.time, arrived);
         }
     });
 }

@@ -6,6 +6,7 @@
 // for one step or four lanes for four steps, so that every user rounds the same way and the tables
 // come out bit for bit the same.
 
+#include "planner/moveProfile.h"
 #include "planner/moveSet.h"
 #include "planner/stepRules.h"
 #include "terrain/groundCover.h"
@@ -15,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 constexpr int NEIGHBOUR_COUNT = 8;
 
@@ -124,6 +127,25 @@ constexpr Measure otherMeasure(Measure m) {
     return m == Measure::Distance ? Measure::Energy : Measure::Distance;
 }
 
+// A move's price in all three measures at once: metres and joules as floats, seconds as a double.
+struct MovePrice {
+    float length;
+    float energy;
+    double time;
+};
+
+// The line of a move longer than one cell as its price reads it: the pieces between the grid
+// lines it crosses. Crossing k lies between the grid points `first[k]` and `second[k]` (flat
+// index offsets from the move's start), `weight[k]` of the way from the first; piece k, of
+// horizontal length run[k] metres, ends at crossing k, the last piece at the move's end.
+struct MoveLine {
+    int crossings = 0;
+    std::ptrdiff_t first[MOST_CROSSINGS] = {};
+    std::ptrdiff_t second[MOST_CROSSINGS] = {};
+    double weight[MOST_CROSSINGS] = {};
+    double run[MOST_CROSSINGS + 1] = {};
+};
+
 // The price of a move in each measure on one ground for one vehicle and move set: all that the
 // rules need besides the two heights, per move. A planner copies it into its loop to keep it out
 // of reach of its stores.
@@ -151,6 +173,9 @@ class StepPrices {
 
     // Metres of move d from the cell at flat index p, of height zp, to its neighbour of height zq.
     float length(std::size_t p, int d, float zp, float zq) const {
+        if (isLong(d)) {
+            return alongLine(p, d).length;
+        }
         const Rise<float> rise = riseOf(zp, zq);
         if (uniformRun_) {
             return moveLength(rise, xSquare_[d], ySquare_[d]);
@@ -164,6 +189,9 @@ class StepPrices {
     }
     // Joules of the same move. Its rolling coefficient is the mean of its two cells'.
     float energy(std::size_t p, int d, float zp, float zq) const {
+        if (isLong(d)) {
+            return alongLine(p, d).energy;
+        }
         const float rolling =
             cellRolling_ == nullptr
                 ? rolling_[d]
@@ -172,12 +200,18 @@ class StepPrices {
     }
     // Seconds of the same move.
     double time(std::size_t p, int d, float zp, float zq) const {
+        if (isLong(d)) {
+            return alongLine(p, d).time;
+        }
         return timeOf(p, endOf(p, d), d, length(p, d, zp, zq), zp, zq);
     }
     // Seconds of move d of `length` metres from the cell at p to the cell at q, in double: the
     // length at the mean of the two cells' paces, and on a climb with a power limit no less than
     // the length at the speed that power keeps up, P / (m g (rise / run + rolling)).
     double timeOf(std::size_t p, std::size_t q, int d, float length, float zp, float zq) const {
+        if (isLong(d)) {
+            return alongLine(p, d).time;
+        }
         const double metres = static_cast<double>(length);
         double seconds =
             cellPace_ == nullptr ? metres * pace_ : metres * (cellPace_[p] + cellPace_[q]) / 2.0;
@@ -192,6 +226,19 @@ class StepPrices {
         }
         return seconds;
     }
+    // True when move d runs over more than one cell: it is priced along its line.
+    bool isLong(int d) const { return longMove_[d]; }
+    // True when some move of the set runs over more than one cell.
+    bool anyLong() const { return lines_ != nullptr; }
+    // Move d of more than one cell from the cell at p priced along the pieces of its line, in
+    // double and rounded to float once for the length and the energy. At each crossing of a grid
+    // line the height, the pace and the rolling coefficient are read between its two grid
+    // points. A piece of horizontal length h that rises r adds the root of h^2 + r^2 to the
+    // length; m g r on a climb, m g F |r| on a descent and m g h times the mean of its ends'
+    // coefficients to the energy; its length at the mean of its ends' paces to the time, and no
+    // less than the power allows on a climb. The heights along a move that may be taken all
+    // have ground.
+    MovePrice alongLine(std::size_t p, int d) const;
     // The same move in measure M: metres and joules as floats, seconds as a double.
     template <Measure M> auto price(std::size_t p, int d, float zp, float zq) const {
         if constexpr (M == Measure::Distance) {
@@ -244,4 +291,9 @@ class StepPrices {
     double rollingCoefficient_ = 0.0; // the vehicle's
     const double* cellPace_ = nullptr;
     const float* cellRolling_ = nullptr;
+    bool longMove_[MOST_MOVES] = {};
+    // The lines of the set's moves, by move number; null when every move is of one cell. Shared
+    // by the copies a planner makes.
+    std::shared_ptr<const std::vector<MoveLine>> lines_;
+    const float* heights_ = nullptr;
 };

@@ -71,12 +71,6 @@ float plainMultiplier(int dx, int dy) {
 
 namespace {
 
-struct PlainPrices {
-    float length; // metres
-    float energy; // joules
-    double time;  // seconds
-};
-
 struct PlainNeighbour {
     int dx;
     int dy;
@@ -137,18 +131,35 @@ bool plainPassable(const LandscapeRun& run, float multiplier, float length, floa
     return std::atan(percent / 100.0) >= angle;
 }
 
-// The ground along the move (dx, dy) from (a, b): a one-cell diagonal needs one of the two cells
-// beside it open; a longer move, at each crossing of a grid line, both grid points open and the
-// height between them read linearly, every piece between crossings within the vehicle's grades.
-bool plainProfilePasses(const LandscapeRun& run, int a, int b, int dx, int dy) {
-    if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
-        return dx == 0 || dy == 0 || !closed(run, a + dx, b) || !closed(run, a, b + dy);
-    }
-    struct Point {
-        double t;
-        double z;
+// What a move's line reads where it starts, where it crosses a grid line (between two grid
+// points, linearly) and where it ends: how far along it (0 .. 1), the height, the pace and the
+// rolling coefficient.
+struct LinePoint {
+    double t;
+    double z;
+    double pace;
+    double rolling;
+};
+
+double plainPace(const LandscapeRun& run, int x, int y) {
+    const Vehicle& v = run.settings.vehicle;
+    const float kmh = run.cover.empty() ? NAN : run.cover.speedKmh[run.terrain.shape().index(x, y)];
+    return 1.0 / (std::min(std::isnan(kmh) ? v.topSpeedKmh : kmh, v.topSpeedKmh) / 3.6);
+}
+
+double plainCoefficient(const LandscapeRun& run, int x, int y) {
+    const float r =
+        run.cover.rolling.empty() ? NAN : run.cover.rolling[run.terrain.shape().index(x, y)];
+    return std::isnan(r) ? run.settings.vehicle.rolling : r;
+}
+
+// The points of the line of a move longer than one cell (dx, dy) from (a, b), in order along it;
+// empty when a grid point beside a crossing is closed.
+std::vector<LinePoint> plainLine(const LandscapeRun& run, int a, int b, int dx, int dy) {
+    const auto pointAt = [&](double t, int x, int y) {
+        return LinePoint{t, run.terrain[x][y].z, plainPace(run, x, y), plainCoefficient(run, x, y)};
     };
-    std::vector<Point> profile = {{0.0, run.terrain[a][b].z}, {1.0, run.terrain[a + dx][b + dy].z}};
+    std::vector<LinePoint> line = {pointAt(0.0, a, b), pointAt(1.0, a + dx, b + dy)};
     // Along one index the line crosses lines i = 1 .. n - 1 of the other at i / n of its way.
     const auto cross = [&](int n, int other, bool columnLines) {
         for (int i = 1; i < std::abs(n); ++i) {
@@ -164,29 +175,85 @@ bool plainProfilePasses(const LandscapeRun& run, int a, int b, int dx, int dy) {
             if (closed(run, x1, y1) || closed(run, x2, y2)) {
                 return false;
             }
-            const double z1 = run.terrain[x1][y1].z;
-            profile.push_back(
-                {static_cast<double>(i) / std::abs(n), z1 + weight * (run.terrain[x2][y2].z - z1)});
+            const LinePoint p = pointAt(0.0, x1, y1);
+            const LinePoint q = pointAt(0.0, x2, y2);
+            line.push_back({static_cast<double>(i) / std::abs(n), p.z + weight * (q.z - p.z),
+                            p.pace + weight * (q.pace - p.pace),
+                            p.rolling + weight * (q.rolling - p.rolling)});
         }
         return true;
     };
     if (!cross(dx, dy, true) || !cross(dy, dx, false)) {
+        return {};
+    }
+    std::sort(line.begin(), line.end(),
+              [](const LinePoint& p, const LinePoint& q) { return p.t < q.t; });
+    return line;
+}
+
+double plainRun(const LandscapeRun& run, int dx, int dy) {
+    return std::sqrt(static_cast<double>(dx * dx + dy * dy)) * run.terrain.shape().spacing;
+}
+
+// The ground along the move (dx, dy) from (a, b): a one-cell diagonal needs one of the two cells
+// beside it open; a longer move, at each crossing of a grid line, both grid points open and the
+// height between them read linearly, every piece between crossings within the vehicle's grades.
+bool plainProfilePasses(const LandscapeRun& run, int a, int b, int dx, int dy) {
+    if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
+        return dx == 0 || dy == 0 || !closed(run, a + dx, b) || !closed(run, a, b + dy);
+    }
+    const std::vector<LinePoint> line = plainLine(run, a, b, dx, dy);
+    if (line.empty()) {
         return false;
     }
-    std::sort(profile.begin(), profile.end(),
-              [](const Point& p, const Point& q) { return p.t < q.t; });
-    const double length =
-        std::sqrt(static_cast<double>(dx * dx + dy * dy)) * run.terrain.shape().spacing;
     const Vehicle& v = run.settings.vehicle;
-    for (std::size_t k = 1; k < profile.size(); ++k) {
-        const double h = (profile[k].t - profile[k - 1].t) * length;
-        const double rise = profile[k].z - profile[k - 1].z;
+    for (std::size_t k = 1; k < line.size(); ++k) {
+        const double h = (line[k].t - line[k - 1].t) * plainRun(run, dx, dy);
+        const double rise = line[k].z - line[k - 1].z;
         if (!(rise <= h * v.gradeUpPercent / 100.0) || !(-rise <= h * v.gradeDownPercent / 100.0)) {
             return false;
         }
     }
     return true;
 }
+
+} // namespace
+
+PlainPrices plainMovePrices(const LandscapeRun& run, int a, int b, int dx, int dy) {
+    const TerrainVertex from = run.terrain[a][b];
+    const TerrainVertex to = run.terrain[a + dx][b + dy];
+    if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
+        const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
+        return {length,
+                plainEnergy(run, to.z - from.z, plainMultiplier(dx, dy),
+                            plainRolling(run, a, b, a + dx, b + dy)),
+                plainTime(run, a, b, a + dx, b + dy, length)};
+    }
+    // Piece by piece along the line, in double.
+    const Vehicle& v = run.settings.vehicle;
+    const double massGravity = v.vehicleMass * 9.80665;
+    const std::vector<LinePoint> line = plainLine(run, a, b, dx, dy);
+    double length = 0.0;
+    double energy = 0.0;
+    double seconds = 0.0;
+    for (std::size_t k = 1; k < line.size(); ++k) {
+        const double h = (line[k].t - line[k - 1].t) * plainRun(run, dx, dy);
+        const double rise = line[k].z - line[k - 1].z;
+        const double piece = std::sqrt(h * h + rise * rise);
+        const double rolling = (line[k - 1].rolling + line[k].rolling) / 2.0;
+        length += piece;
+        const double lift = rise > 0.0 ? rise : static_cast<double>(v.descent) * -rise;
+        energy += massGravity * lift + massGravity * h * rolling;
+        double t = piece * (line[k - 1].pace + line[k].pace) / 2.0;
+        if (v.powerKw > 0.0 && rise > 0.0) {
+            t = std::max(t, piece / (v.powerKw * 1000.0 / (massGravity * (rise / h + rolling))));
+        }
+        seconds += t;
+    }
+    return {static_cast<float>(length), static_cast<float>(energy), seconds};
+}
+
+namespace {
 
 // Calls step(nx, ny, prices) for every passable move of the settings' set out of (a, b), in the
 // set's order, each measured, tested and priced on the spot.
@@ -213,10 +280,7 @@ void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
         const float rise = to.z - from.z;
         if (plainPassable(run, n.multiplier, length, rise) &&
             plainProfilePasses(run, a, b, n.dx, n.dy)) {
-            step(nx, ny,
-                 PlainPrices{length,
-                             plainEnergy(run, rise, n.multiplier, plainRolling(run, a, b, nx, ny)),
-                             plainTime(run, a, b, nx, ny, length)});
+            step(nx, ny, plainMovePrices(run, a, b, n.dx, n.dy));
         }
     }
 }

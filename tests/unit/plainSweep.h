@@ -28,6 +28,17 @@ double plainTime(const LandscapeRun& run, int a, int b, int c, int d, float leng
 // The horizontal run, in spacings, of the move (dx, dy): the float nearest its root.
 float plainMultiplier(int dx, int dy);
 
+struct PlainPrices {
+    float length; // metres
+    float energy; // joules
+    double time;  // seconds
+};
+
+// The prices of the passable move (dx, dy) from (a, b): a one-cell move from its two cells, in
+// floats; a longer one piece by piece along its line, between the grid lines it crosses, in
+// double and rounded once.
+PlainPrices plainMovePrices(const LandscapeRun& run, int a, int b, int dx, int dy);
+
 // The route tables of the sweep from the run's settings.startX/startY; the time tables too when
 // the run is timed.
 RouteSnapshot plainComputeRoutes(const LandscapeRun& run);

@@ -74,7 +74,6 @@ constexpr int MIDDLE = GRID_SIZE / 2;
 // the exact planner sums them; UNREACHED_COST where the route does not lead back to the start.
 std::vector<double> summedAlongRoutes(const LandscapeRun& run, const PreviousTable& previous,
                                       Measure measure) {
-    const TerrainPositions& terrainVertices = run.terrain;
     const GridShape& shape = previous.shape();
     std::vector<double> other(shape.cells(), UNREACHED_COST);
     std::vector<uint8_t> seen(shape.cells(), 0);
@@ -96,15 +95,11 @@ std::vector<double> summedAlongRoutes(const LandscapeRun& run, const PreviousTab
                 continue;
             }
             for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
-                const TerrainVertex from = terrainVertices[at.x][at.y];
-                const TerrainVertex to = terrainVertices[c->x][c->y];
-                const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
-                const double step =
-                    measure == Measure::Distance ? length
-                    : measure == Measure::Time
-                        ? plainTime(run, at.x, at.y, c->x, c->y, length)
-                        : plainEnergy(run, to.z - from.z, plainMultiplier(c->x - at.x, c->y - at.y),
-                                      plainRolling(run, at.x, at.y, c->x, c->y));
+                const PlainPrices price =
+                    plainMovePrices(run, at.x, at.y, c->x - at.x, c->y - at.y);
+                const double step = measure == Measure::Distance ? price.length
+                                    : measure == Measure::Time   ? price.time
+                                                                 : price.energy;
                 other[shape.index(c->x, c->y)] = other[shape.index(at.x, at.y)] + step;
                 at = *c;
             }
@@ -350,6 +345,37 @@ TEST_F(ExactOracle, GroundWhereTheSweepFallsShort) {
         EXPECT_EQ(below, 0);
         if (ground.height != flat && ground.height != plateaus) {
             EXPECT_GT(above, 0);
+        }
+    }
+}
+
+// A strip of slow mud across flat ground: a move that jumps it still pays for the ground between
+// its ends, so no route crosses w cells of it at 1 km/h faster than w spacings at that speed,
+// nor with less rolling energy than its coefficient over that width, whatever the headings.
+TEST_F(PlannerOracle, NoMoveJumpsAStripOfSlowGround) {
+    const GridShape shape{40, 21, 100.0};
+    settings.vehicle.rolling = 0.015f;
+    run.timed = true;
+    constexpr double MUD_KMH = 1.0;
+    constexpr float MUD_ROLLING = 0.9f;
+    for (const int width : {1, 2, 3, 4}) {
+        run.cover.speedKmh.assign(shape.cells(), 80.0f);
+        run.cover.rolling.assign(shape.cells(), NAN);
+        for (int x = 18; x < 18 + width; ++x) {
+            for (int y = 0; y < shape.rows; ++y) {
+                run.cover.speedKmh[shape.index(x, y)] = MUD_KMH;
+                run.cover.rolling[shape.index(x, y)] = MUD_ROLLING;
+            }
+        }
+        for (const int moves : {8, 16, 48, 96}) {
+            SCOPED_TRACE(testing::Message() << width << " cells of mud, " << moves << " moves");
+            settings.moves = moves;
+            useGround(shape, [](int, int) { return 50.0f; });
+            expectExactMatchesOracle(run, {2, 10}, "a strip of mud");
+            const double metres = width * shape.spacing;
+            EXPECT_GE(run.tables.time[37][10], metres / (MUD_KMH / 3.6));
+            EXPECT_GE(run.tables.energy[37][10],
+                      metres * MUD_ROLLING * settings.vehicle.vehicleMass * 9.80665);
         }
     }
 }
