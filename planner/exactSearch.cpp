@@ -163,6 +163,15 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     // No step costs less than the cheapest: a neighbour already below that far above a cell
     // can be neither lowered nor tied from it, and its step is not priced.
     const double leastStep = range.free ? 0.0 : range.cheapest;
+    // The same for each move alone: a long move costs at least its run, which spares pricing it
+    // towards a neighbour already cheaper than that.
+    double leastOf[MOST_MOVES];
+    for (int d = 0; d < grid.moves->count; ++d) {
+        leastOf[d] = leastStep;
+        if constexpr (std::is_same_v<Prices, StepPrices>) {
+            leastOf[d] = std::max(leastStep, prices.template leastPrice<M>(d));
+        }
+    }
     const StepRange& otherRange = rangeOf(grid, OTHER);
     const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
     cells[part.start].cost = 0.0;
@@ -189,10 +198,9 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
         const float zp = cells.height(p);
         // Lowers the neighbour q through move d to `cost`, or ties it and lowers its other
         // measure; otherwise leaves it.
-        const auto offer = [&](int d, std::size_t q, double cost, float zq) {
+        const auto offer = [&](int d, std::size_t q, double cost, double otherPrice) {
             auto& next = cells[q];
-            const double other =
-                otherBase + static_cast<double>(prices.template price<OTHER>(p, d, zp, zq));
+            const double other = otherBase + otherPrice;
             if (cost == next.cost && !(other < next.other())) {
                 return;
             }
@@ -206,20 +214,33 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
             next.setOther(other);
             cells.arrived(q, static_cast<uint8_t>(d + 1));
         };
-        const double reach = base + leastStep;
         const double tieReach = otherBase + leastOther;
         cells.forEachMoveOf(p, [&](int d) {
             const std::size_t q = p + offsets[d];
             const auto& next = cells[q];
             // A neighbour cheaper than any step from here can be neither lowered nor tied, and
             // one as cheap only tied by a free step that lowers its other measure.
-            if (next.cost < reach || (next.cost == base && !(next.other() > tieReach))) {
+            if (next.cost < base + leastOf[d] ||
+                (next.cost == base && !(next.other() > tieReach))) {
                 return;
+            }
+            // A long move's line gives both measures in one walk.
+            if constexpr (std::is_same_v<Prices, StepPrices>) {
+                if (prices.isLong(d)) {
+                    if (base + prices.template lineBound<M>(d, zp, cells.height(q)) > next.cost) {
+                        return;
+                    }
+                    const auto [price, otherPrice] = prices.template alongLineIn<M>(p, d);
+                    if (base + price <= next.cost) {
+                        offer(d, q, base + price, otherPrice);
+                    }
+                    return;
+                }
             }
             const float zq = cells.height(q);
             const double cost = base + static_cast<double>(prices.template price<M>(p, d, zp, zq));
             if (cost <= next.cost) {
-                offer(d, q, cost, zq);
+                offer(d, q, cost, static_cast<double>(prices.template price<OTHER>(p, d, zp, zq)));
             }
         });
     }

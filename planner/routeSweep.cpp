@@ -151,7 +151,8 @@ void relaxAlongMoves(const SetMoves& moves, const TableCells<Timed>& cells, std:
             return MovePrice{length, moves.prices.energy(p, d, zp, zq),
                              Timed ? moves.prices.timeOf(p, q, d, length, zp, zq) : 0.0};
         };
-        const MovePrice price = moves.prices.isLong(d) ? moves.prices.alongLine(p, d) : oneCell();
+        const MovePrice price =
+            moves.prices.isLong(d) ? moves.prices.alongLine<Timed>(p, d) : oneCell();
         offer(cells.distance[q], cells.distanceFrom[q], base.distance, price.length, arrived);
         offer(cells.energy[q], cells.energyFrom[q], base.energy, price.energy, arrived);
         if (Timed) {

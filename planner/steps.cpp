@@ -54,7 +54,7 @@ MoveLine lineOf(const Move& m, int rows, double spacing) {
 
 } // namespace
 
-MovePrice StepPrices::alongLine(std::size_t p, int d) const {
+template <bool Timed> MovePrice StepPrices::alongLine(std::size_t p, int d) const {
     const MoveLine& line = (*lines_)[d];
     const std::size_t q = endOf(p, d);
     // What the line reads at a grid point, and between two.
@@ -90,16 +90,21 @@ MovePrice StepPrices::alongLine(std::size_t p, int d) const {
         length += piece;
         energy += massGravityExact_ * (rise > 0.0 ? rise : descent * -rise) +
                   massGravityExact_ * h * rolling;
-        double pieceSeconds = piece * (from.pace + to.pace) / 2.0;
-        if (powerWatts_ > 0.0 && rise > 0.0) {
-            const double speed = powerWatts_ / (massGravityExact_ * (rise / h + rolling));
-            pieceSeconds = std::max(pieceSeconds, piece / speed);
+        if (Timed) {
+            double pieceSeconds = piece * (from.pace + to.pace) / 2.0;
+            if (powerWatts_ > 0.0 && rise > 0.0) {
+                const double speed = powerWatts_ / (massGravityExact_ * (rise / h + rolling));
+                pieceSeconds = std::max(pieceSeconds, piece / speed);
+            }
+            seconds += pieceSeconds;
         }
-        seconds += pieceSeconds;
         from = to;
     }
     return {static_cast<float>(length), static_cast<float>(energy), seconds};
 }
+
+template MovePrice StepPrices::alongLine<false>(std::size_t p, int d) const;
+template MovePrice StepPrices::alongLine<true>(std::size_t p, int d) const;
 
 StepPrices::StepPrices(const TerrainPositions& terrain, const Vehicle& vehicle,
                        const MoveSet& moves)

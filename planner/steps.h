@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 constexpr int NEIGHBOUR_COUNT = 8;
@@ -174,7 +175,7 @@ class StepPrices {
     // Metres of move d from the cell at flat index p, of height zp, to its neighbour of height zq.
     float length(std::size_t p, int d, float zp, float zq) const {
         if (isLong(d)) {
-            return alongLine(p, d).length;
+            return alongLine<false>(p, d).length;
         }
         const Rise<float> rise = riseOf(zp, zq);
         if (uniformRun_) {
@@ -190,7 +191,7 @@ class StepPrices {
     // Joules of the same move. Its rolling coefficient is the mean of its two cells'.
     float energy(std::size_t p, int d, float zp, float zq) const {
         if (isLong(d)) {
-            return alongLine(p, d).energy;
+            return alongLine<false>(p, d).energy;
         }
         const float rolling =
             cellRolling_ == nullptr
@@ -201,7 +202,7 @@ class StepPrices {
     // Seconds of the same move.
     double time(std::size_t p, int d, float zp, float zq) const {
         if (isLong(d)) {
-            return alongLine(p, d).time;
+            return alongLine<true>(p, d).time;
         }
         return timeOf(p, endOf(p, d), d, length(p, d, zp, zq), zp, zq);
     }
@@ -210,7 +211,7 @@ class StepPrices {
     // the length at the speed that power keeps up, P / (m g (rise / run + rolling)).
     double timeOf(std::size_t p, std::size_t q, int d, float length, float zp, float zq) const {
         if (isLong(d)) {
-            return alongLine(p, d).time;
+            return alongLine<true>(p, d).time;
         }
         const double metres = static_cast<double>(length);
         double seconds =
@@ -237,8 +238,51 @@ class StepPrices {
     // length; m g r on a climb, m g F |r| on a descent and m g h times the mean of its ends'
     // coefficients to the energy; its length at the mean of its ends' paces to the time, and no
     // less than the power allows on a climb. The heights along a move that may be taken all
-    // have ground.
-    MovePrice alongLine(std::size_t p, int d) const;
+    // have ground. Timed: false leaves the time 0, for a plan that needs none.
+    template <bool Timed> MovePrice alongLine(std::size_t p, int d) const;
+    // No less than what move d costs in measure M anywhere: its run, at the top speed's pace for
+    // a time, and the vehicle's rolling energy over it where no cover varies the surface, a
+    // rounding's margin below.
+    template <Measure M> double leastPrice(int d) const {
+        constexpr double ROUNDING_MARGIN = 1.0 - 1.0 / (1 << 20);
+        const double run = static_cast<double>(moveRun_[d]) * ROUNDING_MARGIN;
+        if constexpr (M == Measure::Distance) {
+            return run;
+        } else if constexpr (M == Measure::Energy) {
+            return cellRolling_ == nullptr
+                       ? run * rollingCoefficient_ * massGravityExact_ * ROUNDING_MARGIN
+                       : 0.0;
+        } else {
+            return run * pace_ * ROUNDING_MARGIN;
+        }
+    }
+    // No more than what the long move d from the cell at p, of height zp, to its neighbour of
+    // height zq costs in measure M along its line: what the straight line between its ends
+    // costs, which no bump can make dearer, a rounding's margin below. Cheaper to work out than
+    // the line, it spares pricing moves that could not lower their neighbour.
+    template <Measure M> double lineBound(int d, float zp, float zq) const {
+        constexpr double ROUNDING_MARGIN = 1.0 - 1.0 / (1 << 20);
+        const Rise<float> rise = riseOf(zp, zq);
+        if constexpr (M == Measure::Energy) {
+            const float even = cellRolling_ == nullptr ? rolling_[d] : 0.0f;
+            return static_cast<double>(moveEnergy(rise, descent_, massGravity_, even)) *
+                   ROUNDING_MARGIN;
+        } else {
+            const double length =
+                static_cast<double>(moveLength(rise, xSquare_[d], ySquare_[d])) * ROUNDING_MARGIN;
+            return M == Measure::Distance ? length : length * pace_ * ROUNDING_MARGIN;
+        }
+    }
+    // The same move's price in measure M, and in the measure that breaks its ties.
+    template <Measure M> std::pair<double, double> alongLineIn(std::size_t p, int d) const {
+        const MovePrice price = alongLine<M == Measure::Time>(p, d);
+        const auto in = [&](Measure m) {
+            return m == Measure::Distance ? static_cast<double>(price.length)
+                   : m == Measure::Energy ? static_cast<double>(price.energy)
+                                          : price.time;
+        };
+        return {in(M), in(otherMeasure(M))};
+    }
     // The same move in measure M: metres and joules as floats, seconds as a double.
     template <Measure M> auto price(std::size_t p, int d, float zp, float zq) const {
         if constexpr (M == Measure::Distance) {
