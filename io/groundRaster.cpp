@@ -6,6 +6,7 @@
 
 #include "io/groundSource.h"
 #include "io/printableText.h"
+#include "io/validPixels.h"
 #include "terrain/groundUnits.h"
 
 #include <cpl_conv.h>
@@ -550,9 +551,18 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         return fileError(path, "has heights in '" + printable(unit) +
                                    "', a unit that cannot be turned into metres");
     }
+    // An alpha band GDAL leaves out of the band's mask is applied here: the band is read
+    // through a layer that is NaN wherever the mask or the alpha is 0.
+    const GDALRasterBandH alpha = unmaskedAlphaBand(source.dataset);
+    Dataset masked = alpha != nullptr ? maskedFirstBand(source.dataset, alpha) : nullptr;
+    if (alpha != nullptr && !masked) {
+        return fileError(path, "cannot be read: " + lastGdalError());
+    }
+    const GDALRasterBandH valueBand =
+        masked ? GDALGetRasterBand(masked.get(), 1) : sourceBand;
     Dataset warped;
     TargetGrid target;
-    GDALRasterBandH band = sourceBand;
+    GDALRasterBandH band = valueBand;
     if (!request.columns && pixelsAreCells(source, request.cellSize)) {
         if (static_cast<std::size_t>(source.width) * source.height > MAX_GRID_CELLS) {
             return fileError(path, gridTooLarge(source.width, source.height));
@@ -566,10 +576,11 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         if (!error.empty()) {
             return error;
         }
-        const std::vector<Dataset> nan = nanForNonFinite(source, sourceBand);
-        const GDALDatasetH read = nan.empty() ? source.dataset : nan.front().get();
+        const std::vector<Dataset> nan =
+            masked ? std::vector<Dataset>{} : nanForNonFinite(source, sourceBand);
+        GDALDatasetH read = nan.empty() ? source.dataset : nan.front().get();
         std::vector<std::string> args =
-            warpArguments(target, exportWkt(source.working), cell > nativeCell, sourceBand);
+            warpArguments(target, exportWkt(source.working), cell > nativeCell, valueBand);
         std::vector<std::string> overview;
         error = fitReadBudget(read, source.geo, targetExtent(target),
                               groundReadBudget(target.shape.cells()), source.system, source.working,
@@ -577,6 +588,16 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         if (!error.empty()) {
             return error;
         }
+        // The masked layer has no overviews of its own: it is laid over the chosen one instead.
+        if (masked && !overview.empty()) {
+            masked = maskedFirstBand(source.dataset, alpha, std::stoi(overview.back()));
+            overview.clear();
+            if (!masked) {
+                return fileError(path, "cannot be read: its alpha band lacks the overview the "
+                                       "grid needs");
+            }
+        }
+        read = masked ? masked.get() : read;
         args.insert(args.end(), overview.begin(), overview.end());
         ProgressReport report("Resampling " + printable(path), target.shape.cells(), progress);
         warped = warp(read, args, report);
@@ -593,7 +614,7 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     }
     ProgressReport report("Loading " + printable(path), target.shape.cells(), progress);
     const GDALRasterBandH mask = band == sourceBand ? validityMask(band) : nullptr;
-    const bool southUp = band == sourceBand && isSouthUp(source);
+    const bool southUp = band == valueBand && isSouthUp(source);
     if (!readHeights(band, mask, southUp, heightUnits(sourceBand), target.shape, ground.heights,
                      error, report)) {
         return fileError(path, error.empty() ? "has no ground in the chosen part"
