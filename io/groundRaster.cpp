@@ -34,6 +34,8 @@ constexpr const char* CELL_SIZE_OPTION = "--cell-size";
 constexpr int BAND_ROWS = 256;
 // GDAL's block cache while loading, bytes: reading each block once needs no more.
 constexpr GIntBig LOAD_CACHE_BYTES = 64 << 20;
+// Whole turns round the globe a longitude is tried at: a raster spans at most one or two.
+constexpr int MOST_TURNS = 3;
 
 std::string fileError(const std::string& path, const std::string& what) {
     return sourceFileError(TERRAIN_OPTION, path, what);
@@ -120,8 +122,31 @@ struct Source {
     OGRSpatialReference working; // metres, where the grid is laid
 };
 
+// The longitudes a whole number of turns east or west of `x` that lie within the raster's
+// range of longitudes, west first: the same place, written as the raster's pixels are. None on
+// a raster that is not in longitude and latitude.
+std::vector<double> turnedLongitudes(const Source& source, double x) {
+    std::vector<double> turned;
+    if (!source.system.IsGeographic()) {
+        return turned;
+    }
+    const double* g = source.geo;
+    const double corners[] = {g[0], g[0] + g[1] * source.width, g[0] + g[2] * source.height,
+                              g[0] + g[1] * source.width + g[2] * source.height};
+    const double west = *std::min_element(std::begin(corners), std::end(corners));
+    const double east = *std::max_element(std::begin(corners), std::end(corners));
+    const double turn = longitudeTurn(source.system.GetAngularUnits());
+    const double first = std::ceil((west - x) / turn);
+    for (int k = 0; k < MOST_TURNS && std::isfinite(first) && x + (first + k) * turn <= east; ++k) {
+        if (first + k != 0.0) {
+            turned.push_back(x + (first + k) * turn);
+        }
+    }
+    return turned;
+}
+
 // The centre in the raster's own coordinates, the option's or its extent's; checks that it
-// lies on the raster.
+// lies on the raster, a longitude moved by whole turns onto it when that lands it there.
 std::string chooseCentre(const Source& source, const GroundRequest& request, double& x, double& y) {
     double* geo = const_cast<double*>(source.geo);
     if (!request.centreX || !request.centreY) {
@@ -131,17 +156,26 @@ std::string chooseCentre(const Source& source, const GroundRequest& request, dou
     x = *request.centreX;
     y = *request.centreY;
     double inverse[GEO_TRANSFORM_SIZE];
-    double column = 0.0;
-    double row = 0.0;
     if (!GDALInvGeoTransform(geo, inverse)) {
         return "--centre: the raster's cells have no size";
     }
-    GDALApplyGeoTransform(inverse, x, y, &column, &row);
-    if (!(column >= 0.0 && column <= source.width && row >= 0.0 && row <= source.height)) {
-        return "--centre: " + CPLString().Printf("%.10g,%.10g", x, y) + " lies outside '" +
-               printable(request.path) + "'";
+    const auto onRaster = [&](double px) {
+        double column = 0.0;
+        double row = 0.0;
+        GDALApplyGeoTransform(inverse, px, y, &column, &row);
+        return column >= 0.0 && column <= source.width && row >= 0.0 && row <= source.height;
+    };
+    if (onRaster(x)) {
+        return {};
     }
-    return {};
+    for (const double turned : turnedLongitudes(source, x)) {
+        if (onRaster(turned)) {
+            x = turned;
+            return {};
+        }
+    }
+    return "--centre: " + CPLString().Printf("%.10g,%.10g", x, y) + " lies outside '" +
+           printable(request.path) + "'";
 }
 
 // The smaller side, in working metres, of the raster's pixel at its own point (x, y); 0 when it
@@ -558,8 +592,7 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     if (alpha != nullptr && !masked) {
         return fileError(path, "cannot be read: " + lastGdalError());
     }
-    const GDALRasterBandH valueBand =
-        masked ? GDALGetRasterBand(masked.get(), 1) : sourceBand;
+    const GDALRasterBandH valueBand = masked ? GDALGetRasterBand(masked.get(), 1) : sourceBand;
     Dataset warped;
     TargetGrid target;
     GDALRasterBandH band = valueBand;

@@ -28,8 +28,8 @@ CPLErr validPixels(void** sources, int count, void* data, int columns, int rows,
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
             const std::size_t k = static_cast<std::size_t>(row) * columns + column;
-            double value = std::isfinite(values[k]) ? values[k]
-                                                    : std::numeric_limits<double>::quiet_NaN();
+            double value =
+                std::isfinite(values[k]) ? values[k] : std::numeric_limits<double>::quiet_NaN();
             for (int mask = 1; mask < count; ++mask) {
                 if (!(static_cast<const double*>(sources[mask])[k] > 0.0)) {
                     value = std::numeric_limits<double>::quiet_NaN();
@@ -71,10 +71,10 @@ Dataset maskedFirstBand(GDALDatasetH dataset, GDALRasterBandH alpha, int overvie
     if (overview >= 0) {
         value = GDALGetOverview(value, overview);
         alpha = alpha != nullptr ? GDALGetOverview(alpha, overview) : nullptr;
-        if (value == nullptr || (alpha != nullptr && (GDALGetRasterBandXSize(alpha) !=
-                                                          GDALGetRasterBandXSize(value) ||
-                                                      GDALGetRasterBandYSize(alpha) !=
-                                                          GDALGetRasterBandYSize(value)))) {
+        if (value == nullptr ||
+            (alpha != nullptr &&
+             (GDALGetRasterBandXSize(alpha) != GDALGetRasterBandXSize(value) ||
+              GDALGetRasterBandYSize(alpha) != GDALGetRasterBandYSize(value)))) {
             return nullptr;
         }
     }

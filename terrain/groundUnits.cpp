@@ -14,6 +14,8 @@ constexpr int UTM_NORTH_EPSG = 32600;
 constexpr int UTM_SOUTH_EPSG = 32700;
 constexpr double FOOT_METRES = 0.3048;
 constexpr double US_SURVEY_FOOT_METRES = 1200.0 / 3937.0;
+constexpr double TURN_DEGREES = 360.0;
+constexpr double DEGREE_RADIANS = 0.0174532925199433;
 
 // Metric units by symbol and by the start of their name in either spelling, the longer names
 // first so that "kilometre" is not taken for "metre".
@@ -51,4 +53,9 @@ double metresPerHeightUnit(const std::string& unitType) {
         }
     }
     return unit.empty() ? 1.0 : UNKNOWN_UNIT;
+}
+
+double longitudeTurn(double radiansPerUnit) {
+    // Degrees as coordinate systems write them give a turn of exactly 360.
+    return radiansPerUnit > 0.0 ? TURN_DEGREES * (DEGREE_RADIANS / radiansPerUnit) : TURN_DEGREES;
 }

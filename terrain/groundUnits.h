@@ -15,3 +15,7 @@ constexpr double UNKNOWN_UNIT = 0.0;
 // mm, by symbol or name) are converted, no unit is metres, and any other unit is UNKNOWN_UNIT:
 // a height taken in the wrong unit would make every slope and energy wrong.
 double metresPerHeightUnit(const std::string& unitType);
+
+// Units of a longitude in one whole turn round the globe, for a system whose angular unit is
+// `radiansPerUnit` radians (360 for degrees).
+double longitudeTurn(double radiansPerUnit);
