@@ -414,24 +414,13 @@ Dataset warp(GDALDatasetH source, const std::vector<std::string>& args, Progress
     return warped;
 }
 
-// How the band's numbers become metres.
-struct HeightUnits {
-    double scale;
-    double offset;
-    double metres;
-
-    float height(float value) const {
-        if (!std::isfinite(value)) {
-            return std::numeric_limits<float>::quiet_NaN();
-        }
-        const float h = static_cast<float>((value * scale + offset) * metres);
-        return std::isfinite(h) ? h : std::numeric_limits<float>::quiet_NaN();
+// How the band's numbers become metres; a value that is not finite, before or after, is none.
+float heightOf(const BandUnits& units, float value) {
+    if (!std::isfinite(value)) {
+        return std::numeric_limits<float>::quiet_NaN();
     }
-};
-
-HeightUnits heightUnits(GDALRasterBandH source) {
-    return {GDALGetRasterScale(source, nullptr), GDALGetRasterOffset(source, nullptr),
-            metresPerHeightUnit(GDALGetRasterUnitType(source))};
+    const float h = static_cast<float>(units.value(value));
+    return std::isfinite(h) ? h : std::numeric_limits<float>::quiet_NaN();
 }
 
 // The band's mask (nodata compared in the band's own type, a mask or an alpha band), or none
@@ -452,7 +441,7 @@ bool readRows(GDALRasterBandH band, int row, int rows, int columns, GDALDataType
 // Reads `band` (north-up pixels, or south-up ones, width columns and rows of the shape) into
 // x-major heights: pixel column i and row rows - 1 - j (j when south up) hold cell (i, j); a
 // pixel `mask` (when there is one) marks invalid is no ground. False when no cell has ground.
-bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, bool southUp, const HeightUnits& units,
+bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, bool southUp, const BandUnits& units,
                  const GridShape& shape, std::vector<float>& heights, std::string& error,
                  ProgressReport& report) {
     heights.assign(shape.cells(), std::numeric_limits<float>::quiet_NaN());
@@ -477,7 +466,7 @@ bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, bool southUp, const
             for (int i = 0; i < shape.columns; ++i) {
                 const bool masked = mask != nullptr && valid[first + i] == 0;
                 const float h =
-                    masked ? std::numeric_limits<float>::quiet_NaN() : units.height(line[i]);
+                    masked ? std::numeric_limits<float>::quiet_NaN() : heightOf(units, line[i]);
                 heights[shape.index(i, y)] = h;
                 anyGround = anyGround || !std::isnan(h);
             }
@@ -581,7 +570,8 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     const double cell = request.cellSize ? *request.cellSize : nativeCell;
     GDALRasterBandH sourceBand = GDALGetRasterBand(source.dataset, 1);
     const char* unit = GDALGetRasterUnitType(sourceBand);
-    if (metresPerHeightUnit(unit != nullptr ? unit : "") == UNKNOWN_UNIT) {
+    const double metres = metresPerHeightUnit(unit != nullptr ? unit : "");
+    if (metres == UNKNOWN_UNIT) {
         return fileError(path, "has heights in '" + printable(unit) +
                                    "', a unit that cannot be turned into metres");
     }
@@ -648,8 +638,8 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     ProgressReport report("Loading " + printable(path), target.shape.cells(), progress);
     const GDALRasterBandH mask = band == sourceBand ? validityMask(band) : nullptr;
     const bool southUp = band == valueBand && isSouthUp(source);
-    if (!readHeights(band, mask, southUp, heightUnits(sourceBand), target.shape, ground.heights,
-                     error, report)) {
+    if (!readHeights(band, mask, southUp, bandUnits(sourceBand, metres), target.shape,
+                     ground.heights, error, report)) {
         return fileError(path, error.empty() ? "has no ground in the chosen part"
                                              : "cannot be read: " + error);
     }

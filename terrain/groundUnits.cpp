@@ -28,8 +28,47 @@ constexpr MetricUnit METRIC_UNITS[] = {{"km", "kilomet", 1000.0}, {"cm", "centim
                                        {"mm", "millimet", 0.001}, {"dm", "decimet", 0.1},
                                        {"m", "metre", 1.0},       {"m", "meter", 1.0}};
 
+// Speed units by the spellings GDAL's drivers and people write, lower case and without spaces.
+struct SpeedUnit {
+    const char* spelling;
+    double kmh;
+};
+constexpr double MILE_KM = 1.609344;
+constexpr double METRE_SECOND_KMH = 3.6;
+constexpr double KNOT_KMH = 1.852;
+constexpr SpeedUnit SPEED_UNITS[] = {{"km/h", 1.0},
+                                     {"kmh", 1.0},
+                                     {"kph", 1.0},
+                                     {"km/hr", 1.0},
+                                     {"kmh-1", 1.0},
+                                     {"km.h-1", 1.0},
+                                     {"kilometresperhour", 1.0},
+                                     {"kilometersperhour", 1.0},
+                                     {"mph", MILE_KM},
+                                     {"mi/h", MILE_KM},
+                                     {"mi/hr", MILE_KM},
+                                     {"milesperhour", MILE_KM},
+                                     {"m/s", METRE_SECOND_KMH},
+                                     {"ms-1", METRE_SECOND_KMH},
+                                     {"m.s-1", METRE_SECOND_KMH},
+                                     {"m/sec", METRE_SECOND_KMH},
+                                     {"metrespersecond", METRE_SECOND_KMH},
+                                     {"meterspersecond", METRE_SECOND_KMH},
+                                     {"knots", KNOT_KMH},
+                                     {"knot", KNOT_KMH},
+                                     {"kn", KNOT_KMH},
+                                     {"kt", KNOT_KMH},
+                                     {"kts", KNOT_KMH}};
+
 bool contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
+}
+
+std::string lowerCase(const std::string& text) {
+    std::string lower = text;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
 }
 } // namespace
 
@@ -41,15 +80,26 @@ int utmZoneEpsg(double longitude, double latitude) {
 }
 
 double metresPerHeightUnit(const std::string& unitType) {
-    std::string unit = unitType;
-    std::transform(unit.begin(), unit.end(), unit.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string unit = lowerCase(unitType);
     if (contains(unit, "ft") || contains(unit, "foot") || contains(unit, "feet")) {
         return contains(unit, "us") ? US_SURVEY_FOOT_METRES : FOOT_METRES;
     }
     for (const MetricUnit& metric : METRIC_UNITS) {
         if (unit == metric.symbol || contains(unit, metric.name)) {
             return metric.metres;
+        }
+    }
+    return unit.empty() ? 1.0 : UNKNOWN_UNIT;
+}
+
+double kmhPerSpeedUnit(const std::string& unitType) {
+    std::string unit = lowerCase(unitType);
+    unit.erase(std::remove_if(unit.begin(), unit.end(),
+                              [](unsigned char c) { return std::isspace(c) != 0; }),
+               unit.end());
+    for (const SpeedUnit& speed : SPEED_UNITS) {
+        if (unit == speed.spelling) {
+            return speed.kmh;
         }
     }
     return unit.empty() ? 1.0 : UNKNOWN_UNIT;
