@@ -15,7 +15,8 @@ constexpr int UTM_SOUTH_EPSG = 32700;
 constexpr double FOOT_METRES = 0.3048;
 constexpr double US_SURVEY_FOOT_METRES = 1200.0 / 3937.0;
 constexpr double TURN_DEGREES = 360.0;
-constexpr double DEGREE_RADIANS = 0.0174532925199433;
+constexpr double TURN_RADIANS = 6.283185307179586;
+constexpr double WHOLE_TURN_TOLERANCE = 1e-9;
 
 // Metric units by symbol and by the start of their name in either spelling, the longer names
 // first so that "kilometre" is not taken for "metre".
@@ -106,6 +107,12 @@ double kmhPerSpeedUnit(const std::string& unitType) {
 }
 
 double longitudeTurn(double radiansPerUnit) {
-    // Degrees as coordinate systems write them give a turn of exactly 360.
-    return radiansPerUnit > 0.0 ? TURN_DEGREES * (DEGREE_RADIANS / radiansPerUnit) : TURN_DEGREES;
+    if (!(radiansPerUnit > 0.0)) {
+        return TURN_DEGREES;
+    }
+    // Systems write a degree to a dozen or more digits: a turn that close to a whole number of
+    // units (360 degrees, 400 grads) is that number, so that a place a turn away is the same.
+    const double turn = TURN_RADIANS / radiansPerUnit;
+    const double whole = std::round(turn);
+    return std::fabs(turn - whole) <= WHOLE_TURN_TOLERANCE * whole ? whole : turn;
 }
