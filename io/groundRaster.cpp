@@ -578,7 +578,7 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     // An alpha band GDAL leaves out of the band's mask is applied here: the band is read
     // through a layer that is NaN wherever the mask or the alpha is 0.
     const GDALRasterBandH alpha = unmaskedAlphaBand(source.dataset);
-    Dataset masked = alpha != nullptr ? maskedFirstBand(source.dataset, alpha) : nullptr;
+    const Dataset masked = alpha != nullptr ? maskedFirstBand(source.dataset, alpha) : nullptr;
     if (alpha != nullptr && !masked) {
         return fileError(path, "cannot be read: " + lastGdalError());
     }
@@ -611,16 +611,17 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         if (!error.empty()) {
             return error;
         }
-        // The masked layer has no overviews of its own: it is laid over the chosen one instead.
+        // The masked layer has no overviews of its own: one is laid over the chosen one instead.
+        Dataset coarse;
         if (masked && !overview.empty()) {
-            masked = maskedFirstBand(source.dataset, alpha, std::stoi(overview.back()));
+            coarse = maskedFirstBand(source.dataset, alpha, std::stoi(overview.back()));
             overview.clear();
-            if (!masked) {
+            if (!coarse) {
                 return fileError(path, "cannot be read: its alpha band lacks the overview the "
                                        "grid needs");
             }
         }
-        read = masked ? masked.get() : read;
+        read = coarse ? coarse.get() : masked ? masked.get() : read;
         args.insert(args.end(), overview.begin(), overview.end());
         ProgressReport report("Resampling " + printable(path), target.shape.cells(), progress);
         warped = warp(read, args, report);

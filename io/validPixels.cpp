@@ -24,22 +24,20 @@ CPLErr validPixels(void** sources, int count, void* data, int columns, int rows,
     if (count < 1) {
         return CE_Failure;
     }
-    const double* values = static_cast<const double*>(sources[0]);
+    std::vector<double> line(columns);
     for (int row = 0; row < rows; ++row) {
+        const std::size_t first = static_cast<std::size_t>(row) * columns;
+        const double* values = static_cast<const double*>(sources[0]) + first;
         for (int column = 0; column < columns; ++column) {
-            const std::size_t k = static_cast<std::size_t>(row) * columns + column;
-            double value =
-                std::isfinite(values[k]) ? values[k] : std::numeric_limits<double>::quiet_NaN();
+            bool valid = std::isfinite(values[column]);
             for (int mask = 1; mask < count; ++mask) {
-                if (!(static_cast<const double*>(sources[mask])[k] > 0.0)) {
-                    value = std::numeric_limits<double>::quiet_NaN();
-                }
+                valid = valid && static_cast<const double*>(sources[mask])[first + column] > 0.0;
             }
-            GDALCopyWords(&value, GDT_Float64, 0,
-                          static_cast<GByte*>(data) + static_cast<GSpacing>(lineSpace) * row +
-                              static_cast<GSpacing>(pixelSpace) * column,
-                          type, pixelSpace, 1);
+            line[column] = valid ? values[column] : std::numeric_limits<double>::quiet_NaN();
         }
+        GDALCopyWords(line.data(), GDT_Float64, sizeof(double),
+                      static_cast<GByte*>(data) + static_cast<GSpacing>(lineSpace) * row, type,
+                      pixelSpace, columns);
     }
     return CE_None;
 }
