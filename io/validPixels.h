@@ -1,8 +1,8 @@
 #pragma once
 // Which pixels of a raster's first band hold a value: those its mask (nodata, a mask file or an
 // alpha band GDAL knows) and any alpha band of the file keep. GDAL counts an alpha band in the
-// band's mask only when the alpha is of Byte or UInt16 pixels, so the alpha band of a float
-// raster is added here.
+// band's mask only when the alpha is of Byte or UInt16 pixels and the band has no nodata, so
+// the alpha band of a float raster, or of one with nodata, is added here.
 
 #include "io/groundSource.h"
 
