@@ -1,6 +1,6 @@
 // Laying the cover on the grid: the table read first, so a bad one stops the run before any
 // warp; the raster warped into doubles with NaN for no value, then read back a
-// strip at a time and mapped cell by cell.
+// strip at a time, its band's scale, offset and speed unit applied, and mapped cell by cell.
 
 #include "io/coverRaster.h"
 
@@ -52,10 +52,10 @@ std::string faultError(const CoverCells& cells, const std::string& path,
     return {};
 }
 
-// Reads `grid` back a strip of columns at a time and maps every cell; returns the fault or
-// GDAL's error.
-std::string readCells(GDALDatasetH grid, const GridShape& shape, CoverCells& cells,
-                      const std::string& path, const std::string& tablePath) {
+// Reads `grid` back a strip of columns at a time and maps every cell, its value taken through the
+// file's `units`; returns the fault or GDAL's error.
+std::string readCells(GDALDatasetH grid, const GridShape& shape, const BandUnits& units,
+                      CoverCells& cells, const std::string& path, const std::string& tablePath) {
     std::vector<double> values;
     GDALRasterBandH band = GDALGetRasterBand(grid, 1);
     const GSpacing cellBytes = sizeof(double);
@@ -72,7 +72,7 @@ std::string readCells(GDALDatasetH grid, const GridShape& shape, CoverCells& cel
         }
         const std::size_t first = shape.index(x, 0);
         for (std::size_t k = 0; k < values.size(); ++k) {
-            if (!cells.take(first + k, values[k])) {
+            if (!cells.take(first + k, units.value(values[k]))) {
                 return faultError(cells, path, tablePath);
             }
         }
@@ -98,6 +98,17 @@ std::string loadChecked(const std::string& path, const std::string& tablePath,
     if (GDALGetRasterCount(file.get()) == 0) {
         return sourceFileError(COVER_OPTION, path, "holds no raster band");
     }
+    // GDAL's scale and offset give the values the band stands for, speeds or class numbers
+    // alike; only speeds have a unit, which classes named by a table do not.
+    GDALRasterBandH values = GDALGetRasterBand(file.get(), 1);
+    const char* unit = GDALGetRasterUnitType(values);
+    const double kmh = tablePath.empty() ? kmhPerSpeedUnit(unit != nullptr ? unit : "") : 1.0;
+    if (kmh == UNKNOWN_UNIT) {
+        return sourceFileError(COVER_OPTION, path,
+                               "has speeds in '" + printable(unit) +
+                                   "', a unit that cannot be turned into km/h");
+    }
+    const BandUnits units = bandUnits(values, kmh);
     const Dataset grid = gridRaster(shape, ground, GDT_Float64);
     if (!grid) {
         return sourceFileError(COVER_OPTION, path,
@@ -113,7 +124,7 @@ std::string loadChecked(const std::string& path, const std::string& tablePath,
         return error;
     }
     CoverCells cells(std::move(classes), shape.cells(), cover);
-    error = readCells(grid.get(), shape, cells, path, tablePath);
+    error = readCells(grid.get(), shape, units, cells, path, tablePath);
     if (!error.empty()) {
         return error;
     }

@@ -1,7 +1,10 @@
 // Sampling a raster onto the grid: the file's georeferencing and sources checked, an overview
-// chosen when the full raster is too fine for the read budget, then one nearest-pixel warp.
+// chosen when the full raster is too fine for the read budget, an alpha band GDAL's mask leaves
+// out applied, then one nearest-pixel warp.
 
 #include "io/gridSample.h"
+
+#include "io/validPixels.h"
 
 #include <gdal_utils.h>
 #include <ogr_spatialref.h>
@@ -90,12 +93,26 @@ std::string sampleOntoGrid(GDALDatasetH file, const std::string& path, const cha
     if (error.empty()) {
         error = systemMismatch(GDALGetSpatialRef(file) != nullptr, ground, option, path);
     }
+    std::vector<std::string> overview;
     if (error.empty()) {
-        error = readBudget(file, geo, ground, shape, option, path, args);
+        error = readBudget(file, geo, ground, shape, option, path, overview);
     }
     if (!error.empty()) {
         return error;
     }
+    // GDAL's warper takes only the last band, and only as weights out of 255, for an alpha band
+    // it leaves out of the mask: such a file is read through a layer without a value wherever
+    // its alpha is 0, laid over the overview chosen, as the ground's is.
+    Dataset masked;
+    if (const GDALRasterBandH alpha = unmaskedAlphaBand(file)) {
+        masked = maskedFirstBand(file, alpha, overview.empty() ? -1 : std::stoi(overview.back()));
+        if (!masked) {
+            return sourceFileError(option, path, "cannot be sampled: " + lastGdalError());
+        }
+        file = masked.get();
+        overview.clear();
+    }
+    args.insert(args.end(), overview.begin(), overview.end());
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());

@@ -6,6 +6,7 @@
 
 #include "io/groundSource.h"
 #include "io/printableText.h"
+#include "io/validPixels.h"
 #include "terrain/groundUnits.h"
 
 #include <cpl_conv.h>
@@ -33,6 +34,8 @@ constexpr const char* CELL_SIZE_OPTION = "--cell-size";
 constexpr int BAND_ROWS = 256;
 // GDAL's block cache while loading, bytes: reading each block once needs no more.
 constexpr GIntBig LOAD_CACHE_BYTES = 64 << 20;
+// Whole turns round the globe a longitude is tried at: a raster spans at most one or two.
+constexpr int MOST_TURNS = 3;
 
 std::string fileError(const std::string& path, const std::string& what) {
     return sourceFileError(TERRAIN_OPTION, path, what);
@@ -119,8 +122,31 @@ struct Source {
     OGRSpatialReference working; // metres, where the grid is laid
 };
 
+// The longitudes a whole number of turns east or west of `x` that lie within the raster's
+// range of longitudes, west first: the same place, written as the raster's pixels are. None on
+// a raster that is not in longitude and latitude.
+std::vector<double> turnedLongitudes(const Source& source, double x) {
+    std::vector<double> turned;
+    if (!source.system.IsGeographic()) {
+        return turned;
+    }
+    const double* g = source.geo;
+    const double corners[] = {g[0], g[0] + g[1] * source.width, g[0] + g[2] * source.height,
+                              g[0] + g[1] * source.width + g[2] * source.height};
+    const double west = *std::min_element(std::begin(corners), std::end(corners));
+    const double east = *std::max_element(std::begin(corners), std::end(corners));
+    const double turn = longitudeTurn(source.system.GetAngularUnits());
+    const double first = std::ceil((west - x) / turn);
+    for (int k = 0; k < MOST_TURNS && std::isfinite(first) && x + (first + k) * turn <= east; ++k) {
+        if (first + k != 0.0) {
+            turned.push_back(x + (first + k) * turn);
+        }
+    }
+    return turned;
+}
+
 // The centre in the raster's own coordinates, the option's or its extent's; checks that it
-// lies on the raster.
+// lies on the raster, a longitude moved by whole turns onto it when that lands it there.
 std::string chooseCentre(const Source& source, const GroundRequest& request, double& x, double& y) {
     double* geo = const_cast<double*>(source.geo);
     if (!request.centreX || !request.centreY) {
@@ -130,17 +156,26 @@ std::string chooseCentre(const Source& source, const GroundRequest& request, dou
     x = *request.centreX;
     y = *request.centreY;
     double inverse[GEO_TRANSFORM_SIZE];
-    double column = 0.0;
-    double row = 0.0;
     if (!GDALInvGeoTransform(geo, inverse)) {
         return "--centre: the raster's cells have no size";
     }
-    GDALApplyGeoTransform(inverse, x, y, &column, &row);
-    if (!(column >= 0.0 && column <= source.width && row >= 0.0 && row <= source.height)) {
-        return "--centre: " + CPLString().Printf("%.10g,%.10g", x, y) + " lies outside '" +
-               printable(request.path) + "'";
+    const auto onRaster = [&](double px) {
+        double column = 0.0;
+        double row = 0.0;
+        GDALApplyGeoTransform(inverse, px, y, &column, &row);
+        return column >= 0.0 && column <= source.width && row >= 0.0 && row <= source.height;
+    };
+    if (onRaster(x)) {
+        return {};
     }
-    return {};
+    for (const double turned : turnedLongitudes(source, x)) {
+        if (onRaster(turned)) {
+            x = turned;
+            return {};
+        }
+    }
+    return "--centre: " + CPLString().Printf("%.10g,%.10g", x, y) + " lies outside '" +
+           printable(request.path) + "'";
 }
 
 // The smaller side, in working metres, of the raster's pixel at its own point (x, y); 0 when it
@@ -379,24 +414,13 @@ Dataset warp(GDALDatasetH source, const std::vector<std::string>& args, Progress
     return warped;
 }
 
-// How the band's numbers become metres.
-struct HeightUnits {
-    double scale;
-    double offset;
-    double metres;
-
-    float height(float value) const {
-        if (!std::isfinite(value)) {
-            return std::numeric_limits<float>::quiet_NaN();
-        }
-        const float h = static_cast<float>((value * scale + offset) * metres);
-        return std::isfinite(h) ? h : std::numeric_limits<float>::quiet_NaN();
+// How the band's numbers become metres; a value that is not finite, before or after, is none.
+float heightOf(const BandUnits& units, float value) {
+    if (!std::isfinite(value)) {
+        return std::numeric_limits<float>::quiet_NaN();
     }
-};
-
-HeightUnits heightUnits(GDALRasterBandH source) {
-    return {GDALGetRasterScale(source, nullptr), GDALGetRasterOffset(source, nullptr),
-            metresPerHeightUnit(GDALGetRasterUnitType(source))};
+    const float h = static_cast<float>(units.value(value));
+    return std::isfinite(h) ? h : std::numeric_limits<float>::quiet_NaN();
 }
 
 // The band's mask (nodata compared in the band's own type, a mask or an alpha band), or none
@@ -417,7 +441,7 @@ bool readRows(GDALRasterBandH band, int row, int rows, int columns, GDALDataType
 // Reads `band` (north-up pixels, or south-up ones, width columns and rows of the shape) into
 // x-major heights: pixel column i and row rows - 1 - j (j when south up) hold cell (i, j); a
 // pixel `mask` (when there is one) marks invalid is no ground. False when no cell has ground.
-bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, bool southUp, const HeightUnits& units,
+bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, bool southUp, const BandUnits& units,
                  const GridShape& shape, std::vector<float>& heights, std::string& error,
                  ProgressReport& report) {
     heights.assign(shape.cells(), std::numeric_limits<float>::quiet_NaN());
@@ -442,7 +466,7 @@ bool readHeights(GDALRasterBandH band, GDALRasterBandH mask, bool southUp, const
             for (int i = 0; i < shape.columns; ++i) {
                 const bool masked = mask != nullptr && valid[first + i] == 0;
                 const float h =
-                    masked ? std::numeric_limits<float>::quiet_NaN() : units.height(line[i]);
+                    masked ? std::numeric_limits<float>::quiet_NaN() : heightOf(units, line[i]);
                 heights[shape.index(i, y)] = h;
                 anyGround = anyGround || !std::isnan(h);
             }
@@ -546,13 +570,22 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     const double cell = request.cellSize ? *request.cellSize : nativeCell;
     GDALRasterBandH sourceBand = GDALGetRasterBand(source.dataset, 1);
     const char* unit = GDALGetRasterUnitType(sourceBand);
-    if (metresPerHeightUnit(unit != nullptr ? unit : "") == UNKNOWN_UNIT) {
+    const double metres = metresPerHeightUnit(unit != nullptr ? unit : "");
+    if (metres == UNKNOWN_UNIT) {
         return fileError(path, "has heights in '" + printable(unit) +
                                    "', a unit that cannot be turned into metres");
     }
+    // An alpha band GDAL leaves out of the band's mask is applied here: the band is read
+    // through a layer that is NaN wherever the mask or the alpha is 0.
+    const GDALRasterBandH alpha = unmaskedAlphaBand(source.dataset);
+    const Dataset masked = alpha != nullptr ? maskedFirstBand(source.dataset, alpha) : nullptr;
+    if (alpha != nullptr && !masked) {
+        return fileError(path, "cannot be read: " + lastGdalError());
+    }
+    const GDALRasterBandH valueBand = masked ? GDALGetRasterBand(masked.get(), 1) : sourceBand;
     Dataset warped;
     TargetGrid target;
-    GDALRasterBandH band = sourceBand;
+    GDALRasterBandH band = valueBand;
     if (!request.columns && pixelsAreCells(source, request.cellSize)) {
         if (static_cast<std::size_t>(source.width) * source.height > MAX_GRID_CELLS) {
             return fileError(path, gridTooLarge(source.width, source.height));
@@ -566,10 +599,11 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         if (!error.empty()) {
             return error;
         }
-        const std::vector<Dataset> nan = nanForNonFinite(source, sourceBand);
-        const GDALDatasetH read = nan.empty() ? source.dataset : nan.front().get();
+        const std::vector<Dataset> nan =
+            masked ? std::vector<Dataset>{} : nanForNonFinite(source, sourceBand);
+        GDALDatasetH read = nan.empty() ? source.dataset : nan.front().get();
         std::vector<std::string> args =
-            warpArguments(target, exportWkt(source.working), cell > nativeCell, sourceBand);
+            warpArguments(target, exportWkt(source.working), cell > nativeCell, valueBand);
         std::vector<std::string> overview;
         error = fitReadBudget(read, source.geo, targetExtent(target),
                               groundReadBudget(target.shape.cells()), source.system, source.working,
@@ -577,6 +611,17 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
         if (!error.empty()) {
             return error;
         }
+        // The masked layer has no overviews of its own: one is laid over the chosen one instead.
+        Dataset coarse;
+        if (masked && !overview.empty()) {
+            coarse = maskedFirstBand(source.dataset, alpha, std::stoi(overview.back()));
+            overview.clear();
+            if (!coarse) {
+                return fileError(path, "cannot be read: its alpha band lacks the overview the "
+                                       "grid needs");
+            }
+        }
+        read = coarse ? coarse.get() : masked ? masked.get() : read;
         args.insert(args.end(), overview.begin(), overview.end());
         ProgressReport report("Resampling " + printable(path), target.shape.cells(), progress);
         warped = warp(read, args, report);
@@ -593,9 +638,9 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     }
     ProgressReport report("Loading " + printable(path), target.shape.cells(), progress);
     const GDALRasterBandH mask = band == sourceBand ? validityMask(band) : nullptr;
-    const bool southUp = band == sourceBand && isSouthUp(source);
-    if (!readHeights(band, mask, southUp, heightUnits(sourceBand), target.shape, ground.heights,
-                     error, report)) {
+    const bool southUp = band == valueBand && isSouthUp(source);
+    if (!readHeights(band, mask, southUp, bandUnits(sourceBand, metres), target.shape,
+                     ground.heights, error, report)) {
         return fileError(path, error.empty() ? "has no ground in the chosen part"
                                              : "cannot be read: " + error);
     }

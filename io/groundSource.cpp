@@ -560,3 +560,7 @@ std::string fitReadBudget(GDALDatasetH source, const double (&geo)[6], const Gro
     options = {"-ovr", std::to_string(chosen)};
     return {};
 }
+
+BandUnits bandUnits(GDALRasterBandH band, double factor) {
+    return {GDALGetRasterScale(band, nullptr), GDALGetRasterOffset(band, nullptr), factor};
+}

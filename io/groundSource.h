@@ -5,6 +5,8 @@
 // georeferencing must place the cell centres apart in double precision, what is read of them
 // stays within a fixed budget, and GDAL writes nothing but the program's own outputs.
 
+#include "terrain/groundUnits.h"
+
 #include <cstddef>
 #include <gdal.h>
 #include <ogr_spatialref.h>
@@ -114,3 +116,6 @@ std::string fitReadBudget(GDALDatasetH source, const double (&geo)[6], const Gro
                           double budget, const OGRSpatialReference& sourceSystem,
                           const OGRSpatialReference& working, const char* option,
                           const std::string& path, std::vector<std::string>& options);
+
+// GDAL's scale and offset of `band`, and `factor` (see BandUnits).
+BandUnits bandUnits(GDALRasterBandH band, double factor);

@@ -1,6 +1,6 @@
 #pragma once
-// The plain arithmetic of loading ground: which UTM zone a place lies in and how a band's
-// height unit becomes metres, so groundRaster only reads and warps.
+// The plain arithmetic of loading ground: which UTM zone a place lies in, how a band's stored
+// numbers become heights in metres or speeds in km/h, so the readers in io/ only read and warp.
 
 #include <string>
 
@@ -15,3 +15,21 @@ constexpr double UNKNOWN_UNIT = 0.0;
 // mm, by symbol or name) are converted, no unit is metres, and any other unit is UNKNOWN_UNIT:
 // a height taken in the wrong unit would make every slope and energy wrong.
 double metresPerHeightUnit(const std::string& unitType);
+
+// Km/h in one unit of a cover band's unit type: km/h, mph, m/s and knots by their usual
+// spellings ("kph", "m s-1", "kt", ...), no unit is km/h, and any other unit is UNKNOWN_UNIT.
+double kmhPerSpeedUnit(const std::string& unitType);
+
+// How a band's stored numbers become values: GDAL's scale and offset, then `factor` units of
+// the program in one of the band's (metres a height unit, km/h a speed unit).
+struct BandUnits {
+    double scale = 1.0;
+    double offset = 0.0;
+    double factor = 1.0;
+
+    double value(double stored) const { return (stored * scale + offset) * factor; }
+};
+
+// Units of a longitude in one whole turn round the globe, for a system whose angular unit is
+// `radiansPerUnit` radians (360 for degrees).
+double longitudeTurn(double radiansPerUnit);

@@ -300,6 +300,15 @@ class BatchPlanTest(e2e.TestCase):
             self.assertEqual((feature["geometry"]["type"], first[-1][0], second[0][0],
                               first[-1][1]), ("MultiLineString", 180, -180, second[0][1]))
             self.assertLessEqual(max(abs(x) for x, _ in first + second), 180)
+        # A longitude a whole turn east or west is the same place: the window's centre, the ends.
+        placed = []
+        for east in (180.0, -180.0, 540.0):
+            self.plan((), "--terrain", dem, "--no-tables", "--size", "50", "--centre",
+                      "%.2f,0.1" % east, "--from", "%.2f,0.11" % (east - 0.01), "--to",
+                      "%.2f,0.09" % (east + 0.01))
+            placed.append((gdal.Open(os.path.join(self.out, "heights.tif")).GetGeoTransform(),
+                           self.read("routes.geojson")))
+        self.assertEqual(placed[1:], placed[:1] * 2)
 
     def test_barriers_close_the_cells_they_cover_and_bad_ones_are_refused(self):
         # A wall over columns 167..176 and rows 0..299 of the built-in ground, as polygons in the
@@ -383,6 +392,28 @@ class BatchPlanTest(e2e.TestCase):
         distance = gdal.Open(os.path.join(self.out, "distance.tif")).ReadAsArray()
         self.assertTrue((distance[classes == 3] > 1e30).all())
         self.assertTrue((distance[1:-1, 1:-1][classes[1:-1, 1:-1] == 4] < 1e30).all())
+        # Speeds of 50 km/h stored through a scale, an offset or another unit time alike.
+        times = []
+        for kind, stored, scale, offset, unit in (
+                (gdal.GDT_Float32, 50, 1, 0, ""), (gdal.GDT_UInt16, 500, 0.1, 0, ""),
+                (gdal.GDT_Byte, 0, 1, 50, "kph"), (gdal.GDT_Float32, 50 / 1.609344, 1, 0, "mph"),
+                (gdal.GDT_Float32, 50 / 3.6, 1, 0, "m s-1"),
+                (gdal.GDT_Float32, 50 / 1.852, 1, 0, "kt"),
+                (gdal.GDT_Float32, 50, 1, 0, "furlong/fortnight")):
+            raster = gdal.GetDriverByName("GTiff").Create(cover, 20, 20, 1, kind)
+            raster.SetGeoTransform((500000.0, 30.0, 0.0, 4000000.0, 0.0, -30.0))
+            raster.SetProjection(srs.ExportToWkt())
+            band = raster.GetRasterBand(1)
+            band.Fill(stored), band.SetScale(scale), band.SetOffset(offset), band.SetUnitType(unit)
+            del raster, band
+            result = run(["--plan", "2", "2", "17", "17", "--terrain", ground, "--cover", cover,
+                          "--out", self.out, "--no-tables"], cwd=self.out)
+            if unit != "furlong/fortnight":
+                times.append(gdal.Open(os.path.join(self.out, "time.tif")).ReadAsArray())
+        numpy.testing.assert_allclose(times[1:], times[:1] * 5, rtol=1e-6)
+        self.assertEqual((result.returncode, result.stderr), (2, "landscape: --cover: '%s' has "
+                         "speeds in 'furlong/fortnight', a unit that cannot be turned into km/h\n"
+                         % cover))
 
     def test_loaded_raster_plans_in_its_own_coordinates(self):
         dem = os.path.join(self.out, "dem.tif")

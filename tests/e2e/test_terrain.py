@@ -2,6 +2,7 @@
 GDAL's own warp of the same window), the built-in heights written out and loaded back to the
 same exports, and each bad input refused before any window opens."""
 
+import itertools
 import math
 import os
 import pathlib
@@ -111,6 +112,30 @@ class TerrainTest(e2e.TestCase):
             north = min(y) + 10 * round((max(y) - min(y)) / 10)
             got = self.planned_heights(os.path.join(self.dir, "pixels.tif")).GetGeoTransform()
             np.testing.assert_allclose(got, (min(x), 10, 0, north, 0, -10), err_msg=str(geo))
+
+    def test_an_alpha_band_or_a_mask_leaves_no_ground_read_whole_or_resampled(self):
+        seen = np.full((40, 40), 255, np.uint8)
+        seen[:20, :20] = 0  # the north-west quarter is transparent
+        for kind, args in itertools.product((gdal.GDT_Float32, gdal.GDT_Byte, "mask"),
+                                            ([], ["--cell-size", "60"], ["--cell-size", "20"])):
+            with self.subTest(kind=kind, args=args):
+                path, alpha = os.path.join(self.dir, "seen.tif"), kind != "mask"
+                out = gdal.GetDriverByName("GTiff").Create(
+                    path, 40, 40, 1 + alpha, kind if alpha else gdal.GDT_Float32,
+                    ["ALPHA=YES"] if alpha else [])
+                out.SetGeoTransform((5e5, SPACING, 0, 4e6, 0, -SPACING))
+                out.SetProjection(srs(32616).ExportToWkt())
+                out.GetRasterBand(1).Fill(100)
+                if not alpha:
+                    out.CreateMaskBand(gdal.GMF_PER_DATASET)
+                (out.GetRasterBand(2) if alpha else out.GetRasterBand(1).GetMaskBand()
+                 ).WriteArray(seen)
+                del out
+                holes = self.planned_heights(path, *args).ReadAsArray() > 1e30
+                centres = (np.arange(len(holes)) + 0.5) * 1200 / len(holes)  # m from the north
+                inside, outside = centres < 600 - SPACING, centres > 600 + SPACING  # or west edge
+                self.assertTrue(holes[np.ix_(inside, inside)].all())
+                self.assertFalse(holes[outside].any() or holes[:, outside].any())
 
     def test_real_model_first_view_shows_all_its_ground_both_ends_and_comes_back_home(self):
         with self.launch(extra_args=["--terrain", self.dem]) as app:  # the exact planner

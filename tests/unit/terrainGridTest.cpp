@@ -89,6 +89,15 @@ TEST(GroundWindow, UtmZonesAndHeightUnits) {
     for (const auto& [unit, metres] : more) {
         EXPECT_EQ(metresPerHeightUnit(unit), metres) << unit;
     }
+    const std::pair<const char*, double> speeds[] = {
+        {"", 1.0},           {"KPH", 1.0},        {"km h-1", 1.0},  {"mph", 1.609344},
+        {"M/S", 3.6},        {"m s-1", 3.6},      {"Knots", 1.852}, {"kn", 1.852},
+        {"m", UNKNOWN_UNIT}, {"mi", UNKNOWN_UNIT}};
+    for (const auto& [unit, kmh] : speeds) {
+        EXPECT_EQ(kmhPerSpeedUnit(unit), kmh) << unit;
+    }
+    EXPECT_EQ(longitudeTurn(0.0174532925199433), 360.0);
+    EXPECT_EQ(longitudeTurn(3.14159265358979 / 200.0), 400.0);
 }
 
 TEST(Settings, FreshRunHasTheDocumentedDefaults) {
