@@ -16,6 +16,8 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -46,6 +48,23 @@ int valueBands(GDALDatasetH file) {
         count += GDALGetRasterColorInterpretation(GDALGetRasterBand(file, b)) != GCI_AlphaBand;
     }
     return count;
+}
+
+// Whether `count` threads can run at once. GDAL's warper waits forever for threads it could not
+// start (under a limit on address space, say), so it is given them only when they start here.
+bool threadsCanStart(unsigned count) {
+    std::vector<std::thread> threads;
+    try {
+        while (threads.size() < count) {
+            threads.emplace_back([] {});
+        }
+    } catch (const std::system_error&) {
+    }
+    const bool started = threads.size() == count;
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    return started;
 }
 
 // Whether the cover holds no value at all (all of it nodata or NaN), for a cover small enough to
@@ -140,8 +159,12 @@ std::string loadChecked(const std::string& path, const std::string& tablePath,
     GDALRasterBandH band = GDALGetRasterBand(grid.get(), 1);
     GDALSetRasterNoDataValue(band, NAN);
     GDALFillRaster(band, NAN, 0.0);
+    std::vector<std::string> warp = WARP_TO_NAN;
+    if (!threadsCanStart(std::max(1u, std::thread::hardware_concurrency()))) {
+        warp.resize(warp.size() - 2); // the threads last, one core does it
+    }
     std::string error =
-        sampleOntoGrid(file.get(), path, COVER_OPTION, ground, shape, grid.get(), WARP_TO_NAN);
+        sampleOntoGrid(file.get(), path, COVER_OPTION, ground, shape, grid.get(), warp);
     if (!error.empty()) {
         return error;
     }

@@ -247,10 +247,15 @@ class BatchPlanTest(e2e.TestCase):
                           os.listdir(self.out)),
                          (2, "", "landscape: not enough memory to plan on this ground", ["dem.tif"]))
         self.assertNotIn("terminate", result.stderr)
-        # Under the limit a thread's stack of 1 GB does not fit: the thread's work is done on the
-        # calling thread, to the same files.
+        # Under the limit a thread's stack of 1 GB does not fit: the thread's work (the cover's
+        # warp too) is done on the calling thread, to the same files.
+        cover = gdal.GetDriverByName("GTiff").Create(os.path.join(self.out, "c.tif"), 50, 50, 1)
+        cover.SetGeoTransform((-15.0, 216.0, 0.0, GRID_SIZE * 30 - 15.0, 0.0, -216.0))
+        cover.GetRasterBand(1).Fill(30)
+        del cover
         for stack, out in ((None, self.out), (1 << 30, tempfile.mkdtemp(dir=self.out))):
-            result = run(["--plan", "--exact", "--out", out], cwd=out, preexec_fn=stack and (
+            result = run(["--plan", "--exact", "--cover", os.path.join(self.out, "c.tif"), "--out",
+                          out], cwd=out, timeout=60, preexec_fn=stack and (
                 lambda: [resource.setrlimit(r, (v, v)) for r, v in (
                     (resource.RLIMIT_STACK, stack), (resource.RLIMIT_AS, limit))]))
             self.assertEqual(result.returncode, 0, result.stderr)
