@@ -8,6 +8,7 @@
 #include "app/mapFiles.h"
 #include "app/options.h"
 #include "app/shutdown.h"
+#include "io/fileReplace.h"
 #include "io/printableText.h"
 #include "io/routeExport.h"
 #include "planner/routePlanner.h"
@@ -53,6 +54,14 @@ int runBatchPlan(const Options& options, LandscapeRun& run) {
         return EXIT_BAD_INPUT;
     }
     installBatchSignalCleanup();
+    // A folder the files cannot go into is found before the plan, not after it.
+    const std::string unwritable = checkFolderWritable(folderFd);
+    if (!unwritable.empty()) {
+        std::fprintf(stderr, "landscape: --out: '%s' cannot be written into: %s\n",
+                     printable(folder).c_str(), unwritable.c_str());
+        close(folderFd);
+        return EXIT_BAD_INPUT;
+    }
     // One plan a batch: the search's working cells go as soon as it ends, before the files are
     // built beside them.
     run.work.exact.keepCells = false;

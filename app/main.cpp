@@ -7,8 +7,10 @@
 #include "app/preparedGround.h"
 #include "app/standardDescriptors.h"
 #include "app/startupGl.h"
+#include "io/printableText.h"
 
 #include <cstdio>
+#include <exception>
 #include <new>
 #include <string>
 #include <vector>
@@ -64,6 +66,11 @@ int main(int argc, char** argv) {
         return runLandscape(argv[0], options);
     } catch (const std::bad_alloc&) {
         std::fputs(OUT_OF_MEMORY_MESSAGE, stderr);
+        return EXIT_BAD_INPUT;
+    } catch (const std::exception& failure) {
+        // Anything else the system refused (a lock, say) ends the run with one line, not with an
+        // abort.
+        std::fprintf(stderr, "landscape: %s\n", printable(failure.what()).c_str());
         return EXIT_BAD_INPUT;
     }
 }

@@ -14,6 +14,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 
@@ -84,7 +85,7 @@ bool parseReal(const std::string& text, double& value) {
 }
 
 std::string quoted(const std::string& text) {
-    return "'" + printable(text) + "'";
+    return "'" + printableExcerpt(text) + "'";
 }
 
 class Reader {
@@ -135,12 +136,24 @@ std::string parsePlan(Reader& reader, Options& options) {
     return {};
 }
 
+// What a number refused only for being too big is told: it is above 0, or 0 or more, after all.
+std::string aboveLimit(const std::string& name, const std::string& text) {
+    char limit[32];
+    std::snprintf(limit, sizeof limit, "%g", MAX_VEHICLE_FIGURE);
+    return name + ": " + quoted(text) + " is above the limit of " + limit;
+}
+
 // A real number after `name` that `accept` takes; the error names the option and `what` it must be.
+// Where `limited`, a number refused that is above MAX_VEHICLE_FIGURE is told so.
 template <typename Accept>
 std::string parseNumber(const std::string& name, const std::string& text, const char* what,
-                        Accept&& accept, std::optional<double>& out) {
+                        Accept&& accept, std::optional<double>& out, bool limited = false) {
     double value = 0.0;
-    if (!parseReal(text, value) || !accept(value)) {
+    const bool read = parseReal(text, value);
+    if (read && !accept(value) && limited && value > MAX_VEHICLE_FIGURE) {
+        return aboveLimit(name, text);
+    }
+    if (!read || !accept(value)) {
         return name + ": " + quoted(text) + " is not " + what;
     }
     out = value;
@@ -148,9 +161,16 @@ std::string parseNumber(const std::string& name, const std::string& text, const 
 }
 
 std::string parseFloatOption(const std::string& name, const std::string& text, const char* what,
-                             bool (*accept)(double), std::optional<float>& out) {
-    // Checked as it is stored: a value that rounds to a float 0 is not above 0.
+                             bool (*accept)(double), std::optional<float>& out,
+                             bool limited = false) {
+    // Checked as it is stored: a value that rounds to a float 0 is not above 0, and one that
+    // rounds past the largest figure is above it.
     std::optional<double> value;
+    double read = 0.0;
+    if (limited && parseReal(text, read) && read > 0.0 &&
+        !(static_cast<float>(read) <= static_cast<float>(MAX_VEHICLE_FIGURE))) {
+        return aboveLimit(name, text);
+    }
     std::string error = parseNumber(
         name, text, what, [accept](double v) { return accept(static_cast<float>(v)); }, value);
     if (error.empty()) {
@@ -290,7 +310,7 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         "--from",     "--to",     "--grade", "--mass",        "--descent",   "--rolling",
         "--barriers", "--moves",  "--cover", "--cover-table", "--top-speed", "--power"};
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
-        return printable(name) + ": unknown option (see --help)";
+        return printableExcerpt(name) + ": unknown option (see --help)";
     }
     std::string error;
     const std::string* value = reader.value(name, error);
@@ -316,7 +336,7 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
     }
     if (name == "--mass") {
         return parseFloatOption(name, *value, "a mass in kilograms above 0", isVehicleMass,
-                                options.mass);
+                                options.mass, true);
     }
     if (name == "--descent") {
         return parseFloatOption(name, *value, "a share from 0 to 1", isDescentShare,
@@ -324,14 +344,15 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
     }
     if (name == "--rolling") {
         return parseFloatOption(name, *value, "a rolling-resistance coefficient of 0 or more",
-                                isRollingCoefficient, options.rolling);
+                                isRollingCoefficient, options.rolling, true);
     }
     if (name == "--top-speed") {
-        return parseNumber(name, *value, "a speed in km/h above 0", isTopSpeed,
-                           options.topSpeedKmh);
+        return parseNumber(name, *value, "a speed in km/h above 0", isTopSpeed, options.topSpeedKmh,
+                           true);
     }
     if (name == "--power") {
-        return parseNumber(name, *value, "a power in kilowatts above 0", isPower, options.powerKw);
+        return parseNumber(name, *value, "a power in kilowatts above 0", isPower, options.powerKw,
+                           true);
     }
     if (name == "--moves") {
         return parseMoves(*value, options);
@@ -362,7 +383,7 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         options.outDir = *value;
         return value->empty() ? "--out: the folder name is empty" : std::string{};
     }
-    return printable(name) + ": unknown option (see --help)";
+    return printableExcerpt(name) + ": unknown option (see --help)";
 }
 
 // The error for two options given together that do not go together, empty when none are.
@@ -422,7 +443,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         // Cells given after other options read as GLUT's: say where they belong.
         parsed.error = !options.planCells && parseIntToken(first)
                            ? "--plan: the cells must follow --plan (--plan SX SY EX EY ...)"
-                           : printable(first) + ": unknown option (see --help)";
+                           : printableExcerpt(first) + ": unknown option (see --help)";
     }
     return parsed;
 }

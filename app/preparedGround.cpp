@@ -200,17 +200,27 @@ std::string rangeError(const GridShape& shape) {
     return text;
 }
 
-// Blames the barriers when the ground alone has a cell a route could start on.
+// Blames the barriers when the ground alone has a cell a route could start on, and the cover
+// when the barriers leave one too.
 std::string noStartError(const Options& options, const LandscapeRun& run) {
     const GridShape& shape = run.terrain.shape();
     bool groundInside = false;
-    for (int x = 1; x + 1 < shape.columns && !groundInside; ++x) {
-        for (int y = 1; y + 1 < shape.rows && !groundInside; ++y) {
-            groundInside = !std::isnan(run.terrain[x][y].z);
+    bool freeOfBarriers = false;
+    for (int x = 1; x + 1 < shape.columns && !freeOfBarriers; ++x) {
+        for (int y = 1; y + 1 < shape.rows && !freeOfBarriers; ++y) {
+            if (!std::isnan(run.terrain[x][y].z)) {
+                groundInside = true;
+                freeOfBarriers = run.barriers.empty() || run.barriers[shape.index(x, y)] == 0;
+            }
         }
     }
-    if (groundInside && !options.barriersFile.empty()) {
+    if (groundInside && !options.barriersFile.empty() &&
+        (!freeOfBarriers || options.coverFile.empty())) {
         return "--barriers: '" + printable(options.barriersFile) +
+               "' closes every cell of the ground a route can start on";
+    }
+    if (groundInside && !options.coverFile.empty()) {
+        return std::string(COVER_OPTION) + ": '" + printable(options.coverFile) +
                "' closes every cell of the ground a route can start on";
     }
     return "--terrain: '" + printable(options.terrainFile) + "' has no ground a route can start on";

@@ -41,7 +41,18 @@ void onSignal(int) {
     errno = savedErrno;
 }
 
+// A signal the user had ignored when the program started (nohup, or a script's background job)
+// stays ignored: a handler would let it end a run the user meant to outlive it.
+bool ignoredAtStart(int signalNumber) {
+    struct sigaction current = {};
+    return sigaction(signalNumber, nullptr, &current) == 0 &&
+           (current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_IGN;
+}
+
 void install(int signalNumber) {
+    if (ignoredAtStart(signalNumber)) {
+        return;
+    }
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -98,7 +109,9 @@ void installBatchSignalCleanup() {
     action.sa_mask = signals;
     action.sa_flags = SA_RESETHAND;
     for (const int signalNumber : RUN_ENDING_SIGNALS) {
-        sigaction(signalNumber, &action, nullptr);
+        if (!ignoredAtStart(signalNumber)) {
+            sigaction(signalNumber, &action, nullptr);
+        }
     }
     // A parent may have blocked them; they must still reach us.
     sigprocmask(SIG_UNBLOCK, &signals, nullptr);

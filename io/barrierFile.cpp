@@ -71,7 +71,7 @@ std::string burnPolygons(GDALDatasetH file, const GroundReference& ground, GDALD
     for (int k = 0; k < GDALDatasetGetLayerCount(file); ++k) {
         OGRLayerH layer = GDALDatasetGetLayer(file, k);
         if (views.count(OGR_L_GetName(layer)) != 0) {
-            return fileError(path, "has a layer '" + printable(OGR_L_GetName(layer)) +
+            return fileError(path, "has a layer '" + printableExcerpt(OGR_L_GetName(layer)) +
                                        "' that is an SQL view; only tables are read");
         }
         const std::string error =

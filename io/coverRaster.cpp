@@ -13,7 +13,11 @@
 #include <gdal.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -25,10 +29,54 @@ constexpr int STRIP_COLUMNS = 64;
 const std::vector<std::string> WARP_TO_NAN = {"-wo", "INIT_DEST=NO_DATA",   "-dstnodata", "nan",
                                               "-wo", "NUM_THREADS=ALL_CPUS"};
 
+// Classes are whole numbers of up to 64 bits, written out in full.
+constexpr double WHOLE_FIGURE = 9.2e18;
+// Pixels a cover that lays no value may be read whole to tell whether it holds any.
+constexpr double MOST_PIXELS_SCANNED = 1 << 26;
+
 std::string figure(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.9g", value);
+    const bool whole = value == std::floor(value) && std::fabs(value) < WHOLE_FIGURE;
+    std::snprintf(text, sizeof text, whole ? "%.0f" : "%.9g", value);
     return text;
+}
+
+// Bands that hold values; an alpha band only says where the others hold none.
+int valueBands(GDALDatasetH file) {
+    int count = 0;
+    for (int b = 1; b <= GDALGetRasterCount(file); ++b) {
+        count += GDALGetRasterColorInterpretation(GDALGetRasterBand(file, b)) != GCI_AlphaBand;
+    }
+    return count;
+}
+
+// Whether `count` threads can run at once. GDAL's warper waits forever for threads it could not
+// start (under a limit on address space, say), so it is given them only when they start here.
+bool threadsCanStart(unsigned count) {
+    std::vector<std::thread> threads;
+    try {
+        while (threads.size() < count) {
+            threads.emplace_back([] {});
+        }
+    } catch (const std::system_error&) {
+    }
+    const bool started = threads.size() == count;
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    return started;
+}
+
+// Whether the cover holds no value at all (all of it nodata or NaN), for a cover small enough to
+// read whole; false when it holds one or is too big to tell.
+bool holdsNoValue(GDALDatasetH file) {
+    if (double(GDALGetRasterXSize(file)) * GDALGetRasterYSize(file) > MOST_PIXELS_SCANNED) {
+        return false;
+    }
+    double range[2];
+    const bool found = GDALComputeRasterMinMax(GDALGetRasterBand(file, 1), FALSE, range) == CE_None;
+    CPLErrorReset();
+    return !found;
 }
 
 std::string faultError(const CoverCells& cells, const std::string& path,
@@ -98,6 +146,10 @@ std::string loadChecked(const std::string& path, const std::string& tablePath,
     if (GDALGetRasterCount(file.get()) == 0) {
         return sourceFileError(COVER_OPTION, path, "holds no raster band");
     }
+    if (const int bands = valueBands(file.get()); bands > 1) {
+        return sourceFileError(COVER_OPTION, path,
+                               "has " + std::to_string(bands) + " bands; a cover has one");
+    }
     // GDAL's scale and offset give the values the band stands for, speeds or class numbers
     // alike; only speeds have a unit, which classes named by a table do not.
     GDALRasterBandH values = GDALGetRasterBand(file.get(), 1);
@@ -118,8 +170,12 @@ std::string loadChecked(const std::string& path, const std::string& tablePath,
     GDALRasterBandH band = GDALGetRasterBand(grid.get(), 1);
     GDALSetRasterNoDataValue(band, NAN);
     GDALFillRaster(band, NAN, 0.0);
+    std::vector<std::string> warp = WARP_TO_NAN;
+    if (!threadsCanStart(std::max(1u, std::thread::hardware_concurrency()))) {
+        warp.resize(warp.size() - 2); // the threads last, one core does it
+    }
     std::string error =
-        sampleOntoGrid(file.get(), path, COVER_OPTION, ground, shape, grid.get(), WARP_TO_NAN);
+        sampleOntoGrid(file.get(), path, COVER_OPTION, ground, shape, grid.get(), warp);
     if (!error.empty()) {
         return error;
     }
@@ -129,10 +185,13 @@ std::string loadChecked(const std::string& path, const std::string& tablePath,
         return error;
     }
     cells.finish();
-    return cover.unvalued == shape.cells()
-               ? sourceFileError(COVER_OPTION, path,
-                                 "does not overlap the ground (no cell takes a value from it)")
-               : std::string{};
+    if (cover.unvalued != shape.cells()) {
+        return {};
+    }
+    return holdsNoValue(file.get())
+               ? sourceFileError(COVER_OPTION, path, "holds no value (all of it is nodata or NaN)")
+               : sourceFileError(COVER_OPTION, path,
+                                 "does not overlap the ground (no cell takes a value from it)");
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 // The table of a cover of classes: a CSV file whose header is exactly
 // "class,name,speed_kmh,rolling", then one line a class: its raster value (an integer), its
 // name, the speed it allows in km/h (0 or more; 0 is no-go) and its rolling coefficient (0 or
-// more, or empty for the vehicle's). Names hold no comma; blank lines are skipped.
+// more, or empty for the vehicle's). Read as CSV is written: a field in double quotes may hold
+// commas, line breaks and doubled quotes; lines may end in CRLF, the text may start with a UTF-8
+// byte-order mark, and blank lines are skipped.
 
 #include "terrain/groundCover.h"
 
@@ -18,8 +20,9 @@ constexpr std::size_t MOST_COVER_TABLE_BYTES = 16u << 20;
 
 // Reads the table `text` of the file `path` into `classes`, in its order. Returns an empty text,
 // or one line naming --cover-table, the file and the line: a header other than the above (an
-// unknown or a missing column), a line of other than four fields, a class that is no integer or
-// that repeats, a speed or rolling coefficient that is no number of 0 or more, no class at all.
+// unknown or a missing column), a line of other than four fields or with a broken quote, a class
+// that is no integer or that repeats, a speed or rolling coefficient that is no number of 0 or
+// more or no finite one, no class at all, or a file that is not text.
 std::string parseCoverTable(const std::string& text, const std::string& path,
                             std::vector<CoverClass>& classes);
 

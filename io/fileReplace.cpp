@@ -145,3 +145,15 @@ void removeTemporaryFile() {
         pending = 0;
     }
 }
+
+std::string checkFolderWritable(int folder) {
+    // Under a name no output has, so that no file of the run is touched.
+    std::string name;
+    const int fd = createTemporary(folder, "landscape-check", name);
+    if (fd < 0) {
+        return systemError();
+    }
+    close(fd);
+    finish(folder, name, name, "removed unrenamed"); // a non-empty error removes it
+    return {};
+}

@@ -20,6 +20,10 @@
 std::string replaceFile(int folder, const std::string& name,
                         const std::function<bool(std::FILE*)>& write);
 
+// Whether a file can be made in the folder open as `folder`: a temporary is created there and
+// removed at once. Returns an empty text when it could be, else why not (the system's error).
+std::string checkFolderWritable(int folder);
+
 // The signals that end a run; they are held while a temporary file comes or goes.
 constexpr int RUN_ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 

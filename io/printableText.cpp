@@ -1,5 +1,5 @@
 // Escaping text for a terminal: a line break or tab becomes \n, \r or \t, any other control
-// byte and DEL become \xNN.
+// byte, DEL and every byte above it (parts of UTF-8 or of no text at all) become \xNN.
 
 #include "io/printableText.h"
 
@@ -16,7 +16,7 @@ std::string printable(const std::string& text) {
     shown.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= FIRST_PRINTABLE && byte != DELETE) {
+        if (byte >= FIRST_PRINTABLE && byte < DELETE) {
             shown += c;
             continue;
         }
@@ -29,4 +29,11 @@ std::string printable(const std::string& text) {
         shown += escaped;
     }
     return shown;
+}
+
+std::string printableExcerpt(const std::string& text) {
+    if (text.size() <= MOST_QUOTED_BYTES) {
+        return printable(text);
+    }
+    return printable(text.substr(0, MOST_QUOTED_BYTES)) + "...";
 }

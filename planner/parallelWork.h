@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <type_traits>
 
@@ -117,6 +118,7 @@ void runEach(Items& items, Work&& work, HelperThread* helpers, std::size_t count
         std::size_t end;
         std::exception_ptr failure; // the first of this helper's items to fail
         bool started;
+        bool here; // no thread could be started for them: done on the calling thread
     };
     const auto helpedItems = [](void* context) {
         Helped& h = *static_cast<Helped*>(context);
@@ -134,12 +136,16 @@ void runEach(Items& items, Work&& work, HelperThread* helpers, std::size_t count
     Helped helped[MOST_HELPERS];
     const std::size_t used = std::min({count, itemCount - 1, MOST_HELPERS});
     for (std::size_t h = 0; h < used; ++h) {
-        helped[h] = {&items, &work, h, used, itemCount - 1, nullptr, false};
+        helped[h] = {&items, &work, h, used, itemCount - 1, nullptr, false, false};
         try {
             helpers[h].start(helpedItems, &helped[h]);
             helped[h].started = true;
+        } catch (const std::system_error&) {
+            // The system would start no more threads (a limit on processes or on address space):
+            // the items are worked here, after this thread's own, and come out the same.
+            helped[h].here = true;
         } catch (...) {
-            helped[h].failure = std::current_exception(); // no thread: those items are not done
+            helped[h].failure = std::current_exception(); // no memory: those items are not done
         }
     }
     std::exception_ptr failure;
@@ -147,6 +153,11 @@ void runEach(Items& items, Work&& work, HelperThread* helpers, std::size_t count
         work(items[itemCount - 1]);
     } catch (...) {
         failure = std::current_exception();
+    }
+    for (std::size_t h = 0; h < used; ++h) {
+        if (helped[h].here) {
+            helpedItems(&helped[h]);
+        }
     }
     for (std::size_t h = 0; h < used; ++h) {
         if (helped[h].started) {

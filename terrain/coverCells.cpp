@@ -6,6 +6,12 @@
 #include <algorithm>
 #include <limits>
 
+namespace {
+// The range of int64_t, whose ends are powers of 2 that a double holds exactly.
+constexpr double LOWEST_CLASS = static_cast<double>(std::numeric_limits<int64_t>::min());
+constexpr double BEYOND_CLASSES = -LOWEST_CLASS;
+} // namespace
+
 CoverCells::CoverCells(std::vector<CoverClass> classes, std::size_t cells, GroundCover& cover)
     : cover_(cover), classes_(!classes.empty()) {
     cover_.classes = std::move(classes);
@@ -30,15 +36,15 @@ bool CoverCells::takeOther(std::size_t p, double value) {
         cover_.speedKmh[p] = static_cast<float>(value);
         return true;
     }
-    const bool whole = value == std::floor(value) &&
-                       value >= static_cast<double>(std::numeric_limits<int>::min()) &&
-                       value <= static_cast<double>(std::numeric_limits<int>::max());
+    // Every integer of a raster's types up to 32 bits, and those of 64 bits a double holds.
+    const bool whole =
+        value == std::floor(value) && value >= LOWEST_CLASS && value < BEYOND_CLASSES;
     if (!whole) {
         fault_ = CoverFault::NotWhole;
         faultValue_ = value;
         return false;
     }
-    const int v = static_cast<int>(value);
+    const auto v = static_cast<int64_t>(value);
     const auto found =
         std::lower_bound(byValue_.begin(), byValue_.end(), std::make_pair(v, std::size_t{0}));
     if (found == byValue_.end() || found->first != v) {

@@ -53,7 +53,7 @@ class CoverCells {
 
     GroundCover& cover_;
     bool classes_ = false;
-    std::vector<std::pair<int, std::size_t>> byValue_; // (class value, index), sorted
+    std::vector<std::pair<int64_t, std::size_t>> byValue_; // (class value, index), sorted
     // The class found last, which its neighbours mostly share; NaN before the first.
     double lastValue_ = NAN;
     CoverClass lastClass_;

@@ -13,7 +13,7 @@ constexpr double KMH_PER_METRE_PER_SECOND = 3.6;
 
 // One class of a cover's table: what a cell of that value is and allows.
 struct CoverClass {
-    int value = 0;         // the cover raster's value
+    int64_t value = 0;     // the cover raster's value: any integer a raster's type holds
     std::string name;      // as the table names it
     float speedKmh = 0.0f; // 0: no-go
     float rolling = NAN;   // NaN: the vehicle's

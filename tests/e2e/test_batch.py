@@ -201,6 +201,10 @@ class BatchPlanTest(e2e.TestCase):
                 (["--moves", "12"], "--moves: '12' is not one of 8, 16, 32, 48, 80, 96"),
                 (["--moves", "16", "--moves", "16"], "--moves: given twice"),
                 (["--top-speed", "0"], "--top-speed: '0' is not a speed in km/h above 0"),
+                (["--top-speed", "1e31"], "--top-speed: '1e31' is above the limit of 1e+30"),
+                (["--mass", "2e30"], "--mass: '2e30' is above the limit of 1e+30"),
+                (["--speed", "\u00e9" * 40], "--speed: '%s...' is not a speed in miles per hour"
+                 % ("\\xc3\\xa9" * 30)),
                 (["--power", "5", "--power", "5"], "--power: given twice"),
                 (["--cover-table", "t.csv"], "--cover-table: goes with --cover"),
                 (["--top-speed", "1e-30"], "--top-speed 1e-30: a route's time on this ground "
@@ -243,6 +247,20 @@ class BatchPlanTest(e2e.TestCase):
                           os.listdir(self.out)),
                          (2, "", "landscape: not enough memory to plan on this ground", ["dem.tif"]))
         self.assertNotIn("terminate", result.stderr)
+        # Under the limit a thread's stack of 1 GB does not fit: the thread's work (the cover's
+        # warp too) is done on the calling thread, to the same files.
+        cover = gdal.GetDriverByName("GTiff").Create(os.path.join(self.out, "c.tif"), 50, 50, 1)
+        cover.SetGeoTransform((-15.0, 216.0, 0.0, GRID_SIZE * 30 - 15.0, 0.0, -216.0))
+        cover.GetRasterBand(1).Fill(30)
+        del cover
+        for stack, out in ((None, self.out), (1 << 30, tempfile.mkdtemp(dir=self.out))):
+            result = run(["--plan", "--exact", "--cover", os.path.join(self.out, "c.tif"), "--out",
+                          out], cwd=out, timeout=60, preexec_fn=stack and (
+                lambda: [resource.setrlimit(r, (v, v)) for r, v in (
+                    (resource.RLIMIT_STACK, stack), (resource.RLIMIT_AS, limit))]))
+            self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual([self.read(n) for n in NAMES], [self.read(os.path.join(out, n))
+                                                         for n in NAMES])
 
     def test_a_file_that_cannot_be_written_is_reported(self):
         os.mkdir(os.path.join(self.out, "distance.tif"))
@@ -259,15 +277,29 @@ class BatchPlanTest(e2e.TestCase):
         self.assertEqual((result.returncode, result.stderr), (1, "".join(
             "Error: could not write %s: File too large\n" % name for name in too_big)))
         self.assertEqual(sorted(os.listdir(self.out)), sorted(set(NAMES) - {"distance.tif"}))
+        # A folder this user may not write in is refused before the plan, as a missing one is
+        # (root writes anywhere: the run is the nobody user's then).
+        os.chmod(self.out, 0o755)
+        os.chmod(shut := tempfile.mkdtemp(dir=self.out), 0o555)
+        nobody = ["setpriv", "--reuid=" + window_export.NOBODY, "--regid=" + window_export.NOBODY,
+                  "--clear-groups"] if os.geteuid() == 0 else []
+        result = subprocess.run(nobody + [e2e.ARGS.binary, "--plan", "--out", shut], text=True,
+                                capture_output=True, env=e2e._sanitizer_env(dict(os.environ)))
+        self.assertEqual((result.returncode, result.stdout, result.stderr, os.listdir(shut)), (
+            2, "", "landscape: --out: '%s' cannot be written into: Permission denied\n" % shut, []))
 
     def test_signals_and_a_swapped_folder_leave_no_temporary_and_one_folder(self):
         other = tempfile.mkdtemp(dir=self.out)
-        for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP, None):  # None: swap --out
-            with self.subTest(sig=sig):
+        # (signal, ignored from the start, as under nohup); None: swap --out
+        for sig, ignored in ((signal.SIGINT, False), (signal.SIGTERM, False),
+                             (signal.SIGHUP, False), (signal.SIGHUP, True), (None, False)):
+            with self.subTest(sig=sig, ignored=ignored):
                 out = tempfile.mkdtemp(dir=self.out)
                 proc = subprocess.Popen([e2e.ARGS.binary, "--plan", "10", "360", "350", "340",
                                          "--out", out], stdout=subprocess.DEVNULL,
-                                        env=e2e._sanitizer_env(dict(os.environ)))
+                                        env=e2e._sanitizer_env(dict(os.environ)), preexec_fn=(
+                                            lambda: signal.signal(sig, signal.SIG_IGN)) if ignored
+                                        else None)
                 while not any(n.endswith(".tmp") for n in os.listdir(out)):
                     self.assertIsNone(proc.poll(), "ended before its first temporary file")
                 proc.send_signal(sig or signal.SIGSTOP)
@@ -277,7 +309,9 @@ class BatchPlanTest(e2e.TestCase):
                     proc.send_signal(signal.SIGCONT)
                     out += ".old"
                 self.assertEqual((proc.wait(), [n for n in os.listdir(out) if "tmp" in n]),
-                                 (-sig if sig else 0, []))
+                                 (-sig if sig and not ignored else 0, []))
+                if ignored:  # the plan went on to the end
+                    self.assertEqual(sorted(os.listdir(out)), sorted(NAMES))
         self.assertEqual((sorted(os.listdir(out)), os.listdir(other)), (sorted(NAMES), []))
 
     def test_a_gone_reader_of_the_output_ends_nothing_before_the_files(self):
@@ -363,14 +397,22 @@ class BatchPlanTest(e2e.TestCase):
         srs.ImportFromEPSG(32616)
         classes = numpy.full((20, 20), 4, numpy.uint8)
         classes[8:12, 8:12] = 3
-        for name, values in ((ground, numpy.zeros((20, 20))), (cover, classes)):
-            raster = gdal.GetDriverByName("GTiff").Create(name, 20, 20, 1, gdal.GDT_Float32)
+
+        def write(name, values, bands=1, kind=gdal.GDT_Float32):
+            raster = gdal.GetDriverByName("GTiff").Create(name, 20, 20, bands, kind)
             raster.SetGeoTransform((500000.0, 30.0, 0.0, 4000000.0, 0.0, -30.0))
             raster.SetProjection(srs.ExportToWkt())
-            raster.GetRasterBand(1).WriteArray(values)
-            del raster
+            for band in range(bands):
+                raster.GetRasterBand(band + 1).WriteArray(values)
+        for name, values in ((ground, numpy.zeros((20, 20))), (cover, classes)):
+            write(name, values)
         head = "class,name,speed_kmh,rolling\n"
         for text, cells, reason in (
+                (head + "3,lake,0,\n4,grass,0,\n", (), "--cover: '%s' closes every cell of the "
+                 "ground a route can start on" % cover),
+                (head + "3,lake\0,0,\n", (), "--cover-table: '%s' is not a text table" % table),
+                (head + "3,lake,inf,\n", (), "--cover-table: '%s' line 2: speed_kmh 'inf' must be "
+                 "finite" % table),
                 (head + "3,lake,0,\n", (2, 2, 17, 17),
                  "--cover-table: '%s' lacks class 4, which --cover '%s' holds" % (table, cover)),
                 (head + "3,lake,0,\n4,grass,-30,\n", (2, 2, 17, 17),
@@ -388,10 +430,24 @@ class BatchPlanTest(e2e.TestCase):
                              cwd=self.out)
                 self.assertEqual((result.returncode, result.stderr.splitlines()[-1],
                                   os.listdir(out)), (2, "landscape: " + reason, []))
-        self.plan((2, 2, 17, 17), "--terrain", ground, "--cover", cover, "--cover-table", table)
-        distance = gdal.Open(os.path.join(self.out, "distance.tif")).ReadAsArray()
-        self.assertTrue((distance[classes == 3] > 1e30).all())
-        self.assertTrue((distance[1:-1, 1:-1][classes[1:-1, 1:-1] == 4] < 1e30).all())
+        for values, bands, kind, reason in (  # covers of classes of 32 bits as a spreadsheet
+                (classes, 1, gdal.GDT_Float32, ""), (classes + 2 ** 31, 1, gdal.GDT_UInt32, ""),
+                (classes, 3, gdal.GDT_Float32, "has 3 bands; a cover has one"),  # saves them
+                (classes * numpy.nan, 1, gdal.GDT_Float32, "holds no value (all of it is nodata "
+                 "or NaN)")):
+            with self.subTest(reason=reason, kind=kind), open(table, "w", encoding="utf-8",
+                                                                 newline="\r\n") as f:
+                f.write("\ufeff" + head + "".join('%d,"lake, ""deep""",0,\n%d,grass,30,\n' % (
+                    3 + top, 4 + top) for top in (0, 2 ** 31)))
+            write(cover, values, bands, kind)
+            result = self.plan((2, 2, 17, 17), "--terrain", ground, "--cover", cover,
+                               "--cover-table", table, status=2 if reason else 0)
+            self.assertIn("landscape: --cover: '%s' %s\n" % (cover, reason) if reason else "",
+                          result.stderr)
+            if not reason:
+                distance = gdal.Open(os.path.join(self.out, "distance.tif")).ReadAsArray()
+                self.assertTrue((distance[classes == 3] > 1e30).all())
+                self.assertTrue((distance[1:-1, 1:-1][classes[1:-1, 1:-1] == 4] < 1e30).all())
         # Speeds of 50 km/h stored through a scale, an offset or another unit time alike.
         times = []
         for kind, stored, scale, offset, unit in (

@@ -56,7 +56,19 @@ TEST(CoverTable, EachFaultIsNamedWithItsLine) {
         {head + "1,road,80\n", "line 2: 3 fields, not 4"},
         {head + "1,road,80,0.1,x\n", "line 2: 5 fields, not 4"},
         {head + "1.5,road,80,\n", "line 2: class '1.5' is not an integer"},
-        {head + "99999999999,road,80,\n", "line 2: class '99999999999' is not an integer"},
+        {head + "99999999999999999999,road,80,\n",
+         "line 2: class '99999999999999999999' is not an integer"},
+        {head + "1,\"a\nb\",80,\n2,b,1e31,\n",
+         "line 4: speed_kmh '1e31' is above the limit of 1e+30"},
+        {head + "1,road,inf,\n", "line 2: speed_kmh 'inf' must be finite"},
+        {head + "1,road,80,1e999\n", "line 2: rolling '1e999' must be finite"},
+        {head + "1,\"road,80,\n", "line 2: the quote that opens field 2 is never closed"},
+        {head + "1,\"a\"b,80,\n", "line 2: text follows the closing quote of field 2"},
+        {head + "1,a," + std::string(70, '9') + "x,\n",
+         "line 2: speed_kmh '" + std::string(60, '9') + "...' is not a speed of 0 or more km/h"},
+        {head + "\xc3\xa9,a,1,\n", "line 2: class '\\xc3\\xa9' is not an integer"},
+        {head + std::string("1,a\0b,1,\n", 10), "is not a text table"},
+        {head + "1,\xff,1,\n", "is not a text table"},
         {head + "1,road,-3,\n", "line 2: speed_kmh '-3' is not a speed of 0 or more km/h"},
         {head + "1,road,fast,\n", "line 2: speed_kmh 'fast' is not a speed of 0 or more km/h"},
         {head + "1,road,nan,\n", "line 2: speed_kmh 'nan' is not a speed of 0 or more km/h"},
@@ -70,10 +82,13 @@ TEST(CoverTable, EachFaultIsNamedWithItsLine) {
         EXPECT_TRUE(classes.empty());
     }
     std::vector<CoverClass> classes;
-    ASSERT_EQ(parseCoverTable(head + "7,road,80,0.015\r\n-2,lake,0,\n", "t.csv", classes), "");
+    ASSERT_EQ(parseCoverTable("\xEF\xBB\xBF" + head +
+                                  "4294967295,\"road, \"\"paved\"\"\",80,0.015\r\n-2,lake,0,\n",
+                              "t.csv", classes),
+              "");
     ASSERT_EQ(classes.size(), 2u);
-    EXPECT_EQ(classes[0].value, 7);
-    EXPECT_EQ(classes[0].name, "road");
+    EXPECT_EQ(classes[0].value, 4294967295);
+    EXPECT_EQ(classes[0].name, "road, \"paved\"");
     EXPECT_EQ(classes[0].speedKmh, 80.0f);
     EXPECT_EQ(classes[0].rolling, 0.015f);
     EXPECT_EQ(classes[1].value, -2);
@@ -96,7 +111,8 @@ TEST(CoverCells, ValuesBecomeSpeedsOrClassesAndFaultsStop) {
         {false, {INFINITY}, CoverFault::NegativeSpeed, {}, {}, 0},
         {true, {7, 7, NAN, 2, 7}, CoverFault::None, {80, 80, NAN, 0, 80}, {1, 1, 0, 2, 1}, 1},
         {true, {7, 3}, CoverFault::UnknownClass, {}, {}, 0},
-        {true, {2, 7.5}, CoverFault::NotWhole, {}, {}, 0}};
+        {true, {2, 7.5}, CoverFault::NotWhole, {}, {}, 0},
+        {true, {2147483648.0}, CoverFault::UnknownClass, {}, {}, 0}};
     for (const Row& row : rows) {
         GroundCover cover;
         CoverCells cells(row.classes ? table : std::vector<CoverClass>{}, row.values.size(), cover);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <new>
+#include <pthread.h>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -94,6 +95,24 @@ TEST(ParallelWork, AKeptHelperTakesAllButTheLastItemPlanAfterPlan) {
             EXPECT_EQ(ran[0], before[0]); // the same thread, kept
         }
         before = ran;
+    }
+}
+
+TEST(ParallelWork, ItemsOfAHelperThatCannotStartAreDoneOnTheCaller) {
+    // No thread starts when its stack cannot be had, as under a limit on address space.
+    pthread_attr_t usual;
+    pthread_attr_t huge;
+    ASSERT_EQ(pthread_getattr_default_np(&usual), 0);
+    ASSERT_EQ(pthread_getattr_default_np(&huge), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&huge, std::size_t{1} << 46), 0);
+    ASSERT_EQ(pthread_setattr_default_np(&huge), 0);
+    HelperThread helpers[2];
+    std::array<std::thread::id, 5> ran{};
+    runEach(
+        ran, [](std::thread::id& id) { id = std::this_thread::get_id(); }, helpers, 2);
+    pthread_setattr_default_np(&usual);
+    for (const std::thread::id id : ran) {
+        EXPECT_EQ(id, std::this_thread::get_id());
     }
 }
 
