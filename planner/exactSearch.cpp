@@ -4,6 +4,8 @@
 // rounded into the route tables at the end.
 #include "planner/exactSearch.h"
 
+#include "planner/wideOffers.h"
+
 #include <algorithm>
 #include <array>
 #include <type_traits>
@@ -176,6 +178,17 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
     cells[part.start].cost = 0.0;
     cells[part.start].tie = -0.0;
+    // Where the processor and the prices allow, a cell's moves are offered eight at a time.
+    bool wide = false;
+    WideMoves wideMoves;
+    alignas(64) double candidates[MOST_MOVES];
+    uint64_t lowered[LOWERED_WORDS];
+    if constexpr (std::is_same_v<Prices, StepPrices>) {
+        wide = offersWide(prices, M);
+        if (wide) {
+            wideMoves = wideMovesOf(prices, rows);
+        }
+    }
     frontier.push(frontier.bucketOf(0.0), static_cast<uint32_t>(part.start));
     std::size_t takenUp = 0;
     while (!frontier.empty()) {
@@ -214,6 +227,33 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
             next.setOther(other);
             cells.arrived(q, static_cast<uint8_t>(d + 1));
         };
+        if constexpr (std::is_same_v<Records, TableRecords> && std::is_same_v<Prices, StepPrices>) {
+            if (wide) {
+                if (offerWide<M>(wideMoves, p, base, zp, cells.movesOf(p), cells.cells,
+                                 cells.heights, candidates, lowered)) {
+                    for (int w = 0; w < LOWERED_WORDS; ++w) {
+                        for (uint64_t bits = lowered[w]; bits != 0; bits &= bits - 1) {
+                            const int d = 64 * w + __builtin_ctzll(bits);
+                            const std::size_t q = p + offsets[d];
+                            // A long move's candidate is its straight line's: its own line
+                            // decides.
+                            if (prices.isLong(d)) {
+                                const auto [price, otherPrice] =
+                                    prices.template alongLineIn<M>(p, d);
+                                if (base + price <= cells[q].cost) {
+                                    offer(d, q, base + price, otherPrice);
+                                }
+                                continue;
+                            }
+                            offer(d, q, candidates[d],
+                                  static_cast<double>(
+                                      prices.template price<OTHER>(p, d, zp, cells.height(q))));
+                        }
+                    }
+                }
+                continue;
+            }
+        }
         const double tieReach = otherBase + leastOther;
         cells.forEachMoveOf(p, [&](int d) {
             const std::size_t q = p + offsets[d];

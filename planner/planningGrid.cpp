@@ -360,10 +360,9 @@ StepRange timeRange(const PlanningGrid& grid, const Vehicle& vehicle, float roll
 // move cheaper than it thinks any is, and the greatest raised to what the grades let a line
 // climb and drop, so that its buckets still hold the dearest move.
 void widenForLines(PlanningGrid& grid, const Vehicle& vehicle, double rollingMost) {
-    constexpr double ROUNDING_MARGIN = 1.0 - 1.0 / (1 << 20);
     constexpr double PERCENT = 100.0;
-    grid.lengths.cheapest *= ROUNDING_MARGIN;
-    grid.energies.cheapest *= ROUNDING_MARGIN;
+    grid.lengths.cheapest *= LINE_ROUNDING_MARGIN;
+    grid.energies.cheapest *= LINE_ROUNDING_MARGIN;
     const double longestRun =
         std::sqrt(static_cast<double>(grid.moves->longestSquare())) * grid.shape.spacing;
     const double up = vehicle.gradeUpPercent / PERCENT;

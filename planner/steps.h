@@ -128,6 +128,10 @@ constexpr Measure otherMeasure(Measure m) {
     return m == Measure::Distance ? Measure::Energy : Measure::Distance;
 }
 
+// How far below a long move's price its bounds are taken: far above any difference of rounding
+// between its line and the straight line between its ends, far below any real difference.
+constexpr double LINE_ROUNDING_MARGIN = 1.0 - 1.0 / (1 << 20);
+
 // A move's price in all three measures at once: metres and joules as floats, seconds as a double.
 struct MovePrice {
     float length;
@@ -244,16 +248,15 @@ class StepPrices {
     // a time, and the vehicle's rolling energy over it where no cover varies the surface, a
     // rounding's margin below.
     template <Measure M> double leastPrice(int d) const {
-        constexpr double ROUNDING_MARGIN = 1.0 - 1.0 / (1 << 20);
-        const double run = static_cast<double>(moveRun_[d]) * ROUNDING_MARGIN;
+        const double run = static_cast<double>(moveRun_[d]) * LINE_ROUNDING_MARGIN;
         if constexpr (M == Measure::Distance) {
             return run;
         } else if constexpr (M == Measure::Energy) {
             return cellRolling_ == nullptr
-                       ? run * rollingCoefficient_ * massGravityExact_ * ROUNDING_MARGIN
+                       ? run * rollingCoefficient_ * massGravityExact_ * LINE_ROUNDING_MARGIN
                        : 0.0;
         } else {
-            return run * pace_ * ROUNDING_MARGIN;
+            return run * pace_ * LINE_ROUNDING_MARGIN;
         }
     }
     // No more than what the long move d from the cell at p, of height zp, to its neighbour of
@@ -261,16 +264,15 @@ class StepPrices {
     // costs, which no bump can make dearer, a rounding's margin below. Cheaper to work out than
     // the line, it spares pricing moves that could not lower their neighbour.
     template <Measure M> double lineBound(int d, float zp, float zq) const {
-        constexpr double ROUNDING_MARGIN = 1.0 - 1.0 / (1 << 20);
         const Rise<float> rise = riseOf(zp, zq);
         if constexpr (M == Measure::Energy) {
             const float even = cellRolling_ == nullptr ? rolling_[d] : 0.0f;
             return static_cast<double>(moveEnergy(rise, descent_, massGravity_, even)) *
-                   ROUNDING_MARGIN;
+                   LINE_ROUNDING_MARGIN;
         } else {
-            const double length =
-                static_cast<double>(moveLength(rise, xSquare_[d], ySquare_[d])) * ROUNDING_MARGIN;
-            return M == Measure::Distance ? length : length * pace_ * ROUNDING_MARGIN;
+            const double length = static_cast<double>(moveLength(rise, xSquare_[d], ySquare_[d])) *
+                                  LINE_ROUNDING_MARGIN;
+            return M == Measure::Distance ? length : length * pace_ * LINE_ROUNDING_MARGIN;
         }
     }
     // The same move's price in measure M, and in the measure that breaks its ties.
