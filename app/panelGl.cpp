@@ -200,6 +200,7 @@ void vehicleControls(PanelState& panel) {
     changed |= ImGui::InputFloat("rolling", &v.rolling, 0.005f, 0.05f, "%.3f", enter);
     changed |= ImGui::InputDouble("km/h top", &v.topSpeedKmh, 5.0, 20.0, "%g", enter);
     changed |= ImGui::InputDouble("kW (0 none)", &v.powerKw, 10.0, 50.0, "%g", enter);
+    changed |= ImGui::InputDouble("% side (0 none)", &v.sideSlopePercent, 1.0, 5.0, "%g", enter);
     ImGui::PopItemWidth();
     if (!landscapeRun.barriers.empty()) {
         changed |= ImGui::Checkbox("no-go areas", &barriersOn);
