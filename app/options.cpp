@@ -288,10 +288,10 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return {};
     }
     static const char* const withValue[] = {
-        "--terrain",  "--centre", "--speed", "--out",         "--cell-size", "--size",
-        "--from",     "--to",     "--grade", "--mass",        "--descent",   "--rolling",
-        "--barriers", "--moves",  "--cover", "--cover-table", "--top-speed", "--power",
-        "--side-slope"};
+        "--terrain",     "--centre",    "--speed",    "--out",       "--cell-size",
+        "--size",        "--from",      "--to",       "--grade",     "--mass",
+        "--descent",     "--rolling",   "--barriers", "--moves",     "--cover",
+        "--cover-table", "--top-speed", "--power",    "--side-slope"};
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
         return printable(name) + ": unknown option (see --help)";
     }

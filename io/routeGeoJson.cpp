@@ -211,7 +211,8 @@ std::string appendProperties(std::string& text, const Route& route, const std::s
     }
     // What the route leans and climbs at its steepest, null like its totals when unreachable.
     const std::pair<const char*, double> steepest[] = {
-        {"side_slope_max_pct", route.sideSlopeMaxPercent}, {"grade_max_pct", route.gradeMaxPercent}};
+        {"side_slope_max_pct", route.sideSlopeMaxPercent},
+        {"grade_max_pct", route.gradeMaxPercent}};
     for (const auto& [name, value] : steepest) {
         text += std::string(",\"") + name + "\":";
         if (!route.reachable) {

@@ -61,8 +61,8 @@ std::string vehicleText(const Vehicle& vehicle) {
     if (vehicle.sideSlopePercent == NO_SIDE_SLOPE) {
         return gradeText(vehicle) + " vehicle";
     }
-    return gradeText(vehicle) + " vehicle leaning at most " +
-           numberText(vehicle.sideSlopePercent) + " %";
+    return gradeText(vehicle) + " vehicle leaning at most " + numberText(vehicle.sideSlopePercent) +
+           " %";
 }
 
 std::string groundLine(const GridShape& shape, const GroundReach& reach) {

@@ -104,8 +104,8 @@ void SideStrip::work(int column) {
         const double a = m.dx;
         const double b = m.dy;
         const double bound = rules_->bounds[d];
-        uint8_t* out = passes_.data() +
-                       (static_cast<std::size_t>(column % ring_) * half_ + d) * rows;
+        uint8_t* out =
+            passes_.data() + (static_cast<std::size_t>(column % ring_) * half_ + d) * rows;
         const double* gx = gx_.data();
         const double* gy = gy_.data();
         for (int y = 0; y < rows; ++y) {
@@ -164,13 +164,46 @@ double moveLean(const ProfileGround& ground, const Cell& from, const Cell& to) {
     double most = 0.0;
     walkMove(ground, from, to, [&](const Cell* points, int count, double, double, int a, int b) {
         for (int i = 0; i < count; ++i) {
-            most = std::max(most, sideSlopeOf(hornGradient(ground, points[i].x, points[i].y), a, b));
+            most =
+                std::max(most, sideSlopeOf(hornGradient(ground, points[i].x, points[i].y), a, b));
         }
     });
     return most;
 }
 
 } // namespace
+
+bool passesGrades(const ProfileGround& ground, const Vehicle& vehicle, const Cell& from,
+                  const Cell& to) {
+    const auto closed = [&](const Cell& c) {
+        const std::size_t p = ground.shape.index(c.x, c.y);
+        return std::isnan(ground.heights[p]) || (ground.open != nullptr && ground.open[p] == 0);
+    };
+    const int a = to.x - from.x;
+    const int b = to.y - from.y;
+    if (std::abs(a) == 1 && std::abs(b) == 1 && closed(Cell{to.x, from.y}) &&
+        closed(Cell{from.x, to.y})) {
+        return false;
+    }
+    const double run = std::sqrt(static_cast<double>(a * a + b * b)) * ground.shape.spacing;
+    bool passes = true;
+    double lastZ = 0.0;
+    double lastT = 0.0;
+    walkMove(ground, from, to, [&](const Cell* points, int count, double z, double t, int, int) {
+        for (int i = 0; i < count; ++i) {
+            passes = passes && !closed(points[i]);
+        }
+        if (t > 0.0) {
+            const double h = (t - lastT) * run;
+            const double change = z - lastZ;
+            passes = passes && change <= h * vehicle.gradeUpPercent / 100.0 &&
+                     -change <= h * vehicle.gradeDownPercent / 100.0;
+        }
+        lastZ = z;
+        lastT = t;
+    });
+    return passes;
+}
 
 RouteLean routeLean(const ProfileGround& ground, const std::vector<Cell>& cells) {
     RouteLean lean;

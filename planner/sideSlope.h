@@ -8,6 +8,7 @@
 
 #include "planner/moveProfile.h"
 #include "planner/moveSet.h"
+#include "terrain/vehicle.h"
 
 #include <cmath>
 #include <cstdint>
@@ -55,8 +56,8 @@ class SideStrip {
     void reach(int x);
     // Clears forth[y] and back[y + dy] when move d from (x, y) leans too far at any point it reads,
     // for rows first .. last - 1; `crossings` are the move's from (0, 0).
-    void testMove(int x, int d, const MoveCrossings& crossings, int first, int last,
-                  uint8_t* forth, uint8_t* back);
+    void testMove(int x, int d, const MoveCrossings& crossings, int first, int last, uint8_t* forth,
+                  uint8_t* back);
 
   private:
     const uint8_t* passes(int column, int d) const;
@@ -83,6 +84,12 @@ struct RouteLean {
 };
 
 RouteLean routeLean(const ProfileGround& ground, const std::vector<Cell>& cells);
+
+// True when the move from `from` to `to` keeps within the vehicle's grades along its line and
+// reads no closed point, whatever it leans: the profile test of planner/moveProfile.h one move at
+// a time, for telling which rule closes a cell.
+bool passesGrades(const ProfileGround& ground, const Vehicle& vehicle, const Cell& from,
+                  const Cell& to);
 
 // The side slope, percent, of the route's move that leaves cell k, at its steepest along the
 // move; 0 for the last cell.
