@@ -338,7 +338,7 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
     }
     if (name == "--side-slope") {
         return parseNumber(name, *value, "a side slope in percent above 0 and at most 100",
-                           isSideSlopePercent, options.sideSlopePercent);
+                           isSideSlopePercent, options.sideSlope);
     }
     if (name == "--moves") {
         return parseMoves(*value, options);

@@ -33,18 +33,18 @@ struct Options {
     std::optional<float> speedMph;        // miles per hour, for the fuel figure
     std::optional<double> gradeUpPercent; // both or neither
     std::optional<double> gradeDownPercent;
-    std::optional<float> mass;              // kilograms
-    std::optional<float> descent;           // 0..1
-    std::optional<float> rolling;           // >= 0
-    std::optional<double> topSpeedKmh;      // km/h, above 0
-    std::optional<double> powerKw;          // kilowatts, above 0
-    std::optional<double> sideSlopePercent; // percent, above 0 and at most 100
-    std::optional<int> moves;               // one of MOVE_COUNTS
-    std::string barriersFile;               // no-go areas: polygons or a raster
-    std::string coverFile;                  // ground cover: a raster of speeds or classes
-    std::string coverTableFile;             // the cover's classes, CSV; only with coverFile
-    std::string outDir;                     // where a batch plan writes; empty: working directory
-    std::vector<std::string> otherArgs;     // not ours, in order: GLUT's, or an error in a batch
+    std::optional<float> mass;          // kilograms
+    std::optional<float> descent;       // 0..1
+    std::optional<float> rolling;       // >= 0
+    std::optional<double> topSpeedKmh;  // km/h, above 0
+    std::optional<double> powerKw;      // kilowatts, above 0
+    std::optional<double> sideSlope;    // percent, above 0 and at most 100
+    std::optional<int> moves;           // one of MOVE_COUNTS
+    std::string barriersFile;           // no-go areas: polygons or a raster
+    std::string coverFile;              // ground cover: a raster of speeds or classes
+    std::string coverTableFile;         // the cover's classes, CSV; only with coverFile
+    std::string outDir;                 // where a batch plan writes; empty: working directory
+    std::vector<std::string> otherArgs; // not ours, in order: GLUT's, or an error in a batch
 };
 
 struct ParsedOptions {

@@ -67,8 +67,8 @@ void applySettings(const Options& options, Settings& s) {
     if (options.powerKw) {
         s.vehicle.powerKw = *options.powerKw;
     }
-    if (options.sideSlopePercent) {
-        s.vehicle.sideSlopePercent = *options.sideSlopePercent;
+    if (options.sideSlope) {
+        s.vehicle.sideSlopePercent = *options.sideSlope;
     }
 }
 
