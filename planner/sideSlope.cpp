@@ -2,6 +2,8 @@
 // leans along its length.
 #include "planner/sideSlope.h"
 
+#include "planner/wideLanes.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -77,39 +79,77 @@ const uint8_t* SideStrip::passes(int column, int d) const {
            (static_cast<std::size_t>(column % ring_) * half_ + d) * ground_->shape.rows;
 }
 
+namespace {
+
+// Horn's gradient down rows first .. last - 1 of a column whose neighbours on both sides and in
+// both rows lie in the grid: the same sums as hornOf, the NaN heights taken as the centre's.
+[[gnu::always_inline]] inline void gradientRows(const float* west, const float* here,
+                                                const float* east, int first, int last,
+                                                double spacing, double* gx, double* gy) {
+    for (int y = first; y < last; ++y) {
+        const double c = here[y];
+        const auto z = [c](float h) { return h != h ? c : static_cast<double>(h); };
+        const double e = z(east[y - 1]) + 2.0 * z(east[y]) + z(east[y + 1]);
+        const double w = z(west[y - 1]) + 2.0 * z(west[y]) + z(west[y + 1]);
+        const double n = z(west[y + 1]) + 2.0 * z(here[y + 1]) + z(east[y + 1]);
+        const double s = z(west[y - 1]) + 2.0 * z(here[y - 1]) + z(east[y - 1]);
+        gx[y] = (e - w) / (8.0 * spacing);
+        gy[y] = (n - s) / (8.0 * spacing);
+    }
+}
+
+// 1 in out[y] where the move (a, b) leans within `bound` (the limit times its length) at row y.
+[[gnu::always_inline]] inline void passRows(const double* gx, const double* gy, double a, double b,
+                                            double bound, int rows, uint8_t* out) {
+    for (int y = 0; y < rows; ++y) {
+        out[y] = std::abs(gy[y] * a - gx[y] * b) <= bound ? 1 : 0;
+    }
+}
+
+// Both compiled for AVX2 too; no fused multiply-add, so the same bits either way.
+WIDE_LANES void gradientRowsWide(const float* west, const float* here, const float* east, int first,
+                                 int last, double spacing, double* gx, double* gy) {
+    gradientRows(west, here, east, first, last, spacing, gx, gy);
+}
+
+WIDE_LANES void passRowsWide(const double* gx, const double* gy, double a, double b, double bound,
+                             int rows, uint8_t* out) {
+    passRows(gx, gy, a, b, bound, rows, out);
+}
+
+} // namespace
+
 void SideStrip::work(int column) {
     const ProfileGround& g = *ground_;
     const int rows = g.shape.rows;
+    const bool wide = wideLanesAvailable();
     const float* here = g.heights + g.shape.index(column, 0);
-    const float* west = column > 0 ? here - rows : nullptr;
-    const float* east = column + 1 < g.shape.columns ? here + rows : nullptr;
-    for (int y = 0; y < rows; ++y) {
-        const double centre = here[y];
-        // The same nine heights hornGradient reads, in the same sums.
-        double z[3][3];
-        for (int i = 0; i < 3; ++i) {
-            const float* line = i == 0 ? west : i == 1 ? here : east;
-            for (int j = 0; j < 3; ++j) {
-                const int row = y + j - 1;
-                const double h = line != nullptr && row >= 0 && row < rows ? line[row] : NAN;
-                z[i][j] = std::isnan(h) ? centre : h;
-            }
+    const bool inside = column > 0 && column + 1 < g.shape.columns && rows > 2;
+    if (inside && g.open == nullptr) {
+        if (wide) {
+            gradientRowsWide(here - rows, here, here + rows, 1, rows - 1, g.shape.spacing,
+                             gx_.data(), gy_.data());
+        } else {
+            gradientRows(here - rows, here, here + rows, 1, rows - 1, g.shape.spacing, gx_.data(),
+                         gy_.data());
         }
-        const Gradient grad = hornOf(z, g.shape.spacing);
+    }
+    for (int y = 0; y < rows; ++y) {
+        if (inside && g.open == nullptr && y > 0 && y + 1 < rows) {
+            continue;
+        }
+        const Gradient grad = hornGradient(g, column, y);
         gx_[y] = grad.gx;
         gy_[y] = grad.gy;
     }
     for (int d = 0; d < half_; ++d) {
         const Move& m = (*rules_->moves)[d];
-        const double a = m.dx;
-        const double b = m.dy;
-        const double bound = rules_->bounds[d];
         uint8_t* out =
             passes_.data() + (static_cast<std::size_t>(column % ring_) * half_ + d) * rows;
-        const double* gx = gx_.data();
-        const double* gy = gy_.data();
-        for (int y = 0; y < rows; ++y) {
-            out[y] = std::abs(gy[y] * a - gx[y] * b) <= bound ? 1 : 0;
+        if (wide) {
+            passRowsWide(gx_.data(), gy_.data(), m.dx, m.dy, rules_->bounds[d], rows, out);
+        } else {
+            passRows(gx_.data(), gy_.data(), m.dx, m.dy, rules_->bounds[d], rows, out);
         }
     }
 }
