@@ -161,8 +161,8 @@ std::string steepestAlongText(const Profile& profile) {
     if (profile.points.empty()) {
         return {};
     }
-    return formatText("Steepest along the route: grade %.2f %%, side slope %.2f %%",
-                      profile.gradeMax, profile.sideSlopeMax);
+    return formatText("Steepest grade: %.2f %%\nSteepest side slope: %.2f %%", profile.gradeMax,
+                      profile.sideSlopeMax);
 }
 
 std::string cellReport(const TerrainPositions& terrain, const RouteTables& tables, int x, int y) {

@@ -56,7 +56,8 @@ struct Profile {
 Profile routeProfile(const TerrainPositions& terrain, const Route& route, const CostTable& costs,
                      const PlanningGrid* grid = nullptr);
 
-// "Steepest along the route: grade 6.99 %, side slope 28.66 %"; empty for an empty profile.
+// "Steepest grade: 6.99 %\nSteepest side slope: 28.66 %", along the route's moves; empty for an
+// empty profile.
 std::string steepestAlongText(const Profile& profile);
 
 // `count` values of `field` at equal steps of distance from the start to the end of the route,
