@@ -3,6 +3,7 @@
 #include "planner/planningGrid.h"
 #include "planner/sideSlope.h"
 #include "planner/steps.h"
+#include "render/panel.h"
 #include "tests/unit/plannerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +142,30 @@ TEST(SideSlope, MovesLeaveWithinTheLeanOnHandMadeGround) {
     EXPECT_NEAR(sideSlopeOf(hornGradient(slanted, 10, 10), 1, -1), 0.2, 1e-6);
     EXPECT_NEAR(sideSlopeOf(hornGradient(slanted, 10, 10), 1, 1), 0.0, 1e-6);
     EXPECT_NEAR(slopeOf(hornGradient(slanted, 10, 10)), 0.2, 1e-6);
+    // What closes a cell of the valley, with a barrier on its west wall, a hole on its east one
+    // and a spike on its floor no grade climbs.
+    for (std::size_t p = 0; p < shape.cells(); ++p) {
+        heights[p] = valley(static_cast<int>(p / 21), static_cast<int>(p % 21));
+    }
+    heights[shape.index(18, 18)] = NAN;
+    heights[shape.index(10, 15)] = 100.0f;
+    std::vector<uint8_t> closed(shape.cells(), 0);
+    closed[shape.index(3, 3)] = 1;
+    TerrainPositions terrain;
+    terrain.assign(shape, heights);
+    Vehicle vehicle;
+    vehicle.sideSlopePercent = 20.0;
+    PlanningGrid grid;
+    buildPlanningGrid(terrain, GroundUse{vehicle, moveSetFor(8), closed, {}}, grid);
+    const std::pair<Cell, const char*> reports[] = {
+        {{10, 10}, "slope 0.0 %"},
+        {{15, 10}, "slope 50.0 %, closed by the side slope"},
+        {{3, 3}, "slope 50.0 %, closed by a no-go area"},
+        {{18, 18}, "slope -, closed by no ground"},
+        {{10, 15}, "slope 0.0 %, closed by the grades"}};
+    for (const auto& [cell, report] : reports) {
+        EXPECT_EQ(cellGroundReport(grid, closed, {}, vehicle, cell.x, cell.y), report);
+    }
 }
 
 // Whole planners on ground whose answers are known by hand, 21 x 21 cells of 30 m from (10, 10):
