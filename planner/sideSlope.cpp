@@ -154,26 +154,57 @@ void SideStrip::work(int column) {
     }
 }
 
-void SideStrip::testMove(int x, int d, const MoveCrossings& crossings, int first, int last,
-                         uint8_t* forth, uint8_t* back) {
-    const Move& m = (*rules_->moves)[d];
-    uint8_t* all = all_.data();
-    const uint8_t* start = passes(x, d);
-    const uint8_t* end = passes(x + m.dx, d) + m.dy;
+namespace {
+
+// The rows of each point a move reads, shifted to the row of the move's start: the start, the end
+// and both grid points of each crossing.
+constexpr int MOST_POINTS = 2 + 2 * MOST_CROSSINGS;
+
+// Clears forth[y] and back[y + dy] for rows first .. last - 1 where some point's pass is 0; `all`
+// is room for a row's passes.
+[[gnu::always_inline]] inline void keepLeaning(const uint8_t* const* points, int count, int first,
+                                               int last, int dy, uint8_t* __restrict all,
+                                               uint8_t* forth, uint8_t* back) {
     for (int y = first; y < last; ++y) {
-        all[y] = start[y] & end[y];
+        all[y] = points[0][y] & points[1][y];
     }
-    for (const Crossing& c : crossings) {
-        const uint8_t* one = passes(x + c.first.x, d) + c.first.y;
-        const uint8_t* two = passes(x + c.second.x, d) + c.second.y;
+    for (int k = 2; k < count; ++k) {
+        const uint8_t* __restrict point = points[k];
         for (int y = first; y < last; ++y) {
-            all[y] &= one[y] & two[y];
+            all[y] &= point[y];
         }
     }
     for (int y = first; y < last; ++y) {
         forth[y] &= all[y];
-        back[y + m.dy] &= all[y];
     }
+    for (int y = first; y < last; ++y) {
+        back[y + dy] &= all[y];
+    }
+}
+
+WIDE_LANES void keepLeaningWide(const uint8_t* const* points, int count, int first, int last,
+                                int dy, uint8_t* __restrict all, uint8_t* forth, uint8_t* back) {
+    keepLeaning(points, count, first, last, dy, all, forth, back);
+}
+
+} // namespace
+
+void SideStrip::testMove(int x, int d, const MoveCrossings& crossings, int first, int last,
+                         uint8_t* forth, uint8_t* back) {
+    const Move& m = (*rules_->moves)[d];
+    const uint8_t* points[MOST_POINTS];
+    int count = 0;
+    points[count++] = passes(x, d);
+    points[count++] = passes(x + m.dx, d) + m.dy;
+    for (const Crossing& c : crossings) {
+        points[count++] = passes(x + c.first.x, d) + c.first.y;
+        points[count++] = passes(x + c.second.x, d) + c.second.y;
+    }
+    if (wideLanesAvailable()) {
+        keepLeaningWide(points, count, first, last, m.dy, all_.data(), forth, back);
+        return;
+    }
+    keepLeaning(points, count, first, last, m.dy, all_.data(), forth, back);
 }
 
 namespace {
