@@ -10,7 +10,7 @@ void prepareFirstScene(LandscapeRun& run) {
     const LongWork work;
     buildMeshGeometry(run.terrain, run.mesh,
                       run.loadedGround ? ViewerSide::Above : ViewerSide::Below);
-    if (coverShutsStart(run)) {
+    if (rulesShutStart(run)) {
         resetRouteTables(run.tables, -1, -1);
     } else {
         planRun(run);

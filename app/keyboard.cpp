@@ -352,6 +352,9 @@ void printSettingsEcho(std::FILE* out) {
         if (vehicle.powerKw != NO_POWER) {
             std::fprintf(out, ", power %g kW", vehicle.powerKw);
         }
+        if (vehicle.sideSlopePercent != NO_SIDE_SLOPE) {
+            std::fprintf(out, ", side slope %.1f %%", vehicle.sideSlopePercent);
+        }
         std::fputc('\n', out);
     }
     const std::string moves = movesEchoLine(settings.moves, landscapeRun.groundMoves);
@@ -433,6 +436,10 @@ std::string vehicleRefusal(const Vehicle& v) {
     if (v.powerKw != NO_POWER && !isPower(v.powerKw)) {
         return formatText("Refused: the power is 0 (none) or above 0 and at most %g kW",
                           MAX_VEHICLE_FIGURE);
+    }
+    if (v.sideSlopePercent != NO_SIDE_SLOPE && !isSideSlopePercent(v.sideSlopePercent)) {
+        return formatText("Refused: the side slope is 0 (none) or above 0 and at most %g %%",
+                          MAX_GRADE_PERCENT);
     }
     return overflowRefusal(v, settings.moves);
 }

@@ -4,6 +4,7 @@
 #include "app/landscapeRun.h"
 
 #include "planner/groundReport.h"
+#include "planner/sideSlope.h"
 #include "render/overlays.h"
 
 #include <utility>
@@ -33,6 +34,13 @@ std::vector<Route> plannedRoutes(const LandscapeRun& run) {
         readRoute(run.terrain, run.grid.prices, run.tables, Measure::Energy, ends)};
     if (run.tables.timed) {
         routes.push_back(readRoute(run.terrain, run.grid.prices, run.tables, Measure::Time, ends));
+    }
+    const ProfileGround ground{run.terrain.shape(), run.terrain.heights().data(),
+                               run.grid.open.empty() ? nullptr : run.grid.open.data()};
+    for (Route& route : routes) {
+        const RouteLean lean = routeLean(ground, route.cells);
+        route.sideSlopeMaxPercent = lean.sideSlopePercent;
+        route.gradeMaxPercent = lean.gradePercent;
     }
     return routes;
 }

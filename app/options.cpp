@@ -56,7 +56,9 @@ const char* const USAGE_TEXT =
     "  --descent F        share of the lift energy a descent costs, 0..1\n"
     "  --rolling CRR      rolling-resistance coefficient, 0 or more (0.015 paved road)\n"
     "  --top-speed KMH    the fastest the vehicle goes on any ground, km/h, above 0\n"
-    "  --power KW         power that slows it on a climb, kilowatts, above 0 (default none)\n";
+    "  --power KW         power that slows it on a climb, kilowatts, above 0 (default none)\n"
+    "  --side-slope PCT   steepest slope it may lean across, percent, above 0 and at most 100\n"
+    "                     (default none)\n";
 
 namespace {
 
@@ -306,9 +308,10 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return {};
     }
     static const char* const withValue[] = {
-        "--terrain",  "--centre", "--speed", "--out",         "--cell-size", "--size",
-        "--from",     "--to",     "--grade", "--mass",        "--descent",   "--rolling",
-        "--barriers", "--moves",  "--cover", "--cover-table", "--top-speed", "--power"};
+        "--terrain",     "--centre",    "--speed",    "--out",       "--cell-size",
+        "--size",        "--from",      "--to",       "--grade",     "--mass",
+        "--descent",     "--rolling",   "--barriers", "--moves",     "--cover",
+        "--cover-table", "--top-speed", "--power",    "--side-slope"};
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
         return printableExcerpt(name) + ": unknown option (see --help)";
     }
@@ -353,6 +356,10 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
     if (name == "--power") {
         return parseNumber(name, *value, "a power in kilowatts above 0", isPower, options.powerKw,
                            true);
+    }
+    if (name == "--side-slope") {
+        return parseNumber(name, *value, "a side slope in percent above 0 and at most 100",
+                           isSideSlopePercent, options.sideSlope);
     }
     if (name == "--moves") {
         return parseMoves(*value, options);

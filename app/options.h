@@ -38,6 +38,7 @@ struct Options {
     std::optional<float> rolling;       // >= 0
     std::optional<double> topSpeedKmh;  // km/h, above 0
     std::optional<double> powerKw;      // kilowatts, above 0
+    std::optional<double> sideSlope;    // percent, above 0 and at most 100
     std::optional<int> moves;           // one of MOVE_COUNTS
     std::string barriersFile;           // no-go areas: polygons or a raster
     std::string coverFile;              // ground cover: a raster of speeds or classes

@@ -200,6 +200,7 @@ void vehicleControls(PanelState& panel) {
     changed |= ImGui::InputFloat("rolling", &v.rolling, 0.005f, 0.05f, "%.3f", enter);
     changed |= ImGui::InputDouble("km/h top", &v.topSpeedKmh, 5.0, 20.0, "%g", enter);
     changed |= ImGui::InputDouble("kW (0 none)", &v.powerKw, 10.0, 50.0, "%g", enter);
+    changed |= ImGui::InputDouble("% side (0 none)", &v.sideSlopePercent, 1.0, 5.0, "%g", enter);
     ImGui::PopItemWidth();
     if (!landscapeRun.barriers.empty()) {
         changed |= ImGui::Checkbox("no-go areas", &barriersOn);
@@ -243,6 +244,10 @@ void totals(const Scene& scene) {
         const size_t first = report.find_first_not_of("\n ");
         ImGui::TextUnformatted(report.c_str() + (first == std::string::npos ? 0 : first));
     }
+    const std::string steepest = steepestAlongText(scene.profile);
+    if (!steepest.empty()) {
+        ImGui::TextUnformatted(steepest.c_str());
+    }
 }
 
 // The plots span exactly the ranges their labels name.
@@ -260,6 +265,14 @@ void profile(const Scene& scene) {
         const std::string costAxis = axisRange("cost", r.lowCost, r.highCost, scene.costUnit);
         ImGui::PlotLines("##cost", costs.data(), PROFILE_SAMPLES, 0, costAxis.c_str(), r.lowCost,
                          r.highCost, size);
+        // The lean from level up to the steepest the route takes, or the vehicle's limit.
+        const std::vector<float> sides =
+            profileSamples(p, &ProfilePoint::sideSlope, PROFILE_SAMPLES);
+        const float sideTop = std::max({1.0f, static_cast<float>(p.sideSlopeMax),
+                                        static_cast<float>(settings.vehicle.sideSlopePercent)});
+        const std::string sideAxis = axisRange("side slope", 0.0f, sideTop, "%");
+        ImGui::PlotLines("##side", sides.data(), PROFILE_SAMPLES, 0, sideAxis.c_str(), 0.0f,
+                         sideTop, size);
         ImGui::TextUnformatted(axisRange("along the route", 0.0f, r.length, "m").c_str());
     }
     ImGui::TextUnformatted(profileReport(p, scene.costUnit).c_str());
@@ -306,6 +319,11 @@ void underCursor(const WindowState& window) {
     const std::string time = cellTimeReport(run.grid, run.cover, run.tables, cell->x, cell->y);
     if (!time.empty()) {
         ImGui::TextUnformatted(time.c_str());
+    }
+    const std::string ground = cellGroundReport(run.grid, activeBarriers(run), run.cover,
+                                                run.settings.vehicle, cell->x, cell->y);
+    if (!ground.empty()) {
+        ImGui::TextUnformatted(ground.c_str());
     }
     ImGui::TextUnformatted(cellPlaceReport(cell->x, cell->y).c_str());
 }

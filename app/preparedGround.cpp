@@ -67,6 +67,9 @@ void applySettings(const Options& options, Settings& s) {
     if (options.powerKw) {
         s.vehicle.powerKw = *options.powerKw;
     }
+    if (options.sideSlope) {
+        s.vehicle.sideSlopePercent = *options.sideSlope;
+    }
 }
 
 // Plans fill the time tables once anything the time of a move depends on is given.
@@ -333,31 +336,52 @@ std::string chosenGroundText(const Options& options, const LandscapeRun& run) {
            endsLine(routeEnds(run.settings), chosenBy, run.settings.planner);
 }
 
-bool coverShutsStart(const LandscapeRun& run) {
+namespace {
+
+// True when the run's start cell has ground and is open, but no move leaves it.
+bool startHasNoMove(const LandscapeRun& run) {
     const GridShape& shape = run.grid.shape;
     const int x = run.settings.startX;
     const int y = run.settings.startY;
-    if (run.cover.empty() || !shape.contains(x, y) || std::isnan(run.terrain[x][y].z)) {
+    if (!shape.contains(x, y) || run.grid.open[shape.index(x, y)] == 0) {
         return false;
     }
-    const std::size_t p = shape.index(x, y);
-    if (run.cover.closes(p)) {
-        return true;
-    }
-    // A barrier's start is left as it is without a cover: planned, and reaching nothing.
-    if (run.grid.open[p] == 0) {
-        return false;
-    }
-    const uint8_t* moves = movesAt(run.grid, p);
+    const uint8_t* moves = movesAt(run.grid, shape.index(x, y));
     return std::all_of(moves, moves + run.grid.moves->bitBytes(), [](uint8_t b) { return b == 0; });
 }
 
+bool coverClosesStart(const LandscapeRun& run) {
+    const GridShape& shape = run.grid.shape;
+    const int x = run.settings.startX;
+    const int y = run.settings.startY;
+    return !run.cover.empty() && shape.contains(x, y) && !std::isnan(run.terrain[x][y].z) &&
+           run.cover.closes(shape.index(x, y));
+}
+
+bool leans(const LandscapeRun& run) {
+    return run.settings.vehicle.sideSlopePercent != NO_SIDE_SLOPE;
+}
+
+} // namespace
+
+bool rulesShutStart(const LandscapeRun& run) {
+    if (run.cover.empty() && !leans(run)) {
+        return false;
+    }
+    // A barrier's start is left as it is without a cover: planned, and reaching nothing.
+    return coverClosesStart(run) || startHasNoMove(run);
+}
+
 std::string shutStartText(const Options& options, const LandscapeRun& run) {
-    if (!coverShutsStart(run)) {
+    if (!rulesShutStart(run)) {
         return {};
     }
     char cell[64];
     std::snprintf(cell, sizeof cell, "(%d, %d)", run.settings.startX, run.settings.startY);
+    if (leans(run) && !coverClosesStart(run)) {
+        return "--side-slope: a " + vehicleText(run.settings.vehicle) +
+               " has no move from the start cell " + cell + "; nothing is planned";
+    }
     return std::string(COVER_OPTION) + ": '" + printable(options.coverFile) +
            "' closes every move from the start cell " + cell + "; nothing is planned";
 }

@@ -21,10 +21,11 @@ std::string prepareGround(const Options& options, LandscapeRun& run);
 // they were chosen and the planner; on the built-in ground the cover's line alone, if any.
 std::string chosenGroundText(const Options& options, const LandscapeRun& run);
 
-// True when the run's cover closes its start cell, or leaves it no move to take: a plan from
-// there reaches nothing, so none is made.
-bool coverShutsStart(const LandscapeRun& run);
+// True when the run's cover closes its start cell, or the cover or the vehicle's side-slope limit
+// leaves it no move to take: a plan from there reaches nothing, so none is made.
+bool rulesShutStart(const LandscapeRun& run);
 
-// The one line that says so, naming --cover and the start cell; empty when the start is not
-// shut in.
+// The one line that says so, naming --side-slope when the vehicle leans within a limit and the
+// start has ground no cover closes, else --cover, and the start cell; empty when the start is
+// not shut in.
 std::string shutStartText(const Options& options, const LandscapeRun& run);

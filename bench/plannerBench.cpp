@@ -193,6 +193,25 @@ BENCHMARK(BM_RasterBuildStepTable)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The same with a vehicle that leans at most 30 %: the side test with the grade profile.
+void BM_RasterBuildStepTableLeaning(benchmark::State& state) {
+    if (!useBenchRaster(state, PlannerKind::Sweep, static_cast<int>(state.range(0)))) {
+        return;
+    }
+    settings.vehicle.sideSlopePercent = 30.0;
+    for (auto _ : state) {
+        buildStepTable();
+        benchmark::ClobberMemory();
+    }
+    settings.vehicle.sideSlopePercent = NO_SIDE_SLOPE;
+}
+BENCHMARK(BM_RasterBuildStepTableLeaning)
+    ->Arg(8)
+    ->Arg(48)
+    ->Arg(96)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 // Labelling the pieces of the raster's ground to choose where its plan starts and ends.
 void BM_RasterDefaultEnds(benchmark::State& state) {
     if (!useBenchRaster(state, PlannerKind::Sweep, static_cast<int>(state.range(0)))) {

@@ -203,6 +203,26 @@ std::string appendProperties(std::string& text, const Route& route, const std::s
         text += std::string(",\"") + name + "\":";
         appendNumber(text, value);
     }
+    text += ",\"side_slope_pct\":";
+    if (vehicle.sideSlopePercent == NO_SIDE_SLOPE) {
+        text += "null";
+    } else {
+        appendNumber(text, vehicle.sideSlopePercent);
+    }
+    // What the route leans and climbs at its steepest, null like its totals when unreachable.
+    const std::pair<const char*, double> steepest[] = {
+        {"side_slope_max_pct", route.sideSlopeMaxPercent},
+        {"grade_max_pct", route.gradeMaxPercent}};
+    for (const auto& [name, value] : steepest) {
+        text += std::string(",\"") + name + "\":";
+        if (!route.reachable) {
+            text += "null";
+        } else if (!std::isfinite(value)) {
+            return std::string("its ") + name + " is not a finite number";
+        } else {
+            appendNumber(text, value);
+        }
+    }
     text += '}';
     return {};
 }

@@ -170,16 +170,23 @@ double squaredDistance(double ax, double ay, double bx, double by) {
     return (ax - bx) * (ax - bx) + (ay - by) * (ay - by);
 }
 
+// True when some move may be taken out of cell p.
+bool movesOut(const PlanningGrid& grid, std::size_t p) {
+    const uint8_t* bits = movesAt(grid, p);
+    return std::any_of(bits, bits + grid.moves->bitBytes(), [](uint8_t b) { return b != 0; });
+}
+
 // Looks at the cells a dialogue may name in column x for one of `set` beyond `best` (squared
 // metres in cells from (fromX, fromY); ties: the smaller flat index, kept in `at`): nearer when
-// `nearer`, else farther.
+// `nearer`, else farther; only cells a move leaves when `moving`.
 void weighColumn(const PlanningGrid& grid, const Pieces& pieces, uint32_t set, int x, double fromX,
-                 double fromY, bool nearer, double& best, std::size_t& at) {
+                 double fromY, bool nearer, bool moving, double& best, std::size_t& at) {
     for (int y = FIRST_ENTRY_CELL; y < grid.shape.rows; ++y) {
         const std::size_t p = grid.shape.index(x, y);
         const double d = squaredDistance(x, y, fromX, fromY);
         const bool beyond = nearer ? d < best : d > best;
-        if ((beyond || (d == best && p < at)) && pieces.holds(grid, p, set)) {
+        if ((beyond || (d == best && p < at)) && pieces.holds(grid, p, set) &&
+            (!moving || movesOut(grid, p))) {
             best = d;
             at = p;
         }
@@ -203,20 +210,28 @@ std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
     if (sizes.empty() || sizes[best] == 0) {
         return std::nullopt;
     }
-    // Columns in order of their distance from the centre's, until none can hold a nearer cell.
+    // Columns in order of their distance from the centre's, until none can hold a nearer cell:
+    // first among the cells the vehicle can leave (with moves one way only, a cell of the piece
+    // may be one it can only enter), then, when the piece has none, among all of its cells.
     const double centreX = (shape.columns - 1) / 2.0;
     const double centreY = (shape.rows - 1) / 2.0;
-    double nearest = std::numeric_limits<double>::infinity();
     std::size_t start = shape.cells();
     const int middle = static_cast<int>(centreX);
-    for (int r = 0; (r - 0.5) * (r - 0.5) <= nearest; ++r) {
-        for (const int x : {middle - r, middle + r + 1}) {
-            const double dx = x - centreX;
-            if (x >= FIRST_ENTRY_CELL && x < shape.columns && dx * dx <= nearest) {
-                weighColumn(grid, pieces, best, x, centreX, centreY, true, nearest, start);
+    for (const bool moving : {true, false}) {
+        double nearest = std::numeric_limits<double>::infinity();
+        for (int r = 0; (r - 0.5) * (r - 0.5) <= nearest; ++r) {
+            for (const int x : {middle - r, middle + r + 1}) {
+                const double dx = x - centreX;
+                if (x >= FIRST_ENTRY_CELL && x < shape.columns && dx * dx <= nearest) {
+                    weighColumn(grid, pieces, best, x, centreX, centreY, true, moving, nearest,
+                                start);
+                }
+            }
+            if (middle - r < FIRST_ENTRY_CELL && middle + r + 1 >= shape.columns) {
+                break;
             }
         }
-        if (middle - r < FIRST_ENTRY_CELL && middle + r + 1 >= shape.columns) {
+        if (start != shape.cells()) {
             break;
         }
     }
@@ -232,7 +247,7 @@ std::optional<RouteEnds> defaultRouteEnds(const PlanningGrid& grid) {
         if (dx * dx + reachY * reachY < farthest) {
             break;
         }
-        weighColumn(grid, pieces, best, x, startX, startY, false, farthest, end);
+        weighColumn(grid, pieces, best, x, startX, startY, false, false, farthest, end);
     }
     return RouteEnds{startX, startY, static_cast<int>(end / shape.rows),
                      static_cast<int>(end % shape.rows)};

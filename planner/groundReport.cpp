@@ -9,6 +9,7 @@
 namespace {
 // The options a user can turn to reach more ground.
 constexpr const char* WIDER_REACH_HINT = "try --grade or --moves";
+constexpr const char* LEANING_REACH_HINT = "try --grade, --side-slope or --moves";
 
 std::string numberText(double value) {
     char text[32];
@@ -56,6 +57,14 @@ std::string gradeText(const Vehicle& vehicle) {
            numberText(vehicle.gradeDownPercent) + " % down";
 }
 
+std::string vehicleText(const Vehicle& vehicle) {
+    if (vehicle.sideSlopePercent == NO_SIDE_SLOPE) {
+        return gradeText(vehicle) + " vehicle";
+    }
+    return gradeText(vehicle) + " vehicle leaning at most " + numberText(vehicle.sideSlopePercent) +
+           " %";
+}
+
 std::string groundLine(const GridShape& shape, const GroundReach& reach) {
     char text[160];
     std::snprintf(text, sizeof text, "Ground: %d x %d cells of %.1f m, %s %% without ground\n",
@@ -73,19 +82,24 @@ std::string endsLine(const RouteEnds& ends, const std::string& chosenBy, Planner
 }
 
 std::string defaultEndsReason(const Vehicle& vehicle) {
-    return "the largest area that " + gradeText(vehicle) + " grades join";
+    if (vehicle.sideSlopePercent == NO_SIDE_SLOPE) {
+        return "the largest area that " + gradeText(vehicle) + " grades join";
+    }
+    return "the largest area that " + gradeText(vehicle) + " grades and a " +
+           numberText(vehicle.sideSlopePercent) + " % side slope join";
 }
 
 std::string reachLine(const GroundReach& reach, const Vehicle& vehicle) {
     char text[96];
     std::snprintf(text, sizeof text, " of the ground (%zu of %zu cells)\n", reach.reached,
                   reach.withGround);
-    return "From the start a " + gradeText(vehicle) + " vehicle reaches " +
+    return "From the start a " + vehicleText(vehicle) + " reaches " +
            percentText(reach.reached, reach.withGround) + " %" + text;
 }
 
 std::string unreachableEndLine(const GroundReach& reach, const Vehicle& vehicle) {
     return "the end lies outside the " + percentText(reach.reached, reach.withGround) +
-           " % of the ground a " + gradeText(vehicle) + " vehicle reaches from the start; " +
-           WIDER_REACH_HINT + "\n";
+           " % of the ground a " + vehicleText(vehicle) + " reaches from the start; " +
+           (vehicle.sideSlopePercent == NO_SIDE_SLOPE ? WIDER_REACH_HINT : LEANING_REACH_HINT) +
+           "\n";
 }

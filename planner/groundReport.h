@@ -28,6 +28,9 @@ std::string percentText(std::size_t part, std::size_t whole);
 // The grade the vehicle may take, "7 %", or "7 % up and 10 % down" when they differ.
 std::string gradeText(const Vehicle& vehicle);
 
+// "7 % vehicle", or "7 % vehicle leaning at most 30 %" with a side-slope limit.
+std::string vehicleText(const Vehicle& vehicle);
+
 // "Ground: 415 x 437 cells of 74.6 m, 39 % without ground\n"
 std::string groundLine(const GridShape& shape, const GroundReach& reach);
 

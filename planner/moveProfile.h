@@ -63,6 +63,9 @@ MoveProfile moveProfileOf(const Move& move, double spacing, double upPercent, do
 struct ProfileGround {
     GridShape shape;
     const float* heights;
+    // Per cell, 0 where a barrier or the cover closes it, when the heights leave closed cells
+    // their height; null when they are NaN there already. Only the side-slope test reads it.
+    const uint8_t* open = nullptr;
 };
 
 // Room per row for testAlongMoves, kept between columns.

@@ -5,6 +5,7 @@
 
 #include "planner/moveProfile.h"
 #include "planner/parallelWork.h"
+#include "planner/sideSlope.h"
 #include "planner/wideLanes.h"
 
 #include <algorithm>
@@ -66,6 +67,7 @@ struct ColumnsPart {
     std::vector<uint8_t> forth;       // per row of the column being measured, scratch
     std::vector<uint8_t> back;
     ProfileScratch scratch;
+    SideStrip side;
 };
 
 // What pricing and testing a move reads, copied into locals so that the stores into the move
@@ -76,6 +78,7 @@ struct PairRules {
     const float* rowY;           // per row, its position
     ProfileGround ground;        // for the ground along a move
     const MoveProfile* profiles; // per move of the set
+    const SideRules* side;       // null when the vehicle leans any way
 };
 
 // A row offset known only when the grid is built, for the moves of more than one row.
@@ -183,7 +186,13 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
     uint8_t* forth = part.forth.data();
     uint8_t* back = part.back.data();
     const bool wide = wideLanesAvailable();
+    if (rules.side != nullptr) {
+        part.side.start(rules.ground, *rules.side, part.from);
+    }
     for (int x = part.from; x < part.to; ++x) {
+        if (rules.side != nullptr) {
+            part.side.reach(x);
+        }
         const std::size_t column = shape.index(x, 0);
         const float* zp = z + column;
         const uint8_t* openP = open + column;
@@ -228,6 +237,9 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
             // taken only makes the exact search's buckets a little finer.
             testAlongMoves(rules.ground, x, s, rules.profiles[d], first, last, forth, back,
                            part.scratch);
+            if (rules.side != nullptr) {
+                part.side.testMove(x, d, rules.profiles[d].crossings, first, last, forth, back);
+            }
             markSteps(forth, first, last, d, stride, stepsP);
             markSteps(back, first + s.dy, last + s.dy, moves.opposite(d), stride, stepsQ);
         }
@@ -427,9 +439,14 @@ void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, Pl
         profiles.push_back(moveProfileOf(m, shape.spacing, use.vehicle.gradeUpPercent,
                                          use.vehicle.gradeDownPercent));
     }
-    const PairRules rules{
-        MoveTest::of(use.vehicle), StepPrices(terrain, ranged, moves), rowY.data(),
-        ProfileGround{shape, anyClosed ? closedAsHoles.data() : heights.data()}, profiles.data()};
+    const bool leans = use.vehicle.sideSlopePercent != NO_SIDE_SLOPE;
+    const SideRules side = leans ? sideRulesOf(moves, use.vehicle.sideSlopePercent) : SideRules{};
+    const PairRules rules{MoveTest::of(use.vehicle),
+                          StepPrices(terrain, ranged, moves),
+                          rowY.data(),
+                          ProfileGround{shape, anyClosed ? closedAsHoles.data() : heights.data()},
+                          profiles.data(),
+                          leans ? &side : nullptr};
     std::vector<ColumnsPart> parts(workersFor(shape.cells()));
     for (std::size_t k = 0; k < parts.size(); ++k) {
         parts[k].from = static_cast<int>(shape.columns * k / parts.size());

@@ -24,6 +24,10 @@ struct Route {
     float lengthMetres = 0.0f;
     float energyJoules = 0.0f;
     float timeSeconds = 0.0f;
+    // The steepest side slope and grade along it, percent (planner/sideSlope.h's routeLean),
+    // where the run worked them out; 0 otherwise.
+    double sideSlopeMaxPercent = 0.0;
+    double gradeMaxPercent = 0.0;
 };
 
 // The route least in `measure` from ends' start to its end over `terrain`. Its own measure's

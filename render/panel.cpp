@@ -4,6 +4,7 @@
 #include "render/panel.h"
 
 #include "planner/routeSummary.h"
+#include "planner/sideSlope.h"
 #include "planner/stepRules.h"
 #include "render/markers.h"
 
@@ -64,7 +65,8 @@ float groundRun(const Cell& a, const Cell& b, double spacing) {
 }
 } // namespace
 
-Profile routeProfile(const TerrainPositions& terrain, const Route& route, const CostTable& costs) {
+Profile routeProfile(const TerrainPositions& terrain, const Route& route, const CostTable& costs,
+                     const PlanningGrid* grid) {
     Profile profile;
     for (size_t k = 0; k < route.cells.size(); ++k) {
         const Cell c = route.cells[k];
@@ -80,6 +82,18 @@ Profile routeProfile(const TerrainPositions& terrain, const Route& route, const 
             }
         }
         profile.points.push_back({c, route.along[k], v.z, costs[c.x][c.y]});
+    }
+    if (grid == nullptr || grid->open.size() != terrain.shape().cells()) {
+        return profile;
+    }
+    const ProfileGround ground{terrain.shape(), terrain.heights().data(), grid->open.data()};
+    const RouteLean lean = routeLean(ground, route.cells);
+    profile.sideSlopeMax = lean.sideSlopePercent;
+    profile.gradeMax = lean.gradePercent;
+    for (size_t k = 0; k < route.cells.size(); ++k) {
+        const size_t from = k + 1 < route.cells.size() || k == 0 ? k : k - 1;
+        profile.points[k].sideSlope =
+            static_cast<float>(moveSideSlopePercent(ground, route.cells, from));
     }
     return profile;
 }
@@ -143,6 +157,14 @@ std::string profileReport(const Profile& profile, const char* costUnit) {
                              double(profile.steepestGrade), from.x, from.y, to.x, to.y);
 }
 
+std::string steepestAlongText(const Profile& profile) {
+    if (profile.points.empty()) {
+        return {};
+    }
+    return formatText("Steepest grade: %.2f %%\nSteepest side slope: %.2f %%", profile.gradeMax,
+                      profile.sideSlopeMax);
+}
+
 std::string cellReport(const TerrainPositions& terrain, const RouteTables& tables, int x, int y) {
     const std::string where =
         formatText("Cell (%d, %d), height %g m", x, y, double(terrain[x][y].z));
@@ -151,6 +173,58 @@ std::string cellReport(const TerrainPositions& terrain, const RouteTables& table
     }
     return where + formatText("\ndistance %f m\nenergy %f J", double(tables.distance[x][y]),
                               double(tables.energy[x][y]));
+}
+
+namespace {
+
+// What closes cell (x, y), which no move enters: the rules in the order the panel names them.
+const char* closedBy(const PlanningGrid& grid, const ProfileGround& ground,
+                     const std::vector<uint8_t>& closed, const GroundCover& cover,
+                     const Vehicle& vehicle, int x, int y) {
+    const std::size_t p = grid.shape.index(x, y);
+    if (std::isnan(ground.heights[p])) {
+        return "no ground";
+    }
+    if (!closed.empty() && closed[p] != 0) {
+        return "a no-go area";
+    }
+    if (cover.closes(p)) {
+        return "the cover";
+    }
+    if (vehicle.sideSlopePercent == NO_SIDE_SLOPE) {
+        return "the grades";
+    }
+    // The side slope closes it when some move in passes every other test.
+    for (const Move& m : *grid.moves) {
+        const Cell from{x - m.dx, y - m.dy};
+        if (grid.shape.contains(from.x, from.y) && passesGrades(ground, vehicle, from, {x, y})) {
+            return "the side slope";
+        }
+    }
+    return "the grades";
+}
+
+} // namespace
+
+std::string cellGroundReport(const PlanningGrid& grid, const std::vector<uint8_t>& closed,
+                             const GroundCover& cover, const Vehicle& vehicle, int x, int y) {
+    if (grid.open.size() != grid.terrain->shape().cells()) {
+        return {};
+    }
+    const ProfileGround ground{grid.shape, grid.terrain->heights().data(), grid.open.data()};
+    const std::size_t p = grid.shape.index(x, y);
+    const std::string slope =
+        std::isnan(ground.heights[p])
+            ? std::string("slope -")
+            : formatText("slope %.1f %%", slopeOf(hornGradient(ground, x, y)) * PERCENT);
+    for (int d = 0; d < grid.moves->count; ++d) {
+        const Move& m = (*grid.moves)[d];
+        if (grid.shape.contains(x - m.dx, y - m.dy) &&
+            takesMove(grid, grid.shape.index(x - m.dx, y - m.dy), d)) {
+            return slope;
+        }
+    }
+    return slope + ", closed by " + closedBy(grid, ground, closed, cover, vehicle, x, y);
 }
 
 std::vector<std::string> coverLegendLines(const GroundCover& cover) {

@@ -35,17 +35,30 @@ struct ProfilePoint {
     float along;  // metres along the route from the start, over the ground
     float height; // metres
     float cost;   // the cost table's entry: metres or joules
+    // Percent: the steepest side slope of the move on from this point (of the move into it at the
+    // end), at the points the side-slope test reads; 0 when the profile was made without a grid.
+    float sideSlope = 0.0f;
 };
 
 struct Profile {
     std::vector<ProfilePoint> points; // start first; empty when the end is unreachable
     int steepestStep = -1;            // k: the step from points[k - 1] to points[k]
     float steepestGrade = 0.0f;       // percent, rise over horizontal run
+    // The route's steepest side slope and grade along the moves' lines, percent (routeLean);
+    // both 0 when the profile was made without a grid.
+    double sideSlopeMax = 0.0;
+    double gradeMax = 0.0;
 };
 
 // The points of `route` over `terrain`, from the start to the end, with the length along it and
-// the cost `costs` (the route's own table) holds at each cell. Empty when the route has no cells.
-Profile routeProfile(const TerrainPositions& terrain, const Route& route, const CostTable& costs);
+// the cost `costs` (the route's own table) holds at each cell, and with `grid` (the one planned
+// on) what the route leans along its moves. Empty when the route has no cells.
+Profile routeProfile(const TerrainPositions& terrain, const Route& route, const CostTable& costs,
+                     const PlanningGrid* grid = nullptr);
+
+// "Steepest grade: 6.99 %\nSteepest side slope: 28.66 %", along the route's moves; empty for an
+// empty profile.
+std::string steepestAlongText(const Profile& profile);
 
 // `count` values of `field` at equal steps of distance from the start to the end of the route,
 // linearly interpolated; all the first point's value for a route of length 0.
@@ -68,6 +81,13 @@ std::string profileReport(const Profile& profile, const char* costUnit);
 
 // Height and both costs of cell (x, y), or that it is unreachable; inside the grid.
 std::string cellReport(const TerrainPositions& terrain, const RouteTables& tables, int x, int y);
+
+// Cell (x, y)'s slope (percent, Horn's, from the heights `grid` was planned on with its closed
+// cells as no ground) and, when no move of the grid enters it, the first of no ground, a no-go
+// area (`closed`, one byte a cell or empty), the cover, the grades and the side slope that closes
+// it: "slope 12.3 %" or "slope 31.2 %, closed by the side slope". Inside the grid.
+std::string cellGroundReport(const PlanningGrid& grid, const std::vector<uint8_t>& closed,
+                             const GroundCover& cover, const Vehicle& vehicle, int x, int y);
 
 // One line a class of `cover` ("forest: 20 km/h, 1234 cells"), in the table's order; none for a
 // cover of speeds or none.

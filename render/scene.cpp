@@ -16,7 +16,7 @@ Scene buildScene(const SceneInputs& in) {
                                  : measure == Measure::Energy ? energyRouteOverlay(in)
                                                               : timeRouteOverlay(in));
         const Route route = readRoute(in.terrain, in.grid.prices, in.tables, measure, routeEnds(s));
-        scene.profile = routeProfile(in.terrain, route, in.tables.costs(measure));
+        scene.profile = routeProfile(in.terrain, route, in.tables.costs(measure), &in.grid);
         scene.costUnit = measure == Measure::Distance ? "m"
                          : measure == Measure::Energy ? "J"
                                                       : "s";

@@ -9,6 +9,7 @@ constexpr float DEFAULT_ROLLING = 0.0f;         // no rolling resistance
 constexpr double DEFAULT_TOP_SPEED_KMH = 90.0;  // the fastest the vehicle goes on any ground
 constexpr double NO_POWER = 0.0;                // no power limit on a climb
 constexpr double WATTS_PER_KILOWATT = 1000.0;
+constexpr double NO_SIDE_SLOPE = 0.0; // the vehicle may lean across any slope
 
 // The values a vehicle may take; past the last limit the energies overflow.
 constexpr double MAX_GRADE_PERCENT = 100.0;
@@ -35,6 +36,10 @@ inline bool isTopSpeed(double kmh) {
 inline bool isPower(double kw) {
     return kw > 0.0 && kw <= MAX_VEHICLE_FIGURE;
 }
+// The steepest side slope, percent, as a grade: above 0 and at most 100.
+inline bool isSideSlopePercent(double percent) {
+    return isGradePercent(percent);
+}
 
 struct Vehicle {
     double gradeUpPercent = DEFAULT_GRADE_PERCENT;   // steepest climb, percent (> 0, <= 100)
@@ -44,10 +49,13 @@ struct Vehicle {
     float rolling = DEFAULT_ROLLING;            // rolling-resistance coefficient (>= 0)
     double topSpeedKmh = DEFAULT_TOP_SPEED_KMH; // caps the speed the ground allows, km/h
     double powerKw = NO_POWER; // kilowatts that limit the speed on a climb; NO_POWER: none
+    // The steepest slope, percent, the vehicle may lean across; NO_SIDE_SLOPE: any.
+    double sideSlopePercent = NO_SIDE_SLOPE;
 
     bool operator==(const Vehicle& o) const {
         return gradeUpPercent == o.gradeUpPercent && gradeDownPercent == o.gradeDownPercent &&
                vehicleMass == o.vehicleMass && descent == o.descent && rolling == o.rolling &&
-               topSpeedKmh == o.topSpeedKmh && powerKw == o.powerKw;
+               topSpeedKmh == o.topSpeedKmh && powerKw == o.powerKw &&
+               sideSlopePercent == o.sideSlopePercent;
     }
 };

@@ -206,6 +206,9 @@ class BatchPlanTest(e2e.TestCase):
                 (["--speed", "\u00e9" * 40], "--speed: '%s...' is not a speed in miles per hour"
                  % ("\\xc3\\xa9" * 30)),
                 (["--power", "5", "--power", "5"], "--power: given twice"),
+                (["--side-slope", "100.5"],
+                 "--side-slope: '100.5' is not a side slope in percent above 0 and at most 100"),
+                (["--side-slope", "30", "--side-slope", "30"], "--side-slope: given twice"),
                 (["--cover-table", "t.csv"], "--cover-table: goes with --cover"),
                 (["--top-speed", "1e-30"], "--top-speed 1e-30: a route's time on this ground "
                  "could pass 1e+35 s, more than a plan can count"),
@@ -233,6 +236,26 @@ class BatchPlanTest(e2e.TestCase):
                                  (2, "", "landscape: %s\n" % message, []))
         self.plan((), "--terrain", dem, "--size", "010", "--cell-size", "10", "--no-tables")
         self.assertEqual(gdal.Open(os.path.join(self.out, "heights.tif")).RasterXSize, 10)
+
+    def test_a_side_slope_limit_keeps_to_the_contour(self):
+        # 30 % up to the east: at a 31 % limit the moves along the contour pass, at 29 % none
+        # inside (the east column, its gradient halved at the edge, still does).
+        ramp = self.raster("ramp.tif", 30.0, [9.0 * (i % 5) for i in range(25)])
+        result = self.plan((), "--terrain", ramp, "--side-slope", "31", "--no-tables")
+        self.assertIn("From the start a 7 % vehicle leaning at most 31 % reaches 20 % of the "
+                      "ground (5 of 25 cells)\n", result.stdout + result.stderr)
+        for feature in json.loads(self.read("routes.geojson"))["features"]:
+            p = feature["properties"]
+            self.assertEqual((p["side_slope_pct"], p["grade_max_pct"]), (31, 0))
+            self.assertAlmostEqual(p["side_slope_max_pct"], 30.0, places=4)
+        result = self.plan((2, 2, 2, 4), "--terrain", ramp, "--side-slope", "29", status=2)
+        self.assertTrue(result.stderr.endswith(
+            "\nlandscape: --side-slope: a 7 % vehicle leaning at most 29 % has no move from the "
+            "start cell (2, 2); nothing is planned\n"), result.stderr)
+        self.plan((2, 2, 2, 4), "--terrain", ramp, "--no-tables")
+        p = json.loads(self.read("routes.geojson"))["features"][0]["properties"]
+        self.assertEqual((p["side_slope_pct"], p["reachable"]), (None, True))
+        self.assertAlmostEqual(p["side_slope_max_pct"], 30.0, places=4)
 
     def test_running_out_of_memory_is_one_line(self):
         if os.environ.get("LANDSCAPE_SANITIZED") == "1" or e2e._sanitized_build():

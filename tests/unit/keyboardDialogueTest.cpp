@@ -141,6 +141,12 @@ TEST_F(CellDialogueTest, PanelRefusesVehiclesWhoseEnergiesPassTheUnreachedMarker
         std::tie(v.topSpeedKmh, v.powerKw) = std::pair{kmh, kw};
         EXPECT_EQ(vehicleRefusal(v), refusal) << kmh << " " << kw;
     }
+    for (const double side : {-1.0, 100.5}) {
+        Vehicle v;
+        v.sideSlopePercent = side;
+        EXPECT_EQ(vehicleRefusal(v),
+                  "Refused: the side slope is 0 (none) or above 0 and at most 100 %");
+    }
 }
 
 // 't' times the plans once and for good: 'm' leaves for the energy view, and a second 't' finds

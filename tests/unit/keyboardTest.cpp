@@ -250,6 +250,14 @@ TEST_F(KeyboardTest, EchoNamesAVehicleOtherThanTheDefault) {
     printSettingsEcho(faster.console().out);
     EXPECT_NE(faster.text().find("rolling 0.015, top speed 60 km/h, power 75.5 kW\n"),
               std::string::npos);
+    // A side slope alone is a vehicle other than the default too.
+    settings.vehicle = Vehicle{};
+    settings.vehicle.sideSlopePercent = 30.0;
+    CapturedConsole leaning;
+    printSettingsEcho(leaning.console().out);
+    EXPECT_NE(leaning.text().find("Vehicle: grade 7.0 % up, 7.0 % down, 1325 kg, descent 1.00, "
+                                  "rolling 0, side slope 30.0 %\n"),
+              std::string::npos);
 }
 
 TEST_F(KeyboardTest, EchoNamesMovesOtherThanTheGrounds) {

@@ -255,6 +255,42 @@ PlainPrices plainMovePrices(const LandscapeRun& run, int a, int b, int dx, int d
 
 namespace {
 
+// The side-slope rule of the move (dx, dy) from (a, b): at its ends and both grid points of each
+// grid line it crosses, Horn's gradient (a neighbour off the grid or closed as the centre) across
+// the move within the vehicle's limit.
+bool plainLeansWithin(const LandscapeRun& run, int a, int b, int dx, int dy) {
+    const double limit = run.settings.vehicle.sideSlopePercent;
+    if (limit == NO_SIDE_SLOPE) {
+        return true;
+    }
+    const GridShape& shape = run.terrain.shape();
+    const auto z = [&](int x, int y, double centre) {
+        return !shape.contains(x, y) || closed(run, x, y) ? centre : run.terrain[x][y].z;
+    };
+    const auto within = [&](int x, int y) {
+        const double c = run.terrain[x][y].z;
+        const double gx = ((z(x + 1, y - 1, c) + 2.0 * z(x + 1, y, c) + z(x + 1, y + 1, c)) -
+                           (z(x - 1, y - 1, c) + 2.0 * z(x - 1, y, c) + z(x - 1, y + 1, c))) /
+                          (8.0 * shape.spacing);
+        const double gy = ((z(x - 1, y + 1, c) + 2.0 * z(x, y + 1, c) + z(x + 1, y + 1, c)) -
+                           (z(x - 1, y - 1, c) + 2.0 * z(x, y - 1, c) + z(x + 1, y - 1, c))) /
+                          (8.0 * shape.spacing);
+        return std::abs(gy * dx - gx * dy) / std::hypot(double(dx), double(dy)) <= limit / 100.0;
+    };
+    bool passes = within(a, b) && within(a + dx, b + dy);
+    for (int i = 1; i < std::abs(dx); ++i) { // the column lines crossed
+        const int x = a + (dx > 0 ? i : -i);
+        const int y = b + static_cast<int>(std::floor(double(dy * i) / std::abs(dx)));
+        passes = passes && within(x, y) && within(x, y + 1);
+    }
+    for (int j = 1; j < std::abs(dy); ++j) { // the row lines crossed
+        const int y = b + (dy > 0 ? j : -j);
+        const int x = a + static_cast<int>(std::floor(double(dx * j) / std::abs(dy)));
+        passes = passes && within(x, y) && within(x + 1, y);
+    }
+    return passes;
+}
+
 // Calls step(nx, ny, prices) for every passable move of the settings' set out of (a, b), in the
 // set's order, each measured, tested and priced on the spot.
 template <typename Step>
@@ -279,7 +315,7 @@ void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
         const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
         const float rise = to.z - from.z;
         if (plainPassable(run, n.multiplier, length, rise) &&
-            plainProfilePasses(run, a, b, n.dx, n.dy)) {
+            plainProfilePasses(run, a, b, n.dx, n.dy) && plainLeansWithin(run, a, b, n.dx, n.dy)) {
             step(nx, ny, plainMovePrices(run, a, b, n.dx, n.dy));
         }
     }

@@ -1,7 +1,9 @@
 #include "planner/moveProfile.h"
 #include "planner/moveSet.h"
 #include "planner/planningGrid.h"
+#include "planner/sideSlope.h"
 #include "planner/steps.h"
+#include "render/panel.h"
 #include "tests/unit/plannerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +57,114 @@ TEST(MoveProfile, PassesAlongTheLengthOnHandMadeGround) {
         buildPlanningGrid(terrain, GroundUse{Vehicle{c.up, c.down}, moves, closed, {}}, grid);
         const int d = moves.numberOf(c.dx, c.dy);
         EXPECT_EQ(takesMove(grid, shape.index(c.x, c.y), d), c.passes) << "case " << &c - cases;
+    }
+}
+
+// The side-slope limit on hand-made ground of 21 x 21 cells of 30 m, from (10, 10) but where a
+// case says: which moves leave, and how many cells take a move along the rows.
+TEST(SideSlope, MovesLeaveWithinTheLeanOnHandMadeGround) {
+    struct Case {
+        const char* name;
+        float (*height)(int x, int y);
+        double grade, side;
+        int moves;
+        std::vector<std::pair<int, int>> leaving; // every move out of the start, in the set's order
+        int alongRows = -1;                       // cells whose move (0, 1) is taken, or -1
+    };
+    // 30 % along x; 20 % at 45 degrees; a floor over columns 8..12 between walls of 50 %.
+    const auto plane = [](int x, int) { return 9.0f * static_cast<float>(x); };
+    const auto slant = [](int x, int y) {
+        return static_cast<float>(6.0 / std::sqrt(2.0) * (x + y));
+    };
+    const auto valley = [](int x, int) { return 15.0f * std::max(0, std::abs(x - 10) - 2); };
+    const Case cases[] = {
+        {"30 % plane, side 29 %", plane, 7, 29, 96, {}},
+        {"30 % plane, side 31 %", plane, 7, 31, 8, {{0, 1}, {0, -1}}},
+        // (1, 5) climbs 5.9 % and leans 29.4 %, (1, 6) 4.9 % and 29.6 %; (1, 4) climbs 7.3 %.
+        {"30 % plane, side 31 %, 96 moves",
+         plane,
+         7,
+         31,
+         96,
+         {{1, 6}, {1, 5}, {1, -5}, {1, -6}, {0, 1}, {0, -1}, {-1, 6}, {-1, 5}, {-1, -5}, {-1, -6}}},
+        // The straight steps climb and lean 14.1 %; (1, -1) leans 20 %, (1, 1) not at all.
+        {"20 % at 45 degrees, side 19.9 %",
+         slant,
+         25,
+         19.9,
+         8,
+         {{1, 1}, {1, 0}, {0, 1}, {0, -1}, {-1, 0}, {-1, -1}}},
+        {"20 % at 45 degrees, side 20.1 %",
+         slant,
+         25,
+         20.1,
+         8,
+         {{1, 1}, {1, 0}, {1, -1}, {0, 1}, {0, -1}, {-1, 1}, {-1, 0}, {-1, -1}}},
+        {"valley, side 20 %", valley, 60, 20, 8, {}, 3 * 20},
+        {"valley, no side limit", valley, 60, NO_SIDE_SLOPE, 8, {}, 21 * 20},
+    };
+    const GridShape shape{21, 21, 30.0};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<float> heights(shape.cells());
+        for (std::size_t p = 0; p < shape.cells(); ++p) {
+            heights[p] = c.height(static_cast<int>(p / 21), static_cast<int>(p % 21));
+        }
+        TerrainPositions terrain;
+        terrain.assign(shape, heights);
+        Vehicle vehicle{c.grade, c.grade};
+        vehicle.sideSlopePercent = c.side;
+        const MoveSet& moves = moveSetFor(c.moves);
+        PlanningGrid grid;
+        buildPlanningGrid(terrain, GroundUse{vehicle, moves, {}, {}}, grid);
+        if (c.alongRows >= 0) {
+            int along = 0;
+            for (std::size_t p = 0; p < shape.cells(); ++p) {
+                along += takesMove(grid, p, moves.numberOf(0, 1)) ? 1 : 0;
+            }
+            EXPECT_EQ(along, c.alongRows);
+            continue;
+        }
+        std::vector<std::pair<int, int>> leaving;
+        for (int d = 0; d < moves.count; ++d) {
+            if (takesMove(grid, shape.index(10, 10), d)) {
+                leaving.emplace_back(moves[d].dx, moves[d].dy);
+            }
+        }
+        EXPECT_EQ(leaving, c.leaving);
+    }
+    // The lean worked out at one point: across the slant's contour 20 %, along it none.
+    std::vector<float> heights(shape.cells());
+    const ProfileGround slanted{shape, heights.data()};
+    for (std::size_t p = 0; p < shape.cells(); ++p) {
+        heights[p] = slant(static_cast<int>(p / 21), static_cast<int>(p % 21));
+    }
+    EXPECT_NEAR(sideSlopeOf(hornGradient(slanted, 10, 10), 1, -1), 0.2, 1e-6);
+    EXPECT_NEAR(sideSlopeOf(hornGradient(slanted, 10, 10), 1, 1), 0.0, 1e-6);
+    EXPECT_NEAR(slopeOf(hornGradient(slanted, 10, 10)), 0.2, 1e-6);
+    // What closes a cell of the valley, with a barrier on its west wall, a hole on its east one
+    // and a spike on its floor no grade climbs.
+    for (std::size_t p = 0; p < shape.cells(); ++p) {
+        heights[p] = valley(static_cast<int>(p / 21), static_cast<int>(p % 21));
+    }
+    heights[shape.index(18, 18)] = NAN;
+    heights[shape.index(10, 15)] = 100.0f;
+    std::vector<uint8_t> closed(shape.cells(), 0);
+    closed[shape.index(3, 3)] = 1;
+    TerrainPositions terrain;
+    terrain.assign(shape, heights);
+    Vehicle vehicle;
+    vehicle.sideSlopePercent = 20.0;
+    PlanningGrid grid;
+    buildPlanningGrid(terrain, GroundUse{vehicle, moveSetFor(8), closed, {}}, grid);
+    const std::pair<Cell, const char*> reports[] = {
+        {{10, 10}, "slope 0.0 %"},
+        {{15, 10}, "slope 50.0 %, closed by the side slope"},
+        {{3, 3}, "slope 50.0 %, closed by a no-go area"},
+        {{18, 18}, "slope -, closed by no ground"},
+        {{10, 15}, "slope 0.0 %, closed by the grades"}};
+    for (const auto& [cell, report] : reports) {
+        EXPECT_EQ(cellGroundReport(grid, closed, {}, vehicle, cell.x, cell.y), report);
     }
 }
 

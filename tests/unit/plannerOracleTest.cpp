@@ -405,6 +405,7 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         int cover = 0;      // 1: a road, a forest and a lake of speeds; 2: with their surfaces
         double power = 0.0; // kW; with a cover, timed plans
         bool timed = false; // timed plans without either
+        double side = NO_SIDE_SLOPE; // the side-slope limit, percent
     };
     const Case cases[] = {
         {"71 x 43 at 7.3 m", {71, 43, 7.3}, 7.0, 7.0, 1.0f, 0.0f},
@@ -431,6 +432,14 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         {"60 x 45, whole metres, 5 kW, no cover", {60, 45, 30.0}, 9, 9, 1, 0, 1, 0, 8, 0, 5},
         {"71 x 43 at 7.3 m, surfaces, 48 moves", {71, 43, 7.3}, 7, 7, 1, .01f, 0, 0, 48, 2, 12},
         {"1025 x 1024 at 10 m, surfaces", {1025, 1024, 10.0}, 7, 7, 1, 0, 0, 0, 8, 2, 9},
+        // A side-slope limit on every set of moves, over holes, barriers and a cover.
+        {"71 x 43 at 7.3 m, side 6 %", {71, 43, 7.3}, 7, 7, 1, 0, 0, 0, 8, 0, 0, 0, 6},
+        {"40 x 90 at 1 m, 15/5 %, side 9 %, 16", {40, 90, 1}, 15, 5, 1, 0, 0, 0, 16, 0, 0, 1, 9},
+        {"48 x 40 at 30 m, side 5 %, 32 moves", {48, 40, 30.0}, 5, 9, 1, 0, 0, 0, 32, 0, 0, 0, 5},
+        {"71 x 43 at 7.3 m, side 7 %, 48, cover", {71, 43, 7.3}, 7, 7, 1, 0, 0, 0, 48, 1, 0, 0, 7},
+        {"55 x 61 at 12.5 m, side 8 %, 80", {55, 61, 12.5}, 10, 20, .5, 0, 0, 0, 80, 0, 0, 0, 8},
+        {"64 x 50 at 30 m, side 6 %, 96", {64, 50, 30.0}, 12, 12, 1, 0, 0, 0, 96, 0, 0, 0, 6},
+        {"1025 x 1024 at 10 m, side 6 %, 16", {1025, 1024, 10.0}, 7, 7, 1, 0, 0, 0, 16, 0, 0, 0, 6},
     };
     static_assert(1025 * 1024 >= PARALLEL_CELLS && 1100 * 1000 >= PARALLEL_CELLS);
     for (const Case& c : cases) {
@@ -440,6 +449,7 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         settings.vehicle.rolling = c.rolling;
         settings.moves = c.moves;
         settings.vehicle.powerKw = c.power;
+        settings.vehicle.sideSlopePercent = c.side;
         run.timed = c.timed || c.cover != 0 || c.power > 0.0;
         // A road along row 9 at 80 km/h, a forest at 10 km/h (rougher, with surfaces), a lake
         // across columns 44..46 but for a gap at the road; elsewhere no value.
