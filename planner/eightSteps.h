@@ -95,8 +95,8 @@ template <bool UniformRun> class EightStepPricer {
         }
         // Columns or rows unevenly apart: each length anew from the two cells' positions.
         for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
-            out.lengths[d] =
-                (open & (1u << d)) != 0 ? prices_.length(p, d, zp, heightOf(d)) : CLOSED_STEP;
+            out.lengths[d] = (open & (1u << d)) != 0 ? prices_.oneCellLength(p, d, zp, heightOf(d))
+                                                     : CLOSED_STEP;
         }
         return out;
     }
@@ -125,8 +125,8 @@ class StepByStepPricer {
         EightStepPrices out;
         for (int d = 0; d < NEIGHBOUR_COUNT; ++d) {
             const bool taken = (open & (1u << d)) != 0;
-            out.lengths[d] = taken ? prices_.length(p, d, zp, heightOf(d)) : CLOSED_STEP;
-            out.energies[d] = taken ? prices_.energy(p, d, zp, heightOf(d)) : CLOSED_STEP;
+            out.lengths[d] = taken ? prices_.oneCellLength(p, d, zp, heightOf(d)) : CLOSED_STEP;
+            out.energies[d] = taken ? prices_.oneCellEnergy(p, d, zp, heightOf(d)) : CLOSED_STEP;
         }
         return out;
     }

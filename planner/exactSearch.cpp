@@ -167,10 +167,13 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     const double leastStep = range.free ? 0.0 : range.cheapest;
     // The same for each move alone: a long move costs at least its run, which spares pricing it
     // towards a neighbour already cheaper than that.
+    // Over the eight steps every move is of one cell: nothing to ask.
+    constexpr bool ONE_CELL = std::is_same_v<Records, EightStepRecords>;
+    constexpr bool LINES = !ONE_CELL && std::is_same_v<Prices, StepPrices>;
     double leastOf[MOST_MOVES];
     for (int d = 0; d < grid.moves->count; ++d) {
         leastOf[d] = leastStep;
-        if constexpr (std::is_same_v<Prices, StepPrices>) {
+        if constexpr (LINES) {
             leastOf[d] = std::max(leastStep, prices.template leastPrice<M>(d));
         }
     }
@@ -265,7 +268,7 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
                 return;
             }
             // A long move's line gives both measures in one walk.
-            if constexpr (std::is_same_v<Prices, StepPrices>) {
+            if constexpr (LINES) {
                 if (prices.isLong(d)) {
                     if (base + prices.template lineBound<M>(d, zp, cells.height(q)) > next.cost) {
                         return;
@@ -278,6 +281,15 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
                 }
             }
             const float zq = cells.height(q);
+            if constexpr (ONE_CELL) {
+                const double cost =
+                    base + static_cast<double>(prices.template oneCellPrice<M>(p, d, zp, zq));
+                if (cost <= next.cost) {
+                    offer(d, q, cost,
+                          static_cast<double>(prices.template oneCellPrice<OTHER>(p, d, zp, zq)));
+                }
+                return;
+            }
             const double cost = base + static_cast<double>(prices.template price<M>(p, d, zp, zq));
             if (cost <= next.cost) {
                 offer(d, q, cost, static_cast<double>(prices.template price<OTHER>(p, d, zp, zq)));

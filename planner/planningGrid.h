@@ -151,6 +151,9 @@ struct KindPrices {
     template <Measure M> float price(std::size_t p, int d, float, float) const {
         return M == Measure::Distance ? kindOf(p, d).length : kindOf(p, d).energy;
     }
+    template <Measure M> float oneCellPrice(std::size_t p, int d, float zp, float zq) const {
+        return price<M>(p, d, zp, zq);
+    }
 
   private:
     const StepKindPrice& kindOf(std::size_t p, int d) const {

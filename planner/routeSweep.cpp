@@ -59,7 +59,7 @@ template <bool Timed> struct TableCells {
         offer(energy[q], energyFrom[q], base.energy, step.energy(d), arrived);
         if (Timed) {
             offer(time[q], timeFrom[q], base.time,
-                  prices->timeOf(base.p, q, d, step.length(d), heights[base.p], heights[q]),
+                  prices->oneCellTimeOf(base.p, q, d, step.length(d), heights[base.p], heights[q]),
                   arrived);
         }
     }
@@ -82,7 +82,7 @@ template <Measure M> struct PackedCells {
         const auto arrived = static_cast<uint8_t>(d + 1);
         if constexpr (M == Measure::Time) {
             offer(cells[q].cost, cells[q].from, cells[p].cost,
-                  prices->timeOf(p, q, d, step.length(d), cells[p].height, cells[q].height),
+                  prices->oneCellTimeOf(p, q, d, step.length(d), cells[p].height, cells[q].height),
                   arrived);
         } else {
             offer(cells[q].cost, cells[q].from, cells[p].cost,

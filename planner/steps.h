@@ -178,9 +178,35 @@ class StepPrices {
 
     // Metres of move d from the cell at flat index p, of height zp, to its neighbour of height zq.
     float length(std::size_t p, int d, float zp, float zq) const {
-        if (isLong(d)) {
-            return alongLine<false>(p, d).length;
+        return isLong(d) ? alongLine<false>(p, d).length : oneCellLength(p, d, zp, zq);
+    }
+    // Joules of the same move.
+    float energy(std::size_t p, int d, float zp, float zq) const {
+        return isLong(d) ? alongLine<false>(p, d).energy : oneCellEnergy(p, d, zp, zq);
+    }
+    // Seconds of the same move.
+    double time(std::size_t p, int d, float zp, float zq) const {
+        return isLong(d) ? alongLine<true>(p, d).time : oneCellTime(p, d, zp, zq);
+    }
+    // Seconds of move d of `length` metres from the cell at p to the cell at q; a long move's
+    // length is its line's, which prices its time itself.
+    double timeOf(std::size_t p, std::size_t q, int d, float length, float zp, float zq) const {
+        return isLong(d) ? alongLine<true>(p, d).time : oneCellTimeOf(p, q, d, length, zp, zq);
+    }
+    // The same move in measure M: metres and joules as floats, seconds as a double.
+    template <Measure M> auto price(std::size_t p, int d, float zp, float zq) const {
+        if constexpr (M == Measure::Distance) {
+            return length(p, d, zp, zq);
+        } else if constexpr (M == Measure::Energy) {
+            return energy(p, d, zp, zq);
+        } else {
+            return time(p, d, zp, zq);
         }
+    }
+
+    // The prices of a move of one cell (not isLong(d)): a step between its two cells, which a
+    // planner of the eight steps takes without asking.
+    float oneCellLength(std::size_t p, int d, float zp, float zq) const {
         const Rise<float> rise = riseOf(zp, zq);
         if (uniformRun_) {
             return moveLength(rise, xSquare_[d], ySquare_[d]);
@@ -192,31 +218,22 @@ class StepPrices {
         return moveLength(rise, gapSquare(terrain_->columnX(x), terrain_->columnX(x + s.dx)),
                           gapSquare(terrain_->rowY(y), terrain_->rowY(y + s.dy)));
     }
-    // Joules of the same move. Its rolling coefficient is the mean of its two cells'.
-    float energy(std::size_t p, int d, float zp, float zq) const {
-        if (isLong(d)) {
-            return alongLine<false>(p, d).energy;
-        }
+    // Its rolling coefficient is the mean of its two cells'.
+    float oneCellEnergy(std::size_t p, int d, float zp, float zq) const {
         const float rolling =
             cellRolling_ == nullptr
                 ? rolling_[d]
                 : (cellRolling_[p] + cellRolling_[endOf(p, d)]) * 0.5f * massGravity_ * moveRun_[d];
         return moveEnergy(riseOf(zp, zq), descent_, massGravity_, rolling);
     }
-    // Seconds of the same move.
-    double time(std::size_t p, int d, float zp, float zq) const {
-        if (isLong(d)) {
-            return alongLine<true>(p, d).time;
-        }
-        return timeOf(p, endOf(p, d), d, length(p, d, zp, zq), zp, zq);
+    double oneCellTime(std::size_t p, int d, float zp, float zq) const {
+        return oneCellTimeOf(p, endOf(p, d), d, oneCellLength(p, d, zp, zq), zp, zq);
     }
     // Seconds of move d of `length` metres from the cell at p to the cell at q, in double: the
     // length at the mean of the two cells' paces, and on a climb with a power limit no less than
     // the length at the speed that power keeps up, P / (m g (rise / run + rolling)).
-    double timeOf(std::size_t p, std::size_t q, int d, float length, float zp, float zq) const {
-        if (isLong(d)) {
-            return alongLine<true>(p, d).time;
-        }
+    double oneCellTimeOf(std::size_t p, std::size_t q, int d, float length, float zp,
+                         float zq) const {
         const double metres = static_cast<double>(length);
         double seconds =
             cellPace_ == nullptr ? metres * pace_ : metres * (cellPace_[p] + cellPace_[q]) / 2.0;
@@ -285,14 +302,13 @@ class StepPrices {
         };
         return {in(M), in(otherMeasure(M))};
     }
-    // The same move in measure M: metres and joules as floats, seconds as a double.
-    template <Measure M> auto price(std::size_t p, int d, float zp, float zq) const {
+    template <Measure M> auto oneCellPrice(std::size_t p, int d, float zp, float zq) const {
         if constexpr (M == Measure::Distance) {
-            return length(p, d, zp, zq);
+            return oneCellLength(p, d, zp, zq);
         } else if constexpr (M == Measure::Energy) {
-            return energy(p, d, zp, zq);
+            return oneCellEnergy(p, d, zp, zq);
         } else {
-            return time(p, d, zp, zq);
+            return oneCellTime(p, d, zp, zq);
         }
     }
     // Takes each cell's pace (seconds a metre) and rolling coefficient from these tables, indexed
