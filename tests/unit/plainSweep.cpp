@@ -3,6 +3,7 @@
 #include "planner/stepRules.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -153,13 +154,29 @@ double plainCoefficient(const LandscapeRun& run, int x, int y) {
     return std::isnan(r) ? run.settings.vehicle.rolling : r;
 }
 
+// At most the two ends and ten crossings, held in place: the oracles test millions of moves, and
+// under the sanitizers an allocation for each would take most of their time.
+struct LinePoints {
+    std::array<LinePoint, 12> at{};
+    std::size_t count = 0;
+
+    void push_back(const LinePoint& p) { at[count++] = p; }
+    bool empty() const { return count == 0; }
+    std::size_t size() const { return count; }
+    const LinePoint& operator[](std::size_t k) const { return at[k]; }
+    LinePoint* begin() { return at.data(); }
+    LinePoint* end() { return at.data() + count; }
+};
+
 // The points of the line of a move longer than one cell (dx, dy) from (a, b), in order along it;
 // empty when a grid point beside a crossing is closed.
-std::vector<LinePoint> plainLine(const LandscapeRun& run, int a, int b, int dx, int dy) {
+LinePoints plainLine(const LandscapeRun& run, int a, int b, int dx, int dy) {
     const auto pointAt = [&](double t, int x, int y) {
         return LinePoint{t, run.terrain[x][y].z, plainPace(run, x, y), plainCoefficient(run, x, y)};
     };
-    std::vector<LinePoint> line = {pointAt(0.0, a, b), pointAt(1.0, a + dx, b + dy)};
+    LinePoints line;
+    line.push_back(pointAt(0.0, a, b));
+    line.push_back(pointAt(1.0, a + dx, b + dy));
     // Along one index the line crosses lines i = 1 .. n - 1 of the other at i / n of its way.
     const auto cross = [&](int n, int other, bool columnLines) {
         for (int i = 1; i < std::abs(n); ++i) {
@@ -202,7 +219,7 @@ bool plainProfilePasses(const LandscapeRun& run, int a, int b, int dx, int dy) {
     if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
         return dx == 0 || dy == 0 || !closed(run, a + dx, b) || !closed(run, a, b + dy);
     }
-    const std::vector<LinePoint> line = plainLine(run, a, b, dx, dy);
+    const LinePoints line = plainLine(run, a, b, dx, dy);
     if (line.empty()) {
         return false;
     }
@@ -232,7 +249,7 @@ PlainPrices plainMovePrices(const LandscapeRun& run, int a, int b, int dx, int d
     // Piece by piece along the line, in double.
     const Vehicle& v = run.settings.vehicle;
     const double massGravity = v.vehicleMass * 9.80665;
-    const std::vector<LinePoint> line = plainLine(run, a, b, dx, dy);
+    const LinePoints line = plainLine(run, a, b, dx, dy);
     double length = 0.0;
     double energy = 0.0;
     double seconds = 0.0;
