@@ -309,8 +309,7 @@ class RouteFileBuilder {
                 OGR_F_SetGeometry(feature.get(), line.get());
             }
             if (OGR_L_CreateFeature(layer, feature.get()) != OGRERR_NONE) {
-                return route.reachable ? routeError(route, "its cells have no longitude/latitude")
-                                       : lastError();
+                return routeError(route, lastError());
             }
         }
         return {};
@@ -350,16 +349,22 @@ class RouteFileBuilder {
         }
         const std::pair<const char*, Cell> ends[] = {{"start", facts_.start}, {"end", facts_.end}};
         for (const auto& [name, cell] : ends) {
-            const Geometry line(OGR_G_CreateGeometry(wkbLineString));
-            addCells(line.get(), {cell}, facts_, heights);
-            const Geometry point(OGR_G_CreateGeometry(heights ? wkbPoint25D : wkbPoint));
-            OGR_G_AddPoint(point.get(), OGR_G_GetX(line.get(), 0), OGR_G_GetY(line.get(), 0),
-                           OGR_G_GetZ(line.get(), 0));
+            // An end no route reaches may lie where there is no ground: it has no height.
+            const GroundPoint p = cellCentre(facts_.ground, facts_.shape.spacing, cell.x, cell.y);
+            const double height =
+                heights ? (*facts_.heights)[facts_.shape.index(cell.x, cell.y)] : NAN;
+            const bool known = std::isfinite(height);
+            const Geometry point(OGR_G_CreateGeometry(known ? wkbPoint25D : wkbPoint));
+            if (known) {
+                OGR_G_AddPoint(point.get(), p.x, p.y, height);
+            } else {
+                OGR_G_AddPoint_2D(point.get(), p.x, p.y);
+            }
             const std::string error = turnToLonLat(point.get());
             if (!error.empty()) {
                 return std::string("the ") + name + ": " + error;
             }
-            if (!addNamed(waypoints, name, point.get(), heights)) {
+            if (!addNamed(waypoints, name, point.get(), known)) {
                 return lastError();
             }
         }
