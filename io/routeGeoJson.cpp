@@ -229,9 +229,9 @@ class RouteFileBuilder {
         : format_(format), facts_(facts) {}
 
     std::string build(const std::string& path) {
-        const bool lonLat = !facts_.ground.crsWkt.empty();
-        SpatialReference system = lonLat ? systemOf(facts_.ground.crsWkt) : nullptr;
-        if (lonLat && system == nullptr) {
+        const bool hasSystem = !facts_.ground.crsWkt.empty();
+        SpatialReference system = hasSystem ? systemOf(facts_.ground.crsWkt) : nullptr;
+        if (hasSystem && system == nullptr) {
             return std::string("its coordinate system cannot be read: ") + CPLGetLastErrorMsg();
         }
         if (format_ == RouteFormat::Gpx) {
@@ -244,8 +244,10 @@ class RouteFileBuilder {
                        CPLGetLastErrorMsg();
             }
         }
+        // RFC 7946 mode takes positions without a system for longitude/latitude and would cut
+        // local metres at "180": those are written as they are.
         CPLStringList layerOptions;
-        if (format_ == RouteFormat::GeoJson && lonLat) {
+        if (format_ == RouteFormat::GeoJson && hasSystem) {
             layerOptions.SetNameValue("RFC7946", "YES");
         }
         GDALDatasetH dataset = GDALCreate(GDALGetDriverByName(infoOf(format_).driver), path.c_str(),
