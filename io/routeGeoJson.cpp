@@ -10,7 +10,6 @@
 #include "planner/groundPosition.h"
 #include "planner/routeSummary.h"
 
-#include <cpl_conv.h>
 #include <cpl_error.h>
 #include <cpl_string.h>
 #include <cpl_vsi.h>
