@@ -21,7 +21,7 @@
 
 const char* const USAGE_TEXT =
     "Usage: landscape [--exact | --sweep] [--moves N] [--panel] [GROUND] [VEHICLE]\n"
-    "                 [--from X,Y --to X,Y] [GLUT options]\n"
+    "                 [--from X,Y --to X,Y] [--routes FILE]... [GLUT options]\n"
     "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
     "                 [--exact | --sweep] [--moves N] [--speed MPH] [--no-tables] [--out DIR]\n"
     "                 [--routes FILE]...\n"
@@ -39,8 +39,8 @@ const char* const USAGE_TEXT =
     "  --speed MPH        speed for the fuel figure, miles per hour (default 55)\n"
     "  --no-tables        a batch plan leaves out the three text tables\n"
     "  --out DIR          folder a batch plan writes into (default the working directory)\n"
-    "  --routes FILE      write the routes also to FILE beside the map files, as its name\n"
-    "                     ends: .geojson, .gpx, .kml or .gpkg (may be given more than once)\n"
+    "  --routes FILE      write the routes also to FILE whenever the map files are written,\n"
+    "                     as its name ends: .geojson, .gpx, .kml or .gpkg (may be repeated)\n"
     "  --help             print this text and end\n"
     "GROUND (default the built-in 365 x 365 cells of 30 m):\n"
     "  --terrain FILE     load the ground from an elevation raster GDAL reads, whole and at\n"
