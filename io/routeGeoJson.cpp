@@ -434,6 +434,9 @@ std::string writeRouteFile(int folder, const std::string& name, RouteFormat form
     if (needsLonLat(format) && facts.ground.crsWkt.empty()) {
         return "the ground has no coordinate system, so no longitude/latitude";
     }
+    // One file at a time is built in the memory folder.
+    static std::mutex building;
+    const std::lock_guard<std::mutex> hold(building);
     // The caller reports a failure in its own words; GDAL's messages would only repeat it.
     CPLPushErrorHandler(CPLQuietErrorHandler);
     registerDrivers();
