@@ -27,13 +27,14 @@ namespace {
 constexpr int EXIT_WRITE_FAILED = 1;
 constexpr int EXIT_BAD_INPUT = 2;
 // Writes the files into the folder open as `folder`, each whole or not at all (the three text
-// tables only when `tables`); false when any was not written.
+// tables only when `tables`), then the files of --routes; false when any was not written.
 bool writeResults(int folder, bool tables, const LandscapeRun& run) {
     const bool tablesWritten =
         !tables || exportRouteTablesInto(
                        folder, {run.terrain, run.tables, routeEnds(run.settings), run.progress});
-    return static_cast<int>(writeMapFiles(folder, run).size()) == mapFileCount(run) &&
-           tablesWritten;
+    const bool mapsWritten =
+        static_cast<int>(writeMapFiles(folder, run).size()) == mapFileCount(run);
+    return writeRouteFiles(run) == 0 && mapsWritten && tablesWritten;
 }
 
 } // namespace

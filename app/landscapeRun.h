@@ -33,6 +33,8 @@ struct LandscapeRun {
     int groundMoves = Settings{}.moves; // the moves plans on this ground take unless told otherwise
     bool loadedGround = false;          // --terrain named the ground
     ProgressListener progress;          // where long work of this run tells how far it has come
+    // --routes: more files the routes go to whenever the map files are written.
+    std::vector<std::string> routeFiles;
 };
 
 // Makes `heights` (x-major, metres, NaN for no ground) of `shape` the run's ground: sizes the

@@ -1,10 +1,11 @@
 // Writing the map files one after another: distance.tif, energy.tif, time.tif of a timed plan,
-// heights.tif and routes.geojson. A file that fails is reported and skipped, and the rest are still
-// written.
+// heights.tif, routes.geojson and routes.gpx where asked, then the files of --routes. A file that
+// fails is reported and skipped, and the rest are still written.
 
 #include "app/mapFiles.h"
 
 #include "io/costRaster.h"
+#include "io/printableText.h"
 #include "io/routeGeoJson.h"
 #include "planner/routeTables.h"
 #include "terrain/groundReference.h"
@@ -12,6 +13,7 @@
 #include "terrain/terrainGrid.h"
 
 #include <cstdio>
+#include <fcntl.h>
 
 namespace {
 
@@ -21,6 +23,7 @@ constexpr char TIME_RASTER_FILE[] = "time.tif";
 constexpr int UNTIMED_MAP_FILES = 4;
 constexpr char HEIGHTS_RASTER_FILE[] = "heights.tif";
 constexpr char ROUTES_FILE[] = "routes.geojson";
+constexpr char GPS_ROUTES_FILE[] = "routes.gpx";
 
 void keep(const std::string& error, const char* name, std::vector<std::string>& names) {
     if (!error.empty()) {
@@ -35,13 +38,29 @@ std::string writeRaster(int folder, const char* name, const float* values,
     return writeGridRaster(folder, name, values, run.terrain.shape(), run.reference, run.progress);
 }
 
+RouteFileFacts routeFacts(const LandscapeRun& run, const std::vector<Route>& routes) {
+    const Settings& s = run.settings;
+    const RouteEnds ends = routeEnds(s);
+    return {routes,
+            s.planner == PlannerKind::Exact ? "exact" : "sweep",
+            s.moves,
+            s.vehicle,
+            s.speedMph,
+            run.reference,
+            run.terrain.shape(),
+            &run.terrain.heights(),
+            {ends.startX, ends.startY},
+            {ends.endX, ends.endY},
+            run.tables.timed};
+}
+
 } // namespace
 
 int mapFileCount(const LandscapeRun& run) {
     return UNTIMED_MAP_FILES + (run.tables.timed ? 1 : 0);
 }
 
-std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run) {
+std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run, bool withGps) {
     std::vector<std::string> names;
     keep(writeRaster(folder, DISTANCE_RASTER_FILE, run.tables.distance.data(), run),
          DISTANCE_RASTER_FILE, names);
@@ -53,11 +72,30 @@ std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run) {
     }
     keep(writeRaster(folder, HEIGHTS_RASTER_FILE, run.terrain.heights().data(), run),
          HEIGHTS_RASTER_FILE, names);
-    const Settings& s = run.settings;
-    const char* planner = s.planner == PlannerKind::Exact ? "exact" : "sweep";
-    keep(writeRouteGeoJson(folder, ROUTES_FILE, plannedRoutes(run), planner, s.moves, s.vehicle,
-                           s.speedMph, run.reference, run.terrain.shape().spacing,
-                           run.tables.timed),
-         ROUTES_FILE, names);
+    const std::vector<Route> routes = plannedRoutes(run);
+    const RouteFileFacts facts = routeFacts(run, routes);
+    keep(writeRouteFile(folder, ROUTES_FILE, RouteFormat::GeoJson, facts), ROUTES_FILE, names);
+    if (withGps && !run.reference.crsWkt.empty()) {
+        keep(writeRouteFile(folder, GPS_ROUTES_FILE, RouteFormat::Gpx, facts), GPS_ROUTES_FILE,
+             names);
+    }
     return names;
+}
+
+int writeRouteFiles(const LandscapeRun& run) {
+    if (run.routeFiles.empty()) {
+        return 0;
+    }
+    const std::vector<Route> routes = plannedRoutes(run);
+    const RouteFileFacts facts = routeFacts(run, routes);
+    int failed = 0;
+    for (const std::string& file : run.routeFiles) {
+        const std::string error = writeRouteFile(AT_FDCWD, file, *routeFormatOf(file), facts);
+        if (!error.empty()) {
+            std::fprintf(stderr, "Error: could not write %s: %s\n", printable(file).c_str(),
+                         error.c_str());
+            ++failed;
+        }
+    }
+    return failed;
 }

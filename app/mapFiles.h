@@ -11,8 +11,14 @@
 // the plan was timed.
 int mapFileCount(const LandscapeRun& run);
 
-// Writes distance.tif, energy.tif, time.tif (when the last plan was timed), heights.tif and
-// routes.geojson into the folder open as `folder` (a directory descriptor, or AT_FDCWD) for the
-// run's last plan, each whole or not at all; each one not written is reported on stderr as
+// Writes distance.tif, energy.tif, time.tif (when the last plan was timed), heights.tif,
+// routes.geojson and, when `withGps` and the ground has a coordinate system, routes.gpx into the
+// folder open as `folder` (a directory descriptor, or AT_FDCWD) for the run's last plan, each
+// whole or not at all; each one not written is reported on stderr as
 // "Error: could not write NAME: REASON". Returns the names of the files written, in that order.
-std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run);
+std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run, bool withGps = false);
+
+// Writes the routes of the run's last plan to each file of run.routeFiles (named from the
+// working directory) in the format its name ends in, each whole or not at all and each one not
+// written reported as writeMapFiles does. Returns how many were not written.
+int writeRouteFiles(const LandscapeRun& run);

@@ -5,6 +5,7 @@
 
 #include "io/groundRaster.h"
 #include "io/printableText.h"
+#include "io/routeGeoJson.h"
 #include "planner/moveSet.h"
 #include "render/overlays.h"
 #include "terrain/vehicle.h"
@@ -20,9 +21,10 @@
 
 const char* const USAGE_TEXT =
     "Usage: landscape [--exact | --sweep] [--moves N] [--panel] [GROUND] [VEHICLE]\n"
-    "                 [--from X,Y --to X,Y] [GLUT options]\n"
+    "                 [--from X,Y --to X,Y] [--routes FILE]... [GLUT options]\n"
     "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
     "                 [--exact | --sweep] [--moves N] [--speed MPH] [--no-tables] [--out DIR]\n"
+    "                 [--routes FILE]...\n"
     "\n"
     "  --exact            plan least costs exactly (the default on loaded ground)\n"
     "  --sweep            plan by one spiral sweep (the default on the built-in ground)\n"
@@ -37,6 +39,8 @@ const char* const USAGE_TEXT =
     "  --speed MPH        speed for the fuel figure, miles per hour (default 55)\n"
     "  --no-tables        a batch plan leaves out the three text tables\n"
     "  --out DIR          folder a batch plan writes into (default the working directory)\n"
+    "  --routes FILE      write the routes also to FILE whenever the map files are written,\n"
+    "                     as its name ends: .geojson, .gpx, .kml or .gpkg (may be repeated)\n"
     "  --help             print this text and end\n"
     "GROUND (default the built-in 365 x 365 cells of 30 m):\n"
     "  --terrain FILE     load the ground from an elevation raster GDAL reads, whole and at\n"
@@ -67,6 +71,8 @@ constexpr int DECIMAL = 10;
 // -h is --help: no option of GLUT's is spelt so, and it is what people type first.
 constexpr const char* SHORT_HELP = "-h";
 constexpr const char* HELP = "--help";
+// Options that may be given more than once.
+constexpr const char* REPEATABLE = "--routes";
 // Options that cannot be given together: the panel belongs to the window a plan never opens, and
 // a run starts with one planner.
 constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}, {"--exact", "--sweep"}};
@@ -308,10 +314,10 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return {};
     }
     static const char* const withValue[] = {
-        "--terrain",     "--centre",    "--speed",    "--out",       "--cell-size",
-        "--size",        "--from",      "--to",       "--grade",     "--mass",
-        "--descent",     "--rolling",   "--barriers", "--moves",     "--cover",
-        "--cover-table", "--top-speed", "--power",    "--side-slope"};
+        "--terrain",     "--centre",    "--speed",    "--out",        "--cell-size",
+        "--size",        "--from",      "--to",       "--grade",      "--mass",
+        "--descent",     "--rolling",   "--barriers", "--moves",      "--cover",
+        "--cover-table", "--top-speed", "--power",    "--side-slope", "--routes"};
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
         return printableExcerpt(name) + ": unknown option (see --help)";
     }
@@ -386,6 +392,14 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
     if (name == "--speed") {
         return parseSpeed(*value, options);
     }
+    if (name == "--routes") {
+        if (!routeFormatOf(*value)) {
+            return "--routes: " + quoted(*value) + " is not a file of a format routes are " +
+                   "written in (" + ROUTE_FORMAT_ENDINGS + ")";
+        }
+        options.routeFiles.push_back(*value);
+        return {};
+    }
     if (name == "--out") {
         options.outDir = *value;
         return value->empty() ? "--out: the folder name is empty" : std::string{};
@@ -418,7 +432,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         }
         const std::string arg = argument == SHORT_HELP ? HELP : argument;
         parsed.error = parseOne(arg, reader, options);
-        if (parsed.error.empty() && !given.insert(arg).second) {
+        if (parsed.error.empty() && !given.insert(arg).second && arg != REPEATABLE) {
             parsed.error = arg + ": given twice";
         }
         if (!parsed.error.empty()) {

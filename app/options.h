@@ -45,6 +45,9 @@ struct Options {
     std::string coverTableFile;         // the cover's classes, CSV; only with coverFile
     std::string outDir;                 // where a batch plan writes; empty: working directory
     std::vector<std::string> otherArgs; // not ours, in order: GLUT's, or an error in a batch
+    // --routes: files the routes are written to beside the map files, each in the format its
+    // name ends in.
+    std::vector<std::string> routeFiles;
 };
 
 struct ParsedOptions {

@@ -11,6 +11,7 @@
 #include "io/coverRaster.h"
 #include "io/groundRaster.h"
 #include "io/printableText.h"
+#include "io/routeGeoJson.h"
 #include "planner/defaultEnds.h"
 #include "planner/groundPosition.h"
 #include "planner/groundReport.h"
@@ -254,6 +255,18 @@ std::string chooseEnds(const Options& options, LandscapeRun& run) {
     return {};
 }
 
+// Why a file of --routes cannot hold routes on this ground, empty when all can: GPX and KML
+// hold longitude/latitude, which ground without a coordinate system has none of.
+std::string routeFilesRefusal(const Options& options, const GroundReference& ground) {
+    for (const std::string& file : options.routeFiles) {
+        if (ground.crsWkt.empty() && needsLonLat(*routeFormatOf(file))) {
+            return "--routes: '" + printable(file) +
+                   "' holds longitude/latitude only, but the ground has no coordinate system";
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 std::string prepareGround(const Options& options, LandscapeRun& run) {
@@ -300,6 +313,11 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
     if (!priceRefusal.empty()) {
         return priceRefusal;
     }
+    const std::string routesRefusal = routeFilesRefusal(options, run.reference);
+    if (!routesRefusal.empty()) {
+        return routesRefusal;
+    }
+    run.routeFiles = options.routeFiles;
     useGround(run, shape, std::move(heights));
     if (run.loadedGround) {
         run.settings.sceneRotation = MAP_SCENE_ROTATION;

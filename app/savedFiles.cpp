@@ -53,7 +53,8 @@ void saveMapFiles(const LandscapeRun& run, std::FILE* out) {
     std::vector<std::string> names;
     {
         const LongWork work;
-        names = writeMapFiles(AT_FDCWD, run);
+        names = writeMapFiles(AT_FDCWD, run, true);
+        writeRouteFiles(run);
     }
     std::fprintf(out, "\nMap files written: %s\n",
                  names.empty() ? "none" : joined(names, " ").c_str());

@@ -19,7 +19,8 @@ void recordSaved(const std::string& what, const std::vector<std::string>& names)
 // The report of the last record; "" before the first.
 const std::string& lastSaved();
 
-// Writes the map files of the plan on screen into the working directory and prints which.
+// Writes the map files of the plan on screen into the working directory (routes.gpx too on
+// ground with a coordinate system) and prints which, then the files of --routes.
 void saveMapFiles(const LandscapeRun& run, std::FILE* out);
 
 // Writes `picture` as the next free landscape-N.png in the working directory and prints its

@@ -1,6 +1,8 @@
-// Writing the routes as GeoJSON: cell centres transformed to longitude/latitude when the ground
-// has a system, lines cut at the antimeridian, and the whole text built before it replaces the
-// file.
+// Writing the routes through OGR: each file is built whole in GDAL's memory file system by the
+// format's driver (the GeoJSON driver reprojects to longitude/latitude and cuts at the
+// antimeridian itself), then its bytes replace the target file. A GeoPackage cannot be created
+// over the empty temporary file that replaceFile makes, and the memory copy keeps every format to
+// the same path.
 
 #include "io/routeGeoJson.h"
 
@@ -9,24 +11,46 @@
 #include "planner/routeSummary.h"
 
 #include <cpl_error.h>
+#include <cpl_string.h>
+#include <cpl_vsi.h>
+#include <gdal.h>
+#include <ogr_api.h>
 #include <ogr_srs_api.h>
+#include <ogrsf_frmts.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 namespace {
 
 constexpr int WGS84_EPSG = 4326;
-constexpr double ANTIMERIDIAN = 180.0; // degrees east or west
-constexpr int NUMBER_ROOM = 32;        // the shortest exact form of any double fits
+constexpr int NUMBER_ROOM = 32; // the shortest exact form of any double fits
 constexpr const char* TIME_TOTAL = "time_s";
+constexpr char LAYER_NAME[] = "routes";
+constexpr char KML_NAME_FIELD[] = "Name";
+// One folder of GDAL's memory file system for the file being built and any side files its
+// driver makes there (a GeoPackage's journal).
+constexpr char MEMORY_FOLDER[] = "/vsimem/landscapeRoutes";
 
-template <typename Number> void appendNumber(std::string& text, Number value) {
-    char digits[NUMBER_ROOM];
-    text.append(digits, std::to_chars(digits, digits + NUMBER_ROOM, value).ptr);
+struct FormatInfo {
+    RouteFormat format;
+    const char* ending;
+    const char* driver;
+};
+
+constexpr FormatInfo FORMATS[] = {{RouteFormat::GeoJson, ".geojson", "GeoJSON"},
+                                  {RouteFormat::Gpx, ".gpx", "GPX"},
+                                  {RouteFormat::Kml, ".kml", "KML"},
+                                  {RouteFormat::GeoPackage, ".gpkg", "GPKG"}};
+
+const FormatInfo& infoOf(RouteFormat format) {
+    return *std::find_if(std::begin(FORMATS), std::end(FORMATS),
+                         [format](const FormatInfo& info) { return info.format == format; });
 }
 
 struct SpatialReferenceDeleter {
@@ -41,139 +65,67 @@ struct TransformationDeleter {
 };
 using Transformation = std::unique_ptr<void, TransformationDeleter>;
 
-// Working coordinates to longitude/latitude, x first whatever the systems' axis order.
-Transformation toLonLat(const std::string& crsWkt) {
-    SpatialReference source(OSRNewSpatialReference(nullptr));
-    SpatialReference target(OSRNewSpatialReference(nullptr));
-    if (OSRSetFromUserInput(source.get(), crsWkt.c_str()) != OGRERR_NONE ||
-        OSRImportFromEPSG(target.get(), WGS84_EPSG) != OGRERR_NONE) {
+struct GeometryDeleter {
+    void operator()(OGRGeometryH geometry) const { OGR_G_DestroyGeometry(geometry); }
+};
+using Geometry = std::unique_ptr<void, GeometryDeleter>;
+
+struct FeatureDeleter {
+    void operator()(OGRFeatureH feature) const { OGR_F_Destroy(feature); }
+};
+using Feature = std::unique_ptr<void, FeatureDeleter>;
+
+// A system read from `wkt` (WGS 84 when empty), x first whatever its axis order; null when it
+// cannot be read.
+SpatialReference systemOf(const std::string& wkt) {
+    SpatialReference srs(OSRNewSpatialReference(nullptr));
+    const OGRErr read = wkt.empty() ? OSRImportFromEPSG(srs.get(), WGS84_EPSG)
+                                    : OSRSetFromUserInput(srs.get(), wkt.c_str());
+    if (read != OGRERR_NONE) {
         return nullptr;
     }
-    OSRSetAxisMappingStrategy(source.get(), OAMS_TRADITIONAL_GIS_ORDER);
-    OSRSetAxisMappingStrategy(target.get(), OAMS_TRADITIONAL_GIS_ORDER);
-    return Transformation(OCTNewCoordinateTransformation(source.get(), target.get()));
+    OSRSetAxisMappingStrategy(srs.get(), OAMS_TRADITIONAL_GIS_ORDER);
+    return srs;
 }
 
-using Line = std::vector<std::pair<double, double>>;
-
-// Vertex positions of the route into xs and ys; returns why one cannot be had, empty when all
-// can.
-std::string positions(const Route& route, const GroundReference& ground, double spacing,
-                      std::vector<double>& xs, std::vector<double>& ys) {
-    for (const Cell& cell : route.cells) {
-        const GroundPoint p = cellCentre(ground, spacing, cell.x, cell.y);
-        xs.push_back(p.x);
-        ys.push_back(p.y);
-    }
-    if (route.cells.size() == 1) {
-        xs.push_back(xs.front());
-        ys.push_back(ys.front());
-    }
-    if (ground.crsWkt.empty()) {
-        return {};
-    }
-    Transformation transformation = toLonLat(ground.crsWkt);
-    if (transformation == nullptr) {
-        return std::string("no transformation to longitude/latitude: ") + CPLGetLastErrorMsg();
-    }
-    std::vector<int> transformed(xs.size());
-    OCTTransformEx(transformation.get(), static_cast<int>(xs.size()), xs.data(), ys.data(), nullptr,
-                   transformed.data());
-    for (size_t k = 0; k < xs.size(); ++k) {
-        if (transformed[k] == 0 || !std::isfinite(xs[k]) || !std::isfinite(ys[k])) {
-            const Cell& cell = route.cells[std::min(k, route.cells.size() - 1)];
-            return "cell (" + std::to_string(cell.x) + ", " + std::to_string(cell.y) +
-                   ") has no longitude/latitude";
-        }
-        xs[k] = std::clamp(xs[k], -ANTIMERIDIAN, ANTIMERIDIAN);
-    }
-    return {};
+// A float as the number its shortest decimal form names, so a file prints 0.015 for the float
+// nearest 0.015, not that float's whole binary value.
+double asWritten(float value) {
+    char digits[NUMBER_ROOM];
+    const auto end = std::to_chars(digits, digits + NUMBER_ROOM, value).ptr;
+    double written = value;
+    std::from_chars(digits, end, written);
+    return written;
 }
 
-// The route as lines cut where it crosses the antimeridian, each ending or starting on it at
-// the latitude where the step between two vertices crosses it.
-std::vector<Line> cutAtAntimeridian(const std::vector<double>& xs, const std::vector<double>& ys,
-                                    bool lonLat) {
-    std::vector<Line> lines{{{xs[0], ys[0]}}};
-    for (size_t k = 1; k < xs.size(); ++k) {
-        const double step = xs[k] - xs[k - 1];
-        if (lonLat && std::fabs(step) > ANTIMERIDIAN) {
-            const double edge = step < 0.0 ? ANTIMERIDIAN : -ANTIMERIDIAN;
-            const double unwrapped = xs[k] + 2.0 * edge;
-            const double t = (edge - xs[k - 1]) / (unwrapped - xs[k - 1]);
-            const double latitude = ys[k - 1] + t * (ys[k] - ys[k - 1]);
-            lines.back().emplace_back(edge, latitude);
-            lines.push_back({{-edge, latitude}});
-        }
-        lines.back().emplace_back(xs[k], ys[k]);
-    }
-    return lines;
+// One property of a route: its name, kind and value; null values are written as null.
+struct Property {
+    enum class Kind { Text, Integer, Boolean, Real } kind;
+    const char* name;
+    std::string text;
+    long long integer = 0;
+    double real = 0.0;
+    bool null = false;
+};
+
+Property real(const char* name, double value, bool null = false) {
+    Property p{Property::Kind::Real, name, {}, 0, value, null};
+    return p;
 }
 
-void appendLine(std::string& text, const Line& line) {
-    text += '[';
-    for (size_t k = 0; k < line.size(); ++k) {
-        text += k == 0 ? "[" : ",[";
-        appendNumber(text, line[k].first);
-        text += ',';
-        appendNumber(text, line[k].second);
-        text += ']';
-    }
-    text += ']';
-}
-
-std::string appendGeometry(std::string& text, const Route& route, const GroundReference& ground,
-                           double spacing) {
-    if (!route.reachable) {
-        text += "null";
-        return {};
-    }
-    std::vector<double> xs;
-    std::vector<double> ys;
-    const std::string error = positions(route, ground, spacing, xs, ys);
-    if (!error.empty()) {
-        return error;
-    }
-    const std::vector<Line> lines = cutAtAntimeridian(xs, ys, !ground.crsWkt.empty());
-    if (lines.size() == 1) {
-        text += "{\"type\":\"LineString\",\"coordinates\":";
-        appendLine(text, lines.front());
-        text += '}';
-        return {};
-    }
-    text += "{\"type\":\"MultiLineString\",\"coordinates\":[";
-    for (size_t k = 0; k < lines.size(); ++k) {
-        text += k == 0 ? "" : ",";
-        appendLine(text, lines[k]);
-    }
-    text += "]}";
-    return {};
-}
-
-std::string appendTotal(std::string& text, const char* name, bool reachable, float value) {
-    text += ",\"";
-    text += name;
-    text += "\":";
-    if (!reachable) {
-        text += "null";
-        return {};
-    }
-    if (!std::isfinite(value)) {
-        return std::string("its ") + name + " is not a finite number";
-    }
-    appendNumber(text, value);
-    return {};
-}
-
-std::string appendProperties(std::string& text, const Route& route, const std::string& planner,
-                             int moves, const Vehicle& vehicle, float speedMph, bool timed) {
+// The route's properties in the order they are written; returns why one cannot be, empty when
+// all can.
+std::string routeProperties(const Route& route, const RouteFileFacts& facts,
+                            std::vector<Property>& properties) {
     const float miles = distanceInMiles(route.lengthMetres);
-    const float gallons = miles * fuelPerMile(speedMph);
-    text += std::string("{\"measure\":\"") + measureName(route.measure) + "\",\"planner\":\"" +
-            planner + "\",\"moves\":" + std::to_string(moves) + ",\"reachable\":";
-    text += route.reachable ? "true" : "false";
-    text += ",\"cells\":";
-    appendNumber(text, route.cells.size());
+    const float gallons = miles * fuelPerMile(facts.speedMph);
+    const bool unreached = !route.reachable;
+    properties = {
+        {Property::Kind::Text, "measure", measureName(route.measure)},
+        {Property::Kind::Text, "planner", facts.planner},
+        {Property::Kind::Integer, "moves", {}, facts.moves},
+        {Property::Kind::Boolean, "reachable", {}, route.reachable ? 1 : 0},
+        {Property::Kind::Integer, "cells", {}, static_cast<long long>(route.cells.size())}};
     // An untimed plan's file stays as it was before times were planned.
     const std::pair<const char*, float> totals[] = {{"length_m", route.lengthMetres},
                                                     {"energy_j", route.energyJoules},
@@ -181,90 +133,338 @@ std::string appendProperties(std::string& text, const Route& route, const std::s
                                                     {"miles", miles},
                                                     {"gallons", gallons}};
     for (const auto& [name, value] : totals) {
-        if (!timed && name == TIME_TOTAL) {
+        if (!facts.timed && name == TIME_TOTAL) {
             continue;
         }
-        const std::string error = appendTotal(text, name, route.reachable, value);
-        if (!error.empty()) {
-            return error;
+        if (route.reachable && !std::isfinite(value)) {
+            return std::string("its ") + name + " is not a finite number";
         }
+        properties.push_back(real(name, asWritten(value), unreached));
     }
-    // Options checked them finite; floats print as floats, so 0.015 stays 0.015.
-    const std::pair<const char*, double> grades[] = {{"grade_up_pct", vehicle.gradeUpPercent},
-                                                     {"grade_down_pct", vehicle.gradeDownPercent}};
-    const std::pair<const char*, float> rest[] = {{"mass_kg", vehicle.vehicleMass},
-                                                  {"descent", vehicle.descent},
-                                                  {"rolling", vehicle.rolling}};
-    for (const auto& [name, value] : grades) {
-        text += std::string(",\"") + name + "\":";
-        appendNumber(text, value);
-    }
-    for (const auto& [name, value] : rest) {
-        text += std::string(",\"") + name + "\":";
-        appendNumber(text, value);
-    }
-    text += ",\"side_slope_pct\":";
-    if (vehicle.sideSlopePercent == NO_SIDE_SLOPE) {
-        text += "null";
-    } else {
-        appendNumber(text, vehicle.sideSlopePercent);
-    }
+    // Options checked them finite.
+    const Vehicle& vehicle = facts.vehicle;
+    properties.push_back(real("grade_up_pct", vehicle.gradeUpPercent));
+    properties.push_back(real("grade_down_pct", vehicle.gradeDownPercent));
+    properties.push_back(real("mass_kg", asWritten(vehicle.vehicleMass)));
+    properties.push_back(real("descent", asWritten(vehicle.descent)));
+    properties.push_back(real("rolling", asWritten(vehicle.rolling)));
+    properties.push_back(real("side_slope_pct", vehicle.sideSlopePercent,
+                              vehicle.sideSlopePercent == NO_SIDE_SLOPE));
     // What the route leans and climbs at its steepest, null like its totals when unreachable.
     const std::pair<const char*, double> steepest[] = {
         {"side_slope_max_pct", route.sideSlopeMaxPercent},
         {"grade_max_pct", route.gradeMaxPercent}};
     for (const auto& [name, value] : steepest) {
-        text += std::string(",\"") + name + "\":";
-        if (!route.reachable) {
-            text += "null";
-        } else if (!std::isfinite(value)) {
+        if (route.reachable && !std::isfinite(value)) {
             return std::string("its ") + name + " is not a finite number";
-        } else {
-            appendNumber(text, value);
         }
+        properties.push_back(real(name, value, unreached));
     }
-    text += '}';
     return {};
 }
 
-// The FeatureCollection text; returns why it cannot be made, empty when it was.
-std::string routeGeoJson(const std::vector<Route>& routes, const std::string& planner, int moves,
-                         const Vehicle& vehicle, float speedMph, const GroundReference& ground,
-                         double spacing, bool timed, std::string& text) {
-    text = "{\"type\":\"FeatureCollection\",\"features\":[";
-    for (size_t k = 0; k < routes.size(); ++k) {
-        text += k == 0 ? "\n" : ",\n";
-        text += "{\"type\":\"Feature\",\"properties\":";
-        std::string error =
-            appendProperties(text, routes[k], planner, moves, vehicle, speedMph, timed);
-        text += ",\"geometry\":";
-        if (error.empty()) {
-            error = appendGeometry(text, routes[k], ground, spacing);
-        }
-        if (!error.empty()) {
-            return std::string("the ") + measureName(routes[k].measure) + " route: " + error;
-        }
-        text += '}';
+OGRFieldType fieldType(Property::Kind kind) {
+    switch (kind) {
+    case Property::Kind::Text:
+        return OFTString;
+    case Property::Kind::Integer:
+    case Property::Kind::Boolean:
+        return OFTInteger;
+    case Property::Kind::Real:
+        break;
     }
-    text += "\n]}\n";
-    return {};
+    return OFTReal;
+}
+
+bool createFields(OGRLayerH layer, const std::vector<Property>& properties) {
+    for (const Property& p : properties) {
+        OGRFieldDefnH field = OGR_Fld_Create(p.name, fieldType(p.kind));
+        if (p.kind == Property::Kind::Boolean) {
+            OGR_Fld_SetSubType(field, OFSTBoolean);
+        }
+        const bool created = OGR_L_CreateField(layer, field, TRUE) == OGRERR_NONE;
+        OGR_Fld_Destroy(field);
+        if (!created) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// By name: a driver may hold fields of its own before ours (KML's name and description).
+void setFields(OGRFeatureH feature, const std::vector<Property>& properties) {
+    for (const Property& p : properties) {
+        const int k = OGR_F_GetFieldIndex(feature, p.name);
+        if (p.null) {
+            OGR_F_SetFieldNull(feature, k);
+        } else if (p.kind == Property::Kind::Text) {
+            OGR_F_SetFieldString(feature, k, p.text.c_str());
+        } else if (p.kind == Property::Kind::Real) {
+            OGR_F_SetFieldDouble(feature, k, p.real);
+        } else {
+            OGR_F_SetFieldInteger64(feature, k, p.integer);
+        }
+    }
+}
+
+// The cells' centres in working coordinates, with the ground's height at each when `heights`.
+void addCells(OGRGeometryH line, const std::vector<Cell>& cells, const RouteFileFacts& facts,
+              bool heights) {
+    for (const Cell& cell : cells) {
+        const GroundPoint p = cellCentre(facts.ground, facts.shape.spacing, cell.x, cell.y);
+        if (heights) {
+            OGR_G_AddPoint(line, p.x, p.y, (*facts.heights)[facts.shape.index(cell.x, cell.y)]);
+        } else {
+            OGR_G_AddPoint_2D(line, p.x, p.y);
+        }
+    }
+}
+
+// Builds the routes' file at `path` with `driver`, a layer of all their properties, or GPX's
+// waypoints and tracks; returns why it could not be, empty when it was.
+class RouteFileBuilder {
+  public:
+    RouteFileBuilder(RouteFormat format, const RouteFileFacts& facts)
+        : format_(format), facts_(facts) {}
+
+    std::string build(const std::string& path) {
+        const bool hasSystem = !facts_.ground.crsWkt.empty();
+        SpatialReference system = hasSystem ? systemOf(facts_.ground.crsWkt) : nullptr;
+        if (hasSystem && system == nullptr) {
+            return std::string("its coordinate system cannot be read: ") + CPLGetLastErrorMsg();
+        }
+        if (format_ == RouteFormat::Gpx) {
+            // GPX's driver writes positions as given: they are turned into longitude/latitude
+            // here.
+            SpatialReference wgs84 = systemOf("");
+            toLonLat_.reset(OCTNewCoordinateTransformation(system.get(), wgs84.get()));
+            if (toLonLat_ == nullptr) {
+                return std::string("no transformation to longitude/latitude: ") +
+                       CPLGetLastErrorMsg();
+            }
+        }
+        // RFC 7946 mode takes positions without a system for longitude/latitude and would cut
+        // local metres at "180": those are written as they are.
+        CPLStringList layerOptions;
+        if (format_ == RouteFormat::GeoJson && hasSystem) {
+            layerOptions.SetNameValue("RFC7946", "YES");
+        }
+        GDALDatasetH dataset = GDALCreate(GDALGetDriverByName(infoOf(format_).driver), path.c_str(),
+                                          0, 0, 0, GDT_Unknown, nullptr);
+        if (dataset == nullptr) {
+            return lastError();
+        }
+        std::string error = format_ == RouteFormat::Gpx
+                                ? fillGpx(dataset)
+                                : fillLayer(dataset, system.get(), layerOptions.List());
+        // Closing writes the file; a failure there shows only as the last error.
+        if (error.empty()) {
+            CPLErrorReset();
+        }
+        GDALClose(dataset);
+        if (error.empty() && CPLGetLastErrorType() != CE_None) {
+            error = lastError();
+        }
+        return error;
+    }
+
+  private:
+    static std::string lastError() {
+        return *CPLGetLastErrorMsg() != '\0' ? CPLGetLastErrorMsg() : "OGR could not build it";
+    }
+
+    static std::string routeError(const Route& route, const std::string& error) {
+        return std::string("the ") + measureName(route.measure) + " route: " + error;
+    }
+
+    std::string fillLayer(GDALDatasetH dataset, OGRSpatialReferenceH system, char** options) {
+        const bool heights = format_ == RouteFormat::Kml && facts_.heights != nullptr;
+        OGRLayerH layer = GDALDatasetCreateLayer(
+            dataset, LAYER_NAME, system, heights ? wkbLineString25D : wkbLineString, options);
+        if (layer == nullptr) {
+            return lastError();
+        }
+        std::vector<Property> properties;
+        for (size_t k = 0; k < facts_.routes.size(); ++k) {
+            const Route& route = facts_.routes[k];
+            const std::string error = routeProperties(route, facts_, properties);
+            if (!error.empty()) {
+                return routeError(route, error);
+            }
+            if (k == 0 && !createFields(layer, properties)) {
+                return lastError();
+            }
+            const Feature feature(OGR_F_Create(OGR_L_GetLayerDefn(layer)));
+            setFields(feature.get(), properties);
+            // KML's placemarks are named by their measure, as GPX's tracks are.
+            const int name = OGR_F_GetFieldIndex(feature.get(), KML_NAME_FIELD);
+            if (format_ == RouteFormat::Kml && name >= 0) {
+                OGR_F_SetFieldString(feature.get(), name, measureName(route.measure));
+            }
+            if (route.reachable) {
+                const Geometry line(OGR_G_CreateGeometry(wkbLineString));
+                addCells(line.get(), route.cells, facts_, heights);
+                if (route.cells.size() == 1) {
+                    addCells(line.get(), route.cells, facts_, heights);
+                }
+                OGR_F_SetGeometry(feature.get(), line.get());
+            }
+            if (OGR_L_CreateFeature(layer, feature.get()) != OGRERR_NONE) {
+                return routeError(route, lastError());
+            }
+        }
+        return {};
+    }
+
+    // Turns `geometry` into longitude/latitude; returns why it cannot be, empty when it was.
+    std::string turnToLonLat(OGRGeometryH geometry) const {
+        if (OGR_G_Transform(geometry, toLonLat_.get()) != OGRERR_NONE) {
+            return "no longitude/latitude";
+        }
+        return {};
+    }
+
+    // A feature of `layer` named `name` holding `geometry`, or none; a waypoint of a known height
+    // gives it as its elevation too, as GPX's driver writes a waypoint's from its field.
+    static bool addNamed(OGRLayerH layer, const char* name, OGRGeometryH geometry,
+                         bool elevation = false) {
+        const Feature feature(OGR_F_Create(OGR_L_GetLayerDefn(layer)));
+        OGR_F_SetFieldString(feature.get(), OGR_F_GetFieldIndex(feature.get(), "name"), name);
+        if (elevation) {
+            OGR_F_SetFieldDouble(feature.get(), OGR_F_GetFieldIndex(feature.get(), "ele"),
+                                 OGR_G_GetZ(geometry, 0));
+        }
+        if (geometry != nullptr) {
+            OGR_F_SetGeometry(feature.get(), geometry);
+        }
+        return OGR_L_CreateFeature(layer, feature.get()) == OGRERR_NONE;
+    }
+
+    // GPX wants its waypoints before its tracks.
+    std::string fillGpx(GDALDatasetH dataset) {
+        const bool heights = facts_.heights != nullptr;
+        OGRLayerH waypoints =
+            GDALDatasetCreateLayer(dataset, "waypoints", nullptr, wkbPoint25D, nullptr);
+        if (waypoints == nullptr) {
+            return lastError();
+        }
+        const std::pair<const char*, Cell> ends[] = {{"start", facts_.start}, {"end", facts_.end}};
+        for (const auto& [name, cell] : ends) {
+            // An end no route reaches may lie where there is no ground: it has no height.
+            const GroundPoint p = cellCentre(facts_.ground, facts_.shape.spacing, cell.x, cell.y);
+            const double height =
+                heights ? (*facts_.heights)[facts_.shape.index(cell.x, cell.y)] : NAN;
+            const bool known = std::isfinite(height);
+            const Geometry point(OGR_G_CreateGeometry(known ? wkbPoint25D : wkbPoint));
+            if (known) {
+                OGR_G_AddPoint(point.get(), p.x, p.y, height);
+            } else {
+                OGR_G_AddPoint_2D(point.get(), p.x, p.y);
+            }
+            const std::string error = turnToLonLat(point.get());
+            if (!error.empty()) {
+                return std::string("the ") + name + ": " + error;
+            }
+            if (!addNamed(waypoints, name, point.get(), known)) {
+                return lastError();
+            }
+        }
+        OGRLayerH tracks =
+            GDALDatasetCreateLayer(dataset, "tracks", nullptr, wkbMultiLineString25D, nullptr);
+        if (tracks == nullptr) {
+            return lastError();
+        }
+        for (const Route& route : facts_.routes) {
+            Geometry track;
+            if (route.reachable) {
+                // A route has one leg: one segment.
+                track.reset(OGR_G_CreateGeometry(wkbMultiLineString));
+                const Geometry line(OGR_G_CreateGeometry(wkbLineString));
+                addCells(line.get(), route.cells, facts_, heights);
+                OGR_G_AddGeometry(track.get(), line.get());
+                const std::string error = turnToLonLat(track.get());
+                if (!error.empty()) {
+                    return routeError(route, error);
+                }
+            }
+            if (!addNamed(tracks, measureName(route.measure), track.get())) {
+                return lastError();
+            }
+        }
+        return {};
+    }
+
+    RouteFormat format_;
+    const RouteFileFacts& facts_;
+    Transformation toLonLat_;
+};
+
+void registerDrivers() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterOGRGeoJSON();
+        RegisterOGRGPX();
+        RegisterOGRKML();
+        RegisterOGRGeoPackage();
+    });
 }
 
 } // namespace
+
+std::optional<RouteFormat> routeFormatOf(const std::string& file) {
+    std::string lower = file;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const FormatInfo& info : FORMATS) {
+        const std::string ending = info.ending;
+        if (lower.size() > ending.size() &&
+            lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0) {
+            return info.format;
+        }
+    }
+    return std::nullopt;
+}
+
+bool needsLonLat(RouteFormat format) {
+    return format == RouteFormat::Gpx || format == RouteFormat::Kml;
+}
+
+std::string writeRouteFile(int folder, const std::string& name, RouteFormat format,
+                           const RouteFileFacts& facts) {
+    if (needsLonLat(format) && facts.ground.crsWkt.empty()) {
+        return "the ground has no coordinate system, so no longitude/latitude";
+    }
+    // One file at a time is built in the memory folder.
+    static std::mutex building;
+    const std::lock_guard<std::mutex> hold(building);
+    // The caller reports a failure in its own words; GDAL's messages would only repeat it.
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    registerDrivers();
+    const std::string path = std::string(MEMORY_FOLDER) + "/" + LAYER_NAME + infoOf(format).ending;
+    VSIRmdirRecursive(MEMORY_FOLDER);
+    std::string error = RouteFileBuilder(format, facts).build(path);
+    vsi_l_offset size = 0;
+    const GByte* bytes = error.empty() ? VSIGetMemFileBuffer(path.c_str(), &size, FALSE) : nullptr;
+    if (error.empty() && bytes == nullptr) {
+        error = "OGR wrote nothing";
+    }
+    if (error.empty()) {
+        error = replaceFile(folder, name, [&](std::FILE* file) {
+            return std::fwrite(bytes, 1, size, file) == size;
+        });
+    }
+    VSIRmdirRecursive(MEMORY_FOLDER);
+    CPLPopErrorHandler();
+    return error;
+}
 
 std::string writeRouteGeoJson(int folder, const std::string& name, const std::vector<Route>& routes,
                               const std::string& planner, int moves, const Vehicle& vehicle,
                               float speedMph, const GroundReference& ground, double spacing,
                               bool timed) {
-    CPLPushErrorHandler(CPLQuietErrorHandler);
-    std::string text;
-    const std::string error =
-        routeGeoJson(routes, planner, moves, vehicle, speedMph, ground, spacing, timed, text);
-    CPLPopErrorHandler();
-    if (!error.empty()) {
-        return error;
-    }
-    return replaceFile(folder, name, [&](std::FILE* file) {
-        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    });
+    GridShape shape;
+    shape.spacing = spacing;
+    const RouteFileFacts facts{routes, planner, moves, vehicle, speedMph, ground,
+                               shape,  nullptr, {},    {},      timed};
+    return writeRouteFile(folder, name, RouteFormat::GeoJson, facts);
 }

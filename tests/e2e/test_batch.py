@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 
 import numpy
-from osgeo import gdal, osr
+from osgeo import gdal, ogr, osr
 
 import landscape_e2e as e2e
 import test_export_failures as window_export
@@ -161,7 +161,8 @@ class BatchPlanTest(e2e.TestCase):
                      ["--plan", *cells, "--out", os.path.join(self.out, "missing")],
                      ["--plan", *cells, "--out", not_a_folder], ["--plan", *cells, "--plan", *cells],
                      ["--panel", "--plan", *cells], ["--plan", *cells, "--speed", "1e30"],
-                     ["--plan", *cells, "--exact", "--sweep"]):
+                     ["--plan", *cells, "--exact", "--sweep"], ["--plan", *cells, "--routes", "r.txt"],
+                     ["--plan", *cells, "--routes", "r.geojson", "--routes", "r.gpx"]):
             with self.subTest(args=args):
                 open(not_a_folder, "w").close()
                 result = run(args, cwd=self.out)
@@ -343,6 +344,51 @@ class BatchPlanTest(e2e.TestCase):
         result = run(("--plan", 10, 360, 350, 340), cwd=self.out, stdout=write)
         self.assertEqual((result.returncode, result.stderr, sorted(os.listdir(self.out))),
                          (1, "landscape: standard output: Broken pipe\n", sorted(NAMES)))
+
+    def test_route_files_read_back_through_ogr(self):
+        dem = os.path.join(self.out, "dem.tif")
+        subprocess.run([os.path.join(e2e.HERE, "..", "..", "tools", "demToGeoTiff.py"), dem],
+                       check=True)
+        self.plan((), "--terrain", dem, "--no-tables", *sum((("--routes", "r." + ending) for ending
+                                                             in ("gpx", "gpkg", "kml", "geojson")), ()))
+        self.assertEqual(self.read("r.geojson"), self.read("routes.geojson"))
+        routes = json.loads(self.read("routes.geojson"))["features"]
+        gdal.SetConfigOption("GPX_ELE_AS_25D", "YES")  # <ele> as the points' third coordinate
+        gpkg, gpx, kml = (ogr.Open(os.path.join(self.out, "r." + e)) for e in ("gpkg", "gpx", "kml"))
+        layer = gpkg.GetLayerByName("routes")  # a layer lives as long as its dataset
+        types = {"measure": ogr.OFTString, "planner": ogr.OFTString, "moves": ogr.OFTInteger,
+                 "reachable": ogr.OFTInteger, "cells": ogr.OFTInteger}
+        definition = layer.GetLayerDefn()
+        self.assertEqual([(d.GetName(), d.GetType()) for d in (
+            definition.GetFieldDefn(k) for k in range(definition.GetFieldCount()))],
+                         [(k, types.get(k, ogr.OFTReal)) for k in routes[0]["properties"]])
+        heights = gdal.Open(os.path.join(self.out, "heights.tif"))
+        west, size, _, north = heights.GetGeoTransform()[:4]
+        band = heights.GetRasterBand(1).ReadAsArray()
+        tracks = list(gpx.GetLayerByName("tracks"))
+        self.assertEqual([t["name"] for t in tracks], ["distance", "energy", "time"])
+        for feature, route, track in zip(layer, routes, tracks):
+            p = route["properties"]
+            self.assertEqual({k: feature[k] for k in p}, dict(p, reachable=int(p["reachable"])))
+            if not p["reachable"]:
+                self.assertIsNone(track.GetGeometryRef())
+                continue
+            line = feature.GetGeometryRef().GetPoints()  # the ground's own metres
+            segments = track.GetGeometryRef()
+            self.assertEqual(segments.GetGeometryCount(), 1)
+            points = segments.GetGeometryRef(0).GetPoints()
+            numpy.testing.assert_allclose([q[:2] for q in points], route["geometry"][
+                "coordinates"], atol=1e-7)
+            pixels = [(round((north - y) / size - 0.5), round((x - west) / size - 0.5))
+                      for x, y in line]
+            self.assertEqual([f32(q[2]) for q in points], [band[r, c] for r, c in pixels])
+        waypoints = [(w["name"], w.GetGeometryRef().GetPoint()) for w in gpx.GetLayerByName(
+            "waypoints")]
+        self.assertEqual([name for name, _ in waypoints], ["start", "end"])
+        first = tracks[0].GetGeometryRef().GetGeometryRef(0)  # the exact plan reaches the end
+        self.assertEqual([w for _, w in waypoints], [first.GetPoint(0), first.GetPoint(
+            first.GetPointCount() - 1)])
+        self.assertEqual(len(kml.GetLayer(0)), 3)
 
     def test_a_route_across_the_antimeridian_is_cut_there(self):
         dem = os.path.join(self.out, "dateline.tif")  # flat, 179.9 to 180.1 degrees east

@@ -17,7 +17,7 @@ import tempfile
 import time
 
 import numpy as np
-from osgeo import gdal
+from osgeo import gdal, ogr, osr
 
 import landscape_e2e as e2e
 import test_render as render
@@ -348,6 +348,31 @@ class PanelTest(e2e.TestCase):
                 for feature in batch:
                     del feature["properties"]["time_s"]
                 self.assertEqual(window, batch[:2])
+
+    def test_map_files_of_ground_with_a_system_add_gpx_and_the_routes_files(self):
+        with tempfile.TemporaryDirectory() as workdir:
+            raster = os.path.join(workdir, "utm.tif")
+            out = gdal.GetDriverByName("GTiff").Create(raster, 20, 20, 1, gdal.GDT_Float32)
+            out.SetGeoTransform((500000.0, 30.0, 0, 4000000.0, 0, -30.0))
+            utm = osr.SpatialReference()
+            utm.ImportFromEPSG(32616)
+            out.SetProjection(utm.ExportToWkt())
+            out.GetRasterBand(1).WriteArray(np.arange(400, dtype=np.float32).reshape(20, 20) / 20)
+            out = None
+            with self.launch(workdir=workdir, extra_args=["--panel", "--terrain", raster,
+                                                          "--routes", "w.gpkg"]) as app:
+                app.wait_for(DIRECT_PATH)
+                self.click(app, SAVE_MAP_FILES)
+                app.wait_for(r"\nMap files written: distance.tif energy.tif time.tif "
+                             r"heights.tif routes.geojson routes.gpx\n")
+            subprocess.run([e2e.ARGS.binary, "--plan", "--terrain", raster, "--no-tables",
+                            "--out", workdir, "--routes", "b.gpx"], cwd=workdir, check=True,
+                           capture_output=True, env=e2e._sanitizer_env(dict(os.environ)))
+            with open(os.path.join(workdir, "routes.gpx"), "rb") as w, \
+                    open(os.path.join(workdir, "b.gpx"), "rb") as b:
+                self.assertEqual(w.read(), b.read())
+            package = ogr.Open(os.path.join(workdir, "w.gpkg"))  # outlives its layer
+            self.assertEqual(len(package.GetLayer(0)), 3)
 
 
 if __name__ == "__main__":
