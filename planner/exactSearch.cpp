@@ -56,6 +56,10 @@ struct MeasureSearch {
     ProgressReport* report; // null on the threads that do not tell
     Measure measure;
     bool lastInSpace; // gives the cells back when done, where the workspace keeps none
+    // Where time is a move's length at one pace everywhere, the distance search also writes the
+    // times, its costs times that pace (seconds a metre), and no time search is run.
+    CostTable* evenTimes = nullptr;
+    double pace = 0.0;
 };
 
 // Where a search keeps its cells: records of 16 bytes beside the grid's heights and moves and the
@@ -301,11 +305,19 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     // table grows as the cells shrink.
     CostTable& costs = *part.costs;
     float* cost = costs.released() ? costs.unfilled() : costs.data();
+    float* time = nullptr;
+    if (part.evenTimes != nullptr) {
+        time = part.evenTimes->released() ? part.evenTimes->unfilled() : part.evenTimes->data();
+    }
     constexpr std::size_t STRETCH = HUGE_PAGE / sizeof(SearchCell);
     for (std::size_t first = 0; first < cellCount; first += STRETCH) {
         const std::size_t end = std::min(cellCount, first + STRETCH);
         for (std::size_t p = first; p < end; ++p) {
             cost[p] = static_cast<float>(cells[p].cost);
+            if (time != nullptr) {
+                time[p] = cost[p] == UNREACHED_COST ? UNREACHED_COST
+                                                    : static_cast<float>(cells[p].cost * part.pace);
+            }
             cells.finish(p);
         }
         if (part.lastInSpace) {
@@ -366,6 +378,10 @@ void searchMeasure(MeasureSearch& part) {
 
 } // namespace
 
+bool timesFromDistance(const PlanningGrid& grid) {
+    return grid.timed && grid.kinds.cells.empty() && grid.prices.evenTime();
+}
+
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  RouteTables& out, const ProgressListener& progress) {
     out.useMoves(*grid.moves);
@@ -394,6 +410,22 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
                              m,
                              !work.keepCells && (m == Measure::Energy || m == lastOnHelper)};
     };
+    if (timesFromDistance(grid)) {
+        // The distance search fills both, and the two cores search the two other measures.
+        if (!work.keepCells) {
+            out.costs(Measure::Time).release();
+        }
+        std::array<MeasureSearch, 2> searches = {measure(Measure::Distance),
+                                                 measure(Measure::Energy)};
+        searches[0].lastInSpace = !work.keepCells;
+        searches[0].evenTimes = &out.costs(Measure::Time);
+        searches[0].pace = grid.prices.pace();
+        runEach(searches, searchMeasure, work.helper);
+        const uint8_t* shortest = out.previous(Measure::Distance).steps();
+        std::copy(shortest, shortest + grid.shape.cells(), out.previous(Measure::Time).steps());
+        out.timed = true;
+        return;
+    }
     if (grid.timed) {
         std::array<MeasureSearch, 3> searches = {measure(Measure::Distance), measure(Measure::Time),
                                                  measure(Measure::Energy)};

@@ -51,6 +51,11 @@ struct ExactWorkspace {
     }
 };
 
+// True when the grid's plans are timed and a move's time is its length at one pace everywhere (no
+// cover, no power limit): the fastest routes are then the shortest, and the distance search gives
+// the times too, each its distance times that pace, within one float unit of a time search's.
+bool timesFromDistance(const PlanningGrid& grid);
+
 // Fills `out` (sized for the grid) with the least costs from (startX, startY) over the steps of
 // `grid` and, for each measure, a predecessor on a least-cost route: of routes of equal least
 // cost, one of least cost in the measure that breaks its ties (least distance among least-energy
