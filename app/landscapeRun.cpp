@@ -17,7 +17,7 @@ const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run) {
 void priceSteps(LandscapeRun& run) {
     buildPlanningGrid(run.terrain,
                       GroundUse{run.settings.vehicle, moveSetFor(run.settings.moves),
-                                activeBarriers(run), run.cover, run.timed},
+                                activeBarriers(run), run.cover, run.timed, run.kernels},
                       run.grid);
 }
 

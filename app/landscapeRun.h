@@ -22,9 +22,10 @@ struct LandscapeRun {
     Settings settings;
     TerrainPositions terrain;
     GroundReference reference;
-    std::vector<uint8_t> barriers; // empty, or non-zero for each cell no route may use
-    GroundCover cover;             // empty, or the speed and surface of every cell
-    bool timed = false;            // plans fill the time tables too
+    std::vector<uint8_t> barriers;      // empty, or non-zero for each cell no route may use
+    GroundCover cover;                  // empty, or the speed and surface of every cell
+    bool timed = false;                 // plans fill the time tables too
+    Kernels kernels = fastestKernels(); // the paths every grid of the run is built to take
     PlanningGrid grid;
     RouteTables tables;
     PlannerWorkspace work;                          // both planners' working cells

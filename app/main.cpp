@@ -10,8 +10,10 @@
 #include "io/printableText.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,27 @@ namespace {
 constexpr int EXIT_BAD_INPUT = 2;
 constexpr const char* OUT_OF_MEMORY_MESSAGE =
     "landscape: not enough memory to plan on this ground\n";
+constexpr const char* KERNELS_VARIABLE = "LANDSCAPE_KERNELS";
+
+// The paths LANDSCAPE_KERNELS names (unset or empty: the fastest this processor runs), or an
+// error: a name of none, or paths this processor lacks. Chosen once, before any grid is built.
+std::string chooseKernels(const char* named, Kernels& kernels) {
+    if (named == nullptr || *named == '\0') {
+        kernels = fastestKernels();
+        return {};
+    }
+    const std::optional<Kernels> k = kernelsNamed(named);
+    if (!k) {
+        return std::string(KERNELS_VARIABLE) + ": '" + printable(named) +
+               "' is none of plain, avx2, avx512";
+    }
+    if (!runsKernels(*k)) {
+        return std::string(KERNELS_VARIABLE) + ": this processor does not run the " +
+               kernelsName(*k) + " paths (it runs " + kernelsName(fastestKernels()) + ")";
+    }
+    kernels = *k;
+    return {};
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -32,6 +55,12 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(USAGE_TEXT, stdout);
         return 0;
+    }
+    const std::string kernelsError =
+        chooseKernels(std::getenv(KERNELS_VARIABLE), landscapeRun.kernels);
+    if (!kernelsError.empty()) {
+        std::fprintf(stderr, "landscape: %s\n", kernelsError.c_str());
+        return EXIT_BAD_INPUT;
     }
     // Progress goes to the console the window talks on, or beside a batch plan's results on
     // standard output to standard error.

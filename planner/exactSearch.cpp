@@ -191,7 +191,7 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     alignas(64) double candidates[MOST_MOVES];
     uint64_t lowered[LOWERED_WORDS];
     if constexpr (std::is_same_v<Prices, StepPrices>) {
-        wide = offersWide(prices, M);
+        wide = offersWide(prices, M, grid.kernels);
         if (wide) {
             wideMoves = wideMovesOf(prices, rows);
         }

@@ -229,7 +229,7 @@ void testAlongMoves(const ProfileGround& ground, int x, const Move& move,
         }
         return;
     }
-    if (wideLanesAvailable()) {
+    if (takesWideLanes(ground.kernels)) {
         ProfileColumns columns{};
         for (int k = 0; k < profile.crossings.count; ++k) {
             const Crossing& c = profile.crossings.at[k];

@@ -7,6 +7,7 @@
 // no grid line; it is held back by the two cells it passes between instead. The planning grid
 // takes these tests once per ground and vehicle.
 
+#include "planner/kernels.h"
 #include "planner/moveSet.h"
 #include "terrain/gridShape.h"
 #include "terrain/terrainGrid.h"
@@ -66,6 +67,7 @@ struct ProfileGround {
     // Per cell, 0 where a barrier or the cover closes it, when the heights leave closed cells
     // their height; null when they are NaN there already. Only the side-slope test reads it.
     const uint8_t* open = nullptr;
+    Kernels kernels = Kernels::Plain; // the paths the tests along moves take
 };
 
 // Room per row for testAlongMoves, kept between columns.

@@ -185,7 +185,7 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
     part.back.assign(rows, 0);
     uint8_t* forth = part.forth.data();
     uint8_t* back = part.back.data();
-    const bool wide = wideLanesAvailable();
+    const bool wide = takesWideLanes(grid.kernels);
     if (rules.side != nullptr) {
         part.side.start(rules.ground, *rules.side, part.from);
     }
@@ -401,6 +401,7 @@ void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, Pl
     grid.terrain = &terrain;
     grid.moves = &moves;
     grid.timed = use.timed;
+    grid.kernels = use.kernels;
     takeCover(use.cover, use.vehicle, grid);
     const std::vector<float>& heights = terrain.heights();
     grid.open.resize(shape.cells());
@@ -444,7 +445,8 @@ void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, Pl
     const PairRules rules{MoveTest::of(use.vehicle),
                           StepPrices(terrain, ranged, moves),
                           rowY.data(),
-                          ProfileGround{shape, anyClosed ? closedAsHoles.data() : heights.data()},
+                          ProfileGround{shape, anyClosed ? closedAsHoles.data() : heights.data(),
+                                        nullptr, use.kernels},
                           profiles.data(),
                           leans ? &side : nullptr};
     std::vector<ColumnsPart> parts(workersFor(shape.cells()));

@@ -7,6 +7,7 @@
 // look its price up.
 
 #include "planner/hugePages.h"
+#include "planner/kernels.h"
 #include "planner/steps.h"
 #include "terrain/groundCover.h"
 #include "terrain/terrainGrid.h"
@@ -67,6 +68,8 @@ struct PlanningGrid {
     std::vector<float> rolling;
     // Plans of this grid fill the time tables too.
     bool timed = false;
+    // The paths its building took and its searches take, chosen once.
+    Kernels kernels = Kernels::Plain;
     StepPrices prices;
     StepRange lengths;
     StepRange energies;
@@ -182,7 +185,8 @@ struct GroundUse {
     const std::vector<uint8_t>& closed;
     // Empty, or the speed and surface of every cell; a speed of 0 closes its cell.
     const GroundCover& cover;
-    bool timed = false; // plans fill the time tables too
+    bool timed = false;                 // plans fill the time tables too
+    Kernels kernels = fastestKernels(); // the paths the grid's building and searches take
 };
 
 // Tests and prices every move of the use's set from every cell of `terrain`. Uses both cores on

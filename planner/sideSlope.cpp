@@ -122,7 +122,7 @@ WIDE_LANES void passRowsWide(const double* gx, const double* gy, double a, doubl
 void SideStrip::work(int column) {
     const ProfileGround& g = *ground_;
     const int rows = g.shape.rows;
-    const bool wide = wideLanesAvailable();
+    const bool wide = takesWideLanes(g.kernels);
     const float* here = g.heights + g.shape.index(column, 0);
     const bool inside = column > 0 && column + 1 < g.shape.columns && rows > 2;
     if (inside && g.open == nullptr) {
@@ -200,7 +200,7 @@ void SideStrip::testMove(int x, int d, const MoveCrossings& crossings, int first
         points[count++] = passes(x + c.first.x, d) + c.first.y;
         points[count++] = passes(x + c.second.x, d) + c.second.y;
     }
-    if (wideLanesAvailable()) {
+    if (takesWideLanes(ground_->kernels)) {
         keepLeaningWide(points, count, first, last, m.dy, all_.data(), forth, back);
         return;
     }

@@ -21,8 +21,8 @@ WideMoves wideMovesOf(const StepPrices& prices, int rows) {
     return w;
 }
 
-bool offersWide(const StepPrices& prices, Measure m) {
-    return widestLanesAvailable() && prices.uniformRun() && prices.moves().count % 8 == 0 &&
+bool offersWide(const StepPrices& prices, Measure m, Kernels kernels) {
+    return kernels == Kernels::Avx512 && prices.uniformRun() && prices.moves().count % 8 == 0 &&
            (m != Measure::Energy || prices.evenRolling()) &&
            (m != Measure::Time || prices.evenTime());
 }

@@ -10,6 +10,7 @@
 // processors with AVX-512 (WIDEST_LANES); on others, and for prices that vary from cell to cell,
 // the search takes its moves one by one.
 
+#include "planner/kernels.h"
 #include "planner/searchCell.h"
 #include "planner/steps.h"
 
@@ -36,10 +37,10 @@ struct WideMoves {
 // The moves of `prices` on a grid of `rows` rows. Sets come in multiples of eight moves.
 WideMoves wideMovesOf(const StepPrices& prices, int rows);
 
-// True when this processor prices eight moves at a time and `prices`'s measure m depends on the
+// True when `kernels` price eight moves at a time and `prices`'s measure m depends on the
 // two heights alone: an evenly spaced ground, one rolling coefficient, time without cover or
 // power limit.
-bool offersWide(const StepPrices& prices, Measure m);
+bool offersWide(const StepPrices& prices, Measure m, Kernels kernels);
 
 // For every open move d out of the cell at flat index p (cost `base`, height `zp`, move bits
 // `bits`): its neighbour's cost through it, base + the price in measure M (for a long move, that

@@ -133,14 +133,39 @@ void expectCostsAlongRoutes(const std::vector<float>& costs, const std::vector<d
     EXPECT_EQ(faults, 0);
 }
 
-// The exact planner's costs bit for bit against textbook Dijkstra, its routes consistent with
-// its costs, and of equally cheap routes one as cheap in the other measure as the oracle's.
+// The paths of every kind this processor runs, the plain one first.
+std::vector<Kernels> kernelsThisMachineRuns() {
+    std::vector<Kernels> all;
+    for (Kernels k : {Kernels::Plain, Kernels::Avx2, Kernels::Avx512}) {
+        if (runsKernels(k)) {
+            all.push_back(k);
+        }
+    }
+    return all;
+}
+
+// The exact planner's costs bit for bit against textbook Dijkstra on every path, its routes
+// consistent with its costs, and of equally cheap routes one as cheap in the other measure as the
+// oracle's.
+void expectExactMatches(LandscapeRun& run, const RouteSnapshot& plain, Start start,
+                        const char* kernels);
+
 void expectExactMatchesOracle(LandscapeRun& run, Start start, const char* ground) {
     SCOPED_TRACE(testing::Message()
                  << ground << ", exact from (" << start.x << ", " << start.y << ")");
     run.settings.startX = start.x;
     run.settings.startY = start.y;
     const RouteSnapshot plain = plainExactRoutes(run);
+    for (Kernels k : kernelsThisMachineRuns()) {
+        run.kernels = k;
+        priceSteps(run);
+        expectExactMatches(run, plain, start, kernelsName(k));
+    }
+}
+
+void expectExactMatches(LandscapeRun& run, const RouteSnapshot& plain, Start start,
+                        const char* kernels) {
+    SCOPED_TRACE(kernels);
     run.settings.planner = PlannerKind::Exact;
     planRun(run);
     run.settings.planner = PlannerKind::Sweep;
@@ -518,6 +543,13 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         std::vector<Start> starts = randomStarts(99u, bigLeaning ? 1 : 2, c.shape);
         if (c.shape.cells() >= PARALLEL_CELLS && !bigLeaning) { // in a corner
             starts.push_back({1, 1});
+        }
+        // Every path finds the same moves open.
+        const std::vector<uint8_t> fastestSteps = run.grid.steps;
+        for (Kernels k : kernelsThisMachineRuns()) {
+            run.kernels = k;
+            priceSteps(run);
+            EXPECT_TRUE(run.grid.steps == fastestSteps) << c.name << ", " << kernelsName(k);
         }
         for (const Start& start : starts) {
             expectSameTables(run, start, c.name);
