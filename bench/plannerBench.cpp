@@ -162,6 +162,10 @@ bool useBenchRaster(benchmark::State& state, PlannerKind planner, int moves) {
         state.SkipWithError("LANDSCAPE_BENCH_RASTER names no readable raster");
         return false;
     }
+    // LANDSCAPE_KERNELS times one path against another, as the program takes it.
+    const char* kernels = std::getenv("LANDSCAPE_KERNELS");
+    landscapeRun.kernels =
+        kernels == nullptr ? fastestKernels() : kernelsNamed(kernels).value_or(fastestKernels());
     settings.moves = moves;
     useGround(landscapeRun, ground.shape, ground.heights);
     const std::optional<RouteEnds> ends = defaultRouteEnds(landscapeRun.grid);
