@@ -19,9 +19,6 @@ void specialKeyDown(int key, int x, int y);
 void mouseButton(int button, int state, int x, int y);
 void mouseMotion(int x, int y);
 
-// The console every window command prints on (and the dialogue reads from).
-Console& windowConsole();
-
 // Runs after the scene of each frame: writes an asked picture, resolves a pending pick against
 // the frame just drawn, then draws the panel.
 void afterScene(WindowState& window);

@@ -1,25 +1,16 @@
 // GLUT callbacks for the keyboard: the panel takes a key first while it edits a field, the rest go
-// to the plain commands; and the console the window talks on, read from standard input.
+// to the plain commands.
 
 #include "app/inputGl.h"
 
-#include "app/consoleStream.h"
 #include "app/panelGl.h"
 #include "app/pictureGl.h"
 #include "app/shutdown.h"
+#include "app/windowConsole.h"
 #include "app/windowState.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
-#include <istream>
-#include <unistd.h>
-
-Console& windowConsole() {
-    static ConsoleInputBuffer input(STDIN_FILENO);
-    static std::istream in(&input);
-    static Console console{in, stdout};
-    return console;
-}
 
 void keyDown(unsigned char key, int x, int y) {
     if (!panelTakesKey(windowState.panel, key, x, y)) {

@@ -3,6 +3,7 @@
 // the scene in every frame.
 
 #include "app/inputGl.h"
+#include "app/windowConsole.h"
 
 #include "app/currentRun.h"
 #include "app/panelGl.h"

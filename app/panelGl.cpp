@@ -10,6 +10,7 @@
 #include "app/keyboard.h"
 #include "app/pictureGl.h"
 #include "app/savedFiles.h"
+#include "app/windowConsole.h"
 #include "app/windowState.h"
 #include "planner/moveSet.h"
 #include "render/sceneGl.h"

@@ -3,8 +3,8 @@
 
 #include "app/pictureGl.h"
 
-#include "app/inputGl.h"
 #include "app/savedFiles.h"
+#include "app/windowConsole.h"
 
 #include <GL/freeglut.h>
 #include <algorithm>
