@@ -79,6 +79,19 @@ void twoWayChoice(WindowState& window, const char* label, const char* first, con
     }
 }
 
+// A pair of radio buttons for a two-way choice the panel keeps itself: `secondIsOn` follows.
+void twoWayChoiceFlag(const char* label, const char* first, const char* second, bool& secondIsOn) {
+    ImGui::TextUnformatted(label);
+    ImGui::SameLine();
+    if (ImGui::RadioButton(first, !secondIsOn)) {
+        secondIsOn = false;
+    }
+    ImGui::SameLine();
+    if (ImGui::RadioButton(second, secondIsOn)) {
+        secondIsOn = true;
+    }
+}
+
 // A value with a step down and a step up button, each pressing its key, and a field to type it
 // in; true when a value was typed (with Enter) into `value`.
 bool stepper(WindowState& window, const char* id, float& value, const char* unit,
@@ -100,26 +113,60 @@ bool stepper(WindowState& window, const char* id, float& value, const char* unit
     return typed;
 }
 
+// The start and end as longitude/latitude, shown to the cells' centres' six decimals.
+void lonLatFields(EndsLonLat& ends) {
+    double* values[] = {&ends.start.lon, &ends.start.lat, &ends.end.lon, &ends.end.lat};
+    const char* labels[] = {"start lon", "start lat", "end lon", "end lat"};
+    for (int k = 0; k < 4; ++k) {
+        ImGui::InputDouble(labels[k], values[k], 0.0, 0.0, "%.6f");
+    }
+}
+
 void cellsAndPlan(WindowState& window) {
     PanelState& panel = window.panel;
     RouteEnds& editedCells = panel.editedCells;
     const RouteEnds current{settings.startX, settings.startY, settings.endX, settings.endY};
+    const double spacing = terrainVertices.shape().spacing;
+    const std::optional<EndsLonLat> currentLonLat = endsLonLat(groundReference, spacing, current);
     if (!(current == panel.shownCells)) { // replanned elsewhere: show the new cells
         editedCells = current;
         panel.shownCells = current;
+        panel.editedLonLat = currentLonLat.value_or(EndsLonLat{});
     }
+    if (currentLonLat) {
+        bool lonLat = panel.lonLatEntry;
+        twoWayChoiceFlag("Ends   ", "cells", "lon/lat", lonLat);
+        if (lonLat != panel.lonLatEntry) {
+            panel.lonLatEntry = lonLat;
+            editedCells = current;
+            panel.editedLonLat = *currentLonLat;
+        }
+    }
+    const bool byLonLat = panel.lonLatEntry && currentLonLat;
     ImGui::PushItemWidth(CELL_FIELD_WIDTH);
-    ImGui::InputInt("start x", &editedCells.startX);
-    ImGui::InputInt("start y", &editedCells.startY);
-    ImGui::InputInt("end x", &editedCells.endX);
-    ImGui::InputInt("end y", &editedCells.endY);
+    if (byLonLat) {
+        lonLatFields(panel.editedLonLat);
+    } else {
+        ImGui::InputInt("start x", &editedCells.startX);
+        ImGui::InputInt("start y", &editedCells.startY);
+        ImGui::InputInt("end x", &editedCells.endX);
+        ImGui::InputInt("end y", &editedCells.endY);
+    }
     ImGui::PopItemWidth();
     if (ImGui::Button("Plan")) {
-        panel.refusal = cellEntryRefusal(editedCells);
-        if (panel.refusal.empty() || !isCellEntryInRange(editedCells)) {
-            submitCellEntry(editedCells, windowConsole().out); // the console's own refusal
+        panel.refusal = byLonLat ? cellsAtLonLat(groundReference, terrainVertices.shape(),
+                                                 panel.editedLonLat, editedCells)
+                                 : std::string{};
+        if (panel.refusal.empty()) {
+            panel.refusal = cellEntryRefusal(editedCells);
+            if (panel.refusal.empty() || !isCellEntryInRange(editedCells)) {
+                submitCellEntry(editedCells, windowConsole().out); // the console's own refusal
+            }
         }
         editedCells = current; // refused: the cells in use; taken: the next frame shows the new
+        if (currentLonLat && !panel.refusal.empty()) {
+            panel.editedLonLat = *currentLonLat;
+        }
         glutPostRedisplay();
     }
     ImGui::SameLine();

@@ -1,4 +1,5 @@
 #include "io/groundSource.h"
+#include "app/cellPlace.h"
 #include "io/coverTable.h"
 #include "io/lonLat.h"
 #include "io/pointFile.h"
@@ -108,6 +109,25 @@ TEST(PointFile, PointsComeInTheirFileOrderAndFaultsNameThePoint) {
         EXPECT_EQ(points.system.empty(), c.xs.empty() || std::string(c.name) == "xy.csv") << c.name;
         unlink(path.c_str());
     }
+}
+
+TEST(CellPlace, EndsGoToLongitudeLatitudeAndBackToTheirCells) {
+    // UTM zone 16 north: cell (0, 0) lies on its central meridian, 87 degrees west, on the equator.
+    const GroundReference utm{"EPSG:32616", 500000.0, 0.0, ""};
+    const GridShape shape{10, 10, 30.0};
+    const std::optional<EndsLonLat> origin = endsLonLat(utm, shape.spacing, RouteEnds{0, 0, 9, 0});
+    ASSERT_TRUE(origin);
+    EXPECT_NEAR(origin->start.lon, -87.0, 1e-12);
+    EXPECT_NEAR(origin->start.lat, 0.0, 1e-12);
+    EXPECT_NEAR(origin->end.lat, 0.0, 1e-12);
+    EXPECT_GT(origin->end.lon, origin->start.lon);
+    const RouteEnds cells{5, 7, 9, 2};
+    RouteEnds back{};
+    EXPECT_EQ(cellsAtLonLat(utm, shape, *endsLonLat(utm, shape.spacing, cells), back), "");
+    EXPECT_EQ(back, cells);
+    EXPECT_EQ(cellsAtLonLat(utm, shape, EndsLonLat{origin->start, {-87.01, 0.0}}, back),
+              "end: lon -87.010000, lat 0.000000 lies off the ground");
+    EXPECT_FALSE(endsLonLat(GroundReference{}, shape.spacing, cells));
 }
 
 TEST(CoverTable, EachFaultIsNamedWithItsLine) {
