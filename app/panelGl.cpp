@@ -79,19 +79,6 @@ void twoWayChoice(WindowState& window, const char* label, const char* first, con
     }
 }
 
-// A pair of radio buttons for a two-way choice the panel keeps itself: `secondIsOn` follows.
-void twoWayChoiceFlag(const char* label, const char* first, const char* second, bool& secondIsOn) {
-    ImGui::TextUnformatted(label);
-    ImGui::SameLine();
-    if (ImGui::RadioButton(first, !secondIsOn)) {
-        secondIsOn = false;
-    }
-    ImGui::SameLine();
-    if (ImGui::RadioButton(second, secondIsOn)) {
-        secondIsOn = true;
-    }
-}
-
 // A value with a step down and a step up button, each pressing its key, and a field to type it
 // in; true when a value was typed (with Enter) into `value`.
 bool stepper(WindowState& window, const char* id, float& value, const char* unit,
@@ -133,15 +120,6 @@ void cellsAndPlan(WindowState& window) {
         panel.shownCells = current;
         panel.editedLonLat = currentLonLat.value_or(EndsLonLat{});
     }
-    if (currentLonLat) {
-        bool lonLat = panel.lonLatEntry;
-        twoWayChoiceFlag("Ends   ", "cells", "lon/lat", lonLat);
-        if (lonLat != panel.lonLatEntry) {
-            panel.lonLatEntry = lonLat;
-            editedCells = current;
-            panel.editedLonLat = *currentLonLat;
-        }
-    }
     const bool byLonLat = panel.lonLatEntry && currentLonLat;
     ImGui::PushItemWidth(CELL_FIELD_WIDTH);
     if (byLonLat) {
@@ -172,6 +150,16 @@ void cellsAndPlan(WindowState& window) {
     ImGui::SameLine();
     if (ImGui::Button("Home")) {
         pressKey(window, 'v');
+    }
+    // Beside the buttons, so the rest of the panel keeps its place on every ground.
+    bool lonLat = panel.lonLatEntry;
+    if (currentLonLat) {
+        ImGui::SameLine();
+        if (ImGui::Checkbox("lon/lat", &lonLat)) {
+            panel.lonLatEntry = lonLat;
+            editedCells = current;
+            panel.editedLonLat = *currentLonLat;
+        }
     }
 }
 
