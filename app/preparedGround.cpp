@@ -86,15 +86,10 @@ std::string formatNumber(double value) {
     return text;
 }
 
-// The cell under `point` (the ground's own coordinates), which must hold ground a plan can use;
-// a refusal names the point as `where` says.
-std::string cellUnder(const std::string& where, const MapPoint& point, const LandscapeRun& run,
+// The cell under the working point (wx, wy), which must hold ground a plan can use; a refusal
+// names the point as `where` says.
+std::string cellUnder(const std::string& where, double wx, double wy, const LandscapeRun& run,
                       int& x, int& y) {
-    double wx = point.x;
-    double wy = point.y;
-    if (!toWorkingPoint(run.reference, wx, wy)) {
-        return where + " cannot be placed on the ground";
-    }
     const std::optional<Cell> cell = cellHolding(run.reference, run.terrain.shape(), wx, wy);
     if (!cell) {
         return where + " lies off the ground";
@@ -231,10 +226,23 @@ std::string noStartError(const Options& options, const LandscapeRun& run) {
 // coordinates, become the options' start, via points and end.
 std::string placeGivenPoints(const std::vector<GivenPoint>& points, Options& options,
                              LandscapeRun& run) {
+    // All at once: a file may hold many thousands of points.
+    std::vector<double> xs;
+    std::vector<double> ys;
+    for (const GivenPoint& p : points) {
+        xs.push_back(p.point.x);
+        ys.push_back(p.point.y);
+    }
+    const bool placed = toWorkingPoints(run.reference, xs, ys);
     std::vector<Cell> cells(points.size());
     for (std::size_t k = 0; k < points.size(); ++k) {
-        const std::string error =
-            cellUnder(points[k].where, points[k].point, run, cells[k].x, cells[k].y);
+        double wx = points[k].point.x;
+        double wy = points[k].point.y;
+        if (!placed && !toWorkingPoint(run.reference, wx, wy)) {
+            return points[k].where + " cannot be placed on the ground";
+        }
+        const std::string error = cellUnder(points[k].where, placed ? xs[k] : wx,
+                                            placed ? ys[k] : wy, run, cells[k].x, cells[k].y);
         if (!error.empty()) {
             return error;
         }

@@ -668,10 +668,32 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
 } // namespace
 
 bool toWorkingPoint(const GroundReference& reference, double& x, double& y) {
-    OGRSpatialReference own;
-    OGRSpatialReference working;
-    if (!importWkt(reference.sourceCrsWkt, own) || !importWkt(reference.crsWkt, working)) {
+    std::vector<double> xs{x};
+    std::vector<double> ys{y};
+    if (!toWorkingPoints(reference, xs, ys)) {
         return false;
     }
-    return transformPoint(own, working, x, y);
+    x = xs[0];
+    y = ys[0];
+    return true;
+}
+
+bool toWorkingPoints(const GroundReference& reference, std::vector<double>& xs,
+                     std::vector<double>& ys) {
+    OGRSpatialReference own;
+    OGRSpatialReference working;
+    if (!importWkt(reference.sourceCrsWkt, own) || !importWkt(reference.crsWkt, working) ||
+        xs.size() != ys.size()) {
+        return false;
+    }
+    if (own.IsEmpty() || working.IsEmpty()) {
+        return own.IsEmpty() && working.IsEmpty();
+    }
+    // One transformation for all: building it costs far more than using it.
+    std::unique_ptr<OGRCoordinateTransformation> transform(
+        OGRCreateCoordinateTransformation(&own, &working));
+    const auto finite = [](double v) { return std::isfinite(v); };
+    return transform != nullptr &&
+           transform->Transform(static_cast<int>(xs.size()), xs.data(), ys.data()) &&
+           std::all_of(xs.begin(), xs.end(), finite) && std::all_of(ys.begin(), ys.end(), finite);
 }

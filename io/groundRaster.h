@@ -49,3 +49,7 @@ std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground,
 // The working coordinates of the point (x, y) given in the raster's own system. False when it
 // cannot be transformed.
 bool toWorkingPoint(const GroundReference& reference, double& x, double& y);
+
+// The same for many points at once, in place; false when one cannot be transformed.
+bool toWorkingPoints(const GroundReference& reference, std::vector<double>& xs,
+                     std::vector<double>& ys);
