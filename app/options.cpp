@@ -328,11 +328,15 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return {};
     }
     static const char* const withValue[] = {
-        "--terrain",    "--centre", "--speed", "--out",         "--cell-size", "--size",
-        "--from",       "--to",     "--grade", "--mass",        "--descent",   "--rolling",
-        "--barriers",   "--moves",  "--cover", "--cover-table", "--top-speed", "--power",
-        "--side-slope", "--routes", "--crs",   "--points"};
-    if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
+        "--terrain",     "--centre",    "--speed",    "--out",        "--cell-size",
+        "--size",        "--from",      "--to",       "--grade",      "--mass",
+        "--descent",     "--rolling",   "--barriers", "--moves",      "--cover",
+        "--cover-table", "--top-speed", "--power",    "--side-slope", "--routes"};
+    // Points in other systems and from files.
+    static const char* const pointsWithValue[] = {"--crs", "--points"};
+    if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue) &&
+        std::find(std::begin(pointsWithValue), std::end(pointsWithValue), name) ==
+            std::end(pointsWithValue)) {
         return printableExcerpt(name) + ": unknown option (see --help)";
     }
     std::string error;
