@@ -172,7 +172,8 @@ bool hasFeature(OGRLayerH layer) {
     return Feature{OGR_L_GetNextFeature(layer)} != nullptr;
 }
 
-// The layer whose points are the trip's: a GPX's by preference, else the first with features.
+// The layer whose points are the trip's: a GPX's by preference, a table's only one, else the
+// first with geometries and features (a GeoPackage may hold tables of attributes alone too).
 OGRLayerH pointLayer(GDALDatasetH file, const std::vector<OGRLayerH>& layers) {
     if (isDriver(file, GPX_DRIVER)) {
         for (const char* name : GPX_POINT_LAYERS) {
@@ -183,8 +184,10 @@ OGRLayerH pointLayer(GDALDatasetH file, const std::vector<OGRLayerH>& layers) {
         }
         return nullptr;
     }
+    const bool table = isDriver(file, CSV_DRIVER);
     for (OGRLayerH layer : layers) {
-        if (hasFeature(layer)) {
+        const bool geometries = OGR_FD_GetGeomFieldCount(OGR_L_GetLayerDefn(layer)) > 0;
+        if ((table || geometries) && hasFeature(layer)) {
             return layer;
         }
     }
