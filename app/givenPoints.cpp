@@ -8,6 +8,7 @@
 #include "io/printableText.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
