@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "landscape: %s\n", parsed.error.c_str());
         return EXIT_BAD_INPUT;
     }
-    const Options& options = parsed.options;
+    // Preparing the ground brings the given points into its own coordinates.
+    Options options = parsed.options;
     if (options.help) {
         std::fputs(USAGE_TEXT, stdout);
         return 0;

@@ -4,6 +4,7 @@
 #include "app/options.h"
 
 #include "io/groundRaster.h"
+#include "io/lonLat.h"
 #include "io/printableText.h"
 #include "io/routeGeoJson.h"
 #include "planner/moveSet.h"
@@ -21,10 +22,11 @@
 
 const char* const USAGE_TEXT =
     "Usage: landscape [--exact | --sweep] [--moves N] [--panel] [GROUND] [VEHICLE]\n"
-    "                 [--from X,Y --to X,Y] [--routes FILE]... [GLUT options]\n"
+    "                 [--from X,Y --to X,Y | --points FILE] [--crs CRS] [--routes FILE]...\n"
+    "                 [GLUT options]\n"
     "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
-    "                 [--exact | --sweep] [--moves N] [--speed MPH] [--no-tables] [--out DIR]\n"
-    "                 [--routes FILE]...\n"
+    "                 [--points FILE] [--crs CRS] [--exact | --sweep] [--moves N] [--speed MPH]\n"
+    "                 [--no-tables] [--out DIR] [--routes FILE]...\n"
     "\n"
     "  --exact            plan least costs exactly (the default on loaded ground)\n"
     "  --sweep            plan by one spiral sweep (the default on the built-in ground)\n"
@@ -34,8 +36,15 @@ const char* const USAGE_TEXT =
     "  --plan [SX SY EX EY]\n"
     "                     plan from cell (SX, SY) to (EX, EY) without a window, write the\n"
     "                     tables, GeoTIFF heights and cost rasters and GeoJSON routes, and end\n"
-    "  --from X,Y         start at this point of the ground, in its own coordinates\n"
+    "  --from X,Y         start at this point of the ground, in its own coordinates (or in\n"
+    "                     --crs's)\n"
     "  --to X,Y           end at this point\n"
+    "  --points FILE      start, pass and end at the points of FILE in order: a GPX (its route,\n"
+    "                     else track, else waypoints), a GeoJSON or GeoPackage layer of points\n"
+    "                     or one line, or a CSV of lon,lat (WGS 84) or x,y columns\n"
+    "  --crs CRS          the system --from, --to, --centre and x,y columns are given in: an\n"
+    "                     EPSG code, a PROJ string or WKT (longitude/latitude as LON,LAT);\n"
+    "                     default the ground's own\n"
     "  --speed MPH        speed for the fuel figure, miles per hour (default 55)\n"
     "  --no-tables        a batch plan leaves out the three text tables\n"
     "  --out DIR          folder a batch plan writes into (default the working directory)\n"
@@ -48,7 +57,7 @@ const char* const USAGE_TEXT =
     "  --cell-size M      resample it to cells of M metres\n"
     "  --size C[xR]       cut a window of C x R cells (C x C without R) ...\n"
     "  --centre X,Y       ... centred here, in the raster's coordinates (degrees for a\n"
-    "                     longitude/latitude raster); default its centre\n"
+    "                     longitude/latitude raster) or --crs's; default its centre\n"
     "  --barriers FILE    no-go areas: polygons OGR reads, or a raster whose non-zero cells\n"
     "                     are barriers\n"
     "  --cover FILE       ground cover: a raster whose values are speeds in km/h (0: no-go)\n"
@@ -75,7 +84,12 @@ constexpr const char* HELP = "--help";
 constexpr const char* REPEATABLE = "--routes";
 // Options that cannot be given together: the panel belongs to the window a plan never opens, and
 // a run starts with one planner.
-constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}, {"--exact", "--sweep"}};
+// The points of a file are the whole trip: no other end or via point goes with them.
+constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"},
+                                        {"--exact", "--sweep"},
+                                        {"--points", "--from"},
+                                        {"--points", "--to"},
+                                        {"--points", "--via"}};
 // No route has more miles than the grid has cells: each step is far shorter than a mile.
 constexpr float MOST_ROUTE_MILES = MAX_GRID_CELLS;
 
@@ -318,7 +332,11 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         "--size",        "--from",      "--to",       "--grade",      "--mass",
         "--descent",     "--rolling",   "--barriers", "--moves",      "--cover",
         "--cover-table", "--top-speed", "--power",    "--side-slope", "--routes"};
-    if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
+    // Points in other systems and from files.
+    static const char* const pointsWithValue[] = {"--crs", "--points"};
+    if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue) &&
+        std::find(std::begin(pointsWithValue), std::end(pointsWithValue), name) ==
+            std::end(pointsWithValue)) {
         return printableExcerpt(name) + ": unknown option (see --help)";
     }
     std::string error;
@@ -400,6 +418,16 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         options.routeFiles.push_back(*value);
         return {};
     }
+    if (name == "--crs") {
+        options.crs = *value;
+        return isCoordinateSystem(*value)
+                   ? std::string{}
+                   : "--crs: " + quoted(*value) + " is not a coordinate system GDAL reads";
+    }
+    if (name == "--points") {
+        options.pointsFile = *value;
+        return value->empty() ? "--points: the file name is empty" : std::string{};
+    }
     if (name == "--out") {
         options.outDir = *value;
         return value->empty() ? "--out: the folder name is empty" : std::string{};
@@ -453,6 +481,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         parsed.error = options.from ? "--from: goes with --to" : "--to: goes with --from";
     } else if (options.from && options.planCells) {
         parsed.error = "--from: goes with --plan without cells";
+    } else if (!options.pointsFile.empty() && options.planCells) {
+        parsed.error = "--points: goes with --plan without cells";
     } else if (!options.coverTableFile.empty() && options.coverFile.empty()) {
         parsed.error = "--cover-table: goes with --cover";
     } else if (options.noTables && !options.plan) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-// A point in the ground's own coordinates.
+// A point in the ground's own coordinates (in --crs's system as the options give it).
 struct MapPoint {
     double x;
     double y;
@@ -27,6 +27,7 @@ struct Options {
     std::optional<int> sizeRows;    // ... by so many
     std::optional<MapPoint> from;   // start and end in the ground's coordinates
     std::optional<MapPoint> to;
+    std::vector<MapPoint> via;            // --via X,Y in order (trips)
     bool plan = false;                    // plan once, without a window
     std::optional<RouteEnds> planCells;   // the four cells given with --plan
     bool noTables = false;                // a batch plan leaves out the three text tables
@@ -48,6 +49,11 @@ struct Options {
     // --routes: files the routes are written to beside the map files, each in the format its
     // name ends in.
     std::vector<std::string> routeFiles;
+    // Points in other systems and from files: --crs names the system --from, --to, --via and
+    // --centre are given in (empty: the ground's own); --points names a file whose first point
+    // is the start, last the end and those between the via points.
+    std::string crs;
+    std::string pointsFile;
 };
 
 struct ParsedOptions {

@@ -101,31 +101,66 @@ bool stepper(WindowState& window, const char* id, float& value, const char* unit
     return typed;
 }
 
+// The start and end as longitude/latitude, shown to the cells' centres' six decimals.
+void lonLatFields(EndsLonLat& ends) {
+    double* values[] = {&ends.start.lon, &ends.start.lat, &ends.end.lon, &ends.end.lat};
+    const char* labels[] = {"start lon", "start lat", "end lon", "end lat"};
+    for (int k = 0; k < 4; ++k) {
+        ImGui::InputDouble(labels[k], values[k], 0.0, 0.0, "%.6f");
+    }
+}
+
 void cellsAndPlan(WindowState& window) {
     PanelState& panel = window.panel;
     RouteEnds& editedCells = panel.editedCells;
     const RouteEnds current{settings.startX, settings.startY, settings.endX, settings.endY};
+    const double spacing = terrainVertices.shape().spacing;
+    const std::optional<EndsLonLat> currentLonLat = endsLonLat(groundReference, spacing, current);
     if (!(current == panel.shownCells)) { // replanned elsewhere: show the new cells
         editedCells = current;
         panel.shownCells = current;
+        panel.editedLonLat = currentLonLat.value_or(EndsLonLat{});
     }
+    const bool byLonLat = panel.lonLatEntry && currentLonLat;
     ImGui::PushItemWidth(CELL_FIELD_WIDTH);
-    ImGui::InputInt("start x", &editedCells.startX);
-    ImGui::InputInt("start y", &editedCells.startY);
-    ImGui::InputInt("end x", &editedCells.endX);
-    ImGui::InputInt("end y", &editedCells.endY);
+    if (byLonLat) {
+        lonLatFields(panel.editedLonLat);
+    } else {
+        ImGui::InputInt("start x", &editedCells.startX);
+        ImGui::InputInt("start y", &editedCells.startY);
+        ImGui::InputInt("end x", &editedCells.endX);
+        ImGui::InputInt("end y", &editedCells.endY);
+    }
     ImGui::PopItemWidth();
     if (ImGui::Button("Plan")) {
-        panel.refusal = cellEntryRefusal(editedCells);
-        if (panel.refusal.empty() || !isCellEntryInRange(editedCells)) {
-            submitCellEntry(editedCells, windowConsole().out); // the console's own refusal
+        panel.refusal = byLonLat ? cellsAtLonLat(groundReference, terrainVertices.shape(),
+                                                 panel.editedLonLat, editedCells)
+                                 : std::string{};
+        if (panel.refusal.empty()) {
+            panel.refusal = cellEntryRefusal(editedCells);
+            if (panel.refusal.empty() || !isCellEntryInRange(editedCells)) {
+                submitCellEntry(editedCells, windowConsole().out); // the console's own refusal
+            }
         }
         editedCells = current; // refused: the cells in use; taken: the next frame shows the new
+        if (currentLonLat && !panel.refusal.empty()) {
+            panel.editedLonLat = *currentLonLat;
+        }
         glutPostRedisplay();
     }
     ImGui::SameLine();
     if (ImGui::Button("Home")) {
         pressKey(window, 'v');
+    }
+    // Beside the buttons, so the rest of the panel keeps its place on every ground.
+    bool lonLat = panel.lonLatEntry;
+    if (currentLonLat) {
+        ImGui::SameLine();
+        if (ImGui::Checkbox("lon/lat", &lonLat)) {
+            panel.lonLatEntry = lonLat;
+            editedCells = current;
+            panel.editedLonLat = *currentLonLat;
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 // cursor. Every change it makes goes through the matching key, the dialogue's path, submitView,
 // submitVehicle or submitMoves. What it keeps between events is a PanelState the window owns.
 
+#include "app/cellPlace.h"
 #include "app/consoleInput.h"
 
 #include <optional>
@@ -44,6 +45,9 @@ struct PanelState {
 
     RouteEnds editedCells{};
     RouteEnds shownCells{};
+    // On ground with a coordinate system the start and end may be typed as longitude/latitude.
+    bool lonLatEntry = false;
+    EndsLonLat editedLonLat{};
     std::string refusal; // why the last Plan was refused; "" when it was taken
 };
 

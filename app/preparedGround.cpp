@@ -5,11 +5,13 @@
 #include "app/preparedGround.h"
 
 #include "app/currentRun.h"
+#include "app/givenPoints.h"
 #include "app/options.h"
 #include "camera/camera.h"
 #include "io/barrierFile.h"
 #include "io/coverRaster.h"
 #include "io/groundRaster.h"
+#include "io/lonLat.h"
 #include "io/printableText.h"
 #include "io/routeGeoJson.h"
 #include "planner/defaultEnds.h"
@@ -84,21 +86,10 @@ std::string formatNumber(double value) {
     return text;
 }
 
-std::string pointText(const MapPoint& p) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.10g,%.10g", p.x, p.y);
-    return text;
-}
-
-// The cell under `point` (the ground's own coordinates), which must hold ground a plan can use.
-std::string cellUnder(const char* name, const MapPoint& point, const LandscapeRun& run, int& x,
-                      int& y) {
-    double wx = point.x;
-    double wy = point.y;
-    const std::string where = std::string(name) + ": " + pointText(point);
-    if (!toWorkingPoint(run.reference, wx, wy)) {
-        return where + " cannot be placed on the ground";
-    }
+// The cell under the working point (wx, wy), which must hold ground a plan can use; a refusal
+// names the point as `where` says.
+std::string cellUnder(const std::string& where, double wx, double wy, const LandscapeRun& run,
+                      int& x, int& y) {
     const std::optional<Cell> cell = cellHolding(run.reference, run.terrain.shape(), wx, wy);
     if (!cell) {
         return where + " lies off the ground";
@@ -230,7 +221,49 @@ std::string noStartError(const Options& options, const LandscapeRun& run) {
     return "--terrain: '" + printable(options.terrainFile) + "' has no ground a route can start on";
 }
 
-std::string chooseEnds(const Options& options, LandscapeRun& run) {
+// The cells under the given points, each on ground a route may start or end on (a via point as
+// much as the ends): the first the start, the last the end. The points, in the ground's own
+// coordinates, become the options' start, via points and end.
+std::string placeGivenPoints(const std::vector<GivenPoint>& points, Options& options,
+                             LandscapeRun& run) {
+    // All at once: a file may hold many thousands of points.
+    std::vector<double> xs;
+    std::vector<double> ys;
+    for (const GivenPoint& p : points) {
+        xs.push_back(p.point.x);
+        ys.push_back(p.point.y);
+    }
+    const bool placed = toWorkingPoints(run.reference, xs, ys);
+    std::vector<Cell> cells(points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        double wx = points[k].point.x;
+        double wy = points[k].point.y;
+        if (!placed && !toWorkingPoint(run.reference, wx, wy)) {
+            return points[k].where + " cannot be placed on the ground";
+        }
+        const std::string error = cellUnder(points[k].where, placed ? xs[k] : wx,
+                                            placed ? ys[k] : wy, run, cells[k].x, cells[k].y);
+        if (!error.empty()) {
+            return error;
+        }
+    }
+    Settings& s = run.settings;
+    setRouteEnds(s, RouteEnds{cells.front().x, cells.front().y, cells.back().x, cells.back().y});
+    options.from = points.front().point;
+    options.to = points.back().point;
+    options.via.clear();
+    for (std::size_t k = 1; k + 1 < points.size(); ++k) {
+        options.via.push_back(points[k].point);
+    }
+    return {};
+}
+
+std::string chooseEnds(Options& options, LandscapeRun& run) {
+    std::vector<GivenPoint> points;
+    const std::string given = givenPoints(options, run.reference, points);
+    if (!given.empty()) {
+        return given;
+    }
     Settings& s = run.settings;
     if (options.planCells) {
         const RouteEnds& c = *options.planCells;
@@ -240,9 +273,8 @@ std::string chooseEnds(const Options& options, LandscapeRun& run) {
         setRouteEnds(s, c);
         return {};
     }
-    if (options.from) {
-        const std::string error = cellUnder("--from", *options.from, run, s.startX, s.startY);
-        return error.empty() ? cellUnder("--to", *options.to, run, s.endX, s.endY) : error;
+    if (!points.empty()) {
+        return placeGivenPoints(points, options, run);
     }
     if (options.terrainFile.empty()) {
         return {};
@@ -269,15 +301,19 @@ std::string routeFilesRefusal(const Options& options, const GroundReference& gro
 
 } // namespace
 
-std::string prepareGround(const Options& options, LandscapeRun& run) {
+std::string prepareGround(Options& options, LandscapeRun& run) {
     GridShape shape = BUILT_IN_SHAPE;
     std::vector<float> heights;
+    if (options.terrainFile.empty() && !options.crs.empty()) {
+        return CRS_WITHOUT_GROUND_SYSTEM;
+    }
     if (options.terrainFile.empty()) {
         heights = builtInHeights();
     } else {
         LoadedGround ground;
         const GroundRequest request{options.terrainFile, options.cellSize, options.sizeColumns,
-                                    options.sizeRows,    options.centreX,  options.centreY};
+                                    options.sizeRows,    options.centreX,  options.centreY,
+                                    options.crs};
         const std::string error = loadGroundRaster(request, ground, run.progress);
         if (!error.empty()) {
             return error;
@@ -348,8 +384,11 @@ std::string chosenGroundText(const Options& options, const LandscapeRun& run) {
     }
     // Mirrors chooseEnds: the cells the user named win over the default ends.
     const std::string chosenBy = options.planCells ? std::string("the cells --plan names")
-                                 : options.from    ? std::string("the cells under --from and --to")
-                                                   : defaultEndsReason(run.settings.vehicle);
+                                 : !options.pointsFile.empty()
+                                     ? std::string("the cells under the first and last points "
+                                                   "of --points")
+                                 : options.from ? std::string("the cells under --from and --to")
+                                                : defaultEndsReason(run.settings.vehicle);
     return groundLine(run.terrain.shape(), groundReach(run.terrain, run.tables)) + cover +
            endsLine(routeEnds(run.settings), chosenBy, run.settings.planner);
 }

@@ -11,10 +11,12 @@ struct LandscapeRun;
 // Loads the ground of `options` into `run`, applies the options' settings (planner, moves, panel,
 // speed, vehicle) over the ground's defaults (on loaded ground 48 moves and the exact planner) and
 // prices the steps, then sets
-// the start and end cells: --plan's cells, the cells under --from and --to, or on loaded ground
-// the default route ends (the built-in ground keeps its defaults). Returns the one-line error,
-// empty on success.
-std::string prepareGround(const Options& options, LandscapeRun& run);
+// the start and end cells: --plan's cells, the cells under --from and --to (or the first and
+// last points of --points), or on loaded ground the default route ends (the built-in ground
+// keeps its defaults). Points given in --crs's system or by a file are brought into the
+// ground's own coordinates once, here: `options` then holds them as from, via and to. Returns
+// the one-line error, empty on success.
+std::string prepareGround(Options& options, LandscapeRun& run);
 
 // On loaded ground, what the console says once the ground is prepared: the grid it became, how
 // many cells the cover leaves without a value (when any), and the start and end cells with how

@@ -1,11 +1,12 @@
 // Laying the no-go areas on the grid: polygons are burnt into an in-memory raster of the grid, a
 // raster file is warped onto it by nearest pixel within the ground's read budget, and the result
-// is read back as one byte a cell. SQL views and OGR VRT layers are refused.
+// is read back as one byte a cell. Only plain layers are read (io/plainLayers.h).
 
 #include "io/barrierFile.h"
 
 #include "io/gridSample.h"
 #include "io/groundSource.h"
+#include "io/plainLayers.h"
 #include "io/printableText.h"
 
 #include <cpl_string.h>
@@ -15,71 +16,31 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <set>
 #include <vector>
 
 namespace {
 
 // Rows of the grid read back at once.
 constexpr int BAND_ROWS = 256;
-// Drivers whose layers may be SQL views, and how to list those: a view is a query run on every
-// read, which may be endless (a recursive view) or build gigabytes, so only tables are read.
-constexpr const char* SQL_DRIVERS[] = {"GPKG", "SQLite"};
-constexpr char VIEW_NAMES[] = "SELECT name FROM sqlite_master WHERE type = 'view'";
-// An OGR VRT's layers are queries of other files (SQL, views, further VRTs), never plain ones.
-constexpr char VECTOR_VRT_DRIVER[] = "OGR_VRT";
 
 std::string fileError(const std::string& path, const std::string& what) {
     return sourceFileError(BARRIERS_OPTION, path, what);
 }
 
-const char* driverName(GDALDatasetH file) {
-    GDALDriverH driver = GDALGetDatasetDriver(file);
-    return driver != nullptr ? GDALGetDriverShortName(driver) : "";
-}
-
-// The names of the SQL views in `file`, none for a format without them.
-std::set<std::string> viewNames(GDALDatasetH file) {
-    std::set<std::string> views;
-    const char* name = driverName(file);
-    if (std::none_of(std::begin(SQL_DRIVERS), std::end(SQL_DRIVERS),
-                     [&](const char* sql) { return std::strcmp(name, sql) == 0; })) {
-        return views;
-    }
-    OGRLayerH found = GDALDatasetExecuteSQL(file, VIEW_NAMES, nullptr, nullptr);
-    if (found == nullptr) {
-        return views;
-    }
-    while (OGRFeatureH row = OGR_L_GetNextFeature(found)) {
-        views.insert(OGR_F_GetFieldAsString(row, 0));
-        OGR_F_Destroy(row);
-    }
-    GDALDatasetReleaseResultSet(file, found);
-    return views;
-}
-
 // Burns 1 into every cell of `grid` whose centre lies inside a polygon of any layer of `file`.
 std::string burnPolygons(GDALDatasetH file, const GroundReference& ground, GDALDatasetH grid,
                          const std::string& path) {
-    if (std::strcmp(driverName(file), VECTOR_VRT_DRIVER) == 0) {
-        return fileError(path, "is an OGR VRT, whose layers are queries of other files; only "
-                               "plain layers are read");
-    }
     std::vector<OGRLayerH> layers;
-    const std::set<std::string> views = viewNames(file);
-    for (int k = 0; k < GDALDatasetGetLayerCount(file); ++k) {
-        OGRLayerH layer = GDALDatasetGetLayer(file, k);
-        if (views.count(OGR_L_GetName(layer)) != 0) {
-            return fileError(path, "has a layer '" + printableExcerpt(OGR_L_GetName(layer)) +
-                                       "' that is an SQL view; only tables are read");
-        }
+    const std::string plain = plainLayers(file, BARRIERS_OPTION, path, layers);
+    if (!plain.empty()) {
+        return plain;
+    }
+    for (OGRLayerH layer : layers) {
         const std::string error =
             systemMismatch(OGR_L_GetSpatialRef(layer) != nullptr, ground, BARRIERS_OPTION, path);
         if (!error.empty()) {
             return error;
         }
-        layers.push_back(layer);
     }
     int band = 1;
     const std::vector<double> burn(layers.size(), 1.0);
@@ -155,18 +116,8 @@ std::string loadChecked(const std::string& path, const GridShape& shape,
 
 std::string loadBarriers(const std::string& path, const GridShape& shape,
                          const GroundReference& ground, std::vector<uint8_t>& closed) {
-    const QuietGdal quiet;
-    GDALAllRegister();
-    refuseNonFileSources();
-    takeRefusedSource();
-    std::string error = checkSourceName(BARRIERS_OPTION, path);
-    if (error.empty()) {
-        error = loadChecked(path, shape, ground, closed);
-    }
-    const std::string refused = takeRefusedSource();
-    if (!refused.empty()) {
-        error = fileError(path, "cannot be loaded: " + refused);
-    }
+    const std::string error = loadGuarded(BARRIERS_OPTION, path,
+                                          [&] { return loadChecked(path, shape, ground, closed); });
     if (!error.empty()) {
         closed.clear();
     }

@@ -5,6 +5,7 @@
 #include "io/groundRaster.h"
 
 #include "io/groundSource.h"
+#include "io/lonLat.h"
 #include "io/printableText.h"
 #include "io/validPixels.h"
 #include "terrain/groundUnits.h"
@@ -155,22 +156,33 @@ std::string chooseCentre(const Source& source, const GroundRequest& request, dou
     }
     x = *request.centreX;
     y = *request.centreY;
+    // A centre given in another system is brought into the raster's own; one that cannot be
+    // lies on no raster.
+    std::vector<double> xs{x};
+    std::vector<double> ys{y};
+    if (!request.centreSystem.empty() &&
+        !CoordinateTransform(request.centreSystem, exportWkt(source.system)).apply(xs, ys)) {
+        xs[0] = ys[0] = std::numeric_limits<double>::quiet_NaN();
+    }
     double inverse[GEO_TRANSFORM_SIZE];
     if (!GDALInvGeoTransform(geo, inverse)) {
         return "--centre: the raster's cells have no size";
     }
+    const double ownY = ys[0];
     const auto onRaster = [&](double px) {
         double column = 0.0;
         double row = 0.0;
-        GDALApplyGeoTransform(inverse, px, y, &column, &row);
+        GDALApplyGeoTransform(inverse, px, ownY, &column, &row);
         return column >= 0.0 && column <= source.width && row >= 0.0 && row <= source.height;
     };
-    if (onRaster(x)) {
-        return {};
+    std::vector<double> candidates{xs[0]};
+    for (const double turned : turnedLongitudes(source, xs[0])) {
+        candidates.push_back(turned);
     }
-    for (const double turned : turnedLongitudes(source, x)) {
-        if (onRaster(turned)) {
-            x = turned;
+    for (const double candidate : candidates) {
+        if (onRaster(candidate)) {
+            x = candidate;
+            y = ownY;
             return {};
         }
     }
@@ -546,6 +558,9 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
     if (!error.empty()) {
         return error;
     }
+    if (!request.centreSystem.empty() && source.system.IsEmpty()) {
+        return CRS_WITHOUT_GROUND_SYSTEM;
+    }
     double x = 0.0;
     double y = 0.0;
     error = chooseCentre(source, request, x, y);
@@ -653,10 +668,32 @@ std::string loadChecked(const GroundRequest& request, LoadedGround& ground,
 } // namespace
 
 bool toWorkingPoint(const GroundReference& reference, double& x, double& y) {
-    OGRSpatialReference own;
-    OGRSpatialReference working;
-    if (!importWkt(reference.sourceCrsWkt, own) || !importWkt(reference.crsWkt, working)) {
+    std::vector<double> xs{x};
+    std::vector<double> ys{y};
+    if (!toWorkingPoints(reference, xs, ys)) {
         return false;
     }
-    return transformPoint(own, working, x, y);
+    x = xs[0];
+    y = ys[0];
+    return true;
+}
+
+bool toWorkingPoints(const GroundReference& reference, std::vector<double>& xs,
+                     std::vector<double>& ys) {
+    OGRSpatialReference own;
+    OGRSpatialReference working;
+    if (!importWkt(reference.sourceCrsWkt, own) || !importWkt(reference.crsWkt, working) ||
+        xs.size() != ys.size()) {
+        return false;
+    }
+    if (own.IsEmpty() || working.IsEmpty()) {
+        return own.IsEmpty() && working.IsEmpty();
+    }
+    // One transformation for all: building it costs far more than using it.
+    std::unique_ptr<OGRCoordinateTransformation> transform(
+        OGRCreateCoordinateTransformation(&own, &working));
+    const auto finite = [](double v) { return std::isfinite(v); };
+    return transform != nullptr &&
+           transform->Transform(static_cast<int>(xs.size()), xs.data(), ys.data()) &&
+           std::all_of(xs.begin(), xs.end(), finite) && std::all_of(ys.begin(), ys.end(), finite);
 }

@@ -23,6 +23,7 @@ struct GroundRequest {
     std::optional<int> rows;
     std::optional<double> centreX; // ... centred here, in the raster's own coordinates
     std::optional<double> centreY; // (degrees for longitude/latitude); default its centre
+    std::string centreSystem;      // the system the centre is given in; empty: the raster's own
 };
 
 struct LoadedGround {
@@ -38,12 +39,17 @@ struct LoadedGround {
 // with cells the size of its pixel's smaller side there. Heights are the band's values in metres
 // (scale, offset and feet honoured) as floats; nodata, non-finite values and cells off the
 // raster are NaN. Cell (i, j) is centred at reference.origin + spacing * (i, j); with a window,
-// cell (columns / 2, rows / 2) lies on the centre. Returns an empty text, or the one-line reason
-// naming the file or option; a grid over MAX_GRID_CELLS is refused before it is allocated. A big
-// grid's warp and read tell `progress` how far they have come.
+// cell (columns / 2, rows / 2) lies on the centre. A request with a centreSystem needs a raster
+// with a coordinate system (CRS_WITHOUT_GROUND_SYSTEM otherwise). Returns an empty text, or the
+// one-line reason naming the file or option; a grid over MAX_GRID_CELLS is refused before it is
+// allocated. A big grid's warp and read tell `progress` how far they have come.
 std::string loadGroundRaster(const GroundRequest& request, LoadedGround& ground,
                              const ProgressListener& progress = {});
 
 // The working coordinates of the point (x, y) given in the raster's own system. False when it
 // cannot be transformed.
 bool toWorkingPoint(const GroundReference& reference, double& x, double& y);
+
+// The same for many points at once, in place; false when one cannot be transformed.
+bool toWorkingPoints(const GroundReference& reference, std::vector<double>& xs,
+                     std::vector<double>& ys);

@@ -540,6 +540,69 @@ class BatchPlanTest(e2e.TestCase):
                          "speeds in 'furlong/fortnight', a unit that cannot be turned into km/h\n"
                          % cover))
 
+    def test_points_from_files_and_other_systems_give_the_same_routes(self):
+        ground = os.path.join(self.out, "utm.tif")  # 20 x 20 cells of 30 m, a hill in the middle
+        utm = gdal.GetDriverByName("GTiff").Create(ground, 20, 20, 1, gdal.GDT_Float32)
+        utm.SetGeoTransform((500000.0, 30.0, 0.0, 4000000.0, 0.0, -30.0))
+        srs = osr.SpatialReference()
+        srs.ImportFromEPSG(32616)
+        utm.SetProjection(srs.ExportToWkt())
+        rows, columns = numpy.mgrid[0:20, 0:20]
+        utm.GetRasterBand(1).WriteArray(40.0 * numpy.exp(-((rows - 9) ** 2 + (columns - 10) ** 2) / 20))
+        del utm
+        wgs84 = osr.SpatialReference()
+        wgs84.ImportFromEPSG(4326)
+        wgs84.SetAxisMappingStrategy(osr.OAMS_TRADITIONAL_GIS_ORDER)
+        to_lonlat = osr.CoordinateTransformation(srs, wgs84)
+        cells = [(2, 3), (10, 17), (17, 4)]
+        own = [(500015.0 + 30 * x, 3999415.0 + 30 * y) for x, y in cells]
+        lonlat = [to_lonlat.TransformPoint(*p)[:2] for p in own]
+        files = {"p.gpx": '<?xml version="1.0"?><gpx version="1.1" creator="t" xmlns="http://www.'
+                          'topografix.com/GPX/1/1"><rte>%s</rte></gpx>' % "".join(
+                              '<rtept lat="%.10f" lon="%.10f"/>' % p[::-1] for p in lonlat[::2]),
+                 "p.csv": "name,lon,lat\n" + "".join("a,%.10f,%.10f\n" % p for p in lonlat[::2])}
+        line = ogr.GetDriverByName("GPKG").CreateDataSource(os.path.join(self.out, "p.gpkg"))
+        layer = line.CreateLayer("trip", srs, ogr.wkbLineString)
+        feature = ogr.Feature(layer.GetLayerDefn())
+        feature.SetGeometry(ogr.CreateGeometryFromWkt("LINESTRING (%s)" % ",".join(
+            "%r %r" % p for p in own)))  # a via point between the ends
+        layer.CreateFeature(feature)
+        del feature, layer, line
+        for name, text in files.items():
+            with open(os.path.join(self.out, name), "w") as f:
+                f.write(text)
+        ends = ("--from", "%r,%r" % own[0], "--to", "%r,%r" % own[2])
+        planned = []
+        for extra in (ends, ("--crs", "EPSG:4326", "--from", "%.10f,%.10f" % lonlat[0], "--to",
+                             "%.10f,%.10f" % lonlat[2]), ("--points", "p.gpx"),
+                      ("--points", "p.csv"), ("--points", "p.gpkg", "--crs", "EPSG:3857")):
+            result = self.plan((), "--terrain", ground, "--no-tables", *extra)
+            planned.append((result.stdout, self.read("routes.geojson"), self.read("distance.tif")))
+        self.assertEqual(planned[1:], planned[:1] * 4)
+        for centre in (("%r,%r" % own[1],), ("%.10f,%.10f" % lonlat[1], "--crs", "EPSG:4326")):
+            self.plan((), "--terrain", ground, "--no-tables", "--size", "5", "--centre", *centre)
+            planned.append(gdal.Open(os.path.join(self.out, "heights.tif")).GetGeoTransform())
+        numpy.testing.assert_allclose(planned[-1], planned[-2], atol=1e-4)  # to a tenth of a mm
+        with open(os.path.join(self.out, "one.csv"), "w") as f:
+            f.write("x,y\n%r,%r\n" % own[0])
+        with open(os.path.join(self.out, "off.csv"), "w") as f:
+            f.write("x,y\n%r,%r\n1,2\n" % own[0])
+        for args, message in (
+                (["--crs", "EPSG:99999"], "--crs: 'EPSG:99999' is not a coordinate system GDAL reads"),
+                (["--crs", "EPSG:4326", "--from", "1,2", "--to", "3,4"],
+                 "--crs: the ground has no coordinate system; give points in its own coordinates"),
+                (["--terrain", ground, "--points", "one.csv"],
+                 "--points: 'one.csv' holds one point (line 2); a start and an end are needed"),
+                (["--terrain", ground, "--points", "off.csv"],
+                 "--points: 'off.csv' line 3 (1,2) lies off the ground"),
+                (["--terrain", ground, "--points", "p.csv", "--from", "1,2"],
+                 "--points: does not go with --from")):
+            with self.subTest(args=args):
+                out = tempfile.mkdtemp(dir=self.out)
+                result = run(["--plan"] + args + ["--out", out], cwd=self.out)
+                self.assertEqual((result.returncode, result.stdout, result.stderr, os.listdir(out)),
+                                 (2, "", "landscape: %s\n" % message, []))
+
     def test_loaded_raster_plans_in_its_own_coordinates(self):
         dem = os.path.join(self.out, "dem.tif")
         subprocess.run([os.path.join(e2e.HERE, "..", "..", "tools", "demToGeoTiff.py"), dem],

@@ -35,6 +35,7 @@ TITLE_BAR = (PANEL_X + 150, 8)  # a pixel of the panel's title bar, and its colo
 TITLE_COLOUR = (41, 74, 122)
 START_X_FIELD = (PANEL_X + 40, 36)  # the "start x" field
 PLAN_BUTTON = (PANEL_X + 26, 128)
+LON_LAT_BOX = (PANEL_X + 105, 128)  # on ground with a coordinate system: the ends as lon/lat
 SAVE_PICTURE = (PANEL_X + 54, 151)
 SAVE_MAP_FILES = (PANEL_X + 160, 151)
 MAP_FILES = ("distance.tif", "energy.tif", "heights.tif", "routes.geojson")
@@ -359,12 +360,23 @@ class PanelTest(e2e.TestCase):
             out.SetProjection(utm.ExportToWkt())
             out.GetRasterBand(1).WriteArray(np.arange(400, dtype=np.float32).reshape(20, 20) / 20)
             out = None
+            wgs84 = osr.SpatialReference()
+            wgs84.ImportFromEPSG(4326)
+            wgs84.SetAxisMappingStrategy(osr.OAMS_TRADITIONAL_GIS_ORDER)
+            lon, lat = osr.CoordinateTransformation(utm, wgs84).TransformPoint(500075, 3999505)[:2]
             with self.launch(workdir=workdir, extra_args=["--panel", "--terrain", raster,
                                                           "--routes", "w.gpkg"]) as app:
                 app.wait_for(DIRECT_PATH)
                 self.click(app, SAVE_MAP_FILES)
                 app.wait_for(r"\nMap files written: distance.tif energy.tif time.tif "
                              r"heights.tif routes.geojson routes.gpx\n")
+                # The start typed as the longitude/latitude of cell (2, 3)'s centre.
+                self.click_and_see(app, LON_LAT_BOX, START_X_FIELD)
+                for row, value in ((START_X_FIELD[1], lon), (START_X_FIELD[1] + 23, lat)):
+                    self.click_and_see(app, (START_X_FIELD[0], row), (0, row))
+                    app.xdotool("type", "--delay", "40", "--", "%.7f" % value)
+                self.rebuilt_after(app, lambda: self.click(app, PLAN_BUTTON))
+                self.assertEqual(self.read_export(app, workdir)[0], [(2, 3)])
             subprocess.run([e2e.ARGS.binary, "--plan", "--terrain", raster, "--no-tables",
                             "--out", workdir, "--routes", "b.gpx"], cwd=workdir, check=True,
                            capture_output=True, env=e2e._sanitizer_env(dict(os.environ)))

@@ -269,7 +269,9 @@ class RobustnessTest(e2e.TestCase):
                 (b, "layers.vrt", "is an OGR VRT, whose layers are queries of other files"),
                 (t, "tiles.tif", "has blocks of 32768 x 32768 pixels, far larger than its 3 x 3"),
                 (b, "huge.vrt", "would read 10000000000 source pixels for the grid"),
-                (b, "view.gpkg", "has a layer 'v' that is an SQL view; only tables are read")):
+                (b, "view.gpkg", "has a layer 'v' that is an SQL view; only tables are read"),
+                ("--points", "view.gpkg", "has a layer 'v' that is an SQL view"),  # the same guards
+                ("--points", "layers.vrt", "is an OGR VRT"), ("--points", "environ", kernel)):
             with self.subTest(name):
                 out = tempfile.mkdtemp(dir=d)
                 result = run(["--plan", option, name, "--out", out], cwd=d, timeout=10)

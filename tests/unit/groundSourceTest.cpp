@@ -1,11 +1,15 @@
 #include "io/groundSource.h"
+#include "app/cellPlace.h"
 #include "io/coverTable.h"
+#include "io/lonLat.h"
+#include "io/pointFile.h"
 #include "terrain/coverCells.h"
 
 #include <gdal.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -41,6 +45,89 @@ TEST(GroundSource, BlocksFarLargerThanTheirRasterAreRefused) {
                                 "larger than its 3 x 3 pixels");
     }
     VSIUnlink("/vsimem/tiles.tif");
+}
+
+TEST(PointFile, PointsComeInTheirFileOrderAndFaultsNameThePoint) {
+    const std::string gpx =
+        "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\" "
+        "xmlns=\"http://www.topografix.com/GPX/1/1\"><wpt lat=\"9\" lon=\"9\"/>";
+    const std::string line = R"({"type":"FeatureCollection","features":[{"type":"Feature",)"
+                             R"("properties":{},"geometry":{"type":"LineString","coordinates":)";
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<double> xs; // empty: refused with `error`
+        std::vector<double> ys;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"r.gpx",
+         gpx + R"(<rte><rtept lat="2" lon="1"/><rtept lat="4" lon="3"/>)"
+               R"(<rtept lat="6" lon="5"/></rte></gpx>)",
+         {1, 3, 5},
+         {2, 4, 6},
+         ""},
+        {"t.gpx",
+         gpx + R"(<trk><trkseg><trkpt lat="1" lon="7"/><trkpt lat="2" lon="8"/>)"
+               R"(</trkseg></trk></gpx>)",
+         {7, 8},
+         {1, 2},
+         ""},
+        {"w.gpx", gpx + R"(<wpt lat="5" lon="4"/></gpx>)", {9, 4}, {9, 5}, ""},
+        {"l.geojson", line + "[[3,1],[2,2],[1,3],[0,4]]}}]}", {3, 2, 1, 0}, {1, 2, 3, 4}, ""},
+        {"xy.csv", "name,x,y\na,30,60\nb,90,120\nc,150,180\n", {30, 90, 150}, {60, 120, 180}, ""},
+        {"ll.csv", "lat,lon,x,y\n36,-84,1,2\n37,-85,3,4\n", {-84, -85}, {36, 37}, ""},
+        {"bad.csv", "x,y\n1,2\n3,north\n", {}, {}, "line 3: y 'north' is not a number"},
+        {"one.csv",
+         "x,y\n1,2\n",
+         {},
+         {},
+         "holds one point (line 2); a start and an end are needed"},
+        {"none.csv", "a,b\n1,2\n", {}, {}, "has neither lon,lat nor x,y columns"},
+        {"two.geojson",
+         line + "[[0,0],[1,1]]}}," + line.substr(line.find("{\"type\":\"Feature\"")) +
+             "[[2,2],[3,3]]}}]}",
+         {},
+         {},
+         "holds more than one line string, or a line "
+         "string with points; only points or one line string are read"},
+        {"area.geojson",
+         R"({"type":"Polygon","coordinates":[[[0,0],[1,0],[1,1],[0,0]]]})",
+         {},
+         {},
+         "has a Polygon in feature 1; only points or one line string are read"}};
+    for (const Case& c : cases) {
+        const std::string path = testing::TempDir() + c.name;
+        std::ofstream(path) << c.text;
+        FilePoints points;
+        const std::string error = readPointFile(path, points);
+        EXPECT_EQ(error, c.error.empty() ? "" : "--points: '" + path + "' " + c.error) << c.name;
+        EXPECT_EQ(points.xs, c.xs) << c.name;
+        EXPECT_EQ(points.ys, c.ys) << c.name;
+        EXPECT_EQ(points.names.size(), c.xs.size()) << c.name;
+        // Longitude/latitude files carry WGS 84; x,y columns carry no system of their own.
+        EXPECT_EQ(points.system.empty(), c.xs.empty() || std::string(c.name) == "xy.csv") << c.name;
+        unlink(path.c_str());
+    }
+}
+
+TEST(CellPlace, EndsGoToLongitudeLatitudeAndBackToTheirCells) {
+    // UTM zone 16 north: cell (0, 0) lies on its central meridian, 87 degrees west, on the equator.
+    const GroundReference utm{"EPSG:32616", 500000.0, 0.0, ""};
+    const GridShape shape{10, 10, 30.0};
+    const std::optional<EndsLonLat> origin = endsLonLat(utm, shape.spacing, RouteEnds{0, 0, 9, 0});
+    ASSERT_TRUE(origin);
+    EXPECT_NEAR(origin->start.lon, -87.0, 1e-12);
+    EXPECT_NEAR(origin->start.lat, 0.0, 1e-12);
+    EXPECT_NEAR(origin->end.lat, 0.0, 1e-12);
+    EXPECT_GT(origin->end.lon, origin->start.lon);
+    const RouteEnds cells{5, 7, 9, 2};
+    RouteEnds back{};
+    EXPECT_EQ(cellsAtLonLat(utm, shape, *endsLonLat(utm, shape.spacing, cells), back), "");
+    EXPECT_EQ(back, cells);
+    EXPECT_EQ(cellsAtLonLat(utm, shape, EndsLonLat{origin->start, {-87.01, 0.0}}, back),
+              "end: lon -87.010000, lat 0.000000 lies off the ground");
+    EXPECT_FALSE(endsLonLat(GroundReference{}, shape.spacing, cells));
 }
 
 TEST(CoverTable, EachFaultIsNamedWithItsLine) {
