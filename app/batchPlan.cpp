@@ -37,6 +37,12 @@ bool writeResults(int folder, bool tables, const LandscapeRun& run) {
     return writeRouteFiles(run) == 0 && mapsWritten && tablesWritten;
 }
 
+// The areas of --isochrones, when asked for; false when they were asked for and not written.
+bool writeAskedIsochrones(int folder, const Options& options, const LandscapeRun& run) {
+    return options.isochrones.empty() ||
+           !writeIsochroneFiles(folder, run, options.isochrones, options.isochroneFormat).empty();
+}
+
 } // namespace
 
 int runBatchPlan(const Options& options, LandscapeRun& run) {
@@ -78,7 +84,8 @@ int runBatchPlan(const Options& options, LandscapeRun& run) {
     const int printError = errno;
     // After the route texts, as in the window, but beside them on standard error.
     std::fputs(unreachableEndText(run).c_str(), stderr);
-    const bool written = writeResults(folderFd, !options.noTables, run);
+    const bool resultsWritten = writeResults(folderFd, !options.noTables, run);
+    const bool written = writeAskedIsochrones(folderFd, options, run) && resultsWritten;
     close(folderFd);
     if (!printed) {
         std::fprintf(stderr, "landscape: standard output: %s\n", std::strerror(printError));

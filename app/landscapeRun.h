@@ -3,6 +3,7 @@
 // from them, the route tables of the last plan and both planners' working cells. main owns the
 // one run; the code beneath it takes the pieces it reads as arguments.
 
+#include "io/isochroneFile.h"
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
 #include "planner/route.h"
@@ -36,6 +37,8 @@ struct LandscapeRun {
     ProgressListener progress;          // where long work of this run tells how far it has come
     // --routes: more files the routes go to whenever the map files are written.
     std::vector<std::string> routeFiles;
+    // --isochrones-format: the format the window writes the areas within its rings in.
+    IsochroneFormat isochroneFormat = IsochroneFormat::GeoPackage;
 };
 
 // Makes `heights` (x-major, metres, NaN for no ground) of `shape` the run's ground: sizes the

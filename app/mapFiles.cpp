@@ -5,6 +5,7 @@
 #include "app/mapFiles.h"
 
 #include "io/costRaster.h"
+#include "io/isochroneFile.h"
 #include "io/printableText.h"
 #include "io/routeGeoJson.h"
 #include "planner/routeTables.h"
@@ -80,6 +81,22 @@ std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run, bool
              names);
     }
     return names;
+}
+
+std::string writeIsochroneFiles(int folder, const LandscapeRun& run, const Isochrones& isochrones,
+                                IsochroneFormat format) {
+    const char* name = isochroneFileName(format);
+    std::string error;
+    if (isochrones.measure == Measure::Time && !run.tables.timed) {
+        error = "the last plan found no times";
+    } else {
+        const IsochroneFacts facts{isochrones, run.tables.costs(isochrones.measure).data(),
+                                   run.terrain.shape(), run.reference};
+        error = writeIsochroneFile(folder, format, facts, run.progress);
+    }
+    std::vector<std::string> names;
+    keep(error, name, names);
+    return names.empty() ? std::string{} : names.front();
 }
 
 int writeRouteFiles(const LandscapeRun& run) {

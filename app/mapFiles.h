@@ -3,6 +3,8 @@
 // planner used and the routes.
 
 #include "app/landscapeRun.h"
+#include "io/isochroneFile.h"
+#include "planner/isochrones.h"
 
 #include <string>
 #include <vector>
@@ -22,3 +24,9 @@ std::vector<std::string> writeMapFiles(int folder, const LandscapeRun& run, bool
 // working directory) in the format its name ends in, each whole or not at all and each one not
 // written reported as writeMapFiles does. Returns how many were not written.
 int writeRouteFiles(const LandscapeRun& run);
+
+// Writes the ground the run's last plan reaches within each of the values of `isochrones` as
+// isochroneFileName(format) into the folder open as `folder`, whole or not at all, a failure
+// reported as writeMapFiles does. Returns the name of the file written, empty when it was not.
+std::string writeIsochroneFiles(int folder, const LandscapeRun& run, const Isochrones& isochrones,
+                                IsochroneFormat format);

@@ -23,10 +23,11 @@
 const char* const USAGE_TEXT =
     "Usage: landscape [--exact | --sweep] [--moves N] [--panel] [GROUND] [VEHICLE]\n"
     "                 [--from X,Y --to X,Y | --points FILE] [--crs CRS] [--routes FILE]...\n"
-    "                 [GLUT options]\n"
+    "                 [--isochrones-format F] [GLUT options]\n"
     "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
     "                 [--points FILE] [--crs CRS] [--exact | --sweep] [--moves N] [--speed MPH]\n"
     "                 [--no-tables] [--out DIR] [--routes FILE]...\n"
+    "                 [--isochrones LIST [--isochrones-format F]]\n"
     "\n"
     "  --exact            plan least costs exactly (the default on loaded ground)\n"
     "  --sweep            plan by one spiral sweep (the default on the built-in ground)\n"
@@ -50,6 +51,13 @@ const char* const USAGE_TEXT =
     "  --out DIR          folder a batch plan writes into (default the working directory)\n"
     "  --routes FILE      write the routes also to FILE whenever the map files are written,\n"
     "                     as its name ends: .geojson, .gpx, .kml or .gpkg (may be repeated)\n"
+    "  --isochrones LIST  a batch plan writes isochrones.gpkg, the ground reached within each\n"
+    "                     value of LIST, increasing and in one unit: 10min,20min,30min or\n"
+    "                     2km,5km or 1MJ,5MJ (s, min, h, m, km, J, kJ, MJ)\n"
+    "  --isochrones-format F\n"
+    "                     gpkg (the default) or geojson: isochrones.geojson in longitude/\n"
+    "                     latitude instead; also the format of the rings' areas the window's\n"
+    "                     Save map files writes\n"
     "  --help             print this text and end\n"
     "GROUND (default the built-in 365 x 365 cells of 30 m):\n"
     "  --terrain FILE     load the ground from an elevation raster GDAL reads, whole and at\n"
@@ -274,6 +282,73 @@ std::string parseCentre(const std::string& text, Options& options) {
     return {};
 }
 
+std::string trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string{}
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// One value of --isochrones: a number with a unit's symbol after it ("10min", "1.5 h").
+std::string parseIsochroneValue(const std::string& item, const IsochroneUnit*& unit,
+                                double& value) {
+    std::string units;
+    for (const IsochroneUnit& u : ISOCHRONE_UNITS) {
+        units += (units.empty() ? "" : ", ") + std::string(u.symbol);
+    }
+    const std::string written = trimmed(item);
+    // The symbol is the letters at the end; a value of letters only has no number (npos + 1 is
+    // 0).
+    const size_t symbolStart =
+        written.find_last_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") + 1;
+    const std::string symbol = written.substr(symbolStart);
+    const IsochroneUnit* const end = std::end(ISOCHRONE_UNITS);
+    unit = std::find_if(std::begin(ISOCHRONE_UNITS), end,
+                        [&symbol](const IsochroneUnit& u) { return symbol == u.symbol; });
+    if (unit == end || !parseReal(trimmed(written.substr(0, symbolStart)), value) ||
+        !(value > 0.0) || !std::isfinite(value * unit->tableUnits)) {
+        return "--isochrones: " + quoted(written) + " is not a number above 0 with a unit (" +
+               units + ")";
+    }
+    return {};
+}
+
+// A list of values of one unit, each above the one before.
+std::string parseIsochrones(const std::string& text, Options& options) {
+    Isochrones list;
+    std::string previous;
+    for (size_t begin = 0; begin <= text.size();) {
+        const size_t comma = std::min(text.find(',', begin), text.size());
+        const std::string item = trimmed(text.substr(begin, comma - begin));
+        begin = comma + 1;
+        if (item.empty()) {
+            return "--isochrones: " + quoted(text) + " has an empty value";
+        }
+        const IsochroneUnit* unit = nullptr;
+        double value = 0.0;
+        const std::string error = parseIsochroneValue(item, unit, value);
+        if (!error.empty()) {
+            return error;
+        }
+        if (list.empty()) {
+            list = Isochrones{unit->measure, unit->symbol, unit->tableUnits, {}};
+        } else if (list.unit != unit->symbol) {
+            return "--isochrones: " + quoted(text) + " mixes units (" + list.unit + " and " +
+                   unit->symbol + "); give every value in one";
+        } else if (!(value > list.values.back())) {
+            return "--isochrones: " + quoted(text) + " does not increase: " + quoted(item) +
+                   " follows " + quoted(previous);
+        }
+        if (list.values.size() == MOST_ISOCHRONES) {
+            return "--isochrones: " + quoted(text) + " has more than " +
+                   std::to_string(MOST_ISOCHRONES) + " values";
+        }
+        list.values.push_back(value);
+        previous = item;
+    }
+    options.isochrones = std::move(list);
+    return {};
+}
+
 std::string parseSpeed(const std::string& text, Options& options) {
     double mph = 0.0;
     // A speed whose fuel figure overflows would print and write an infinite one.
@@ -327,16 +402,16 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         options.noTables = true;
         return {};
     }
+    // Kept in columns, so that an option added changes a line, not the table.
+    // clang-format off
     static const char* const withValue[] = {
         "--terrain",     "--centre",    "--speed",    "--out",        "--cell-size",
         "--size",        "--from",      "--to",       "--grade",      "--mass",
         "--descent",     "--rolling",   "--barriers", "--moves",      "--cover",
-        "--cover-table", "--top-speed", "--power",    "--side-slope", "--routes"};
-    // Points in other systems and from files.
-    static const char* const pointsWithValue[] = {"--crs", "--points"};
-    if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue) &&
-        std::find(std::begin(pointsWithValue), std::end(pointsWithValue), name) ==
-            std::end(pointsWithValue)) {
+        "--cover-table", "--top-speed", "--power",    "--side-slope", "--routes",
+        "--isochrones",  "--isochrones-format", "--crs", "--points"};
+    // clang-format on
+    if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
         return printableExcerpt(name) + ": unknown option (see --help)";
     }
     std::string error;
@@ -428,6 +503,17 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         options.pointsFile = *value;
         return value->empty() ? "--points: the file name is empty" : std::string{};
     }
+    if (name == "--isochrones") {
+        return parseIsochrones(*value, options);
+    }
+    if (name == "--isochrones-format") {
+        const std::optional<IsochroneFormat> format = isochroneFormatNamed(*value);
+        if (!format) {
+            return "--isochrones-format: " + quoted(*value) + " is not " + ISOCHRONE_FORMAT_NAMES;
+        }
+        options.isochroneFormat = *format;
+        return {};
+    }
     if (name == "--out") {
         options.outDir = *value;
         return value->empty() ? "--out: the folder name is empty" : std::string{};
@@ -489,6 +575,11 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         parsed.error = "--no-tables: goes with --plan";
     } else if (!options.outDir.empty() && !options.plan) {
         parsed.error = "--out: goes with --plan";
+    } else if (!options.isochrones.empty() && !options.plan) {
+        parsed.error = "--isochrones: goes with --plan";
+    } else if (given.count("--isochrones-format") != 0 && options.plan &&
+               options.isochrones.empty()) {
+        parsed.error = "--isochrones-format: goes with --isochrones";
     } else if (options.plan && !options.otherArgs.empty()) {
         const std::string& first = options.otherArgs.front();
         // Cells given after other options read as GLUT's: say where they belong.

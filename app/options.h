@@ -3,6 +3,8 @@
 // for GLUT to take (in the window) or refused (in a batch plan).
 
 #include "app/consoleInput.h"
+#include "io/isochroneFile.h"
+#include "planner/isochrones.h"
 
 #include <optional>
 #include <string>
@@ -54,6 +56,10 @@ struct Options {
     // is the start, last the end and those between the via points.
     std::string crs;
     std::string pointsFile;
+    // --isochrones and --isochrones-format: the ground a batch plan reaches within each value,
+    // and the format of the file it goes to (in the window, of the rings' file too).
+    Isochrones isochrones; // no values: none asked for
+    IsochroneFormat isochroneFormat = IsochroneFormat::GeoPackage;
 };
 
 struct ParsedOptions {

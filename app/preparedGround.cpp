@@ -354,6 +354,7 @@ std::string prepareGround(Options& options, LandscapeRun& run) {
         return routesRefusal;
     }
     run.routeFiles = options.routeFiles;
+    run.isochroneFormat = options.isochroneFormat;
     useGround(run, shape, std::move(heights));
     if (run.loadedGround) {
         run.settings.sceneRotation = MAP_SCENE_ROTATION;

@@ -54,6 +54,14 @@ void saveMapFiles(const LandscapeRun& run, std::FILE* out) {
     {
         const LongWork work;
         names = writeMapFiles(AT_FDCWD, run, true);
+        // The areas within the rings on screen, each ring's outer edge a value.
+        const Isochrones rings = ringIsochrones(run.settings);
+        const std::string areas =
+            rings.empty() ? std::string{}
+                          : writeIsochroneFiles(AT_FDCWD, run, rings, run.isochroneFormat);
+        if (!areas.empty()) {
+            names.push_back(areas);
+        }
         writeRouteFiles(run);
     }
     std::fprintf(out, "\nMap files written: %s\n",

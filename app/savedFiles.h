@@ -20,7 +20,8 @@ void recordSaved(const std::string& what, const std::vector<std::string>& names)
 const std::string& lastSaved();
 
 // Writes the map files of the plan on screen into the working directory (routes.gpx too on
-// ground with a coordinate system) and prints which, then the files of --routes.
+// ground with a coordinate system, then the areas within the rings on screen) and prints which,
+// then the files of --routes.
 void saveMapFiles(const LandscapeRun& run, std::FILE* out);
 
 // Writes `picture` as the next free landscape-N.png in the working directory and prints its

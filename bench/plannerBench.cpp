@@ -3,6 +3,7 @@
 // names a raster, the step table and both planners on that ground from its default start.
 
 #include "app/currentRun.h"
+#include "app/mapFiles.h"
 #include "io/groundRaster.h"
 #include "io/routeExport.h"
 #include "planner/defaultEnds.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -278,6 +280,36 @@ BENCHMARK(BM_RasterRoutes)
     ->Args({static_cast<int>(PlannerKind::Exact), 48, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The areas within five times, 10 to 50 minutes, of the raster's exact plan of 8 moves written
+// as isochrones.gpkg (state.range(0) 0) or isochrones.geojson (1) into a private temporary
+// directory.
+void BM_RasterIsochrones(benchmark::State& state) {
+    landscapeRun.timed = true;
+    if (!useBenchRaster(state, PlannerKind::Exact, NEIGHBOUR_COUNT)) {
+        return;
+    }
+    computeRoutes();
+    std::string folder = (std::filesystem::temp_directory_path() / "plannerBench.XXXXXX").string();
+    if (mkdtemp(folder.data()) == nullptr) {
+        state.SkipWithError("no temporary directory");
+        return;
+    }
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    const Isochrones minutes{Measure::Time, "min", SECONDS_PER_MINUTE, {10, 20, 30, 40, 50}};
+    const auto format = static_cast<IsochroneFormat>(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(writeIsochroneFiles(fd, landscapeRun, minutes, format));
+    }
+    close(fd);
+    std::filesystem::remove_all(folder);
+    settings.planner = PlannerKind::Sweep;
+    landscapeRun.timed = false;
+}
+BENCHMARK(BM_RasterIsochrones)
+    ->Arg(static_cast<int>(IsochroneFormat::GeoPackage))
+    ->Arg(static_cast<int>(IsochroneFormat::GeoJson))
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -162,7 +162,9 @@ class BatchPlanTest(e2e.TestCase):
                      ["--plan", *cells, "--out", not_a_folder], ["--plan", *cells, "--plan", *cells],
                      ["--panel", "--plan", *cells], ["--plan", *cells, "--speed", "1e30"],
                      ["--plan", *cells, "--exact", "--sweep"], ["--plan", *cells, "--routes", "r.txt"],
-                     ["--plan", *cells, "--routes", "r.geojson", "--routes", "r.gpx"]):
+                     ["--plan", *cells, "--routes", "r.geojson", "--routes", "r.gpx"],
+                     ["--plan", *cells, "--isochrones", "5min,1h"],
+                     ["--plan", *cells, "--isochrones", "1km", "--isochrones-format", "kml"]):
             with self.subTest(args=args):
                 open(not_a_folder, "w").close()
                 result = run(args, cwd=self.out)
@@ -211,6 +213,8 @@ class BatchPlanTest(e2e.TestCase):
                  "--side-slope: '100.5' is not a side slope in percent above 0 and at most 100"),
                 (["--side-slope", "30", "--side-slope", "30"], "--side-slope: given twice"),
                 (["--cover-table", "t.csv"], "--cover-table: goes with --cover"),
+                (["--isochrones", "30min,20min"],
+                 "--isochrones: '30min,20min' does not increase: '20min' follows '30min'"),
                 (["--top-speed", "1e-30"], "--top-speed 1e-30: a route's time on this ground "
                  "could pass 1e+35 s, more than a plan can count"),
                 (["--terrain", dem, "--size", "5", "--cell-size", "1e-300"],
@@ -389,6 +393,60 @@ class BatchPlanTest(e2e.TestCase):
         self.assertEqual([w for _, w in waypoints], [first.GetPoint(0), first.GetPoint(
             first.GetPointCount() - 1)])
         self.assertEqual(len(kml.GetLayer(0)), 3)
+
+    def test_isochrones_hold_the_cells_within_each_value(self):
+        dem = os.path.join(self.out, "dem.tif")
+        subprocess.run([os.path.join(e2e.HERE, "..", "..", "tools", "demToGeoTiff.py"), dem],
+                       check=True)
+        flat = self.raster("flat.tif", 30.0, [0.0] * 25)  # cells exactly 30 m and 60 m away
+        fields = [("measure", ogr.OFTString), ("value", ogr.OFTReal), ("unit", ogr.OFTString),
+                  ("area_km2", ogr.OFTReal)]
+        for ground, values, unit, per, raster, fmt in (
+                ((), "1km,3km,5km", "km", 1000, "distance.tif", "gpkg"),
+                (("--terrain", flat), "30m,60m", "m", 1, "distance.tif", "gpkg"),
+                ((), "200kJ,1000kJ,1e33kJ", "kJ", 1000, "energy.tif", "geojson"),  # all reached
+                (("--terrain", dem), "10min,20min,30min", "min", 60, "time.tif", "gpkg"),
+                (("--terrain", dem), "0.2h,0.4h", "h", 3600, "time.tif", "geojson")):
+            with self.subTest(values=values):
+                self.plan((), *ground, "--no-tables", "--isochrones", values,
+                          *(("--isochrones-format", fmt) if fmt == "geojson" else ()))
+                costs = gdal.Open(os.path.join(self.out, raster))  # outlives its band
+                table = costs.GetRasterBand(1).ReadAsArray().astype(float)
+                size = costs.GetGeoTransform()[1]
+                system = osr.SpatialReference(wkt=costs.GetProjection())
+                reach = ogr.Open(os.path.join(self.out, "isochrones." + fmt))
+                layer = reach.GetLayer(0)
+                definition = layer.GetLayerDefn()
+                self.assertEqual((layer.GetName(), [(d.GetName(), d.GetType()) for d in (
+                    definition.GetFieldDefn(k) for k in range(definition.GetFieldCount()))]),
+                                 ("reach", fields))
+                self.assertEqual([(f["measure"], f["value"], f["unit"]) for f in layer], [
+                    (raster[:-4], float(v[:-len(unit)]), unit) for v in values.split(",")])
+                if fmt == "gpkg" and costs.GetProjection():
+                    self.assertTrue(layer.GetSpatialRef().IsSame(system))
+                for feature in layer:
+                    within = (table <= feature["value"] * per) & (table < UNREACHED)
+                    cells = within.sum()
+                    self.assertAlmostEqual(feature["area_km2"], cells * size * size / 1e6, places=9)
+                    if fmt == "gpkg":
+                        self.assertAlmostEqual(feature.GetGeometryRef().GetArea(),
+                                               cells * size * size, delta=1e-3)
+                    # Burnt back onto the cost raster's grid (from longitude/latitude too): the
+                    # cells whose centres the area holds are the cells within.
+                    one = ogr.GetDriverByName("Memory").CreateDataSource("")
+                    alone = one.CreateLayer("one", layer.GetSpatialRef())
+                    copy = ogr.Feature(alone.GetLayerDefn())
+                    copy.SetGeometry(feature.GetGeometryRef())
+                    alone.CreateFeature(copy)
+                    grid = gdal.GetDriverByName("MEM").Create("", costs.RasterXSize,
+                                                              costs.RasterYSize, 1, gdal.GDT_Byte)
+                    grid.SetGeoTransform(costs.GetGeoTransform())
+                    grid.SetProjection(costs.GetProjection())
+                    gdal.RasterizeLayer(grid, [1], alone, burn_values=[1])
+                    numpy.testing.assert_array_equal(grid.ReadAsArray(), within, values)
+                subprocess.run(["ogrinfo", "-ro", "-al", "isochrones." + fmt], cwd=self.out,
+                               check=True, capture_output=True)
+                os.remove(os.path.join(self.out, "isochrones." + fmt))
 
     def test_a_route_across_the_antimeridian_is_cut_there(self):
         dem = os.path.join(self.out, "dateline.tif")  # flat, 179.9 to 180.1 degrees east

@@ -39,6 +39,7 @@ LON_LAT_BOX = (PANEL_X + 105, 128)  # on ground with a coordinate system: the en
 SAVE_PICTURE = (PANEL_X + 54, 151)
 SAVE_MAP_FILES = (PANEL_X + 160, 151)
 MAP_FILES = ("distance.tif", "energy.tif", "heights.tif", "routes.geojson")
+RINGS_FILE = "isochrones.gpkg"  # the areas within the rings on screen, after the map files
 RINGS_HEADER = (PANEL_X + 60, 178)  # "Planner and rings", folded at start
 RING_WIDTH_FIELD = (PANEL_X + 110, 270)  # once that part is open
 OFF_GROUND = (495, 5)  # background in the first view
@@ -334,7 +335,15 @@ class PanelTest(e2e.TestCase):
                 picture = read_png(os.path.join(workdir, "landscape-%d.png" % n))
                 self.assertEqual(picture.differing_pixels(view), 0)
             self.click(app, SAVE_MAP_FILES)
-            app.wait_for(r"\nMap files written: %s\n" % " ".join(MAP_FILES))
+            app.wait_for(r"\nMap files written: %s\n" % " ".join(MAP_FILES + (RINGS_FILE,)))
+            # The view's 15 distance rings of 1000 m: each ring's outer edge holds the cells
+            # within it.
+            metres = gdal.Open(os.path.join(workdir, "distance.tif")).ReadAsArray()
+            rings = ogr.Open(os.path.join(workdir, RINGS_FILE))  # outlives its layer
+            self.assertEqual([(f["measure"], f["value"], f["unit"], f["area_km2"]) for f in
+                              rings.GetLayer(0)],
+                             [("distance", 1000.0 * k, "m",
+                               (metres <= 1000.0 * k).sum() * 900 / 1e6) for k in range(1, 16)])
             with tempfile.TemporaryDirectory() as planned:
                 subprocess.run([e2e.ARGS.binary, "--plan", "10", "360", "350", "340", "--out",
                                 planned], capture_output=True, check=True,
@@ -369,7 +378,7 @@ class PanelTest(e2e.TestCase):
                 app.wait_for(DIRECT_PATH)
                 self.click(app, SAVE_MAP_FILES)
                 app.wait_for(r"\nMap files written: distance.tif energy.tif time.tif "
-                             r"heights.tif routes.geojson routes.gpx\n")
+                             r"heights.tif routes.geojson routes.gpx %s\n" % RINGS_FILE)
                 # The start typed as the longitude/latitude of cell (2, 3)'s centre.
                 self.click_and_see(app, LON_LAT_BOX, START_X_FIELD)
                 for row, value in ((START_X_FIELD[1], lon), (START_X_FIELD[1] + 23, lat)):

@@ -1,3 +1,4 @@
+#include "planner/isochrones.h"
 #include "planner/routeTables.h"
 #include "render/mesh.h"
 #include "render/ringFit.h"
@@ -64,6 +65,32 @@ TEST(RingGrey, FractionalRingCount) {
 }
 
 // Second method: ring = floor(cost / increment), grey = 1 - ring / rings.
+// The areas the window saves end where its rings do: a cost at a ring's outer edge is shaded
+// as the next ring, one just below it as the ring; a part ring has its edge too.
+TEST(RingIsochrones, EachRingsOuterEdgeIsAValue) {
+    const std::pair<ViewMode, const char*> views[] = {
+        {Distance, "m"}, {Energy, "J"}, {Time, "min"}};
+    for (const auto& [view, unit] : views) {
+        Settings s;
+        s.viewMode = view;
+        s.distanceRings = s.energyRings = s.timeRings = 2.5f;
+        const Isochrones areas = ringIsochrones(s);
+        const float width = view == Distance ? s.distanceIncrement
+                            : view == Energy ? s.energyIncrement
+                                             : s.timeIncrement;
+        ASSERT_EQ(areas.values.size(), 3u) << unit;
+        EXPECT_EQ(areas.unit, unit);
+        for (int k = 0; k < 3; ++k) {
+            const auto edge = static_cast<float>(areas.values[k]);
+            EXPECT_EQ(ringGrey(std::nextafter(edge, 0.0f), 2.5f, width), grey(ringLevel(k, 2.5f)));
+            EXPECT_NE(ringGrey(edge, 2.5f, width), grey(ringLevel(k, 2.5f)));
+        }
+    }
+    Settings none;
+    none.distanceRings = 0.0f;
+    EXPECT_TRUE(ringIsochrones(none).empty());
+}
+
 TEST(RingGrey, AgreesWithFloorDivision) {
     for (float rings : {15.0f, 10.0f, 7.0f, 99.0f}) {
         for (float cost = 0.0f; cost < 110000.0f; cost += 137.0f) {
