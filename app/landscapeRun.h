@@ -36,6 +36,10 @@ struct LandscapeRun {
     ProgressListener progress;          // where long work of this run tells how far it has come
     // --routes: more files the routes go to whenever the map files are written.
     std::vector<std::string> routeFiles;
+    // The last plan's routes beyond one start and one end: a trip's through the settings' via
+    // points, joined, one a measure; or every destination's, measure by measure, the end first.
+    // Empty for one start and one end, whose routes the tables hold.
+    std::vector<Route> trip;
 };
 
 // Makes `heights` (x-major, metres, NaN for no ground) of `shape` the run's ground: sizes the
@@ -50,12 +54,23 @@ const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run);
 // changes.
 void priceSteps(LandscapeRun& run);
 
-// Plans from the settings' start with the settings' planner into the run's tables.
+// Plans from the settings' start with the settings' planner into the run's tables. With via
+// points, each leg of the trip is planned in turn (the tables are left holding the first leg's)
+// and the joined routes kept in run.trip; with several destinations, their routes are read from
+// the one plan into run.trip.
 void planRun(LandscapeRun& run);
 
 // The least-distance route, then the least-energy route, then when the last plan was timed the
-// fastest route, of the run's last plan between the settings' start and end.
+// fastest route, of the run's last plan between the settings' start and end (through its via
+// points); with several destinations these for each of them in turn, the end first.
 std::vector<Route> plannedRoutes(const LandscapeRun& run);
+
+// The joined routes the route files hold in place of the tables' of a trip through via points;
+// null without via points.
+const std::vector<Route>* tripToExport(const LandscapeRun& run);
+
+// How many routes each destination or trip has: one a measure the last plan filled.
+std::size_t plannedMeasures(const LandscapeRun& run);
 
 // On loaded ground, how much of it the last plan reaches from the start, as the console says it;
 // empty on the built-in ground.

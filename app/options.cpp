@@ -21,8 +21,9 @@
 
 const char* const USAGE_TEXT =
     "Usage: landscape [--exact | --sweep] [--moves N] [--panel] [GROUND] [VEHICLE]\n"
-    "                 [--from X,Y --to X,Y] [--routes FILE]... [GLUT options]\n"
+    "                 [--from X,Y --to X,Y] [--via X,Y]... [--routes FILE]... [GLUT options]\n"
     "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
+    "                 [--via X,Y]...\n"
     "                 [--exact | --sweep] [--moves N] [--speed MPH] [--no-tables] [--out DIR]\n"
     "                 [--routes FILE]...\n"
     "\n"
@@ -35,7 +36,8 @@ const char* const USAGE_TEXT =
     "                     plan from cell (SX, SY) to (EX, EY) without a window, write the\n"
     "                     tables, GeoTIFF heights and cost rasters and GeoJSON routes, and end\n"
     "  --from X,Y         start at this point of the ground, in its own coordinates\n"
-    "  --to X,Y           end at this point\n"
+    "  --to X,Y           end at this point; given again, plan to each of these points\n"
+    "  --via X,Y          pass through this point on the way, in order (may be repeated)\n"
     "  --speed MPH        speed for the fuel figure, miles per hour (default 55)\n"
     "  --no-tables        a batch plan leaves out the three text tables\n"
     "  --out DIR          folder a batch plan writes into (default the working directory)\n"
@@ -72,7 +74,7 @@ constexpr int DECIMAL = 10;
 constexpr const char* SHORT_HELP = "-h";
 constexpr const char* HELP = "--help";
 // Options that may be given more than once.
-constexpr const char* REPEATABLE = "--routes";
+constexpr const char* REPEATABLE[] = {"--routes", "--via", "--to"};
 // Options that cannot be given together: the panel belongs to the window a plan never opens, and
 // a run starts with one planner.
 constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}, {"--exact", "--sweep"}};
@@ -205,6 +207,37 @@ std::string parsePoint(const std::string& name, const std::string& text,
     return {};
 }
 
+// The first --to is the end; every later one is one more destination.
+std::string parseEnd(const std::string& text, Options& options) {
+    std::optional<MapPoint> point;
+    const std::string error = parsePoint("--to", text, point);
+    if (!error.empty()) {
+        return error;
+    }
+    if (!options.to) {
+        options.to = point;
+        return {};
+    }
+    if (options.destinations.size() + 1 >= static_cast<std::size_t>(MOST_DESTINATIONS)) {
+        return "--to: more than " + std::to_string(MOST_DESTINATIONS) + " destinations";
+    }
+    options.destinations.push_back(*point);
+    return {};
+}
+
+std::string parseVia(const std::string& text, Options& options) {
+    std::optional<MapPoint> point;
+    const std::string error = parsePoint("--via", text, point);
+    if (!error.empty()) {
+        return error;
+    }
+    if (options.via.size() >= static_cast<std::size_t>(MOST_VIA_POINTS)) {
+        return "--via: more than " + std::to_string(MOST_VIA_POINTS) + " via points";
+    }
+    options.via.push_back(*point);
+    return {};
+}
+
 std::string parseGrade(const std::string& text, Options& options) {
     const char* what = "a grade in percent above 0 and at most 100 (PCT or UP,DOWN)";
     double up = 0.0;
@@ -314,10 +347,10 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return {};
     }
     static const char* const withValue[] = {
-        "--terrain",     "--centre",    "--speed",    "--out",        "--cell-size",
-        "--size",        "--from",      "--to",       "--grade",      "--mass",
-        "--descent",     "--rolling",   "--barriers", "--moves",      "--cover",
-        "--cover-table", "--top-speed", "--power",    "--side-slope", "--routes"};
+        "--terrain",    "--centre", "--speed", "--out",         "--cell-size", "--size",
+        "--from",       "--to",     "--grade", "--mass",        "--descent",   "--rolling",
+        "--barriers",   "--moves",  "--cover", "--cover-table", "--top-speed", "--power",
+        "--side-slope", "--routes", "--via"};
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
         return printableExcerpt(name) + ": unknown option (see --help)";
     }
@@ -338,7 +371,10 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return parsePoint(name, *value, options.from);
     }
     if (name == "--to") {
-        return parsePoint(name, *value, options.to);
+        return parseEnd(*value, options);
+    }
+    if (name == "--via") {
+        return parseVia(*value, options);
     }
     if (name == "--grade") {
         return parseGrade(*value, options);
@@ -432,7 +468,9 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         }
         const std::string arg = argument == SHORT_HELP ? HELP : argument;
         parsed.error = parseOne(arg, reader, options);
-        if (parsed.error.empty() && !given.insert(arg).second && arg != REPEATABLE) {
+        const bool repeatable =
+            std::find(std::begin(REPEATABLE), std::end(REPEATABLE), arg) != std::end(REPEATABLE);
+        if (parsed.error.empty() && !given.insert(arg).second && !repeatable) {
             parsed.error = arg + ": given twice";
         }
         if (!parsed.error.empty()) {
@@ -453,6 +491,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         parsed.error = options.from ? "--from: goes with --to" : "--to: goes with --from";
     } else if (options.from && options.planCells) {
         parsed.error = "--from: goes with --plan without cells";
+    } else if (!options.via.empty() && !options.destinations.empty()) {
+        parsed.error = "--via: does not go with several --to";
+    } else if (!options.destinations.empty() && options.planCells) {
+        parsed.error = "--to: goes with --plan without cells";
     } else if (!options.coverTableFile.empty() && options.coverFile.empty()) {
         parsed.error = "--cover-table: goes with --cover";
     } else if (options.noTables && !options.plan) {

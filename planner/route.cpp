@@ -7,6 +7,7 @@ Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
                 const RouteTables& tables, Measure measure, const RouteEnds& ends) {
     Route route;
     route.measure = measure;
+    route.end = {ends.endX, ends.endY};
     const CostTable& costs = tables.costs(measure);
     if (!costs.shape().contains(ends.startX, ends.startY) || !costs.reaches(ends.endX, ends.endY)) {
         return route;
@@ -29,6 +30,7 @@ Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
             seconds += prices.time(p, d, za, zb);
         }
         route.along.push_back(along);
+        route.costs.push_back(costs[route.cells[k].x][route.cells[k].y]);
     }
     route.lengthMetres = along;
     route.timeSeconds = static_cast<float>(seconds);

@@ -72,3 +72,90 @@ std::string straightLineReport(const RouteEnds& ends, double spacing) {
     return straightLineSummary(
         straightLineMetres(ends.startX, ends.startY, ends.endX, ends.endY, spacing));
 }
+
+std::string tripStraightLineReport(const std::vector<Cell>& points, double spacing) {
+    float metres = 0.0f;
+    for (std::size_t k = 1; k < points.size(); ++k) {
+        metres +=
+            straightLineMetres(points[k - 1].x, points[k - 1].y, points[k].x, points[k].y, spacing);
+    }
+    return straightLineSummary(metres);
+}
+
+std::string routeReport(const Route& route, float speedMph) {
+    switch (route.measure) {
+    case Measure::Distance:
+        return route.reachable ? distanceSummary(route.lengthMetres, speedMph)
+                               : UNREACHABLE_DISTANCE_TEXT;
+    case Measure::Energy:
+        return route.reachable ? energySummary(route.energyJoules) : UNREACHABLE_ENERGY_TEXT;
+    case Measure::Time:
+        break;
+    }
+    return route.reachable ? timeSummary(route.timeSeconds) : UNREACHABLE_TIME_TEXT;
+}
+
+std::string leastTotalsText(const RouteLeg& distance, const RouteLeg& energy,
+                            const RouteLeg* time) {
+    if (!distance.reachable) {
+        return "unreachable";
+    }
+    std::string text = formatText("%f miles, %f joules",
+                                  static_cast<double>(distanceInMiles(distance.lengthMetres)),
+                                  static_cast<double>(energy.energyJoules));
+    if (time != nullptr) {
+        text += time->reachable
+                    ? formatText(", %f minutes",
+                                 static_cast<double>(time->timeSeconds) / SECONDS_PER_MINUTE)
+                    : std::string(", no time");
+    }
+    return text;
+}
+
+namespace {
+constexpr std::size_t DISTANCE_ROUTE = 0;
+constexpr std::size_t ENERGY_ROUTE = 1;
+constexpr std::size_t TIME_ROUTE = 2;
+
+std::string cellText(const Cell& cell) {
+    return formatText("(%d, %d)", cell.x, cell.y);
+}
+
+// The least totals of the measures' routes from `first` on, each read by `legOf`.
+template <typename LegOf>
+std::string totalsOf(const std::vector<Route>& routes, std::size_t first, std::size_t measures,
+                     LegOf&& legOf) {
+    const RouteLeg time = measures > TIME_ROUTE ? legOf(routes[first + TIME_ROUTE]) : RouteLeg{};
+    return leastTotalsText(legOf(routes[first + DISTANCE_ROUTE]),
+                           legOf(routes[first + ENERGY_ROUTE]),
+                           measures > TIME_ROUTE ? &time : nullptr);
+}
+} // namespace
+
+std::string legLines(const std::vector<Route>& routes) {
+    if (routes.size() <= ENERGY_ROUTE) {
+        return {};
+    }
+    const std::vector<RouteLeg>& legs = routes[DISTANCE_ROUTE].legs;
+    std::string lines;
+    for (std::size_t k = 0; k < legs.size(); ++k) {
+        lines += formatText("Leg %zu of %zu, ", k + 1, legs.size()) + cellText(legs[k].from) +
+                 " to " + cellText(legs[k].to) + ": " +
+                 totalsOf(routes, 0, routes.size(), [k](const Route& r) { return r.legs[k]; }) +
+                 "\n";
+    }
+    return lines;
+}
+
+std::string destinationLines(const std::vector<Route>& routes, std::size_t measures) {
+    std::string lines;
+    for (std::size_t first = 0; measures > ENERGY_ROUTE && first + measures <= routes.size();
+         first += measures) {
+        const auto whole = [](const Route& r) {
+            return RouteLeg{{}, r.end, r.reachable, r.lengthMetres, r.energyJoules, r.timeSeconds};
+        };
+        lines += "To " + cellText(routes[first].end) + ": " +
+                 totalsOf(routes, first, measures, whole) + "\n";
+    }
+    return lines;
+}
