@@ -7,6 +7,7 @@
 #include "planner/routeWalk.h"
 #include "planner/spiralOrder.h"
 #include "planner/trip.h"
+#include "render/overlays.h"
 #include "tests/unit/plainSweep.h"
 #include "tests/unit/plannerTestSupport.h"
 
@@ -404,6 +405,10 @@ TEST_F(Trip, LegsPlannedApartAddUpToTheTripAndJoinInOrder) {
             const Route route =
                 readRoute(run.terrain, run.grid.prices, run.tables, Measure::Distance, leg);
             cells.insert(cells.end(), route.cells.begin() + (k == 0 ? 0 : 1), route.cells.end());
+            const std::vector<::Cell> drawn = drawnRouteCells(run.terrain, route.cells);
+            const std::vector<::Cell> walked =
+                routeCells(run.terrain, previousDistanceVertices, leg);
+            EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), walked.begin(), walked.end()));
             EXPECT_EQ(trip[0].legs[k].lengthMetres, distanceTable[leg.endX][leg.endY]);
         }
         EXPECT_EQ(trip[0].lengthMetres, metres);
