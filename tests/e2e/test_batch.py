@@ -541,7 +541,9 @@ class BatchPlanTest(e2e.TestCase):
                  % table),
                 (head + "3,lake,0,\n4,grass,30,\n", (10, 10, 17, 17),
                  "--cover: '%s' closes every move from the start cell (10, 10); nothing is "
-                 "planned" % cover)):
+                 "planned" % cover),
+                (head + "3,lake,0,\n4,grass,30,\n", (2, 2, 17, 17, "--via", "500315,3999715"),
+                 "--via: 500315,3999715 lies in a no-go area")):
             with self.subTest(reason=reason):
                 with open(table, "w") as f:
                     f.write(text)
