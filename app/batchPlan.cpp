@@ -52,7 +52,7 @@ std::string routeSummaries(const LandscapeRun& run) {
                legLines(trip) + tripStraightLineReport(tripPoints(ends, s.via), spacing);
     }
     const std::string destinations =
-        s.destinations.empty() ? std::string() : destinationLines(run.trip, plannedMeasures(run));
+        s.destinations.empty() ? std::string() : destinationLines(run.tables, destinationEnds(s));
     return distanceReport(run.tables, ends, s.speedMph) + energyReport(run.tables, ends) +
            destinations + straightLineReport(ends, spacing);
 }

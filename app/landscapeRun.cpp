@@ -32,11 +32,17 @@ const std::vector<Route>* tripToExport(const LandscapeRun& run) {
     return run.settings.via.empty() ? nullptr : &run.trip;
 }
 
-std::size_t plannedMeasures(const LandscapeRun& run) {
-    return static_cast<std::size_t>(run.tables.timed ? MEASURE_COUNT : MEASURE_COUNT - 1);
+std::vector<Cell> destinationEnds(const Settings& s) {
+    std::vector<Cell> ends = {{s.endX, s.endY}};
+    ends.insert(ends.end(), s.destinations.begin(), s.destinations.end());
+    return ends;
 }
 
 namespace {
+
+std::size_t plannedMeasures(const LandscapeRun& run) {
+    return static_cast<std::size_t>(run.tables.timed ? MEASURE_COUNT : MEASURE_COUNT - 1);
+}
 
 // Each measure's route of the plan in the run's tables between `ends`.
 std::vector<Route> routesBetween(const LandscapeRun& run, const RouteEnds& ends) {
@@ -51,9 +57,9 @@ std::vector<Route> routesBetween(const LandscapeRun& run, const RouteEnds& ends)
 // The destinations' routes of the plan in the run's tables, each with its number.
 std::vector<Route> destinationRoutes(const LandscapeRun& run) {
     const Settings& s = run.settings;
-    std::vector<Cell> ends = {{s.endX, s.endY}};
-    ends.insert(ends.end(), s.destinations.begin(), s.destinations.end());
+    const std::vector<Cell> ends = destinationEnds(s);
     std::vector<Route> routes;
+    routes.reserve(ends.size() * plannedMeasures(run));
     for (std::size_t d = 0; d < ends.size(); ++d) {
         for (Route& route : routesBetween(run, {s.startX, s.startY, ends[d].x, ends[d].y})) {
             route.destination = static_cast<int>(d) + 1;
@@ -66,8 +72,10 @@ std::vector<Route> destinationRoutes(const LandscapeRun& run) {
 } // namespace
 
 std::vector<Route> plannedRoutes(const LandscapeRun& run) {
-    std::vector<Route> routes =
-        run.trip.empty() ? routesBetween(run, routeEnds(run.settings)) : run.trip;
+    std::vector<Route> routes = !run.trip.empty() ? run.trip
+                                : !run.settings.destinations.empty()
+                                    ? destinationRoutes(run)
+                                    : routesBetween(run, routeEnds(run.settings));
     const ProfileGround ground{run.terrain.shape(), run.terrain.heights().data(),
                                run.grid.open.empty() ? nullptr : run.grid.open.data()};
     for (Route& route : routes) {
@@ -98,9 +106,6 @@ void planRun(LandscapeRun& run) {
     run.trip.clear();
     if (s.via.empty()) {
         planRoutes(s.planner, run.grid, s.startX, s.startY, run.work, run.tables, run.progress);
-        if (!s.destinations.empty()) {
-            run.trip = destinationRoutes(run);
-        }
         return;
     }
     const std::vector<Cell> points = tripPoints(routeEnds(s), s.via);

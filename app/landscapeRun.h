@@ -36,9 +36,8 @@ struct LandscapeRun {
     ProgressListener progress;          // where long work of this run tells how far it has come
     // --routes: more files the routes go to whenever the map files are written.
     std::vector<std::string> routeFiles;
-    // The last plan's routes beyond one start and one end: a trip's through the settings' via
-    // points, joined, one a measure; or every destination's, measure by measure, the end first.
-    // Empty for one start and one end, whose routes the tables hold.
+    // The last plan's trip through the settings' via points: its routes joined, one a measure.
+    // Empty without via points, whose routes the tables hold (also to several destinations).
     std::vector<Route> trip;
 };
 
@@ -56,8 +55,7 @@ void priceSteps(LandscapeRun& run);
 
 // Plans from the settings' start with the settings' planner into the run's tables. With via
 // points, each leg of the trip is planned in turn (the tables are left holding the first leg's)
-// and the joined routes kept in run.trip; with several destinations, their routes are read from
-// the one plan into run.trip.
+// and the joined routes kept in run.trip.
 void planRun(LandscapeRun& run);
 
 // The least-distance route, then the least-energy route, then when the last plan was timed the
@@ -69,8 +67,8 @@ std::vector<Route> plannedRoutes(const LandscapeRun& run);
 // null without via points.
 const std::vector<Route>* tripToExport(const LandscapeRun& run);
 
-// How many routes each destination or trip has: one a measure the last plan filled.
-std::size_t plannedMeasures(const LandscapeRun& run);
+// The end, then every further destination of the settings.
+std::vector<Cell> destinationEnds(const Settings& s);
 
 // On loaded ground, how much of it the last plan reaches from the start, as the console says it;
 // empty on the built-in ground.

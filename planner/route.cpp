@@ -15,6 +15,8 @@ Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
     route.reachable = true;
     route.cells =
         routeFromStart(tables.previous(measure), ends.startX, ends.startY, ends.endX, ends.endY);
+    route.along.reserve(route.cells.size());
+    route.costs.reserve(route.cells.size());
     float along = 0.0f;
     double seconds = 0.0;
     for (std::size_t k = 0; k < route.cells.size(); ++k) {

@@ -120,16 +120,6 @@ constexpr std::size_t TIME_ROUTE = 2;
 std::string cellText(const Cell& cell) {
     return formatText("(%d, %d)", cell.x, cell.y);
 }
-
-// The least totals of the measures' routes from `first` on, each read by `legOf`.
-template <typename LegOf>
-std::string totalsOf(const std::vector<Route>& routes, std::size_t first, std::size_t measures,
-                     LegOf&& legOf) {
-    const RouteLeg time = measures > TIME_ROUTE ? legOf(routes[first + TIME_ROUTE]) : RouteLeg{};
-    return leastTotalsText(legOf(routes[first + DISTANCE_ROUTE]),
-                           legOf(routes[first + ENERGY_ROUTE]),
-                           measures > TIME_ROUTE ? &time : nullptr);
-}
 } // namespace
 
 std::string legLines(const std::vector<Route>& routes) {
@@ -137,25 +127,33 @@ std::string legLines(const std::vector<Route>& routes) {
         return {};
     }
     const std::vector<RouteLeg>& legs = routes[DISTANCE_ROUTE].legs;
+    const bool timed = routes.size() > TIME_ROUTE;
     std::string lines;
     for (std::size_t k = 0; k < legs.size(); ++k) {
         lines += formatText("Leg %zu of %zu, ", k + 1, legs.size()) + cellText(legs[k].from) +
                  " to " + cellText(legs[k].to) + ": " +
-                 totalsOf(routes, 0, routes.size(), [k](const Route& r) { return r.legs[k]; }) +
+                 leastTotalsText(legs[k], routes[ENERGY_ROUTE].legs[k],
+                                 timed ? &routes[TIME_ROUTE].legs[k] : nullptr) +
                  "\n";
     }
     return lines;
 }
 
-std::string destinationLines(const std::vector<Route>& routes, std::size_t measures) {
+std::string destinationLines(const RouteTables& tables, const std::vector<Cell>& ends) {
     std::string lines;
-    for (std::size_t first = 0; measures > ENERGY_ROUTE && first + measures <= routes.size();
-         first += measures) {
-        const auto whole = [](const Route& r) {
-            return RouteLeg{{}, r.end, r.reachable, r.lengthMetres, r.energyJoules, r.timeSeconds};
+    for (const Cell& end : ends) {
+        const auto least = [&end](const CostTable& costs) {
+            const bool reached = costs.reaches(end.x, end.y);
+            return reached ? costs[end.x][end.y] : 0.0f;
         };
-        lines += "To " + cellText(routes[first].end) + ": " +
-                 totalsOf(routes, first, measures, whole) + "\n";
+        const RouteLeg distance{
+            {}, end, tables.distance.reaches(end.x, end.y), least(tables.distance)};
+        const RouteLeg energy{
+            {}, end, tables.energy.reaches(end.x, end.y), 0.0f, least(tables.energy)};
+        const RouteLeg time{{},   end,  tables.time.reaches(end.x, end.y),
+                            0.0f, 0.0f, least(tables.time)};
+        lines += "To " + cellText(end) + ": " +
+                 leastTotalsText(distance, energy, tables.timed ? &time : nullptr) + "\n";
     }
     return lines;
 }

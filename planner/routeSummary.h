@@ -74,6 +74,6 @@ std::string leastTotalsText(const RouteLeg& distance, const RouteLeg& energy, co
 // "Leg 2 of 3, (120, 200) to (300, 41): " and the leg's least totals.
 std::string legLines(const std::vector<Route>& routes);
 
-// One line a destination of `routes`, which hold each destination's routes in turn, `measures`
-// of them each (distance, energy, then time when planned): "To (300, 41): " and its least totals.
-std::string destinationLines(const std::vector<Route>& routes, std::size_t measures);
+// One line a destination of `ends` in order, read from the plan in `tables` (with its time when
+// the plan was timed): "To (300, 41): " and its least totals.
+std::string destinationLines(const RouteTables& tables, const std::vector<Cell>& ends);

@@ -147,7 +147,7 @@ std::vector<Cell> reachedRouteCells(const SceneInputs& in, Measure measure) {
 namespace {
 // The overlay of `measure`'s route: of one start and one end from the tables with `report`; of
 // a trip its joined route with the trip's totals and a line a leg; of several destinations every
-// destination's route, with `report` of the end and a line a destination.
+// destination's route read from the tables, with `report` of the end and a line a destination.
 Overlay measureOverlay(const SceneInputs& in, Measure measure, const Float3& colour,
                        const std::string& report) {
     const std::size_t m = static_cast<std::size_t>(measure);
@@ -157,12 +157,17 @@ Overlay measureOverlay(const SceneInputs& in, Measure measure, const Float3& col
         return {drawnRouteCells(in.terrain, trip[m].cells), colour,
                 routeReport(trip[m], s.speedMph) + legLines(trip)};
     }
-    const std::size_t measures = trip.size() / (s.destinations.size() + 1);
-    if (s.via.empty() && !s.destinations.empty() && m < measures) {
-        Overlay overlay{{}, colour, report + destinationLines(trip, measures)};
-        for (std::size_t first = 0; first + m < trip.size(); first += measures) {
-            const std::vector<Cell> cells = drawnRouteCells(in.terrain, trip[first + m].cells);
-            overlay.cells.insert(overlay.cells.end(), cells.begin(), cells.end());
+    if (s.via.empty() && !s.destinations.empty()) {
+        std::vector<Cell> ends = {{s.endX, s.endY}};
+        ends.insert(ends.end(), s.destinations.begin(), s.destinations.end());
+        Overlay overlay{{}, colour, report + destinationLines(in.tables, ends)};
+        for (const Cell& end : ends) {
+            const RouteEnds leg{s.startX, s.startY, end.x, end.y};
+            if (in.tables.costs(measure).reaches(end.x, end.y)) {
+                const std::vector<Cell> cells =
+                    routeCells(in.terrain, in.tables.previous(measure), leg);
+                overlay.cells.insert(overlay.cells.end(), cells.begin(), cells.end());
+            }
         }
         return overlay;
     }

@@ -19,7 +19,7 @@ struct SceneInputs {
     const RouteTables& tables;
     bool barriers;     // the plans heed no-go areas
     bool loadedGround; // a raster of the user's: drawn as a map and explained on the console
-    // The routes of a trip through the settings' via points, one a measure, or of each of
-    // several destinations in turn; empty for one start and one end (LandscapeRun::trip).
+    // The routes of a trip through the settings' via points, one a measure; empty without via
+    // points (LandscapeRun::trip).
     const std::vector<Route>& trip;
 };
