@@ -32,12 +32,6 @@ const std::vector<Route>* tripToExport(const LandscapeRun& run) {
     return run.settings.via.empty() ? nullptr : &run.trip;
 }
 
-std::vector<Cell> destinationEnds(const Settings& s) {
-    std::vector<Cell> ends = {{s.endX, s.endY}};
-    ends.insert(ends.end(), s.destinations.begin(), s.destinations.end());
-    return ends;
-}
-
 namespace {
 
 std::size_t plannedMeasures(const LandscapeRun& run) {

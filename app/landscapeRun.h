@@ -67,9 +67,6 @@ std::vector<Route> plannedRoutes(const LandscapeRun& run);
 // null without via points.
 const std::vector<Route>* tripToExport(const LandscapeRun& run);
 
-// The end, then every further destination of the settings.
-std::vector<Cell> destinationEnds(const Settings& s);
-
 // On loaded ground, how much of it the last plan reaches from the start, as the console says it;
 // empty on the built-in ground.
 std::string startReachText(const LandscapeRun& run);

@@ -158,8 +158,7 @@ Overlay measureOverlay(const SceneInputs& in, Measure measure, const Float3& col
                 routeReport(trip[m], s.speedMph) + legLines(trip)};
     }
     if (s.via.empty() && !s.destinations.empty()) {
-        std::vector<Cell> ends = {{s.endX, s.endY}};
-        ends.insert(ends.end(), s.destinations.begin(), s.destinations.end());
+        const std::vector<Cell> ends = destinationEnds(s);
         Overlay overlay{{}, colour, report + destinationLines(in.tables, ends)};
         for (const Cell& end : ends) {
             const RouteEnds leg{s.startX, s.startY, end.x, end.y};

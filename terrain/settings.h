@@ -51,6 +51,13 @@ inline RouteEnds routeEnds(const Settings& s) {
     return {s.startX, s.startY, s.endX, s.endY};
 }
 
+// The end cell, then every further destination of the settings.
+inline std::vector<Cell> destinationEnds(const Settings& s) {
+    std::vector<Cell> ends = {{s.endX, s.endY}};
+    ends.insert(ends.end(), s.destinations.begin(), s.destinations.end());
+    return ends;
+}
+
 // Makes `ends` the start and end cells of the settings.
 inline void setRouteEnds(Settings& s, const RouteEnds& ends) {
     s.startX = ends.startX;
