@@ -13,6 +13,7 @@
 #include "io/routeExport.h"
 #include "planner/routePlanner.h"
 #include "planner/routeSummary.h"
+#include "planner/trip.h"
 #include "terrain/settings.h"
 
 #include <cerrno>
@@ -30,8 +31,8 @@ constexpr int EXIT_BAD_INPUT = 2;
 // tables only when `tables`), then the files of --routes; false when any was not written.
 bool writeResults(int folder, bool tables, const LandscapeRun& run) {
     const bool tablesWritten =
-        !tables || exportRouteTablesInto(
-                       folder, {run.terrain, run.tables, routeEnds(run.settings), run.progress});
+        !tables || exportRouteTablesInto(folder, {run.terrain, run.tables, routeEnds(run.settings),
+                                                  run.progress, tripToExport(run)});
     const bool mapsWritten =
         static_cast<int>(writeMapFiles(folder, run).size()) == mapFileCount(run);
     return writeRouteFiles(run) == 0 && mapsWritten && tablesWritten;
@@ -41,6 +42,25 @@ bool writeResults(int folder, bool tables, const LandscapeRun& run) {
 bool writeAskedIsochrones(int folder, const Options& options, const LandscapeRun& run) {
     return options.isochrones.empty() ||
            !writeIsochroneFiles(folder, run, options.isochrones, options.isochroneFormat).empty();
+}
+
+// The route texts the console prints: the least-distance and least-energy blocks and the straight
+// line. Through via points the blocks give the whole trip and a line a leg follows them; with
+// several destinations the blocks are the end's and a line a destination follows them.
+std::string routeSummaries(const LandscapeRun& run) {
+    const Settings& s = run.settings;
+    const RouteEnds ends = routeEnds(s);
+    const double spacing = run.terrain.shape().spacing;
+    const std::vector<Route>& trip = run.trip;
+    if (!s.via.empty() && trip.size() > static_cast<std::size_t>(Measure::Energy)) {
+        return routeReport(trip[static_cast<std::size_t>(Measure::Distance)], s.speedMph) +
+               routeReport(trip[static_cast<std::size_t>(Measure::Energy)], s.speedMph) +
+               legLines(trip) + tripStraightLineReport(tripPoints(ends, s.via), spacing);
+    }
+    const std::string destinations =
+        s.destinations.empty() ? std::string() : destinationLines(run.tables, destinationEnds(s));
+    return distanceReport(run.tables, ends, s.speedMph) + energyReport(run.tables, ends) +
+           destinations + straightLineReport(ends, spacing);
 }
 
 } // namespace
@@ -75,10 +95,7 @@ int runBatchPlan(const Options& options, LandscapeRun& run) {
     planRun(run);
     run.work.release();
     std::fputs(startReachText(run).c_str(), stderr);
-    const RouteEnds ends = routeEnds(run.settings);
-    const std::string summaries = distanceReport(run.tables, ends, run.settings.speedMph) +
-                                  energyReport(run.tables, ends) +
-                                  straightLineReport(ends, run.terrain.shape().spacing);
+    const std::string summaries = routeSummaries(run);
     errno = 0;
     const bool printed = std::fputs(summaries.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
     const int printError = errno;

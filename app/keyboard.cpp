@@ -53,6 +53,7 @@ bool replan(std::FILE* out) {
     } catch (const std::bad_alloc&) {
         landscapeRun.work.release();
         resetRouteTables(landscapeRun.tables, -1, -1);
+        landscapeRun.trip.clear();
         std::fputs(NO_MEMORY_MESSAGE, out);
         std::fflush(out);
         return false;
@@ -359,6 +360,11 @@ void printSettingsEcho(std::FILE* out) {
     }
     const std::string moves = movesEchoLine(settings.moves, landscapeRun.groundMoves);
     std::fputs(moves.c_str(), out);
+    // A trip's via points stay through every command; the echo names them.
+    for (std::size_t k = 0; k < settings.via.size(); ++k) {
+        std::fprintf(out, "%s(%d, %d)%s", k == 0 ? "Via: " : ", ", settings.via[k].x,
+                     settings.via[k].y, k + 1 == settings.via.size() ? "\n" : "");
+    }
     std::fflush(out);
 }
 

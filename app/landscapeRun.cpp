@@ -5,6 +5,7 @@
 
 #include "planner/groundReport.h"
 #include "planner/sideSlope.h"
+#include "planner/trip.h"
 #include "render/overlays.h"
 
 #include <utility>
@@ -27,14 +28,48 @@ void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> hei
     priceSteps(run);
 }
 
-std::vector<Route> plannedRoutes(const LandscapeRun& run) {
-    const RouteEnds ends = routeEnds(run.settings);
-    std::vector<Route> routes = {
-        readRoute(run.terrain, run.grid.prices, run.tables, Measure::Distance, ends),
-        readRoute(run.terrain, run.grid.prices, run.tables, Measure::Energy, ends)};
-    if (run.tables.timed) {
-        routes.push_back(readRoute(run.terrain, run.grid.prices, run.tables, Measure::Time, ends));
+const std::vector<Route>* tripToExport(const LandscapeRun& run) {
+    return run.settings.via.empty() ? nullptr : &run.trip;
+}
+
+namespace {
+
+std::size_t plannedMeasures(const LandscapeRun& run) {
+    return static_cast<std::size_t>(run.tables.timed ? MEASURE_COUNT : MEASURE_COUNT - 1);
+}
+
+// Each measure's route of the plan in the run's tables between `ends`.
+std::vector<Route> routesBetween(const LandscapeRun& run, const RouteEnds& ends) {
+    std::vector<Route> routes;
+    for (std::size_t m = 0; m < plannedMeasures(run); ++m) {
+        routes.push_back(
+            readRoute(run.terrain, run.grid.prices, run.tables, static_cast<Measure>(m), ends));
     }
+    return routes;
+}
+
+// The destinations' routes of the plan in the run's tables, each with its number.
+std::vector<Route> destinationRoutes(const LandscapeRun& run) {
+    const Settings& s = run.settings;
+    const std::vector<Cell> ends = destinationEnds(s);
+    std::vector<Route> routes;
+    routes.reserve(ends.size() * plannedMeasures(run));
+    for (std::size_t d = 0; d < ends.size(); ++d) {
+        for (Route& route : routesBetween(run, {s.startX, s.startY, ends[d].x, ends[d].y})) {
+            route.destination = static_cast<int>(d) + 1;
+            routes.push_back(std::move(route));
+        }
+    }
+    return routes;
+}
+
+} // namespace
+
+std::vector<Route> plannedRoutes(const LandscapeRun& run) {
+    std::vector<Route> routes = !run.trip.empty() ? run.trip
+                                : !run.settings.destinations.empty()
+                                    ? destinationRoutes(run)
+                                    : routesBetween(run, routeEnds(run.settings));
     const ProfileGround ground{run.terrain.shape(), run.terrain.heights().data(),
                                run.grid.open.empty() ? nullptr : run.grid.open.data()};
     for (Route& route : routes) {
@@ -55,12 +90,23 @@ std::string unreachableEndText(const LandscapeRun& run) {
 }
 
 SceneInputs sceneInputs(const LandscapeRun& run) {
-    return {run.settings,    run.terrain, run.mesh,
-            run.grid,        run.tables,  !activeBarriers(run).empty(),
-            run.loadedGround};
+    return {run.settings,     run.terrain, run.mesh,
+            run.grid,         run.tables,  !activeBarriers(run).empty(),
+            run.loadedGround, run.trip};
 }
 
 void planRun(LandscapeRun& run) {
-    planRoutes(run.settings.planner, run.grid, run.settings.startX, run.settings.startY, run.work,
-               run.tables, run.progress);
+    const Settings& s = run.settings;
+    run.trip.clear();
+    if (s.via.empty()) {
+        planRoutes(s.planner, run.grid, s.startX, s.startY, run.work, run.tables, run.progress);
+        return;
+    }
+    const std::vector<Cell> points = tripPoints(routeEnds(s), s.via);
+    const auto planLeg = [&run](const Cell& from, const Cell& to) {
+        planRoutes(run.settings.planner, run.grid, from.x, from.y, run.work, run.tables,
+                   run.progress);
+        return routesBetween(run, {from.x, from.y, to.x, to.y});
+    };
+    run.trip = joinLegs(points, planTripLegs(points, planLeg));
 }

@@ -39,6 +39,9 @@ struct LandscapeRun {
     std::vector<std::string> routeFiles;
     // --isochrones-format: the format the window writes the areas within its rings in.
     IsochroneFormat isochroneFormat = IsochroneFormat::GeoPackage;
+    // The last plan's trip through the settings' via points: its routes joined, one a measure.
+    // Empty without via points, whose routes the tables hold (also to several destinations).
+    std::vector<Route> trip;
 };
 
 // Makes `heights` (x-major, metres, NaN for no ground) of `shape` the run's ground: sizes the
@@ -53,12 +56,19 @@ const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run);
 // changes.
 void priceSteps(LandscapeRun& run);
 
-// Plans from the settings' start with the settings' planner into the run's tables.
+// Plans from the settings' start with the settings' planner into the run's tables. With via
+// points, each leg of the trip is planned in turn (the tables are left holding the first leg's)
+// and the joined routes kept in run.trip.
 void planRun(LandscapeRun& run);
 
 // The least-distance route, then the least-energy route, then when the last plan was timed the
-// fastest route, of the run's last plan between the settings' start and end.
+// fastest route, of the run's last plan between the settings' start and end (through its via
+// points); with several destinations these for each of them in turn, the end first.
 std::vector<Route> plannedRoutes(const LandscapeRun& run);
+
+// The joined routes the route files hold in place of the tables' of a trip through via points;
+// null without via points.
+const std::vector<Route>* tripToExport(const LandscapeRun& run);
 
 // On loaded ground, how much of it the last plan reaches from the start, as the console says it;
 // empty on the built-in ground.

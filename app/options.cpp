@@ -22,11 +22,11 @@
 
 const char* const USAGE_TEXT =
     "Usage: landscape [--exact | --sweep] [--moves N] [--panel] [GROUND] [VEHICLE]\n"
-    "                 [--from X,Y --to X,Y | --points FILE] [--crs CRS] [--routes FILE]...\n"
-    "                 [--isochrones-format F] [GLUT options]\n"
+    "                 [--from X,Y --to X,Y | --points FILE] [--via X,Y]... [--crs CRS]\n"
+    "                 [--routes FILE]... [--isochrones-format F] [GLUT options]\n"
     "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
-    "                 [--points FILE] [--crs CRS] [--exact | --sweep] [--moves N] [--speed MPH]\n"
-    "                 [--no-tables] [--out DIR] [--routes FILE]...\n"
+    "                 [--via X,Y]... [--points FILE] [--crs CRS] [--exact | --sweep]\n"
+    "                 [--moves N] [--speed MPH] [--no-tables] [--out DIR] [--routes FILE]...\n"
     "                 [--isochrones LIST [--isochrones-format F]]\n"
     "\n"
     "  --exact            plan least costs exactly (the default on loaded ground)\n"
@@ -39,7 +39,8 @@ const char* const USAGE_TEXT =
     "                     tables, GeoTIFF heights and cost rasters and GeoJSON routes, and end\n"
     "  --from X,Y         start at this point of the ground, in its own coordinates (or in\n"
     "                     --crs's)\n"
-    "  --to X,Y           end at this point\n"
+    "  --to X,Y           end at this point; given again, plan to each of these points\n"
+    "  --via X,Y          pass through this point on the way, in order (may be repeated)\n"
     "  --points FILE      start, pass and end at the points of FILE in order: a GPX (its route,\n"
     "                     else track, else waypoints), a GeoJSON or GeoPackage layer of points\n"
     "                     or one line, or a CSV of lon,lat (WGS 84) or x,y columns\n"
@@ -89,7 +90,7 @@ constexpr int DECIMAL = 10;
 constexpr const char* SHORT_HELP = "-h";
 constexpr const char* HELP = "--help";
 // Options that may be given more than once.
-constexpr const char* REPEATABLE = "--routes";
+constexpr const char* REPEATABLE[] = {"--routes", "--via", "--to"};
 // Options that cannot be given together: the panel belongs to the window a plan never opens, and
 // a run starts with one planner.
 // The points of a file are the whole trip: no other end or via point goes with them.
@@ -224,6 +225,37 @@ std::string parsePoint(const std::string& name, const std::string& text,
         return name + ": " + quoted(text) + " is not X,Y";
     }
     out = MapPoint{x, y};
+    return {};
+}
+
+// The first --to is the end; every later one is one more destination.
+std::string parseEnd(const std::string& text, Options& options) {
+    std::optional<MapPoint> point;
+    const std::string error = parsePoint("--to", text, point);
+    if (!error.empty()) {
+        return error;
+    }
+    if (!options.to) {
+        options.to = point;
+        return {};
+    }
+    if (options.destinations.size() + 1 >= static_cast<std::size_t>(MOST_DESTINATIONS)) {
+        return "--to: more than " + std::to_string(MOST_DESTINATIONS) + " destinations";
+    }
+    options.destinations.push_back(*point);
+    return {};
+}
+
+std::string parseVia(const std::string& text, Options& options) {
+    std::optional<MapPoint> point;
+    const std::string error = parsePoint("--via", text, point);
+    if (!error.empty()) {
+        return error;
+    }
+    if (options.via.size() >= static_cast<std::size_t>(MOST_VIA_POINTS)) {
+        return "--via: more than " + std::to_string(MOST_VIA_POINTS) + " via points";
+    }
+    options.via.push_back(*point);
     return {};
 }
 
@@ -409,7 +441,7 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         "--size",        "--from",      "--to",       "--grade",      "--mass",
         "--descent",     "--rolling",   "--barriers", "--moves",      "--cover",
         "--cover-table", "--top-speed", "--power",    "--side-slope", "--routes",
-        "--isochrones",  "--isochrones-format", "--crs", "--points"};
+        "--isochrones",  "--isochrones-format", "--crs", "--points", "--via"};
     // clang-format on
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
         return printableExcerpt(name) + ": unknown option (see --help)";
@@ -431,7 +463,10 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return parsePoint(name, *value, options.from);
     }
     if (name == "--to") {
-        return parsePoint(name, *value, options.to);
+        return parseEnd(*value, options);
+    }
+    if (name == "--via") {
+        return parseVia(*value, options);
     }
     if (name == "--grade") {
         return parseGrade(*value, options);
@@ -546,7 +581,9 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         }
         const std::string arg = argument == SHORT_HELP ? HELP : argument;
         parsed.error = parseOne(arg, reader, options);
-        if (parsed.error.empty() && !given.insert(arg).second && arg != REPEATABLE) {
+        const bool repeatable =
+            std::find(std::begin(REPEATABLE), std::end(REPEATABLE), arg) != std::end(REPEATABLE);
+        if (parsed.error.empty() && !given.insert(arg).second && !repeatable) {
             parsed.error = arg + ": given twice";
         }
         if (!parsed.error.empty()) {
@@ -569,6 +606,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         parsed.error = "--from: goes with --plan without cells";
     } else if (!options.pointsFile.empty() && options.planCells) {
         parsed.error = "--points: goes with --plan without cells";
+    } else if (!options.via.empty() && !options.destinations.empty()) {
+        parsed.error = "--via: does not go with several --to";
+    } else if (!options.destinations.empty() && options.planCells) {
+        parsed.error = "--to: goes with --plan without cells";
     } else if (!options.coverTableFile.empty() && options.coverFile.empty()) {
         parsed.error = "--cover-table: goes with --cover";
     } else if (options.noTables && !options.plan) {

@@ -30,6 +30,7 @@ struct Options {
     std::optional<MapPoint> from;   // start and end in the ground's coordinates
     std::optional<MapPoint> to;
     std::vector<MapPoint> via;            // --via X,Y in order (trips)
+    std::vector<MapPoint> destinations;   // every --to after the first (trips)
     bool plan = false;                    // plan once, without a window
     std::optional<RouteEnds> planCells;   // the four cells given with --plan
     bool noTables = false;                // a batch plan leaves out the three text tables
@@ -66,6 +67,10 @@ struct ParsedOptions {
     Options options;
     std::string error; // one line, without its newline; empty when the arguments were good
 };
+
+// The most via points a trip takes, and the most destinations one plan is read for.
+constexpr int MOST_VIA_POINTS = 64;
+constexpr int MOST_DESTINATIONS = 10000;
 
 // Reads args (without the program name). Cells of --plan follow the console dialogue's syntax;
 // their range depends on the ground and is checked once it is loaded.

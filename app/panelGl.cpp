@@ -278,7 +278,10 @@ void totals(const Scene& scene) {
         std::string report = overlay.report;
         std::replace(report.begin(), report.end(), '\t', ' ');
         const size_t first = report.find_first_not_of("\n ");
+        // A trip's leg lines are wider than the panel: they wrap at its edge.
+        ImGui::PushTextWrapPos(0.0f);
         ImGui::TextUnformatted(report.c_str() + (first == std::string::npos ? 0 : first));
+        ImGui::PopTextWrapPos();
     }
     const std::string steepest = steepestAlongText(scene.profile);
     if (!steepest.empty()) {

@@ -287,6 +287,27 @@ std::string chooseEnds(Options& options, LandscapeRun& run) {
     return {};
 }
 
+// The cells under --via's points and every --to after the first, each of which must hold ground
+// a plan can use, as the start and the end must.
+std::string chooseTripCells(const Options& options, LandscapeRun& run) {
+    const std::pair<const char*, const std::vector<MapPoint>*> lists[] = {
+        {"--via", &options.via}, {"--to", &options.destinations}};
+    for (const auto& [name, points] : lists) {
+        std::vector<Cell>& cells =
+            points == &options.via ? run.settings.via : run.settings.destinations;
+        cells.clear();
+        for (const MapPoint& point : *points) {
+            Cell cell{};
+            const std::string error = cellUnder(name, point, run, cell.x, cell.y);
+            if (!error.empty()) {
+                return error;
+            }
+            cells.push_back(cell);
+        }
+    }
+    return {};
+}
+
 // Why a file of --routes cannot hold routes on this ground, empty when all can: GPX and KML
 // hold longitude/latitude, which ground without a coordinate system has none of.
 std::string routeFilesRefusal(const Options& options, const GroundReference& ground) {
@@ -362,7 +383,8 @@ std::string prepareGround(Options& options, LandscapeRun& run) {
             mapSceneOffset(run.terrain, Camera{}.position, GRID_SHIFT_X, FIELD_OF_VIEW_DEGREES);
         run.homeSceneOffset = run.settings.sceneOffset;
     }
-    return chooseEnds(options, run);
+    const std::string endsError = chooseEnds(options, run);
+    return endsError.empty() ? chooseTripCells(options, run) : endsError;
 }
 
 std::string chosenGroundText(const Options& options, const LandscapeRun& run) {

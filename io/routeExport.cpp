@@ -17,6 +17,8 @@
 namespace {
 
 constexpr char DISTANCE_TABLE_HEADER[] = "X\tY\tZ\tDIST\n";
+constexpr std::size_t DISTANCE_MEASURE = static_cast<std::size_t>(Measure::Distance);
+constexpr std::size_t ENERGY_MEASURE = static_cast<std::size_t>(Measure::Energy);
 
 // The stream's default float format is printf's "%g": general notation, 6 significant digits.
 constexpr int FLOAT_DIGITS = 6;
@@ -104,6 +106,22 @@ void writeRoute(std::FILE* out, const CostTable& cost, const PreviousTable& prev
     });
 }
 
+// One line per cell of a trip's joined route, from the end toward the start (the start left
+// out), with the cost carried along the whole trip; nothing when any leg is unreachable.
+void writeTripRoute(std::FILE* out, const Route& route) {
+    if (!route.reachable || route.costs.size() != route.cells.size()) {
+        return;
+    }
+    ChunkedWriter writer(out);
+    for (std::size_t k = route.cells.size(); k-- > 1;) {
+        char* at = writer.line();
+        at = putInt(at, route.cells[k].x, '\t');
+        at = putInt(at, route.cells[k].y, '\t');
+        at = putFloat(at, route.costs[k], '\n');
+        writer.commit(at);
+    }
+}
+
 // Writes `name` inside the folder open as `folder` through fill(file); reports a failure on
 // stderr. False when the file was not written.
 template <typename Fill> bool writeReplacing(int folder, const char* name, Fill&& fill) {
@@ -123,11 +141,20 @@ template <typename Fill> bool writeReplacing(int folder, const char* name, Fill&
 bool exportRouteTablesInto(int folder, const RouteExport& run) {
     bool written = writeReplacing(folder, DISTANCE_TABLE_FILE,
                                   [&](std::FILE* out) { writeDistanceTable(out, run); });
+    const bool trip = run.trip != nullptr && run.trip->size() > ENERGY_MEASURE;
     written &= writeReplacing(folder, DISTANCE_ROUTE_FILE, [&](std::FILE* out) {
-        writeRoute(out, run.tables.distance, run.tables.previousDistance, run.ends);
+        if (trip) {
+            writeTripRoute(out, (*run.trip)[DISTANCE_MEASURE]);
+        } else {
+            writeRoute(out, run.tables.distance, run.tables.previousDistance, run.ends);
+        }
     });
     written &= writeReplacing(folder, ENERGY_ROUTE_FILE, [&](std::FILE* out) {
-        writeRoute(out, run.tables.energy, run.tables.previousEnergy, run.ends);
+        if (trip) {
+            writeTripRoute(out, (*run.trip)[ENERGY_MEASURE]);
+        } else {
+            writeRoute(out, run.tables.energy, run.tables.previousEnergy, run.ends);
+        }
     });
     return written;
 }

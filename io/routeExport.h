@@ -9,6 +9,7 @@
 // and skipped; the export goes on with the next file.
 
 #include "planner/progress.h"
+#include "planner/route.h"
 #include "planner/routeTables.h"
 #include "terrain/terrainGrid.h"
 
@@ -23,6 +24,9 @@ struct RouteExport {
     const RouteTables& tables;
     RouteEnds ends;
     const ProgressListener& progress;
+    // A trip through via points: its joined least-distance and least-energy routes, written in
+    // place of the routes the tables hold, which are only its first leg's; null otherwise.
+    const std::vector<Route>* trip = nullptr;
 };
 
 // Into the folder open as `folder` (AT_FDCWD: the working directory); true when all three files

@@ -100,7 +100,7 @@ double asWritten(float value) {
 
 // One property of a route: its name, kind and value; null values are written as null.
 struct Property {
-    enum class Kind { Text, Integer, Boolean, Real } kind;
+    enum class Kind { Text, Integer, Boolean, Real, Json } kind;
     const char* name;
     std::string text;
     long long integer = 0;
@@ -111,6 +111,47 @@ struct Property {
 Property real(const char* name, double value, bool null = false) {
     Property p{Property::Kind::Real, name, {}, 0, value, null};
     return p;
+}
+
+// A float in its shortest decimal form, as asWritten gives it, or null when `null`.
+std::string jsonNumber(float value, bool null) {
+    char digits[NUMBER_ROOM];
+    return null ? std::string("null")
+                : std::string(digits, std::to_chars(digits, digits + NUMBER_ROOM, value).ptr);
+}
+
+std::string jsonCell(const Cell& cell) {
+    return "[" + std::to_string(cell.x) + ", " + std::to_string(cell.y) + "]";
+}
+
+// A trip's legs as a JSON array of {from, to, length_m, energy_j, time_s} (time_s only when
+// `timed`), the ends as cells [x, y]; an unreachable leg's totals are null.
+std::string legsJson(const std::vector<RouteLeg>& legs, bool timed) {
+    std::string json = "[";
+    for (const RouteLeg& leg : legs) {
+        const bool null = !leg.reachable;
+        json +=
+            std::string(json.size() > 1 ? ", " : "") + "{\"from\": " + jsonCell(leg.from) +
+            ", \"to\": " + jsonCell(leg.to) +
+            ", \"length_m\": " + jsonNumber(leg.lengthMetres, null) +
+            ", \"energy_j\": " + jsonNumber(leg.energyJoules, null) +
+            (timed ? ", \"" + std::string(TIME_TOTAL) + "\": " + jsonNumber(leg.timeSeconds, null)
+                   : std::string()) +
+            "}";
+    }
+    return json + "]";
+}
+
+// What a trip's route or a destination's adds after the properties every route has: the legs,
+// or the destination's number and cell. Nothing for a route of one start and one end.
+void tripProperties(const Route& route, bool timed, std::vector<Property>& properties) {
+    if (!route.legs.empty()) {
+        properties.push_back({Property::Kind::Json, "legs", legsJson(route.legs, timed)});
+    }
+    if (route.destination > 0) {
+        properties.push_back({Property::Kind::Integer, "destination", {}, route.destination});
+        properties.push_back({Property::Kind::Json, "destination_cell", jsonCell(route.end)});
+    }
 }
 
 // The route's properties in the order they are written; returns why one cannot be, empty when
@@ -160,12 +201,14 @@ std::string routeProperties(const Route& route, const RouteFileFacts& facts,
         }
         properties.push_back(real(name, value, unreached));
     }
+    tripProperties(route, facts.timed, properties);
     return {};
 }
 
 OGRFieldType fieldType(Property::Kind kind) {
     switch (kind) {
     case Property::Kind::Text:
+    case Property::Kind::Json:
         return OFTString;
     case Property::Kind::Integer:
     case Property::Kind::Boolean:
@@ -182,6 +225,10 @@ bool createFields(OGRLayerH layer, const std::vector<Property>& properties) {
         if (p.kind == Property::Kind::Boolean) {
             OGR_Fld_SetSubType(field, OFSTBoolean);
         }
+        // GeoJSON writes a JSON string field as the value it holds, not as a string.
+        if (p.kind == Property::Kind::Json) {
+            OGR_Fld_SetSubType(field, OFSTJSON);
+        }
         const bool created = OGR_L_CreateField(layer, field, TRUE) == OGRERR_NONE;
         OGR_Fld_Destroy(field);
         if (!created) {
@@ -197,7 +244,7 @@ void setFields(OGRFeatureH feature, const std::vector<Property>& properties) {
         const int k = OGR_F_GetFieldIndex(feature, p.name);
         if (p.null) {
             OGR_F_SetFieldNull(feature, k);
-        } else if (p.kind == Property::Kind::Text) {
+        } else if (p.kind == Property::Kind::Text || p.kind == Property::Kind::Json) {
             OGR_F_SetFieldString(feature, k, p.text.c_str());
         } else if (p.kind == Property::Kind::Real) {
             OGR_F_SetFieldDouble(feature, k, p.real);
@@ -218,6 +265,30 @@ void addCells(OGRGeometryH line, const std::vector<Cell>& cells, const RouteFile
             OGR_G_AddPoint_2D(line, p.x, p.y);
         }
     }
+}
+
+// The route's cells split where its legs meet, each leg's from its start to its end; the whole
+// route for one of a single leg.
+std::vector<std::vector<Cell>> legCells(const Route& route) {
+    if (route.legs.size() < 2) {
+        return {route.cells};
+    }
+    std::vector<std::vector<Cell>> legs;
+    std::size_t from = 0;
+    for (const RouteLeg& leg : route.legs) {
+        // A least route passes its own end only once, so the first meeting after its start is it
+        // (its start itself for a leg that goes nowhere).
+        const bool stays = leg.from == leg.to;
+        std::size_t to = from;
+        while (to + 1 < route.cells.size() &&
+               !(route.cells[to] == leg.to && (to > from || stays))) {
+            ++to;
+        }
+        legs.emplace_back(route.cells.begin() + static_cast<std::ptrdiff_t>(from),
+                          route.cells.begin() + static_cast<std::ptrdiff_t>(to) + 1);
+        from = to;
+    }
+    return legs;
 }
 
 // Builds the routes' file at `path` with `driver`, a layer of all their properties, or GPX's
@@ -348,8 +419,16 @@ class RouteFileBuilder {
         if (waypoints == nullptr) {
             return lastError();
         }
-        const std::pair<const char*, Cell> ends[] = {{"start", facts_.start}, {"end", facts_.end}};
-        for (const auto& [name, cell] : ends) {
+        std::vector<std::pair<std::string, Cell>> ends = {{"start", facts_.start}};
+        // A trip's via points lie between its start and its end, where its legs meet.
+        const std::vector<RouteLeg>& legs =
+            facts_.routes.empty() ? std::vector<RouteLeg>() : facts_.routes.front().legs;
+        for (std::size_t k = 0; k + 1 < legs.size(); ++k) {
+            ends.emplace_back("via " + std::to_string(k + 1), legs[k].to);
+        }
+        ends.emplace_back("end", facts_.end);
+        for (const auto& [label, cell] : ends) {
+            const char* name = label.c_str();
             // An end no route reaches may lie where there is no ground: it has no height.
             const GroundPoint p = cellCentre(facts_.ground, facts_.shape.spacing, cell.x, cell.y);
             const double height =
@@ -377,11 +456,13 @@ class RouteFileBuilder {
         for (const Route& route : facts_.routes) {
             Geometry track;
             if (route.reachable) {
-                // A route has one leg: one segment.
+                // One segment a leg.
                 track.reset(OGR_G_CreateGeometry(wkbMultiLineString));
-                const Geometry line(OGR_G_CreateGeometry(wkbLineString));
-                addCells(line.get(), route.cells, facts_, heights);
-                OGR_G_AddGeometry(track.get(), line.get());
+                for (const std::vector<Cell>& leg : legCells(route)) {
+                    const Geometry line(OGR_G_CreateGeometry(wkbLineString));
+                    addCells(line.get(), leg, facts_, heights);
+                    OGR_G_AddGeometry(track.get(), line.get());
+                }
                 const std::string error = turnToLonLat(track.get());
                 if (!error.empty()) {
                     return routeError(route, error);

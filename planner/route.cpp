@@ -7,6 +7,7 @@ Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
                 const RouteTables& tables, Measure measure, const RouteEnds& ends) {
     Route route;
     route.measure = measure;
+    route.end = {ends.endX, ends.endY};
     const CostTable& costs = tables.costs(measure);
     if (!costs.shape().contains(ends.startX, ends.startY) || !costs.reaches(ends.endX, ends.endY)) {
         return route;
@@ -14,6 +15,8 @@ Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
     route.reachable = true;
     route.cells =
         routeFromStart(tables.previous(measure), ends.startX, ends.startY, ends.endX, ends.endY);
+    route.along.reserve(route.cells.size());
+    route.costs.reserve(route.cells.size());
     float along = 0.0f;
     double seconds = 0.0;
     for (std::size_t k = 0; k < route.cells.size(); ++k) {
@@ -29,6 +32,7 @@ Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
             seconds += prices.time(p, d, za, zb);
         }
         route.along.push_back(along);
+        route.costs.push_back(costs[route.cells[k].x][route.cells[k].y]);
     }
     route.lengthMetres = along;
     route.timeSeconds = static_cast<float>(seconds);

@@ -16,6 +16,17 @@ inline const char* measureName(Measure measure) {
                                         : "time";
 }
 
+// One leg of a trip through via points: where it starts and ends, and the totals of its part
+// of the route.
+struct RouteLeg {
+    Cell from{};
+    Cell to{};
+    bool reachable = false;
+    float lengthMetres = 0.0f;
+    float energyJoules = 0.0f;
+    float timeSeconds = 0.0f;
+};
+
 struct Route {
     Measure measure = Measure::Distance; // what the route is least in
     bool reachable = false;              // the end was reached; false: no cells and no totals
@@ -28,6 +39,15 @@ struct Route {
     // where the run worked them out; 0 otherwise.
     double sideSlopeMaxPercent = 0.0;
     double gradeMaxPercent = 0.0;
+    // The cost in the route's own measure from the start to each cell, as its tables hold it.
+    std::vector<float> costs;
+    // A trip through via points: its legs in order, whose totals add up to the route's; empty
+    // for a route of one leg.
+    std::vector<RouteLeg> legs;
+    // Of a plan read for several destinations: which one (from 1) the route ends at, and its
+    // cell; 0 for a plan with one end.
+    int destination = 0;
+    Cell end{};
 };
 
 // The route least in `measure` from ends' start to its end over `terrain`. Its own measure's

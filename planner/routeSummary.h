@@ -4,6 +4,7 @@
 // length. The window and the batch
 // plan print these same texts.
 
+#include "planner/route.h"
 #include "planner/routeTables.h"
 
 #include <cstdio>
@@ -55,3 +56,24 @@ std::string energyReport(const RouteTables& tables, const RouteEnds& ends);
 // The fastest route's summary (or UNREACHABLE_TIME_TEXT, also for tables an untimed plan left).
 std::string timeReport(const RouteTables& tables, const RouteEnds& ends);
 std::string straightLineReport(const RouteEnds& ends, double spacing);
+
+// "Total Direct Path" line of the straight line through `points` in turn, the sum of its
+// pieces' lengths on a grid of `spacing` metres.
+std::string tripStraightLineReport(const std::vector<Cell>& points, double spacing);
+
+// The summary of `route` in its own measure as the blocks above print it, or its unreachable
+// text: a trip's totals, or one destination's.
+std::string routeReport(const Route& route, float speedMph);
+
+// "3.204518 miles, 912345.250000 joules", with ", 12.345678 minutes" after it when `time` is
+// given: the least distance, energy and time of one leg or destination; "unreachable" when the
+// least-distance route is not.
+std::string leastTotalsText(const RouteLeg& distance, const RouteLeg& energy, const RouteLeg* time);
+
+// One line a leg of a trip's joined `routes` (distance, energy, then time when planned):
+// "Leg 2 of 3, (120, 200) to (300, 41): " and the leg's least totals.
+std::string legLines(const std::vector<Route>& routes);
+
+// One line a destination of `ends` in order, read from the plan in `tables` (with its time when
+// the plan was timed): "To (300, 41): " and its least totals.
+std::string destinationLines(const RouteTables& tables, const std::vector<Cell>& ends);

@@ -34,7 +34,13 @@ bool walkRoute(const PreviousTable& previous, int startX, int startY, int endX, 
 // empty when the chain does not lead back to the start. The end must be reached.
 inline std::vector<Cell> routeFromStart(const PreviousTable& previous, int startX, int startY,
                                         int endX, int endY) {
+    // Counted first, so that a plan read for many destinations does not grow each route by parts.
+    std::size_t count = 0;
+    if (!walkRoute(previous, startX, startY, endX, endY, [&count](int, int) { ++count; })) {
+        return {};
+    }
     std::vector<Cell> cells;
+    cells.reserve(count + 1);
     if (!walkRoute(previous, startX, startY, endX, endY, [&cells](int x, int y) {
             cells.push_back({x, y});
         })) {

@@ -48,5 +48,14 @@ std::vector<Marker> startAndEndMarkers(const SceneInputs& in) {
     std::vector<Marker> markers = cellMarker(in, s.startX, s.startY, START_MARKER_COLOUR);
     const std::vector<Marker> end = cellMarker(in, s.endX, s.endY, END_MARKER_COLOUR);
     markers.insert(markers.end(), end.begin(), end.end());
+    for (const Cell& via : s.via) {
+        const std::vector<Marker> marker = cellMarker(in, via.x, via.y, VIA_MARKER_COLOUR);
+        markers.insert(markers.end(), marker.begin(), marker.end());
+    }
+    for (const Cell& destination : s.destinations) {
+        const std::vector<Marker> marker =
+            cellMarker(in, destination.x, destination.y, END_MARKER_COLOUR);
+        markers.insert(markers.end(), marker.begin(), marker.end());
+    }
     return markers;
 }

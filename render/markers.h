@@ -11,6 +11,7 @@
 // Colours no ring, route or line uses, so a marker never reads as any of them.
 constexpr Float3 START_MARKER_COLOUR = {1.0f, 0.0f, 1.0f}; // magenta
 constexpr Float3 END_MARKER_COLOUR = {1.0f, 0.7f, 0.0f};   // amber
+constexpr Float3 VIA_MARKER_COLOUR = {0.6f, 0.3f, 1.0f};   // violet
 
 // A marker spans the marked cell and this many cells on every side: wide enough to show when
 // the whole grid is in view, narrow enough to leave the route's shape around it.
@@ -29,5 +30,6 @@ struct Marker {
 // of those points with ground. Nothing when none of them has ground or (x, y) is off the grid.
 std::vector<Marker> cellMarker(const SceneInputs& in, int x, int y, const Float3& colour);
 
-// The start marker, then the end marker, of the settings' cells.
+// The start marker, then the end marker, of the settings' cells; then a trip's via points'
+// markers in order, or the end's of each further destination.
 std::vector<Marker> startAndEndMarkers(const SceneInputs& in);

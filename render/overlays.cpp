@@ -6,6 +6,7 @@
 #include "planner/groundReport.h"
 #include "planner/moveProfile.h"
 #include "planner/routeWalk.h"
+#include "planner/trip.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,6 +55,21 @@ std::vector<Cell> routeCells(const TerrainPositions& terrain, const PreviousTabl
         std::for_each(along.rbegin(), along.rend(), draw); // from the end toward the start
     });
     return cells;
+}
+
+std::vector<Cell> drawnRouteCells(const TerrainPositions& terrain, const std::vector<Cell>& cells) {
+    std::vector<Cell> drawn;
+    const auto draw = [&](const Cell& c) {
+        if (isDrawnCell(terrain, c.x, c.y)) {
+            drawn.push_back(c);
+        }
+    };
+    for (std::size_t k = cells.size(); k-- > 1;) {
+        draw(cells[k]);
+        const std::vector<Cell> along = cellsAlongMove(cells[k - 1], cells[k]);
+        std::for_each(along.rbegin(), along.rend(), draw);
+    }
+    return drawn;
 }
 
 namespace {
@@ -128,30 +144,74 @@ std::vector<Cell> reachedRouteCells(const SceneInputs& in, Measure measure) {
 }
 } // namespace
 
+namespace {
+// The overlay of `measure`'s route: of one start and one end from the tables with `report`; of
+// a trip its joined route with the trip's totals and a line a leg; of several destinations every
+// destination's route read from the tables, with `report` of the end and a line a destination.
+Overlay measureOverlay(const SceneInputs& in, Measure measure, const Float3& colour,
+                       const std::string& report) {
+    const std::size_t m = static_cast<std::size_t>(measure);
+    const std::vector<Route>& trip = in.trip;
+    const Settings& s = in.settings;
+    if (!s.via.empty() && m < trip.size()) {
+        return {drawnRouteCells(in.terrain, trip[m].cells), colour,
+                routeReport(trip[m], s.speedMph) + legLines(trip)};
+    }
+    if (s.via.empty() && !s.destinations.empty()) {
+        const std::vector<Cell> ends = destinationEnds(s);
+        Overlay overlay{{}, colour, report + destinationLines(in.tables, ends)};
+        for (const Cell& end : ends) {
+            const RouteEnds leg{s.startX, s.startY, end.x, end.y};
+            if (in.tables.costs(measure).reaches(end.x, end.y)) {
+                const std::vector<Cell> cells =
+                    routeCells(in.terrain, in.tables.previous(measure), leg);
+                overlay.cells.insert(overlay.cells.end(), cells.begin(), cells.end());
+            }
+        }
+        return overlay;
+    }
+    return {reachedRouteCells(in, measure), colour, report};
+}
+} // namespace
+
 Overlay distanceRouteOverlay(const SceneInputs& in) {
-    return {reachedRouteCells(in, Measure::Distance), distanceRouteColour,
-            distanceReport(in.tables, routeEnds(in.settings), in.settings.speedMph)};
+    return measureOverlay(in, Measure::Distance, distanceRouteColour,
+                          distanceReport(in.tables, routeEnds(in.settings), in.settings.speedMph));
 }
 
 Overlay energyRouteOverlay(const SceneInputs& in) {
-    return {reachedRouteCells(in, Measure::Energy), energyRouteColour,
-            energyReport(in.tables, routeEnds(in.settings))};
+    return measureOverlay(in, Measure::Energy, energyRouteColour,
+                          energyReport(in.tables, routeEnds(in.settings)));
 }
 
 Overlay timeRouteOverlay(const SceneInputs& in) {
-    return {reachedRouteCells(in, Measure::Time), timeRouteColour,
-            timeReport(in.tables, routeEnds(in.settings))};
+    return measureOverlay(in, Measure::Time, timeRouteColour,
+                          timeReport(in.tables, routeEnds(in.settings)));
 }
 
 Overlay straightLineOverlay(const SceneInputs& in) {
     const Settings& s = in.settings;
-    return {straightLineCells(in.terrain, s.startX, s.startY, s.endX, s.endY), straightLineColour,
+    if (s.via.empty()) {
+        return {
+            straightLineCells(in.terrain, s.startX, s.startY, s.endX, s.endY), straightLineColour,
             straightLineReport(routeEnds(s), in.terrain.shape().spacing) + unreachableEndNote(in)};
+    }
+    const std::vector<Cell> points = tripPoints(routeEnds(s), s.via);
+    Overlay line{
+        {}, straightLineColour, tripStraightLineReport(points, in.terrain.shape().spacing)};
+    for (std::size_t k = 1; k < points.size(); ++k) {
+        const Cell& a = points[k - 1];
+        const Cell& b = points[k];
+        const std::vector<Cell> cells = straightLineCells(in.terrain, a.x, a.y, b.x, b.y);
+        line.cells.insert(line.cells.end(), cells.begin(), cells.end());
+    }
+    return line;
 }
 
 std::string unreachableEndNote(const SceneInputs& in) {
     const Settings& s = in.settings;
-    if (!in.loadedGround || in.tables.distance.reaches(s.endX, s.endY)) {
+    // A trip's leg lines name the leg no route covers.
+    if (!in.loadedGround || !s.via.empty() || in.tables.distance.reaches(s.endX, s.endY)) {
         return {};
     }
     return unreachableEndLine(groundReach(in.terrain, in.tables), s.vehicle);

@@ -23,6 +23,11 @@ std::vector<Cell> cellsAlongMove(const Cell& from, const Cell& to);
 std::vector<Cell> routeCells(const TerrainPositions& terrain, const PreviousTable& previous,
                              const RouteEnds& ends);
 
+// The drawn cells of a route given by its cells (start first), in the order routeCells gives a
+// route read back from its table: from the end toward the start, the start excluded, with the
+// cells along each move between them.
+std::vector<Cell> drawnRouteCells(const TerrainPositions& terrain, const std::vector<Cell>& cells);
+
 // Drawn cells of the straight line between two cells, x ascending: y = first.y + (x - first.x)
 // * slope in float, truncated, with `first` the cell of lower x. A vertical line gives its
 // column from the lower to the higher y.
@@ -67,7 +72,8 @@ Overlay energyRouteOverlay(const SceneInputs& in);
 Overlay timeRouteOverlay(const SceneInputs& in);
 
 // Straight line between the start and end cells with its length report, and after it on loaded
-// ground the word on an end no route reaches.
+// ground the word on an end no route reaches. Through via points, the line runs through each in
+// turn and its length is the sum of its pieces'.
 Overlay straightLineOverlay(const SceneInputs& in);
 
 // On loaded ground whose end the plan does not reach, why (unreachableEndLine); else empty.

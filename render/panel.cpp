@@ -81,7 +81,10 @@ Profile routeProfile(const TerrainPositions& terrain, const Route& route, const 
                 profile.steepestStep = static_cast<int>(k);
             }
         }
-        profile.points.push_back({c, route.along[k], v.z, costs[c.x][c.y]});
+        // A trip's route carries its own costs, which go on from leg to leg.
+        const float cost =
+            route.costs.size() == route.cells.size() ? route.costs[k] : costs[c.x][c.y];
+        profile.points.push_back({c, route.along[k], v.z, cost});
     }
     if (grid == nullptr || grid->open.size() != terrain.shape().cells()) {
         return profile;

@@ -15,7 +15,12 @@ Scene buildScene(const SceneInputs& in) {
         scene.overlays.push_back(measure == Measure::Distance ? distanceRouteOverlay(in)
                                  : measure == Measure::Energy ? energyRouteOverlay(in)
                                                               : timeRouteOverlay(in));
-        const Route route = readRoute(in.terrain, in.grid.prices, in.tables, measure, routeEnds(s));
+        const std::size_t m = static_cast<std::size_t>(measure);
+        // A trip's profile runs along its whole route; one of several destinations' is the end's.
+        const Route route =
+            !s.via.empty() && m < in.trip.size()
+                ? in.trip[m]
+                : readRoute(in.terrain, in.grid.prices, in.tables, measure, routeEnds(s));
         scene.profile = routeProfile(in.terrain, route, in.tables.costs(measure), &in.grid);
         scene.costUnit = measure == Measure::Distance ? "m"
                          : measure == Measure::Energy ? "J"

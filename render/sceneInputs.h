@@ -4,6 +4,7 @@
 // scene's plain pieces take it whole, so none of them reaches for the run.
 
 #include "planner/planningGrid.h"
+#include "planner/route.h"
 #include "planner/routeTables.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
@@ -18,4 +19,7 @@ struct SceneInputs {
     const RouteTables& tables;
     bool barriers;     // the plans heed no-go areas
     bool loadedGround; // a raster of the user's: drawn as a map and explained on the console
+    // The routes of a trip through the settings' via points, one a measure; empty without via
+    // points (LandscapeRun::trip).
+    const std::vector<Route>& trip;
 };

@@ -5,6 +5,8 @@
 #include "terrain/gridShape.h"
 #include "terrain/vehicle.h"
 
+#include <vector>
+
 enum ViewMode : int { Energy = 1, Distance = 2, Time = 3 };
 
 // Which planner fills the route tables: the one spiral sweep, or the exact least costs.
@@ -38,11 +40,22 @@ struct Settings {
     bool panelVisible = false; // the panel of settings, totals, profile and legend; key 'h'
     Vehicle vehicle;        // what the plans are for: its grades, vehicleMass and energy counting
     bool barriersOn = true; // plans heed the no-go areas loaded, if any
+    // A trip's cells between the start and the end, passed in this order; none for one leg.
+    std::vector<Cell> via;
+    // More ends the plan from the start is read for, after the end; none for one end.
+    std::vector<Cell> destinations;
 };
 
 // The start and end cells the settings name.
 inline RouteEnds routeEnds(const Settings& s) {
     return {s.startX, s.startY, s.endX, s.endY};
+}
+
+// The end cell, then every further destination of the settings.
+inline std::vector<Cell> destinationEnds(const Settings& s) {
+    std::vector<Cell> ends = {{s.endX, s.endY}};
+    ends.insert(ends.end(), s.destinations.begin(), s.destinations.end());
+    return ends;
 }
 
 // Makes `ends` the start and end cells of the settings.

@@ -164,7 +164,9 @@ class BatchPlanTest(e2e.TestCase):
                      ["--plan", *cells, "--exact", "--sweep"], ["--plan", *cells, "--routes", "r.txt"],
                      ["--plan", *cells, "--routes", "r.geojson", "--routes", "r.gpx"],
                      ["--plan", *cells, "--isochrones", "5min,1h"],
-                     ["--plan", *cells, "--isochrones", "1km", "--isochrones-format", "kml"]):
+                     ["--plan", *cells, "--isochrones", "1km", "--isochrones-format", "kml"],
+                     ["--plan", *cells, "--via", "99999,30"], ["--plan", *cells, "--via", "0,30"],
+                     ["--plan", "--from", "30,30", "--to", "60,60", "--to", "90,90", "--via", "60,30"]):
             with self.subTest(args=args):
                 open(not_a_folder, "w").close()
                 result = run(args, cwd=self.out)
@@ -348,6 +350,56 @@ class BatchPlanTest(e2e.TestCase):
         result = run(("--plan", 10, 360, 350, 340), cwd=self.out, stdout=write)
         self.assertEqual((result.returncode, result.stderr, sorted(os.listdir(self.out))),
                          (1, "landscape: standard output: Broken pipe\n", sorted(NAMES)))
+
+    def features(self, cells, *extra):
+        stdout = self.plan(cells, *extra).stdout
+        return stdout, [f["properties"] for f in json.loads(self.read("routes.geojson"))["features"]]
+
+    def test_a_trip_adds_up_its_legs_planned_apart(self):
+        legs, files = [], []
+        for cells in ((120, 200, 350, 340), (10, 360, 120, 200)):  # the first leg's tables last
+            legs.insert(0, self.features(cells)[1])
+            files.append(self.read("previousDistanceVertices.txt").decode().splitlines())
+        unreached = numpy.argwhere(gdal.Open(os.path.join(self.out, "distance.tif")).ReadAsArray()[
+            1:-1, 1:-1] == UNREACHED)[0] + 1  # row, column of a cell the first leg's plan misses
+        stdout, trip = self.features((10, 360, 350, 340), "--via", "3600,6000")
+        for m, total in enumerate(("length_m", "energy_j", "time_s")):
+            self.assertEqual(f32(trip[m][total]), f32(f32(legs[0][m][total]) + f32(legs[1][m][total])))
+            self.assertEqual([(leg["from"], leg["to"], leg[total]) for leg in trip[m]["legs"]],
+                             [([10, 360], [120, 200], legs[0][m][total]),
+                              ([120, 200], [350, 340], legs[1][m][total])])
+        for k, ends in enumerate(("(10, 360) to (120, 200)", "(120, 200) to (350, 340)")):
+            self.assertIn("Leg %d of 2, %s: %f miles, %f joules, %f minutes\n" % (
+                k + 1, ends, f32(f32(legs[k][0]["length_m"]) / 1609.344), f32(legs[k][1]["energy_j"]),
+                f32(legs[k][2]["time_s"]) / 60), stdout)
+        self.assertIn("Total Distance Path:\t%f miles" % f32(f32(trip[0]["length_m"]) / 1609.344),
+                      stdout)
+        # From the end back to the start: the second leg's cells, then the first's.
+        cells = [line.split("\t")[:2] for line in self.read(
+            "previousDistanceVertices.txt").decode().splitlines()]
+        self.assertEqual(cells, [line.split("\t")[:2] for line in files[0] + files[1]])
+        via = "%d,%d" % (unreached[1] * 30, (GRID_SIZE - 1 - unreached[0]) * 30)
+        stdout, broken = self.features((10, 360, 350, 340), "--via", via)
+        self.assertEqual((broken[0]["reachable"], broken[0]["legs"][0]["length_m"]), (False, None))
+        self.assertIn("\tUNREACHABLE DISTANCE PATH\n\tUNREACHABLE ENERGY PATH\nLeg 1 of 2, (10, 360) "
+                      "to (%d, %d): unreachable\n" % (unreached[1], GRID_SIZE - 1 - unreached[0]),
+                      stdout)
+
+    def test_several_destinations_share_one_plan(self):
+        singles = [self.features(cells) for cells in ((10, 360, 350, 340), (10, 360, 120, 200))]
+        stdout, routes = self.features((), "--from", "300,10800", "--to", "10500,10200", "--to",
+                                       "3600,6000")
+        self.assertEqual([(p["destination"], p["destination_cell"], p["measure"]) for p in routes],
+                         [(d + 1, cell, m) for d, cell in enumerate(([350, 340], [120, 200]))
+                          for m in ("distance", "energy", "time")])
+        for k, (_, single) in enumerate(singles):
+            self.assertEqual([p["length_m"] for p in routes[3 * k:3 * k + 3]],
+                             [p["length_m"] for p in single])
+        blocks, line = singles[0][0].split("Total Direct Path")
+        self.assertEqual(stdout, blocks + "".join(
+            "To %s: %f miles, %f joules, %f minutes\n" % (
+                cell, f32(f32(p[0]["length_m"]) / 1609.344), f32(p[1]["energy_j"]), f32(p[2]["time_s"]) / 60)
+            for cell, (_, p) in zip(("(350, 340)", "(120, 200)"), singles)) + "Total Direct Path" + line)
 
     def test_route_files_read_back_through_ogr(self):
         dem = os.path.join(self.out, "dem.tif")
@@ -547,7 +599,9 @@ class BatchPlanTest(e2e.TestCase):
                  % table),
                 (head + "3,lake,0,\n4,grass,30,\n", (10, 10, 17, 17),
                  "--cover: '%s' closes every move from the start cell (10, 10); nothing is "
-                 "planned" % cover)):
+                 "planned" % cover),
+                (head + "3,lake,0,\n4,grass,30,\n", (2, 2, 17, 17, "--via", "500315,3999715"),
+                 "--via: 500315,3999715 lies in a no-go area")):
             with self.subTest(reason=reason):
                 with open(table, "w") as f:
                     f.write(text)

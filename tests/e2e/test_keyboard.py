@@ -183,6 +183,21 @@ class KeyboardTest(e2e.TestCase):
             self.assertEqual(self.first_route_cell(workdir, "previousDistanceVertices.txt"),
                              (350, 340))
 
+    def test_a_trip_keeps_its_via_points_through_new_ends(self):
+        with tempfile.TemporaryDirectory() as workdir, \
+                self.launch(workdir=workdir, extra_args=["--via", "3600,6000"]) as app:
+            app.wait_for(r"Leg 2 of 2, \(120, 200\) to \(350, 340\): \d+\.\d{6} miles")
+            since = self.enter_cells(app, "10 360 300 41\n")
+            app.wait_for(r"Via: \(120, 200\)\n(.|\n)*Leg 1 of 2, \(10, 360\) to \(120, 200\)"
+                         r"(.|\n)*Leg 2 of 2, \(120, 200\) to \(300, 41\)", since=since)
+            self.export(app)
+            with open(os.path.join(workdir, "previousDistanceVertices.txt")) as f:
+                cells = [tuple(int(v) for v in line.split("\t")[:2]) for line in f]
+            # The whole trip, from its end back to the cell next to its start.
+            self.assertEqual((cells[0], max(abs(cells[-1][0] - 10), abs(cells[-1][1] - 360))),
+                             ((300, 41), 1))
+            self.assertIn((120, 200), cells)
+
     def test_planner_key_and_option_choose_the_exported_tables(self):
         expected = {}
         for planner, flag in (("exact", ["--exact"]), ("sweep", [])):

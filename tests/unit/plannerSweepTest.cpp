@@ -3,8 +3,11 @@
 // chains on the real terrain.
 
 #include "planner/defaultEnds.h"
+#include "planner/routeSummary.h"
 #include "planner/routeWalk.h"
 #include "planner/spiralOrder.h"
+#include "planner/trip.h"
+#include "render/overlays.h"
 #include "tests/unit/plainSweep.h"
 #include "tests/unit/plannerTestSupport.h"
 
@@ -369,3 +372,65 @@ TEST_F(WalkRoute, EmitsNothingFromTheStartAndRunsEndFirst) {
 }
 
 } // namespace
+
+namespace {
+// Rolling 12 x 12 ground with a wall of 50 m at x = 9 around the pocket x = 10.
+float tripHeight(int x, int y) {
+    return x == 9 ? 50.0f : static_cast<float>((x + 2 * y) % 3);
+}
+} // namespace
+
+using Trip = PlannerTest;
+
+TEST_F(Trip, LegsPlannedApartAddUpToTheTripAndJoinInOrder) {
+    const GridShape shape{12, 12, GRID_SPACING};
+    const std::vector<::Cell> points = {{1, 1}, {7, 9}, {2, 10}, {6, 2}};
+    for (const PlannerKind planner : {PlannerKind::Sweep, PlannerKind::Exact}) {
+        useGround(shape, tripHeight);
+        settings.planner = planner;
+        setRouteEnds(settings, {1, 1, 6, 2});
+        settings.via = {points[1], points[2]};
+        computeRoutes();
+        const std::vector<Route> trip = run.trip;
+        const float firstLeg = distanceTable[7][9];
+        ASSERT_EQ(trip.size(), 2u);
+        float metres = 0.0f;
+        float joules = 0.0f;
+        std::vector<::Cell> cells;
+        for (std::size_t k = 0; k + 1 < points.size(); ++k) {
+            planFrom(points[k].x, points[k].y);
+            const RouteEnds leg{points[k].x, points[k].y, points[k + 1].x, points[k + 1].y};
+            metres += distanceTable[leg.endX][leg.endY];
+            joules += energyTable[leg.endX][leg.endY];
+            const Route route =
+                readRoute(run.terrain, run.grid.prices, run.tables, Measure::Distance, leg);
+            cells.insert(cells.end(), route.cells.begin() + (k == 0 ? 0 : 1), route.cells.end());
+            const std::vector<::Cell> drawn = drawnRouteCells(run.terrain, route.cells);
+            const std::vector<::Cell> walked =
+                routeCells(run.terrain, previousDistanceVertices, leg);
+            EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), walked.begin(), walked.end()));
+            EXPECT_EQ(trip[0].legs[k].lengthMetres, distanceTable[leg.endX][leg.endY]);
+        }
+        EXPECT_EQ(trip[0].lengthMetres, metres);
+        EXPECT_EQ(trip[1].energyJoules, joules);
+        EXPECT_EQ(trip[0].costs.back(), metres);
+        ASSERT_EQ(trip[0].cells.size(), cells.size());
+        EXPECT_TRUE(std::equal(cells.begin(), cells.end(), trip[0].cells.begin()));
+        // The tables are left holding the first leg's plan.
+        EXPECT_EQ(firstLeg, trip[0].legs[0].lengthMetres);
+        EXPECT_EQ(routeReport(trip[0], settings.speedMph), distanceSummary(metres, 55.0f));
+    }
+}
+
+TEST_F(Trip, AnUnreachableLegMakesTheTripUnreachableAndIsNamed) {
+    useGround(GridShape{12, 12, GRID_SPACING}, tripHeight);
+    setRouteEnds(settings, {1, 1, 2, 10});
+    settings.via = {{10, 5}};
+    computeRoutes();
+    ASSERT_EQ(run.trip.size(), 2u);
+    EXPECT_FALSE(run.trip[0].reachable);
+    EXPECT_TRUE(run.trip[0].cells.empty());
+    EXPECT_EQ(routeReport(run.trip[1], 55.0f), UNREACHABLE_ENERGY_TEXT);
+    EXPECT_EQ(legLines(run.trip), "Leg 1 of 2, (1, 1) to (10, 5): unreachable\n"
+                                  "Leg 2 of 2, (10, 5) to (2, 10): unreachable\n");
+}

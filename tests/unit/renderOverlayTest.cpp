@@ -94,6 +94,23 @@ TEST_F(Overlays, DistanceRouteReportsMilesAndFuel) {
     EXPECT_EQ(o.report, distanceSummary(16093.44f, 55.0f));
 }
 
+TEST_F(Overlays, SeveralDestinationsDrawEveryRouteAndALineEach) {
+    setRouteEnds(settings, {3, 5, 5, 6});
+    settings.destinations = {{2, 8}, {9, 9}};
+    layRoute({{5, 6}, {4, 5}, {3, 5}}, previousDistanceVertices);
+    layRoute({{2, 8}, {2, 7}, {3, 6}, {3, 5}}, previousDistanceVertices);
+    distanceTable[5][6] = 16093.44f;
+    distanceTable[2][8] = 3218.688f;
+    energyTable[5][6] = 1000.5f;
+    energyTable[2][8] = 250.25f;
+    const Overlay o = distanceRouteOverlay();
+    EXPECT_EQ(o.cells, (Cells{{5, 6}, {4, 5}, {2, 8}, {2, 7}, {3, 6}}));
+    EXPECT_EQ(o.report, distanceSummary(16093.44f, 55.0f) +
+                            "To (5, 6): 10.000000 miles, 1000.500000 joules\n"
+                            "To (2, 8): 2.000000 miles, 250.250000 joules\n"
+                            "To (9, 9): unreachable\n");
+}
+
 TEST_F(Overlays, EnergyRouteReportsJoules) {
     settings.startX = 3;
     settings.startY = 5;
