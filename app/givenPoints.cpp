@@ -90,16 +90,24 @@ std::string givenPoints(const Options& options, const GroundReference& reference
     if (!options.from || !options.to) {
         return {};
     }
-    std::vector<std::pair<const char*, MapPoint>> named{{"--from", *options.from}};
-    for (const MapPoint& via : options.via) {
-        named.emplace_back("--via", via);
+    const std::pair<const char*, std::vector<MapPoint>> named[] = {
+        {"--from", {*options.from}}, {"--via", options.via}, {"--to", {*options.to}}};
+    for (const auto& [name, list] : named) {
+        const std::string error = givenList(name, list, options.crs, reference, points);
+        if (!error.empty()) {
+            return error;
+        }
     }
-    named.emplace_back("--to", *options.to);
-    for (const auto& [name, given] : named) {
-        std::vector<double> xs{given.x};
-        std::vector<double> ys{given.y};
-        const std::string where = std::string(name) + ": " + pointText(given.x, given.y);
-        if (!toOwnSystem(options.crs, reference, xs, ys)) {
+    return {};
+}
+
+std::string givenList(const char* name, const std::vector<MapPoint>& given, const std::string& crs,
+                      const GroundReference& reference, std::vector<GivenPoint>& points) {
+    for (const MapPoint& p : given) {
+        std::vector<double> xs{p.x};
+        std::vector<double> ys{p.y};
+        const std::string where = std::string(name) + ": " + pointText(p.x, p.y);
+        if (!toOwnSystem(crs, reference, xs, ys)) {
             return where + " cannot be placed on the ground";
         }
         points.push_back({{xs[0], ys[0]}, where});

@@ -19,3 +19,9 @@ struct GivenPoint {
 // read or holds longitude/latitude on such ground, or a point that cannot be transformed.
 std::string givenPoints(const Options& options, const GroundReference& reference,
                         std::vector<GivenPoint>& points);
+
+// Appends the points of `given`, named by option `name` and given in system `crs` (empty: the
+// ground's own), to `points` in the ground's own coordinates. Returns the one-line reason when
+// one cannot be transformed.
+std::string givenList(const char* name, const std::vector<MapPoint>& given, const std::string& crs,
+                      const GroundReference& reference, std::vector<GivenPoint>& points);

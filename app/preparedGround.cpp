@@ -221,11 +221,10 @@ std::string noStartError(const Options& options, const LandscapeRun& run) {
     return "--terrain: '" + printable(options.terrainFile) + "' has no ground a route can start on";
 }
 
-// The cells under the given points, each on ground a route may start or end on (a via point as
-// much as the ends): the first the start, the last the end. The points, in the ground's own
-// coordinates, become the options' start, via points and end.
-std::string placeGivenPoints(const std::vector<GivenPoint>& points, Options& options,
-                             LandscapeRun& run) {
+// The cells under the given points, in the ground's own coordinates, each on ground a route may
+// start or end on (a via point or a destination as much as the ends).
+std::string placePoints(const std::vector<GivenPoint>& points, const LandscapeRun& run,
+                        std::vector<Cell>& cells) {
     // All at once: a file may hold many thousands of points.
     std::vector<double> xs;
     std::vector<double> ys;
@@ -234,7 +233,7 @@ std::string placeGivenPoints(const std::vector<GivenPoint>& points, Options& opt
         ys.push_back(p.point.y);
     }
     const bool placed = toWorkingPoints(run.reference, xs, ys);
-    std::vector<Cell> cells(points.size());
+    cells.assign(points.size(), Cell{});
     for (std::size_t k = 0; k < points.size(); ++k) {
         double wx = points[k].point.x;
         double wy = points[k].point.y;
@@ -247,8 +246,21 @@ std::string placeGivenPoints(const std::vector<GivenPoint>& points, Options& opt
             return error;
         }
     }
+    return {};
+}
+
+// The given points placed: the first the start, the last the end, those between the via points.
+// The points, in the ground's own coordinates, become the options' start, via points and end.
+std::string placeGivenPoints(const std::vector<GivenPoint>& points, Options& options,
+                             LandscapeRun& run) {
+    std::vector<Cell> cells;
+    const std::string error = placePoints(points, run, cells);
+    if (!error.empty()) {
+        return error;
+    }
     Settings& s = run.settings;
     setRouteEnds(s, RouteEnds{cells.front().x, cells.front().y, cells.back().x, cells.back().y});
+    s.via.assign(cells.begin() + 1, cells.end() - 1);
     options.from = points.front().point;
     options.to = points.back().point;
     options.via.clear();
@@ -287,23 +299,27 @@ std::string chooseEnds(Options& options, LandscapeRun& run) {
     return {};
 }
 
-// The cells under --via's points and every --to after the first, each of which must hold ground
-// a plan can use, as the start and the end must.
+// The cells under every --to after the first and under --via's points, unless those came with
+// --from and --to or from a file and were placed with the ends. Each must hold
+// ground a plan can use, as the start and the end must.
 std::string chooseTripCells(const Options& options, LandscapeRun& run) {
+    const bool viaPlaced = !options.pointsFile.empty() || (options.from && options.to);
     const std::pair<const char*, const std::vector<MapPoint>*> lists[] = {
-        {"--via", &options.via}, {"--to", &options.destinations}};
-    for (const auto& [name, points] : lists) {
-        std::vector<Cell>& cells =
-            points == &options.via ? run.settings.via : run.settings.destinations;
-        cells.clear();
-        for (const MapPoint& point : *points) {
-            Cell cell{};
-            const std::string error = cellUnder(name, point, run, cell.x, cell.y);
-            if (!error.empty()) {
-                return error;
-            }
-            cells.push_back(cell);
+        {"--via", viaPlaced ? nullptr : &options.via}, {"--to", &options.destinations}};
+    for (const auto& [name, given] : lists) {
+        if (given == nullptr) {
+            continue;
         }
+        std::vector<GivenPoint> points;
+        std::string error = givenList(name, *given, options.crs, run.reference, points);
+        std::vector<Cell> cells;
+        if (error.empty()) {
+            error = placePoints(points, run, cells);
+        }
+        if (!error.empty()) {
+            return error;
+        }
+        (given == &options.via ? run.settings.via : run.settings.destinations) = cells;
     }
     return {};
 }

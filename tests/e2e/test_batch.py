@@ -687,10 +687,13 @@ class BatchPlanTest(e2e.TestCase):
         planned = []
         for extra in (ends, ("--crs", "EPSG:4326", "--from", "%.10f,%.10f" % lonlat[0], "--to",
                              "%.10f,%.10f" % lonlat[2]), ("--points", "p.gpx"),
-                      ("--points", "p.csv"), ("--points", "p.gpkg", "--crs", "EPSG:3857")):
+                      ("--points", "p.csv"), ends[:2] + ("--via", "%r,%r" % own[1]) + ends[2:],
+                      ("--points", "p.gpkg", "--crs", "EPSG:3857")):
             result = self.plan((), "--terrain", ground, "--no-tables", *extra)
             planned.append((result.stdout, self.read("routes.geojson"), self.read("distance.tif")))
-        self.assertEqual(planned[1:], planned[:1] * 4)
+        # The line's middle vertex is a via point: the trip --via plans.
+        self.assertEqual((planned[1:4], planned[5]), (planned[:1] * 3, planned[4]))
+        self.assertIn("Leg 2 of 2", planned[5][0])
         for centre in (("%r,%r" % own[1],), ("%.10f,%.10f" % lonlat[1], "--crs", "EPSG:4326")):
             self.plan((), "--terrain", ground, "--no-tables", "--size", "5", "--centre", *centre)
             planned.append(gdal.Open(os.path.join(self.out, "heights.tif")).GetGeoTransform())
