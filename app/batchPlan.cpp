@@ -8,6 +8,7 @@
 #include "app/mapFiles.h"
 #include "app/options.h"
 #include "app/shutdown.h"
+#include "app/startsMapFiles.h"
 #include "io/fileReplace.h"
 #include "io/printableText.h"
 #include "io/routeExport.h"
@@ -31,10 +32,12 @@ constexpr int EXIT_BAD_INPUT = 2;
 bool writeResults(int folder, bool tables, const LandscapeRun& run) {
     const bool tablesWritten =
         !tables || exportRouteTablesInto(
-                       folder, {run.terrain, run.tables, routeEnds(run.settings), run.progress});
+                       folder, {run.terrain, run.tables, routeEnds(run.settings), run.progress,
+                                  !run.moreStarts.empty()});
     const bool mapsWritten =
         static_cast<int>(writeMapFiles(folder, run).size()) == mapFileCount(run);
-    return writeRouteFiles(run) == 0 && mapsWritten && tablesWritten;
+    const bool startsWritten = writeStartsMapFiles(folder, run);
+    return writeRouteFiles(run) == 0 && mapsWritten && startsWritten && tablesWritten;
 }
 
 } // namespace

@@ -373,6 +373,27 @@ void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out) {
     submitSteps(changed, out);
 }
 
+std::string corridorRefusal(bool on, double percent) {
+    if (!(percent > 0.0) || !std::isfinite(percent)) {
+        return "Refused: the corridor's width is a percentage above 0";
+    }
+    if (on && !landscapeRun.moreStarts.empty()) {
+        return "Refused: the corridor goes with one start";
+    }
+    return "";
+}
+
+void submitCorridor(bool on, double percent, std::FILE* out) {
+    LandscapeRun& run = landscapeRun;
+    run.corridorPercent = percent;
+    const bool wasOn = run.corridorOn;
+    run.corridorOn = on;
+    if (on && !wasOn) {
+        replan(out);
+    }
+    echoAndRebuild(out);
+}
+
 void submitMoves(int moves, std::FILE* out) {
     Settings changed = settings;
     changed.moves = moves;

@@ -28,12 +28,12 @@ void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> hei
 }
 
 std::vector<Route> plannedRoutes(const LandscapeRun& run) {
-    const RouteEnds ends = routeEnds(run.settings);
-    std::vector<Route> routes = {
-        readRoute(run.terrain, run.grid.prices, run.tables, Measure::Distance, ends),
-        readRoute(run.terrain, run.grid.prices, run.tables, Measure::Energy, ends)};
+    const auto routeIn = [&run](Measure m) {
+        return readRoute(run.terrain, run.grid.prices, run.tables, m, nearestEnds(run, m));
+    };
+    std::vector<Route> routes = {routeIn(Measure::Distance), routeIn(Measure::Energy)};
     if (run.tables.timed) {
-        routes.push_back(readRoute(run.terrain, run.grid.prices, run.tables, Measure::Time, ends));
+        routes.push_back(routeIn(Measure::Time));
     }
     const ProfileGround ground{run.terrain.shape(), run.terrain.heights().data(),
                                run.grid.open.empty() ? nullptr : run.grid.open.data()};
@@ -55,12 +55,41 @@ std::string unreachableEndText(const LandscapeRun& run) {
 }
 
 SceneInputs sceneInputs(const LandscapeRun& run) {
-    return {run.settings,    run.terrain, run.mesh,
-            run.grid,        run.tables,  !activeBarriers(run).empty(),
-            run.loadedGround};
+    return {run.settings,
+            run.terrain,
+            run.mesh,
+            run.grid,
+            run.tables,
+            !activeBarriers(run).empty(),
+            run.loadedGround,
+            &run.moreStarts,
+            run.corridorOn && run.corridorPlanned ? &run.corridor : nullptr,
+            run.corridorPercent};
+}
+
+std::vector<Cell> runStarts(const LandscapeRun& run) {
+    std::vector<Cell> starts = {{run.settings.startX, run.settings.startY}};
+    starts.insert(starts.end(), run.moreStarts.begin(), run.moreStarts.end());
+    return starts;
+}
+
+RouteEnds nearestEnds(const LandscapeRun& run, Measure m) {
+    return sceneRouteEnds(sceneInputs(run), m);
 }
 
 void planRun(LandscapeRun& run) {
-    planRoutes(run.settings.planner, run.grid, run.settings.startX, run.settings.startY, run.work,
-               run.tables, run.progress);
+    run.corridorPlanned = false;
+    if (!run.moreStarts.empty()) {
+        exactRoutesFrom(run.grid, runStarts(run), SearchDirection::Forward, run.work.exact,
+                        run.tables, run.progress);
+        return;
+    }
+    const PlannerKind planner = run.corridorOn ? PlannerKind::Exact : run.settings.planner;
+    planRoutes(planner, run.grid, run.settings.startX, run.settings.startY, run.work, run.tables,
+               run.progress);
+    if (run.corridorOn) {
+        planCorridor(run.grid, run.tables, {run.settings.endX, run.settings.endY}, run.work.exact,
+                     run.corridor, run.progress);
+        run.corridorPlanned = true;
+    }
 }

@@ -3,6 +3,7 @@
 // from them, the route tables of the last plan and both planners' working cells. main owns the
 // one run; the code beneath it takes the pieces it reads as arguments.
 
+#include "planner/corridor.h"
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
 #include "planner/route.h"
@@ -36,7 +37,20 @@ struct LandscapeRun {
     ProgressListener progress;          // where long work of this run tells how far it has come
     // --routes: more files the routes go to whenever the map files are written.
     std::vector<std::string> routeFiles;
+    // The nearest of several starts: every start after the settings' own. With any, a plan is one
+    // exact search seeded at all of them and each route leads back to the start nearest its end.
+    std::vector<Cell> moreStarts;
+    // The corridor of nearly-best routes: planned with every plan while on, and shown for the
+    // cells within corridorPercent % of the best route's cost. `corridor` holds each cell's
+    // corridor value per measure (its cost tables) after a plan that made it.
+    bool corridorOn = false;
+    double corridorPercent = DEFAULT_CORRIDOR_PERCENT;
+    RouteTables corridor;
+    bool corridorPlanned = false;
 };
+
+// Every start of the run, the settings' first.
+std::vector<Cell> runStarts(const LandscapeRun& run);
 
 // Makes `heights` (x-major, metres, NaN for no ground) of `shape` the run's ground: sizes the
 // route tables for it, prices its steps (run.barriers, when not empty, must be of this shape)
@@ -50,12 +64,19 @@ const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run);
 // changes.
 void priceSteps(LandscapeRun& run);
 
-// Plans from the settings' start with the settings' planner into the run's tables.
+// Plans from the settings' start with the settings' planner into the run's tables; from every
+// start at once with the exact planner when there are several; and then, while the corridor is
+// on, its second search from the end with the exact planner, whose plan it reads.
 void planRun(LandscapeRun& run);
 
 // The least-distance route, then the least-energy route, then when the last plan was timed the
-// fastest route, of the run's last plan between the settings' start and end.
+// fastest route, of the run's last plan between the settings' start (with several starts, the
+// one nearest the end in that measure) and end.
 std::vector<Route> plannedRoutes(const LandscapeRun& run);
+
+// The settings' ends, with several starts the start nearest the end in measure m of the last plan
+// in place of the settings' start.
+RouteEnds nearestEnds(const LandscapeRun& run, Measure m);
 
 // On loaded ground, how much of it the last plan reaches from the start, as the console says it;
 // empty on the built-in ground.

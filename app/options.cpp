@@ -21,10 +21,10 @@
 
 const char* const USAGE_TEXT =
     "Usage: landscape [--exact | --sweep] [--moves N] [--panel] [GROUND] [VEHICLE]\n"
-    "                 [--from X,Y --to X,Y] [--routes FILE]... [GLUT options]\n"
+    "                 [--from X,Y --to X,Y] [--corridor PCT] [--routes FILE]... [GLUT options]\n"
     "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
     "                 [--exact | --sweep] [--moves N] [--speed MPH] [--no-tables] [--out DIR]\n"
-    "                 [--routes FILE]...\n"
+    "                 [--corridor PCT] [--routes FILE]...\n"
     "\n"
     "  --exact            plan least costs exactly (the default on loaded ground)\n"
     "  --sweep            plan by one spiral sweep (the default on the built-in ground)\n"
@@ -34,8 +34,11 @@ const char* const USAGE_TEXT =
     "  --plan [SX SY EX EY]\n"
     "                     plan from cell (SX, SY) to (EX, EY) without a window, write the\n"
     "                     tables, GeoTIFF heights and cost rasters and GeoJSON routes, and end\n"
-    "  --from X,Y         start at this point of the ground, in its own coordinates\n"
+    "  --from X,Y         start at this point of the ground, in its own coordinates; given\n"
+    "                     again (up to 10000), plan from the start nearest each cell (exact)\n"
     "  --to X,Y           end at this point\n"
+    "  --corridor PCT     show (and a batch plan writes corridor.tif of) the cells whose best\n"
+    "                     route through them costs within PCT % of the best route's (exact)\n"
     "  --speed MPH        speed for the fuel figure, miles per hour (default 55)\n"
     "  --no-tables        a batch plan leaves out the three text tables\n"
     "  --out DIR          folder a batch plan writes into (default the working directory)\n"
@@ -72,7 +75,9 @@ constexpr int DECIMAL = 10;
 constexpr const char* SHORT_HELP = "-h";
 constexpr const char* HELP = "--help";
 // Options that may be given more than once.
-constexpr const char* REPEATABLE = "--routes";
+constexpr const char* REPEATABLE[] = {"--routes", "--from"};
+// The most starts one plan takes.
+constexpr std::size_t MOST_STARTS = 10000;
 // Options that cannot be given together: the panel belongs to the window a plan never opens, and
 // a run starts with one planner.
 constexpr const char* CONFLICTS[][2] = {{"--panel", "--plan"}, {"--exact", "--sweep"}};
@@ -317,7 +322,8 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         "--terrain",     "--centre",    "--speed",    "--out",        "--cell-size",
         "--size",        "--from",      "--to",       "--grade",      "--mass",
         "--descent",     "--rolling",   "--barriers", "--moves",      "--cover",
-        "--cover-table", "--top-speed", "--power",    "--side-slope", "--routes"};
+        "--cover-table", "--top-speed", "--power",    "--side-slope", "--routes",
+        "--corridor"};
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
         return printableExcerpt(name) + ": unknown option (see --help)";
     }
@@ -335,7 +341,23 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return parseSize(*value, options);
     }
     if (name == "--from") {
-        return parsePoint(name, *value, options.from);
+        if (!options.from) {
+            return parsePoint(name, *value, options.from);
+        }
+        std::optional<MapPoint> start;
+        const std::string error = parsePoint(name, *value, start);
+        if (error.empty() && options.starts.size() + 1 >= MOST_STARTS) {
+            return name + ": more than " + std::to_string(MOST_STARTS) + " starts";
+        }
+        if (error.empty()) {
+            options.starts.push_back(*start);
+        }
+        return error;
+    }
+    if (name == "--corridor") {
+        return parseNumber(
+            name, *value, "a percentage above 0", [](double pct) { return pct > 0.0; },
+            options.corridorPercent);
     }
     if (name == "--to") {
         return parsePoint(name, *value, options.to);
@@ -432,7 +454,9 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         }
         const std::string arg = argument == SHORT_HELP ? HELP : argument;
         parsed.error = parseOne(arg, reader, options);
-        if (parsed.error.empty() && !given.insert(arg).second && arg != REPEATABLE) {
+        const bool repeatable =
+            std::find(std::begin(REPEATABLE), std::end(REPEATABLE), arg) != std::end(REPEATABLE);
+        if (parsed.error.empty() && !given.insert(arg).second && !repeatable) {
             parsed.error = arg + ": given twice";
         }
         if (!parsed.error.empty()) {
@@ -453,6 +477,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         parsed.error = options.from ? "--from: goes with --to" : "--to: goes with --from";
     } else if (options.from && options.planCells) {
         parsed.error = "--from: goes with --plan without cells";
+    } else if (!options.starts.empty() && options.sweep) {
+        parsed.error = "--from: several starts go with the exact planner, not --sweep";
+    } else if (options.corridorPercent && options.sweep) {
+        parsed.error = "--corridor: goes with the exact planner, not --sweep";
+    } else if (options.corridorPercent && !options.starts.empty()) {
+        parsed.error = "--corridor: goes with one start, not several --from";
     } else if (!options.coverTableFile.empty() && options.coverFile.empty()) {
         parsed.error = "--cover-table: goes with --cover";
     } else if (options.noTables && !options.plan) {

@@ -27,6 +27,8 @@ struct Options {
     std::optional<int> sizeRows;    // ... by so many
     std::optional<MapPoint> from;   // start and end in the ground's coordinates
     std::optional<MapPoint> to;
+    std::vector<MapPoint> starts;       // every --from after the first (nearest of several starts)
+    std::optional<double> corridorPercent; // --corridor PCT
     bool plan = false;                    // plan once, without a window
     std::optional<RouteEnds> planCells;   // the four cells given with --plan
     bool noTables = false;                // a batch plan leaves out the three text tables

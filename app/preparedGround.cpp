@@ -40,6 +40,10 @@ void applySettings(const Options& options, Settings& s) {
     if (options.sweep) {
         s.planner = PlannerKind::Sweep;
     }
+    // Several starts and the corridor are exact searches.
+    if (!options.starts.empty() || options.corridorPercent) {
+        s.planner = PlannerKind::Exact;
+    }
     if (options.moves) {
         s.moves = *options.moves;
     }
@@ -230,6 +234,24 @@ std::string noStartError(const Options& options, const LandscapeRun& run) {
     return "--terrain: '" + printable(options.terrainFile) + "' has no ground a route can start on";
 }
 
+// The cells under every --from after the first, each refused as the first would be, and also
+// where the cover closes it; the corridor's switch and width of --corridor.
+std::string chooseMoreStarts(const Options& options, LandscapeRun& run) {
+    run.moreStarts.clear();
+    for (const MapPoint& point : options.starts) {
+        Cell c{0, 0};
+        const std::string error = cellUnder("--from", point, run, c.x, c.y);
+        if (!error.empty()) {
+            return error;
+        }
+        if (run.cover.closes(run.terrain.shape().index(c.x, c.y))) {
+            return "--from: " + pointText(point) + " lies where the cover closes the ground";
+        }
+        run.moreStarts.push_back(c);
+    }
+    return {};
+}
+
 std::string chooseEnds(const Options& options, LandscapeRun& run) {
     Settings& s = run.settings;
     if (options.planCells) {
@@ -242,7 +264,8 @@ std::string chooseEnds(const Options& options, LandscapeRun& run) {
     }
     if (options.from) {
         const std::string error = cellUnder("--from", *options.from, run, s.startX, s.startY);
-        return error.empty() ? cellUnder("--to", *options.to, run, s.endX, s.endY) : error;
+        const std::string more = error.empty() ? chooseMoreStarts(options, run) : error;
+        return more.empty() ? cellUnder("--to", *options.to, run, s.endX, s.endY) : more;
     }
     if (options.terrainFile.empty()) {
         return {};
@@ -318,6 +341,8 @@ std::string prepareGround(const Options& options, LandscapeRun& run) {
         return routesRefusal;
     }
     run.routeFiles = options.routeFiles;
+    run.corridorOn = options.corridorPercent.has_value();
+    run.corridorPercent = options.corridorPercent.value_or(DEFAULT_CORRIDOR_PERCENT);
     useGround(run, shape, std::move(heights));
     if (run.loadedGround) {
         run.settings.sceneRotation = MAP_SCENE_ROTATION;

@@ -4,6 +4,7 @@
 #include "io/routeExport.h"
 
 #include "io/fileReplace.h"
+#include "planner/nearestStart.h"
 #include "planner/progress.h"
 #include "planner/routeTables.h"
 #include "planner/routeWalk.h"
@@ -88,14 +89,16 @@ void writeDistanceTable(std::FILE* out, const RouteExport& run) {
 
 // One line per route cell, from the end toward the start; nothing when the end is unreached.
 void writeRoute(std::FILE* out, const CostTable& cost, const PreviousTable& previous,
-                const RouteEnds& ends) {
+                const RouteEnds& ends, bool severalStarts) {
     const int endX = ends.endX;
     const int endY = ends.endY;
     if (!cost.reaches(endX, endY)) {
         return;
     }
     ChunkedWriter writer(out);
-    walkRoute(previous, ends.startX, ends.startY, endX, endY, [&](int x, int y) {
+    const Cell start =
+        severalStarts ? routeStartOf(previous, endX, endY) : Cell{ends.startX, ends.startY};
+    walkRoute(previous, start.x, start.y, endX, endY, [&](int x, int y) {
         char* at = writer.line();
         at = putInt(at, x, '\t');
         at = putInt(at, y, '\t');
@@ -124,10 +127,11 @@ bool exportRouteTablesInto(int folder, const RouteExport& run) {
     bool written = writeReplacing(folder, DISTANCE_TABLE_FILE,
                                   [&](std::FILE* out) { writeDistanceTable(out, run); });
     written &= writeReplacing(folder, DISTANCE_ROUTE_FILE, [&](std::FILE* out) {
-        writeRoute(out, run.tables.distance, run.tables.previousDistance, run.ends);
+        writeRoute(out, run.tables.distance, run.tables.previousDistance, run.ends,
+                   run.severalStarts);
     });
     written &= writeReplacing(folder, ENERGY_ROUTE_FILE, [&](std::FILE* out) {
-        writeRoute(out, run.tables.energy, run.tables.previousEnergy, run.ends);
+        writeRoute(out, run.tables.energy, run.tables.previousEnergy, run.ends, run.severalStarts);
     });
     return written;
 }

@@ -23,6 +23,8 @@ struct RouteExport {
     const RouteTables& tables;
     RouteEnds ends;
     const ProgressListener& progress;
+    // Several starts: each route is walked back to the start its chain leads to, not ends' start.
+    bool severalStarts = false;
 };
 
 // Into the folder open as `folder` (AT_FDCWD: the working directory); true when all three files

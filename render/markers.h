@@ -29,5 +29,5 @@ struct Marker {
 // of those points with ground. Nothing when none of them has ground or (x, y) is off the grid.
 std::vector<Marker> cellMarker(const SceneInputs& in, int x, int y, const Float3& colour);
 
-// The start marker, then the end marker, of the settings' cells.
+// The start marker (one for each of several starts), then the end marker, of the settings' cells.
 std::vector<Marker> startAndEndMarkers(const SceneInputs& in);

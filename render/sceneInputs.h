@@ -8,6 +8,8 @@
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include <vector>
+
 struct MeshGeometry;
 
 struct SceneInputs {
@@ -18,4 +20,15 @@ struct SceneInputs {
     const RouteTables& tables;
     bool barriers;     // the plans heed no-go areas
     bool loadedGround; // a raster of the user's: drawn as a map and explained on the console
+    // Several starts: every start after the settings' own (null or empty for one start). The
+    // markers show them all, and each route leads back to the one nearest its end.
+    const std::vector<Cell>* moreStarts = nullptr;
+    // The corridor's values per measure while it is shown (null otherwise), and its width: cells
+    // within corridorPercent % of the best route's cost are tinted.
+    const RouteTables* corridor = nullptr;
+    double corridorPercent = 0.0;
 };
+
+// The ends of the route least in `measure` in the tables `in` holds: the settings' ends, with
+// several starts the one its chain of predecessors leads back to in place of the first.
+RouteEnds sceneRouteEnds(const SceneInputs& in, Measure measure);
