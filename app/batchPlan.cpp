@@ -31,9 +31,8 @@ constexpr int EXIT_BAD_INPUT = 2;
 // tables only when `tables`), then the files of --routes; false when any was not written.
 bool writeResults(int folder, bool tables, const LandscapeRun& run) {
     const bool tablesWritten =
-        !tables || exportRouteTablesInto(
-                       folder, {run.terrain, run.tables, routeEnds(run.settings), run.progress,
-                                  !run.moreStarts.empty()});
+        !tables || exportRouteTablesInto(folder, {run.terrain, run.tables, routeEnds(run.settings),
+                                                  run.progress, !run.moreStarts.empty()});
     const bool mapsWritten =
         static_cast<int>(writeMapFiles(folder, run).size()) == mapFileCount(run);
     const bool startsWritten = writeStartsMapFiles(folder, run);

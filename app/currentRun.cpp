@@ -33,7 +33,6 @@ void buildStepTable() {
 
 bool exportRouteTables() {
     const LandscapeRun& run = landscapeRun;
-    return exportRouteTablesInto(AT_FDCWD,
-                                 {run.terrain, run.tables, routeEnds(run.settings), run.progress,
-                                  !run.moreStarts.empty()});
+    return exportRouteTablesInto(AT_FDCWD, {run.terrain, run.tables, routeEnds(run.settings),
+                                            run.progress, !run.moreStarts.empty()});
 }

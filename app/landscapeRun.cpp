@@ -84,10 +84,9 @@ void planRun(LandscapeRun& run) {
                         run.tables, run.progress);
         return;
     }
-    const PlannerKind planner = run.corridorOn ? PlannerKind::Exact : run.settings.planner;
-    planRoutes(planner, run.grid, run.settings.startX, run.settings.startY, run.work, run.tables,
-               run.progress);
-    if (run.corridorOn) {
+    planRoutes(run.settings.planner, run.grid, run.settings.startX, run.settings.startY, run.work,
+               run.tables, run.progress);
+    if (run.corridorOn && run.settings.planner == PlannerKind::Exact) {
         planCorridor(run.grid, run.tables, {run.settings.endX, run.settings.endY}, run.work.exact,
                      run.corridor, run.progress);
         run.corridorPlanned = true;

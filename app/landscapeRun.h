@@ -66,7 +66,7 @@ void priceSteps(LandscapeRun& run);
 
 // Plans from the settings' start with the settings' planner into the run's tables; from every
 // start at once with the exact planner when there are several; and then, while the corridor is
-// on, its second search from the end with the exact planner, whose plan it reads.
+// on and the planner is the exact one, the corridor's second search from the end.
 void planRun(LandscapeRun& run);
 
 // The least-distance route, then the least-energy route, then when the last plan was timed the

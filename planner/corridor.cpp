@@ -25,9 +25,8 @@ void corridorValues(const CostTable& fromStart, const CostTable& toEnd, float be
     }
 }
 
-void planCorridor(const PlanningGrid& grid, const RouteTables& plan, Cell end,
-                  ExactWorkspace& work, RouteTables& corridor,
-                  const ProgressListener& progress) {
+void planCorridor(const PlanningGrid& grid, const RouteTables& plan, Cell end, ExactWorkspace& work,
+                  RouteTables& corridor, const ProgressListener& progress) {
     const GridShape& held = corridor.previousDistance.shape();
     if (!corridor.previousDistance.sized() || held.columns != grid.shape.columns ||
         held.rows != grid.shape.rows || held.spacing != grid.shape.spacing) {

@@ -168,10 +168,9 @@ Float3 ringColour(const SceneInputs& in, const Float3& scenePosition) {
         return corridorTint(in, Measure::Energy, x, y,
                             ringGrey(in.tables.energy[x][y], s.energyRings, s.energyIncrement));
     case Time: // rings of minutes
-        return corridorTint(
-            in, Measure::Time, x, y,
-            ringGrey(static_cast<float>(in.tables.time[x][y] / SECONDS_PER_MINUTE), s.timeRings,
-                     s.timeIncrement));
+        return corridorTint(in, Measure::Time, x, y,
+                            ringGrey(static_cast<float>(in.tables.time[x][y] / SECONDS_PER_MINUTE),
+                                     s.timeRings, s.timeIncrement));
     }
     return BEYOND_RINGS_COLOUR;
 }

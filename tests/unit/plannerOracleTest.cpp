@@ -161,9 +161,9 @@ void expectExactMatches(LandscapeRun& run, const RouteSnapshot& plain, Start sta
 // reversed.
 void expectExactMatchesOracle(LandscapeRun& run, Start start, const char* ground,
                               const PlainSearch& from = {}) {
-    SCOPED_TRACE(testing::Message() << ground << ", exact from (" << start.x << ", " << start.y
-                                    << "), " << from.starts.size() << " starts"
-                                    << (from.reversed ? ", reversed" : ""));
+    SCOPED_TRACE(testing::Message()
+                 << ground << ", exact from (" << start.x << ", " << start.y << "), "
+                 << from.starts.size() << " starts" << (from.reversed ? ", reversed" : ""));
     run.settings.startX = start.x;
     run.settings.startY = start.y;
     const RouteSnapshot plain = plainExactRoutes(run, from);
