@@ -79,6 +79,8 @@ struct TableRecords {
     }
     float height(std::size_t p) const { return heights[p]; }
     const uint8_t* movesOf(std::size_t p) const { return moves + p * moveBytes; }
+    // True when move d may be taken out of the cell at p.
+    bool takes(std::size_t p, int d) const { return (movesOf(p)[d / 8] >> (d % 8) & 1u) != 0; }
     // Calls visit(d) for every move d open from the cell at p, in order.
     template <typename Visit> void forEachMoveOf(std::size_t p, Visit&& visit) const {
         forEachMove(movesOf(p), moveBytes, visit);
@@ -110,6 +112,7 @@ struct EightStepRecords {
         cells[p].from = FROM_NOWHERE;
     }
     float height(std::size_t p) const { return cells[p].height; }
+    bool takes(std::size_t p, int d) const { return (cells[p].steps >> d & 1u) != 0; }
     void prefetch(std::size_t p, std::size_t cellCount, int rows) const {
         prefetchAround(cells, cellCount, p, rows);
     }
@@ -147,8 +150,8 @@ struct EightStepRecords {
 // costs and predecessors it ends with are the least whatever the order cells were taken up in.
 // Each measure breaks its ties by the other. Prices is StepPrices, or KindPrices on a grid whose
 // steps come in kinds; Records is TableRecords or EightStepRecords. Reversed, step 3 offers the
-// cell's cost plus the price of each open move into it to the cell the move comes from, and
-// takes StepPrices and TableRecords only.
+// cell's cost plus the price of each open move into it to the cell the move comes from; the
+// moves are then taken one by one, never eight at a time.
 template <Measure M, SearchDirection DIRECTION, typename Prices, typename Records>
 void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     constexpr bool REVERSED = DIRECTION == SearchDirection::Reversed;
@@ -245,33 +248,40 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
         };
         const double tieReach = otherBase + leastOther;
         if constexpr (REVERSED) {
-            static_assert(std::is_same_v<Records, TableRecords> &&
-                          std::is_same_v<Prices, StepPrices>);
             // Every move of the set that may be taken into this cell: from q = p - its offset.
             // A flat index in the grid whose move d is open ends in the grid, so at p itself.
             for (int d = 0; d < grid.moves->count; ++d) {
                 const std::ptrdiff_t from = static_cast<std::ptrdiff_t>(p) - offsets[d];
-                if (from < 0 || from >= static_cast<std::ptrdiff_t>(cellCount)) {
+                if (from < 0 || from >= static_cast<std::ptrdiff_t>(cellCount) ||
+                    !cells.takes(static_cast<std::size_t>(from), d)) {
                     continue;
                 }
                 const std::size_t q = static_cast<std::size_t>(from);
-                const uint8_t* bits = cells.movesOf(q);
-                if ((bits[d / 8] >> (d % 8) & 1u) == 0) {
-                    continue;
-                }
                 const auto& next = cells[q];
                 if (next.cost < base + leastOf[d] ||
                     (next.cost == base && !(next.other() > tieReach))) {
                     continue;
                 }
                 const float zq = cells.height(q);
-                if (prices.isLong(d)) {
-                    if (base + prices.template lineBound<M>(d, zq, zp) > next.cost) {
+                if constexpr (LINES) {
+                    if (prices.isLong(d)) {
+                        if (base + prices.template lineBound<M>(d, zq, zp) > next.cost) {
+                            continue;
+                        }
+                        const auto [price, otherPrice] = prices.template alongLineIn<M>(q, d);
+                        if (base + price <= next.cost) {
+                            offer(d, q, base + price, otherPrice);
+                        }
                         continue;
                     }
-                    const auto [price, otherPrice] = prices.template alongLineIn<M>(q, d);
-                    if (base + price <= next.cost) {
-                        offer(d, q, base + price, otherPrice);
+                }
+                if constexpr (ONE_CELL) {
+                    const double cost =
+                        base + static_cast<double>(prices.template oneCellPrice<M>(q, d, zq, zp));
+                    if (cost <= next.cost) {
+                        offer(
+                            d, q, cost,
+                            static_cast<double>(prices.template oneCellPrice<OTHER>(q, d, zq, zp)));
                     }
                     continue;
                 }
@@ -395,37 +405,38 @@ void searchWith(MeasureSearch& part, const Prices& prices, const Records& record
     }
 }
 
-template <typename Prices> void searchMeasureWith(MeasureSearch& part, const Prices& prices) {
+template <SearchDirection DIRECTION, typename Prices>
+void searchMeasureWith(MeasureSearch& part, const Prices& prices) {
     const PlanningGrid& grid = *part.grid;
     const std::size_t cellCount = grid.shape.cells();
     const float* heights = grid.terrain->heights().data();
     if (grid.moves->count == NEIGHBOUR_COUNT) {
-        searchWith(part, prices,
-                   EightStepRecords{part.eightStepCells->reserve(cellCount), heights,
-                                    grid.steps.data(), part.from});
+        searchWith<DIRECTION>(part, prices,
+                              EightStepRecords{part.eightStepCells->reserve(cellCount), heights,
+                                               grid.steps.data(), part.from});
         return;
     }
-    searchWith(part, prices,
-               TableRecords{part.cells->reserve(cellCount), heights, grid.steps.data(),
-                            grid.moves->bitBytes(), part.from});
+    searchWith<DIRECTION>(part, prices,
+                          TableRecords{part.cells->reserve(cellCount), heights, grid.steps.data(),
+                                       grid.moves->bitBytes(), part.from});
 }
 
-void searchMeasure(MeasureSearch& part) {
+template <SearchDirection DIRECTION> void searchMeasureIn(MeasureSearch& part) {
     const PlanningGrid& grid = *part.grid;
-    if (part.direction == SearchDirection::Reversed) {
-        // The plain records and prices, whatever the grid's paths: a reversed search is a
-        // corridor's second, and reads each cell's moves in from its neighbours' bits.
-        const StepPrices prices = grid.prices;
-        searchWith<SearchDirection::Reversed>(
-            part, prices,
-            TableRecords{part.cells->reserve(grid.shape.cells()), grid.terrain->heights().data(),
-                         grid.steps.data(), grid.moves->bitBytes(), part.from});
-    } else if (!grid.kinds.cells.empty()) {
-        searchMeasureWith(part, KindPrices(grid));
+    if (!grid.kinds.cells.empty()) {
+        searchMeasureWith<DIRECTION>(part, KindPrices(grid));
     } else {
         // A copy, which the search keeps in registers rather than reading again after each store.
         const StepPrices prices = grid.prices;
-        searchMeasureWith(part, prices);
+        searchMeasureWith<DIRECTION>(part, prices);
+    }
+}
+
+void searchMeasure(MeasureSearch& part) {
+    if (part.direction == SearchDirection::Reversed) {
+        searchMeasureIn<SearchDirection::Reversed>(part);
+    } else {
+        searchMeasureIn<SearchDirection::Forward>(part);
     }
     if (part.lastInSpace) {
         part.cells->release();

@@ -77,9 +77,9 @@ enum class SearchDirection { Forward, Reversed };
 
 // The same search from every cell of `starts` at once, each seeded at cost 0 (those a plan
 // cannot start at are passed over; with none left every cell stays unreached): a cell's cost is
-// its least cost from any of them, and its route leads back to the start it is nearest. The
-// plain loop takes several starts and reversed moves; the hand-widened paths and the records of
-// the eight steps take a reversed search the plain way, chosen once per search.
+// its least cost from any of them, and its route leads back to the start it is nearest. Every
+// path takes several starts; a reversed search takes its moves one by one, never through the
+// hand-widened offers (chosen once per search).
 void exactRoutesFrom(const PlanningGrid& grid, const std::vector<Cell>& starts,
                      SearchDirection direction, ExactWorkspace& work, RouteTables& out,
                      const ProgressListener& progress = {});

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -515,6 +516,7 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         {"1025 x 1024 at 10 m, side 6 %, 16", {1025, 1024, 10.0}, 7, 7, 1, 0, 0, 0, 16, 0, 0, 0, 6},
     };
     static_assert(1025 * 1024 >= PARALLEL_CELLS && 1100 * 1000 >= PARALLEL_CELLS);
+    bool bigSearched = false;
     for (const Case& c : cases) {
         settings.vehicle.gradeUpPercent = c.up;
         settings.vehicle.gradeDownPercent = c.down;
@@ -580,7 +582,11 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
             // Every other plan as a batch makes it: cells and tables given back as searches end.
             run.work.exact.keepCells = !run.work.exact.keepCells;
         }
-        // Seeded at three starts, one of them named twice, and over the moves reversed.
+        // Seeded at three starts, one of them named twice, and over the moves reversed: on
+        // every small ground and the first big one, whose oracle takes longest.
+        if (c.shape.cells() >= PARALLEL_CELLS && std::exchange(bigSearched, true)) {
+            continue;
+        }
         std::vector<Cell> several;
         for (const Start& s : randomStarts(5u, 3, c.shape)) {
             several.push_back({s.x, s.y});
