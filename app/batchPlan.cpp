@@ -8,6 +8,7 @@
 #include "app/mapFiles.h"
 #include "app/options.h"
 #include "app/shutdown.h"
+#include "app/startsMapFiles.h"
 #include "io/fileReplace.h"
 #include "io/printableText.h"
 #include "io/routeExport.h"
@@ -31,11 +32,13 @@ constexpr int EXIT_BAD_INPUT = 2;
 // tables only when `tables`), then the files of --routes; false when any was not written.
 bool writeResults(int folder, bool tables, const LandscapeRun& run) {
     const bool tablesWritten =
-        !tables || exportRouteTablesInto(folder, {run.terrain, run.tables, routeEnds(run.settings),
-                                                  run.progress, tripToExport(run)});
+        !tables ||
+        exportRouteTablesInto(folder, {run.terrain, run.tables, routeEnds(run.settings),
+                                       run.progress, tripToExport(run), !run.moreStarts.empty()});
     const bool mapsWritten =
         static_cast<int>(writeMapFiles(folder, run).size()) == mapFileCount(run);
-    return writeRouteFiles(run) == 0 && mapsWritten && tablesWritten;
+    const bool startsWritten = writeStartsMapFiles(folder, run);
+    return writeRouteFiles(run) == 0 && mapsWritten && startsWritten && tablesWritten;
 }
 
 // The areas of --isochrones, when asked for; false when they were asked for and not written.

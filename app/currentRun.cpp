@@ -33,6 +33,7 @@ void buildStepTable() {
 
 bool exportRouteTables() {
     const LandscapeRun& run = landscapeRun;
-    return exportRouteTablesInto(AT_FDCWD, {run.terrain, run.tables, routeEnds(run.settings),
-                                            run.progress, tripToExport(run)});
+    return exportRouteTablesInto(AT_FDCWD,
+                                 {run.terrain, run.tables, routeEnds(run.settings), run.progress,
+                                  tripToExport(run), !run.moreStarts.empty()});
 }

@@ -41,6 +41,9 @@ constexpr const char* RANGE_MESSAGE = "Some of the input values exceed the range
 constexpr const char* EXPORT_MESSAGE = "\nPrinting distance table...\n";
 constexpr const char* EXACT_PLANNER_MESSAGE = "\nPlanner: exact least cost\n";
 constexpr const char* SWEEP_PLANNER_MESSAGE = "\nPlanner: single spiral sweep\n";
+// Several starts and the corridor are searches the one spiral sweep cannot make.
+constexpr const char* EXACT_ONLY_MESSAGE =
+    "\nRefused: several starts and the corridor are planned by the exact planner\n";
 constexpr const char* NO_MEMORY_MESSAGE = "Refused: not enough memory to plan on this ground\n";
 
 // Plans with the settings; when memory runs out the window keeps running with every cell
@@ -230,6 +233,11 @@ std::string overflowRefusal(const Vehicle& vehicle, int moves) {
 
 void togglePlanner(std::FILE* out) {
     const bool toExact = settings.planner == PlannerKind::Sweep;
+    if (!toExact && (!landscapeRun.moreStarts.empty() || landscapeRun.corridorOn)) {
+        std::fputs(EXACT_ONLY_MESSAGE, out);
+        std::fflush(out);
+        return;
+    }
     settings.planner = toExact ? PlannerKind::Exact : PlannerKind::Sweep;
     std::fputs(toExact ? EXACT_PLANNER_MESSAGE : SWEEP_PLANNER_MESSAGE, out);
     std::fflush(out); // shows before the replanning
@@ -377,6 +385,30 @@ void submitVehicle(const Vehicle& vehicle, bool barriersOn, std::FILE* out) {
     changed.vehicle = vehicle;
     changed.barriersOn = barriersOn;
     submitSteps(changed, out);
+}
+
+std::string corridorRefusal(bool on, double percent) {
+    if (!(percent > 0.0) || !std::isfinite(percent)) {
+        return "Refused: the corridor's width is a percentage above 0";
+    }
+    if (on && !landscapeRun.moreStarts.empty()) {
+        return "Refused: the corridor goes with one start";
+    }
+    if (on && settings.planner != PlannerKind::Exact) {
+        return "Refused: the corridor goes with the exact planner";
+    }
+    return "";
+}
+
+void submitCorridor(bool on, double percent, std::FILE* out) {
+    LandscapeRun& run = landscapeRun;
+    run.corridorPercent = percent;
+    const bool wasOn = run.corridorOn;
+    run.corridorOn = on;
+    if (on && !wasOn) {
+        replan(out);
+    }
+    echoAndRebuild(out);
 }
 
 void submitMoves(int moves, std::FILE* out) {

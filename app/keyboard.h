@@ -63,6 +63,14 @@ std::string movesRefusal(int moves);
 // anew and the active planner replans, then the echo and the rebuild follow.
 void submitMoves(int moves, std::FILE* out);
 
+// Why the panel refuses the corridor's switch and width ("Refused: ..."), or "" when it takes
+// them: the width must be above 0, and the corridor goes with one start.
+std::string corridorRefusal(bool on, double percent);
+
+// The corridor switched or widened in the panel: switched on, the plan is made again with its
+// second search; then the echo and the rebuild follow.
+void submitCorridor(bool on, double percent, std::FILE* out);
+
 // A movement key stops its camera motion; other keys do nothing here.
 void handleKeyUp(unsigned char key);
 

@@ -4,6 +4,7 @@
 #include "app/landscapeRun.h"
 
 #include "planner/groundReport.h"
+#include "planner/nearestStart.h"
 #include "planner/sideSlope.h"
 #include "planner/trip.h"
 #include "render/overlays.h"
@@ -38,12 +39,19 @@ std::size_t plannedMeasures(const LandscapeRun& run) {
     return static_cast<std::size_t>(run.tables.timed ? MEASURE_COUNT : MEASURE_COUNT - 1);
 }
 
-// Each measure's route of the plan in the run's tables between `ends`.
+// Each measure's route of the plan in the run's tables between `ends`; with several starts, from
+// the start nearest ends' end in that measure instead.
 std::vector<Route> routesBetween(const LandscapeRun& run, const RouteEnds& ends) {
     std::vector<Route> routes;
     for (std::size_t m = 0; m < plannedMeasures(run); ++m) {
-        routes.push_back(
-            readRoute(run.terrain, run.grid.prices, run.tables, static_cast<Measure>(m), ends));
+        const Measure measure = static_cast<Measure>(m);
+        RouteEnds walked = ends;
+        if (!run.moreStarts.empty() && run.tables.costs(measure).reaches(ends.endX, ends.endY)) {
+            const Cell start = routeStartOf(run.tables.previous(measure), ends.endX, ends.endY);
+            walked.startX = start.x;
+            walked.startY = start.y;
+        }
+        routes.push_back(readRoute(run.terrain, run.grid.prices, run.tables, measure, walked));
     }
     return routes;
 }
@@ -90,16 +98,40 @@ std::string unreachableEndText(const LandscapeRun& run) {
 }
 
 SceneInputs sceneInputs(const LandscapeRun& run) {
-    return {run.settings,     run.terrain, run.mesh,
-            run.grid,         run.tables,  !activeBarriers(run).empty(),
-            run.loadedGround, run.trip};
+    return {run.settings,       run.terrain,
+            run.mesh,           run.grid,
+            run.tables,         !activeBarriers(run).empty(),
+            run.loadedGround,   run.trip,
+            &run.moreStarts,    run.corridorOn && run.corridorPlanned ? &run.corridor : nullptr,
+            run.corridorPercent};
+}
+
+std::vector<Cell> runStarts(const LandscapeRun& run) {
+    std::vector<Cell> starts = {{run.settings.startX, run.settings.startY}};
+    starts.insert(starts.end(), run.moreStarts.begin(), run.moreStarts.end());
+    return starts;
+}
+
+RouteEnds nearestEnds(const LandscapeRun& run, Measure m) {
+    return sceneRouteEnds(sceneInputs(run), m);
 }
 
 void planRun(LandscapeRun& run) {
     const Settings& s = run.settings;
     run.trip.clear();
+    run.corridorPlanned = false;
+    if (!run.moreStarts.empty()) {
+        exactRoutesFrom(run.grid, runStarts(run), SearchDirection::Forward, run.work.exact,
+                        run.tables, run.progress);
+        return;
+    }
     if (s.via.empty()) {
         planRoutes(s.planner, run.grid, s.startX, s.startY, run.work, run.tables, run.progress);
+        if (run.corridorOn && s.planner == PlannerKind::Exact) {
+            planCorridor(run.grid, run.tables, {s.endX, s.endY}, run.work.exact, run.corridor,
+                         run.progress);
+            run.corridorPlanned = true;
+        }
         return;
     }
     const std::vector<Cell> points = tripPoints(routeEnds(s), s.via);

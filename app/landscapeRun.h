@@ -4,6 +4,7 @@
 // one run; the code beneath it takes the pieces it reads as arguments.
 
 #include "io/isochroneFile.h"
+#include "planner/corridor.h"
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
 #include "planner/route.h"
@@ -42,7 +43,20 @@ struct LandscapeRun {
     // The last plan's trip through the settings' via points: its routes joined, one a measure.
     // Empty without via points, whose routes the tables hold (also to several destinations).
     std::vector<Route> trip;
+    // The nearest of several starts: every start after the settings' own. With any, a plan is one
+    // exact search seeded at all of them and each route leads back to the start nearest its end.
+    std::vector<Cell> moreStarts;
+    // The corridor of nearly-best routes: planned with every plan while on, and shown for the
+    // cells within corridorPercent % of the best route's cost. `corridor` holds each cell's
+    // corridor value per measure (its cost tables) after a plan that made it.
+    bool corridorOn = false;
+    double corridorPercent = DEFAULT_CORRIDOR_PERCENT;
+    RouteTables corridor;
+    bool corridorPlanned = false;
 };
+
+// Every start of the run, the settings' first.
+std::vector<Cell> runStarts(const LandscapeRun& run);
 
 // Makes `heights` (x-major, metres, NaN for no ground) of `shape` the run's ground: sizes the
 // route tables for it, prices its steps (run.barriers, when not empty, must be of this shape)
@@ -56,19 +70,26 @@ const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run);
 // changes.
 void priceSteps(LandscapeRun& run);
 
-// Plans from the settings' start with the settings' planner into the run's tables. With via
+// Plans from the settings' start with the settings' planner into the run's tables; from every
+// start at once with the exact planner when there are several; and then, while the corridor is
+// on and the planner is the exact one, the corridor's second search from the end. With via
 // points, each leg of the trip is planned in turn (the tables are left holding the first leg's)
 // and the joined routes kept in run.trip.
 void planRun(LandscapeRun& run);
 
 // The least-distance route, then the least-energy route, then when the last plan was timed the
-// fastest route, of the run's last plan between the settings' start and end (through its via
-// points); with several destinations these for each of them in turn, the end first.
+// fastest route, of the run's last plan between the settings' start (with several starts, the
+// one nearest the end in that measure) and end (through its via points); with several
+// destinations these for each of them in turn, the end first.
 std::vector<Route> plannedRoutes(const LandscapeRun& run);
 
 // The joined routes the route files hold in place of the tables' of a trip through via points;
 // null without via points.
 const std::vector<Route>* tripToExport(const LandscapeRun& run);
+
+// The settings' ends, with several starts the start nearest the end in measure m of the last plan
+// in place of the settings' start.
+RouteEnds nearestEnds(const LandscapeRun& run, Measure m);
 
 // On loaded ground, how much of it the last plan reaches from the start, as the console says it;
 // empty on the built-in ground.

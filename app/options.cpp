@@ -23,11 +23,12 @@
 const char* const USAGE_TEXT =
     "Usage: landscape [--exact | --sweep] [--moves N] [--panel] [GROUND] [VEHICLE]\n"
     "                 [--from X,Y --to X,Y | --points FILE] [--via X,Y]... [--crs CRS]\n"
-    "                 [--routes FILE]... [--isochrones-format F] [GLUT options]\n"
+    "                 [--corridor PCT] [--routes FILE]... [--isochrones-format F]\n"
+    "                 [GLUT options]\n"
     "       landscape --plan [SX SY EX EY] [GROUND] [VEHICLE] [--from X,Y --to X,Y]\n"
     "                 [--via X,Y]... [--points FILE] [--crs CRS] [--exact | --sweep]\n"
     "                 [--moves N] [--speed MPH] [--no-tables] [--out DIR] [--routes FILE]...\n"
-    "                 [--isochrones LIST [--isochrones-format F]]\n"
+    "                 [--corridor PCT] [--isochrones LIST [--isochrones-format F]]\n"
     "\n"
     "  --exact            plan least costs exactly (the default on loaded ground)\n"
     "  --sweep            plan by one spiral sweep (the default on the built-in ground)\n"
@@ -38,7 +39,8 @@ const char* const USAGE_TEXT =
     "                     plan from cell (SX, SY) to (EX, EY) without a window, write the\n"
     "                     tables, GeoTIFF heights and cost rasters and GeoJSON routes, and end\n"
     "  --from X,Y         start at this point of the ground, in its own coordinates (or in\n"
-    "                     --crs's)\n"
+    "                     --crs's); given again (up to 10000), plan from the start nearest\n"
+    "                     each cell (exact)\n"
     "  --to X,Y           end at this point; given again, plan to each of these points\n"
     "  --via X,Y          pass through this point on the way, in order (may be repeated)\n"
     "  --points FILE      start, pass and end at the points of FILE in order: a GPX (its route,\n"
@@ -47,6 +49,8 @@ const char* const USAGE_TEXT =
     "  --crs CRS          the system --from, --to, --centre and x,y columns are given in: an\n"
     "                     EPSG code, a PROJ string or WKT (longitude/latitude as LON,LAT);\n"
     "                     default the ground's own\n"
+    "  --corridor PCT     show (and a batch plan writes corridor.tif of) the cells whose best\n"
+    "                     route through them costs within PCT % of the best route's (exact)\n"
     "  --speed MPH        speed for the fuel figure, miles per hour (default 55)\n"
     "  --no-tables        a batch plan leaves out the three text tables\n"
     "  --out DIR          folder a batch plan writes into (default the working directory)\n"
@@ -90,7 +94,9 @@ constexpr int DECIMAL = 10;
 constexpr const char* SHORT_HELP = "-h";
 constexpr const char* HELP = "--help";
 // Options that may be given more than once.
-constexpr const char* REPEATABLE[] = {"--routes", "--via", "--to"};
+constexpr const char* REPEATABLE[] = {"--routes", "--via", "--to", "--from"};
+// The most starts one plan takes.
+constexpr std::size_t MOST_STARTS = 10000;
 // Options that cannot be given together: the panel belongs to the window a plan never opens, and
 // a run starts with one planner.
 // The points of a file are the whole trip: no other end or via point goes with them.
@@ -441,7 +447,8 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         "--size",        "--from",      "--to",       "--grade",      "--mass",
         "--descent",     "--rolling",   "--barriers", "--moves",      "--cover",
         "--cover-table", "--top-speed", "--power",    "--side-slope", "--routes",
-        "--isochrones",  "--isochrones-format", "--crs", "--points", "--via"};
+        "--isochrones",  "--isochrones-format", "--crs", "--points", "--via",
+        "--corridor"};
     // clang-format on
     if (std::find(std::begin(withValue), std::end(withValue), name) == std::end(withValue)) {
         return printableExcerpt(name) + ": unknown option (see --help)";
@@ -460,7 +467,23 @@ std::string parseOne(const std::string& name, Reader& reader, Options& options) 
         return parseSize(*value, options);
     }
     if (name == "--from") {
-        return parsePoint(name, *value, options.from);
+        if (!options.from) {
+            return parsePoint(name, *value, options.from);
+        }
+        std::optional<MapPoint> start;
+        const std::string error = parsePoint(name, *value, start);
+        if (error.empty() && options.starts.size() + 1 >= MOST_STARTS) {
+            return name + ": more than " + std::to_string(MOST_STARTS) + " starts";
+        }
+        if (error.empty()) {
+            options.starts.push_back(*start);
+        }
+        return error;
+    }
+    if (name == "--corridor") {
+        return parseNumber(
+            name, *value, "a percentage above 0", [](double pct) { return pct > 0.0; },
+            options.corridorPercent);
     }
     if (name == "--to") {
         return parseEnd(*value, options);
@@ -610,6 +633,18 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         parsed.error = "--via: does not go with several --to";
     } else if (!options.destinations.empty() && options.planCells) {
         parsed.error = "--to: goes with --plan without cells";
+    } else if (!options.starts.empty() && options.sweep) {
+        parsed.error = "--from: several starts go with the exact planner, not --sweep";
+    } else if (options.corridorPercent && options.sweep) {
+        parsed.error = "--corridor: goes with the exact planner, not --sweep";
+    } else if (options.corridorPercent && !options.starts.empty()) {
+        parsed.error = "--corridor: goes with one start, not several --from";
+    } else if (!options.starts.empty() && !options.via.empty()) {
+        parsed.error = "--via: does not go with several --from";
+    } else if (options.corridorPercent && !options.via.empty()) {
+        parsed.error = "--corridor: goes with one start and one end, not --via";
+    } else if (options.corridorPercent && !options.destinations.empty()) {
+        parsed.error = "--corridor: goes with one start and one end, not several --to";
     } else if (!options.coverTableFile.empty() && options.coverFile.empty()) {
         parsed.error = "--cover-table: goes with --cover";
     } else if (options.noTables && !options.plan) {

@@ -29,13 +29,15 @@ struct Options {
     std::optional<int> sizeRows;    // ... by so many
     std::optional<MapPoint> from;   // start and end in the ground's coordinates
     std::optional<MapPoint> to;
-    std::vector<MapPoint> via;            // --via X,Y in order (trips)
-    std::vector<MapPoint> destinations;   // every --to after the first (trips)
-    bool plan = false;                    // plan once, without a window
-    std::optional<RouteEnds> planCells;   // the four cells given with --plan
-    bool noTables = false;                // a batch plan leaves out the three text tables
-    std::optional<float> speedMph;        // miles per hour, for the fuel figure
-    std::optional<double> gradeUpPercent; // both or neither
+    std::vector<MapPoint> via;          // --via X,Y in order (trips)
+    std::vector<MapPoint> destinations; // every --to after the first (trips)
+    std::vector<MapPoint> starts;       // every --from after the first (nearest of several starts)
+    std::optional<double> corridorPercent; // --corridor PCT
+    bool plan = false;                     // plan once, without a window
+    std::optional<RouteEnds> planCells;    // the four cells given with --plan
+    bool noTables = false;                 // a batch plan leaves out the three text tables
+    std::optional<float> speedMph;         // miles per hour, for the fuel figure
+    std::optional<double> gradeUpPercent;  // both or neither
     std::optional<double> gradeDownPercent;
     std::optional<float> mass;          // kilograms
     std::optional<float> descent;       // 0..1

@@ -251,6 +251,27 @@ void vehicleControls(PanelState& panel) {
     glutPostRedisplay();
 }
 
+// The corridor of nearly-best routes: its switch and its width, a percentage of the best route's
+// cost typed with Enter.
+void corridorControls(PanelState& panel) {
+    bool on = landscapeRun.corridorOn;
+    double percent = landscapeRun.corridorPercent;
+    bool changed = ImGui::Checkbox("corridor", &on);
+    ImGui::SameLine();
+    ImGui::PushItemWidth(CELL_FIELD_WIDTH);
+    changed |= ImGui::InputDouble("% of the best route", &percent, 0.0, 0.0, "%g",
+                                  ImGuiInputTextFlags_EnterReturnsTrue);
+    ImGui::PopItemWidth();
+    if (!changed) {
+        return;
+    }
+    panel.refusal = corridorRefusal(on, percent);
+    if (panel.refusal.empty()) {
+        submitCorridor(on, percent, windowConsole().out);
+    }
+    glutPostRedisplay();
+}
+
 // The moves a plan takes out of a cell: another choice replans like a vehicle value.
 void movesControl(PanelState& panel) {
     const int current = settings.moves;
@@ -387,6 +408,7 @@ void panelWindow(WindowState& window) {
     const ImGuiTreeNodeFlags open = ImGuiTreeNodeFlags_DefaultOpen;
     if (ImGui::CollapsingHeader("Planner and rings")) {
         settingsControls(window);
+        corridorControls(window.panel);
     }
     if (ImGui::CollapsingHeader("Vehicle")) {
         vehicleControls(window.panel);

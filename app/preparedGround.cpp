@@ -42,6 +42,10 @@ void applySettings(const Options& options, Settings& s) {
     if (options.sweep) {
         s.planner = PlannerKind::Sweep;
     }
+    // Several starts and the corridor are exact searches.
+    if (!options.starts.empty() || options.corridorPercent) {
+        s.planner = PlannerKind::Exact;
+    }
     if (options.moves) {
         s.moves = *options.moves;
     }
@@ -249,6 +253,27 @@ std::string placePoints(const std::vector<GivenPoint>& points, const LandscapeRu
     return {};
 }
 
+// The cells under every --from after the first, each refused as the first would be, and also
+// where the cover closes it.
+std::string chooseMoreStarts(const Options& options, LandscapeRun& run) {
+    run.moreStarts.clear();
+    std::vector<GivenPoint> points;
+    std::string error = givenList("--from", options.starts, options.crs, run.reference, points);
+    if (error.empty()) {
+        error = placePoints(points, run, run.moreStarts);
+    }
+    if (!error.empty()) {
+        return error;
+    }
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const Cell& c = run.moreStarts[k];
+        if (run.cover.closes(run.terrain.shape().index(c.x, c.y))) {
+            return points[k].where + " lies where the cover closes the ground";
+        }
+    }
+    return {};
+}
+
 // The given points placed: the first the start, the last the end, those between the via points.
 // The points, in the ground's own coordinates, become the options' start, via points and end.
 std::string placeGivenPoints(const std::vector<GivenPoint>& points, Options& options,
@@ -286,7 +311,8 @@ std::string chooseEnds(Options& options, LandscapeRun& run) {
         return {};
     }
     if (!points.empty()) {
-        return placeGivenPoints(points, options, run);
+        const std::string error = placeGivenPoints(points, options, run);
+        return error.empty() ? chooseMoreStarts(options, run) : error;
     }
     if (options.terrainFile.empty()) {
         return {};
@@ -392,6 +418,8 @@ std::string prepareGround(Options& options, LandscapeRun& run) {
     }
     run.routeFiles = options.routeFiles;
     run.isochroneFormat = options.isochroneFormat;
+    run.corridorOn = options.corridorPercent.has_value();
+    run.corridorPercent = options.corridorPercent.value_or(DEFAULT_CORRIDOR_PERCENT);
     useGround(run, shape, std::move(heights));
     if (run.loadedGround) {
         run.settings.sceneRotation = MAP_SCENE_ROTATION;
@@ -399,8 +427,15 @@ std::string prepareGround(Options& options, LandscapeRun& run) {
             mapSceneOffset(run.terrain, Camera{}.position, GRID_SHIFT_X, FIELD_OF_VIEW_DEGREES);
         run.homeSceneOffset = run.settings.sceneOffset;
     }
-    const std::string endsError = chooseEnds(options, run);
-    return endsError.empty() ? chooseTripCells(options, run) : endsError;
+    std::string error = chooseEnds(options, run);
+    if (error.empty()) {
+        error = chooseTripCells(options, run);
+    }
+    // The via points of a file are known only now.
+    if (error.empty() && run.corridorOn && !run.settings.via.empty()) {
+        error = "--corridor: goes with one start and one end, not a file's via points";
+    }
+    return error;
 }
 
 std::string chosenGroundText(const Options& options, const LandscapeRun& run) {

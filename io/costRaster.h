@@ -5,7 +5,9 @@
 #include "planner/routeTables.h"
 #include "terrain/groundReference.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // Nodata value of the rasters: the unreached cost exactly as its 32-bit float stores it
 // (1e35 rounded to float, 1.00000004e+35), so a pixel compares equal to it.
@@ -20,3 +22,14 @@ constexpr double COST_RASTER_NODATA = UNREACHED_COST;
 std::string writeGridRaster(int folder, const std::string& name, const float* values,
                             const GridShape& shape, const GroundReference& ground,
                             const ProgressListener& progress = {});
+
+// The same with one Float32 band for each of `bands`, in order.
+std::string writeGridBands(int folder, const std::string& name,
+                           const std::vector<const float*>& bands, const GridShape& shape,
+                           const GroundReference& ground, const ProgressListener& progress = {});
+
+// The same with one Int32 band for each of `bands`, `nodata` their nodata value.
+std::string writeWholeGridBands(int folder, const std::string& name,
+                                const std::vector<const int32_t*>& bands, int32_t nodata,
+                                const GridShape& shape, const GroundReference& ground,
+                                const ProgressListener& progress = {});

@@ -4,6 +4,7 @@
 #include "io/routeExport.h"
 
 #include "io/fileReplace.h"
+#include "planner/nearestStart.h"
 #include "planner/progress.h"
 #include "planner/routeTables.h"
 #include "planner/routeWalk.h"
@@ -90,14 +91,16 @@ void writeDistanceTable(std::FILE* out, const RouteExport& run) {
 
 // One line per route cell, from the end toward the start; nothing when the end is unreached.
 void writeRoute(std::FILE* out, const CostTable& cost, const PreviousTable& previous,
-                const RouteEnds& ends) {
+                const RouteEnds& ends, bool severalStarts) {
     const int endX = ends.endX;
     const int endY = ends.endY;
     if (!cost.reaches(endX, endY)) {
         return;
     }
     ChunkedWriter writer(out);
-    walkRoute(previous, ends.startX, ends.startY, endX, endY, [&](int x, int y) {
+    const Cell start =
+        severalStarts ? routeStartOf(previous, endX, endY) : Cell{ends.startX, ends.startY};
+    walkRoute(previous, start.x, start.y, endX, endY, [&](int x, int y) {
         char* at = writer.line();
         at = putInt(at, x, '\t');
         at = putInt(at, y, '\t');
@@ -146,14 +149,16 @@ bool exportRouteTablesInto(int folder, const RouteExport& run) {
         if (trip) {
             writeTripRoute(out, (*run.trip)[DISTANCE_MEASURE]);
         } else {
-            writeRoute(out, run.tables.distance, run.tables.previousDistance, run.ends);
+            writeRoute(out, run.tables.distance, run.tables.previousDistance, run.ends,
+                       run.severalStarts);
         }
     });
     written &= writeReplacing(folder, ENERGY_ROUTE_FILE, [&](std::FILE* out) {
         if (trip) {
             writeTripRoute(out, (*run.trip)[ENERGY_MEASURE]);
         } else {
-            writeRoute(out, run.tables.energy, run.tables.previousEnergy, run.ends);
+            writeRoute(out, run.tables.energy, run.tables.previousEnergy, run.ends,
+                       run.severalStarts);
         }
     });
     return written;

@@ -27,6 +27,8 @@ struct RouteExport {
     // A trip through via points: its joined least-distance and least-energy routes, written in
     // place of the routes the tables hold, which are only its first leg's; null otherwise.
     const std::vector<Route>* trip = nullptr;
+    // Several starts: each route is walked back to the start its chain leads to, not ends' start.
+    bool severalStarts = false;
 };
 
 // Into the folder open as `folder` (AT_FDCWD: the working directory); true when all three files

@@ -47,7 +47,7 @@ inline void prefetchAround(const Cell* cells, std::size_t cellCount, std::size_t
 // One measure's search: where it works and where it writes its costs and predecessors.
 struct MeasureSearch {
     const PlanningGrid* grid;
-    std::size_t start;
+    const std::vector<std::size_t>* starts; // flat indices, each seeded at cost 0
     PlannerArray<SearchCell>* cells;
     PlannerArray<EightStepCell>* eightStepCells;
     BucketQueue* frontier;
@@ -60,6 +60,7 @@ struct MeasureSearch {
     // times, its costs times that pace (seconds a metre), and no time search is run.
     CostTable* evenTimes = nullptr;
     double pace = 0.0;
+    SearchDirection direction = SearchDirection::Forward;
 };
 
 // Where a search keeps its cells: records of 16 bytes beside the grid's heights and moves and the
@@ -78,6 +79,8 @@ struct TableRecords {
     }
     float height(std::size_t p) const { return heights[p]; }
     const uint8_t* movesOf(std::size_t p) const { return moves + p * moveBytes; }
+    // True when move d may be taken out of the cell at p.
+    bool takes(std::size_t p, int d) const { return (movesOf(p)[d / 8] >> (d % 8) & 1u) != 0; }
     // Calls visit(d) for every move d open from the cell at p, in order.
     template <typename Visit> void forEachMoveOf(std::size_t p, Visit&& visit) const {
         forEachMove(movesOf(p), moveBytes, visit);
@@ -109,6 +112,7 @@ struct EightStepRecords {
         cells[p].from = FROM_NOWHERE;
     }
     float height(std::size_t p) const { return cells[p].height; }
+    bool takes(std::size_t p, int d) const { return (cells[p].steps >> d & 1u) != 0; }
     void prefetch(std::size_t p, std::size_t cellCount, int rows) const {
         prefetchAround(cells, cellCount, p, rows);
     }
@@ -134,7 +138,7 @@ struct EightStepRecords {
 };
 
 // The search, in outline:
-//  1. every cell unreached; the start costs 0 and waits in the first bucket;
+//  1. every cell unreached; each start costs 0 and waits in the first bucket;
 //  2. take up the oldest waiting cell of the lowest bucket that holds any (a cell whose entry
 //     is stale, taken up since, is passed over);
 //  3. offer its cost plus each open step's price to the neighbour: a lower cost, or an equal
@@ -145,9 +149,12 @@ struct EightStepRecords {
 // Every label only falls, and sums in double do not depend on the order of the steps, so the
 // costs and predecessors it ends with are the least whatever the order cells were taken up in.
 // Each measure breaks its ties by the other. Prices is StepPrices, or KindPrices on a grid whose
-// steps come in kinds; Records is TableRecords or EightStepRecords.
-template <Measure M, typename Prices, typename Records>
+// steps come in kinds; Records is TableRecords or EightStepRecords. Reversed, step 3 offers the
+// cell's cost plus the price of each open move into it to the cell the move comes from; the
+// moves are then taken one by one, never eight at a time.
+template <Measure M, SearchDirection DIRECTION, typename Prices, typename Records>
 void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
+    constexpr bool REVERSED = DIRECTION == SearchDirection::Reversed;
     constexpr Measure OTHER = otherMeasure(M);
     const PlanningGrid& grid = *part.grid;
     const std::size_t cellCount = grid.shape.cells();
@@ -183,20 +190,25 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     }
     const StepRange& otherRange = rangeOf(grid, OTHER);
     const double leastOther = otherRange.free ? 0.0 : otherRange.cheapest;
-    cells[part.start].cost = 0.0;
-    cells[part.start].tie = -0.0;
     // Where the processor and the prices allow, a cell's moves are offered eight at a time.
     bool wide = false;
     WideMoves wideMoves;
     alignas(64) double candidates[MOST_MOVES];
     uint64_t lowered[LOWERED_WORDS];
-    if constexpr (std::is_same_v<Prices, StepPrices>) {
+    if constexpr (std::is_same_v<Prices, StepPrices> && !REVERSED) {
         wide = offersWide(prices, M, grid.kernels);
         if (wide) {
             wideMoves = wideMovesOf(prices, rows);
         }
     }
-    frontier.push(frontier.bucketOf(0.0), static_cast<uint32_t>(part.start));
+    for (const std::size_t start : *part.starts) {
+        // A start named twice waits once.
+        if (!cells[start].waiting()) {
+            cells[start].cost = 0.0;
+            cells[start].tie = -0.0;
+            frontier.push(frontier.bucketOf(0.0), static_cast<uint32_t>(start));
+        }
+    }
     std::size_t takenUp = 0;
     while (!frontier.empty()) {
         const std::size_t p = frontier.pop();
@@ -234,6 +246,54 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
             next.setOther(other);
             cells.arrived(q, static_cast<uint8_t>(d + 1));
         };
+        const double tieReach = otherBase + leastOther;
+        if constexpr (REVERSED) {
+            // Every move of the set that may be taken into this cell: from q = p - its offset.
+            // A flat index in the grid whose move d is open ends in the grid, so at p itself.
+            for (int d = 0; d < grid.moves->count; ++d) {
+                const std::ptrdiff_t from = static_cast<std::ptrdiff_t>(p) - offsets[d];
+                if (from < 0 || from >= static_cast<std::ptrdiff_t>(cellCount) ||
+                    !cells.takes(static_cast<std::size_t>(from), d)) {
+                    continue;
+                }
+                const std::size_t q = static_cast<std::size_t>(from);
+                const auto& next = cells[q];
+                if (next.cost < base + leastOf[d] ||
+                    (next.cost == base && !(next.other() > tieReach))) {
+                    continue;
+                }
+                const float zq = cells.height(q);
+                if constexpr (LINES) {
+                    if (prices.isLong(d)) {
+                        if (base + prices.template lineBound<M>(d, zq, zp) > next.cost) {
+                            continue;
+                        }
+                        const auto [price, otherPrice] = prices.template alongLineIn<M>(q, d);
+                        if (base + price <= next.cost) {
+                            offer(d, q, base + price, otherPrice);
+                        }
+                        continue;
+                    }
+                }
+                if constexpr (ONE_CELL) {
+                    const double cost =
+                        base + static_cast<double>(prices.template oneCellPrice<M>(q, d, zq, zp));
+                    if (cost <= next.cost) {
+                        offer(
+                            d, q, cost,
+                            static_cast<double>(prices.template oneCellPrice<OTHER>(q, d, zq, zp)));
+                    }
+                    continue;
+                }
+                const double cost =
+                    base + static_cast<double>(prices.template price<M>(q, d, zq, zp));
+                if (cost <= next.cost) {
+                    offer(d, q, cost,
+                          static_cast<double>(prices.template price<OTHER>(q, d, zq, zp)));
+                }
+            }
+            continue;
+        }
         if constexpr (std::is_same_v<Records, TableRecords> && std::is_same_v<Prices, StepPrices>) {
             if (wide) {
                 if (offerWide<M>(wideMoves, p, base, zp, cells.movesOf(p), cells.cells,
@@ -261,7 +321,6 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
                 continue;
             }
         }
-        const double tieReach = otherBase + leastOther;
         cells.forEachMoveOf(p, [&](int d) {
             const std::size_t q = p + offsets[d];
             const auto& next = cells[q];
@@ -328,47 +387,56 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     }
 }
 
-template <typename Prices, typename Records>
+template <SearchDirection DIRECTION = SearchDirection::Forward, typename Prices, typename Records>
 void searchWith(MeasureSearch& part, const Prices& prices, const Records& records) {
     switch (part.measure) {
     case Measure::Distance:
-        search<Measure::Distance>(part, prices, records);
+        search<Measure::Distance, DIRECTION>(part, prices, records);
         return;
     case Measure::Energy:
-        search<Measure::Energy>(part, prices, records);
+        search<Measure::Energy, DIRECTION>(part, prices, records);
         return;
     case Measure::Time:
         // A timed grid's steps are priced from the heights: kinds price no time.
         if constexpr (std::is_same_v<Prices, StepPrices>) {
-            search<Measure::Time>(part, prices, records);
+            search<Measure::Time, DIRECTION>(part, prices, records);
         }
         return;
     }
 }
 
-template <typename Prices> void searchMeasureWith(MeasureSearch& part, const Prices& prices) {
+template <SearchDirection DIRECTION, typename Prices>
+void searchMeasureWith(MeasureSearch& part, const Prices& prices) {
     const PlanningGrid& grid = *part.grid;
     const std::size_t cellCount = grid.shape.cells();
     const float* heights = grid.terrain->heights().data();
     if (grid.moves->count == NEIGHBOUR_COUNT) {
-        searchWith(part, prices,
-                   EightStepRecords{part.eightStepCells->reserve(cellCount), heights,
-                                    grid.steps.data(), part.from});
+        searchWith<DIRECTION>(part, prices,
+                              EightStepRecords{part.eightStepCells->reserve(cellCount), heights,
+                                               grid.steps.data(), part.from});
         return;
     }
-    searchWith(part, prices,
-               TableRecords{part.cells->reserve(cellCount), heights, grid.steps.data(),
-                            grid.moves->bitBytes(), part.from});
+    searchWith<DIRECTION>(part, prices,
+                          TableRecords{part.cells->reserve(cellCount), heights, grid.steps.data(),
+                                       grid.moves->bitBytes(), part.from});
 }
 
-void searchMeasure(MeasureSearch& part) {
+template <SearchDirection DIRECTION> void searchMeasureIn(MeasureSearch& part) {
     const PlanningGrid& grid = *part.grid;
     if (!grid.kinds.cells.empty()) {
-        searchMeasureWith(part, KindPrices(grid));
+        searchMeasureWith<DIRECTION>(part, KindPrices(grid));
     } else {
         // A copy, which the search keeps in registers rather than reading again after each store.
         const StepPrices prices = grid.prices;
-        searchMeasureWith(part, prices);
+        searchMeasureWith<DIRECTION>(part, prices);
+    }
+}
+
+void searchMeasure(MeasureSearch& part) {
+    if (part.direction == SearchDirection::Reversed) {
+        searchMeasureIn<SearchDirection::Reversed>(part);
+    } else {
+        searchMeasureIn<SearchDirection::Forward>(part);
     }
     if (part.lastInSpace) {
         part.cells->release();
@@ -384,12 +452,23 @@ bool timesFromDistance(const PlanningGrid& grid) {
 
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  RouteTables& out, const ProgressListener& progress) {
+    exactRoutesFrom(grid, {Cell{startX, startY}}, SearchDirection::Forward, work, out, progress);
+}
+
+void exactRoutesFrom(const PlanningGrid& grid, const std::vector<Cell>& startCells,
+                     SearchDirection direction, ExactWorkspace& work, RouteTables& out,
+                     const ProgressListener& progress) {
     out.useMoves(*grid.moves);
-    if (!canStartAt(grid, startX, startY)) {
+    std::vector<std::size_t> starts;
+    for (const Cell& c : startCells) {
+        if (canStartAt(grid, c.x, c.y)) {
+            starts.push_back(grid.shape.index(c.x, c.y));
+        }
+    }
+    if (starts.empty()) {
         resetRouteTables(out, -1, -1, grid.timed);
         return;
     }
-    const std::size_t start = grid.shape.index(startX, startY);
     ProgressReport report(PLANNING_WORK, grid.shape.cells(), progress);
     // The energy search, on this thread, tells how far it has come (the searches take up about
     // as many cells each); the others share the helper's space, one after the other.
@@ -400,7 +479,7 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
             out.costs(m).release();
         }
         return MeasureSearch{&grid,
-                             start,
+                             &starts,
                              &work.cells[k],
                              &work.eightStepCells[k],
                              &work.frontiers[k],
@@ -408,7 +487,10 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
                              out.previous(m).steps(),
                              m == Measure::Energy ? &report : nullptr,
                              m,
-                             !work.keepCells && (m == Measure::Energy || m == lastOnHelper)};
+                             !work.keepCells && (m == Measure::Energy || m == lastOnHelper),
+                             nullptr,
+                             0.0,
+                             direction};
     };
     if (timesFromDistance(grid)) {
         // The distance search fills both, and the two cores search the two other measures.

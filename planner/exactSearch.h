@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 // A cell of a search over the eight steps, whose height, steps and predecessor fit beside its
 // costs in 24 bytes: looking at a neighbour then touches one cache line where the tables would
@@ -66,3 +67,19 @@ bool timesFromDistance(const PlanningGrid& grid);
 // leaves every cell unreached. A big grid's search tells `progress` how far it has come.
 void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
                  RouteTables& out, const ProgressListener& progress = {});
+
+// Which way a search takes the moves. Forward, a cell's cost is the least cost of a route from
+// a start to it; reversed, the least cost of a route from it to a start (the end of a trip, say),
+// each move still priced as the move from its first cell to its second, so that climbs,
+// descents and cover count as the vehicle meets them. A reversed search's predecessor of a cell
+// is the move out of it toward the start searched from.
+enum class SearchDirection { Forward, Reversed };
+
+// The same search from every cell of `starts` at once, each seeded at cost 0 (those a plan
+// cannot start at are passed over; with none left every cell stays unreached): a cell's cost is
+// its least cost from any of them, and its route leads back to the start it is nearest. Every
+// path takes several starts; a reversed search takes its moves one by one, never through the
+// hand-widened offers (chosen once per search).
+void exactRoutesFrom(const PlanningGrid& grid, const std::vector<Cell>& starts,
+                     SearchDirection direction, ExactWorkspace& work, RouteTables& out,
+                     const ProgressListener& progress = {});

@@ -100,6 +100,8 @@ class PreviousTable {
         from_.assign(shape.cells(), FROM_NOWHERE);
     }
     const GridShape& shape() const { return shape_; }
+    // True when the table holds a predecessor for every cell of its shape.
+    bool sized() const { return from_.size() == shape_.cells(); }
     Column operator[](int x) const { return Column(moves_, from_.data() + shape_.index(x, 0), x); }
     // The set the arriving moves are numbered in; `moves` must outlive the table (moveSetFor's
     // do).

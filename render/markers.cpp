@@ -46,6 +46,11 @@ std::vector<Marker> cellMarker(const SceneInputs& in, int x, int y, const Float3
 std::vector<Marker> startAndEndMarkers(const SceneInputs& in) {
     const Settings& s = in.settings;
     std::vector<Marker> markers = cellMarker(in, s.startX, s.startY, START_MARKER_COLOUR);
+    for (std::size_t k = 0; in.moreStarts != nullptr && k < in.moreStarts->size(); ++k) {
+        const Cell& c = (*in.moreStarts)[k];
+        const std::vector<Marker> start = cellMarker(in, c.x, c.y, START_MARKER_COLOUR);
+        markers.insert(markers.end(), start.begin(), start.end());
+    }
     const std::vector<Marker> end = cellMarker(in, s.endX, s.endY, END_MARKER_COLOUR);
     markers.insert(markers.end(), end.begin(), end.end());
     for (const Cell& via : s.via) {

@@ -30,6 +30,6 @@ struct Marker {
 // of those points with ground. Nothing when none of them has ground or (x, y) is off the grid.
 std::vector<Marker> cellMarker(const SceneInputs& in, int x, int y, const Float3& colour);
 
-// The start marker, then the end marker, of the settings' cells; then a trip's via points'
-// markers in order, or the end's of each further destination.
+// The start marker (one for each of several starts), then the end marker, of the settings' cells;
+// then a trip's via points' markers in order, or the end's of each further destination.
 std::vector<Marker> startAndEndMarkers(const SceneInputs& in);

@@ -3,6 +3,7 @@
 
 #include "render/mesh.h"
 
+#include "planner/corridor.h"
 #include "planner/planningGrid.h"
 #include "planner/routeSummary.h"
 #include "planner/routeTables.h"
@@ -121,6 +122,29 @@ Float3 ringGrey(float cost, float rings, float increment) {
     return BEYOND_RINGS_COLOUR;
 }
 
+namespace {
+// The ring shade `grey` of cell (x, y), half of it CORRIDOR_COLOUR where the corridor is shown
+// and the cell lies within it in measure m.
+Float3 corridorTint(const SceneInputs& in, Measure m, int x, int y, const Float3& grey) {
+    if (in.corridor == nullptr) {
+        return grey;
+    }
+    const RouteTables& c = *in.corridor;
+    const Settings& s = in.settings;
+    if (!in.tables.costs(m).reaches(s.endX, s.endY) || !c.costs(m).shape().contains(x, y)) {
+        return grey;
+    }
+    const float best = in.tables.costs(m)[s.endX][s.endY];
+    if (!withinCorridor(c.costs(m)[x][y], best, in.corridorPercent)) {
+        return grey;
+    }
+    constexpr float SHARE = CORRIDOR_TINT_SHARE;
+    return {grey[0] * (1.0f - SHARE) + CORRIDOR_COLOUR[0] * SHARE,
+            grey[1] * (1.0f - SHARE) + CORRIDOR_COLOUR[1] * SHARE,
+            grey[2] * (1.0f - SHARE) + CORRIDOR_COLOUR[2] * SHARE};
+}
+} // namespace
+
 Float3 ringColour(const SceneInputs& in, const Float3& scenePosition) {
     const int x = sceneToGridIndex(in.mesh.scale, scenePosition[0]);
     const int y = sceneToGridIndex(in.mesh.scale, scenePosition[1]);
@@ -138,12 +162,15 @@ Float3 ringColour(const SceneInputs& in, const Float3& scenePosition) {
     const Settings& s = in.settings;
     switch (s.viewMode) {
     case Distance:
-        return ringGrey(distance[x][y], s.distanceRings, s.distanceIncrement);
+        return corridorTint(in, Measure::Distance, x, y,
+                            ringGrey(distance[x][y], s.distanceRings, s.distanceIncrement));
     case Energy:
-        return ringGrey(in.tables.energy[x][y], s.energyRings, s.energyIncrement);
+        return corridorTint(in, Measure::Energy, x, y,
+                            ringGrey(in.tables.energy[x][y], s.energyRings, s.energyIncrement));
     case Time: // rings of minutes
-        return ringGrey(static_cast<float>(in.tables.time[x][y] / SECONDS_PER_MINUTE), s.timeRings,
-                        s.timeIncrement);
+        return corridorTint(in, Measure::Time, x, y,
+                            ringGrey(static_cast<float>(in.tables.time[x][y] / SECONDS_PER_MINUTE),
+                                     s.timeRings, s.timeIncrement));
     }
     return BEYOND_RINGS_COLOUR;
 }

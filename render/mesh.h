@@ -103,6 +103,10 @@ constexpr Float3 BARRIER_COLOUR = {0.45f, 0.25f, 0.05f}; // brown: ground no rou
 // Slate: a drawn quadrilateral whose colour comes from a cell without ground beside it. Neither
 // brown nor red, which say something of ground that is there.
 constexpr Float3 NO_GROUND_COLOUR = {0.3f, 0.35f, 0.5f};
+// Violet: the corridor of nearly-best routes, mixed this share into the ring shades it covers,
+// so that the rings still show through it.
+constexpr Float3 CORRIDOR_COLOUR = {0.6f, 0.3f, 0.9f};
+constexpr float CORRIDOR_TINT_SHARE = 0.5f;
 
 // Grey level (0..1) of ring `ring` out of `rings`: 1 for ring 0, darker by 1/rings per ring.
 float ringLevel(int ring, float rings);

@@ -5,6 +5,7 @@
 
 #include "planner/groundReport.h"
 #include "planner/moveProfile.h"
+#include "planner/nearestStart.h"
 #include "planner/routeWalk.h"
 #include "planner/trip.h"
 
@@ -133,10 +134,21 @@ Quad overlayQuad(const SceneInputs& in, int x, int y) {
     return q;
 }
 
+RouteEnds sceneRouteEnds(const SceneInputs& in, Measure measure) {
+    RouteEnds ends = routeEnds(in.settings);
+    const bool several = in.moreStarts != nullptr && !in.moreStarts->empty();
+    if (several && in.tables.costs(measure).reaches(ends.endX, ends.endY)) {
+        const Cell start = routeStartOf(in.tables.previous(measure), ends.endX, ends.endY);
+        ends.startX = start.x;
+        ends.startY = start.y;
+    }
+    return ends;
+}
+
 namespace {
 // The cells of a reached route, none of an unreached one.
 std::vector<Cell> reachedRouteCells(const SceneInputs& in, Measure measure) {
-    const RouteEnds ends = routeEnds(in.settings);
+    const RouteEnds ends = sceneRouteEnds(in, measure);
     if (!in.tables.costs(measure).reaches(ends.endX, ends.endY)) {
         return {};
     }

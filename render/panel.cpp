@@ -29,7 +29,8 @@ std::vector<LegendEntry> ringEntries(float rings, float increment, const char* u
 }
 } // namespace
 
-std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers, bool groundMissing) {
+std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers, bool groundMissing,
+                                       double corridorPercent) {
     std::vector<LegendEntry> entries;
     switch (s.viewMode) {
     case Distance:
@@ -46,6 +47,10 @@ std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers, bool gr
     default:
         entries.push_back({BEYOND_RINGS_COLOUR, "reached"});
         break;
+    }
+    if (corridorPercent > 0.0) {
+        entries.push_back(
+            {CORRIDOR_COLOUR, formatText("within %g %% of the best route", corridorPercent)});
     }
     entries.push_back({UNREACHED_COLOUR, "unreachable"});
     if (barriers) {

@@ -26,9 +26,10 @@ constexpr const char* BEYOND_RINGS_SWATCH_TEXT = "+";
 // and red for unreachable ground (any other view mode shades every reached cell white), the time
 // view's route in its colour, brown
 // for the no-go areas plans heed, then the start and end markers with their cells.
-// A ground with cells missing adds their slate.
-std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers,
-                                       bool groundMissing = false);
+// A ground with cells missing adds their slate. A corridor shown (corridorPercent above 0) adds
+// its violet before the red, "within PCT % of the best route".
+std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers, bool groundMissing = false,
+                                       double corridorPercent = 0.0);
 
 struct ProfilePoint {
     Cell cell;

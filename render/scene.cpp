@@ -28,7 +28,8 @@ Scene buildScene(const SceneInputs& in) {
     }
     scene.overlays.push_back(straightLineOverlay(in));
     scene.markers = startAndEndMarkers(in);
-    scene.legend = legendEntries(s, in.barriers, in.mesh.groundMissing);
+    scene.legend = legendEntries(s, in.barriers, in.mesh.groundMissing,
+                                 in.corridor != nullptr ? in.corridorPercent : 0.0);
     return scene;
 }
 

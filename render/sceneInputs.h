@@ -9,6 +9,8 @@
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
+#include <vector>
+
 struct MeshGeometry;
 
 struct SceneInputs {
@@ -22,4 +24,15 @@ struct SceneInputs {
     // The routes of a trip through the settings' via points, one a measure; empty without via
     // points (LandscapeRun::trip).
     const std::vector<Route>& trip;
+    // Several starts: every start after the settings' own (null or empty for one start). The
+    // markers show them all, and each route leads back to the one nearest its end.
+    const std::vector<Cell>* moreStarts = nullptr;
+    // The corridor's values per measure while it is shown (null otherwise), and its width: cells
+    // within corridorPercent % of the best route's cost are tinted.
+    const RouteTables* corridor = nullptr;
+    double corridorPercent = 0.0;
 };
+
+// The ends of the route least in `measure` in the tables `in` holds: the settings' ends, with
+// several starts the one its chain of predecessors leads back to in place of the first.
+RouteEnds sceneRouteEnds(const SceneInputs& in, Measure measure);

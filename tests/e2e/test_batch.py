@@ -234,7 +234,14 @@ class BatchPlanTest(e2e.TestCase):
                  "cannot be turned into metres" % furlong),
                 (["--from", "0,0", "--to", "90,90"],
                  "--from: 0,0 lies on edge cell (0, 0), where no route may start or end"),
-                (["--out", long_out], "--out: '%s' cannot be opened: File name too long" % long_out)):
+                (["--out", long_out], "--out: '%s' cannot be opened: File name too long" % long_out),
+                (["--sweep", "--from", "300,300", "--from", "600,600", "--to", "900,900"],
+                 "--from: several starts go with the exact planner, not --sweep"),
+                (["--from", "300,300", "--from", "0,600", "--to", "900,900"],
+                 "--from: 0,600 lies on edge cell (0, 20), where no route may start or end"),
+                (["--corridor", "0"], "--corridor: '0' is not a percentage above 0"),
+                (["--from", "300,300", "--from", "600,600", "--to", "900,900", "--corridor", "5"],
+                 "--corridor: goes with one start, not several --from")):
             with self.subTest(args=args):
                 out = tempfile.mkdtemp(dir=self.out)
                 result = run(["--plan", "--no-tables"] + args +
@@ -757,6 +764,52 @@ class BatchPlanTest(e2e.TestCase):
                         y = north - size * (raster.RasterYSize - 1 - cell[1] + 0.5)
                         numpy.testing.assert_allclose(vertex, to_lonlat.TransformPoint(x, y)[:2],
                                                       atol=1e-9)
+
+    def rasters(self, name):
+        return gdal.Open(os.path.join(self.out, name)).ReadAsArray()
+
+    def test_several_starts_plan_each_cell_from_the_nearest(self):
+        starts, end = ((10, 360), (200, 30), (300, 300)), ("--to", "10500,10200")
+        alone = []  # each start's own costs, a band a measure
+        for x, y in starts:
+            self.plan((), "--no-tables", "--exact", "--from", "%d,%d" % (30 * x, 30 * y), *end)
+            alone.append([self.rasters(n) for n in RASTERS[:3]])
+        froms = [a for x, y in starts for a in ("--from", "%d,%d" % (30 * x, 30 * y))]
+        self.plan((), "--no-tables", *froms, *end)
+        nearest = self.rasters("nearest.tif")
+        self.assertEqual(nearest.dtype, numpy.int32)
+        routes = json.loads(self.read("routes.geojson"))["features"]
+        for m, name in enumerate(RASTERS[:3]):
+            least = numpy.min([a[m] for a in alone], axis=0)
+            numpy.testing.assert_array_equal(self.rasters(name), least, name)
+            # Each cell's number names a start whose own plan gives its cost.
+            named = numpy.choose(numpy.maximum(nearest[m] - 1, 0), [a[m] for a in alone])
+            reached = least != f32(UNREACHED)
+            numpy.testing.assert_array_equal(named[reached], least[reached], name)
+            self.assertTrue((nearest[m][~reached] == 0).all() and set(nearest[m][reached].flat)
+                            == {1, 2, 3}, name)
+            # The route leads back to the start nearest the end.
+            first = routes[m]["geometry"]["coordinates"][0][:2]
+            self.assertEqual(starts[nearest[m][364 - 340, 350] - 1], (first[0] / 30, first[1] / 30))
+
+    def test_corridor_is_both_ways_less_the_best_and_naught_on_the_route(self):
+        self.plan((), "--no-tables", "--exact", "--from", "300,10800", "--to", "10500,10200")
+        back = [self.rasters(n) for n in RASTERS[:3]]  # from the end: the same both ways
+        self.plan((), "--no-tables", "--from", "10500,10200", "--to", "300,10800",
+                  "--corridor", "10")
+        corridor = self.rasters("corridor.tif")
+        routes = json.loads(self.read("routes.geojson"))["features"]
+        self.assertEqual((corridor.dtype, len(corridor)), (numpy.float32, 3))
+        for m, name in enumerate(RASTERS[:3]):
+            ahead = self.rasters(name).astype(numpy.float64)
+            best = ahead[364 - 360, 10]
+            both = (ahead != f32(UNREACHED)) & (back[m] != f32(UNREACHED))
+            numpy.testing.assert_allclose(corridor[m][both], (ahead + back[m] - best)[both],
+                                          atol=4e-7 * best)
+            self.assertTrue((corridor[m][~both] == f32(UNREACHED)).all())
+            line = routes[m]["geometry"]["coordinates"]
+            cells = [(round(p[0] / 30), round(p[1] / 30)) for p in line]
+            self.assertEqual({float(corridor[m][364 - y, x]) for x, y in cells}, {0.0}, name)
 
 
 if __name__ == "__main__":

@@ -270,6 +270,10 @@ def is_cyan(p):
     return p[1] > 100 and p[2] > 100 and p[0] < 40 and abs(p[1] - p[2]) < 8
 
 
+def is_violet(p):  # the corridor's tint over a ring's grey
+    return p[2] > p[0] > p[1] + 10 and p[2] > p[1] + 30
+
+
 class RenderTest(e2e.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -420,6 +424,17 @@ class RenderTest(e2e.TestCase):
             self.check_colour_only_near(shot, scene, self.line, is_cyan)
             self.assertEqual(shot.count(is_green), 0)
             self.assertEqual(app.terminate(), 0, app.errors()[-4000:])
+
+    def test_corridor_tints_the_ground_along_the_route_violet(self):
+        counts = []
+        for extra in ((), ("--corridor", "10")):
+            with self.launch(extra_args=extra) as app:
+                app.wait_for("Total Direct Path:.*\n")
+                self.press_and_wait_for_rebuild(app, WIDE_VIEW_KEYS)
+                counts.append(self.stable_screenshot(app).count(is_violet))
+                self.assertEqual(app.terminate(), 0, app.errors()[-4000:])
+        self.assertEqual(counts[0], 0)
+        self.assertGreater(counts[1], 1000)
 
     def test_energy_view_shows_energy_rings_and_the_green_route(self):
         scene = Scene(self.facts, ENERGY_MODE, View(WIDE_OFFSET))

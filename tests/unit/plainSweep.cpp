@@ -308,32 +308,48 @@ bool plainLeansWithin(const LandscapeRun& run, int a, int b, int dx, int dy) {
     return passes;
 }
 
-// Calls step(nx, ny, prices) for every passable move of the settings' set out of (a, b), in the
-// set's order, each measured, tested and priced on the spot.
-template <typename Step>
-void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
-    if (closed(run, a, b)) {
-        return;
-    }
-    const TerrainPositions& terrainVertices = run.terrain;
-    const TerrainVertex from = terrainVertices[a][b];
+const std::vector<PlainNeighbour>& settingsMoves(const LandscapeRun& run) {
     static std::vector<PlainNeighbour> sets[97];
     std::vector<PlainNeighbour>& moves = sets[run.settings.moves];
     if (moves.empty()) {
         moves = plainMoves(run.settings.moves);
     }
-    for (const PlainNeighbour& n : moves) {
-        const int nx = a + n.dx;
-        const int ny = b + n.dy;
-        if (!isInsideGrid(run, nx, ny) || closed(run, nx, ny)) {
-            continue;
+    return moves;
+}
+
+// True when the move n out of (a, b) may be taken, measured and tested on the spot.
+bool plainMoveTaken(const LandscapeRun& run, int a, int b, const PlainNeighbour& n) {
+    const int nx = a + n.dx;
+    const int ny = b + n.dy;
+    if (!isInsideGrid(run, a, b) || closed(run, a, b) || !isInsideGrid(run, nx, ny) ||
+        closed(run, nx, ny)) {
+        return false;
+    }
+    const TerrainVertex from = run.terrain[a][b];
+    const TerrainVertex to = run.terrain[nx][ny];
+    const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
+    return plainPassable(run, n.multiplier, length, to.z - from.z) &&
+           plainProfilePasses(run, a, b, n.dx, n.dy) && plainLeansWithin(run, a, b, n.dx, n.dy);
+}
+
+// Calls step(nx, ny, prices) for every passable move of the settings' set out of (a, b), in the
+// set's order, each measured, tested and priced on the spot.
+template <typename Step>
+void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
+    for (const PlainNeighbour& n : settingsMoves(run)) {
+        if (plainMoveTaken(run, a, b, n)) {
+            step(a + n.dx, b + n.dy, plainMovePrices(run, a, b, n.dx, n.dy));
         }
-        const TerrainVertex to = terrainVertices[nx][ny];
-        const float length = segmentLength(from.x, to.x, from.y, to.y, from.z, to.z);
-        const float rise = to.z - from.z;
-        if (plainPassable(run, n.multiplier, length, rise) &&
-            plainProfilePasses(run, a, b, n.dx, n.dy) && plainLeansWithin(run, a, b, n.dx, n.dy)) {
-            step(nx, ny, plainMovePrices(run, a, b, n.dx, n.dy));
+    }
+}
+
+// The same for every passable move into (a, b): step(nx, ny, prices) with (nx, ny) where the
+// move starts and its prices from there.
+template <typename Step>
+void forEachPassableStepInto(const LandscapeRun& run, int a, int b, Step&& step) {
+    for (const PlainNeighbour& n : settingsMoves(run)) {
+        if (plainMoveTaken(run, a - n.dx, b - n.dy, n)) {
+            step(a - n.dx, b - n.dy, plainMovePrices(run, a - n.dx, b - n.dy, n.dx, n.dy));
         }
     }
 }
@@ -384,15 +400,18 @@ using Queued = std::tuple<double, double, std::size_t>; // cost, other measure, 
 // route `previous` names. Costs are summed in double along a route and rounded to float once,
 // into `stored`.
 void plainDijkstra(const LandscapeRun& run, const GridShape& shape, std::vector<float>& stored,
-                   std::vector<double>& other, std::vector<GridPoint>& previous, Measure by) {
+                   std::vector<double>& other, std::vector<GridPoint>& previous, Measure by,
+                   const PlainSearch& from) {
     std::vector<bool> done(shape.cells(), false);
     std::vector<double> cost(shape.cells(), UNREACHED_COST);
     std::priority_queue<Queued, std::vector<Queued>, std::greater<Queued>> queue;
-    const std::size_t start = shape.index(run.settings.startX, run.settings.startY);
     other.assign(shape.cells(), UNREACHED_COST);
-    cost[start] = 0.0;
-    other[start] = 0.0;
-    queue.push({0.0, 0.0, start});
+    for (const Cell& s : from.starts) {
+        const std::size_t start = shape.index(s.x, s.y);
+        cost[start] = 0.0;
+        other[start] = 0.0;
+        queue.push({0.0, 0.0, start});
+    }
     while (!queue.empty()) {
         const std::size_t cell = std::get<2>(queue.top());
         queue.pop();
@@ -402,7 +421,7 @@ void plainDijkstra(const LandscapeRun& run, const GridShape& shape, std::vector<
         done[cell] = true;
         const int a = static_cast<int>(cell / shape.rows);
         const int b = static_cast<int>(cell % shape.rows);
-        forEachPassableStep(run, a, b, [&](int nx, int ny, const PlainPrices& step) {
+        const auto relax = [&](int nx, int ny, const PlainPrices& step) {
             const std::size_t next = shape.index(nx, ny);
             const double sum = cost[cell] + (by == Measure::Energy ? step.energy
                                              : by == Measure::Time ? step.time
@@ -417,7 +436,12 @@ void plainDijkstra(const LandscapeRun& run, const GridShape& shape, std::vector<
             other[next] = otherSum;
             previous[next] = {a, b, 0};
             queue.push({sum, otherSum, next});
-        });
+        };
+        if (from.reversed) {
+            forEachPassableStepInto(run, a, b, relax);
+        } else {
+            forEachPassableStep(run, a, b, relax);
+        }
     }
     for (std::size_t p = 0; p < shape.cells(); ++p) {
         stored[p] = static_cast<float>(cost[p]);
@@ -426,18 +450,29 @@ void plainDijkstra(const LandscapeRun& run, const GridShape& shape, std::vector<
 
 } // namespace
 
-RouteSnapshot plainExactRoutes(const LandscapeRun& run) {
+RouteSnapshot plainExactRoutes(const LandscapeRun& run, const PlainSearch& search) {
     const Settings& settings = run.settings;
-    RouteSnapshot t = plainReset(run, settings.startX, settings.startY);
-    if (!isInsideGrid(run, settings.startX, settings.startY) ||
-        closed(run, settings.startX, settings.startY)) {
+    PlainSearch from = search;
+    if (from.starts.empty()) {
+        from.starts.push_back({settings.startX, settings.startY});
+    }
+    // Only the starts a plan may start at.
+    from.starts.erase(std::remove_if(from.starts.begin(), from.starts.end(),
+                                     [&run](const Cell& c) {
+                                         return !isInsideGrid(run, c.x, c.y) ||
+                                                closed(run, c.x, c.y);
+                                     }),
+                      from.starts.end());
+    RouteSnapshot t = plainReset(run, -1, -1);
+    if (from.starts.empty()) {
         return t;
     }
     plainDijkstra(run, t.shape, t.distance, t.energyAlongDistance, t.previousDistance,
-                  Measure::Distance);
-    plainDijkstra(run, t.shape, t.energy, t.lengthAlongEnergy, t.previousEnergy, Measure::Energy);
+                  Measure::Distance, from);
+    plainDijkstra(run, t.shape, t.energy, t.lengthAlongEnergy, t.previousEnergy, Measure::Energy,
+                  from);
     if (run.timed) {
-        plainDijkstra(run, t.shape, t.time, t.lengthAlongTime, t.previousTime, Measure::Time);
+        plainDijkstra(run, t.shape, t.time, t.lengthAlongTime, t.previousTime, Measure::Time, from);
     }
     return t;
 }

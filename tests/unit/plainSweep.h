@@ -43,10 +43,19 @@ PlainPrices plainMovePrices(const LandscapeRun& run, int a, int b, int dx, int d
 // the run is timed.
 RouteSnapshot plainComputeRoutes(const LandscapeRun& run);
 
-// The least costs from settings.startX/startY by textbook Dijkstra (std::priority_queue, lazy
-// deletion), each step priced on the spot by the rules; of equally cheap routes, the one least
-// in the other measure, whose totals it fills in too.
-RouteSnapshot plainExactRoutes(const LandscapeRun& run);
+// Where the oracle's search starts (none: the settings' start) and whether it takes the moves
+// reversed: a cell's cost is then that of the least route from it to a start, each move priced
+// from its own first cell.
+struct PlainSearch {
+    std::vector<Cell> starts;
+    bool reversed = false;
+};
+
+// The least costs from settings.startX/startY (or every start of `from`, each at cost 0) by
+// textbook Dijkstra (std::priority_queue, lazy deletion), each step priced on the spot by the
+// rules; of equally cheap routes, the one least in the other measure, whose totals it fills in
+// too.
+RouteSnapshot plainExactRoutes(const LandscapeRun& run, const PlainSearch& from = {});
 
 // Calls visit(x, y) for every position of the plain spiral walker on the run's ground, in order:
 // legs k = 1, 3, ... while k < twice the longer side.

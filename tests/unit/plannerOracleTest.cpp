@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -74,13 +75,20 @@ constexpr int MIDDLE = GRID_SIZE / 2;
 // Lengths, energies or times summed along each reached cell's route from the start, in double as
 // the exact planner sums them; UNREACHED_COST where the route does not lead back to the start.
 std::vector<double> summedAlongRoutes(const LandscapeRun& run, const PreviousTable& previous,
-                                      Measure measure) {
+                                      Measure measure, std::vector<Cell> starts = {}) {
     const GridShape& shape = previous.shape();
     std::vector<double> other(shape.cells(), UNREACHED_COST);
     std::vector<uint8_t> seen(shape.cells(), 0);
-    const std::size_t start = shape.index(run.settings.startX, run.settings.startY);
-    other[start] = 0.0;
-    seen[start] = 1;
+    if (starts.empty()) {
+        starts.push_back({run.settings.startX, run.settings.startY});
+    }
+    for (const Cell& s : starts) {
+        if (!canStartAt(run.grid, s.x, s.y)) {
+            continue;
+        }
+        other[shape.index(s.x, s.y)] = 0.0;
+        seen[shape.index(s.x, s.y)] = 1;
+    }
     std::vector<GridPoint> chain;
     for (int x = 0; x < shape.columns; ++x) {
         for (int y = 0; y < shape.rows; ++y) {
@@ -148,27 +156,39 @@ std::vector<Kernels> kernelsThisMachineRuns() {
 // consistent with its costs, and of equally cheap routes one as cheap in the other measure as the
 // oracle's.
 void expectExactMatches(LandscapeRun& run, const RouteSnapshot& plain, Start start,
-                        const char* kernels);
+                        const PlainSearch& from, const char* kernels);
 
-void expectExactMatchesOracle(LandscapeRun& run, Start start, const char* ground) {
+// With `from`'s starts, the search seeded at each (the first taken as the settings' start), or
+// reversed.
+void expectExactMatchesOracle(LandscapeRun& run, Start start, const char* ground,
+                              const PlainSearch& from = {}) {
     SCOPED_TRACE(testing::Message()
-                 << ground << ", exact from (" << start.x << ", " << start.y << ")");
+                 << ground << ", exact from (" << start.x << ", " << start.y << "), "
+                 << from.starts.size() << " starts" << (from.reversed ? ", reversed" : ""));
     run.settings.startX = start.x;
     run.settings.startY = start.y;
-    const RouteSnapshot plain = plainExactRoutes(run);
+    const RouteSnapshot plain = plainExactRoutes(run, from);
     for (Kernels k : kernelsThisMachineRuns()) {
         run.kernels = k;
         priceSteps(run);
-        expectExactMatches(run, plain, start, kernelsName(k));
+        expectExactMatches(run, plain, start, from, kernelsName(k));
     }
 }
 
 void expectExactMatches(LandscapeRun& run, const RouteSnapshot& plain, Start start,
-                        const char* kernels) {
+                        const PlainSearch& from, const char* kernels) {
     SCOPED_TRACE(kernels);
-    run.settings.planner = PlannerKind::Exact;
-    planRun(run);
-    run.settings.planner = PlannerKind::Sweep;
+    if (from.starts.empty() && !from.reversed) {
+        run.settings.planner = PlannerKind::Exact;
+        planRun(run);
+        run.settings.planner = PlannerKind::Sweep;
+    } else {
+        const std::vector<Cell> starts =
+            from.starts.empty() ? std::vector<Cell>{{start.x, start.y}} : from.starts;
+        exactRoutesFrom(run.grid, starts,
+                        from.reversed ? SearchDirection::Reversed : SearchDirection::Forward,
+                        run.work.exact, run.tables);
+    }
     RouteSnapshot exact;
     exact.capture(run);
     const RouteTables& t = run.tables;
@@ -181,27 +201,28 @@ void expectExactMatches(LandscapeRun& run, const RouteSnapshot& plain, Start sta
     } else {
         EXPECT_TRUE(sameBits(plain.time, exact.time));
     }
-    if (!canStartAt(run.grid, start.x, start.y)) {
+    // A reversed search's routes lead the other way, which the walk below does not read.
+    if (!canStartAt(run.grid, start.x, start.y) || from.reversed) {
         return; // nothing reached: no routes
     }
-    // Every route leads to the start and sums, in double, to its cell's cost; of equally cheap
+    // Every route leads to a start and sums, in double, to its cell's cost; of equally cheap
     // routes it is as cheap in the other measure as the oracle's.
     constexpr Measure LENGTH = Measure::Distance;
-    expectCostsAlongRoutes(exact.distance, summedAlongRoutes(run, t.previousDistance, LENGTH));
-    expectCostsAlongRoutes(exact.energy, summedAlongRoutes(run, t.previousEnergy, Measure::Energy));
-    EXPECT_TRUE(sameBits(plain.energyAlongDistance,
-                         summedAlongRoutes(run, t.previousDistance, Measure::Energy)));
-    EXPECT_TRUE(
-        sameBits(plain.lengthAlongEnergy, summedAlongRoutes(run, t.previousEnergy, LENGTH)));
+    const auto along = [&](const PreviousTable& previous, Measure m) {
+        return summedAlongRoutes(run, previous, m, from.starts);
+    };
+    expectCostsAlongRoutes(exact.distance, along(t.previousDistance, LENGTH));
+    expectCostsAlongRoutes(exact.energy, along(t.previousEnergy, Measure::Energy));
+    EXPECT_TRUE(sameBits(plain.energyAlongDistance, along(t.previousDistance, Measure::Energy)));
+    EXPECT_TRUE(sameBits(plain.lengthAlongEnergy, along(t.previousEnergy, LENGTH)));
     EXPECT_EQ(t.timed, run.timed);
     if (evenTimes) {
         const uint8_t* shortest = t.previousDistance.steps();
         EXPECT_TRUE(std::equal(shortest, shortest + t.shape().cells(), t.previousTime.steps()));
-        expectWithinOneFloatUnit(exact.time, summedAlongRoutes(run, t.previousTime, Measure::Time));
+        expectWithinOneFloatUnit(exact.time, along(t.previousTime, Measure::Time));
     } else if (run.timed) {
-        expectCostsAlongRoutes(exact.time, summedAlongRoutes(run, t.previousTime, Measure::Time));
-        EXPECT_TRUE(
-            sameBits(plain.lengthAlongTime, summedAlongRoutes(run, t.previousTime, LENGTH)));
+        expectCostsAlongRoutes(exact.time, along(t.previousTime, Measure::Time));
+        EXPECT_TRUE(sameBits(plain.lengthAlongTime, along(t.previousTime, LENGTH)));
     }
 }
 
@@ -336,6 +357,9 @@ TEST_F(SweepOracle, HandMadeGround) {
         expectSameTables(run, {LAST, 0}, grounds[g].name);
         expectSameTables(run, randomOnes[g], grounds[g].name);
         expectExactMatchesOracle(run, randomOnes[g], grounds[g].name);
+        expectExactMatchesOracle(run, randomOnes[g], grounds[g].name,
+                                 {{{MIDDLE, MIDDLE - 1}, {LAST, 0}, {0, LAST}}, false});
+        expectExactMatchesOracle(run, randomOnes[g], grounds[g].name, {{}, true});
     }
 }
 
@@ -492,6 +516,7 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         {"1025 x 1024 at 10 m, side 6 %, 16", {1025, 1024, 10.0}, 7, 7, 1, 0, 0, 0, 16, 0, 0, 0, 6},
     };
     static_assert(1025 * 1024 >= PARALLEL_CELLS && 1100 * 1000 >= PARALLEL_CELLS);
+    bool bigSearched = false;
     for (const Case& c : cases) {
         settings.vehicle.gradeUpPercent = c.up;
         settings.vehicle.gradeDownPercent = c.down;
@@ -557,6 +582,18 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
             // Every other plan as a batch makes it: cells and tables given back as searches end.
             run.work.exact.keepCells = !run.work.exact.keepCells;
         }
+        // Seeded at three starts, one of them named twice, and over the moves reversed: on
+        // every small ground and the first big one, whose oracle takes longest.
+        if (c.shape.cells() >= PARALLEL_CELLS && std::exchange(bigSearched, true)) {
+            continue;
+        }
+        std::vector<Cell> several;
+        for (const Start& s : randomStarts(5u, 3, c.shape)) {
+            several.push_back({s.x, s.y});
+        }
+        several.push_back(several[1]);
+        expectExactMatchesOracle(run, starts[0], c.name, {several, false});
+        expectExactMatchesOracle(run, starts[0], c.name, {{}, true});
     }
 }
 

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -192,6 +194,9 @@ TEST_F(Overlays, LegendNamesEveryRingShade) {
     EXPECT_EQ(distance[5].colour, START_MARKER_COLOUR);
     EXPECT_EQ(distance[6].label, "end (350, 340)");
     EXPECT_EQ(distance[6].colour, END_MARKER_COLOUR);
+    const LegendEntry corridor = ::legendEntries(settings, false, false, 12.5)[4];
+    EXPECT_EQ(std::make_pair(corridor.label, corridor.colour),
+              std::make_pair(std::string("within 12.5 % of the best route"), CORRIDOR_COLOUR));
     settings.viewMode = Energy;
     const std::vector<LegendEntry> energy = legendEntries(settings);
     ASSERT_EQ(energy.size(), 14u);
