@@ -14,11 +14,22 @@ const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run) {
     return run.settings.barriersOn ? run.barriers : none;
 }
 
-void priceSteps(LandscapeRun& run) {
+StepChoice stepChoice(const LandscapeRun& run) {
+    return {run.settings.vehicle, run.settings.moves, run.settings.barriersOn, run.timed};
+}
+
+void priceStepsFor(LandscapeRun& run, const StepChoice& choice) {
+    static const std::vector<uint8_t> none;
+    run.plannedFrom.reset();
     buildPlanningGrid(run.terrain,
-                      GroundUse{run.settings.vehicle, moveSetFor(run.settings.moves),
-                                activeBarriers(run), run.cover, run.timed, run.kernels},
+                      GroundUse{choice.vehicle, moveSetFor(choice.moves),
+                                choice.barriersOn ? run.barriers : none, run.cover, choice.timed,
+                                run.kernels},
                       run.grid);
+}
+
+void priceSteps(LandscapeRun& run) {
+    priceStepsFor(run, stepChoice(run));
 }
 
 void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {
@@ -61,6 +72,16 @@ SceneInputs sceneInputs(const LandscapeRun& run) {
 }
 
 void planRun(LandscapeRun& run) {
-    planRoutes(run.settings.planner, run.grid, run.settings.startX, run.settings.startY, run.work,
-               run.tables, run.progress);
+    planRunFrom(run, run.settings.planner, {run.settings.startX, run.settings.startY}, run.progress,
+                nullptr);
+}
+
+bool planRunFrom(LandscapeRun& run, PlannerKind planner, Cell start,
+                 const ProgressListener& progress, const CancelFlag* cancel) {
+    run.plannedFrom.reset();
+    if (!planRoutes(planner, run.grid, start.x, start.y, run.work, run.tables, progress, cancel)) {
+        return false;
+    }
+    run.plannedFrom = start;
+    return true;
 }

@@ -4,6 +4,7 @@
 #include "app/pictureGl.h"
 
 #include "app/inputGl.h"
+#include "app/planning.h"
 #include "app/savedFiles.h"
 
 #include <GL/freeglut.h>
@@ -34,6 +35,7 @@ Picture viewPicture() {
 } // namespace
 
 void pressPictureKey(bool& pictureAsked) {
+    waitForPlan(windowConsole().out); // the picture shows the finished plan
     pictureAsked = true;
     echoAndRebuild(windowConsole().out);
     glutPostRedisplay();

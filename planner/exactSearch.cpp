@@ -60,6 +60,8 @@ struct MeasureSearch {
     // times, its costs times that pace (seconds a metre), and no time search is run.
     CostTable* evenTimes = nullptr;
     double pace = 0.0;
+    const CancelFlag* cancel = nullptr;
+    bool cancelled = false; // the search stopped at `cancel`, its tables left as they were
 };
 
 // Where a search keeps its cells: records of 16 bytes beside the grid's heights and moves and the
@@ -156,8 +158,16 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     for (int d = 0; d < grid.moves->count; ++d) {
         offsets[d] = moveOffset((*grid.moves)[d], rows);
     }
-    for (std::size_t p = 0; p < cellCount; ++p) {
-        cells.reset(p);
+    // Resetting the cells of a big grid takes tens of milliseconds: looked at in stretches.
+    for (std::size_t first = 0; first < cellCount; first += PROGRESS_STRIDE) {
+        if (cancelAsked(part.cancel)) {
+            part.cancelled = true;
+            return;
+        }
+        for (std::size_t p = first, end = std::min(cellCount, first + PROGRESS_STRIDE); p < end;
+             ++p) {
+            cells.reset(p);
+        }
     }
     const StepRange& range = rangeOf(grid, M);
     // A measure without costly steps leaves every cost at 0: one bucket holds all.
@@ -210,8 +220,14 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
             continue;
         }
         cells[p].setWaiting(false);
-        if (++takenUp % PROGRESS_STRIDE == 0 && part.report != nullptr) {
-            part.report->update(takenUp);
+        if (++takenUp % PROGRESS_STRIDE == 0) {
+            if (cancelAsked(part.cancel)) {
+                part.cancelled = true;
+                return;
+            }
+            if (part.report != nullptr) {
+                part.report->update(takenUp);
+            }
         }
         const double base = cells[p].cost;
         const double otherBase = cells[p].other();
@@ -382,12 +398,12 @@ bool timesFromDistance(const PlanningGrid& grid) {
     return grid.timed && grid.kinds.cells.empty() && grid.prices.evenTime();
 }
 
-void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
-                 RouteTables& out, const ProgressListener& progress) {
+bool exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
+                 RouteTables& out, const ProgressListener& progress, const CancelFlag* cancel) {
     out.useMoves(*grid.moves);
     if (!canStartAt(grid, startX, startY)) {
         resetRouteTables(out, -1, -1, grid.timed);
-        return;
+        return true;
     }
     const std::size_t start = grid.shape.index(startX, startY);
     ProgressReport report(PLANNING_WORK, grid.shape.cells(), progress);
@@ -408,7 +424,14 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
                              out.previous(m).steps(),
                              m == Measure::Energy ? &report : nullptr,
                              m,
-                             !work.keepCells && (m == Measure::Energy || m == lastOnHelper)};
+                             !work.keepCells && (m == Measure::Energy || m == lastOnHelper),
+                             nullptr,
+                             0.0,
+                             cancel};
+    };
+    const auto anyCancelled = [](const auto& searches) {
+        return std::any_of(searches.begin(), searches.end(),
+                           [](const MeasureSearch& s) { return s.cancelled; });
     };
     if (timesFromDistance(grid)) {
         // The distance search fills both, and the two cores search the two other measures.
@@ -421,19 +444,23 @@ void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspac
         searches[0].evenTimes = &out.costs(Measure::Time);
         searches[0].pace = grid.prices.pace();
         runEach(searches, searchMeasure, work.helper);
+        if (anyCancelled(searches)) {
+            return false;
+        }
         const uint8_t* shortest = out.previous(Measure::Distance).steps();
         std::copy(shortest, shortest + grid.shape.cells(), out.previous(Measure::Time).steps());
         out.timed = true;
-        return;
+        return true;
     }
     if (grid.timed) {
         std::array<MeasureSearch, 3> searches = {measure(Measure::Distance), measure(Measure::Time),
                                                  measure(Measure::Energy)};
         runEach(searches, searchMeasure, work.helper);
         out.timed = true;
-        return;
+        return !anyCancelled(searches);
     }
     std::array<MeasureSearch, 2> searches = {measure(Measure::Distance), measure(Measure::Energy)};
     runEach(searches, searchMeasure, work.helper);
     forgetTimes(out);
+    return !anyCancelled(searches);
 }
