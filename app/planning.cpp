@@ -245,11 +245,14 @@ void waitForPlan(std::FILE* out) {
     }
     std::fputs(WAITING_MESSAGE, out);
     std::fflush(out);
-    while (!p.worker.finished()) {
-        std::this_thread::sleep_for(WAIT_LOOK);
-        printLines(p);
+    // Taking up a plan that ran out of memory may ask for another: that one is waited for too.
+    while (p.underWay) {
+        while (!p.worker.finished()) {
+            std::this_thread::sleep_for(WAIT_LOOK);
+            printLines(p);
+        }
+        takeUpPlanWork(out);
     }
-    takeUpPlanWork(out);
 }
 
 void waitForFirstPlan(double seconds, std::FILE* out) {
