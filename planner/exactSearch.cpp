@@ -220,12 +220,12 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
             continue;
         }
         cells[p].setWaiting(false);
-        if (++takenUp % PROGRESS_STRIDE == 0) {
+        if (++takenUp % CANCEL_STRIDE == 0) {
             if (cancelAsked(part.cancel)) {
                 part.cancelled = true;
                 return;
             }
-            if (part.report != nullptr) {
+            if (takenUp % PROGRESS_STRIDE == 0 && part.report != nullptr) {
                 part.report->update(takenUp);
             }
         }
