@@ -180,8 +180,13 @@ void askForPlan(const PlanAsk& ask, std::FILE* out) {
         p.worker.cancel();
         const PlanEnd end = joinUnderWay();
         p.worker.takeLines(); // they tell of a plan given up
-        // Steps left half priced must be priced again, whatever the new question.
-        asked.priceSteps |= end == PlanEnd::StepsOutOfMemory;
+        // Steps left half priced must be priced again, whatever the new question, with the
+        // same steps to come back to.
+        if (end == PlanEnd::StepsOutOfMemory && !asked.priceSteps) {
+            asked.priceSteps = true;
+            asked.stepsBefore = p.order.ask.stepsBefore;
+            asked.timedBefore = p.order.ask.timedBefore;
+        }
         takeUp(end, p.order, true, out);
     }
     p.order = {
