@@ -1,22 +1,19 @@
-// The first scene's mesh and plan, built as long work so that a signal meanwhile ends the process.
+// The first scene's mesh, built as long work so that a signal meanwhile ends the process, and
+// the first plan asked for.
 
 #include "app/firstScene.h"
 
+#include "app/planning.h"
 #include "app/preparedGround.h"
 #include "app/shutdown.h"
-#include "render/ringFit.h"
+
+#include <cstdio>
 
 void prepareFirstScene(LandscapeRun& run) {
-    const LongWork work;
-    buildMeshGeometry(run.terrain, run.mesh,
-                      run.loadedGround ? ViewerSide::Above : ViewerSide::Below);
-    if (rulesShutStart(run)) {
-        resetRouteTables(run.tables, -1, -1);
-    } else {
-        planRun(run);
+    {
+        const LongWork work;
+        buildMeshGeometry(run.terrain, run.mesh,
+                          run.loadedGround ? ViewerSide::Above : ViewerSide::Below);
     }
-    // Later plans keep whatever widths the user has set by then.
-    if (run.loadedGround) {
-        fitRingWidths(run.settings, run.tables);
-    }
+    askForFirstPlan(rulesShutStart(run), stdout);
 }

@@ -3,5 +3,6 @@
 
 #include "app/landscapeRun.h"
 
-// The run's mesh geometry and its route tables for settings.startX/Y.
+// The run's mesh geometry, and its first plan from settings.startX/Y asked for: done on return
+// before the window plans beside itself, under way beside it afterwards.
 void prepareFirstScene(LandscapeRun& run);

@@ -1,11 +1,12 @@
 // The keyboard commands and the panel's submissions, on the run's settings and the window's
-// camera. Every replan runs as long work, and one that runs out of memory leaves the window
-// running with every cell unreached.
+// camera. Every replan is asked of the planning (beside the window once it runs), and one that
+// runs out of memory leaves the window running with every cell unreached.
 
 #include "app/keyboard.h"
 
 #include "app/consoleInput.h"
 #include "app/currentRun.h"
+#include "app/planning.h"
 #include "app/savedFiles.h"
 #include "app/shutdown.h"
 #include "app/windowState.h"
@@ -19,7 +20,6 @@
 #include "terrain/terrainGrid.h"
 
 #include <cmath>
-#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,23 +44,21 @@ constexpr const char* SWEEP_PLANNER_MESSAGE = "\nPlanner: single spiral sweep\n"
 // Several starts and the corridor are searches the one spiral sweep cannot make.
 constexpr const char* EXACT_ONLY_MESSAGE =
     "\nRefused: several starts and the corridor are planned by the exact planner\n";
-constexpr const char* NO_MEMORY_MESSAGE = "Refused: not enough memory to plan on this ground\n";
 
 // Plans with the settings; when memory runs out the window keeps running with every cell
-// unreached, the planners' working cells given back, and says so. False then.
-bool replan(std::FILE* out) {
-    try {
-        const LongWork work;
-        computeRoutes();
-        return true;
-    } catch (const std::bad_alloc&) {
-        landscapeRun.work.release();
-        resetRouteTables(landscapeRun.tables, -1, -1);
-        landscapeRun.trip.clear();
-        std::fputs(NO_MEMORY_MESSAGE, out);
-        std::fflush(out);
-        return false;
-    }
+// unreached, the planners' working cells given back, and says so.
+void replan(std::FILE* out) {
+    askForPlan(PlanAsk{}, out);
+}
+
+// Prices the steps for the settings and plans; when the pricing runs out of memory the steps of
+// `before` and `timedBefore` come back.
+void repriceAndReplan(const Settings& before, bool timedBefore, std::FILE* out) {
+    PlanAsk ask;
+    ask.priceSteps = true;
+    ask.stepsBefore = before;
+    ask.timedBefore = timedBefore;
+    askForPlan(ask, out);
 }
 
 // Pressing a direction cancels its opposite so the newest key wins.
@@ -158,19 +156,12 @@ void toggleViewMode() {
 void enterTimeView(std::FILE* out) {
     settings.viewMode = Time;
     if (!landscapeRun.timed) {
+        // Untimed, as before, should the timed grid not fit.
         landscapeRun.timed = true;
-        try {
-            const LongWork work;
-            buildStepTable();
-        } catch (const std::bad_alloc&) {
-            // Untimed, as before: that grid fitted, and its memory is free again.
-            landscapeRun.timed = false;
-            buildStepTable();
-            std::fputs(NO_MEMORY_MESSAGE, out);
-            return;
-        }
+        repriceAndReplan(settings, false, out);
+        return;
     }
-    if (!landscapeRun.tables.timed) {
+    if (!plannedTimed()) {
         replan(out);
     }
 }
@@ -182,7 +173,10 @@ void useCellEntry(const std::optional<RouteEnds>& entry, std::FILE* out) {
         return;
     }
     setRouteEnds(settings, *entry);
-    replan(out);
+    // A new end of the plan at hand is walked at once.
+    if (!planServesStart(entry->startX, entry->startY)) {
+        replan(out);
+    }
 }
 
 void askForCells(Console& console) {
@@ -201,16 +195,7 @@ void askForCells(Console& console) {
 void submitSteps(const Settings& changed, std::FILE* out) {
     const Settings before = settings;
     settings = changed;
-    try {
-        const LongWork work;
-        buildStepTable();
-    } catch (const std::bad_alloc&) {
-        // The steps as they were: their grid fitted before, and its memory is free again.
-        settings = before;
-        buildStepTable();
-        std::fputs(NO_MEMORY_MESSAGE, out);
-    }
-    replan(out);
+    repriceAndReplan(before, landscapeRun.timed, out);
     echoAndRebuild(out);
 }
 
@@ -241,10 +226,10 @@ void togglePlanner(std::FILE* out) {
     settings.planner = toExact ? PlannerKind::Exact : PlannerKind::Sweep;
     std::fputs(toExact ? EXACT_PLANNER_MESSAGE : SWEEP_PLANNER_MESSAGE, out);
     std::fflush(out); // shows before the replanning
-    if (!replan(out)) {
-        settings.planner = toExact ? PlannerKind::Sweep : PlannerKind::Exact; // back as it was
-        replan(out);
-    }
+    // Should the plan not fit, the planner goes back as it was and plans again.
+    PlanAsk ask;
+    ask.plannerBack = true;
+    askForPlan(ask, out);
 }
 
 // The camera and the scene offset of the first frame; the other settings stay.
@@ -254,6 +239,7 @@ void goHome() {
 }
 
 void exportTables(std::FILE* out) {
+    waitForPlan(out); // the files hold the finished plan
     std::fputs(EXPORT_MESSAGE, out);
     std::fflush(out); // shows before the export's wait
     bool written = false;
@@ -443,6 +429,7 @@ std::string cellEntryRefusal(const RouteEnds& entry) {
                    : formatText("Refused: x is %d..%d, y %d..%d", FIRST_ENTRY_CELL,
                                 shape.columns - 1, FIRST_ENTRY_CELL, shape.rows - 1);
     }
+    waitForPricedSteps(); // which cells plans may use
     for (const Cell& c : {Cell{entry.startX, entry.startY}, Cell{entry.endX, entry.endY}}) {
         if (!canStartAt(planningGrid, c.x, c.y)) {
             return formatText(std::isnan(terrainVertices[c.x][c.y].z)

@@ -16,11 +16,22 @@ const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run) {
     return run.settings.barriersOn ? run.barriers : none;
 }
 
-void priceSteps(LandscapeRun& run) {
+StepChoice stepChoice(const LandscapeRun& run) {
+    return {run.settings.vehicle, run.settings.moves, run.settings.barriersOn, run.timed};
+}
+
+void priceStepsFor(LandscapeRun& run, const StepChoice& choice) {
+    static const std::vector<uint8_t> none;
+    run.plannedFrom.reset();
     buildPlanningGrid(run.terrain,
-                      GroundUse{run.settings.vehicle, moveSetFor(run.settings.moves),
-                                activeBarriers(run), run.cover, run.timed, run.kernels},
+                      GroundUse{choice.vehicle, moveSetFor(choice.moves),
+                                choice.barriersOn ? run.barriers : none, run.cover, choice.timed,
+                                run.kernels},
                       run.grid);
+}
+
+void priceSteps(LandscapeRun& run) {
+    priceStepsFor(run, stepChoice(run));
 }
 
 void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {
@@ -117,28 +128,64 @@ RouteEnds nearestEnds(const LandscapeRun& run, Measure m) {
 }
 
 void planRun(LandscapeRun& run) {
+    planRunFrom(run, planRequest(run), run.progress, nullptr);
+}
+
+PlanRequest planRequest(const LandscapeRun& run) {
     const Settings& s = run.settings;
+    return {s.planner,
+            {s.startX, s.startY},
+            {s.endX, s.endY},
+            s.via,
+            run.corridorOn && s.planner == PlannerKind::Exact && run.moreStarts.empty()};
+}
+
+bool planRunFrom(LandscapeRun& run, const PlanRequest& request, const ProgressListener& progress,
+                 const CancelFlag* cancel) {
+    run.plannedFrom.reset();
     run.trip.clear();
     run.corridorPlanned = false;
     if (!run.moreStarts.empty()) {
-        exactRoutesFrom(run.grid, runStarts(run), SearchDirection::Forward, run.work.exact,
-                        run.tables, run.progress);
-        return;
-    }
-    if (s.via.empty()) {
-        planRoutes(s.planner, run.grid, s.startX, s.startY, run.work, run.tables, run.progress);
-        if (run.corridorOn && s.planner == PlannerKind::Exact) {
-            planCorridor(run.grid, run.tables, {s.endX, s.endY}, run.work.exact, run.corridor,
-                         run.progress);
+        std::vector<Cell> starts = {request.start};
+        starts.insert(starts.end(), run.moreStarts.begin(), run.moreStarts.end());
+        if (!exactRoutesFrom(run.grid, starts, SearchDirection::Forward, run.work.exact, run.tables,
+                             progress, cancel)) {
+            return false;
+        }
+    } else if (request.via.empty()) {
+        if (!planRoutes(request.planner, run.grid, request.start.x, request.start.y, run.work,
+                        run.tables, progress, cancel)) {
+            return false;
+        }
+        if (request.corridor) {
+            if (!planCorridor(run.grid, run.tables, request.end, run.work.exact, run.corridor,
+                              progress, cancel)) {
+                return false;
+            }
             run.corridorPlanned = true;
         }
-        return;
+    } else {
+        // A trip: each leg planned in turn, the last first, so that the tables end with the
+        // first leg's plan. A leg cancelled leaves the others to stop at once.
+        const std::vector<Cell> points = tripPoints(
+            {request.start.x, request.start.y, request.end.x, request.end.y}, request.via);
+        bool whole = true;
+        const auto planLeg = [&](const Cell& from, const Cell& to) {
+            whole = whole && planRoutes(request.planner, run.grid, from.x, from.y, run.work,
+                                        run.tables, progress, cancel);
+            return whole ? routesBetween(run, {from.x, from.y, to.x, to.y}) : std::vector<Route>{};
+        };
+        std::vector<std::vector<Route>> legs = planTripLegs(points, planLeg);
+        if (!whole) {
+            return false;
+        }
+        run.trip = joinLegs(points, legs);
+        // The end is part of the plan: a new end needs a new plan.
+        return true;
     }
-    const std::vector<Cell> points = tripPoints(routeEnds(s), s.via);
-    const auto planLeg = [&run](const Cell& from, const Cell& to) {
-        planRoutes(run.settings.planner, run.grid, from.x, from.y, run.work, run.tables,
-                   run.progress);
-        return routesBetween(run, {from.x, from.y, to.x, to.y});
-    };
-    run.trip = joinLegs(points, planTripLegs(points, planLeg));
+    // Only a plan whose tables do not depend on the end serves a new end at once.
+    if (!request.corridor) {
+        run.plannedFrom = request.start;
+    }
+    return true;
 }

@@ -17,6 +17,7 @@
 #include "terrain/terrainGrid.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ struct LandscapeRun {
     int groundMoves = Settings{}.moves; // the moves plans on this ground take unless told otherwise
     bool loadedGround = false;          // --terrain named the ground
     ProgressListener progress;          // where long work of this run tells how far it has come
+    // The start the tables hold a whole plan from, over the steps as now priced; none before the
+    // first plan, after new steps and while a plan is unfinished.
+    std::optional<Cell> plannedFrom;
     // --routes: more files the routes go to whenever the map files are written.
     std::vector<std::string> routeFiles;
     // --isochrones-format: the format the window writes the areas within its rings in.
@@ -66,9 +70,21 @@ void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> hei
 // The barriers plans heed: the run's, unless the settings switch them off.
 const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run);
 
+// What the steps of a plan are priced for: taken from the settings when the plan is asked for,
+// so that pricing beside the window reads nothing the event thread may change meanwhile.
+struct StepChoice {
+    Vehicle vehicle;
+    int moves;
+    bool barriersOn;
+    bool timed;
+};
+StepChoice stepChoice(const LandscapeRun& run);
+
 // Prices the run's steps again for its settings' vehicle and barriers; call whenever either
 // changes.
 void priceSteps(LandscapeRun& run);
+// The same for `choice`.
+void priceStepsFor(LandscapeRun& run, const StepChoice& choice);
 
 // Plans from the settings' start with the settings' planner into the run's tables; from every
 // start at once with the exact planner when there are several; and then, while the corridor is
@@ -76,6 +92,25 @@ void priceSteps(LandscapeRun& run);
 // points, each leg of the trip is planned in turn (the tables are left holding the first leg's)
 // and the joined routes kept in run.trip.
 void planRun(LandscapeRun& run);
+
+// One plan as asked for: with `planner` from `start` (and the run's further starts) to every
+// cell, through the via points in order to `end`, and the corridor to `end` when `corridor`.
+struct PlanRequest {
+    PlannerKind planner = PlannerKind::Sweep;
+    Cell start{};
+    Cell end{};
+    std::vector<Cell> via;
+    bool corridor = false;
+};
+
+// The plan the run's settings ask for now.
+PlanRequest planRequest(const LandscapeRun& run);
+
+// Plans `request` into the run's tables (and trip and corridor), telling `progress` how it goes;
+// false when `cancel` stopped it, the tables then unfinished. Sets plannedFrom when the plan is
+// whole and serves any end: one without via points or a corridor.
+bool planRunFrom(LandscapeRun& run, const PlanRequest& request, const ProgressListener& progress,
+                 const CancelFlag* cancel);
 
 // The least-distance route, then the least-energy route, then when the last plan was timed the
 // fastest route, of the run's last plan between the settings' start (with several starts, the

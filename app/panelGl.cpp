@@ -9,6 +9,7 @@
 #include "app/inputGl.h"
 #include "app/keyboard.h"
 #include "app/pictureGl.h"
+#include "app/planning.h"
 #include "app/savedFiles.h"
 #include "app/windowConsole.h"
 #include "app/windowState.h"
@@ -171,6 +172,7 @@ void saves(WindowState& window) {
     }
     ImGui::SameLine();
     if (ImGui::Button("Save map files")) {
+        waitForPlan(windowConsole().out); // the files hold the finished plan
         saveMapFiles(landscapeRun, windowConsole().out);
     }
     if (!panel.refusal.empty()) {
@@ -372,6 +374,12 @@ void underCursor(const WindowState& window) {
         cellUnderPixel(window.scene, sceneInputs(landscapeRun), panel.pointerX, panel.pointerY);
     if (!cell) {
         ImGui::TextUnformatted("Off the ground");
+        return;
+    }
+    // The tables and the grid are the worker's until its plan ends.
+    if (planUnderWay()) {
+        ImGui::TextUnformatted(planningViewText().c_str());
+        ImGui::TextUnformatted(cellPlaceReport(cell->x, cell->y).c_str());
         return;
     }
     const LandscapeRun& run = landscapeRun;

@@ -3,6 +3,7 @@
 
 #include "app/pictureGl.h"
 
+#include "app/planning.h"
 #include "app/savedFiles.h"
 #include "app/windowConsole.h"
 
@@ -34,6 +35,7 @@ Picture viewPicture() {
 } // namespace
 
 void pressPictureKey(bool& pictureAsked) {
+    waitForPlan(windowConsole().out); // the picture shows the finished plan
     pictureAsked = true;
     echoAndRebuild(windowConsole().out);
     glutPostRedisplay();

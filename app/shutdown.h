@@ -12,9 +12,10 @@ constexpr int WINDOW_END_STATUS = 0;
 
 void installShutdownHandlers();
 
-// Marks long work on the event thread while it lives: a plan, pricing the steps, an export. The
-// event loop cannot look at the flag until such work is done (seconds, or minutes on a big
-// grid), so a SIGTERM or SIGINT meanwhile ends the process from the handler, with
+// Marks long work while it lives: a plan or pricing the steps on the event thread or beside it
+// on the worker (the event thread holds one for as long as the worker's plan is under way), an
+// export. The event loop cannot wait for such work to end before leaving (seconds, or minutes
+// on a big grid), so a SIGTERM or SIGINT meanwhile ends the process from the handler, with
 // WINDOW_END_STATUS, after removing a temporary file being written. Nothing is lost: the
 // console's text is flushed when the work begins, a plan's tables would go at the end anyway,
 // and a file being replaced is left as it was. A signal that came just before the work ends the

@@ -8,13 +8,16 @@
 #include "app/inputGl.h"
 #include "app/options.h"
 #include "app/panelGl.h"
+#include "app/planning.h"
 #include "app/shutdown.h"
 #include "app/windowState.h"
 #include "app/windowWatchGl.h"
 #include "io/pictureFile.h"
+#include "render/heightShading.h"
 #include "render/scene.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
+#include "render/viewTextGl.h"
 #include "terrain/settings.h"
 
 #include <GL/freeglut.h>
@@ -25,6 +28,12 @@
 namespace {
 constexpr int FIRST_TICK_MS = 10;
 constexpr int TICK_MS = 20;
+// How long the first frame waits for the first plan: a small ground, the built-in one always,
+// opens with its rings and routes as it did when the plan ran before the window.
+constexpr double FIRST_FRAME_WAIT_S = 0.3;
+
+// The ground shaded by its heights has been compiled, to be shown until its first plan ends.
+bool heightsShown = false;
 
 // A window stretched past what a picture can hold is brought back within it: its buffers alone
 // would take gigabytes, and F12 could not save it.
@@ -36,15 +45,26 @@ void reshapeWithinPicture(int width, int height) {
     reshape(windowState.scene, width, height, settings.panelVisible);
 }
 
-// One frame: the scene (compiled anew when a command changed it), then what goes over it.
+// One frame: the scene (compiled anew when a command changed it and no plan is under way), then
+// what goes over it. Until the ground's first plan ends the ground shows shaded by its heights,
+// and while a plan tells how far it has come the view says so.
 void display() {
     SceneGlState& gl = windowState.scene;
     beginFrame(gl, windowState.camera, settings);
-    if (gl.sceneDirty) {
-        const SceneInputs in = sceneInputs(landscapeRun);
+    const SceneInputs in = sceneInputs(landscapeRun);
+    const bool firstPlanning = !firstPlanEnded();
+    if (firstPlanning && !heightsShown) {
+        // Reads the ground and the mesh alone, which the worker leaves unchanged.
+        rebuildSceneList(gl, heightShadedScene(in.terrain, in.mesh), in);
+        gl.sceneDirty = true; // the real scene is still to come
+        heightsShown = true;
+    } else if (!firstPlanning && gl.sceneDirty && !planUnderWay()) {
         rebuildSceneList(gl, buildScene(in), in);
     } else {
         replaySceneList(gl);
+    }
+    if (planUnderWay() && (firstPlanning || planTellsProgress())) {
+        drawViewText(gl, planningViewText());
     }
     afterScene(windowState);
     glutSwapBuffers();
@@ -55,6 +75,11 @@ void timerTick(int) {
     if (shutdownRequested() || windowLost(windowState.watch)) {
         glutLeaveMainLoop();
         return;
+    }
+    // A plan that ended is taken up here, on the event thread, and so is its progress.
+    if (takeUpPlanWork(stdout)) {
+        syncPanel(windowState);
+        glutPostRedisplay();
     }
     // A frame only while the camera moves; a still one leaves the window (and the CPU) alone.
     Camera& camera = windowState.camera;
@@ -89,6 +114,8 @@ int runLandscape(const char* programName, const Options& options) {
     installShutdownHandlers();
     watchForWindowLoss(windowState.watch);
     initPanel();
+    // Plans run beside the window from now on; what they tell goes to the console.
+    planBesideWindow(landscapeRun.progress);
     // From now on long work is shown in the panel as well as on the console.
     landscapeRun.progress = [console = landscapeRun.progress](const std::string& line) {
         if (console) {
@@ -99,8 +126,7 @@ int runLandscape(const char* programName, const Options& options) {
     windowState.scene.sceneDirty = true;
     windowState.scene.sceneList = glGenLists(1);
     prepareFirstScene(landscapeRun);
-    std::fputs(startReachText(landscapeRun).c_str(), stdout);
-    std::fflush(stdout);
+    waitForFirstPlan(FIRST_FRAME_WAIT_S, stdout);
     glEnable(GL_DEPTH_TEST);
     glutTimerFunc(FIRST_TICK_MS, timerTick, 0);
     glutDisplayFunc(display);
@@ -112,5 +138,6 @@ int runLandscape(const char* programName, const Options& options) {
     glutMotionFunc(mouseMotion);
     syncPanel(windowState);
     glutMainLoop();
+    stopPlanning(); // the plan under way has no window to show in
     return WINDOW_END_STATUS;
 }

@@ -16,11 +16,13 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -62,6 +64,22 @@ void BM_ExactRoutes(benchmark::State& state) {
 BENCHMARK(BM_ExactRoutes)
     ->Args({DEFAULT_START_X, DEFAULT_START_Y})
     ->Args({CENTRE, CENTRE})
+    ->Unit(benchmark::kMillisecond);
+
+// Either planner (state.range(0)) on the built-in ground with a cancel flag that is never
+// raised, beside BM_ComputeRoutes and BM_ExactRoutes without one: what looking at it costs.
+void BM_WatchedRoutes(benchmark::State& state) {
+    useRealTerrainFrom(DEFAULT_START_X, DEFAULT_START_Y, static_cast<PlannerKind>(state.range(0)));
+    const CancelFlag never{false};
+    for (auto _ : state) {
+        planRunFrom(landscapeRun, planRequest(landscapeRun), {}, &never);
+        benchmark::ClobberMemory();
+    }
+    settings.planner = PlannerKind::Sweep;
+}
+BENCHMARK(BM_WatchedRoutes)
+    ->Arg(static_cast<int>(PlannerKind::Sweep))
+    ->Arg(static_cast<int>(PlannerKind::Exact))
     ->Unit(benchmark::kMillisecond);
 
 // A coast: level sea over the west half of 1100 x 1100 cells of 85 m, hills to the east, the
@@ -310,6 +328,40 @@ BENCHMARK(BM_RasterIsochrones)
     ->Arg(static_cast<int>(IsochroneFormat::GeoPackage))
     ->Arg(static_cast<int>(IsochroneFormat::GeoJson))
     ->Unit(benchmark::kMillisecond);
+
+// From raising the cancel flag of a plan of the raster under way (state.range(1) ms after it
+// began, with planner state.range(0) over 48 moves) to its return: how long a newer question
+// waits before its own plan starts.
+void BM_RasterCancel(benchmark::State& state) {
+    const auto planner = static_cast<PlannerKind>(state.range(0));
+    if (!useBenchRaster(state, planner, 48)) {
+        return;
+    }
+    computeRoutes(); // faults the working space in
+    for (auto _ : state) {
+        CancelFlag cancel{false};
+        std::thread plan([&] {
+            planRunFrom(landscapeRun,
+                        PlanRequest{planner, {settings.startX, settings.startY}, {}, {}, false}, {},
+                        &cancel);
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(1)));
+        const auto raised = std::chrono::steady_clock::now();
+        cancel.store(true);
+        plan.join();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - raised).count());
+    }
+    settings.planner = PlannerKind::Sweep;
+    settings.moves = NEIGHBOUR_COUNT;
+}
+BENCHMARK(BM_RasterCancel)
+    ->Args({static_cast<int>(PlannerKind::Exact), 50})
+    ->Args({static_cast<int>(PlannerKind::Exact), 3000})
+    ->Args({static_cast<int>(PlannerKind::Sweep), 1000})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 
 } // namespace
 

@@ -25,14 +25,18 @@ void corridorValues(const CostTable& fromStart, const CostTable& toEnd, float be
     }
 }
 
-void planCorridor(const PlanningGrid& grid, const RouteTables& plan, Cell end, ExactWorkspace& work,
-                  RouteTables& corridor, const ProgressListener& progress) {
+bool planCorridor(const PlanningGrid& grid, const RouteTables& plan, Cell end, ExactWorkspace& work,
+                  RouteTables& corridor, const ProgressListener& progress,
+                  const CancelFlag* cancel) {
     const GridShape& held = corridor.previousDistance.shape();
     if (!corridor.previousDistance.sized() || held.columns != grid.shape.columns ||
         held.rows != grid.shape.rows || held.spacing != grid.shape.spacing) {
         corridor.resize(grid.shape);
     }
-    exactRoutesFrom(grid, {end}, SearchDirection::Reversed, work, corridor, progress);
+    if (!exactRoutesFrom(grid, {end}, SearchDirection::Reversed, work, corridor, progress,
+                         cancel)) {
+        return false;
+    }
     const bool inGrid = grid.shape.contains(end.x, end.y);
     for (Measure m : {Measure::Distance, Measure::Energy, Measure::Time}) {
         if (m == Measure::Time && !corridor.timed) {
@@ -41,4 +45,5 @@ void planCorridor(const PlanningGrid& grid, const RouteTables& plan, Cell end, E
         const float best = inGrid ? plan.costs(m)[end.x][end.y] : UNREACHED_COST;
         corridorValues(plan.costs(m), corridor.costs(m), best, corridor.costs(m));
     }
+    return true;
 }

@@ -25,9 +25,10 @@ void corridorValues(const CostTable& fromStart, const CostTable& toEnd, float be
 // Fills `corridor` for the plan in `plan`, made from the one start to every cell of `grid`, and
 // the route to `end`: the reversed search from `end` and then, in place of its costs, each
 // measure's corridor values (its predecessors are the moves toward the end). `corridor` is sized
-// for the grid when it is not.
-void planCorridor(const PlanningGrid& grid, const RouteTables& plan, Cell end, ExactWorkspace& work,
-                  RouteTables& corridor, const ProgressListener& progress = {});
+// for the grid when it is not. False, `corridor` unfinished, when `cancel` stopped the search.
+bool planCorridor(const PlanningGrid& grid, const RouteTables& plan, Cell end, ExactWorkspace& work,
+                  RouteTables& corridor, const ProgressListener& progress = {},
+                  const CancelFlag* cancel = nullptr);
 
 // True when a cell of corridor value `value` lies within `percent` % of the best route's cost.
 inline bool withinCorridor(float value, float best, double percent) {

@@ -61,6 +61,8 @@ struct MeasureSearch {
     CostTable* evenTimes = nullptr;
     double pace = 0.0;
     SearchDirection direction = SearchDirection::Forward;
+    const CancelFlag* cancel = nullptr;
+    bool cancelled = false; // the search stopped at `cancel`, its tables left as they were
 };
 
 // Where a search keeps its cells: records of 16 bytes beside the grid's heights and moves and the
@@ -163,8 +165,16 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     for (int d = 0; d < grid.moves->count; ++d) {
         offsets[d] = moveOffset((*grid.moves)[d], rows);
     }
-    for (std::size_t p = 0; p < cellCount; ++p) {
-        cells.reset(p);
+    // Resetting the cells of a big grid takes tens of milliseconds: looked at in stretches.
+    for (std::size_t first = 0; first < cellCount; first += PROGRESS_STRIDE) {
+        if (cancelAsked(part.cancel)) {
+            part.cancelled = true;
+            return;
+        }
+        for (std::size_t p = first, end = std::min(cellCount, first + PROGRESS_STRIDE); p < end;
+             ++p) {
+            cells.reset(p);
+        }
     }
     const StepRange& range = rangeOf(grid, M);
     // A measure without costly steps leaves every cost at 0: one bucket holds all.
@@ -222,8 +232,14 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
             continue;
         }
         cells[p].setWaiting(false);
-        if (++takenUp % PROGRESS_STRIDE == 0 && part.report != nullptr) {
-            part.report->update(takenUp);
+        if (++takenUp % CANCEL_STRIDE == 0) {
+            if (cancelAsked(part.cancel)) {
+                part.cancelled = true;
+                return;
+            }
+            if (takenUp % PROGRESS_STRIDE == 0 && part.report != nullptr) {
+                part.report->update(takenUp);
+            }
         }
         const double base = cells[p].cost;
         const double otherBase = cells[p].other();
@@ -450,14 +466,15 @@ bool timesFromDistance(const PlanningGrid& grid) {
     return grid.timed && grid.kinds.cells.empty() && grid.prices.evenTime();
 }
 
-void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
-                 RouteTables& out, const ProgressListener& progress) {
-    exactRoutesFrom(grid, {Cell{startX, startY}}, SearchDirection::Forward, work, out, progress);
+bool exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
+                 RouteTables& out, const ProgressListener& progress, const CancelFlag* cancel) {
+    return exactRoutesFrom(grid, {Cell{startX, startY}}, SearchDirection::Forward, work, out,
+                           progress, cancel);
 }
 
-void exactRoutesFrom(const PlanningGrid& grid, const std::vector<Cell>& startCells,
+bool exactRoutesFrom(const PlanningGrid& grid, const std::vector<Cell>& startCells,
                      SearchDirection direction, ExactWorkspace& work, RouteTables& out,
-                     const ProgressListener& progress) {
+                     const ProgressListener& progress, const CancelFlag* cancel) {
     out.useMoves(*grid.moves);
     std::vector<std::size_t> starts;
     for (const Cell& c : startCells) {
@@ -467,7 +484,7 @@ void exactRoutesFrom(const PlanningGrid& grid, const std::vector<Cell>& startCel
     }
     if (starts.empty()) {
         resetRouteTables(out, -1, -1, grid.timed);
-        return;
+        return true;
     }
     ProgressReport report(PLANNING_WORK, grid.shape.cells(), progress);
     // The energy search, on this thread, tells how far it has come (the searches take up about
@@ -490,7 +507,12 @@ void exactRoutesFrom(const PlanningGrid& grid, const std::vector<Cell>& startCel
                              !work.keepCells && (m == Measure::Energy || m == lastOnHelper),
                              nullptr,
                              0.0,
-                             direction};
+                             direction,
+                             cancel};
+    };
+    const auto anyCancelled = [](const auto& searches) {
+        return std::any_of(searches.begin(), searches.end(),
+                           [](const MeasureSearch& s) { return s.cancelled; });
     };
     if (timesFromDistance(grid)) {
         // The distance search fills both, and the two cores search the two other measures.
@@ -503,19 +525,23 @@ void exactRoutesFrom(const PlanningGrid& grid, const std::vector<Cell>& startCel
         searches[0].evenTimes = &out.costs(Measure::Time);
         searches[0].pace = grid.prices.pace();
         runEach(searches, searchMeasure, work.helper);
+        if (anyCancelled(searches)) {
+            return false;
+        }
         const uint8_t* shortest = out.previous(Measure::Distance).steps();
         std::copy(shortest, shortest + grid.shape.cells(), out.previous(Measure::Time).steps());
         out.timed = true;
-        return;
+        return true;
     }
     if (grid.timed) {
         std::array<MeasureSearch, 3> searches = {measure(Measure::Distance), measure(Measure::Time),
                                                  measure(Measure::Energy)};
         runEach(searches, searchMeasure, work.helper);
         out.timed = true;
-        return;
+        return !anyCancelled(searches);
     }
     std::array<MeasureSearch, 2> searches = {measure(Measure::Distance), measure(Measure::Energy)};
     runEach(searches, searchMeasure, work.helper);
     forgetTimes(out);
+    return !anyCancelled(searches);
 }

@@ -8,6 +8,7 @@
 // other, whichever order it found them in.
 
 #include "planner/bucketQueue.h"
+#include "planner/cancel.h"
 #include "planner/parallelWork.h"
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
@@ -64,9 +65,12 @@ bool timesFromDistance(const PlanningGrid& grid);
 // equal in both. Deterministic: cells are taken up bucket by bucket (the oldest first within
 // one), neighbours in the order of the grid's move set. The measures (time too on a timed grid)
 // search independently of each other, two at a time. A start outside the grid or without ground
-// leaves every cell unreached. A big grid's search tells `progress` how far it has come.
-void exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
-                 RouteTables& out, const ProgressListener& progress = {});
+// leaves every cell unreached. A big grid's search tells `progress` how far it has come. Returns
+// false, the tables left unfinished, when `cancel` was raised before the search ended; true
+// otherwise.
+bool exactRoutes(const PlanningGrid& grid, int startX, int startY, ExactWorkspace& work,
+                 RouteTables& out, const ProgressListener& progress = {},
+                 const CancelFlag* cancel = nullptr);
 
 // Which way a search takes the moves. Forward, a cell's cost is the least cost of a route from
 // a start to it; reversed, the least cost of a route from it to a start (the end of a trip, say),
@@ -80,6 +84,6 @@ enum class SearchDirection { Forward, Reversed };
 // its least cost from any of them, and its route leads back to the start it is nearest. Every
 // path takes several starts; a reversed search takes its moves one by one, never through the
 // hand-widened offers (chosen once per search).
-void exactRoutesFrom(const PlanningGrid& grid, const std::vector<Cell>& starts,
+bool exactRoutesFrom(const PlanningGrid& grid, const std::vector<Cell>& starts,
                      SearchDirection direction, ExactWorkspace& work, RouteTables& out,
-                     const ProgressListener& progress = {});
+                     const ProgressListener& progress = {}, const CancelFlag* cancel = nullptr);

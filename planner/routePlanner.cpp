@@ -3,11 +3,11 @@
 
 #include "planner/routeSweep.h"
 
-void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
-                PlannerWorkspace& work, RouteTables& out, const ProgressListener& progress) {
+bool planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
+                PlannerWorkspace& work, RouteTables& out, const ProgressListener& progress,
+                const CancelFlag* cancel) {
     if (planner == PlannerKind::Exact) {
-        exactRoutes(grid, startX, startY, work.exact, out, progress);
-        return;
+        return exactRoutes(grid, startX, startY, work.exact, out, progress, cancel);
     }
-    sweepRoutes(grid, startX, startY, work.sweep, out, progress);
+    return sweepRoutes(grid, startX, startY, work.sweep, out, progress, cancel);
 }

@@ -20,5 +20,7 @@ struct PlannerWorkspace {
 };
 
 // Fills `out` from (startX, startY) with `planner`: the one spiral sweep or the exact search.
-void planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
-                PlannerWorkspace& work, RouteTables& out, const ProgressListener& progress = {});
+// False, the tables left unfinished, when `cancel` stopped the plan before its end.
+bool planRoutes(PlannerKind planner, const PlanningGrid& grid, int startX, int startY,
+                PlannerWorkspace& work, RouteTables& out, const ProgressListener& progress = {},
+                const CancelFlag* cancel = nullptr);

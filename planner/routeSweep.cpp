@@ -8,6 +8,7 @@
 #include "planner/parallelWork.h"
 #include "planner/spiralOrder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -165,28 +166,33 @@ void relaxAlongMoves(const SetMoves& moves, const TableCells<Timed>& cells, std:
 // steps a column's worth of memory per cell, which the hardware does not foresee.
 constexpr std::size_t SWEEP_PREFETCH_CELLS = 16;
 
-// Walks the spiral from (startX, startY), relaxing every cell of `cells`.
+// Walks the spiral from (startX, startY), relaxing every cell of `cells`; false when `cancel`
+// stopped it.
 template <typename Pricer, typename Cells>
-void sweepCellsWith(const PlanningGrid& grid, const Pricer& pricer, int startX, int startY,
-                    const Cells& cells, const ProgressListener& progress) {
+bool sweepCellsWith(const PlanningGrid& grid, const Pricer& pricer, int startX, int startY,
+                    const Cells& cells, const ProgressListener& progress,
+                    const CancelFlag* cancel) {
     const GridShape shape = grid.shape;
     const std::size_t cellCount = shape.cells();
     std::size_t last = shape.index(startX, startY);
     ProgressReport report(PLANNING_WORK, cellCount, progress);
     std::size_t visited = 0;
-    forEachSpiralCell(shape, startX, startY, [&](int a, int b) {
-        if (++visited % PROGRESS_STRIDE == 0) {
-            report.update(visited);
-        }
-        const std::size_t p = shape.index(a, b);
-        // The leg goes on the way the last move went (a wrong guess at a corner costs nothing).
-        const std::size_t ahead = p + (p - last) * SWEEP_PREFETCH_CELLS;
-        if (ahead < cellCount) {
-            cells.prefetch(ahead);
-        }
-        last = p;
-        relaxCell(pricer, shape.rows, cells, p);
-    });
+    return forEachSpiralCell(
+        shape, startX, startY,
+        [&](int a, int b) {
+            if (++visited % PROGRESS_STRIDE == 0) {
+                report.update(visited);
+            }
+            const std::size_t p = shape.index(a, b);
+            // The leg goes on the way the last move went (a wrong guess at a corner costs nothing).
+            const std::size_t ahead = p + (p - last) * SWEEP_PREFETCH_CELLS;
+            if (ahead < cellCount) {
+                cells.prefetch(ahead);
+            }
+            last = p;
+            relaxCell(pricer, shape.rows, cells, p);
+        },
+        cancel);
 }
 
 // Calls use(pricer) with the pricer that suits the grid.
@@ -208,30 +214,44 @@ template <typename Use> void withPricer(const PlanningGrid& grid, Use&& use) {
 }
 
 template <typename Cells>
-void sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& cells,
-                const ProgressListener& progress) {
+bool sweepCells(const PlanningGrid& grid, int startX, int startY, const Cells& cells,
+                const ProgressListener& progress, const CancelFlag* cancel) {
+    bool complete = false;
     withPricer(grid, [&](const auto& pricer) {
-        sweepCellsWith(grid, pricer, startX, startY, cells, progress);
+        complete = sweepCellsWith(grid, pricer, startX, startY, cells, progress, cancel);
     });
+    return complete;
 }
 
-// One measure's sweep over records of its own, written out to its cost and predecessor tables.
+// One measure's sweep over records of its own, written out to its cost and predecessor tables;
+// false, with the tables left as they are, when `cancel` stopped it.
 template <Measure M>
-void packedSweep(const PlanningGrid& grid, int startX, int startY, PlannerArray<SweepCell>& state,
-                 float* cost, uint8_t* from, const ProgressListener& progress) {
+bool packedSweep(const PlanningGrid& grid, int startX, int startY, PlannerArray<SweepCell>& state,
+                 float* cost, uint8_t* from, const ProgressListener& progress,
+                 const CancelFlag* cancel) {
     const std::size_t cellCount = grid.shape.cells();
     SweepCell* cells = state.reserve(cellCount);
     const float* z = grid.terrain->heights().data();
     const uint8_t* steps = grid.steps.data();
-    for (std::size_t p = 0; p < cellCount; ++p) {
-        cells[p] = {UNREACHED_COST, z[p], steps[p], FROM_NOWHERE};
+    // Filling the records of a big grid takes tens of milliseconds: looked at in stretches.
+    for (std::size_t first = 0; first < cellCount; first += PROGRESS_STRIDE) {
+        if (cancelAsked(cancel)) {
+            return false;
+        }
+        for (std::size_t p = first, end = std::min(cellCount, first + PROGRESS_STRIDE); p < end;
+             ++p) {
+            cells[p] = {UNREACHED_COST, z[p], steps[p], FROM_NOWHERE};
+        }
     }
     cells[grid.shape.index(startX, startY)].cost = 0.0f;
-    sweepCells(grid, startX, startY, PackedCells<M>{cells, &grid.prices}, progress);
+    if (!sweepCells(grid, startX, startY, PackedCells<M>{cells, &grid.prices}, progress, cancel)) {
+        return false;
+    }
     for (std::size_t p = 0; p < cellCount; ++p) {
         cost[p] = cells[p].cost;
         from[p] = cells[p].from;
     }
+    return true;
 }
 
 // A measure's packed sweep handed to a thread.
@@ -241,6 +261,8 @@ struct MeasureSweep {
     float* cost;
     uint8_t* from;
     const ProgressListener* progress;
+    const CancelFlag* cancel;
+    bool* complete; // set when the sweep ran to its end
 };
 
 template <bool Timed> TableCells<Timed> tableCells(const PlanningGrid& grid, RouteTables& tables) {
@@ -265,26 +287,30 @@ void withTableCells(const PlanningGrid& grid, RouteTables& tables, Use&& use) {
     use(tableCells<false>(grid, tables));
 }
 
-// Sweeps the measures of a big grid of the eight steps in packed records, each on a core.
-void packedSweeps(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,
-                  RouteTables& out, const ProgressListener& progress) {
+// Sweeps the measures of a big grid of the eight steps in packed records, each on a core; false
+// when `cancel` stopped any of them.
+bool packedSweeps(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,
+                  RouteTables& out, const ProgressListener& progress, const CancelFlag* cancel) {
     const ProgressListener silent;
+    bool complete[MEASURE_COUNT] = {};
     const auto sweep = [&](Measure m, const ProgressListener* told) {
         const int k = static_cast<int>(m);
-        return MeasureSweep{m, &work.cells[k], out.costs(m).data(), out.previous(m).steps(), told};
+        return MeasureSweep{m,    &work.cells[k], out.costs(m).data(), out.previous(m).steps(),
+                            told, cancel,         &complete[k]};
     };
     const auto run = [&](const MeasureSweep& m) {
         switch (m.measure) {
         case Measure::Distance:
-            packedSweep<Measure::Distance>(grid, startX, startY, *m.state, m.cost, m.from,
-                                           *m.progress);
+            *m.complete = packedSweep<Measure::Distance>(grid, startX, startY, *m.state, m.cost,
+                                                         m.from, *m.progress, m.cancel);
             return;
         case Measure::Energy:
-            packedSweep<Measure::Energy>(grid, startX, startY, *m.state, m.cost, m.from,
-                                         *m.progress);
+            *m.complete = packedSweep<Measure::Energy>(grid, startX, startY, *m.state, m.cost,
+                                                       m.from, *m.progress, m.cancel);
             return;
         case Measure::Time:
-            packedSweep<Measure::Time>(grid, startX, startY, *m.state, m.cost, m.from, *m.progress);
+            *m.complete = packedSweep<Measure::Time>(grid, startX, startY, *m.state, m.cost, m.from,
+                                                     *m.progress, m.cancel);
             return;
         }
     };
@@ -295,12 +321,13 @@ void packedSweeps(const PlanningGrid& grid, int startX, int startY, SweepWorkspa
                                               sweep(Measure::Energy, &progress)};
         runEach(sweeps, run, work.helpers, 2);
         out.timed = true;
-        return;
+        return complete[0] && complete[1] && complete[2];
     }
     std::array<MeasureSweep, 2> sweeps = {sweep(Measure::Distance, &silent),
                                           sweep(Measure::Energy, &progress)};
     runEach(sweeps, run, work.helpers, 1);
     forgetTimes(out);
+    return complete[0] && complete[1];
 }
 
 } // namespace
@@ -316,34 +343,38 @@ void relaxNeighbours(const PlanningGrid& grid, RouteTables& tables, int a, int b
     });
 }
 
-void sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,
-                 RouteTables& out, const ProgressListener& progress) {
+bool sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,
+                 RouteTables& out, const ProgressListener& progress, const CancelFlag* cancel) {
     out.useMoves(*grid.moves);
     if (!canStartAt(grid, startX, startY)) {
         resetRouteTables(out, -1, -1, grid.timed);
-        return;
+        return true;
     }
     // A grid that fits in the caches gains nothing from packing and must plan without
     // allocating; the packed state pays off where the tables do not fit.
     if (grid.moves->count == NEIGHBOUR_COUNT && workersFor(grid.shape.cells()) > 1) {
-        packedSweeps(grid, startX, startY, work, out, progress);
-        return;
+        return packedSweeps(grid, startX, startY, work, out, progress, cancel);
     }
     resetRouteTables(out, startX, startY, grid.timed);
+    bool complete = false;
     withTableCells(grid, out, [&](const auto& cells) {
         if (grid.moves->count == NEIGHBOUR_COUNT) {
-            sweepCells(grid, startX, startY, cells, progress);
+            complete = sweepCells(grid, startX, startY, cells, progress, cancel);
             return;
         }
         const SetMoves moves(grid);
         const GridShape shape = grid.shape;
         ProgressReport report(PLANNING_WORK, shape.cells(), progress);
         std::size_t visited = 0;
-        forEachSpiralCell(shape, startX, startY, [&](int a, int b) {
-            if (++visited % PROGRESS_STRIDE == 0) {
-                report.update(visited);
-            }
-            relaxAlongMoves(moves, cells, shape.index(a, b));
-        });
+        complete = forEachSpiralCell(
+            shape, startX, startY,
+            [&](int a, int b) {
+                if (++visited % PROGRESS_STRIDE == 0) {
+                    report.update(visited);
+                }
+                relaxAlongMoves(moves, cells, shape.index(a, b));
+            },
+            cancel);
     });
+    return complete;
 }

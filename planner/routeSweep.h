@@ -2,6 +2,7 @@
 // One relaxation sweep that spirals out from the start cell and offers every visited cell's
 // costs to its eight neighbours. One pass, no queue: the visiting order decides the result.
 
+#include "planner/cancel.h"
 #include "planner/parallelWork.h"
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
@@ -33,9 +34,11 @@ struct SweepWorkspace {
 
 // Fills `out` (sized for the grid) by one sweep from (startX, startY) over the steps of `grid`.
 // A start outside the grid or without ground leaves every cell unreached. Allocates nothing
-// once `work` has grown. A big grid's sweep tells `progress` how far it has come.
-void sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,
-                 RouteTables& out, const ProgressListener& progress = {});
+// once `work` has grown. A big grid's sweep tells `progress` how far it has come. Returns false,
+// the tables left unfinished, when `cancel` was raised before the sweep ended; true otherwise.
+bool sweepRoutes(const PlanningGrid& grid, int startX, int startY, SweepWorkspace& work,
+                 RouteTables& out, const ProgressListener& progress = {},
+                 const CancelFlag* cancel = nullptr);
 
 // Offers the costs of cell (a, b) in `tables` to its passable neighbours, by the steps of
 // `grid`; (a, b) lies inside the grid.

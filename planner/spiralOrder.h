@@ -2,6 +2,7 @@
 // The square spiral the sweep walks: the start, then ring 1, ring 2, ...; within a ring the +x,
 // +y, -x and -y legs. The walker leaves the grid on the outer rings; those moves visit nothing.
 
+#include "planner/cancel.h"
 #include "terrain/gridShape.h"
 
 #include <algorithm>
@@ -14,9 +15,11 @@ inline int spiralLegLimit(const GridShape& shape) {
 
 // Calls visit(x, y) for every grid cell in spiral order from (startX, startY), each exactly once
 // when the start lies inside the grid. A leg outside the grid is skipped as a whole and a leg
-// that crosses it is clipped to it, so the walk costs no test per move.
+// that crosses it is clipped to it, so the walk costs no test per move. The walk stops before a
+// ring once `cancel` is raised; false then, true when every cell was visited.
 template <typename Visit>
-void forEachSpiralCell(const GridShape& shape, int startX, int startY, Visit&& visit) {
+bool forEachSpiralCell(const GridShape& shape, int startX, int startY, Visit&& visit,
+                       const CancelFlag* cancel = nullptr) {
     int i = startX;
     int j = startY;
     if (shape.contains(i, j)) {
@@ -28,6 +31,9 @@ void forEachSpiralCell(const GridShape& shape, int startX, int startY, Visit&& v
     const auto insideY = [lastY](int v) { return v >= 0 && v <= lastY; };
     const int limit = spiralLegLimit(shape);
     for (int k = 1; k < limit; k += 2) {
+        if (cancelAsked(cancel)) {
+            return false;
+        }
         if (insideY(j)) {
             for (int t = std::max(i + 1, 0), end = std::min(i + k, lastX); t <= end; ++t) {
                 visit(t, j);
@@ -53,4 +59,5 @@ void forEachSpiralCell(const GridShape& shape, int startX, int startY, Visit&& v
         }
         j -= k + 1;
     }
+    return true;
 }

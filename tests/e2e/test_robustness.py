@@ -11,6 +11,8 @@ from test_keyboard import PROMPT, RANGE_MESSAGE as RANGE
 from test_terrain import SOURCE
 
 LONG_PLAN_SIDE, PLANNING = 6000, "Planning: "  # an exact plan of seconds, and its progress
+BUSY_SIDE, BUSY_MOVES = 1500, "96"  # plans of seconds whose table file stays small
+WAITING, DIRECT = "Waiting for the plan to finish\n", "Total Direct Path"
 
 X11 = ctypes.CDLL("libX11.so.6")
 X11.XOpenDisplay.restype = ctypes.c_void_p
@@ -103,6 +105,30 @@ class RobustnessTest(e2e.TestCase):
                 self.assertEqual(proc.wait(), -sig if batch else 0)
                 print("%s: ended %.3f s after it" % (sig.name, time.monotonic() - sent))
                 self.assertLess(time.monotonic() - sent, 1.0)  # seconds
+
+    def test_window_answers_while_it_plans_and_a_new_start_replaces_the_plan(self):
+        self.addCleanup(shutil.rmtree, folder := tempfile.mkdtemp())
+        subprocess.run(["/usr/bin/python3", os.path.join(SOURCE, "tools", "hillsRaster.py"), ground
+                        := os.path.join(folder, "h.tif"), *[str(BUSY_SIDE)] * 2], check=True)
+        with self.launch(extra_args=["--terrain", ground, "--moves", BUSY_MOVES]) as app:
+            grey = lambda shot: shot.count(lambda p: p[0] != p[1] or p[1] != p[2]) == 0  # noqa
+            first = app.settled_screenshot()  # heights only, until the first plan ends
+            app.hold_until_changed("w", first, 100)
+            moved = app.screenshot()
+            self.assertEqual((grey(first), grey(moved), DIRECT in app.output()), (True, True, False))
+            self.assertGreater(moved.differing_pixels(first), 100)
+            app.key("p")  # a new start and end, (5, 5) both, while the first plan runs
+            app.wait_for(re.escape(PROMPT))
+            app.write_stdin("5 5 5 5\n")
+            app.wait_for(ECHO)
+            app.key("P")  # waits for the new plan, then writes its tables
+            app.wait_for(DIRECT, timeout=600)
+            out = app.output()
+            self.assertEqual((out.count(WAITING), out.count(DIRECT), "Path:\t0.000000" in out),
+                             (1, 1, True))
+            with open(os.path.join(app.workdir, "distanceTable.txt")) as table:
+                row = next(line for k, line in enumerate(table) if k == 1 + 5 * BUSY_SIDE + 5)
+            self.assertEqual(float(row.split()[3]), 0.0)
 
     def test_picture_catches_up_without_input_and_idles(self):
         with self.launch() as app:

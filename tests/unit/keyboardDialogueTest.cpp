@@ -67,6 +67,24 @@ TEST_F(CellDialogueTest, PickedCellsReplanLikeAnEntry) {
     EXPECT_TRUE(sceneDirty);
 }
 
+// A new end of the plan at hand is walked at once; a new start, or new steps, plan again.
+TEST_F(CellDialogueTest, OnlyANewStartOrNewStepsPlanAgain) {
+    useBuiltInGround();
+    CapturedConsole captured;
+    submitPickedCell(PickedEnd::Start, 5, 6, captured.console().out);
+    for (const auto& [end, x, y, replanned] :
+         {std::tuple{PickedEnd::End, 20, 30, false}, std::tuple{PickedEnd::Start, 5, 6, false},
+          std::tuple{PickedEnd::Start, 7, 7, true}}) {
+        distanceTable[9][9] = MARKER_COST;
+        submitPickedCell(end, x, y, captured.console().out);
+        EXPECT_EQ(distanceTable[9][9] != MARKER_COST, replanned) << x << ", " << y;
+    }
+    distanceTable[9][9] = MARKER_COST;
+    submitMoves(16, captured.console().out);
+    EXPECT_NE(distanceTable[9][9], MARKER_COST);
+    submitMoves(NEIGHBOUR_COUNT, captured.console().out);
+}
+
 TEST_F(CellDialogueTest, AcceptedEntryStoresTheCellsAndRerunsTheSweep) {
     useBuiltInGround();
     buildStepTable();

@@ -1,6 +1,7 @@
 #include "app/keyboard.h"
 #include "app/currentRun.h"
 
+#include "app/planning.h"
 #include "app/windowState.h"
 #include "camera/camera.h"
 #include "keyboardTestConsole.h"
@@ -357,6 +358,16 @@ TEST_F(KeyboardTest, UpperCaseMovementLettersDoNotSteer) {
         handleKeyDown(key, captured.console());
     }
     EXPECT_EQ(movingFlagCount(), 0);
+}
+
+// The view's words for the planner's progress lines, and before the first of them.
+TEST(PlanningText, ViewSaysHowFarThePlanHasCome) {
+    for (const auto& [line, shown] :
+         {std::pair{"Planning: 40 % of 16000000 cells", "Planning 40 %"},
+          std::pair{"Planning: 100 % of 1048576 cells", "Planning 100 %"},
+          std::pair{"", "Planning 0 %"}}) {
+        EXPECT_EQ(viewProgressText(line), shown) << line;
+    }
 }
 
 } // namespace

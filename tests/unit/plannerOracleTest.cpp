@@ -463,6 +463,40 @@ TEST_F(ExactOracle, StartOutsideTheGridReachesNothing) {
     EXPECT_EQ(previousEnergyVertices[LAST][3].x, NO_PREVIOUS);
 }
 
+// A raised cancel flag stops either planner over every kind of moves, which then says the plan
+// is unfinished; a flag never raised leaves every table as a plan without one gives it, bit for
+// bit.
+TEST_F(PlannerOracle, CancelledPlansSaySoAndUncancelledOnesAreUnchanged) {
+    const struct {
+        PlannerKind planner;
+        int moves;
+        bool timed;
+    } cases[] = {{PlannerKind::Sweep, 8, false},
+                 {PlannerKind::Sweep, 16, true},
+                 {PlannerKind::Exact, 8, true},
+                 {PlannerKind::Exact, 48, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.moves << " moves, exact " << (c.planner == PlannerKind::Exact));
+        settings.moves = c.moves;
+        run.timed = c.timed;
+        useBuiltInGround();
+        const Cell start{40, 300};
+        ASSERT_TRUE(planRunFrom(run, PlanRequest{c.planner, start, start, {}, false}, {}, nullptr));
+        RouteSnapshot whole;
+        whole.capture(run);
+        const CancelFlag raised{true};
+        EXPECT_FALSE(
+            planRunFrom(run, PlanRequest{c.planner, start, start, {}, false}, {}, &raised));
+        EXPECT_FALSE(run.plannedFrom.has_value());
+        const CancelFlag lowered{false};
+        EXPECT_TRUE(
+            planRunFrom(run, PlanRequest{c.planner, start, start, {}, false}, {}, &lowered));
+        EXPECT_TRUE(run.plannedFrom && *run.plannedFrom == start);
+        expectRouteTablesEqual(run, whole);
+    }
+}
+
 // Ground of the user's kind: not square, another spacing, float heights, holes without ground,
 // and vehicles whose limits, descent share and rolling resistance each change the answer.
 TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {

@@ -1,3 +1,4 @@
+#include "render/heightShading.h"
 #include "render/mesh.h"
 #include "terrain/terrainGrid.h"
 #include "tests/unit/sceneOfTheRun.h"
@@ -148,6 +149,26 @@ TEST_F(MeshGeometryTest, QuadsTouchingGroundWithoutHeightAreLeftOut) {
     }
     useBuiltInGround();
     buildMeshGeometry();
+}
+
+// Before the first plan: every drawn quadrilateral grey by its height, lowest darkest, and
+// nothing drawn over the mesh.
+TEST(HeightShading, GreyRampFromTheLowestToTheHighestGround) {
+    for (const auto& [height, grey] :
+         {std::pair{10.0f, HEIGHT_GREY_LOW}, std::pair{30.0f, HEIGHT_GREY_HIGH},
+          std::pair{20.0f, (HEIGHT_GREY_LOW + HEIGHT_GREY_HIGH) / 2}}) {
+        EXPECT_FLOAT_EQ(heightGrey(height, 10.0f, 30.0f), grey) << height;
+    }
+    EXPECT_FLOAT_EQ(heightGrey(5.0f, 5.0f, 5.0f), (HEIGHT_GREY_LOW + HEIGHT_GREY_HIGH) / 2);
+    TerrainPositions terrain;
+    terrain.assign({3, 2, 30.0}, {1, 2, 3, 4, 5, 6});
+    MeshGeometry mesh;
+    buildMeshGeometry(terrain, mesh);
+    const Scene scene = heightShadedScene(terrain, mesh);
+    ASSERT_EQ(scene.mesh.size(), 2u); // cells (0, 0) and (1, 0), heights 1 and 3 of 1..3 drawn
+    EXPECT_EQ(scene.mesh[0].colour, (Float3{HEIGHT_GREY_LOW, HEIGHT_GREY_LOW, HEIGHT_GREY_LOW}));
+    EXPECT_EQ(scene.mesh[1].colour, (Float3{HEIGHT_GREY_HIGH, HEIGHT_GREY_HIGH, HEIGHT_GREY_HIGH}));
+    EXPECT_TRUE(scene.overlays.empty() && scene.markers.empty());
 }
 
 } // namespace
