@@ -5,13 +5,12 @@
 
 #include "io/isochroneFile.h"
 
-#include "io/fileReplace.h"
+#include "io/ogrFile.h"
 #include "planner/route.h"
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
 #include <cpl_string.h>
-#include <cpl_vsi.h>
 #include <gdal.h>
 #include <gdal_alg.h>
 #include <gdal_frmts.h>
@@ -53,28 +52,13 @@ const FormatInfo& infoOf(IsochroneFormat format) {
                          [format](const FormatInfo& info) { return info.format == format; });
 }
 
-struct DatasetCloser {
-    void operator()(void* dataset) const { GDALClose(dataset); }
-};
-using Dataset = std::unique_ptr<void, DatasetCloser>;
-
-struct GeometryDeleter {
-    void operator()(OGRGeometryH geometry) const { OGR_G_DestroyGeometry(geometry); }
-};
-using Geometry = std::unique_ptr<void, GeometryDeleter>;
-
-struct FeatureDeleter {
-    void operator()(OGRFeatureH feature) const { OGR_F_Destroy(feature); }
-};
-using Feature = std::unique_ptr<void, FeatureDeleter>;
-
-struct SpatialReferenceDeleter {
-    void operator()(OGRSpatialReferenceH srs) const { OSRDestroySpatialReference(srs); }
-};
-using SpatialReference = std::unique_ptr<void, SpatialReferenceDeleter>;
+using Dataset = OgrDataset;
+using Geometry = OgrGeometry;
+using Feature = OgrFeature;
+using SpatialReference = OgrSpatialReference;
 
 std::string lastError() {
-    return *CPLGetLastErrorMsg() != '\0' ? CPLGetLastErrorMsg() : "OGR could not build it";
+    return ogrLastError();
 }
 
 // The cells within one value: a byte a cell (WITHIN or 0) indexed as the cost table, how many
@@ -316,27 +300,9 @@ const char* isochroneFileName(IsochroneFormat format) {
 
 std::string writeIsochroneFile(int folder, IsochroneFormat format, const IsochroneFacts& facts,
                                const ProgressListener& progress) {
-    // One file at a time is built in the memory folder.
-    static std::mutex building;
-    const std::lock_guard<std::mutex> hold(building);
-    // The caller reports a failure in its own words; GDAL's messages would only repeat it.
-    CPLPushErrorHandler(CPLQuietErrorHandler);
     registerDrivers();
-    const FormatInfo& info = infoOf(format);
-    const std::string path = std::string(MEMORY_FOLDER) + "/" + info.file;
-    VSIRmdirRecursive(MEMORY_FOLDER);
-    std::string error = IsochroneFileBuilder(format, facts, progress).build(path);
-    vsi_l_offset size = 0;
-    const GByte* bytes = error.empty() ? VSIGetMemFileBuffer(path.c_str(), &size, FALSE) : nullptr;
-    if (error.empty() && bytes == nullptr) {
-        error = "OGR wrote nothing";
-    }
-    if (error.empty()) {
-        error = replaceFile(folder, info.file, [&](std::FILE* file) {
-            return std::fwrite(bytes, 1, size, file) == size;
-        });
-    }
-    VSIRmdirRecursive(MEMORY_FOLDER);
-    CPLPopErrorHandler();
-    return error;
+    return writeThroughMemory(folder, infoOf(format).file, MEMORY_FOLDER, infoOf(format).file,
+                              [&](const std::string& path) {
+                                  return IsochroneFileBuilder(format, facts, progress).build(path);
+                              });
 }

@@ -6,13 +6,12 @@
 
 #include "io/routeGeoJson.h"
 
-#include "io/fileReplace.h"
+#include "io/ogrFile.h"
 #include "planner/groundPosition.h"
 #include "planner/routeSummary.h"
 
 #include <cpl_error.h>
 #include <cpl_string.h>
-#include <cpl_vsi.h>
 #include <gdal.h>
 #include <ogr_api.h>
 #include <ogr_srs_api.h>
@@ -53,27 +52,10 @@ const FormatInfo& infoOf(RouteFormat format) {
                          [format](const FormatInfo& info) { return info.format == format; });
 }
 
-struct SpatialReferenceDeleter {
-    void operator()(OGRSpatialReferenceH srs) const { OSRDestroySpatialReference(srs); }
-};
-using SpatialReference = std::unique_ptr<void, SpatialReferenceDeleter>;
-
-struct TransformationDeleter {
-    void operator()(OGRCoordinateTransformationH ct) const {
-        OCTDestroyCoordinateTransformation(ct);
-    }
-};
-using Transformation = std::unique_ptr<void, TransformationDeleter>;
-
-struct GeometryDeleter {
-    void operator()(OGRGeometryH geometry) const { OGR_G_DestroyGeometry(geometry); }
-};
-using Geometry = std::unique_ptr<void, GeometryDeleter>;
-
-struct FeatureDeleter {
-    void operator()(OGRFeatureH feature) const { OGR_F_Destroy(feature); }
-};
-using Feature = std::unique_ptr<void, FeatureDeleter>;
+using SpatialReference = OgrSpatialReference;
+using Transformation = OgrTransformation;
+using Geometry = OgrGeometry;
+using Feature = OgrFeature;
 
 // A system read from `wkt` (WGS 84 when empty), x first whatever its axis order; null when it
 // cannot be read.
@@ -340,9 +322,7 @@ class RouteFileBuilder {
     }
 
   private:
-    static std::string lastError() {
-        return *CPLGetLastErrorMsg() != '\0' ? CPLGetLastErrorMsg() : "OGR could not build it";
-    }
+    static std::string lastError() { return ogrLastError(); }
 
     static std::string routeError(const Route& route, const std::string& error) {
         return std::string("the ") + measureName(route.measure) + " route: " + error;
@@ -515,28 +495,10 @@ std::string writeRouteFile(int folder, const std::string& name, RouteFormat form
     if (needsLonLat(format) && facts.ground.crsWkt.empty()) {
         return "the ground has no coordinate system, so no longitude/latitude";
     }
-    // One file at a time is built in the memory folder.
-    static std::mutex building;
-    const std::lock_guard<std::mutex> hold(building);
-    // The caller reports a failure in its own words; GDAL's messages would only repeat it.
-    CPLPushErrorHandler(CPLQuietErrorHandler);
     registerDrivers();
-    const std::string path = std::string(MEMORY_FOLDER) + "/" + LAYER_NAME + infoOf(format).ending;
-    VSIRmdirRecursive(MEMORY_FOLDER);
-    std::string error = RouteFileBuilder(format, facts).build(path);
-    vsi_l_offset size = 0;
-    const GByte* bytes = error.empty() ? VSIGetMemFileBuffer(path.c_str(), &size, FALSE) : nullptr;
-    if (error.empty() && bytes == nullptr) {
-        error = "OGR wrote nothing";
-    }
-    if (error.empty()) {
-        error = replaceFile(folder, name, [&](std::FILE* file) {
-            return std::fwrite(bytes, 1, size, file) == size;
-        });
-    }
-    VSIRmdirRecursive(MEMORY_FOLDER);
-    CPLPopErrorHandler();
-    return error;
+    return writeThroughMemory(
+        folder, name, MEMORY_FOLDER, std::string(LAYER_NAME) + infoOf(format).ending,
+        [&](const std::string& path) { return RouteFileBuilder(format, facts).build(path); });
 }
 
 std::string writeRouteGeoJson(int folder, const std::string& name, const std::vector<Route>& routes,

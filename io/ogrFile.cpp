@@ -1,0 +1,37 @@
+#include "io/ogrFile.h"
+
+#include "io/fileReplace.h"
+
+#include <cpl_error.h>
+#include <cpl_vsi.h>
+
+#include <cstdio>
+#include <mutex>
+
+std::string ogrLastError() {
+    return *CPLGetLastErrorMsg() != '\0' ? CPLGetLastErrorMsg() : "OGR could not build it";
+}
+
+std::string writeThroughMemory(int folder, const std::string& name, const std::string& memoryFolder,
+                               const std::string& builtName,
+                               const std::function<std::string(const std::string& path)>& build) {
+    static std::mutex building;
+    const std::lock_guard<std::mutex> hold(building);
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    const std::string path = memoryFolder + "/" + builtName;
+    VSIRmdirRecursive(memoryFolder.c_str());
+    std::string error = build(path);
+    vsi_l_offset size = 0;
+    const GByte* bytes = error.empty() ? VSIGetMemFileBuffer(path.c_str(), &size, FALSE) : nullptr;
+    if (error.empty() && bytes == nullptr) {
+        error = "OGR wrote nothing";
+    }
+    if (error.empty()) {
+        error = replaceFile(folder, name, [&](std::FILE* file) {
+            return std::fwrite(bytes, 1, size, file) == size;
+        });
+    }
+    VSIRmdirRecursive(memoryFolder.c_str());
+    CPLPopErrorHandler();
+    return error;
+}
