@@ -6,7 +6,7 @@
 
 struct WindowState;
 
-// A Shift or Ctrl click waits for the next frame, which knows the depth under the pointer.
+// A Shift, Ctrl or Alt click waits for the next frame, which knows the depth under the pointer.
 struct PendingPick {
     PickedEnd end;
     int x, y;

@@ -6,6 +6,7 @@
 
 #include "app/consoleInput.h"
 #include "app/currentRun.h"
+#include "app/options.h"
 #include "app/planning.h"
 #include "app/savedFiles.h"
 #include "app/shutdown.h"
@@ -500,7 +501,44 @@ void submitRings(float rings, float width, std::FILE* out) {
     echoAndRebuild(out);
 }
 
-void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {
+std::string viaRefusal(const std::vector<Cell>& via) {
+    if (via.size() > static_cast<std::size_t>(MOST_VIA_POINTS)) {
+        return formatText("Refused: a trip has at most %d via points", MOST_VIA_POINTS);
+    }
+    if (!via.empty() && !landscapeRun.moreStarts.empty()) {
+        return "Refused: via points go with one start";
+    }
+    if (!via.empty() && !settings.destinations.empty()) {
+        return "Refused: via points go with one end";
+    }
+    for (const Cell& c : via) {
+        const std::string refusal = cellEntryRefusal({c.x, c.y, c.x, c.y});
+        if (!refusal.empty()) {
+            return refusal;
+        }
+    }
+    return "";
+}
+
+void submitViaPoints(const std::vector<Cell>& via, std::FILE* out) {
+    settings.via = via;
+    replan(out);
+    echoAndRebuild(out);
+}
+
+std::string submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {
+    if (end == PickedEnd::Via) {
+        std::vector<Cell> via = settings.via;
+        via.push_back({x, y});
+        const std::string refusal = viaRefusal(via);
+        if (!refusal.empty()) {
+            std::fprintf(out, "%s\n", refusal.c_str());
+            std::fflush(out);
+            return refusal;
+        }
+        submitViaPoints(via, out);
+        return "";
+    }
     RouteEnds entry{settings.startX, settings.startY, settings.endX, settings.endY};
     if (end == PickedEnd::Start) {
         entry.startX = x;
@@ -510,6 +548,7 @@ void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out) {
         entry.endY = y;
     }
     submitCellEntry(entry, out);
+    return "";
 }
 
 void handleKeyUp(unsigned char key) {

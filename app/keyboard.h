@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <istream>
 #include <string>
+#include <vector>
 
 // Where the commands print and where the start/end dialogue reads.
 struct Console {
@@ -45,11 +46,21 @@ void submitView(ViewMode view, std::FILE* out);
 // echo and the rebuild follow as for a key.
 void submitRings(float rings, float width, std::FILE* out);
 
-enum class PickedEnd { Start, End };
+// What a click on the ground picks: the start (Shift), the end (Ctrl) or a new via point (Alt).
+enum class PickedEnd { Start, End, Via };
 
 // Cell (x, y) picked in the window becomes the start or the end cell through submitCellEntry;
-// the other end stays.
-void submitPickedCell(PickedEnd end, int x, int y, std::FILE* out);
+// the other end stays. A via point picked is added before the end through submitViaPoints, or
+// refused: the refusal is printed and is the answer ("" when taken).
+std::string submitPickedCell(PickedEnd end, int x, int y, std::FILE* out);
+
+// Why a trip through `via` is refused ("Refused: ..."), or "" when it is taken: more than
+// MOST_VIA_POINTS, several starts or destinations, or a via point the start/end entry refuses.
+std::string viaRefusal(const std::vector<Cell>& via);
+
+// The via points set in the window, in order: the trip is planned anew (or the single route when
+// there are none left), then the echo and the rebuild follow.
+void submitViaPoints(const std::vector<Cell>& via, std::FILE* out);
 
 // The vehicle and the barrier switch set in the window: the steps are priced anew and the
 // active planner replans, then the echo and the rebuild follow as for a key.

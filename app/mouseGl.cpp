@@ -1,6 +1,6 @@
 // GLUT callbacks for the mouse: the panel takes its own presses and drags, a plain drag turns the
-// camera, and a Shift or Ctrl click picks its cell once the next frame is drawn. Also what follows
-// the scene in every frame.
+// camera, and a Shift, Ctrl or Alt click picks its cell once the next frame is drawn. Also what
+// follows the scene in every frame.
 
 #include "app/inputGl.h"
 #include "app/windowConsole.h"
@@ -29,6 +29,8 @@ std::optional<PickedEnd> pickedEnd(int button, int state) {
         return PickedEnd::Start;
     case GLUT_ACTIVE_CTRL:
         return PickedEnd::End;
+    case GLUT_ACTIVE_ALT:
+        return PickedEnd::Via;
     default:
         return std::nullopt;
     }
@@ -69,7 +71,12 @@ void afterScene(WindowState& window) {
         // A click off the ground changes nothing.
         if (const std::optional<Cell> cell =
                 cellUnderPixel(window.scene, sceneInputs(landscapeRun), pick.x, pick.y)) {
-            submitPickedCell(pick.end, cell->x, cell->y, windowConsole().out);
+            // A refused via point is also told in red on the panel.
+            const std::string refusal =
+                submitPickedCell(pick.end, cell->x, cell->y, windowConsole().out);
+            if (!refusal.empty()) {
+                window.panel.refusal = refusal;
+            }
             glutPostRedisplay();
         }
     }

@@ -294,6 +294,39 @@ void movesControl(PanelState& panel) {
     ImGui::PopItemWidth();
 }
 
+// The trip's via points in order, each with its cell, its leg's totals (the leg that ends at it)
+// and buttons that remove it or move it one place; each change plans the trip anew.
+void viaControls(const Scene& scene) {
+    const std::vector<Cell> via = settings.via;
+    std::optional<std::vector<Cell>> edited;
+    if (ImGui::Button("Clear via points")) {
+        edited = std::vector<Cell>{};
+    }
+    // Until the plan of a change ends, its legs are not known yet.
+    const bool planned = scene.legVia == via;
+    for (std::size_t k = 0; k < via.size(); ++k) {
+        ImGui::PushID(static_cast<int>(k));
+        ImGui::Text("%zu. (%d, %d)", k + 1, via[k].x, via[k].y);
+        const std::pair<const char*, ViaEdit> buttons[] = {
+            {"remove", ViaEdit::Remove}, {"up", ViaEdit::Up}, {"down", ViaEdit::Down}};
+        for (const auto& [label, edit] : buttons) {
+            ImGui::SameLine();
+            if (ImGui::SmallButton(label)) {
+                edited = editedVia(via, k, edit);
+            }
+        }
+        ImGui::PushTextWrapPos(0.0f);
+        ImGui::TextUnformatted(planned && k < scene.legTexts.size() ? scene.legTexts[k].c_str()
+                                                                    : PLANNING_WORK);
+        ImGui::PopTextWrapPos();
+        ImGui::PopID();
+    }
+    if (edited && !(*edited == via)) {
+        submitViaPoints(*edited, windowConsole().out);
+        glutPostRedisplay();
+    }
+}
+
 void totals(const Scene& scene) {
     // The console's texts, without their leading breaks and with a space for each tab, which
     // keeps the lines narrow enough for the panel.
@@ -411,6 +444,11 @@ void panelWindow(WindowState& window) {
     cellsAndPlan(window);
     saves(window);
     ImGui::Separator();
+    // Only a trip has this part, so that without via points every control keeps its place.
+    if (!settings.via.empty() &&
+        ImGui::CollapsingHeader("Via points", ImGuiTreeNodeFlags_DefaultOpen)) {
+        viaControls(scene);
+    }
     // What a plan gives is open; the controls fold, so that the totals, the profile and the
     // legend show in a window of the view's height.
     const ImGuiTreeNodeFlags open = ImGuiTreeNodeFlags_DefaultOpen;

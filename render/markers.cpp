@@ -53,9 +53,11 @@ std::vector<Marker> startAndEndMarkers(const SceneInputs& in) {
     }
     const std::vector<Marker> end = cellMarker(in, s.endX, s.endY, END_MARKER_COLOUR);
     markers.insert(markers.end(), end.begin(), end.end());
-    for (const Cell& via : s.via) {
-        const std::vector<Marker> marker = cellMarker(in, via.x, via.y, VIA_MARKER_COLOUR);
-        markers.insert(markers.end(), marker.begin(), marker.end());
+    for (std::size_t k = 0; k < s.via.size(); ++k) {
+        for (Marker marker : cellMarker(in, s.via[k].x, s.via[k].y, VIA_MARKER_COLOUR)) {
+            marker.number = static_cast<int>(k) + 1;
+            markers.push_back(marker);
+        }
     }
     for (const Cell& destination : s.destinations) {
         const std::vector<Marker> marker =

@@ -1,6 +1,7 @@
 #pragma once
 // The start and end cells as markers over the ground: small squares that every view shows,
-// however far the route and the line around them are drawn or hidden.
+// however far the route and the line around them are drawn or hidden; a via point's square is
+// numbered with its place in the trip.
 
 #include "render/mesh.h"
 #include "render/overlays.h"
@@ -23,6 +24,7 @@ struct Marker {
     Cell cell;
     Float3 colour;
     Quad quad;
+    int number = 0; // a via point's place in the trip, from 1, written on it; 0 for no number
 };
 
 // The flat square over grid points x - reach .. x + 1 + reach (and y likewise, clamped to the
@@ -31,5 +33,6 @@ struct Marker {
 std::vector<Marker> cellMarker(const SceneInputs& in, int x, int y, const Float3& colour);
 
 // The start marker (one for each of several starts), then the end marker, of the settings' cells;
-// then a trip's via points' markers in order, or the end's of each further destination.
+// then a trip's via points' markers in order, each numbered, or the end's of each further
+// destination.
 std::vector<Marker> startAndEndMarkers(const SceneInputs& in);

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <utility>
 
 namespace {
 constexpr float PERCENT = 100.0f;
@@ -265,4 +267,29 @@ std::string cellTimeReport(const PlanningGrid& grid, const GroundCover& cover,
         return text + "no time: unreached";
     }
     return text + formatText("time %f min", double(tables.time[x][y]) / SECONDS_PER_MINUTE);
+}
+
+std::vector<std::string> tripLegTexts(const std::vector<Route>& trip) {
+    std::vector<std::string> texts;
+    const std::string lines = legLines(trip);
+    for (std::size_t from = 0; from < lines.size();) {
+        const std::size_t end = lines.find('\n', from);
+        texts.push_back(lines.substr(from, end - from));
+        from = end == std::string::npos ? lines.size() : end + 1;
+    }
+    return texts;
+}
+
+std::vector<Cell> editedVia(std::vector<Cell> via, std::size_t k, ViaEdit edit) {
+    if (k >= via.size()) {
+        return via;
+    }
+    if (edit == ViaEdit::Remove) {
+        via.erase(via.begin() + static_cast<std::ptrdiff_t>(k));
+    } else if (edit == ViaEdit::Up && k > 0) {
+        std::swap(via[k - 1], via[k]);
+    } else if (edit == ViaEdit::Down && k + 1 < via.size()) {
+        std::swap(via[k], via[k + 1]);
+    }
+    return via;
 }

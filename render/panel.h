@@ -99,3 +99,13 @@ std::vector<std::string> coverLegendLines(const GroundCover& cover);
 // minutes, one a line; empty for untimed tables. (x, y) inside the grid `grid` was built for.
 std::string cellTimeReport(const PlanningGrid& grid, const GroundCover& cover,
                            const RouteTables& tables, int x, int y);
+
+// A trip's leg lines ("Leg 1 of 2, (10, 360) to (120, 200): ..."), one a leg in order, from the
+// joined `trip` (distance, energy, then time when planned); none without legs.
+std::vector<std::string> tripLegTexts(const std::vector<Route>& trip);
+
+enum class ViaEdit { Remove, Up, Down };
+
+// `via` with its point k removed, or moved one place earlier (Up) or later (Down); as it was when
+// the point has no place to move to or k is not one of its points.
+std::vector<Cell> editedVia(std::vector<Cell> via, std::size_t k, ViaEdit edit);

@@ -28,6 +28,10 @@ Scene buildScene(const SceneInputs& in) {
     }
     scene.overlays.push_back(straightLineOverlay(in));
     scene.markers = startAndEndMarkers(in);
+    if (!s.via.empty()) {
+        scene.legTexts = tripLegTexts(in.trip);
+        scene.legVia = s.via;
+    }
     scene.legend = legendEntries(s, in.barriers, in.mesh.groundMissing,
                                  in.corridor != nullptr ? in.corridorPercent : 0.0);
     return scene;

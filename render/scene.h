@@ -27,6 +27,10 @@ struct Scene {
     std::vector<LegendEntry> legend;
     Profile profile;            // of the drawn route; empty when there is none
     const char* costUnit = "m"; // of the profile's costs
+    // A trip's leg lines in order, and the via points they were planned through: the panel
+    // shows a via point's leg only while the settings still hold the same points.
+    std::vector<std::string> legTexts;
+    std::vector<Cell> legVia;
 };
 
 // The mesh, then the view mode's route (Distance: least distance, Energy: least energy, Time:

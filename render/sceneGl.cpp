@@ -7,8 +7,10 @@
 #include "camera/camera.h"
 #include "render/viewLayout.h"
 
+#include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <cstdio>
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -27,6 +29,8 @@ constexpr GLfloat FAR_DEPTH = 1.0f;    // depth of a pixel nothing was drawn at
 // coarse, exaggerated ground, where the mesh between an overlay's corners rises above it.
 constexpr GLfloat MAP_MESH_SLOPE_OFFSET = 4.0f;
 constexpr GLfloat MAP_MESH_UNIT_OFFSET = 64.0f;
+constexpr GLfloat MARKER_NUMBER_GREY = 1.0f;        // white on the via markers' violet
+constexpr GLfloat MARKER_NUMBER_HALF_HEIGHT = 4.5f; // pixels: half a digit of Helvetica 12
 
 // Front-face diffuse reflectance; alpha is 1 (nothing blends or reads it).
 void setDiffuse(const Float3& colour) {
@@ -45,6 +49,33 @@ void beginSceneQuads() {
 void endSceneQuads() {
     glEnd();
     glPopMatrix();
+}
+
+// Each numbered marker's number at its centre, over everything, in bitmap text that keeps its
+// size in pixels however far the marker lies.
+void drawMarkerNumbers(const std::vector<Marker>& markers) {
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glColor3f(MARKER_NUMBER_GREY, MARKER_NUMBER_GREY, MARKER_NUMBER_GREY);
+    glPushMatrix();
+    glTranslatef(GRID_SHIFT_X, 0.0f, 0.0f);
+    for (const Marker& marker : markers) {
+        if (marker.number == 0) {
+            continue;
+        }
+        const Quad& q = marker.quad;
+        glRasterPos3f((q.tLeft[0] + q.bRight[0]) / 2.0f, (q.tLeft[1] + q.bRight[1]) / 2.0f,
+                      q.tLeft[2]);
+        const std::string number = std::to_string(marker.number);
+        const auto* text = reinterpret_cast<const unsigned char*>(number.c_str());
+        // An empty bitmap moves the raster position back so that the number sits centred.
+        const float width = static_cast<float>(glutBitmapLength(GLUT_BITMAP_HELVETICA_12, text));
+        glBitmap(0, 0, 0.0f, 0.0f, -width / 2.0f, -MARKER_NUMBER_HALF_HEIGHT, nullptr);
+        glutBitmapString(GLUT_BITMAP_HELVETICA_12, text);
+    }
+    glPopMatrix();
+    glPopAttrib();
 }
 
 void captureMeshMatrices(MeshMatrices& meshMatrices) {
@@ -155,6 +186,7 @@ void rebuildSceneList(SceneGlState& gl, Scene scene, const SceneInputs& in) {
         emitQuad(marker.quad, marker.colour);
     }
     endSceneQuads();
+    drawMarkerNumbers(drawn.markers);
     glEndList();
     gl.sceneDirty = false;
 }

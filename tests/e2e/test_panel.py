@@ -42,6 +42,7 @@ MAP_FILES = ("distance.tif", "energy.tif", "heights.tif", "routes.geojson")
 RINGS_FILE = "isochrones.gpkg"  # the areas within the rings on screen, after the map files
 RINGS_HEADER = (PANEL_X + 60, 178)  # "Planner and rings", folded at start
 RING_WIDTH_FIELD = (PANEL_X + 110, 270)  # once that part is open
+CLEAR_VIA = (PANEL_X + 60, 201)  # "Clear via points", under its part's header once there are any
 OFF_GROUND = (495, 5)  # background in the first view
 SOURCE = os.path.dirname(os.path.dirname(e2e.HERE))
 
@@ -224,6 +225,19 @@ class PanelTest(e2e.TestCase):
             self.click(app, end_pixel)
             app.redrawn_screenshot()
             self.assertEqual(app.output()[since:], "")
+
+    def test_alt_click_adds_a_via_point_and_clear_removes_it(self):
+        via, via_pixel = self.cell_pixel((250, 250))
+        with self.launch(extra_args=["--panel"]) as app:
+            app.wait_for(DIRECT_PATH)
+            app.settled_screenshot()
+            text = self.rebuilt_after(app, lambda: self.click(app, via_pixel, "alt"))
+            self.assertRegex(text, r"Via: \(%d, %d\)\n(.|\n)*Leg 1 of 2, \(10, 360\) to \(%d, %d\)"
+                             r"(.|\n)*Leg 2 of 2, " % (via * 2))
+            render.save(app.settled_screenshot(), "viaPanel.png")
+            text = self.rebuilt_after(app, lambda: self.click(app, CLEAR_VIA))
+            self.assertNotIn("Via:", text)
+            self.assertNotIn("Leg ", text)
 
     def test_picks_on_a_ground_drawn_at_every_third_point_set_the_full_resolution_cells(self):
         # A level 600 x 600 ground of 30 m cells: more cells than the mesh draws, so every third

@@ -1,5 +1,8 @@
 #include "app/keyboard.h"
 
+#include "app/options.h"
+#include "render/panel.h"
+
 #include "app/windowState.h"
 #include "keyboardTestConsole.h"
 #include "planner/planningGrid.h"
@@ -65,6 +68,26 @@ TEST_F(CellDialogueTest, PickedCellsReplanLikeAnEntry) {
     EXPECT_EQ(settings.endY, 30);
     EXPECT_EQ(distanceTable[5][6], 0.0f);
     EXPECT_TRUE(sceneDirty);
+}
+
+// Via points picked in the window join the trip before the end, in order, up to the limit; a
+// cell the start/end entry refuses is refused as a via point too, the trip kept.
+TEST_F(CellDialogueTest, PickedViaPointsJoinTheTripInOrder) {
+    CapturedConsole captured;
+    EXPECT_EQ(submitPickedCell(PickedEnd::Via, 100, 200, captured.console().out), "");
+    EXPECT_EQ(submitPickedCell(PickedEnd::Via, 300, 41, captured.console().out), "");
+    EXPECT_EQ(captured.text(),
+              DEFAULT_ECHO + "Via: (100, 200)\n" + DEFAULT_ECHO + "Via: (100, 200), (300, 41)\n");
+    EXPECT_EQ(landscapeRun.trip.at(0).legs.size(), 3u);
+    EXPECT_NE(submitPickedCell(PickedEnd::Via, 0, 41, captured.console().out), "");
+    settings.via.assign(MOST_VIA_POINTS, {100, 200});
+    EXPECT_NE(submitPickedCell(PickedEnd::Via, 300, 41, captured.console().out), "");
+    EXPECT_EQ(settings.via.size(), static_cast<std::size_t>(MOST_VIA_POINTS));
+    EXPECT_EQ(editedVia({{1, 1}, {2, 2}, {3, 3}}, 0, ViaEdit::Down),
+              (std::vector<Cell>{{2, 2}, {1, 1}, {3, 3}}));
+    EXPECT_EQ(editedVia({{1, 1}, {2, 2}}, 0, ViaEdit::Up), (std::vector<Cell>{{1, 1}, {2, 2}}));
+    EXPECT_EQ(editedVia({{1, 1}, {2, 2}}, 1, ViaEdit::Remove), (std::vector<Cell>{{1, 1}}));
+    settings.via.clear();
 }
 
 // A new end of the plan at hand is walked at once; a new start, or new steps, plan again.

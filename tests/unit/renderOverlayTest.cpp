@@ -240,6 +240,14 @@ TEST_F(Overlays, MarkersCoverTheirCellInFrontOfTheGround) {
     ASSERT_EQ(both.size(), 2u);
     EXPECT_EQ(both[0].cell, (Cell{10, 360}));
     EXPECT_EQ(both[1].colour, END_MARKER_COLOUR);
+    EXPECT_EQ(both[1].number, 0);
+    // Via markers follow, numbered by their place in the trip.
+    settings.via = {{50, 50}, {60, 60}};
+    const std::vector<Marker> trip = startAndEndMarkers();
+    settings.via.clear();
+    ASSERT_EQ(trip.size(), 4u);
+    EXPECT_EQ((std::vector<int>{trip[2].number, trip[3].number}), (std::vector<int>{1, 2}));
+    EXPECT_EQ(trip[3].cell, (Cell{60, 60}));
 }
 
 TEST_F(Overlays, ProfileSamplesInterpolateAlongTheRoute) {
