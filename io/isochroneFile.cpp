@@ -204,21 +204,9 @@ class IsochroneFileBuilder {
         if (!package && hasSystem) {
             layerOptions.SetNameValue("RFC7946", "YES");
         }
-        GDALDatasetH dataset = GDALCreate(GDALGetDriverByName(infoOf(format_).driver), path.c_str(),
-                                          0, 0, 0, GDT_Unknown, nullptr);
-        if (dataset == nullptr) {
-            return lastError();
-        }
-        std::string error = fill(dataset, system.get(), layerOptions.List());
-        // Closing writes the file; a failure there shows only as the last error.
-        if (error.empty()) {
-            CPLErrorReset();
-        }
-        GDALClose(dataset);
-        if (error.empty() && CPLGetLastErrorType() != CE_None) {
-            error = lastError();
-        }
-        return error;
+        return buildDataset(infoOf(format_).driver, path, [&](GDALDatasetH dataset) {
+            return fill(dataset, system.get(), layerOptions.List());
+        });
     }
 
   private:

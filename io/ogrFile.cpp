@@ -35,3 +35,22 @@ std::string writeThroughMemory(int folder, const std::string& name, const std::s
     CPLPopErrorHandler();
     return error;
 }
+
+std::string buildDataset(const char* driver, const std::string& path,
+                         const std::function<std::string(GDALDatasetH dataset)>& fill) {
+    GDALDatasetH dataset =
+        GDALCreate(GDALGetDriverByName(driver), path.c_str(), 0, 0, 0, GDT_Unknown, nullptr);
+    if (dataset == nullptr) {
+        return ogrLastError();
+    }
+    std::string error = fill(dataset);
+    // Closing writes the file; a failure there shows only as the last error.
+    if (error.empty()) {
+        CPLErrorReset();
+    }
+    GDALClose(dataset);
+    if (error.empty() && CPLGetLastErrorType() != CE_None) {
+        error = ogrLastError();
+    }
+    return error;
+}

@@ -48,3 +48,9 @@ std::string ogrLastError();
 std::string writeThroughMemory(int folder, const std::string& name, const std::string& memoryFolder,
                                const std::string& builtName,
                                const std::function<std::string(const std::string& path)>& build);
+
+// Creates a dataset of OGR driver `driver` at `path`, fills it with `fill` (which returns an error
+// text, empty when it succeeded) and closes it, which writes the file. Returns the error, GDAL's
+// last one when only the closing failed; empty when the file is whole.
+std::string buildDataset(const char* driver, const std::string& path,
+                         const std::function<std::string(GDALDatasetH dataset)>& fill);

@@ -5,6 +5,7 @@
 #include "render/mapOverlayGl.h"
 
 #include "render/mapScale.h"
+#include "render/viewTextGl.h"
 #include "terrain/sceneScale.h"
 
 #include <GL/freeglut.h>
@@ -64,16 +65,7 @@ void drawMapOverlay(const SceneGlState& gl, const SceneInputs& in) {
     const std::array<double, 2> up = screenDirection(c.x, c.y, north.x, north.y);
 
     const GLint* viewport = gl.meshMatrices.viewport;
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, viewport[2], 0.0, viewport[3], -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
+    beginPixelOverlay(viewport);
     const float barWidth = static_cast<float>(bar.pixels);
     const float labelWidth = static_cast<float>(glutBitmapLength(
         GLUT_BITMAP_HELVETICA_12, reinterpret_cast<const unsigned char*>(bar.label.c_str())));
@@ -108,9 +100,5 @@ void drawMapOverlay(const SceneGlState& gl, const SceneInputs& in) {
                tipY - uy * ARROW_HEAD - ux * ARROW_HEAD * 0.5f);
     glEnd();
     text(tipX + ux * TEXT_GAP - 4.0f, tipY + uy * TEXT_GAP - 4.0f, "N");
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
+    endPixelOverlay();
 }

@@ -11,9 +11,7 @@ constexpr float BOX_GREY = 0.1f;
 constexpr float INK_GREY = 0.95f;
 } // namespace
 
-void drawViewText(const SceneGlState& gl, const std::string& line) {
-    const GLint* viewport = gl.meshMatrices.viewport;
-    const auto* text = reinterpret_cast<const unsigned char*>(line.c_str());
+void beginPixelOverlay(const int* viewport) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -24,6 +22,20 @@ void drawViewText(const SceneGlState& gl, const std::string& line) {
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
+}
+
+void endPixelOverlay() {
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
+
+void drawViewText(const SceneGlState& gl, const std::string& line) {
+    const GLint* viewport = gl.meshMatrices.viewport;
+    const auto* text = reinterpret_cast<const unsigned char*>(line.c_str());
+    beginPixelOverlay(viewport);
     const float width = static_cast<float>(glutBitmapLength(GLUT_BITMAP_HELVETICA_18, text));
     const float top = static_cast<float>(viewport[3]) - TEXT_MARGIN;
     const float baseline = top - TEXT_PAD - TEXT_HEIGHT;
@@ -32,9 +44,5 @@ void drawViewText(const SceneGlState& gl, const std::string& line) {
     glColor3f(INK_GREY, INK_GREY, INK_GREY);
     glRasterPos2f(TEXT_MARGIN + TEXT_PAD, baseline);
     glutBitmapString(GLUT_BITMAP_HELVETICA_18, text);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
+    endPixelOverlay();
 }
