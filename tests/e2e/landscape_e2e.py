@@ -118,9 +118,14 @@ def _sanitized_build():
         return "LANDSCAPE_SANITIZE:BOOL=ON" in f.read()
 
 
+def sanitized():
+    """True for the sanitized build, whose plans run several times slower."""
+    return os.environ.get("LANDSCAPE_SANITIZED") == "1" or _sanitized_build()
+
+
 def _sanitizer_env(env):
     """Sanitizer settings for a sanitized build; harmless for a normal one."""
-    if env.get("LANDSCAPE_SANITIZED") == "1" or _sanitized_build():
+    if env.get("LANDSCAPE_SANITIZED") == "1" or sanitized():
         # Full stacks on every malloc (needed to match leak suppressions to Mesa's modules)
         # deadlock inside the JIT of Mesa's llvmpipe; softpipe draws the same picture.
         env.setdefault("GALLIUM_DRIVER", "softpipe")
