@@ -173,6 +173,7 @@ void useCellEntry(const std::optional<RouteEnds>& entry, std::FILE* out) {
         std::fputs(RANGE_MESSAGE, out);
         return;
     }
+    finishPreparing(); // the ground's own ends come first, and these replace them
     setRouteEnds(settings, *entry);
     // A new end of the plan at hand is walked at once.
     if (!planServesStart(entry->startX, entry->startY)) {
@@ -181,6 +182,7 @@ void useCellEntry(const std::optional<RouteEnds>& entry, std::FILE* out) {
 }
 
 void askForCells(Console& console) {
+    finishPreparing(); // what the console says of the ground comes before the prompt
     std::fputs(CELL_PROMPT, console.out);
     std::fflush(console.out); // the prompt must show before the read blocks
     const std::optional<RouteEnds> entry =

@@ -20,22 +20,28 @@ StepChoice stepChoice(const LandscapeRun& run) {
     return {run.settings.vehicle, run.settings.moves, run.settings.barriersOn, run.timed};
 }
 
-void priceStepsFor(LandscapeRun& run, const StepChoice& choice) {
+bool priceStepsFor(LandscapeRun& run, const StepChoice& choice, const CancelFlag* cancel) {
     static const std::vector<uint8_t> none;
     run.plannedFrom.reset();
-    buildPlanningGrid(run.terrain,
-                      GroundUse{choice.vehicle, moveSetFor(choice.moves),
-                                choice.barriersOn ? run.barriers : none, run.cover, choice.timed,
-                                run.kernels},
-                      run.grid);
+    return buildPlanningGrid(run.terrain,
+                             GroundUse{choice.vehicle, moveSetFor(choice.moves),
+                                       choice.barriersOn ? run.barriers : none, run.cover,
+                                       choice.timed, run.kernels, cancel},
+                             run.grid);
 }
 
 void priceSteps(LandscapeRun& run) {
     priceStepsFor(run, stepChoice(run));
 }
 
-void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {
+void takeGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {
+    run.plannedFrom.reset();
     run.terrain.assign(shape, std::move(heights));
+    markOpenCells(run.terrain, activeBarriers(run), run.cover, run.grid);
+}
+
+void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {
+    takeGround(run, shape, std::move(heights));
     run.tables.resize(shape);
     priceSteps(run);
 }

@@ -66,6 +66,9 @@ std::vector<Cell> runStarts(const LandscapeRun& run);
 // route tables for it, prices its steps (run.barriers, when not empty, must be of this shape)
 // and leaves the tables unreached.
 void useGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights);
+// The same but for the tables and the pricing: only the open cells are marked, enough to check a
+// point's cell (canStartAt); the tables' resize and priceSteps must follow before any plan.
+void takeGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights);
 
 // The barriers plans heed: the run's, unless the settings switch them off.
 const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run);
@@ -83,8 +86,9 @@ StepChoice stepChoice(const LandscapeRun& run);
 // Prices the run's steps again for its settings' vehicle and barriers; call whenever either
 // changes.
 void priceSteps(LandscapeRun& run);
-// The same for `choice`.
-void priceStepsFor(LandscapeRun& run, const StepChoice& choice);
+// The same for `choice`; false when `cancel` stopped it, the steps then to be priced again
+// before any plan.
+bool priceStepsFor(LandscapeRun& run, const StepChoice& choice, const CancelFlag* cancel = nullptr);
 
 // Plans from the settings' start with the settings' planner into the run's tables; from every
 // start at once with the exact planner when there are several; and then, while the corridor is

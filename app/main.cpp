@@ -19,8 +19,6 @@
 
 namespace {
 constexpr int EXIT_BAD_INPUT = 2;
-constexpr const char* OUT_OF_MEMORY_MESSAGE =
-    "landscape: not enough memory to plan on this ground\n";
 constexpr const char* KERNELS_VARIABLE = "LANDSCAPE_KERNELS";
 
 // The paths LANDSCAPE_KERNELS names (unset or empty: the fastest this processor runs), or an
@@ -72,10 +70,16 @@ int main(int argc, char** argv) {
     };
     // Memory runs out as a plain refusal: the ground, its tables or a plan did not fit.
     try {
-        const std::string groundError = prepareGround(options, landscapeRun);
+        // A loaded ground's moves take seconds to price on a big one: the window shows the
+        // ground first and prices them beside itself, then says what this says before it.
+        const bool pricesLater = !options.plan && !options.terrainFile.empty();
+        const std::string groundError = prepareGround(options, landscapeRun, pricesLater);
         if (!groundError.empty()) {
             std::fprintf(stderr, "landscape: %s\n", groundError.c_str());
             return EXIT_BAD_INPUT;
+        }
+        if (pricesLater) {
+            return runLandscape(argv[0], options, false);
         }
         // Beside a batch plan's results the choices go where its progress goes.
         std::fputs(chosenGroundText(options, landscapeRun).c_str(), progressOut);
@@ -93,9 +97,9 @@ int main(int argc, char** argv) {
         if (options.plan) {
             return runBatchPlan(options, landscapeRun);
         }
-        return runLandscape(argv[0], options);
+        return runLandscape(argv[0], options, true);
     } catch (const std::bad_alloc&) {
-        std::fputs(OUT_OF_MEMORY_MESSAGE, stderr);
+        std::fprintf(stderr, "landscape: %s\n", NO_GROUND_MEMORY);
         return EXIT_BAD_INPUT;
     } catch (const std::exception& failure) {
         // Anything else the system refused (a lock, say) ends the run with one line, not with an

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <exception>
+#include <functional>
 #include <new>
 #include <optional>
 #include <thread>
@@ -22,7 +23,8 @@ namespace {
 // How often a wait for the worker looks whether it has ended, and prints its progress lines.
 constexpr auto WAIT_LOOK = std::chrono::milliseconds(1);
 
-enum class PlanEnd { Whole, Cancelled, StepsOutOfMemory, PlanOutOfMemory };
+// StepsCancelled: cancelled while pricing, which leaves the steps half priced.
+enum class PlanEnd { Whole, Cancelled, StepsCancelled, StepsOutOfMemory, PlanOutOfMemory };
 
 // A plan as it was asked for: what to do, and what it reads of the settings then.
 struct PlanOrder {
@@ -45,6 +47,10 @@ struct Planning {
     std::string lastLine;    // the last progress line of the plan under way
     bool firstAsked = false; // the ground's first plan has been asked for
     bool firstEnded = false;
+    // The ground's preparation under way on the worker, and what the event thread does once it
+    // has ended.
+    bool preparing = false;
+    std::function<void()> prepared;
 };
 
 Planning& planning() {
@@ -58,7 +64,10 @@ PlanEnd runOrder(LandscapeRun& run, const PlanOrder& order, const ProgressListen
                  const CancelFlag* cancel, std::atomic<bool>& stepsPriced) {
     if (order.ask.priceSteps) {
         try {
-            priceStepsFor(run, order.steps);
+            if (!priceStepsFor(run, order.steps, cancel)) {
+                stepsPriced.store(true);
+                return PlanEnd::StepsCancelled;
+            }
         } catch (const std::bad_alloc&) {
             stepsPriced.store(true);
             return PlanEnd::StepsOutOfMemory;
@@ -99,6 +108,7 @@ bool takeUp(PlanEnd end, const PlanOrder& order, bool replaced, std::FILE* out) 
     LandscapeRun& run = landscapeRun;
     switch (end) {
     case PlanEnd::Cancelled:
+    case PlanEnd::StepsCancelled:
         return false;
     case PlanEnd::Whole:
         if (replaced) {
@@ -142,6 +152,24 @@ bool takeUp(PlanEnd end, const PlanOrder& order, bool replaced, std::FILE* out) 
     return false;
 }
 
+} // namespace
+
+void finishPreparing() {
+    Planning& p = planning();
+    if (!p.preparing) {
+        return;
+    }
+    p.worker.join();
+    p.longWork.reset();
+    p.preparing = false;
+    if (p.failure) {
+        std::rethrow_exception(std::exchange(p.failure, nullptr));
+    }
+    std::exchange(p.prepared, nullptr)();
+}
+
+namespace {
+
 // Joins the worker's job and gives its end; a failure other than memory is thrown again here.
 PlanEnd joinUnderWay() {
     Planning& p = planning();
@@ -174,7 +202,25 @@ void planBesideWindow(ProgressListener console) {
     p.console = std::move(console);
 }
 
+void prepareBesideWindow(std::function<void(const CancelFlag&)> job, std::function<void()> done) {
+    Planning& p = planning();
+    p.firstAsked = true;
+    p.firstEnded = false;
+    p.preparing = true;
+    p.prepared = std::move(done);
+    p.lastLine.clear();
+    p.longWork.emplace();
+    p.worker.start([&p, job = std::move(job)](const CancelFlag& cancel) {
+        try {
+            job(cancel);
+        } catch (...) {
+            p.failure = std::current_exception();
+        }
+    });
+}
+
 void askForPlan(const PlanAsk& ask, std::FILE* out) {
+    finishPreparing();
     Planning& p = planning();
     PlanAsk asked = ask;
     if (p.underWay) {
@@ -183,7 +229,8 @@ void askForPlan(const PlanAsk& ask, std::FILE* out) {
         p.worker.takeLines(); // they tell of a plan given up
         // Steps left half priced must be priced again, whatever the new question, with the
         // same steps to come back to.
-        if (end == PlanEnd::StepsOutOfMemory && !asked.priceSteps) {
+        const bool halfPriced = end == PlanEnd::StepsOutOfMemory || end == PlanEnd::StepsCancelled;
+        if (halfPriced && !asked.priceSteps) {
             asked.priceSteps = true;
             asked.stepsBefore = p.order.ask.stepsBefore;
             asked.timedBefore = p.order.ask.timedBefore;
@@ -216,12 +263,15 @@ void askForPlan(const PlanAsk& ask, std::FILE* out) {
 }
 
 bool planUnderWay() {
-    return planning().underWay;
+    return planning().underWay || planning().preparing;
 }
 
 bool planServesStart(int x, int y) {
     const Planning& p = planning();
     const Cell start{x, y};
+    if (p.preparing) {
+        return false;
+    }
     if (p.underWay) {
         const PlanRequest& asked = p.order.request;
         return asked.start == start && asked.via.empty() && !asked.corridor;
@@ -236,6 +286,13 @@ bool plannedTimed() {
 
 bool takeUpPlanWork(std::FILE* out) {
     Planning& p = planning();
+    if (p.preparing) {
+        if (!p.worker.finished()) {
+            return false;
+        }
+        finishPreparing();
+        return true;
+    }
     const bool told = printLines(p);
     if (!p.underWay || !p.worker.finished()) {
         return told;
@@ -246,11 +303,12 @@ bool takeUpPlanWork(std::FILE* out) {
 
 void waitForPlan(std::FILE* out) {
     Planning& p = planning();
-    if (!p.underWay) {
+    if (!p.underWay && !p.preparing) {
         return;
     }
     std::fputs(WAITING_MESSAGE, out);
     std::fflush(out);
+    finishPreparing();
     // Taking up a plan that ran out of memory may ask for another: that one is waited for too.
     while (p.underWay) {
         while (!p.worker.finished()) {
@@ -264,6 +322,13 @@ void waitForPlan(std::FILE* out) {
 void waitForFirstPlan(double seconds, std::FILE* out) {
     Planning& p = planning();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (p.preparing && !p.worker.finished() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(WAIT_LOOK);
+    }
+    if (p.preparing && !p.worker.finished()) {
+        return;
+    }
+    finishPreparing();
     while (p.underWay && !p.worker.finished() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(WAIT_LOOK);
     }
@@ -275,6 +340,7 @@ void waitForFirstPlan(double seconds, std::FILE* out) {
 }
 
 void waitForPricedSteps() {
+    finishPreparing();
     const Planning& p = planning();
     while (p.underWay && !p.stepsPriced.load()) {
         std::this_thread::sleep_for(WAIT_LOOK);
@@ -317,6 +383,13 @@ std::string viewProgressText(const std::string& line) {
 
 void stopPlanning() {
     Planning& p = planning();
+    if (p.preparing) {
+        p.worker.cancel();
+        p.worker.join();
+        p.longWork.reset();
+        p.preparing = false;
+        p.failure = nullptr;
+    }
     if (p.underWay) {
         p.worker.cancel();
         p.worker.join();

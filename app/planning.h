@@ -10,6 +10,7 @@
 #include "app/landscapeRun.h"
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 constexpr const char* WAITING_MESSAGE = "Waiting for the plan to finish\n";
@@ -29,11 +30,22 @@ struct PlanAsk {
 // From now on plans run beside the window, and their progress lines go to `console`.
 void planBesideWindow(ProgressListener console);
 
+// Starts `job` on the worker, the part of preparing the ground that takes seconds on a big one
+// (pricing its moves), and counts it as the ground's first plan: the view shows the heights
+// meanwhile. The event thread runs `done` once the job has ended, between events or before any
+// plan is asked for or the grid read; `done` asks for the first plan.
+// The job may stop early once its flag is raised, as when the window closes.
+void prepareBesideWindow(std::function<void(const CancelFlag&)> job, std::function<void()> done);
+
+// Waits for the ground's preparation, when one is under way, and takes it up (its `done` may set
+// the start and end): whatever sets the ends, reads the grid or asks for a plan does so first.
+void finishPreparing();
+
 // Starts the plan `ask` describes with the settings as they are now, cancelling any under way.
 // Says on `out` when memory runs out.
 void askForPlan(const PlanAsk& ask, std::FILE* out);
 
-// A plan was asked for and its end not yet taken up.
+// A plan (or the ground's preparation) was asked for and its end not yet taken up.
 bool planUnderWay();
 
 // The tables hold, or the plan under way will give, a whole plan from (x, y) over the steps as

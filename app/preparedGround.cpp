@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <utility>
 
 namespace {
@@ -295,7 +296,9 @@ std::string placeGivenPoints(const std::vector<GivenPoint>& points, Options& opt
     return {};
 }
 
-std::string chooseEnds(Options& options, LandscapeRun& run) {
+// With `pricesLater` the default route ends are left for priceGround, which finds them once the
+// moves are priced.
+std::string chooseEnds(Options& options, LandscapeRun& run, bool pricesLater) {
     std::vector<GivenPoint> points;
     const std::string given = givenPoints(options, run.reference, points);
     if (!given.empty()) {
@@ -314,7 +317,7 @@ std::string chooseEnds(Options& options, LandscapeRun& run) {
         const std::string error = placeGivenPoints(points, options, run);
         return error.empty() ? chooseMoreStarts(options, run) : error;
     }
-    if (options.terrainFile.empty()) {
+    if (options.terrainFile.empty() || pricesLater) {
         return {};
     }
     const std::optional<RouteEnds> ends = defaultRouteEnds(run.grid);
@@ -364,7 +367,7 @@ std::string routeFilesRefusal(const Options& options, const GroundReference& gro
 
 } // namespace
 
-std::string prepareGround(Options& options, LandscapeRun& run) {
+std::string prepareGround(Options& options, LandscapeRun& run, bool pricesLater) {
     GridShape shape = BUILT_IN_SHAPE;
     std::vector<float> heights;
     if (options.terrainFile.empty() && !options.crs.empty()) {
@@ -420,14 +423,18 @@ std::string prepareGround(Options& options, LandscapeRun& run) {
     run.isochroneFormat = options.isochroneFormat;
     run.corridorOn = options.corridorPercent.has_value();
     run.corridorPercent = options.corridorPercent.value_or(DEFAULT_CORRIDOR_PERCENT);
-    useGround(run, shape, std::move(heights));
+    takeGround(run, shape, std::move(heights));
+    if (!pricesLater) {
+        run.tables.resize(shape);
+        priceSteps(run);
+    }
     if (run.loadedGround) {
         run.settings.sceneRotation = MAP_SCENE_ROTATION;
         run.settings.sceneOffset =
             mapSceneOffset(run.terrain, Camera{}.position, GRID_SHIFT_X, FIELD_OF_VIEW_DEGREES);
         run.homeSceneOffset = run.settings.sceneOffset;
     }
-    std::string error = chooseEnds(options, run);
+    std::string error = chooseEnds(options, run, pricesLater);
     if (error.empty()) {
         error = chooseTripCells(options, run);
     }
@@ -436,6 +443,38 @@ std::string prepareGround(Options& options, LandscapeRun& run) {
         error = "--corridor: goes with one start and one end, not a file's via points";
     }
     return error;
+}
+
+bool takesDefaultEnds(const Options& options) {
+    return !options.terrainFile.empty() && !options.planCells && !options.from;
+}
+
+GroundPricing priceGround(LandscapeRun& run, const StepChoice& steps, bool defaultEnds,
+                          const CancelFlag* cancel) {
+    GroundPricing priced;
+    try {
+        run.tables.resize(run.terrain.shape());
+        if (priceStepsFor(run, steps, cancel) && defaultEnds) {
+            priced.ends = defaultRouteEnds(run.grid);
+        }
+    } catch (const std::bad_alloc&) {
+        priced.error = NO_GROUND_MEMORY;
+    }
+    return priced;
+}
+
+std::string takePricedGround(const Options& options, LandscapeRun& run,
+                             const GroundPricing& priced) {
+    if (!priced.error.empty()) {
+        return priced.error;
+    }
+    if (takesDefaultEnds(options)) {
+        if (!priced.ends) {
+            return noStartError(options, run);
+        }
+        setRouteEnds(run.settings, *priced.ends);
+    }
+    return {};
 }
 
 std::string chosenGroundText(const Options& options, const LandscapeRun& run) {

@@ -72,7 +72,7 @@ void display() {
 } // namespace
 
 void timerTick(int) {
-    if (shutdownRequested() || windowLost(windowState.watch)) {
+    if (shutdownRequested() || windowLost(windowState.watch) || groundRefusedStatus() != 0) {
         glutLeaveMainLoop();
         return;
     }
@@ -91,7 +91,7 @@ void timerTick(int) {
     glutTimerFunc(TICK_MS, timerTick, 0);
 }
 
-int runLandscape(const char* programName, const Options& options) {
+int runLandscape(const char* programName, const Options& options, bool groundPriced) {
     std::vector<char*> glutArgs{const_cast<char*>(programName)};
     for (const std::string& arg : options.otherArgs) {
         glutArgs.push_back(const_cast<char*>(arg.c_str()));
@@ -125,7 +125,7 @@ int runLandscape(const char* programName, const Options& options) {
     };
     windowState.scene.sceneDirty = true;
     windowState.scene.sceneList = glGenLists(1);
-    prepareFirstScene(landscapeRun);
+    prepareFirstScene(landscapeRun, options, groundPriced);
     waitForFirstPlan(FIRST_FRAME_WAIT_S, stdout);
     glEnable(GL_DEPTH_TEST);
     glutTimerFunc(FIRST_TICK_MS, timerTick, 0);
@@ -139,5 +139,5 @@ int runLandscape(const char* programName, const Options& options) {
     syncPanel(windowState);
     glutMainLoop();
     stopPlanning(); // the plan under way has no window to show in
-    return WINDOW_END_STATUS;
+    return groundRefusedStatus() != 0 ? groundRefusedStatus() : WINDOW_END_STATUS;
 }

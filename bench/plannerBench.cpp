@@ -363,6 +363,32 @@ BENCHMARK(BM_RasterCancel)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 
+// The same for the pricing of the raster's 48 moves, the flag raised state.range(0) ms after it
+// began: what a new vehicle value waits for while the last one's steps are priced.
+void BM_RasterPricingCancel(benchmark::State& state) {
+    if (!useBenchRaster(state, PlannerKind::Exact, 48)) {
+        return;
+    }
+    for (auto _ : state) {
+        CancelFlag cancel{false};
+        std::thread pricing(
+            [&] { priceStepsFor(landscapeRun, stepChoice(landscapeRun), &cancel); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
+        const auto raised = std::chrono::steady_clock::now();
+        cancel.store(true);
+        pricing.join();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - raised).count());
+    }
+    settings.planner = PlannerKind::Sweep;
+    settings.moves = NEIGHBOUR_COUNT;
+}
+BENCHMARK(BM_RasterPricingCancel)
+    ->Arg(300)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+
 } // namespace
 
 BENCHMARK_MAIN();

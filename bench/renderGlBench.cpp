@@ -71,12 +71,12 @@ void openWindowWithScene() {
     if (const char* raster = std::getenv("LANDSCAPE_BENCH_RASTER")) {
         options.terrainFile = raster;
     }
-    const std::string error = prepareGround(options, landscapeRun);
+    const std::string error = prepareGround(options, landscapeRun, false);
     if (!error.empty()) {
         std::fprintf(stderr, "renderGlBench: %s\n", error.c_str());
         std::exit(2);
     }
-    prepareFirstScene(landscapeRun);
+    prepareFirstScene(landscapeRun, options, true);
     firstSettings = settings;
     glEnable(GL_DEPTH_TEST);
     reshape(gl, WINDOW_SIZE, WINDOW_SIZE, false);

@@ -171,7 +171,7 @@ void markSteps(const uint8_t* marks, int first, int last, int bit, int stride, u
 }
 
 void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningGrid& grid,
-                    ColumnsPart& part) {
+                    ColumnsPart& part, const CancelFlag* cancel) {
     const GridShape shape = grid.shape;
     const MoveSet& moves = *grid.moves;
     const int rows = shape.rows;
@@ -189,7 +189,7 @@ void measureColumns(const TerrainPositions& t, const PairRules& rules, PlanningG
     if (rules.side != nullptr) {
         part.side.start(rules.ground, *rules.side, part.from);
     }
-    for (int x = part.from; x < part.to; ++x) {
+    for (int x = part.from; x < part.to && !cancelAsked(cancel); ++x) {
         if (rules.side != nullptr) {
             part.side.reach(x);
         }
@@ -393,7 +393,22 @@ void widenForLines(PlanningGrid& grid, const Vehicle& vehicle, double rollingMos
 
 } // namespace
 
-void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, PlanningGrid& grid) {
+bool markOpenCells(const TerrainPositions& terrain, const std::vector<uint8_t>& closed,
+                   const GroundCover& cover, PlanningGrid& grid) {
+    const GridShape& shape = terrain.shape();
+    const std::vector<float>& heights = terrain.heights();
+    grid.shape = shape;
+    grid.open.resize(shape.cells());
+    bool anyClosed = false;
+    for (std::size_t p = 0; p < shape.cells(); ++p) {
+        const bool shut = (!closed.empty() && closed[p] != 0) || cover.closes(p);
+        grid.open[p] = !std::isnan(heights[p]) && !shut ? 1 : 0;
+        anyClosed = anyClosed || shut;
+    }
+    return anyClosed;
+}
+
+bool buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, PlanningGrid& grid) {
     const MoveSet& moves = use.moves;
     const std::vector<uint8_t>& closed = use.closed;
     const GridShape& shape = terrain.shape();
@@ -404,13 +419,7 @@ void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, Pl
     grid.kernels = use.kernels;
     takeCover(use.cover, use.vehicle, grid);
     const std::vector<float>& heights = terrain.heights();
-    grid.open.resize(shape.cells());
-    bool anyClosed = false;
-    for (std::size_t p = 0; p < shape.cells(); ++p) {
-        const bool shut = (!closed.empty() && closed[p] != 0) || use.cover.closes(p);
-        grid.open[p] = !std::isnan(heights[p]) && !shut ? 1 : 0;
-        anyClosed = anyClosed || shut;
-    }
+    const bool anyClosed = markOpenCells(terrain, closed, use.cover, grid);
     // The least and the greatest rolling coefficient of the open cells: the energy ranges are
     // gathered at the least, and the greatest widens them after.
     const auto [rollingLeast, rollingMost] = extremesOf(
@@ -454,7 +463,11 @@ void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, Pl
         parts[k].from = static_cast<int>(shape.columns * k / parts.size());
         parts[k].to = static_cast<int>(shape.columns * (k + 1) / parts.size());
     }
-    runEach(parts, [&](ColumnsPart& part) { measureColumns(terrain, rules, grid, part); });
+    runEach(parts,
+            [&](ColumnsPart& part) { measureColumns(terrain, rules, grid, part, use.cancel); });
+    if (cancelAsked(use.cancel)) {
+        return false;
+    }
     RangeBuilder lengths;
     RangeBuilder energies;
     const std::size_t columnBytes = static_cast<std::size_t>(shape.rows) * stride;
@@ -483,4 +496,5 @@ void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, Pl
     }
     grid.times = timeRange(grid, use.vehicle, rollingMost);
     findStepKinds(grid);
+    return true;
 }

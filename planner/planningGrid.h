@@ -6,6 +6,7 @@
 // per cell; a small grid of eight steps that come in few prices also keeps each step's kind, to
 // look its price up.
 
+#include "planner/cancel.h"
 #include "planner/hugePages.h"
 #include "planner/kernels.h"
 #include "planner/steps.h"
@@ -187,8 +188,17 @@ struct GroundUse {
     const GroundCover& cover;
     bool timed = false;                 // plans fill the time tables too
     Kernels kernels = fastestKernels(); // the paths the grid's building and searches take
+    const CancelFlag* cancel = nullptr; // raised, stops the building within a column of cells
 };
 
 // Tests and prices every move of the use's set from every cell of `terrain`. Uses both cores on
-// a big grid.
-void buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, PlanningGrid& grid);
+// a big grid. False when the use's cancel flag stopped it: the grid is then unusable until built
+// again.
+bool buildPlanningGrid(const TerrainPositions& terrain, const GroundUse& use, PlanningGrid& grid);
+
+// The first part of that: sets the grid's shape and marks its open cells (ground that no
+// barrier of `closed` and no cover closes), which is all canStartAt reads. Takes a pass over the
+// cells where pricing the moves takes seconds on a big ground, so points can be checked before.
+// True when `closed` or the cover closes some cell.
+bool markOpenCells(const TerrainPositions& terrain, const std::vector<uint8_t>& closed,
+                   const GroundCover& cover, PlanningGrid& grid);

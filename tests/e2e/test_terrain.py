@@ -2,6 +2,7 @@
 GDAL's own warp of the same window), the built-in heights written out and loaded back to the
 same exports, and each bad input refused before any window opens."""
 
+import contextlib
 import itertools
 import math
 import os
@@ -218,7 +219,7 @@ class TerrainTest(e2e.TestCase):
         self.assertRegex(result.stderr, r"\nthe end lies outside the \d+ % of the ground a 7 % "
                          r"vehicle reaches from the start; try --grade or --moves\n$")
 
-    def test_bad_input_ends_with_one_line_and_status_two_before_any_window(self):
+    def test_bad_input_ends_with_one_line_and_status_two(self):
         empty, text, locked = (os.path.join(self.dir, n) for n in ("0.tif", "text.tif", "lock.tif"))
         write_raster(empty, np.full((20, 20), -9999.0), nodata=-9999.0)
         write_raster(locked, np.zeros((20, 20)))
@@ -247,6 +248,16 @@ class TerrainTest(e2e.TestCase):
                              (2, "", 1), "%s: %r" % (args, result.stderr))
             self.assertTrue(result.stderr.startswith("landscape: "), result.stderr)
             self.assertIn(reason, result.stderr)
+        # Ground whose cells are all edge cells: found once the window has priced its moves.
+        rim = os.path.join(self.dir, "rim.tif")
+        write_raster(rim, np.array([[1.0 if x == 0 or y == 0 else np.nan for y in range(5)]
+                                    for x in range(5)]))
+        app = self.launch(extra_args=["--terrain", rim])
+        self.addCleanup(app.stop)
+        with contextlib.suppress(AssertionError):  # it may end before its window shows
+            app.start()
+        self.assertEqual((app.proc.wait(timeout=60), app.errors(), app.output()), (2, (
+            "landscape: --terrain: '%s' has no ground a route can start on\n" % rim), ""))
         helps = [subprocess.run([e2e.ARGS.binary, name], env=env, capture_output=True, text=True)
                  for name in ("-h", "--help")]  # never a window's
         self.assertEqual({(r.returncode, r.stdout[:17], r.stderr) for r in helps},

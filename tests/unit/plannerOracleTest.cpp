@@ -472,7 +472,7 @@ TEST_F(ExactOracle, StartOutsideTheGridReachesNothing) {
 }
 
 // A raised cancel flag stops either planner over every kind of moves, which then says the plan
-// is unfinished; a flag never raised leaves every table as a plan without one gives it, bit for
+// is unfinished, and the pricing of the steps; a flag never raised leaves every table as a plan without one gives it, bit for
 // bit.
 TEST_F(PlannerOracle, CancelledPlansSaySoAndUncancelledOnesAreUnchanged) {
     const struct {
@@ -498,6 +498,9 @@ TEST_F(PlannerOracle, CancelledPlansSaySoAndUncancelledOnesAreUnchanged) {
             planRunFrom(run, PlanRequest{c.planner, start, start, {}, false}, {}, &raised));
         EXPECT_FALSE(run.plannedFrom.has_value());
         const CancelFlag lowered{false};
+        // Pricing stops too; priced again under a lowered flag, the steps plan as before.
+        EXPECT_FALSE(priceStepsFor(run, stepChoice(run), &raised));
+        EXPECT_TRUE(priceStepsFor(run, stepChoice(run), &lowered));
         EXPECT_TRUE(
             planRunFrom(run, PlanRequest{c.planner, start, start, {}, false}, {}, &lowered));
         EXPECT_TRUE(run.plannedFrom && *run.plannedFrom == start);
