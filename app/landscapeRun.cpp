@@ -176,16 +176,28 @@ bool planRunFrom(LandscapeRun& run, const PlanRequest& request, const ProgressLi
         const std::vector<Cell> points = tripPoints(
             {request.start.x, request.start.y, request.end.x, request.end.y}, request.via);
         bool whole = true;
+        bool firstLeg = true;
         const auto planLeg = [&](const Cell& from, const Cell& to) {
             whole = whole && planRoutes(request.planner, run.grid, from.x, from.y, run.work,
                                         run.tables, progress, cancel);
+            // The corridor: the first leg planned gives it, each later one joins its own.
+            RouteTables& legCorridor = firstLeg ? run.corridor : run.legCorridor;
+            whole = whole &&
+                    (!request.corridor || planCorridor(run.grid, run.tables, to, run.work.exact,
+                                                       legCorridor, progress, cancel));
+            if (whole && request.corridor && !firstLeg) {
+                joinCorridors(run.legCorridor, run.corridor);
+            }
+            firstLeg = false;
             return whole ? routesBetween(run, {from.x, from.y, to.x, to.y}) : std::vector<Route>{};
         };
         std::vector<std::vector<Route>> legs = planTripLegs(points, planLeg);
+        run.legCorridor = RouteTables{}; // its memory back until the next trip's corridor
         if (!whole) {
             return false;
         }
         run.trip = joinLegs(points, legs);
+        run.corridorPlanned = request.corridor;
         // The end is part of the plan: a new end needs a new plan.
         return true;
     }

@@ -57,6 +57,9 @@ struct LandscapeRun {
     double corridorPercent = DEFAULT_CORRIDOR_PERCENT;
     RouteTables corridor;
     bool corridorPlanned = false;
+    // A trip's corridor is planned leg by leg: each leg's after the first planned goes here and is
+    // joined into `corridor`.
+    RouteTables legCorridor;
 };
 
 // Every start of the run, the settings' first.

@@ -641,10 +641,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         parsed.error = "--corridor: goes with one start, not several --from";
     } else if (!options.starts.empty() && !options.via.empty()) {
         parsed.error = "--via: does not go with several --from";
-    } else if (options.corridorPercent && !options.via.empty()) {
-        parsed.error = "--corridor: goes with one start and one end, not --via";
     } else if (options.corridorPercent && !options.destinations.empty()) {
-        parsed.error = "--corridor: goes with one start and one end, not several --to";
+        parsed.error = "--corridor: goes with one start and one end or a trip, not several --to";
     } else if (!options.coverTableFile.empty() && options.coverFile.empty()) {
         parsed.error = "--cover-table: goes with --cover";
     } else if (options.noTables && !options.plan) {

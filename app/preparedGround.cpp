@@ -434,15 +434,8 @@ std::string prepareGround(Options& options, LandscapeRun& run, bool pricesLater)
             mapSceneOffset(run.terrain, Camera{}.position, GRID_SHIFT_X, FIELD_OF_VIEW_DEGREES);
         run.homeSceneOffset = run.settings.sceneOffset;
     }
-    std::string error = chooseEnds(options, run, pricesLater);
-    if (error.empty()) {
-        error = chooseTripCells(options, run);
-    }
-    // The via points of a file are known only now.
-    if (error.empty() && run.corridorOn && !run.settings.via.empty()) {
-        error = "--corridor: goes with one start and one end, not a file's via points";
-    }
-    return error;
+    const std::string error = chooseEnds(options, run, pricesLater);
+    return error.empty() ? chooseTripCells(options, run) : error;
 }
 
 bool takesDefaultEnds(const Options& options) {

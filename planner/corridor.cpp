@@ -1,6 +1,7 @@
 // The corridor's values from the two searches' tables, cell by cell.
 #include "planner/corridor.h"
 
+#include <algorithm>
 #include <cmath>
 
 void corridorValues(const CostTable& fromStart, const CostTable& toEnd, float best,
@@ -22,6 +23,19 @@ void corridorValues(const CostTable& fromStart, const CostTable& toEnd, float be
         }
         const double over = static_cast<double>(a[p]) + static_cast<double>(b[p]) - bestCost;
         out[p] = over <= rounding ? 0.0f : static_cast<float>(over);
+    }
+}
+
+void joinCorridors(const RouteTables& leg, RouteTables& joined) {
+    for (Measure m : {Measure::Distance, Measure::Energy, Measure::Time}) {
+        if (m == Measure::Time && !(leg.timed && joined.timed)) {
+            continue;
+        }
+        const float* from = leg.costs(m).data();
+        float* into = joined.costs(m).data();
+        for (std::size_t p = 0; p < joined.costs(m).shape().cells(); ++p) {
+            into[p] = std::min(into[p], from[p]);
+        }
     }
 }
 

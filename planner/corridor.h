@@ -30,6 +30,12 @@ bool planCorridor(const PlanningGrid& grid, const RouteTables& plan, Cell end, E
                   RouteTables& corridor, const ProgressListener& progress = {},
                   const CancelFlag* cancel = nullptr);
 
+// Lowers each value of `joined` to `leg`'s where that is less, in every measure both hold (the
+// same shape): a trip's corridor is its legs' joined, since a route of the trip through a cell
+// passes it on some leg and is dearer than the best trip by what that leg's route through it is
+// dearer than the leg's best.
+void joinCorridors(const RouteTables& leg, RouteTables& joined);
+
 // True when a cell of corridor value `value` lies within `percent` % of the best route's cost.
 inline bool withinCorridor(float value, float best, double percent) {
     return value != UNREACHED_COST && static_cast<double>(value) <= best * percent / 100.0;

@@ -36,9 +36,6 @@ Route readRoute(const TerrainPositions& terrain, const StepPrices& prices,
     }
     route.lengthMetres = along;
     route.timeSeconds = static_cast<float>(seconds);
-    float& own = measure == Measure::Distance ? route.lengthMetres
-                 : measure == Measure::Energy ? route.energyJoules
-                                              : route.timeSeconds;
-    own = costs[ends.endX][ends.endY];
+    ownTotal(route) = costs[ends.endX][ends.endY];
     return route;
 }

@@ -50,6 +50,16 @@ struct Route {
     Cell end{};
 };
 
+// The route's total in its own measure: what its end cell costs in the tables it was read from.
+inline float& ownTotal(Route& route) {
+    return route.measure == Measure::Distance ? route.lengthMetres
+           : route.measure == Measure::Energy ? route.energyJoules
+                                              : route.timeSeconds;
+}
+inline float ownTotal(const Route& route) {
+    return ownTotal(const_cast<Route&>(route));
+}
+
 // The route least in `measure` from ends' start to its end over `terrain`. Its own measure's
 // total is the end cell's cost, as the window reports it; the others are summed move by move
 // along the route from the start (length and energy in float, time in double and then rounded),

@@ -123,6 +123,23 @@ Float3 ringGrey(float cost, float rings, float increment) {
 }
 
 namespace {
+// The cost of the best route (of a trip, the whole trip's) in measure m; none when the end is
+// out of reach.
+std::optional<float> corridorBest(const SceneInputs& in, Measure m) {
+    const Settings& s = in.settings;
+    if (in.trip.empty()) {
+        return in.tables.costs(m).reaches(s.endX, s.endY)
+                   ? std::optional<float>(in.tables.costs(m)[s.endX][s.endY])
+                   : std::nullopt;
+    }
+    for (const Route& route : in.trip) {
+        if (route.measure == m && route.reachable) {
+            return ownTotal(route);
+        }
+    }
+    return std::nullopt;
+}
+
 // The ring shade `grey` of cell (x, y), half of it CORRIDOR_COLOUR where the corridor is shown
 // and the cell lies within it in measure m.
 Float3 corridorTint(const SceneInputs& in, Measure m, int x, int y, const Float3& grey) {
@@ -130,12 +147,11 @@ Float3 corridorTint(const SceneInputs& in, Measure m, int x, int y, const Float3
         return grey;
     }
     const RouteTables& c = *in.corridor;
-    const Settings& s = in.settings;
-    if (!in.tables.costs(m).reaches(s.endX, s.endY) || !c.costs(m).shape().contains(x, y)) {
+    const std::optional<float> best = corridorBest(in, m);
+    if (!best || !c.costs(m).shape().contains(x, y)) {
         return grey;
     }
-    const float best = in.tables.costs(m)[s.endX][s.endY];
-    if (!withinCorridor(c.costs(m)[x][y], best, in.corridorPercent)) {
+    if (!withinCorridor(c.costs(m)[x][y], *best, in.corridorPercent)) {
         return grey;
     }
     constexpr float SHARE = CORRIDOR_TINT_SHARE;

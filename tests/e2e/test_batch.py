@@ -811,6 +811,21 @@ class BatchPlanTest(e2e.TestCase):
             cells = [(round(p[0] / 30), round(p[1] / 30)) for p in line]
             self.assertEqual({float(corridor[m][364 - y, x]) for x, y in cells}, {0.0}, name)
 
+    def test_a_trips_corridor_joins_its_legs_and_is_naught_on_the_trip(self):
+        points = ("300,10800", "6000,3000", "10500,10200")
+        legs = []  # each leg's own corridor
+        for a, b in zip(points, points[1:]):
+            self.plan((), "--no-tables", "--from", a, "--to", b, "--corridor", "10")
+            legs.append(self.rasters("corridor.tif"))
+        self.plan((), "--no-tables", "--from", points[0], "--via", points[1], "--to", points[2],
+                  "--corridor", "10")
+        corridor = self.rasters("corridor.tif")
+        numpy.testing.assert_array_equal(corridor, numpy.minimum(*legs))
+        for m, feature in enumerate(json.loads(self.read("routes.geojson"))["features"]):
+            cells = [(round(p[0] / 30), round(p[1] / 30))
+                     for p in feature["geometry"]["coordinates"]]
+            self.assertEqual({float(corridor[m][364 - y, x]) for x, y in cells}, {0.0})
+
 
 if __name__ == "__main__":
     e2e.main()

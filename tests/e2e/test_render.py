@@ -427,14 +427,15 @@ class RenderTest(e2e.TestCase):
 
     def test_corridor_tints_the_ground_along_the_route_violet(self):
         counts = []
-        for extra in ((), ("--corridor", "10")):
+        for extra in ((), ("--corridor", "10"), ("--corridor", "10", "--via", "4500,6000")):
             with self.launch(extra_args=extra) as app:
                 app.wait_for("Total Direct Path:.*\n")
                 self.press_and_wait_for_rebuild(app, WIDE_VIEW_KEYS)
                 counts.append(self.stable_screenshot(app).count(is_violet))
                 self.assertEqual(app.terminate(), 0, app.errors()[-4000:])
         self.assertEqual(counts[0], 0)
-        self.assertGreater(counts[1], 1000)
+        self.assertGreater(min(counts[1:]), 1000)
+        self.assertNotEqual(counts[1], counts[2])  # a trip's corridor bends through its via point
 
     def test_energy_view_shows_energy_rings_and_the_green_route(self):
         scene = Scene(self.facts, ENERGY_MODE, View(WIDE_OFFSET))
