@@ -9,6 +9,7 @@
 #include "planner/trip.h"
 #include "render/overlays.h"
 
+#include <algorithm>
 #include <utility>
 
 const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run) {
@@ -23,6 +24,8 @@ StepChoice stepChoice(const LandscapeRun& run) {
 bool priceStepsFor(LandscapeRun& run, const StepChoice& choice, const CancelFlag* cancel) {
     static const std::vector<uint8_t> none;
     run.plannedFrom.reset();
+    run.tablesFrom.reset();
+    run.keptLegs.clear();
     return buildPlanningGrid(run.terrain,
                              GroundUse{choice.vehicle, moveSetFor(choice.moves),
                                        choice.barriersOn ? run.barriers : none, run.cover,
@@ -36,6 +39,8 @@ void priceSteps(LandscapeRun& run) {
 
 void takeGround(LandscapeRun& run, const GridShape& shape, std::vector<float> heights) {
     run.plannedFrom.reset();
+    run.tablesFrom.reset();
+    run.keptLegs.clear();
     run.terrain.assign(shape, std::move(heights));
     markOpenCells(run.terrain, activeBarriers(run), run.cover, run.grid);
 }
@@ -58,19 +63,108 @@ std::size_t plannedMeasures(const LandscapeRun& run) {
 
 // Each measure's route of the plan in the run's tables between `ends`; with several starts, from
 // the start nearest ends' end in that measure instead.
-std::vector<Route> routesBetween(const LandscapeRun& run, const RouteEnds& ends) {
+std::vector<Route> routesBetween(const LandscapeRun& run, const RouteEnds& ends,
+                                 const RouteTables& tables) {
     std::vector<Route> routes;
-    for (std::size_t m = 0; m < plannedMeasures(run); ++m) {
+    const std::size_t measures = tables.timed ? MEASURE_COUNT : MEASURE_COUNT - 1;
+    for (std::size_t m = 0; m < measures; ++m) {
         const Measure measure = static_cast<Measure>(m);
         RouteEnds walked = ends;
-        if (!run.moreStarts.empty() && run.tables.costs(measure).reaches(ends.endX, ends.endY)) {
-            const Cell start = routeStartOf(run.tables.previous(measure), ends.endX, ends.endY);
+        if (!run.moreStarts.empty() && tables.costs(measure).reaches(ends.endX, ends.endY)) {
+            const Cell start = routeStartOf(tables.previous(measure), ends.endX, ends.endY);
             walked.startX = start.x;
             walked.startY = start.y;
         }
-        routes.push_back(readRoute(run.terrain, run.grid.prices, run.tables, measure, walked));
+        routes.push_back(readRoute(run.terrain, run.grid.prices, tables, measure, walked));
     }
     return routes;
+}
+std::vector<Route> routesBetween(const LandscapeRun& run, const RouteEnds& ends) {
+    return routesBetween(run, ends, run.tables);
+}
+
+// `tables` sized for the run's ground.
+void sizeForGround(const LandscapeRun& run, RouteTables& tables) {
+    const GridShape& shape = run.terrain.shape();
+    const GridShape& held = tables.previousDistance.shape();
+    if (!tables.previousDistance.sized() || held.columns != shape.columns ||
+        held.rows != shape.rows || held.spacing != shape.spacing) {
+        tables.resize(shape);
+    }
+}
+
+// A trip: each leg planned in turn, the last first, so that the tables end with the first leg's
+// plan. A leg the last trip planned between the same two cells, with the same planner over the
+// same priced steps, is taken as it was: adding, removing or moving one via point replans only
+// the legs that touch it. When the first leg is kept the tables still hold its plan, and the
+// legs planned anew go to legTables instead. With the corridor, which joins every leg's own,
+// every leg is planned. A leg cancelled leaves the others to stop at once.
+bool planTrip(LandscapeRun& run, const PlanRequest& request, const ProgressListener& progress,
+              const CancelFlag* cancel) {
+    const std::vector<Cell> points =
+        tripPoints({request.start.x, request.start.y, request.end.x, request.end.y}, request.via);
+    std::vector<KeptLeg> kept;
+    if (!request.corridor && run.keptPlanner == request.planner) {
+        kept.swap(run.keptLegs);
+    }
+    run.keptLegs.clear();
+    run.keptPlanner = request.planner;
+    const auto keptRoutes = [&kept](const Cell& from, const Cell& to) {
+        const auto leg = std::find_if(kept.begin(), kept.end(), [&](const KeptLeg& k) {
+            return k.from == from && k.to == to;
+        });
+        return leg == kept.end() ? nullptr : &leg->routes;
+    };
+    const bool firstKept =
+        keptRoutes(points[0], points[1]) != nullptr && run.tablesFrom == points[0];
+    RouteTables& tables = firstKept ? run.legTables : run.tables;
+    if (firstKept) {
+        sizeForGround(run, tables);
+    } else {
+        run.legTables = RouteTables{}; // its memory back while the tables take every leg
+    }
+    bool whole = true;
+    std::size_t planned = 0;
+    const auto planLeg = [&](const Cell& from, const Cell& to) {
+        const bool firstLeg = planned + 1 == points.size() - 1;
+        const std::vector<Route>* found = keptRoutes(from, to);
+        if (found != nullptr && (!firstLeg || firstKept)) {
+            run.keptLegs.push_back({from, to, *found});
+            ++planned;
+            return *found;
+        }
+        if (&tables == &run.tables) {
+            run.tablesFrom.reset();
+        }
+        whole = whole && planRoutes(request.planner, run.grid, from.x, from.y, run.work, tables,
+                                    progress, cancel);
+        // The corridor: the first leg planned gives it, each later one joins its own.
+        RouteTables& legCorridor = planned == 0 ? run.corridor : run.legCorridor;
+        whole = whole && (!request.corridor || planCorridor(run.grid, tables, to, run.work.exact,
+                                                            legCorridor, progress, cancel));
+        if (whole && request.corridor && planned > 0) {
+            joinCorridors(run.legCorridor, run.corridor);
+        }
+        ++planned;
+        if (!whole) {
+            return std::vector<Route>{};
+        }
+        if (&tables == &run.tables) {
+            run.tablesFrom = from;
+        }
+        run.keptLegs.push_back(
+            {from, to, routesBetween(run, {from.x, from.y, to.x, to.y}, tables)});
+        return run.keptLegs.back().routes;
+    };
+    std::vector<std::vector<Route>> legs = planTripLegs(points, planLeg);
+    run.legCorridor = RouteTables{}; // its memory back until the next trip's corridor
+    if (!whole) {
+        run.keptLegs.clear();
+        return false;
+    }
+    run.trip = joinLegs(points, legs);
+    run.corridorPlanned = request.corridor;
+    return true;
 }
 
 // The destinations' routes of the plan in the run's tables, each with its number.
@@ -149,6 +243,9 @@ PlanRequest planRequest(const LandscapeRun& run) {
 bool planRunFrom(LandscapeRun& run, const PlanRequest& request, const ProgressListener& progress,
                  const CancelFlag* cancel) {
     run.plannedFrom.reset();
+    if (request.via.empty()) {
+        run.tablesFrom.reset();
+    }
     run.trip.clear();
     run.corridorPlanned = false;
     if (!run.moreStarts.empty()) {
@@ -171,35 +268,11 @@ bool planRunFrom(LandscapeRun& run, const PlanRequest& request, const ProgressLi
             run.corridorPlanned = true;
         }
     } else {
-        // A trip: each leg planned in turn, the last first, so that the tables end with the
-        // first leg's plan. A leg cancelled leaves the others to stop at once.
-        const std::vector<Cell> points = tripPoints(
-            {request.start.x, request.start.y, request.end.x, request.end.y}, request.via);
-        bool whole = true;
-        bool firstLeg = true;
-        const auto planLeg = [&](const Cell& from, const Cell& to) {
-            whole = whole && planRoutes(request.planner, run.grid, from.x, from.y, run.work,
-                                        run.tables, progress, cancel);
-            // The corridor: the first leg planned gives it, each later one joins its own.
-            RouteTables& legCorridor = firstLeg ? run.corridor : run.legCorridor;
-            whole = whole &&
-                    (!request.corridor || planCorridor(run.grid, run.tables, to, run.work.exact,
-                                                       legCorridor, progress, cancel));
-            if (whole && request.corridor && !firstLeg) {
-                joinCorridors(run.legCorridor, run.corridor);
-            }
-            firstLeg = false;
-            return whole ? routesBetween(run, {from.x, from.y, to.x, to.y}) : std::vector<Route>{};
-        };
-        std::vector<std::vector<Route>> legs = planTripLegs(points, planLeg);
-        run.legCorridor = RouteTables{}; // its memory back until the next trip's corridor
-        if (!whole) {
-            return false;
-        }
-        run.trip = joinLegs(points, legs);
-        run.corridorPlanned = request.corridor;
         // The end is part of the plan: a new end needs a new plan.
-        return true;
+        return planTrip(run, request, progress, cancel);
+    }
+    if (run.moreStarts.empty()) {
+        run.tablesFrom = request.start;
     }
     // Only a plan whose tables do not depend on the end serves a new end at once.
     if (!request.corridor) {

@@ -21,6 +21,13 @@
 #include <string>
 #include <vector>
 
+// A leg of the last trip, between two of its cells, and its routes (one a measure).
+struct KeptLeg {
+    Cell from;
+    Cell to;
+    std::vector<Route> routes;
+};
+
 struct LandscapeRun {
     Settings settings;
     TerrainPositions terrain;
@@ -57,6 +64,15 @@ struct LandscapeRun {
     double corridorPercent = DEFAULT_CORRIDOR_PERCENT;
     RouteTables corridor;
     bool corridorPlanned = false;
+    // The start run.tables hold a whole plan from, over the steps as now priced, whatever the plan
+    // was for (a trip's first leg, say); none before the first plan and after new steps.
+    std::optional<Cell> tablesFrom;
+    // The legs of the last trips, over the steps as now priced with keptPlanner: a leg asked for
+    // again is taken from here. legTables holds the plans of the legs planned while the tables
+    // keep the first leg's.
+    std::vector<KeptLeg> keptLegs;
+    PlannerKind keptPlanner = PlannerKind::Sweep;
+    RouteTables legTables;
     // A trip's corridor is planned leg by leg: each leg's after the first planned goes here and is
     // joined into `corridor`.
     RouteTables legCorridor;

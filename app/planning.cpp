@@ -135,6 +135,8 @@ bool takeUp(PlanEnd end, const PlanOrder& order, bool replaced, std::FILE* out) 
         run.trip.clear();
         run.corridorPlanned = false;
         run.plannedFrom.reset();
+        run.tablesFrom.reset();
+        run.keptLegs.clear();
         sayNoMemory(out);
         if (replaced) {
             return false;

@@ -329,6 +329,37 @@ BENCHMARK(BM_RasterIsochrones)
     ->Arg(static_cast<int>(IsochroneFormat::GeoJson))
     ->Unit(benchmark::kMillisecond);
 
+// A trip over the raster through three via points with the exact planner over 8 moves, planned
+// afresh (state.range(0) 0) or with its last via point moved between two cells, which replans
+// the two legs that touch it (1): what moving a via point in the window costs.
+void BM_RasterTripViaMoved(benchmark::State& state) {
+    if (!useBenchRaster(state, PlannerKind::Exact, 8)) {
+        return;
+    }
+    const GridShape& shape = landscapeRun.terrain.shape();
+    const auto at = [&](double fx, double fy) {
+        return Cell{static_cast<int>(shape.columns * fx), static_cast<int>(shape.rows * fy)};
+    };
+    settings.endX = at(0.9, 0.9).x;
+    settings.endY = at(0.9, 0.9).y;
+    settings.via = {at(0.3, 0.6), at(0.6, 0.3), at(0.7, 0.7)};
+    computeRoutes();
+    bool moved = false;
+    for (auto _ : state) {
+        moved = !moved;
+        settings.via.back() = moved ? at(0.75, 0.65) : at(0.7, 0.7);
+        if (state.range(0) == 0) {
+            landscapeRun.keptLegs.clear();
+        }
+        computeRoutes();
+        benchmark::ClobberMemory();
+    }
+    settings.via.clear();
+    settings.planner = PlannerKind::Sweep;
+    settings.moves = NEIGHBOUR_COUNT;
+}
+BENCHMARK(BM_RasterTripViaMoved)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // From raising the cancel flag of a plan of the raster under way (state.range(1) ms after it
 // began, with planner state.range(0) over 48 moves) to its return: how long a newer question
 // waits before its own plan starts.

@@ -422,6 +422,43 @@ TEST_F(Trip, LegsPlannedApartAddUpToTheTripAndJoinInOrder) {
     }
 }
 
+// What the window does to a trip's via points, each replanned with the legs the last trip kept:
+// the routes and the first leg's tables come out as a plan of the whole trip afresh gives them.
+TEST_F(Trip, KeptLegsGiveWhatAFreshPlanGives) {
+    const std::vector<std::vector<::Cell>> changes = {
+        {{7, 9}, {3, 8}},           // the second via point moved
+        {{7, 9}, {3, 8}, {10, 10}}, // one added before the end
+        {{3, 8}, {10, 10}},         // the first removed
+        {{10, 10}, {3, 8}},         // the two swapped
+        {{10, 10}, {3, 8}}};        // the same again: every leg kept
+    for (const PlannerKind planner : {PlannerKind::Sweep, PlannerKind::Exact}) {
+        useGround(GridShape{12, 12, GRID_SPACING}, tripHeight);
+        settings.planner = planner;
+        setRouteEnds(settings, {1, 1, 6, 2});
+        settings.via = {{7, 9}, {2, 10}};
+        computeRoutes();
+        for (const std::vector<::Cell>& via : changes) {
+            settings.via = via;
+            computeRoutes();
+            const std::vector<Route> kept = run.trip;
+            RouteSnapshot tables;
+            tables.capture(run);
+            run.keptLegs.clear();
+            computeRoutes();
+            RouteSnapshot fresh;
+            fresh.capture(run);
+            EXPECT_EQ(tables.distance, fresh.distance);
+            EXPECT_EQ(tables.energy, fresh.energy);
+            ASSERT_EQ(kept.size(), run.trip.size());
+            for (std::size_t m = 0; m < kept.size(); ++m) {
+                EXPECT_EQ(kept[m].cells, run.trip[m].cells);
+                EXPECT_EQ(kept[m].costs, run.trip[m].costs);
+                EXPECT_EQ(kept[m].energyJoules, run.trip[m].energyJoules);
+            }
+        }
+    }
+}
+
 TEST_F(Trip, AnUnreachableLegMakesTheTripUnreachableAndIsNamed) {
     useGround(GridShape{12, 12, GRID_SPACING}, tripHeight);
     setRouteEnds(settings, {1, 1, 2, 10});
