@@ -5,11 +5,13 @@
 
 #include "planner/groundReport.h"
 #include "planner/nearestStart.h"
+#include "planner/parallelWork.h"
 #include "planner/sideSlope.h"
 #include "planner/trip.h"
 #include "render/overlays.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 const std::vector<uint8_t>& activeBarriers(const LandscapeRun& run) {
@@ -168,16 +170,46 @@ bool planTrip(LandscapeRun& run, const PlanRequest& request, const ProgressListe
 }
 
 // The destinations' routes of the plan in the run's tables, each with its number.
+// The steepest side slope and grade along `route`.
+void takeLean(const LandscapeRun& run, Route& route) {
+    const ProfileGround ground{run.terrain.shape(), run.terrain.heights().data(),
+                               run.grid.open.empty() ? nullptr : run.grid.open.data()};
+    const RouteLean lean = routeLean(ground, route.cells);
+    route.sideSlopeMaxPercent = lean.sideSlopePercent;
+    route.gradeMaxPercent = lean.gradePercent;
+}
+
+// Destinations worth a second thread to read their routes: thousands take a tenth of a second.
+constexpr std::size_t PARALLEL_DESTINATIONS = 256;
+
+// The destinations' routes of the plan in the run's tables, each with its number and its lean;
+// many are read on both cores, half each.
 std::vector<Route> destinationRoutes(const LandscapeRun& run) {
     const Settings& s = run.settings;
     const std::vector<Cell> ends = destinationEnds(s);
+    struct Part {
+        std::size_t from;
+        std::size_t to;
+        std::vector<Route> routes;
+    };
+    std::vector<Part> parts(ends.size() >= PARALLEL_DESTINATIONS ? MAX_WORKERS : 1);
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        parts[k].from = ends.size() * k / parts.size();
+        parts[k].to = ends.size() * (k + 1) / parts.size();
+    }
+    runEach(parts, [&](Part& part) {
+        for (std::size_t d = part.from; d < part.to; ++d) {
+            for (Route& route : routesBetween(run, {s.startX, s.startY, ends[d].x, ends[d].y})) {
+                route.destination = static_cast<int>(d) + 1;
+                takeLean(run, route);
+                part.routes.push_back(std::move(route));
+            }
+        }
+    });
     std::vector<Route> routes;
     routes.reserve(ends.size() * plannedMeasures(run));
-    for (std::size_t d = 0; d < ends.size(); ++d) {
-        for (Route& route : routesBetween(run, {s.startX, s.startY, ends[d].x, ends[d].y})) {
-            route.destination = static_cast<int>(d) + 1;
-            routes.push_back(std::move(route));
-        }
+    for (Part& part : parts) {
+        std::move(part.routes.begin(), part.routes.end(), std::back_inserter(routes));
     }
     return routes;
 }
@@ -185,16 +217,13 @@ std::vector<Route> destinationRoutes(const LandscapeRun& run) {
 } // namespace
 
 std::vector<Route> plannedRoutes(const LandscapeRun& run) {
-    std::vector<Route> routes = !run.trip.empty() ? run.trip
-                                : !run.settings.destinations.empty()
-                                    ? destinationRoutes(run)
-                                    : routesBetween(run, routeEnds(run.settings));
-    const ProfileGround ground{run.terrain.shape(), run.terrain.heights().data(),
-                               run.grid.open.empty() ? nullptr : run.grid.open.data()};
+    if (run.trip.empty() && !run.settings.destinations.empty()) {
+        return destinationRoutes(run);
+    }
+    std::vector<Route> routes =
+        !run.trip.empty() ? run.trip : routesBetween(run, routeEnds(run.settings));
     for (Route& route : routes) {
-        const RouteLean lean = routeLean(ground, route.cells);
-        route.sideSlopeMaxPercent = lean.sideSlopePercent;
-        route.gradeMaxPercent = lean.gradePercent;
+        takeLean(run, route);
     }
     return routes;
 }
