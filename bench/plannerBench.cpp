@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -360,6 +361,18 @@ void BM_RasterTripViaMoved(benchmark::State& state) {
 }
 BENCHMARK(BM_RasterTripViaMoved)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Runs `work` on a thread of its own, raises its cancel flag `wait` ms after it began and gives
+// the seconds from then to its return.
+double secondsToCancel(long wait, const std::function<void(const CancelFlag&)>& work) {
+    CancelFlag cancel{false};
+    std::thread worker([&] { work(cancel); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+    const auto raised = std::chrono::steady_clock::now();
+    cancel.store(true);
+    worker.join();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - raised).count();
+}
+
 // From raising the cancel flag of a plan of the raster under way (state.range(1) ms after it
 // began, with planner state.range(0) over 48 moves) to its return: how long a newer question
 // waits before its own plan starts.
@@ -369,19 +382,11 @@ void BM_RasterCancel(benchmark::State& state) {
         return;
     }
     computeRoutes(); // faults the working space in
+    const PlanRequest request{planner, {settings.startX, settings.startY}, {}, {}, false};
     for (auto _ : state) {
-        CancelFlag cancel{false};
-        std::thread plan([&] {
-            planRunFrom(landscapeRun,
-                        PlanRequest{planner, {settings.startX, settings.startY}, {}, {}, false}, {},
-                        &cancel);
-        });
-        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(1)));
-        const auto raised = std::chrono::steady_clock::now();
-        cancel.store(true);
-        plan.join();
-        state.SetIterationTime(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - raised).count());
+        state.SetIterationTime(secondsToCancel(state.range(1), [&](const CancelFlag& cancel) {
+            planRunFrom(landscapeRun, request, {}, &cancel);
+        }));
     }
     settings.planner = PlannerKind::Sweep;
     settings.moves = NEIGHBOUR_COUNT;
@@ -400,16 +405,11 @@ void BM_RasterPricingCancel(benchmark::State& state) {
     if (!useBenchRaster(state, PlannerKind::Exact, 48)) {
         return;
     }
+    const StepChoice steps = stepChoice(landscapeRun);
     for (auto _ : state) {
-        CancelFlag cancel{false};
-        std::thread pricing(
-            [&] { priceStepsFor(landscapeRun, stepChoice(landscapeRun), &cancel); });
-        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
-        const auto raised = std::chrono::steady_clock::now();
-        cancel.store(true);
-        pricing.join();
-        state.SetIterationTime(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - raised).count());
+        state.SetIterationTime(secondsToCancel(state.range(0), [&](const CancelFlag& cancel) {
+            priceStepsFor(landscapeRun, steps, &cancel);
+        }));
     }
     settings.planner = PlannerKind::Sweep;
     settings.moves = NEIGHBOUR_COUNT;
