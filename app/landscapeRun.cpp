@@ -59,17 +59,17 @@ const std::vector<Route>* tripToExport(const LandscapeRun& run) {
 
 namespace {
 
-std::size_t plannedMeasures(const LandscapeRun& run) {
-    return static_cast<std::size_t>(run.tables.timed ? MEASURE_COUNT : MEASURE_COUNT - 1);
+// The measures a plan filled `tables` in.
+std::size_t plannedMeasures(const RouteTables& tables) {
+    return static_cast<std::size_t>(tables.timed ? MEASURE_COUNT : MEASURE_COUNT - 1);
 }
 
-// Each measure's route of the plan in the run's tables between `ends`; with several starts, from
+// Each measure's route of the plan in `tables` between `ends`; with several starts, from
 // the start nearest ends' end in that measure instead.
 std::vector<Route> routesBetween(const LandscapeRun& run, const RouteEnds& ends,
                                  const RouteTables& tables) {
     std::vector<Route> routes;
-    const std::size_t measures = tables.timed ? MEASURE_COUNT : MEASURE_COUNT - 1;
-    for (std::size_t m = 0; m < measures; ++m) {
+    for (std::size_t m = 0; m < plannedMeasures(tables); ++m) {
         const Measure measure = static_cast<Measure>(m);
         RouteEnds walked = ends;
         if (!run.moreStarts.empty() && tables.costs(measure).reaches(ends.endX, ends.endY)) {
@@ -83,16 +83,6 @@ std::vector<Route> routesBetween(const LandscapeRun& run, const RouteEnds& ends,
 }
 std::vector<Route> routesBetween(const LandscapeRun& run, const RouteEnds& ends) {
     return routesBetween(run, ends, run.tables);
-}
-
-// `tables` sized for the run's ground.
-void sizeForGround(const LandscapeRun& run, RouteTables& tables) {
-    const GridShape& shape = run.terrain.shape();
-    const GridShape& held = tables.previousDistance.shape();
-    if (!tables.previousDistance.sized() || held.columns != shape.columns ||
-        held.rows != shape.rows || held.spacing != shape.spacing) {
-        tables.resize(shape);
-    }
 }
 
 // A trip: each leg planned in turn, the last first, so that the tables end with the first leg's
@@ -121,7 +111,7 @@ bool planTrip(LandscapeRun& run, const PlanRequest& request, const ProgressListe
         keptRoutes(points[0], points[1]) != nullptr && run.tablesFrom == points[0];
     RouteTables& tables = firstKept ? run.legTables : run.tables;
     if (firstKept) {
-        sizeForGround(run, tables);
+        tables.sizeFor(run.terrain.shape());
     } else {
         run.legTables = RouteTables{}; // its memory back while the tables take every leg
     }
@@ -169,7 +159,6 @@ bool planTrip(LandscapeRun& run, const PlanRequest& request, const ProgressListe
     return true;
 }
 
-// The destinations' routes of the plan in the run's tables, each with its number.
 // The steepest side slope and grade along `route`.
 void takeLean(const LandscapeRun& run, Route& route) {
     const ProfileGround ground{run.terrain.shape(), run.terrain.heights().data(),
@@ -207,7 +196,7 @@ std::vector<Route> destinationRoutes(const LandscapeRun& run) {
         }
     });
     std::vector<Route> routes;
-    routes.reserve(ends.size() * plannedMeasures(run));
+    routes.reserve(ends.size() * plannedMeasures(run.tables));
     for (Part& part : parts) {
         std::move(part.routes.begin(), part.routes.end(), std::back_inserter(routes));
     }

@@ -42,11 +42,7 @@ void joinCorridors(const RouteTables& leg, RouteTables& joined) {
 bool planCorridor(const PlanningGrid& grid, const RouteTables& plan, Cell end, ExactWorkspace& work,
                   RouteTables& corridor, const ProgressListener& progress,
                   const CancelFlag* cancel) {
-    const GridShape& held = corridor.previousDistance.shape();
-    if (!corridor.previousDistance.sized() || held.columns != grid.shape.columns ||
-        held.rows != grid.shape.rows || held.spacing != grid.shape.spacing) {
-        corridor.resize(grid.shape);
-    }
+    corridor.sizeFor(grid.shape);
     if (!exactRoutesFrom(grid, {end}, SearchDirection::Reversed, work, corridor, progress,
                          cancel)) {
         return false;

@@ -138,6 +138,14 @@ struct RouteTables {
         previousTime.resize(shape);
     }
     const GridShape& shape() const { return distance.shape(); }
+    // Resizes for `shape` unless the tables already hold a plan's room for it.
+    void sizeFor(const GridShape& shape) {
+        const GridShape& held = previousDistance.shape();
+        if (!previousDistance.sized() || held.columns != shape.columns || held.rows != shape.rows ||
+            held.spacing != shape.spacing) {
+            resize(shape);
+        }
+    }
     void useMoves(const MoveSet& moves) {
         previousDistance.useMoves(moves);
         previousEnergy.useMoves(moves);
