@@ -5,7 +5,7 @@
 // for its big blocks here; everything else goes to malloc as before, and delete frees both alike.
 // Left out of sanitizer builds, whose own allocator must see every block.
 
-#include "planner/hugePages.h"
+#include "planner/kernels/hugePages.h"
 
 #include <cstdlib>
 #include <new>

@@ -5,7 +5,7 @@
 
 #include "planner/groundReport.h"
 #include "planner/nearestStart.h"
-#include "planner/parallelWork.h"
+#include "planner/kernels/parallelWork.h"
 #include "planner/sideSlope.h"
 #include "planner/trip.h"
 #include "render/overlays.h"

@@ -3,7 +3,7 @@
 // the centre and its cell farthest from that.
 #include "planner/defaultEnds.h"
 
-#include "planner/parallelWork.h"
+#include "planner/kernels/parallelWork.h"
 
 #include <algorithm>
 #include <cstdint>

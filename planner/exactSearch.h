@@ -9,7 +9,8 @@
 
 #include "planner/bucketQueue.h"
 #include "planner/cancel.h"
-#include "planner/parallelWork.h"
+#include "planner/kernels/eightStepRecords.h"
+#include "planner/kernels/parallelWork.h"
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
 #include "planner/routeTables.h"
@@ -18,15 +19,6 @@
 #include <cmath>
 #include <cstdint>
 #include <vector>
-
-// A cell of a search over the eight steps, whose height, steps and predecessor fit beside its
-// costs in 24 bytes: looking at a neighbour then touches one cache line where the tables would
-// take three, which halves the search of a big grid. A larger set's move bits do not fit.
-struct EightStepCell : SearchCell {
-    float height;
-    uint8_t steps; // PlanningGrid::steps
-    uint8_t from;  // 1 + the step into the cell on its route, or FROM_NOWHERE
-};
 
 // Working space of the searches, reused between plans so that a plan allocates nothing once
 // the frontiers and cells have grown. Two searches run at a time, on the two cores: the energy

@@ -1,7 +1,7 @@
 // Following a move's line over the grid lines, and the tests along it.
 #include "planner/moveProfile.h"
 
-#include "planner/wideLanes.h"
+#include "planner/kernels/wideLanes.h"
 
 #include <immintrin.h>
 

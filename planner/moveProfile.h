@@ -7,7 +7,7 @@
 // no grid line; it is held back by the two cells it passes between instead. The planning grid
 // takes these tests once per ground and vehicle.
 
-#include "planner/kernels.h"
+#include "planner/kernels/kernels.h"
 #include "planner/moveSet.h"
 #include "terrain/gridShape.h"
 #include "terrain/terrainGrid.h"

@@ -4,9 +4,9 @@
 #include "planner/planningGrid.h"
 
 #include "planner/moveProfile.h"
-#include "planner/parallelWork.h"
+#include "planner/kernels/parallelWork.h"
 #include "planner/sideSlope.h"
-#include "planner/wideLanes.h"
+#include "planner/kernels/wideLanes.h"
 
 #include <algorithm>
 #include <cmath>

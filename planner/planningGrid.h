@@ -7,8 +7,8 @@
 // look its price up.
 
 #include "planner/cancel.h"
-#include "planner/hugePages.h"
-#include "planner/kernels.h"
+#include "planner/kernels/hugePages.h"
+#include "planner/kernels/kernels.h"
 #include "planner/steps.h"
 #include "terrain/groundCover.h"
 #include "terrain/terrainGrid.h"

@@ -4,8 +4,8 @@
 // time.
 #include "planner/routeSweep.h"
 
-#include "planner/eightSteps.h"
-#include "planner/parallelWork.h"
+#include "planner/kernels/eightSteps.h"
+#include "planner/kernels/parallelWork.h"
 #include "planner/spiralOrder.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // costs to its eight neighbours. One pass, no queue: the visiting order decides the result.
 
 #include "planner/cancel.h"
-#include "planner/parallelWork.h"
+#include "planner/kernels/parallelWork.h"
 #include "planner/planningGrid.h"
 #include "planner/progress.h"
 #include "planner/routeTables.h"

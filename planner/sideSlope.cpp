@@ -2,7 +2,7 @@
 // leans along its length.
 #include "planner/sideSlope.h"
 
-#include "planner/wideLanes.h"
+#include "planner/kernels/wideLanes.h"
 
 #include <algorithm>
 #include <cstdlib>

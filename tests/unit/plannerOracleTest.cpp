@@ -1,7 +1,7 @@
 // The fast sweep against the plain per-step one, bit for bit, on the real terrain and on ground
 // made to catch slips in the order, the ties and the rounding.
 
-#include "planner/parallelWork.h"
+#include "planner/kernels/parallelWork.h"
 #include "planner/spiralOrder.h"
 #include "planner/stepRules.h"
 #include "tests/unit/plainSweep.h"

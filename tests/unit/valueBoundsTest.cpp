@@ -1,5 +1,5 @@
 #include "io/pictureFile.h"
-#include "planner/parallelWork.h"
+#include "planner/kernels/parallelWork.h"
 #include "planner/priceBounds.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "planner/wideOffers.h"
+#include "planner/kernels/wideOffers.h"
 
-#include "planner/wideLanes.h"
+#include "planner/kernels/wideLanes.h"
 
 #include <immintrin.h>
 

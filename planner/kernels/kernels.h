@@ -3,7 +3,7 @@
 // compares against; AVX2 and AVX-512 paths round exactly as it does, so the choice changes
 // speed, never a result. A grid takes its choice once, when it is built.
 
-#include "planner/wideLanes.h"
+#include "planner/kernels/wideLanes.h"
 
 #include <optional>
 #include <string>

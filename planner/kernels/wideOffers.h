@@ -10,8 +10,9 @@
 // processors with AVX-512 (WIDEST_LANES); on others, and for prices that vary from cell to cell,
 // the search takes its moves one by one.
 
-#include "planner/kernels.h"
+#include "planner/kernels/kernels.h"
 #include "planner/searchCell.h"
+#include "planner/searchMoves.h"
 #include "planner/steps.h"
 
 #include <cstddef>
@@ -51,3 +52,47 @@ template <Measure M>
 bool offerWide(const WideMoves& moves, std::size_t p, double base, float zp, const uint8_t* bits,
                const SearchCell* cells, const float* heights, double* candidates,
                uint64_t (&lowered)[LOWERED_WORDS]);
+
+// The moves of a cell offered eight at a time, for the search loop (planner/searchLoop.h): a
+// forward search over table records with prices that depend on the two heights alone. Only the
+// moves whose candidate may lower their neighbour are priced one by one after.
+template <Measure M> class WideForwardMoves {
+  public:
+    WideForwardMoves(const StepPrices& prices, const TableRecords& cells, const MoveFloor& floor,
+                     int rows)
+        : prices_(prices), cells_(cells), floor_(floor), moves_(wideMovesOf(prices, rows)) {}
+
+    template <typename Offer> void offersFrom(std::size_t p, double base, double, Offer&& offer) {
+        constexpr Measure OTHER = otherMeasure(M);
+        const float zp = cells_.height(p);
+        if (!offerWide<M>(moves_, p, base, zp, cells_.movesOf(p), cells_.cells, cells_.heights,
+                          candidates_, lowered_)) {
+            return;
+        }
+        for (int w = 0; w < LOWERED_WORDS; ++w) {
+            for (uint64_t bits = lowered_[w]; bits != 0; bits &= bits - 1) {
+                const int d = 64 * w + __builtin_ctzll(bits);
+                const std::size_t q = p + floor_.offsets[d];
+                // A long move's candidate is its straight line's: its own line decides.
+                if (prices_.isLong(d)) {
+                    const auto [price, otherPrice] = prices_.template alongLineIn<M>(p, d);
+                    if (base + price <= cells_[q].cost) {
+                        offer(d, q, base + price, otherPrice);
+                    }
+                    continue;
+                }
+                offer(
+                    d, q, candidates_[d],
+                    static_cast<double>(prices_.template price<OTHER>(p, d, zp, cells_.height(q))));
+            }
+        }
+    }
+
+  private:
+    const StepPrices& prices_;
+    TableRecords cells_;
+    MoveFloor floor_;
+    WideMoves moves_;
+    alignas(64) double candidates_[MOST_MOVES];
+    uint64_t lowered_[LOWERED_WORDS];
+};
