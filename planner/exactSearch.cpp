@@ -71,14 +71,14 @@ void search(MeasureSearch& part, const Prices& prices, const Records& cells) {
     };
     bool finished = false;
     if constexpr (DIRECTION == SearchDirection::Reversed) {
-        finished = run(ReversedMoves<M, Prices, Records>{prices, cells, floor, cellCount});
+        finished = run(ReversedMoves<M, Prices, Records>{prices, floor, cellCount});
     } else if constexpr (std::is_same_v<Records, TableRecords> &&
                          std::is_same_v<Prices, StepPrices>) {
         finished = offersWide(prices, M, grid.kernels)
-                       ? run(WideForwardMoves<M>(prices, cells, floor, grid.shape.rows))
-                       : run(ForwardMoves<M, Prices, Records>{prices, cells, floor});
+                       ? run(WideForwardMoves<M>(prices, floor, grid.shape.rows))
+                       : run(ForwardMoves<M, Prices, Records>{prices, floor});
     } else {
-        finished = run(ForwardMoves<M, Prices, Records>{prices, cells, floor});
+        finished = run(ForwardMoves<M, Prices, Records>{prices, floor});
     }
     if (!finished) {
         part.cancelled = true;

@@ -42,11 +42,12 @@ struct SearchWatch {
 
 // Runs the search from `starts` (flat indices) over `cellCount` cells. Labels provides
 // reset(p), operator[](p) -> SearchCell& and arrived(q, move number); Moves provides
-// offersFrom(p, cost, other, offer), which calls offer(d, q, cost through d, d's price in the
-// other measure) for each move d to a cell q whose label it may lower or tie; Frontier, emptied
-// for the search's costs, provides empty(), pop(), push(bucket, item) and bucketOf(cost). True when
-// it ran to the end; false when `watch`'s flag stopped it. The three are small handles, taken by
-// value: kept in registers, they stay out of reach of the loop's stores.
+// offersFrom(labels, p, cost, other, offer), which calls offer(d, q, cost through d, d's price in
+// the other measure) for each move d to a cell q whose cost it may lower or tie (never one above
+// q's cost); Frontier, emptied for the search's costs, provides empty(), pop(), push(bucket, item)
+// and bucketOf(cost). True when it ran to the end; false when `watch`'s flag stopped it. The three
+// are small handles, taken by value: kept in registers, they stay out of reach of the loop's
+// stores.
 template <typename Labels, typename Moves, typename Frontier>
 bool searchLoop(std::size_t cellCount, const std::vector<std::size_t>& starts, Labels labels,
                 Moves moves, Frontier frontier, SearchWatch& watch) {
@@ -90,23 +91,23 @@ bool searchLoop(std::size_t cellCount, const std::vector<std::size_t>& starts, L
         }
         // 3. Offer the cell's cost through each of its moves.
         const double otherBase = cell.other();
-        moves.offersFrom(
-            p, cell.cost, otherBase, [&](int d, std::size_t q, double cost, double otherPrice) {
-                SearchCell& next = labels[q];
-                const double other = otherBase + otherPrice;
-                if (cost > next.cost || (cost == next.cost && !(other < next.other()))) {
-                    return;
-                }
-                // A cell open in the bucket of its new cost keeps its entry there.
-                const std::size_t bucket = frontier.bucketOf(cost);
-                if (!next.waiting() || bucket != frontier.bucketOf(next.cost)) {
-                    next.setWaiting(true);
-                    frontier.push(bucket, static_cast<uint32_t>(q));
-                }
-                next.cost = cost;
-                next.setOther(other);
-                labels.arrived(q, static_cast<uint8_t>(d + 1));
-            });
+        moves.offersFrom(labels, p, cell.cost, otherBase,
+                         [&](int d, std::size_t q, double cost, double otherPrice) {
+                             SearchCell& next = labels[q];
+                             const double other = otherBase + otherPrice;
+                             if (cost == next.cost && !(other < next.other())) {
+                                 return;
+                             }
+                             // A cell open in the bucket of its new cost keeps its entry there.
+                             const std::size_t bucket = frontier.bucketOf(cost);
+                             if (!next.waiting() || bucket != frontier.bucketOf(next.cost)) {
+                                 next.setWaiting(true);
+                                 frontier.push(bucket, static_cast<uint32_t>(q));
+                             }
+                             next.cost = cost;
+                             next.setOther(other);
+                             labels.arrived(q, static_cast<uint8_t>(d + 1));
+                         });
     }
     // 4. Nothing open: every label is the least.
     return true;

@@ -69,12 +69,12 @@ struct MoveFloor {
         return floor;
     }
 
-    // True when a neighbour of cost `next` and other measure `nextOther` may be lowered or tied
-    // through move d from a cell of cost `base` and other measure `otherBase`. One as cheap is
-    // only tied by a free step that lowers its other measure.
-    bool mayLower(int d, double base, double otherBase, double next, double nextOther) const {
-        return !(next < base + leastOf[d] ||
-                 (next == base && !(nextOther > otherBase + leastOther)));
+    // True when the neighbour `next` may be lowered or tied through move d from a cell of cost
+    // `base` and other measure `otherBase`. One as cheap is only tied by a free step that lowers
+    // its other measure.
+    bool mayLower(int d, double base, double otherBase, const SearchCell& next) const {
+        return !(next.cost < base + leastOf[d] ||
+                 (next.cost == base && !(next.other() > otherBase + leastOther)));
     }
 };
 
@@ -95,16 +95,16 @@ template <Measure M, typename Prices, typename Records> struct ForwardMoves {
     static constexpr bool LINES = !Records::ONE_CELL_MOVES && std::is_same_v<Prices, StepPrices>;
 
     const Prices& prices;
-    Records cells;
     MoveFloor floor;
 
     template <typename Offer>
-    void offersFrom(std::size_t p, double base, double otherBase, Offer&& offer) const {
+    void offersFrom(const Records& cells, std::size_t p, double base, double otherBase,
+                    Offer&& offer) const {
         const float zp = cells.height(p);
         cells.forEachMoveOf(p, [&](int d) {
             const std::size_t q = p + floor.offsets[d];
             const SearchCell& next = cells[q];
-            if (!floor.mayLower(d, base, otherBase, next.cost, next.other())) {
+            if (!floor.mayLower(d, base, otherBase, next)) {
                 return;
             }
             if constexpr (LINES) {
@@ -137,12 +137,12 @@ template <Measure M, typename Prices, typename Records> struct ReversedMoves {
     static constexpr bool LINES = ForwardMoves<M, Prices, Records>::LINES;
 
     const Prices& prices;
-    Records cells;
     MoveFloor floor;
     std::size_t cellCount;
 
     template <typename Offer>
-    void offersFrom(std::size_t p, double base, double otherBase, Offer&& offer) const {
+    void offersFrom(const Records& cells, std::size_t p, double base, double otherBase,
+                    Offer&& offer) const {
         constexpr Measure OTHER = otherMeasure(M);
         const float zp = cells.height(p);
         for (int d = 0; d < floor.count; ++d) {
@@ -154,7 +154,7 @@ template <Measure M, typename Prices, typename Records> struct ReversedMoves {
             }
             const std::size_t q = static_cast<std::size_t>(from);
             const SearchCell& next = cells[q];
-            if (!floor.mayLower(d, base, otherBase, next.cost, next.other())) {
+            if (!floor.mayLower(d, base, otherBase, next)) {
                 continue;
             }
             const float zq = cells.height(q);

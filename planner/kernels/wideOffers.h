@@ -58,14 +58,14 @@ bool offerWide(const WideMoves& moves, std::size_t p, double base, float zp, con
 // moves whose candidate may lower their neighbour are priced one by one after.
 template <Measure M> class WideForwardMoves {
   public:
-    WideForwardMoves(const StepPrices& prices, const TableRecords& cells, const MoveFloor& floor,
-                     int rows)
-        : prices_(prices), cells_(cells), floor_(floor), moves_(wideMovesOf(prices, rows)) {}
+    WideForwardMoves(const StepPrices& prices, const MoveFloor& floor, int rows)
+        : prices_(prices), floor_(floor), moves_(wideMovesOf(prices, rows)) {}
 
-    template <typename Offer> void offersFrom(std::size_t p, double base, double, Offer&& offer) {
+    template <typename Offer>
+    void offersFrom(const TableRecords& cells, std::size_t p, double base, double, Offer&& offer) {
         constexpr Measure OTHER = otherMeasure(M);
-        const float zp = cells_.height(p);
-        if (!offerWide<M>(moves_, p, base, zp, cells_.movesOf(p), cells_.cells, cells_.heights,
+        const float zp = cells.height(p);
+        if (!offerWide<M>(moves_, p, base, zp, cells.movesOf(p), cells.cells, cells.heights,
                           candidates_, lowered_)) {
             return;
         }
@@ -76,21 +76,20 @@ template <Measure M> class WideForwardMoves {
                 // A long move's candidate is its straight line's: its own line decides.
                 if (prices_.isLong(d)) {
                     const auto [price, otherPrice] = prices_.template alongLineIn<M>(p, d);
-                    if (base + price <= cells_[q].cost) {
+                    if (base + price <= cells[q].cost) {
                         offer(d, q, base + price, otherPrice);
                     }
                     continue;
                 }
                 offer(
                     d, q, candidates_[d],
-                    static_cast<double>(prices_.template price<OTHER>(p, d, zp, cells_.height(q))));
+                    static_cast<double>(prices_.template price<OTHER>(p, d, zp, cells.height(q))));
             }
         }
     }
 
   private:
     const StepPrices& prices_;
-    TableRecords cells_;
     MoveFloor floor_;
     WideMoves moves_;
     alignas(64) double candidates_[MOST_MOVES];
