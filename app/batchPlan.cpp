@@ -15,7 +15,7 @@
 #include "planner/routePlanner.h"
 #include "planner/routeSummary.h"
 #include "planner/trip.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -17,7 +17,7 @@
 #include "planner/priceBounds.h"
 #include "planner/routePlanner.h"
 #include "render/overlays.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <cmath>

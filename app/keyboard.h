@@ -4,7 +4,7 @@
 // caller asks for the redisplay after each key.
 
 #include "app/consoleInput.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 #include "terrain/vehicle.h"
 
 #include <cstdio>

@@ -4,8 +4,8 @@
 #include "app/landscapeRun.h"
 
 #include "planner/groundReport.h"
-#include "planner/nearestStart.h"
 #include "planner/kernels/parallelWork.h"
+#include "planner/nearestStart.h"
 #include "planner/sideSlope.h"
 #include "planner/trip.h"
 #include "render/overlays.h"
@@ -227,11 +227,17 @@ std::string unreachableEndText(const LandscapeRun& run) {
 }
 
 SceneInputs sceneInputs(const LandscapeRun& run) {
-    return {run.settings,       run.terrain,
-            run.mesh,           run.grid,
-            run.tables,         !activeBarriers(run).empty(),
-            run.loadedGround,   run.trip,
-            &run.moreStarts,    run.corridorOn && run.corridorPlanned ? &run.corridor : nullptr,
+    return {run.settings,
+            run.settings.viewMode,
+            run.terrain,
+            run.mesh,
+            run.grid,
+            run.tables,
+            !activeBarriers(run).empty(),
+            run.loadedGround,
+            run.trip,
+            &run.moreStarts,
+            run.corridorOn && run.corridorPlanned ? &run.corridor : nullptr,
             run.corridorPercent};
 }
 

@@ -13,7 +13,7 @@
 #include "render/mesh.h"
 #include "terrain/groundCover.h"
 #include "terrain/groundReference.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstdint>

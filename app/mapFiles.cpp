@@ -10,7 +10,7 @@
 #include "io/routeGeoJson.h"
 #include "planner/routeTables.h"
 #include "terrain/groundReference.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstdio>

@@ -12,7 +12,7 @@
 #include "camera/mouseDrag.h"
 #include "render/mapOverlayGl.h"
 #include "render/sceneGl.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 
 #include <GL/freeglut.h>
 #include <optional>

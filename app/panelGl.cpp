@@ -16,7 +16,7 @@
 #include "planner/moveSet.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 
 #include <GL/freeglut.h>
 #include <backends/imgui_impl_glut.h>

@@ -55,7 +55,7 @@ void saveMapFiles(const LandscapeRun& run, std::FILE* out) {
         const LongWork work;
         names = writeMapFiles(AT_FDCWD, run, true);
         // The areas within the rings on screen, each ring's outer edge a value.
-        const Isochrones rings = ringIsochrones(run.settings);
+        const Isochrones rings = ringIsochrones(run.settings, shadedMeasure(run.settings.viewMode));
         const std::string areas =
             rings.empty() ? std::string{}
                           : writeIsochroneFiles(AT_FDCWD, run, rings, run.isochroneFormat);

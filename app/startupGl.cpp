@@ -9,6 +9,7 @@
 #include "app/options.h"
 #include "app/panelGl.h"
 #include "app/planning.h"
+#include "app/settings.h"
 #include "app/shutdown.h"
 #include "app/windowState.h"
 #include "app/windowWatchGl.h"
@@ -18,7 +19,6 @@
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
 #include "render/viewTextGl.h"
-#include "terrain/settings.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
@@ -50,7 +50,7 @@ void reshapeWithinPicture(int width, int height) {
 // and while a plan tells how far it has come the view says so.
 void display() {
     SceneGlState& gl = windowState.scene;
-    beginFrame(gl, windowState.camera, settings);
+    beginFrame(gl, windowState.camera, settings.sceneOffset, settings.sceneRotation);
     const SceneInputs in = sceneInputs(landscapeRun);
     const bool firstPlanning = !firstPlanEnded();
     if (firstPlanning && !heightsShown) {

@@ -9,7 +9,7 @@
 #include "planner/defaultEnds.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 #include "tests/unit/plainSweep.h"
 

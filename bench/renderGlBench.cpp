@@ -10,11 +10,11 @@
 #include "app/options.h"
 #include "app/panelGl.h"
 #include "app/preparedGround.h"
+#include "app/settings.h"
 #include "app/windowState.h"
 #include "render/mesh.h"
 #include "render/scene.h"
 #include "render/sceneGl.h"
-#include "terrain/settings.h"
 
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
@@ -84,7 +84,7 @@ void openWindowWithScene() {
 }
 
 void beginFrame() {
-    ::beginFrame(gl, windowState.camera, settings);
+    ::beginFrame(gl, windowState.camera, settings.sceneOffset, settings.sceneRotation);
 }
 
 void rebuildSceneList() {

@@ -4,7 +4,7 @@
 // reaches, and why an end no route reaches is out of reach. The built-in ground says none of it.
 
 #include "planner/routeTables.h"
-#include "terrain/settings.h"
+#include "planner/plannerKind.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstddef>

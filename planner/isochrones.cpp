@@ -14,17 +14,19 @@ const IsochroneUnit& unitOf(const char* symbol) {
 
 } // namespace
 
-Isochrones ringIsochrones(const Settings& s) {
-    const ViewMode view = s.viewMode;
-    const float rings = view == Distance ? s.distanceRings
-                        : view == Time   ? s.timeRings
-                                         : s.energyRings;
-    const float width = view == Distance ? s.distanceIncrement
-                        : view == Time   ? s.timeIncrement
-                                         : s.energyIncrement;
-    const IsochroneUnit& unit = unitOf(view == Distance ? "m" : view == Time ? "min" : "J");
+Isochrones ringIsochrones(const PlanSettings& s, std::optional<Measure> shaded) {
+    const Measure m = shaded.value_or(Measure::Energy);
+    const float rings = m == Measure::Distance ? s.distanceRings
+                        : m == Measure::Time   ? s.timeRings
+                                               : s.energyRings;
+    const float width = m == Measure::Distance ? s.distanceIncrement
+                        : m == Measure::Time   ? s.timeIncrement
+                                               : s.energyIncrement;
+    const IsochroneUnit& unit = unitOf(m == Measure::Distance ? "m"
+                                       : m == Measure::Time   ? "min"
+                                                              : "J");
     Isochrones out{unit.measure, unit.symbol, unit.tableUnits, {}};
-    if (view != Distance && view != Time && view != Energy) {
+    if (!shaded) {
         return out;
     }
     // The shading's own bounds, ring after ring while the ring lies below the count (a part

@@ -7,6 +7,7 @@
 #include "planner/steps.h"
 #include "terrain/settings.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,7 @@ inline bool withinReach(float cost, double limit) {
     return cost != UNREACHED_COST && static_cast<double>(cost) <= limit;
 }
 
-// The rings the window shades in its view's measure, each ring's outer edge a value: metres,
-// joules or minutes as the settings give ring widths. Empty without rings.
-Isochrones ringIsochrones(const Settings& settings);
+// The rings the window shades in the measure `shaded`, each ring's outer edge a value: metres,
+// joules or minutes as the settings give ring widths. Empty without rings or without a measure
+// (its unit then joules).
+Isochrones ringIsochrones(const PlanSettings& settings, std::optional<Measure> shaded);

@@ -6,7 +6,7 @@
 #include "planner/planningGrid.h"
 #include "planner/routeSweep.h"
 #include "planner/routeTables.h"
-#include "terrain/settings.h"
+#include "planner/plannerKind.h"
 
 // The working space of both planners, kept between plans and given back alike.
 struct PlannerWorkspace {

@@ -4,7 +4,7 @@
 // built-in ground keeps its own first view.
 
 #include "camera/vector3.h"
-#include "terrain/settings.h"
+#include "render/view.h"
 #include "terrain/terrainGrid.h"
 
 // No turn at all: scene x (east) runs right, scene y (north) up and heights toward an eye that

@@ -44,7 +44,7 @@ std::vector<Marker> cellMarker(const SceneInputs& in, int x, int y, const Float3
 }
 
 std::vector<Marker> startAndEndMarkers(const SceneInputs& in) {
-    const Settings& s = in.settings;
+    const PlanSettings& s = in.settings;
     std::vector<Marker> markers = cellMarker(in, s.startX, s.startY, START_MARKER_COLOUR);
     for (std::size_t k = 0; in.moreStarts != nullptr && k < in.moreStarts->size(); ++k) {
         const Cell& c = (*in.moreStarts)[k];

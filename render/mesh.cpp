@@ -126,7 +126,7 @@ namespace {
 // The cost of the best route (of a trip, the whole trip's) in measure m; none when the end is
 // out of reach.
 std::optional<float> corridorBest(const SceneInputs& in, Measure m) {
-    const Settings& s = in.settings;
+    const PlanSettings& s = in.settings;
     if (in.trip.empty()) {
         return in.tables.costs(m).reaches(s.endX, s.endY)
                    ? std::optional<float>(in.tables.costs(m)[s.endX][s.endY])
@@ -175,8 +175,8 @@ Float3 ringColour(const SceneInputs& in, const Float3& scenePosition) {
     if (distance[x][y] == UNREACHED_COST) {
         return UNREACHED_COLOUR;
     }
-    const Settings& s = in.settings;
-    switch (s.viewMode) {
+    const PlanSettings& s = in.settings;
+    switch (in.viewMode) {
     case Distance:
         return corridorTint(in, Measure::Distance, x, y,
                             ringGrey(distance[x][y], s.distanceRings, s.distanceIncrement));

@@ -164,7 +164,7 @@ Overlay measureOverlay(const SceneInputs& in, Measure measure, const Float3& col
                        const std::string& report) {
     const std::size_t m = static_cast<std::size_t>(measure);
     const std::vector<Route>& trip = in.trip;
-    const Settings& s = in.settings;
+    const PlanSettings& s = in.settings;
     if (!s.via.empty() && m < trip.size()) {
         return {drawnRouteCells(in.terrain, trip[m].cells), colour,
                 routeReport(trip[m], s.speedMph) + legLines(trip)};
@@ -202,7 +202,7 @@ Overlay timeRouteOverlay(const SceneInputs& in) {
 }
 
 Overlay straightLineOverlay(const SceneInputs& in) {
-    const Settings& s = in.settings;
+    const PlanSettings& s = in.settings;
     if (s.via.empty()) {
         return {
             straightLineCells(in.terrain, s.startX, s.startY, s.endX, s.endY), straightLineColour,
@@ -221,7 +221,7 @@ Overlay straightLineOverlay(const SceneInputs& in) {
 }
 
 std::string unreachableEndNote(const SceneInputs& in) {
-    const Settings& s = in.settings;
+    const PlanSettings& s = in.settings;
     // A trip's leg lines name the leg no route covers.
     if (!in.loadedGround || !s.via.empty() || in.tables.distance.reaches(s.endX, s.endY)) {
         return {};

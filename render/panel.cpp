@@ -31,10 +31,10 @@ std::vector<LegendEntry> ringEntries(float rings, float increment, const char* u
 }
 } // namespace
 
-std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers, bool groundMissing,
-                                       double corridorPercent) {
+std::vector<LegendEntry> legendEntries(const PlanSettings& s, ViewMode view, bool barriers,
+                                       bool groundMissing, double corridorPercent) {
     std::vector<LegendEntry> entries;
-    switch (s.viewMode) {
+    switch (view) {
     case Distance:
         entries = ringEntries(s.distanceRings, s.distanceIncrement, "m");
         break;

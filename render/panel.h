@@ -6,6 +6,7 @@
 #include "planner/route.h"
 #include "planner/routeTables.h"
 #include "render/overlays.h"
+#include "render/view.h"
 #include "terrain/groundCover.h"
 #include "terrain/settings.h"
 
@@ -28,8 +29,8 @@ constexpr const char* BEYOND_RINGS_SWATCH_TEXT = "+";
 // for the no-go areas plans heed, then the start and end markers with their cells.
 // A ground with cells missing adds their slate. A corridor shown (corridorPercent above 0) adds
 // its violet before the red, "within PCT % of the best route".
-std::vector<LegendEntry> legendEntries(const Settings& s, bool barriers, bool groundMissing = false,
-                                       double corridorPercent = 0.0);
+std::vector<LegendEntry> legendEntries(const PlanSettings& s, ViewMode view, bool barriers,
+                                       bool groundMissing = false, double corridorPercent = 0.0);
 
 struct ProfilePoint {
     Cell cell;

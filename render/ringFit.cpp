@@ -31,7 +31,7 @@ void fitWidth(float rings, double dearest, float& width) {
 }
 } // namespace
 
-void fitRingWidths(Settings& s, const RouteTables& tables) {
+void fitRingWidths(PlanSettings& s, const RouteTables& tables) {
     fitWidth(s.distanceRings, dearestReached(tables.distance), s.distanceIncrement);
     fitWidth(s.energyRings, dearestReached(tables.energy), s.energyIncrement);
     if (tables.timed) {

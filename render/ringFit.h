@@ -8,4 +8,4 @@
 // Sets the ring width of each measure to the round width (oneTwoFiveAtLeast) at which the settings'
 // ring count reaches just past the dearest cell `tables` reached (time in minutes, when the tables
 // are timed); a measure with no rings or nothing reached past the start keeps its width.
-void fitRingWidths(Settings& s, const RouteTables& tables);
+void fitRingWidths(PlanSettings& s, const RouteTables& tables);

@@ -7,11 +7,9 @@
 Scene buildScene(const SceneInputs& in) {
     Scene scene;
     scene.mesh = meshQuads(in);
-    const Settings& s = in.settings;
-    if (s.viewMode == Distance || s.viewMode == Energy || s.viewMode == Time) {
-        const Measure measure = s.viewMode == Distance ? Measure::Distance
-                                : s.viewMode == Energy ? Measure::Energy
-                                                       : Measure::Time;
+    const PlanSettings& s = in.settings;
+    if (const std::optional<Measure> shaded = shadedMeasure(in.viewMode)) {
+        const Measure measure = *shaded;
         scene.overlays.push_back(measure == Measure::Distance ? distanceRouteOverlay(in)
                                  : measure == Measure::Energy ? energyRouteOverlay(in)
                                                               : timeRouteOverlay(in));
@@ -32,7 +30,7 @@ Scene buildScene(const SceneInputs& in) {
         scene.legTexts = tripLegTexts(in.trip);
         scene.legVia = s.via;
     }
-    scene.legend = legendEntries(s, in.barriers, in.mesh.groundMissing,
+    scene.legend = legendEntries(s, in.viewMode, in.barriers, in.mesh.groundMissing,
                                  in.corridor != nullptr ? in.corridorPercent : 0.0);
     return scene;
 }

@@ -147,9 +147,7 @@ void setupLight() {
     glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuseComp);
 }
 
-void applySceneTransform(SceneGlState& gl, const Settings& s) {
-    const Vec3f& offset = s.sceneOffset;
-    const Vec3f& rotation = s.sceneRotation;
+void applySceneTransform(SceneGlState& gl, const Vec3f& offset, const Vec3f& rotation) {
     glTranslatef(offset.x, offset.y, offset.z);
     glRotatef(rotation.x, 1.0f, 0.0f, 0.0f);
     glRotatef(rotation.y, 0.0f, 1.0f, 0.0f);
@@ -157,11 +155,12 @@ void applySceneTransform(SceneGlState& gl, const Settings& s) {
     captureMeshMatrices(gl.meshMatrices);
 }
 
-void beginFrame(SceneGlState& gl, const Camera& camera, const Settings& s) {
+void beginFrame(SceneGlState& gl, const Camera& camera, const Vec3f& offset,
+                const Vec3f& rotation) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     setupView(camera);
     setupLight();
-    applySceneTransform(gl, s);
+    applySceneTransform(gl, offset, rotation);
 }
 
 void rebuildSceneList(SceneGlState& gl, Scene scene, const SceneInputs& in) {

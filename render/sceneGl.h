@@ -4,7 +4,7 @@
 // one frame to the next is a SceneGlState the window owns and passes in.
 
 #include "render/scene.h"
-#include "terrain/settings.h"
+#include "render/view.h"
 
 #include <optional>
 
@@ -22,7 +22,7 @@ struct SceneGlState {
     bool sceneDirty = false;    // the next frame must rebuild sceneList
     unsigned int sceneList = 0; // OpenGL display-list name of the compiled scene (a GLuint)
     Scene scene;                // the scene sceneList was compiled from
-    int currentViewWidth = Settings{}.windowWidth; // pixels, as the last reshape left it
+    int currentViewWidth = START_WINDOW_SIZE; // pixels, as the last reshape left it
     MeshMatrices meshMatrices;
 };
 
@@ -36,12 +36,12 @@ void setupView(const Camera& camera);
 // Light 0, positional, at the origin of the view transform.
 void setupLight();
 
-// s.sceneOffset, then s.sceneRotation about x, y and z (degrees); remembers the matrices the
-// mesh is drawn with, for cellUnderPixel.
-void applySceneTransform(SceneGlState& gl, const Settings& s);
+// The scene's offset (scene units), then its rotation about x, y and z (degrees); remembers the
+// matrices the mesh is drawn with, for cellUnderPixel.
+void applySceneTransform(SceneGlState& gl, const Vec3f& offset, const Vec3f& rotation);
 
 // Clears the buffers and sets up view, light and scene transform: what comes before the scene.
-void beginFrame(SceneGlState& gl, const Camera& camera, const Settings& s);
+void beginFrame(SceneGlState& gl, const Camera& camera, const Vec3f& offset, const Vec3f& rotation);
 
 // Replaces sceneList by a new list of `scene`, built from `in`, compiled and executed at once so
 // this frame already shows it, keeps the scene and clears sceneDirty. Prints the route reports.

@@ -6,6 +6,7 @@
 #include "planner/planningGrid.h"
 #include "planner/route.h"
 #include "planner/routeTables.h"
+#include "render/view.h"
 #include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 
@@ -14,7 +15,8 @@
 struct MeshGeometry;
 
 struct SceneInputs {
-    const Settings& settings;
+    const PlanSettings& settings;
+    ViewMode viewMode; // the measure shaded, and whose route is drawn
     const TerrainPositions& terrain;
     const MeshGeometry& mesh;
     const PlanningGrid& grid;

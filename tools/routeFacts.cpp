@@ -9,7 +9,7 @@
 #include "app/landscapeRun.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstdio>

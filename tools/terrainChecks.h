@@ -7,7 +7,7 @@
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <algorithm>

@@ -7,7 +7,7 @@
 #include "keyboardTestConsole.h"
 #include "planner/planningGrid.h"
 #include "planner/routeTables.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include "tests/unit/plannerTestSupport.h"

@@ -5,7 +5,7 @@
 #include "app/windowState.h"
 #include "camera/camera.h"
 #include "keyboardTestConsole.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "planner/routePlanner.h"
 #include "planner/routeSweep.h"
 #include "planner/routeTables.h"
-#include "terrain/settings.h"
+#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <gtest/gtest.h>

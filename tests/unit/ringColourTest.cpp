@@ -1,10 +1,10 @@
+#include "app/settings.h"
 #include "planner/isochrones.h"
 #include "planner/routeTables.h"
 #include "render/mesh.h"
 #include "render/ringFit.h"
 #include "render/roundNumbers.h"
 #include "terrain/sceneScale.h"
-#include "terrain/settings.h"
 #include "terrain/terrainGrid.h"
 #include "tests/unit/sceneOfTheRun.h"
 
@@ -74,7 +74,7 @@ TEST(RingIsochrones, EachRingsOuterEdgeIsAValue) {
         Settings s;
         s.viewMode = view;
         s.distanceRings = s.energyRings = s.timeRings = 2.5f;
-        const Isochrones areas = ringIsochrones(s);
+        const Isochrones areas = ringIsochrones(s, shadedMeasure(s.viewMode));
         const float width = view == Distance ? s.distanceIncrement
                             : view == Energy ? s.energyIncrement
                                              : s.timeIncrement;
@@ -88,7 +88,7 @@ TEST(RingIsochrones, EachRingsOuterEdgeIsAValue) {
     }
     Settings none;
     none.distanceRings = 0.0f;
-    EXPECT_TRUE(ringIsochrones(none).empty());
+    EXPECT_TRUE(ringIsochrones(none, shadedMeasure(none.viewMode)).empty());
 }
 
 TEST(RingGrey, AgreesWithFloorDivision) {
@@ -228,7 +228,8 @@ TEST_F(RingColour, ACellWithoutGroundBesideADrawnOneIsSlateNotBrown) {
     ::useGround(run, BUILT_IN_SHAPE, heights);
     buildMeshGeometry();
     EXPECT_EQ(ringColour(scenePosition(1, 5)), NO_GROUND_COLOUR);
-    const std::vector<LegendEntry> legend = ::legendEntries(settings, false, true);
+    const std::vector<LegendEntry> legend =
+        ::legendEntries(settings, settings.viewMode, false, true);
     EXPECT_EQ(legend[legend.size() - 3].colour, NO_GROUND_COLOUR);
     EXPECT_TRUE(meshGeometry.groundMissing);
 }

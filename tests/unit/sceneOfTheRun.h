@@ -45,7 +45,7 @@ class SceneTest : public PlannerTest {
     Overlay energyRouteOverlay() const { return ::energyRouteOverlay(in()); }
     Overlay straightLineOverlay() const { return ::straightLineOverlay(in()); }
     std::vector<LegendEntry> legendEntries(const Settings& s) const {
-        return ::legendEntries(s, !activeBarriers(run).empty());
+        return ::legendEntries(s, s.viewMode, !activeBarriers(run).empty());
     }
     std::vector<Marker> cellMarker(int x, int y, const Float3& colour) const {
         return ::cellMarker(in(), x, y, colour);
