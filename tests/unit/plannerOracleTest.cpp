@@ -1,7 +1,9 @@
 // The fast sweep against the plain per-step one, bit for bit, on the real terrain and on ground
 // made to catch slips in the order, the ties and the rounding.
 
+#include "planner/bucketQueue.h"
 #include "planner/kernels/parallelWork.h"
+#include "planner/searchLoop.h"
 #include "planner/spiralOrder.h"
 #include "planner/stepRules.h"
 #include "tests/unit/plainSweep.h"
@@ -472,8 +474,8 @@ TEST_F(ExactOracle, StartOutsideTheGridReachesNothing) {
 }
 
 // A raised cancel flag stops either planner over every kind of moves, which then says the plan
-// is unfinished, and the pricing of the steps; a flag never raised leaves every table as a plan without one gives it, bit for
-// bit.
+// is unfinished, and the pricing of the steps; a flag never raised leaves every table as a plan
+// without one gives it, bit for bit.
 TEST_F(PlannerOracle, CancelledPlansSaySoAndUncancelledOnesAreUnchanged) {
     const struct {
         PlannerKind planner;
@@ -643,6 +645,90 @@ TEST_F(PlannerOracle, AnyShapeSpacingHeightsAndVehicle) {
         several.push_back(several[1]);
         expectExactMatchesOracle(run, starts[0], c.name, {several, false});
         expectExactMatchesOracle(run, starts[0], c.name, {{}, true});
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The search loop alone, over random graphs whose move prices are small whole numbers (sums then
+// exact in double), many of them free: from several starts its labels must be the least cost and,
+// among equal costs, the least other measure that relaxing every move until nothing changes gives.
+struct GraphMove {
+    std::size_t to;
+    double price;
+    double otherPrice;
+};
+struct GraphLabels {
+    std::vector<SearchCell>* cells;
+    std::vector<uint8_t>* from;
+    void reset(std::size_t p) const { (*cells)[p] = {static_cast<double>(UNREACHED_COST), 0.0}; }
+    SearchCell& operator[](std::size_t p) const { return (*cells)[p]; }
+    void arrived(std::size_t q, uint8_t by) const { (*from)[q] = by; }
+};
+struct GraphMoves {
+    const std::vector<std::vector<GraphMove>>* out;
+    template <typename Offer>
+    void offersFrom(const GraphLabels& labels, std::size_t p, double base, double,
+                    Offer&& offer) const {
+        for (std::size_t d = 0; d < (*out)[p].size(); ++d) {
+            const GraphMove& m = (*out)[p][d];
+            if (base + m.price <= labels[m.to].cost) {
+                offer(static_cast<int>(d), m.to, base + m.price, m.otherPrice);
+            }
+        }
+    }
+};
+
+TEST(SearchLoop, LeastCostsThenLeastOtherFromSeveralStartsOnRandomGraphs) {
+    uint32_t seed = 12345;
+    const auto next = [&seed](uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    for (int graph = 0; graph < 40; ++graph) {
+        const std::size_t n = 20 + next(200);
+        std::vector<std::vector<GraphMove>> out(n);
+        for (std::size_t p = 0; p < n; ++p) {
+            for (uint32_t k = next(6); k > 0; --k) {
+                // A third of the moves free, so that cells open again within a bucket.
+                const double price = next(3) == 0 ? 0.0 : 1.0 + next(9);
+                out[p].push_back({next(static_cast<uint32_t>(n)), price, 1.0 + next(5)});
+            }
+        }
+        const std::vector<std::size_t> starts = {next(static_cast<uint32_t>(n)),
+                                                 next(static_cast<uint32_t>(n))};
+        std::vector<SearchCell> cells(n);
+        std::vector<uint8_t> from(n);
+        BucketQueue frontier;
+        frontier.reset(1.0, 9.0);
+        SearchWatch watch;
+        ASSERT_TRUE(
+            searchLoop(n, starts, GraphLabels{&cells, &from}, GraphMoves{&out}, frontier, watch));
+        std::vector<std::pair<double, double>> least(n, {UNREACHED_COST, 0.0});
+        for (std::size_t s : starts) {
+            least[s] = {0.0, 0.0};
+        }
+        for (bool changed = true; changed;) {
+            changed = false;
+            for (std::size_t p = 0; p < n; ++p) {
+                for (const GraphMove& m : out[p]) {
+                    const std::pair<double, double> via = {least[p].first + m.price,
+                                                           least[p].second + m.otherPrice};
+                    if (least[p].first != UNREACHED_COST && via < least[m.to]) {
+                        least[m.to] = via;
+                        changed = true;
+                    }
+                }
+            }
+        }
+        for (std::size_t p = 0; p < n; ++p) {
+            SCOPED_TRACE(testing::Message() << "graph " << graph << " cell " << p);
+            EXPECT_EQ(cells[p].cost, least[p].first);
+            EXPECT_EQ(cells[p].other(), least[p].second);
+            EXPECT_FALSE(cells[p].waiting());
+        }
     }
 }
 
