@@ -13,11 +13,14 @@
 //     cost, or an equal cost that is lower in the other measure, replaces the neighbour's label
 //     and predecessor, and the neighbour opens in the bucket of its new cost (a cell settled
 //     already opens again: free moves and moves cheaper than a bucket land in the bucket being
-//     emptied, and are taken up before it is left);
+//     emptied, and are taken up before it is left); an offer equal in both measures only
+//     replaces the predecessor, by a move of lower number;
 //  4. until no cell is open.
 // Every label only falls, and sums in double do not depend on the order of the moves, so the
-// labels and predecessors it ends with are the least whatever order the cells were taken up in:
-// of routes of equal least cost, the one least in the other measure.
+// labels it ends with are the least whatever order the cells were taken up in: of routes of equal
+// least cost, the one least in the other measure. Each predecessor is then the move of least
+// number among those that arrive at the cell's final label, which every cell that offers them
+// makes once it holds its own final label: the routes, too, do not depend on the order.
 //
 // Several starts are several cells of cost 0. A search over the moves reversed is a `Moves` that
 // offers, from each cell, the moves into it to the cells they come from, each priced as the move
@@ -41,7 +44,8 @@ struct SearchWatch {
 };
 
 // Runs the search from `starts` (flat indices) over `cellCount` cells. Labels provides
-// reset(p), operator[](p) -> SearchCell& and arrived(q, move number); Moves provides
+// reset(p), operator[](p) -> SearchCell&, arrived(q, move number) and arrivedBy(q) (the move
+// number arrived() set last); Moves provides
 // offersFrom(labels, p, cost, other, offer), which calls offer(d, q, cost through d, d's price in
 // the other measure) for each move d to a cell q whose cost it may lower or tie (never one above
 // q's cost); Frontier, emptied for the search's costs, provides empty(), pop(), push(bucket, item)
@@ -96,6 +100,10 @@ bool searchLoop(std::size_t cellCount, const std::vector<std::size_t>& starts, L
                              SearchCell& next = labels[q];
                              const double other = otherBase + otherPrice;
                              if (cost == next.cost && !(other < next.other())) {
+                                 const uint8_t by = static_cast<uint8_t>(d + 1);
+                                 if (other == next.other() && by < labels.arrivedBy(q)) {
+                                     labels.arrived(q, by);
+                                 }
                                  return;
                              }
                              // A cell open in the bucket of its new cost keeps its entry there.

@@ -39,6 +39,7 @@ struct TableRecords {
         forEachMove(movesOf(p), moveBytes, visit);
     }
     void arrived(std::size_t q, uint8_t by) const { from[q] = by; }
+    uint8_t arrivedBy(std::size_t q) const { return from[q]; }
     // The cell's predecessor is in the table already.
     void finish(std::size_t) const {}
 };
@@ -70,11 +71,11 @@ struct MoveFloor {
     }
 
     // True when the neighbour `next` may be lowered or tied through move d from a cell of cost
-    // `base` and other measure `otherBase`. One as cheap is only tied by a free step that lowers
-    // its other measure.
+    // `base` and other measure `otherBase`. One as cheap is only lowered or tied by a free step,
+    // and in the other measure by no less than its cheapest step.
     bool mayLower(int d, double base, double otherBase, const SearchCell& next) const {
         return !(next.cost < base + leastOf[d] ||
-                 (next.cost == base && !(next.other() > otherBase + leastOther)));
+                 (next.cost == base && next.other() < otherBase + leastOther));
     }
 };
 

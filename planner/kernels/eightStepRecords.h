@@ -50,6 +50,9 @@ struct EightStepRecords {
     void arrived(std::size_t q, uint8_t by) const {
         cells[q].from = by;
     }
+    uint8_t arrivedBy(std::size_t q) const {
+        return cells[q].from;
+    }
     void finish(std::size_t p) const {
         from[p] = cells[p].from;
     }

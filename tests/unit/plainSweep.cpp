@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 #include <numeric>
 #include <queue>
 #include <tuple>
@@ -336,9 +337,11 @@ bool plainMoveTaken(const LandscapeRun& run, int a, int b, const PlainNeighbour&
 // set's order, each measured, tested and priced on the spot.
 template <typename Step>
 void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
-    for (const PlainNeighbour& n : settingsMoves(run)) {
+    const std::vector<PlainNeighbour>& moves = settingsMoves(run);
+    for (int d = 0; d < static_cast<int>(moves.size()); ++d) {
+        const PlainNeighbour& n = moves[d];
         if (plainMoveTaken(run, a, b, n)) {
-            step(a + n.dx, b + n.dy, plainMovePrices(run, a, b, n.dx, n.dy));
+            step(a + n.dx, b + n.dy, plainMovePrices(run, a, b, n.dx, n.dy), d);
         }
     }
 }
@@ -347,9 +350,11 @@ void forEachPassableStep(const LandscapeRun& run, int a, int b, Step&& step) {
 // move starts and its prices from there.
 template <typename Step>
 void forEachPassableStepInto(const LandscapeRun& run, int a, int b, Step&& step) {
-    for (const PlainNeighbour& n : settingsMoves(run)) {
+    const std::vector<PlainNeighbour>& moves = settingsMoves(run);
+    for (int d = 0; d < static_cast<int>(moves.size()); ++d) {
+        const PlainNeighbour& n = moves[d];
         if (plainMoveTaken(run, a - n.dx, b - n.dy, n)) {
-            step(a - n.dx, b - n.dy, plainMovePrices(run, a - n.dx, b - n.dy, n.dx, n.dy));
+            step(a - n.dx, b - n.dy, plainMovePrices(run, a - n.dx, b - n.dy, n.dx, n.dy), d);
         }
     }
 }
@@ -375,7 +380,7 @@ RouteSnapshot plainComputeRoutes(const LandscapeRun& run) {
     RouteSnapshot t = plainReset(run, settings.startX, settings.startY);
     plainSpiralWalk(run, settings.startX, settings.startY, [&run, &t](int a, int b) {
         const std::size_t from = t.shape.index(a, b);
-        forEachPassableStep(run, a, b, [&](int nx, int ny, const PlainPrices& step) {
+        forEachPassableStep(run, a, b, [&](int nx, int ny, const PlainPrices& step, int) {
             const std::size_t to = t.shape.index(nx, ny);
             plainRelax(t.distance[to], t.previousDistance[to],
                        static_cast<double>(t.distance[from]) + static_cast<double>(step.length), a,
@@ -406,6 +411,9 @@ void plainDijkstra(const LandscapeRun& run, const GridShape& shape, std::vector<
     std::vector<double> cost(shape.cells(), UNREACHED_COST);
     std::priority_queue<Queued, std::vector<Queued>, std::greater<Queued>> queue;
     other.assign(shape.cells(), UNREACHED_COST);
+    // The number of the move each cell was reached by: of routes equal in both measures, the
+    // one whose last move has the least number.
+    std::vector<int> arrivedBy(shape.cells(), std::numeric_limits<int>::max());
     for (const Cell& s : from.starts) {
         const std::size_t start = shape.index(s.x, s.y);
         cost[start] = 0.0;
@@ -421,19 +429,26 @@ void plainDijkstra(const LandscapeRun& run, const GridShape& shape, std::vector<
         done[cell] = true;
         const int a = static_cast<int>(cell / shape.rows);
         const int b = static_cast<int>(cell % shape.rows);
-        const auto relax = [&](int nx, int ny, const PlainPrices& step) {
+        const auto relax = [&](int nx, int ny, const PlainPrices& step, int d) {
             const std::size_t next = shape.index(nx, ny);
             const double sum = cost[cell] + (by == Measure::Energy ? step.energy
                                              : by == Measure::Time ? step.time
                                                                    : step.length);
             const double otherSum =
                 other[cell] + (by == Measure::Distance ? step.energy : step.length);
-            if (done[next] || sum > cost[next] ||
-                (sum == cost[next] && !(otherSum < other[next]))) {
+            if (done[next] || sum > cost[next]) {
+                return;
+            }
+            if (sum == cost[next] && !(otherSum < other[next])) {
+                if (otherSum == other[next] && d < arrivedBy[next]) {
+                    arrivedBy[next] = d;
+                    previous[next] = {a, b, 0};
+                }
                 return;
             }
             cost[next] = sum;
             other[next] = otherSum;
+            arrivedBy[next] = d;
             previous[next] = {a, b, 0};
             queue.push({sum, otherSum, next});
         };

@@ -215,6 +215,16 @@ void expectExactMatches(LandscapeRun& run, const RouteSnapshot& plain, Start sta
     if (!canStartAt(run.grid, start.x, start.y) || from.reversed) {
         return; // nothing reached: no routes
     }
+    // Of routes equal in both measures, both keep the one whose last move has the least number.
+    const auto samePoints = [](const std::vector<GridPoint>& a, const std::vector<GridPoint>& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](GridPoint p, GridPoint q) { return p.x == q.x && p.y == q.y; });
+    };
+    EXPECT_TRUE(samePoints(plain.previousDistance, exact.previousDistance));
+    EXPECT_TRUE(samePoints(plain.previousEnergy, exact.previousEnergy));
+    if (run.timed && !timesFromDistance(run.grid)) {
+        EXPECT_TRUE(samePoints(plain.previousTime, exact.previousTime));
+    }
     // Every route leads to a start and sums, in double, to its cell's cost; of equally cheap
     // routes it is as cheap in the other measure as the oracle's.
     constexpr Measure LENGTH = Measure::Distance;
@@ -666,6 +676,7 @@ struct GraphLabels {
     void reset(std::size_t p) const { (*cells)[p] = {static_cast<double>(UNREACHED_COST), 0.0}; }
     SearchCell& operator[](std::size_t p) const { return (*cells)[p]; }
     void arrived(std::size_t q, uint8_t by) const { (*from)[q] = by; }
+    uint8_t arrivedBy(std::size_t q) const { return (*from)[q]; }
 };
 struct GraphMoves {
     const std::vector<std::vector<GraphMove>>* out;
