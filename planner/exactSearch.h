@@ -53,9 +53,9 @@ bool timesFromDistance(const PlanningGrid& grid);
 // Fills `out` (sized for the grid) with the least costs from (startX, startY) over the steps of
 // `grid` and, for each measure, a predecessor on a least-cost route: of routes of equal least
 // cost, one of least cost in the measure that breaks its ties (least distance among least-energy
-// and among fastest routes, least energy among least-distance ones), the first found of routes
-// equal in both. Deterministic: cells are taken up bucket by bucket (the oldest first within
-// one), neighbours in the order of the grid's move set. The measures (time too on a timed grid)
+// and among fastest routes, least energy among least-distance ones), and of routes equal in both
+// the one whose last move has the least number in the grid's move set: the routes depend on the
+// ground alone, not on the order cells are taken up in. The measures (time too on a timed grid)
 // search independently of each other, two at a time. A start outside the grid or without ground
 // leaves every cell unreached. A big grid's search tells `progress` how far it has come. Returns
 // false, the tables left unfinished, when `cancel` was raised before the search ended; true
