@@ -7,6 +7,7 @@
 #include "app/landscapeRun.h"
 #include "app/mapFiles.h"
 #include "app/options.h"
+#include "app/settings.h"
 #include "app/shutdown.h"
 #include "app/startsMapFiles.h"
 #include "io/fileReplace.h"
@@ -15,7 +16,6 @@
 #include "planner/routePlanner.h"
 #include "planner/routeSummary.h"
 #include "planner/trip.h"
-#include "app/settings.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -9,6 +9,7 @@
 #include "app/options.h"
 #include "app/planning.h"
 #include "app/savedFiles.h"
+#include "app/settings.h"
 #include "app/shutdown.h"
 #include "app/windowState.h"
 #include "camera/camera.h"
@@ -17,7 +18,6 @@
 #include "planner/priceBounds.h"
 #include "planner/routePlanner.h"
 #include "render/overlays.h"
-#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <cmath>

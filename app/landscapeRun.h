@@ -3,6 +3,7 @@
 // from them, the route tables of the last plan and both planners' working cells. main owns the
 // one run; the code beneath it takes the pieces it reads as arguments.
 
+#include "app/settings.h"
 #include "io/isochroneFile.h"
 #include "planner/corridor.h"
 #include "planner/planningGrid.h"
@@ -13,7 +14,6 @@
 #include "render/mesh.h"
 #include "terrain/groundCover.h"
 #include "terrain/groundReference.h"
-#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstdint>

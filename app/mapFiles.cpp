@@ -4,13 +4,13 @@
 
 #include "app/mapFiles.h"
 
+#include "app/settings.h"
 #include "io/costRaster.h"
 #include "io/isochroneFile.h"
 #include "io/printableText.h"
 #include "io/routeGeoJson.h"
 #include "planner/routeTables.h"
 #include "terrain/groundReference.h"
-#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstdio>

@@ -8,11 +8,11 @@
 #include "app/currentRun.h"
 #include "app/panelGl.h"
 #include "app/pictureGl.h"
+#include "app/settings.h"
 #include "app/windowState.h"
 #include "camera/mouseDrag.h"
 #include "render/mapOverlayGl.h"
 #include "render/sceneGl.h"
-#include "app/settings.h"
 
 #include <GL/freeglut.h>
 #include <optional>

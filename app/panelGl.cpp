@@ -11,12 +11,12 @@
 #include "app/pictureGl.h"
 #include "app/planning.h"
 #include "app/savedFiles.h"
+#include "app/settings.h"
 #include "app/windowConsole.h"
 #include "app/windowState.h"
 #include "planner/moveSet.h"
 #include "render/sceneGl.h"
 #include "render/viewLayout.h"
-#include "app/settings.h"
 
 #include <GL/freeglut.h>
 #include <backends/imgui_impl_glut.h>

@@ -4,12 +4,12 @@
 
 #include "app/currentRun.h"
 #include "app/mapFiles.h"
+#include "app/settings.h"
 #include "io/groundRaster.h"
 #include "io/routeExport.h"
 #include "planner/defaultEnds.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
-#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 #include "tests/unit/plainSweep.h"
 

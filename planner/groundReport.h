@@ -3,8 +3,8 @@
 // became, where the plan starts and ends and with which planner, how much of the ground the start
 // reaches, and why an end no route reaches is out of reach. The built-in ground says none of it.
 
-#include "planner/routeTables.h"
 #include "planner/plannerKind.h"
+#include "planner/routeTables.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstddef>

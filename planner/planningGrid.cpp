@@ -3,10 +3,10 @@
 // small grid, the step kinds it looks prices up by.
 #include "planner/planningGrid.h"
 
-#include "planner/moveProfile.h"
 #include "planner/kernels/parallelWork.h"
-#include "planner/sideSlope.h"
 #include "planner/kernels/wideLanes.h"
+#include "planner/moveProfile.h"
+#include "planner/sideSlope.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,10 +3,10 @@
 // between plans.
 
 #include "planner/exactSearch.h"
+#include "planner/plannerKind.h"
 #include "planner/planningGrid.h"
 #include "planner/routeSweep.h"
 #include "planner/routeTables.h"
-#include "planner/plannerKind.h"
 
 // The working space of both planners, kept between plans and given back alike.
 struct PlannerWorkspace {

@@ -7,9 +7,9 @@
 // previousEnergyY", costs with 9 significant digits (exact for a float).
 
 #include "app/landscapeRun.h"
+#include "app/settings.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
-#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <cstdio>

@@ -4,10 +4,10 @@
 // a grid by the same rules.
 
 #include "app/landscapeRun.h"
+#include "app/settings.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeTables.h"
-#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <algorithm>

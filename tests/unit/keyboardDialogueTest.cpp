@@ -3,11 +3,11 @@
 #include "app/options.h"
 #include "render/panel.h"
 
+#include "app/settings.h"
 #include "app/windowState.h"
 #include "keyboardTestConsole.h"
 #include "planner/planningGrid.h"
 #include "planner/routeTables.h"
-#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include "tests/unit/plannerTestSupport.h"

@@ -2,10 +2,10 @@
 #include "app/currentRun.h"
 
 #include "app/planning.h"
+#include "app/settings.h"
 #include "app/windowState.h"
 #include "camera/camera.h"
 #include "keyboardTestConsole.h"
-#include "app/settings.h"
 
 #include <gtest/gtest.h>
 

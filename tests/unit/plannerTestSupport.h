@@ -4,11 +4,11 @@
 
 #include "app/currentRun.h"
 #include "app/landscapeRun.h"
+#include "app/settings.h"
 #include "planner/planningGrid.h"
 #include "planner/routePlanner.h"
 #include "planner/routeSweep.h"
 #include "planner/routeTables.h"
-#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 
 #include <gtest/gtest.h>

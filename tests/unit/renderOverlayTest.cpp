@@ -1,10 +1,10 @@
+#include "app/settings.h"
 #include "planner/moveSet.h"
 #include "planner/routeTables.h"
 #include "render/markers.h"
 #include "render/overlays.h"
 #include "render/panel.h"
 #include "render/scene.h"
-#include "app/settings.h"
 #include "terrain/terrainGrid.h"
 #include "tests/unit/sceneOfTheRun.h"
 
@@ -194,7 +194,8 @@ TEST_F(Overlays, LegendNamesEveryRingShade) {
     EXPECT_EQ(distance[5].colour, START_MARKER_COLOUR);
     EXPECT_EQ(distance[6].label, "end (350, 340)");
     EXPECT_EQ(distance[6].colour, END_MARKER_COLOUR);
-    const LegendEntry corridor = ::legendEntries(settings, settings.viewMode, false, false, 12.5)[4];
+    const LegendEntry corridor =
+        ::legendEntries(settings, settings.viewMode, false, false, 12.5)[4];
     EXPECT_EQ(std::make_pair(corridor.label, corridor.colour),
               std::make_pair(std::string("within 12.5 % of the best route"), CORRIDOR_COLOUR));
     settings.viewMode = Energy;

@@ -1,7 +1,7 @@
 #include "terrain/terrainGrid.h"
+#include "app/settings.h"
 #include "terrain/groundUnits.h"
 #include "terrain/sceneScale.h"
-#include "app/settings.h"
 
 #include "tests/unit/plannerTestSupport.h"
 
