@@ -90,9 +90,35 @@ double movePrice(const Prices& prices, std::size_t p, int d, float zp, float zq)
     }
 }
 
+// Offers the neighbour q (its label `next`) the cost `base` plus the price of move d, taken from
+// the cell at `first` (height zFirst) to its end (height zEnd), when that lowers or ties q. A long
+// move's line gives both measures in one walk, after its straight line's bound; otherwise the
+// other measure is priced only for a move that lowers or ties. Forward, the move leads from the
+// cell taken up to q; reversed, from q to it.
+template <Measure M, bool LINES, bool ONE_CELL, typename Prices, typename Offer>
+void offerPriced(const Prices& prices, int d, std::size_t first, float zFirst, float zEnd,
+                 std::size_t q, const SearchCell& next, double base, Offer& offer) {
+    if constexpr (LINES) {
+        if (prices.isLong(d)) {
+            if (base + prices.template lineBound<M>(d, zFirst, zEnd) > next.cost) {
+                return;
+            }
+            const auto [price, otherPrice] = prices.template alongLineIn<M>(first, d);
+            if (base + price <= next.cost) {
+                offer(d, q, base + price, otherPrice);
+            }
+            return;
+        }
+    }
+    const double cost = base + movePrice<M, ONE_CELL>(prices, first, d, zFirst, zEnd);
+    if (cost <= next.cost) {
+        offer(d, q, cost, movePrice<otherMeasure(M), ONE_CELL>(prices, first, d, zFirst, zEnd));
+    }
+}
+
 // The open moves out of a cell, each offered to the cell it leads to.
 template <Measure M, typename Prices, typename Records> struct ForwardMoves {
-    // A long move's line gives both measures in one walk, after its straight line's bound.
+    // Long moves are priced along their lines.
     static constexpr bool LINES = !Records::ONE_CELL_MOVES && std::is_same_v<Prices, StepPrices>;
 
     const Prices& prices;
@@ -108,26 +134,8 @@ template <Measure M, typename Prices, typename Records> struct ForwardMoves {
             if (!floor.mayLower(d, base, otherBase, next)) {
                 return;
             }
-            if constexpr (LINES) {
-                if (prices.isLong(d)) {
-                    if (base + prices.template lineBound<M>(d, zp, cells.height(q)) > next.cost) {
-                        return;
-                    }
-                    const auto [price, otherPrice] = prices.template alongLineIn<M>(p, d);
-                    if (base + price <= next.cost) {
-                        offer(d, q, base + price, otherPrice);
-                    }
-                    return;
-                }
-            }
-            // The other measure is priced only for a move that lowers or ties.
-            constexpr Measure OTHER = otherMeasure(M);
-            const float zq = cells.height(q);
-            constexpr bool ONE = Records::ONE_CELL_MOVES;
-            const double cost = base + movePrice<M, ONE>(prices, p, d, zp, zq);
-            if (cost <= next.cost) {
-                offer(d, q, cost, movePrice<OTHER, ONE>(prices, p, d, zp, zq));
-            }
+            offerPriced<M, LINES, Records::ONE_CELL_MOVES>(prices, d, p, zp, cells.height(q), q,
+                                                           next, base, offer);
         });
     }
 };
@@ -144,7 +152,6 @@ template <Measure M, typename Prices, typename Records> struct ReversedMoves {
     template <typename Offer>
     void offersFrom(const Records& cells, std::size_t p, double base, double otherBase,
                     Offer&& offer) const {
-        constexpr Measure OTHER = otherMeasure(M);
         const float zp = cells.height(p);
         for (int d = 0; d < floor.count; ++d) {
             // A flat index in the grid whose move d is open ends in the grid, so at p itself.
@@ -158,24 +165,8 @@ template <Measure M, typename Prices, typename Records> struct ReversedMoves {
             if (!floor.mayLower(d, base, otherBase, next)) {
                 continue;
             }
-            const float zq = cells.height(q);
-            if constexpr (LINES) {
-                if (prices.isLong(d)) {
-                    if (base + prices.template lineBound<M>(d, zq, zp) > next.cost) {
-                        continue;
-                    }
-                    const auto [price, otherPrice] = prices.template alongLineIn<M>(q, d);
-                    if (base + price <= next.cost) {
-                        offer(d, q, base + price, otherPrice);
-                    }
-                    continue;
-                }
-            }
-            constexpr bool ONE = Records::ONE_CELL_MOVES;
-            const double cost = base + movePrice<M, ONE>(prices, q, d, zq, zp);
-            if (cost <= next.cost) {
-                offer(d, q, cost, movePrice<OTHER, ONE>(prices, q, d, zq, zp));
-            }
+            offerPriced<M, LINES, Records::ONE_CELL_MOVES>(prices, d, q, cells.height(q), zp, q,
+                                                           next, base, offer);
         }
     }
 };
